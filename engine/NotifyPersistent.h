@@ -1,0 +1,36 @@
+// TNotifyPersistent: an object with one change handler and an update counter.
+#pragma once
+
+#include "Object.h"
+
+namespace quire {
+
+// Changed() calls OnChange unless an update is open. BeginUpdate/EndUpdate bracket a group
+// of changes; leaving the outermost bracket notifies once. ChangedProc is the handler to
+// hook to other objects: it calls Changed unless the sender is this object itself.
+class TNotifyPersistent : public TObject {
+public:
+    TNotifyPersistent() = default;
+    // Copying an option object copies its values, never its handler or update state.
+    TNotifyPersistent(const TNotifyPersistent&) : TObject() {}
+    TNotifyPersistent& operator=(const TNotifyPersistent&) { return *this; }
+
+    TNotifyEvent OnChange;
+
+    void BeginUpdate() noexcept { ++FUpdateCount; }
+    void EndUpdate();
+    int UpdateCount() const noexcept { return FUpdateCount; }
+
+    virtual void Changed();
+    void ChangedProc(TObject* Sender);
+
+    // A handler that forwards a notification from another object to ChangedProc.
+    TNotifyEvent ChangedHandler() {
+        return [this](TObject* Sender) { ChangedProc(Sender); };
+    }
+
+protected:
+    int FUpdateCount = 0;
+};
+
+} // namespace quire

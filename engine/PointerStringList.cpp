@@ -1,0 +1,117 @@
+// TPointerStringList.
+#include "PointerStringList.h"
+
+#include <stdexcept>
+
+namespace quire {
+
+TPointerStringList::~TPointerStringList() {
+    for (std::size_t i = 0; i < FRows.Size(); ++i) freeText(FRows[i]);
+}
+
+void TPointerStringList::checkIndex(int Index, int Limit) const {
+    if (Index < 0 || Index > Limit) {
+        throw std::out_of_range("List index out of bounds (" + std::to_string(Index) + ")");
+    }
+}
+
+TPointerStringList::Row& TPointerStringList::row(int Index) {
+    checkIndex(Index, Count() - 1);
+    return FRows[static_cast<std::size_t>(Index)];
+}
+
+const TPointerStringList::Row& TPointerStringList::row(int Index) const {
+    checkIndex(Index, Count() - 1);
+    return FRows[static_cast<std::size_t>(Index)];
+}
+
+void TPointerStringList::setText(Row& r, std::string_view s) {
+    if (s.size() > UINT32_MAX) throw std::length_error("row too long");
+    if (s.size() <= sizeof r.Inline) {
+        char buffer[sizeof r.Inline];
+        std::memcpy(buffer, s.data(), s.size()); // S may point into R itself
+        freeText(r);
+        std::memcpy(r.Inline, buffer, s.size());
+    } else {
+        char* heap = static_cast<char*>(std::malloc(s.size()));
+        if (!heap) throw std::bad_alloc();
+        std::memcpy(heap, s.data(), s.size());
+        freeText(r);
+        r.Heap = heap;
+    }
+    r.Length = static_cast<uint32_t>(s.size());
+}
+
+std::string_view TPointerStringList::Get(int Index) const { return textOf(row(Index)); }
+
+void TPointerStringList::Put(int Index, std::string_view S) {
+    setText(row(Index), S);
+    Changed();
+}
+
+int TPointerStringList::Add(std::string_view S) {
+    const int index = Count();
+    Insert(index, S);
+    return index;
+}
+
+void TPointerStringList::Insert(int Index, std::string_view S) {
+    checkIndex(Index, Count());
+    Row r{};
+    setText(r, S);
+    try {
+        FRows.Insert(static_cast<std::size_t>(Index), r);
+    } catch (...) {
+        freeText(r);
+        throw;
+    }
+    Changed();
+}
+
+void TPointerStringList::Delete(int Index) {
+    checkIndex(Index, Count() - 1);
+    DeleteRange(Index, 1);
+}
+
+void TPointerStringList::InsertEmpty(int Index, int N) {
+    checkIndex(Index, Count());
+    if (N <= 0) return;
+    FRows.InsertN(static_cast<std::size_t>(Index), static_cast<std::size_t>(N), Row{});
+    Changed();
+}
+
+void TPointerStringList::DeleteRange(int Index, int N) {
+    if (N <= 0) return;
+    checkIndex(Index, Count() - 1);
+    checkIndex(Index + N, Count());
+    for (int i = Index; i < Index + N; ++i) freeText(FRows[static_cast<std::size_t>(i)]);
+    FRows.Delete(static_cast<std::size_t>(Index), static_cast<std::size_t>(N));
+    Changed();
+}
+
+void TPointerStringList::SetRow(int Index, std::string_view S, uint32_t Data, uint32_t Attr,
+                                uint32_t State) {
+    Row& r = row(Index);
+    setText(r, S);
+    r.Slot1 = Data;
+    r.Slot2 = Attr;
+    r.Slot3 = State;
+}
+
+void TPointerStringList::Clear() {
+    if (Count() == 0) return;
+    for (std::size_t i = 0; i < FRows.Size(); ++i) freeText(FRows[i]);
+    FRows.Clear();
+    Changed();
+}
+
+void TPointerStringList::EndUpdate() {
+    if (FUpdateCount <= 0) return;
+    if (--FUpdateCount == 0) Changed();
+}
+
+void TPointerStringList::Changed() {
+    if (FUpdateCount == 0 && OnChange) OnChange(this);
+}
+
+} // namespace quire

@@ -1,0 +1,166 @@
+// Conversion between code page 932 (Shift_JIS) bytes and UTF-16.
+//
+// The tables are built once from the system's iconv "CP932" converter, which agrees with
+// Windows on every double-byte code and keeps the control bytes 0x1A, 0x1C and 0x7F. After
+// that every conversion is a table look-up.
+#include "Cp932Codec.h"
+
+#include "ShiftJis.h"
+
+#include <array>
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+#include <vector>
+
+namespace quire::cp932 {
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00; // invalid byte B decodes to kEscapeBase + B
+
+// Converts the two bytes In with Cd; returns the number of bytes written to Out (at most
+// 8), or 0 when the converter rejects them.
+size_t convertPair(iconv_t cd, const char (&in)[2], char (&out)[8]) {
+    char buffer[2] = {in[0], in[1]};
+    char* inp = buffer;
+    char* outp = out;
+    size_t inLeft = 2, outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return 0;
+    return sizeof out - outLeft;
+}
+
+struct Tables {
+    // Double-byte code (lead << 8 | trail) to Unicode; 0 where the code is not valid.
+    std::vector<char16_t> toUnicode = std::vector<char16_t>(0x10000, 0);
+    // Unicode to code page 932: 0x0000-0x00FF a single byte, above a double-byte code,
+    // -1 where there is no code.
+    std::vector<int32_t> fromUnicode = std::vector<int32_t>(0x10000, -1);
+
+    Tables() {
+        iconv_t cd = iconv_open("UTF-16LE", "CP932");
+        if (cd != reinterpret_cast<iconv_t>(-1)) {
+            for (int lead = 0x81; lead <= 0xFC; ++lead) {
+                if (!sjis::IsLeadByte(static_cast<unsigned char>(lead))) continue;
+                for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                    if (trail == 0x7F) continue;
+                    const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                    char out[8];
+                    if (convertPair(cd, in, out) == 2) {
+                        const auto u = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                                             (static_cast<unsigned char>(out[1]) << 8));
+                        toUnicode[(lead << 8) | trail] = u;
+                    }
+                }
+            }
+            iconv_close(cd);
+        }
+        for (int b = 0; b < 0x80; ++b) fromUnicode[b] = b;
+        for (int b = 0xA1; b <= 0xDF; ++b) fromUnicode[0xFF61 + (b - 0xA1)] = b;
+
+        // Several double-byte codes share one character (NEC and IBM twins); let the
+        // system's encoder pick the code for each, as Windows does.
+        iconv_t enc = iconv_open("CP932", "UTF-16LE");
+        if (enc == reinterpret_cast<iconv_t>(-1)) return;
+        for (int code = 0; code < 0x10000; ++code) {
+            const char16_t u = toUnicode[code];
+            if (u == 0 || fromUnicode[u] != -1) continue;
+            const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+            char out[8];
+            if (convertPair(enc, in, out) == 2) {
+                fromUnicode[u] = (static_cast<unsigned char>(out[0]) << 8) |
+                                 static_cast<unsigned char>(out[1]);
+            } else {
+                fromUnicode[u] = code;
+            }
+        }
+        iconv_close(enc);
+    }
+};
+
+const Tables& tables() {
+    static const Tables instance;
+    return instance;
+}
+
+QString decode(std::string_view bytes, bool display) {
+    const Tables& t = tables();
+    QString result;
+    result.resize(static_cast<qsizetype>(bytes.size()));
+    QChar* out = result.data();
+    qsizetype n = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            out[n++] = QChar(c);
+            ++i;
+        } else if (c >= 0xA1 && c <= 0xDF) {
+            out[n++] = QChar(static_cast<char16_t>(0xFF61 + (c - 0xA1)));
+            ++i;
+        } else if (sjis::IsLeadByte(c) && i + 1 < size && t.toUnicode[(c << 8) | p[i + 1]] != 0) {
+            out[n++] = QChar(t.toUnicode[(c << 8) | p[i + 1]]);
+            i += 2;
+        } else {
+            // A byte that begins no valid character; the byte after it is read afresh.
+            out[n++] = QChar(display ? char16_t(0xFFFD) : char16_t(kEscapeBase + c));
+            ++i;
+        }
+    }
+    result.truncate(n);
+    return result;
+}
+
+} // namespace
+
+QString ToUnicode(std::string_view bytes) { return decode(bytes, false); }
+
+QString ToDisplay(std::string_view bytes) { return decode(bytes, true); }
+
+std::string FromUnicode(QStringView text, bool* lossy) {
+    const Tables& t = tables();
+    std::string result;
+    result.reserve(static_cast<std::size_t>(text.size()) * 2);
+    bool lost = false;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = text[i].unicode();
+        if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+            result.push_back(static_cast<char>(u - kEscapeBase));
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            ++i; // a character beyond the BMP: code page 932 has none
+            result.push_back('?');
+            lost = true;
+            continue;
+        }
+        const int32_t code = QChar::isSurrogate(u) ? -1 : t.fromUnicode[u];
+        if (code < 0) {
+            result.push_back('?');
+            lost = true;
+        } else if (code < 0x100) {
+            result.push_back(static_cast<char>(code));
+        } else {
+            result.push_back(static_cast<char>(code >> 8));
+            result.push_back(static_cast<char>(code & 0xFF));
+        }
+    }
+    if (lossy) *lossy = lost;
+    return result;
+}
+
+char16_t DecodeChar(unsigned char lead, unsigned char trail) noexcept {
+    if (lead < 0x80) return lead == 0 ? 0 : lead;
+    if (lead >= 0xA1 && lead <= 0xDF) return static_cast<char16_t>(0xFF61 + (lead - 0xA1));
+    if (!sjis::IsLeadByte(lead)) return 0;
+    return tables().toUnicode[(lead << 8) | trail];
+}
+
+int EncodeChar(char16_t ch) noexcept {
+    if (QChar::isSurrogate(ch)) return -1;
+    return tables().fromUnicode[ch];
+}
+
+} // namespace quire::cp932

@@ -1,0 +1,31 @@
+// Conversion between code page 932 (Shift_JIS) bytes and UTF-16.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <string>
+#include <string_view>
+
+namespace quire::cp932 {
+
+// Bytes that are not valid code page 932 (0x80, 0xA0, 0xFD-0xFF, a lead byte without a
+// valid trail byte) are decoded to the lone surrogates U+DC80-U+DCFF so that converting
+// back restores them exactly. Nothing is dropped and no byte sequence is an error.
+QString ToUnicode(std::string_view bytes);
+
+// Like ToUnicode, but invalid bytes become U+FFFD: the text as it is shown to the user.
+QString ToDisplay(std::string_view bytes);
+
+// Converts UTF-16 to code page 932. The escapes U+DC80-U+DCFF become their bytes again.
+// A character that code page 932 cannot hold becomes "?" and, when Lossy is given, sets it.
+std::string FromUnicode(QStringView text, bool* lossy = nullptr);
+
+// The Unicode character of one code page 932 character (one or two bytes), or 0 when the
+// bytes are not a valid character. Used to tell which codes are valid.
+char16_t DecodeChar(unsigned char lead, unsigned char trail = 0) noexcept;
+
+// The code page 932 bytes of one BMP character as a 16-bit value (a single byte is below
+// 0x100), or -1 when the character has no code.
+int EncodeChar(char16_t ch) noexcept;
+
+} // namespace quire::cp932

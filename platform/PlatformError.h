@@ -1,0 +1,16 @@
+// The exception raised by platform services (files, profiles, conversions) when they fail.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace quire {
+
+// A failure of a platform service. The message is meant for the user: it names the
+// file or value concerned and says what went wrong.
+class EPlatformError : public std::runtime_error {
+public:
+    explicit EPlatformError(const std::string& message) : std::runtime_error(message) {}
+};
+
+} // namespace quire

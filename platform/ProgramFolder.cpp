@@ -1,0 +1,38 @@
+// The program folder.
+#include "ProgramFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <unistd.h>
+
+namespace quire {
+
+QString ExecutableFolder() {
+    const QFileInfo exe(QStringLiteral("/proc/self/exe"));
+    return exe.symLinkTarget().isEmpty() ? QDir::currentPath()
+                                         : QFileInfo(exe.symLinkTarget()).absolutePath();
+}
+
+QString ProgramFolder() {
+    const QString home = qEnvironmentVariable("QUIRE_HOME");
+    if (!home.isEmpty()) {
+        QDir().mkpath(home);
+        return QDir::cleanPath(QFileInfo(home).absoluteFilePath());
+    }
+    const QString exeDir = ExecutableFolder();
+    if (::access(QFile::encodeName(exeDir).constData(), W_OK) == 0) return exeDir;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+    const QString folder = QDir::cleanPath(config + QStringLiteral("/quire"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString ProgramName() { return QStringLiteral("quire"); }
+
+QString ProgramFile(const QString& name) { return ProgramFolder() + QLatin1Char('/') + name; }
+
+QString SettingsFileName() { return ProgramFile(ProgramName() + QStringLiteral(".ini")); }
+
+} // namespace quire

@@ -1,0 +1,25 @@
+// The program folder: where the settings file, "Key.dat", keyword files and "readme.txt" live.
+#pragma once
+
+#include <QString>
+
+namespace quire {
+
+// The environment variable QUIRE_HOME when set; else the executable's folder when it can be
+// written; else $XDG_CONFIG_HOME/quire (or ~/.config/quire), created on first use. Always
+// ends without a separator.
+QString ProgramFolder();
+
+// The program's name, "quire": the settings file and the help file are named after it.
+QString ProgramName();
+
+// ProgramFolder()/Name.
+QString ProgramFile(const QString& name);
+
+// The settings file: the program's name with ".ini", in the program folder.
+QString SettingsFileName();
+
+// The folder the executable itself lies in (where a bundled library is looked for).
+QString ExecutableFolder();
+
+} // namespace quire
