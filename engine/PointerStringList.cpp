@@ -65,6 +65,7 @@ void TPointerStringList::Insert(int Index, std::string_view S) {
         freeText(r);
         throw;
     }
+    RowsInserted(Index, 1);
     Changed();
 }
 
@@ -77,6 +78,7 @@ void TPointerStringList::InsertEmpty(int Index, int N) {
     checkIndex(Index, Count());
     if (N <= 0) return;
     FRows.InsertN(static_cast<std::size_t>(Index), static_cast<std::size_t>(N), Row{});
+    RowsInserted(Index, N);
     Changed();
 }
 
@@ -86,6 +88,7 @@ void TPointerStringList::DeleteRange(int Index, int N) {
     checkIndex(Index + N, Count());
     for (int i = Index; i < Index + N; ++i) freeText(FRows[static_cast<std::size_t>(i)]);
     FRows.Delete(static_cast<std::size_t>(Index), static_cast<std::size_t>(N));
+    RowsDeleted(Index, N);
     Changed();
 }
 
@@ -100,8 +103,10 @@ void TPointerStringList::SetRow(int Index, std::string_view S, uint32_t Data, ui
 
 void TPointerStringList::Clear() {
     if (Count() == 0) return;
+    const int count = Count();
     for (std::size_t i = 0; i < FRows.Size(); ++i) freeText(FRows[i]);
     FRows.Clear();
+    RowsDeleted(0, count);
     Changed();
 }
 

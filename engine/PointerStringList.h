@@ -49,6 +49,12 @@ public:
     void DeleteRange(int Index, int N);
     // Replaces string Index and all three of its slots.
     void SetRow(int Index, std::string_view S, uint32_t Data, uint32_t Attr, uint32_t State);
+    // Exchanges the whole contents (strings and slots) with Other; no notification.
+    void SwapContents(TPointerStringList& Other) {
+        FRows.Swap(Other.FRows);
+        RowsReplaced();
+        Other.RowsReplaced();
+    }
     // Makes room for N more strings without reallocating.
     void Reserve(int N) { FRows.Reserve(static_cast<std::size_t>(N)); }
 
@@ -58,6 +64,11 @@ public:
 
 protected:
     virtual void Changed();
+    // Told after rows were inserted or deleted at Index, and after the whole contents were
+    // exchanged, so that derived lists can keep facts about row ranges current.
+    virtual void RowsInserted(int Index, int N) {}
+    virtual void RowsDeleted(int Index, int N) {}
+    virtual void RowsReplaced() {}
 
 private:
     // One string with its slots: up to 8 bytes are held in place, longer ones on the heap.

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 namespace quire {
 
@@ -55,6 +56,13 @@ public:
         if (n == 0) return;
         moveGapTo(pos);
         gap_ += n;
+    }
+
+    void Swap(SplitVector& other) noexcept {
+        std::swap(body_, other.body_);
+        std::swap(capacity_, other.capacity_);
+        std::swap(part1_, other.part1_);
+        std::swap(gap_, other.gap_);
     }
 
     void Clear() noexcept {

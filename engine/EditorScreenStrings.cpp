@@ -1,0 +1,703 @@
+// TEditorScreenStrings: rows, the edit primitive, re-parsing and change notification.
+#include "EditorScreenStrings.h"
+
+#include "PlatformError.h"
+#include "ShiftJis.h"
+#include "WordWrap.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quire {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Opens an update of a string list for the lifetime of the guard.
+class UpdateGuard {
+public:
+    explicit UpdateGuard(TPointerStringList& list) : list_(list) { list_.BeginUpdate(); }
+    ~UpdateGuard() { list_.EndUpdate(); }
+    UpdateGuard(const UpdateGuard&) = delete;
+    UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+private:
+    TPointerStringList& list_;
+};
+
+// Detaches a list's change handler for the lifetime of the guard.
+class DetachGuard {
+public:
+    explicit DetachGuard(TPointerStringList& list) : list_(list), saved_(std::move(list.OnChange)) {
+        list_.OnChange = nullptr;
+    }
+    ~DetachGuard() { list_.OnChange = std::move(saved_); }
+    DetachGuard(const DetachGuard&) = delete;
+    DetachGuard& operator=(const DetachGuard&) = delete;
+
+private:
+    TPointerStringList& list_;
+    TNotifyEvent saved_;
+};
+
+bool endsWithLineEnd(std::string_view s) {
+    return !s.empty() && (s.back() == '\n' || s.back() == '\r');
+}
+
+} // namespace
+
+TEditorScreenStrings::TEditorScreenStrings() {
+    OnChange = [this](TObject*) { NotifyEditors(); };
+}
+
+TEditorScreenStrings::~TEditorScreenStrings() {
+    FDestroying = true;
+    OnChange = nullptr;
+}
+
+TEditorUndoObj& TEditorScreenStrings::UndoObj() {
+    if (!FUndoObj) FUndoObj = CreateUndoObj();
+    return *FUndoObj;
+}
+
+TEditorWrapOption& TEditorScreenStrings::WrapOption() {
+    if (!FWrapOption) {
+        FWrapOption = CreateWrapOption();
+        FWrapOption->OnChange = [this](TObject*) { WrapOptionChanged(); };
+    }
+    return *FWrapOption;
+}
+
+std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() {
+    return std::make_unique<TEditorUndoObj>(this);
+}
+
+std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
+    return std::make_unique<TEditorWrapOption>();
+}
+
+// --- editors -------------------------------------------------------------------------
+
+void TEditorScreenStrings::AddEditor(TEditorLink* Editor) { FEditors.push_back(Editor); }
+
+void TEditorScreenStrings::RemoveEditor(TEditorLink* Editor) {
+    auto it = std::find(FEditors.begin(), FEditors.end(), Editor);
+    if (it == FEditors.end()) return;
+    FEditors.erase(it);
+    if (FEditors.empty()) delete this; // the document dies with its last editor
+}
+
+TEditorLink* TEditorScreenStrings::ActiveEditor() const noexcept {
+    for (TEditorLink* e : FEditors) {
+        if (e->Focused()) return e;
+    }
+    return FirstEditor();
+}
+
+TColumnContext TEditorScreenStrings::ColumnContext() const {
+    TColumnContext c;
+    if (TEditorLink* e = FirstEditor()) {
+        c.TabSpaceCount = e->TabSpaceCount();
+        c.Delimiters = e->Delimiters();
+    }
+    c.WordWrap = FWordWrap;
+    c.WrapByte = WrapOption().WrapByte();
+    return c;
+}
+
+int TEditorScreenStrings::screenRows() const {
+    TEditorLink* e = FirstEditor();
+    return e ? std::max(e->ScreenRows(), 0) : 0;
+}
+
+void TEditorScreenStrings::dropSelections() {
+    for (TEditorLink* e : FEditors) e->ClearSelection();
+}
+
+void TEditorScreenStrings::NotifyEditors() {
+    for (TEditorLink* e : std::vector<TEditorLink*>(FEditors)) e->StoreChanged();
+}
+
+void TEditorScreenStrings::Changed() {
+    if (UpdateCount() > 0 || FDestroying) return;
+    TRowAttributeStringList::Changed(); // runs NotifyEditors unless detached
+    ChangeRecord = {};
+    ClampCarets();
+}
+
+void TEditorScreenStrings::ClampCarets() {
+    const int count = Count();
+    const int limit = (count > 0 && RowAttribute(count - 1) == TRowAttribute::EndOfFile) ? count - 1 : count;
+    for (TEditorLink* e : FEditors) {
+        if (e->Row() > count - 1) e->SetRow(limit);
+        if (e->TopRow() > count - 1) e->SetTopRow(limit);
+    }
+}
+
+void TEditorScreenStrings::UpdateEditors() {
+    for (TEditorLink* e : FEditors) e->UpdateView();
+}
+
+void TEditorScreenStrings::ResetColumns() {
+    for (TEditorLink* e : FEditors) e->SetCol(0);
+}
+
+void TEditorScreenStrings::SetChangeRecord(int Row, int Deleted, int Reparsed, int Inserted) {
+    ChangeRecord.ChangedRow = Row;
+    ChangeRecord.DeletedRows = Deleted;
+    ChangeRecord.ReparsedRows = Reparsed;
+    ChangeRecord.InsertedRows = Inserted;
+    ChangeRecord.Changed = true;
+}
+
+// --- rows and ranges -----------------------------------------------------------------
+
+int TEditorScreenStrings::LineStartRow(int Row) const {
+    const int count = Count();
+    int r = Row;
+    while (r > 0 && r - 1 < count && RowAttribute(r - 1) == TRowAttribute::Wrapped) --r;
+    return r;
+}
+
+int TEditorScreenStrings::LineEndRow(int Row) const {
+    if (Row < 0) return Row;
+    const int last = Count() - 1;
+    int r = Row;
+    while (r < last && RowAttribute(r) == TRowAttribute::Wrapped) ++r;
+    return r;
+}
+
+std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute& Attribute,
+                                              int& RowCount) const {
+    const int count = this->Count();
+    if (Row < 0 || Row >= count) {
+        Attribute = TRowAttribute::NoAttribute;
+        RowCount = 0;
+        return {};
+    }
+    int last = Count < 0 ? LineEndRow(Row) : std::min(Row + Count - 1, count - 1);
+    if (Count == 0) last = Row - 1;
+    std::size_t length = 0;
+    for (int r = Row; r <= last; ++r)
+        length += Get(r).size() + (RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
+    std::string text;
+    text.reserve(length);
+    for (int r = Row; r <= last; ++r) {
+        text += Get(r);
+        if (RowAttribute(r) == TRowAttribute::LineEnd) text += kCrLf;
+    }
+    RowCount = last - Row + 1;
+    Attribute = RowCount > 0 ? RowAttribute(last) : TRowAttribute::NoAttribute;
+    return text;
+}
+
+std::string TEditorScreenStrings::GetRowsText(int Row, int Count) const {
+    TRowAttribute attr;
+    int rows = 0;
+    return GetRowsText(Row, Count, attr, rows);
+}
+
+// --- the edit primitive --------------------------------------------------------------
+
+int TEditorScreenStrings::rewrapStart(int Row) const {
+    const int lineStart = LineStartRow(Row);
+    if (lineStart >= Row) return Row;
+    // Where a wrapped row ends depends on the text up to WrapByte + 3 columns (plus a tab
+    // and one character of look-ahead) past its start, and a byte takes at least one
+    // column. Rows that start at least that far before the edit keep their breaks; the
+    // rows after them are broken afresh, so the line ends up broken exactly as if it had
+    // been wrapped whole. Short rows (a word break gives up at a third of the width) can
+    // make that reach back more than the one row before the edit.
+    const std::size_t window = 2 * static_cast<std::size_t>(WrapOption().WrapByte()) + 16;
+    std::size_t bytes = 0;
+    int start = Row;
+    while (start > lineStart && bytes < window) {
+        --start;
+        bytes += Get(start).size();
+    }
+    return start;
+}
+
+void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text) {
+    const int count = this->Count();
+    if (Row < 0 || Count < 0 || Row + Count - 1 > count - 1 || (Count == 0 && Text.empty())) return;
+
+    // Text added after a last row that has no line end continues that row.
+    const bool continuesLast = Row == count && count > 0 && RowAttribute(count - 1) == TRowAttribute::EndOfFile;
+    const int start = rewrapStart(continuesLast ? Row - 1 : Row);
+    const int last = Row + Count - 1;
+    int end = LineEndRow(last);
+
+    UpdateGuard update(*this);
+    int deleted = 0, inserted = 0, reparsed = 0;
+
+    if (start == Row && end == last && Text.empty() && Count > 0) {
+        // Whole logical lines are deleted.
+        UndoRecord* rec = UndoObj().NewRecord();
+        rec->Row = Row;
+        rec->RemovedText = GetRowsText(Row, Count, rec->RemovedAttribute, deleted);
+        DeleteRows(Row, Count);
+        reparsed = Reparse(Row, true);
+    } else {
+        TRowAttribute lastAttr;
+        if (last < end) {
+            lastAttr = RowAttribute(end);
+        } else if (end < count - 1) {
+            end = LineEndRow(end + 1); // the next logical line joins in
+            lastAttr = RowAttribute(end);
+        } else if (Text.empty()) {
+            lastAttr = TRowAttribute::EndOfFile;
+        } else {
+            lastAttr = endsWithLineEnd(Text) ? TRowAttribute::LineEnd : TRowAttribute::EndOfFile;
+        }
+        UndoRecord* rec = UndoObj().NewRecord();
+        rec->Row = start;
+        rec->RemovedText = GetRowsText(start, end - start + 1, rec->RemovedAttribute, deleted);
+
+        std::string before = GetRowsText(start, Row - start);
+        std::string after = GetRowsText(last + 1, end - last);
+        std::string text;
+        text.reserve(before.size() + Text.size() + after.size());
+        text += before;
+        text += Text;
+        text += after;
+
+        // A text that ends with a line end keeps it: this happens when the rows after the
+        // edit are only an empty last row without a line end, which has nothing to keep.
+        if (endsWithLineEnd(text)) lastAttr = TRowAttribute::LineEnd;
+        TEditorStringList list;
+        TextToRows(text, list);
+        list.SetRowAttribute(list.Count() - 1, lastAttr);
+        inserted = list.Count();
+        rec->InsertedCount = inserted;
+        ReplaceRowList(start, end - start + 1, list);
+        reparsed = Reparse(start, true);
+    }
+    SetChangeRecord(start, deleted, reparsed, inserted);
+}
+
+void TEditorScreenStrings::DeleteRows(int Row, int Count) {
+    if (Row < 0 || Row >= this->Count() || Count <= 0) return;
+    DeleteRange(Row, std::min(Count, this->Count() - Row));
+}
+
+void TEditorScreenStrings::InsertRowList(int Row, const TEditorStringList& List) {
+    const int n = List.Count();
+    if (n == 0) return;
+    UpdateGuard update(*this);
+    InsertEmpty(Row, n);
+    for (int i = 0; i < n; ++i) copyRow(Row + i, List, i);
+}
+
+void TEditorScreenStrings::ReplaceRowList(int Row, int Count, const TEditorStringList& List) {
+    const int n = List.Count();
+    UpdateGuard update(*this);
+    if (n < Count) DeleteRows(Row, Count - n);
+    if (n > Count) InsertEmpty(Row + Count, n - Count);
+    for (int i = 0; i < n; ++i) copyRow(Row + i, List, i);
+}
+
+// --- wrapping ------------------------------------------------------------------------
+
+void TEditorScreenStrings::splitIntoRows(std::string_view Text, TEditorStringList& List) {
+    const std::vector<std::string_view> lines = sjis::SplitLines(Text);
+    if (!FWordWrap) {
+        List.InsertEmpty(0, static_cast<int>(lines.size()));
+        for (std::size_t i = 0; i < lines.size(); ++i) List.SetRow(static_cast<int>(i), lines[i], 0, 0, 0);
+        return;
+    }
+    const TColumnContext context = ColumnContext();
+    TLineBreaker breaker(context, WrapOption());
+    List.Reserve(static_cast<int>(lines.size()));
+    for (std::string_view line : lines) {
+        for (const TWrapPiece& p : breaker.Break(line))
+            List.AddRow(line.substr(p.Offset, p.Length), p.Attribute);
+    }
+}
+
+void TEditorScreenStrings::TextToRows(std::string_view Text, TEditorStringList& List) {
+    UpdateGuard update(List);
+    List.Clear();
+    if (Text.empty()) {
+        List.AddRow("", TRowAttribute::LineEnd);
+        return;
+    }
+    splitIntoRows(Text, List);
+    if (List.Count() == 0) List.AddRow("", TRowAttribute::LineEnd);
+}
+
+int TEditorScreenStrings::WrappedRowCount(std::string_view Text) {
+    const TColumnContext context = ColumnContext();
+    TLineBreaker breaker(context, WrapOption());
+    return breaker.RowCount(Text);
+}
+
+void TEditorScreenStrings::WrapAll() {
+    if (Count() == 0 || firstLoading()) return;
+    dropSelections();
+    DetachGuard detach(*this);
+    UpdateGuard update(*this);
+
+    const TColumnContext context = ColumnContext();
+    TLineBreaker breaker(context, WrapOption());
+    const int W = context.WrapByte;
+    const TRowAttribute lastAttr = RowAttribute(Count() - 1);
+
+    TEditorStringList rows;
+    rows.Reserve(Count() + Count() / 8);
+    std::string joined;
+    const int count = Count();
+    for (int r = 0; r < count;) {
+        // One logical line: rows up to the first that is not Wrapped, or the last row.
+        const int e = LineEndRow(r);
+        std::string_view line = Get(r);
+        if (e > r) {
+            joined.clear();
+            for (int k = r; k <= e; ++k) joined += Get(k);
+            line = joined;
+        }
+        if (TextWidth(line, context) < W) {
+            rows.AddRow(line, TRowAttribute::LineEnd);
+        } else {
+            for (const TWrapPiece& p : breaker.Break(line))
+                rows.AddRow(line.substr(p.Offset, p.Length), p.Attribute);
+        }
+        r = e + 1;
+    }
+    rows.SetRowAttribute(rows.Count() - 1, lastAttr);
+    SwapContents(rows);
+}
+
+void TEditorScreenStrings::UnwrapAll() {
+    if (Count() == 0) return;
+    dropSelections();
+    const TRowAttribute lastAttr = RowAttribute(Count() - 1) == TRowAttribute::Wrapped
+                                       ? TRowAttribute::EndOfFile
+                                       : RowAttribute(Count() - 1);
+    DetachGuard detach(*this);
+    UpdateGuard update(*this);
+    TEditorStringList rows;
+    rows.Reserve(Count());
+    std::string joined;
+    const int count = Count();
+    for (int r = 0; r < count;) {
+        const int e = LineEndRow(r);
+        joined.clear();
+        for (int k = r; k <= e; ++k) joined += Get(k);
+        rows.AddRow(joined, TRowAttribute::LineEnd);
+        r = e + 1;
+    }
+    rows.SetRowAttribute(rows.Count() - 1, lastAttr);
+    SwapContents(rows);
+}
+
+void TEditorScreenStrings::SetWordWrap(bool Value) {
+    if (Value == FWordWrap) return;
+    FWordWrap = Value;
+    if (firstLoading()) return; // the end of loading wraps and parses
+    UndoObj().Clear();
+    if (Value) {
+        WrapAll();
+    } else {
+        UnwrapAll();
+    }
+    ReparseAll();
+    UpdateEditors();
+    ClampCarets();
+    ResetColumns();
+}
+
+void TEditorScreenStrings::WrapOptionChanged() {
+    if (firstLoading() || !FWordWrap) return;
+    UndoObj().Clear();
+    WrapAll();
+    ReparseAll();
+    UpdateEditors();
+    ClampCarets();
+    ResetColumns();
+}
+
+// --- row states ----------------------------------------------------------------------
+
+void TEditorScreenStrings::RowsInserted(int Index, int N) {
+    if (Index < FParsedEnd) FParsedEnd += N;
+}
+
+void TEditorScreenStrings::RowsDeleted(int Index, int N) {
+    if (Index < FParsedEnd) FParsedEnd -= std::min(N, FParsedEnd - Index);
+}
+
+void TEditorScreenStrings::storeState(int Row, const TRowState& State) {
+    SetRowState(Row, State);
+    if (State.BracketIndex != -2 && Row >= FParsedEnd) FParsedEnd = Row + 1;
+}
+
+void TEditorScreenStrings::copyRow(int Row, const TEditorStringList& List, int Index) {
+    SetRow(Row, List.Get(Index), List.Data(Index), List.AttrWord(Index), List.StateWord(Index));
+    if (BracketIndex(Row) != -2 && Row >= FParsedEnd) FParsedEnd = Row + 1;
+}
+
+void TEditorScreenStrings::markNotParsed(int From) {
+    From = std::max(From, 0);
+    const int end = std::min(FParsedEnd, Count());
+    for (int r = From; r < end; ++r) {
+        if (BracketIndex(r) != -2) SetRowState(r, TRowState::NotParsed());
+    }
+    if (From < FParsedEnd) FParsedEnd = From;
+}
+
+int TEditorScreenStrings::Reparse(int Row, bool Notify) {
+    FLastReparseVisited = 0;
+    if (Row < 0 || Row >= Count()) return 0;
+    std::unique_ptr<TRowStateParser> parser = FirstEditor() ? FirstEditor()->CreateRowStateParser() : nullptr;
+    auto advance = [&](int k, const TRowState& s) {
+        return Packed(parser ? parser->Advance(*this, k, s) : TRowState::Initial());
+    };
+
+    int p = std::min(Row, FParsedEnd) - 1;
+    while (p >= 0 && BracketIndex(p) == -2) --p;
+    TRowState state = TRowState::Initial();
+    int k = 0;
+    if (p >= 0) {
+        state = advance(p, RowState(p));
+        k = p + 1;
+    }
+    const int limit = std::min(Row + 2 * screenRows(), Count() - 1);
+    int changed = 0;
+    for (; k <= limit; ++k) {
+        ++FLastReparseVisited;
+        if (RowState(k) == state) return changed;
+        storeState(k, state);
+        if (Notify) {
+            ++changed;
+            for (TEditorLink* e : FEditors) e->InvalidateRow(k);
+        }
+        state = advance(k, state);
+    }
+    markNotParsed(limit + 1);
+    return changed;
+}
+
+void TEditorScreenStrings::ReparseAll() {
+    if (firstLoading() || FDestroying) return;
+    const int count = Count();
+    markNotParsed(0);
+    if (count == 0) return;
+    std::unique_ptr<TRowStateParser> parser = FirstEditor() ? FirstEditor()->CreateRowStateParser() : nullptr;
+    const int top = FirstEditor() ? FirstEditor()->TopRow() : 0;
+    const int limit = std::min(count - 1, 2 * screenRows() + std::max(top, 0));
+    TRowState state = TRowState::Initial();
+    for (int r = 0; r <= limit; ++r) {
+        storeState(r, state);
+        state = Packed(parser ? parser->Advance(*this, r, state) : TRowState::Initial());
+    }
+}
+
+// --- whole text ----------------------------------------------------------------------
+
+void TEditorScreenStrings::Clear() {
+    dropSelections();
+    UndoObj().Clear();
+    ChangeRecord = TChangeRecord{0, Count(), 0, 0, true};
+    TRowAttributeStringList::Clear();
+    ChangeRecord = {};
+    for (TEditorLink* e : FEditors) {
+        e->SetRow(0);
+        e->SetCol(0);
+    }
+}
+
+std::string TEditorScreenStrings::GetTextStr() const {
+    const int count = Count();
+    std::size_t length = 0;
+    for (int r = 0; r < count; ++r)
+        length += Get(r).size() + (RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
+    std::string text;
+    text.reserve(length);
+    for (int r = 0; r < count; ++r) {
+        text += Get(r);
+        if (RowAttribute(r) == TRowAttribute::LineEnd) text += kCrLf;
+    }
+    return text;
+}
+
+void TEditorScreenStrings::SetTextStr(std::string_view Value) {
+    UpdateGuard update(*this);
+    Clear();
+    const std::size_t nul = Value.find('\0');
+    if (nul != std::string_view::npos) Value = Value.substr(0, nul);
+    if (Value.empty()) return;
+    const std::vector<std::string_view> lines = sjis::SplitLines(Value);
+    InsertEmpty(0, static_cast<int>(lines.size()));
+    for (std::size_t i = 0; i < lines.size(); ++i) SetRow(static_cast<int>(i), lines[i], 0, 0, 0);
+    if (!endsWithLineEnd(Value)) SetRowAttribute(Count() - 1, TRowAttribute::EndOfFile);
+    if (FWordWrap) WrapAll();
+    ReparseAll();
+}
+
+// --- loading a file ------------------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t kChunkSize = 8192;
+
+// A file opened for reading, closed on every path.
+class InputFile {
+public:
+    explicit InputFile(const std::string& name) : fd_(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (fd_ < 0) {
+            throw EPlatformError("Cannot open file \"" + name + "\". " + std::strerror(errno));
+        }
+        name_ = name;
+    }
+    ~InputFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    void Rewind() {
+        if (::lseek(fd_, 0, SEEK_SET) < 0) fail();
+    }
+    // Reads up to one chunk; returns the number of bytes read, 0 at the end.
+    std::size_t Read(char* buffer) {
+        std::size_t total = 0;
+        while (total < kChunkSize) {
+            const ssize_t n = ::read(fd_, buffer + total, kChunkSize - total);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                fail();
+            }
+            if (n == 0) break;
+            total += static_cast<std::size_t>(n);
+        }
+        return total;
+    }
+
+private:
+    [[noreturn]] void fail() {
+        throw EPlatformError("Cannot read file \"" + name_ + "\". " + std::strerror(errno));
+    }
+    int fd_;
+    std::string name_;
+};
+
+// Walks a file chunk by chunk the way both loading passes see it: each CR and each LF ends
+// a run, but an LF right after a CR (also across a chunk boundary) does not end another; a
+// NUL ends the scan of its chunk; 0x1A ends the whole read. OnLine is called for each run
+// ended by a line end; a run cut off by the end of a chunk, a NUL or 0x1A is carried over
+// and prefixed to the next one. With Collect off the bytes are not gathered (counting).
+struct ScanResult {
+    std::string Carry; // the run left at the end (Collect only)
+    bool Pending = false; // bytes follow the last line end
+};
+
+template <typename OnLine>
+ScanResult scanFile(InputFile& file, OnLine onLine, bool collect) {
+    char buffer[kChunkSize + 1];
+    ScanResult result;
+    bool afterCr = false;
+    for (;;) {
+        const std::size_t n = file.Read(buffer);
+        if (n == 0) break;
+        buffer[n] = '\0'; // every chunk is terminated, as the reader's buffer is
+        std::size_t runStart = 0;
+        std::size_t i = 0;
+        bool endOfText = false;
+        for (; i < n; ++i) {
+            const char c = buffer[i];
+            if (c == '\n' && afterCr) {
+                afterCr = false;
+                runStart = i + 1;
+                continue;
+            }
+            afterCr = false;
+            if (c == '\r' || c == '\n') {
+                if (collect) result.Carry.append(buffer + runStart, i - runStart);
+                onLine(result.Carry);
+                result.Carry.clear();
+                result.Pending = false;
+                afterCr = c == '\r';
+                runStart = i + 1;
+            } else if (c == '\0' || c == '\x1A') {
+                endOfText = c == '\x1A';
+                break;
+            }
+        }
+        if (i > runStart) {
+            if (collect) result.Carry.append(buffer + runStart, i - runStart);
+            result.Pending = true;
+        }
+        if (endOfText) break;
+    }
+    return result;
+}
+
+} // namespace
+
+void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
+    {
+        UpdateGuard update(*this);
+        Clear();
+        InputFile file(FileName);
+        // First pass: count the rows, so that the list grows once.
+        int rows = 0;
+        const ScanResult counted = scanFile(file, [&](const std::string&) { ++rows; }, false);
+        InsertEmpty(0, rows + (counted.Pending ? 1 : 0));
+        // Second pass: fill them. Should the file change between the passes, the rows follow
+        // what the second pass reads.
+        file.Rewind();
+        int row = 0;
+        auto put = [&](const std::string& text, TRowAttribute attr) {
+            if (row < Count()) {
+                SetRow(row, text, 0, static_cast<uint32_t>(attr), 0);
+            } else {
+                AddRow(text, attr);
+            }
+            ++row;
+        };
+        const ScanResult filled =
+            scanFile(file, [&](const std::string& text) { put(text, TRowAttribute::LineEnd); }, true);
+        if (filled.Pending) put(filled.Carry, TRowAttribute::EndOfFile);
+        if (row < Count()) DeleteRange(row, Count() - row);
+    }
+    if (FWordWrap) WrapAll();
+    ReparseAll();
+    UpdateEditors();
+}
+
+// --- caret by offset -----------------------------------------------------------------
+
+TCaretPos TEditorScreenStrings::CaretPosByOffset(int Row, int Offset) const {
+    const TColumnContext context = ColumnContext();
+    const int count = Count();
+    int k = std::max(Row, 0);
+    long long offset = std::max(Offset, 0);
+    for (; k < count; ++k) {
+        const std::string_view text = Get(k);
+        const TRowAttribute attr = RowAttribute(k);
+        const long long span = static_cast<long long>(text.size()) +
+                               (attr == TRowAttribute::LineEnd ? 2 : attr == TRowAttribute::EndOfFile ? 1 : 0);
+        if (offset < span || attr == TRowAttribute::EndOfFile) {
+            const int width = TextWidth(text, context);
+            const int col = TextWidthOfBytes(text, static_cast<std::size_t>(offset), context);
+            return {k, std::min(col, width)};
+        }
+        offset -= span;
+    }
+    int row = count;
+    if (count > 0 && RowAttribute(count - 1) == TRowAttribute::EndOfFile) row = count - 1;
+    return {row, row < count ? TextWidth(Get(row), context) : 0};
+}
+
+void TEditorScreenStrings::SetCaretByOffset(TEditorLink* Editor, int Row, int Offset) const {
+    if (!Editor) return;
+    const TCaretPos pos = CaretPosByOffset(Row, Offset);
+    Editor->SetRowCol(pos.Row, pos.Col);
+}
+
+} // namespace quire

@@ -1,0 +1,137 @@
+// TEditorScreenStrings: the document, a list of screen rows with attributes and row states.
+#pragma once
+
+#include "EditorLink.h"
+#include "EditorUndoObj.h"
+#include "EditorWrapOption.h"
+#include "RowAttributeStringList.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quire {
+
+// What the last change did, for the editors' repaint: rows from ChangedRow were deleted,
+// inserted and re-parsed.
+struct TChangeRecord {
+    int32_t ChangedRow = 0;
+    int32_t DeletedRows = 0;
+    int32_t InsertedRows = 0;
+    int32_t ReparsedRows = 0;
+    bool Changed = false;
+};
+
+// A caret position computed from a text offset.
+struct TCaretPos {
+    int Row = 0;
+    int Col = 0;
+};
+
+// Invariants: rows never hold CR or LF; only the last row may be EndOfFile; the last row is
+// never Wrapped; with WordWrap off no row is Wrapped. The text is the concatenation of the
+// rows, each LineEnd row followed by CR LF. Every user edit passes through ReplaceRows,
+// which records one undo step.
+//
+// The store belongs to the editors attached to it: it is created by an editor and destroys
+// itself when its last editor detaches.
+class TEditorScreenStrings : public TRowAttributeStringList {
+public:
+    TEditorScreenStrings();
+    ~TEditorScreenStrings() override;
+
+    // Attached editors.
+    void AddEditor(TEditorLink* Editor);
+    // Detaches Editor; when none is left the store deletes itself.
+    void RemoveEditor(TEditorLink* Editor);
+    int EditorCount() const noexcept { return static_cast<int>(FEditors.size()); }
+    TEditorLink* Editor(int Index) const { return FEditors.at(static_cast<size_t>(Index)); }
+    TEditorLink* FirstEditor() const noexcept { return FEditors.empty() ? nullptr : FEditors.front(); }
+    TEditorLink* ActiveEditor() const noexcept;
+
+    TChangeRecord ChangeRecord;
+    TEditorUndoObj& UndoObj();
+    bool WordWrap() const noexcept { return FWordWrap; }
+    TEditorWrapOption& WrapOption();
+    const TEditorWrapOption& WrapOption() const { return const_cast<TEditorScreenStrings*>(this)->WrapOption(); }
+
+    // The column model as the first editor and the wrap settings make it.
+    TColumnContext ColumnContext() const;
+
+    int LineStartRow(int Row) const;
+    int LineEndRow(int Row) const;
+    // The text of Count rows from Row (Count -1: to the end of the logical line), each
+    // LineEnd row followed by CR LF.
+    std::string GetRowsText(int Row, int Count, TRowAttribute& Attribute, int& RowCount) const;
+    std::string GetRowsText(int Row, int Count) const;
+
+    void ReplaceRows(int Row, int Count, std::string_view Text);
+    void DeleteRows(int Row, int Count);
+    void InsertRowList(int Row, const TEditorStringList& List);
+    void ReplaceRowList(int Row, int Count, const TEditorStringList& List);
+
+    void TextToRows(std::string_view Text, TEditorStringList& List);
+    int WrappedRowCount(std::string_view Text);
+    void WrapAll();
+    void UnwrapAll();
+    void SetWordWrap(bool Value);
+    void WrapOptionChanged();
+
+    // Brings the row states up to date from Row; returns how many rows got a new state.
+    int Reparse(int Row, bool Notify);
+    void ReparseAll();
+    // Rows visited by the last Reparse (for measurements).
+    int LastReparseVisited() const noexcept { return FLastReparseVisited; }
+
+    void SetChangeRecord(int Row, int Deleted, int Reparsed, int Inserted);
+    void Undo() { UndoObj().Undo(); }
+    void Redo() { UndoObj().Redo(); }
+    void Clear();
+
+    // The whole text, and replacing it (both as the Text of Lines).
+    std::string GetTextStr() const;
+    void SetTextStr(std::string_view Value);
+    // Reads a file's bytes as they are, as Lines.LoadFromFile.
+    void LoadFromFile(const std::string& FileName);
+
+    // The caret position reached by walking Offset bytes of text from row Row.
+    TCaretPos CaretPosByOffset(int Row, int Offset) const;
+    void SetCaretByOffset(TEditorLink* Editor, int Row, int Offset) const;
+
+    void NotifyEditors();
+    void ClampCarets();
+    void UpdateEditors();
+    void ResetColumns();
+
+protected:
+    void Changed() override;
+    void RowsInserted(int Index, int N) override;
+    void RowsDeleted(int Index, int N) override;
+    void RowsReplaced() override { FParsedEnd = Count(); }
+    virtual std::unique_ptr<TEditorUndoObj> CreateUndoObj();
+    virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
+
+private:
+    bool firstLoading() const { return FirstEditor() && FirstEditor()->Loading(); }
+    int screenRows() const;
+    void dropSelections();
+    void markNotParsed(int From);
+    int rewrapStart(int Row) const;
+    void storeState(int Row, const TRowState& State);
+    void copyRow(int Row, const TEditorStringList& List, int Index);
+    // Splits Text into rows at line ends (and wraps them with WordWrap on) into List.
+    void splitIntoRows(std::string_view Text, TEditorStringList& List);
+
+    std::vector<TEditorLink*> FEditors;
+    std::unique_ptr<TEditorUndoObj> FUndoObj;
+    bool FWordWrap = false;
+    std::unique_ptr<TEditorWrapOption> FWrapOption;
+    int FLastReparseVisited = 0;
+    // No row at or after this index has a parsed state (an upper bound kept through every
+    // insertion and deletion), so invalidating the states past a row touches no more rows
+    // than were ever parsed.
+    int FParsedEnd = 0;
+    bool FDestroying = false;
+};
+
+} // namespace quire
