@@ -617,9 +617,15 @@ ScanResult scanFile(InputFile& file, OnLine onLine, bool collect) {
             }
             afterCr = false;
             if (c == '\r' || c == '\n') {
-                if (collect) result.Carry.append(buffer + runStart, i - runStart);
-                onLine(result.Carry);
-                result.Carry.clear();
+                if (!collect) {
+                    onLine(std::string_view());
+                } else if (result.Carry.empty()) {
+                    onLine(std::string_view(buffer + runStart, i - runStart));
+                } else {
+                    result.Carry.append(buffer + runStart, i - runStart);
+                    onLine(std::string_view(result.Carry));
+                    result.Carry.clear();
+                }
                 result.Pending = false;
                 afterCr = c == '\r';
                 runStart = i + 1;
@@ -646,13 +652,13 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
         InputFile file(FileName);
         // First pass: count the rows, so that the list grows once.
         int rows = 0;
-        const ScanResult counted = scanFile(file, [&](const std::string&) { ++rows; }, false);
+        const ScanResult counted = scanFile(file, [&](std::string_view) { ++rows; }, false);
         InsertEmpty(0, rows + (counted.Pending ? 1 : 0));
         // Second pass: fill them. Should the file change between the passes, the rows follow
         // what the second pass reads.
         file.Rewind();
         int row = 0;
-        auto put = [&](const std::string& text, TRowAttribute attr) {
+        auto put = [&](std::string_view text, TRowAttribute attr) {
             if (row < Count()) {
                 SetRow(row, text, 0, static_cast<uint32_t>(attr), 0);
             } else {
@@ -661,7 +667,7 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
             ++row;
         };
         const ScanResult filled =
-            scanFile(file, [&](const std::string& text) { put(text, TRowAttribute::LineEnd); }, true);
+            scanFile(file, [&](std::string_view text) { put(text, TRowAttribute::LineEnd); }, true);
         if (filled.Pending) put(filled.Carry, TRowAttribute::EndOfFile);
         if (row < Count()) DeleteRange(row, Count() - row);
     }

@@ -1,0 +1,78 @@
+// The structural invariants of the document store, checked after every step of the random
+// and fuzzed edit sequences. Returns an empty string when they hold, else what is wrong.
+#pragma once
+
+#include "FakeEditor.h"
+
+#include <string>
+
+namespace quire::test {
+
+// Model is the text the store must hold (line ends as CR LF).
+inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std::string& model) {
+    if (s.GetTextStr() != model) return "the text differs from the model";
+    const int n = s.Count();
+    for (int r = 0; r < n; ++r) {
+        const std::string at = " (row " + std::to_string(r) + ")";
+        if (s.Get(r).find_first_of("\r\n") != std::string_view::npos) return "a row holds CR or LF" + at;
+        const TRowAttribute a = s.RowAttribute(r);
+        if (a == TRowAttribute::NoAttribute) return "a row has no attribute" + at;
+        if (r < n - 1 && a == TRowAttribute::EndOfFile) return "EndOfFile before the last row" + at;
+        if (!s.WordWrap() && a == TRowAttribute::Wrapped) return "Wrapped with word wrap off" + at;
+        if (r == n - 1 && a == TRowAttribute::Wrapped) return "the last row is Wrapped";
+    }
+    // Parsed rows form a prefix, and their states are those a full parse gives.
+    const std::vector<TRowState> full = FullStates(s);
+    bool parsed = true;
+    for (int r = 0; r < n; ++r) {
+        if (s.BracketIndex(r) == -2) {
+            parsed = false;
+            continue;
+        }
+        if (!parsed) return "row " + std::to_string(r) + " is parsed after a row that is not";
+        if (!(s.RowState(r) == full[static_cast<size_t>(r)]))
+            return "row " + std::to_string(r) + " has a stale state";
+    }
+    if (s.WordWrap()) {
+        // Wrapping the same text from scratch gives the same rows. An edit that empties the
+        // last line may leave an empty last row without a line end where loading leaves none.
+        FakeEditor fresh;
+        fresh.Store->WrapOption().Assign(s.WrapOption());
+        fresh.Store->SetWordWrap(true);
+        fresh.Store->SetTextStr(model);
+        std::vector<std::string> rows = RowsOf(s);
+        if (!rows.empty() && rows.back() == "|E" && (rows.size() == 1 || rows[rows.size() - 2].back() == 'L'))
+            rows.pop_back();
+        if (RowsOf(*fresh.Store) != rows) return "the rows differ from wrapping the text afresh";
+    }
+    return {};
+}
+
+// The text as the store keeps it: every line end CR LF.
+inline std::string NormalizedLineEnds(const std::string& s) {
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+        } else if (s[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// The byte offset where row Row begins in the text, and the length of Count rows from it.
+inline std::pair<std::size_t, std::size_t> RowSpan(const TEditorScreenStrings& s, int Row, int Count) {
+    std::size_t offset = 0, length = 0;
+    for (int r = 0; r < Row + Count && r < s.Count(); ++r) {
+        const std::size_t n = s.Get(r).size() + (s.RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
+        (r < Row ? offset : length) += n;
+    }
+    return {offset, length};
+}
+
+} // namespace quire::test
