@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "Fonts.h"
+#include "nkf.h"
 
 #include <QApplication>
 
@@ -9,7 +10,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quire"));
     quire::InstallFontSubstitutions();
-    quire::TMainForm form;
-    form.show();
-    return app.exec();
+    quire::nkf::Bind();
+    int result = 0;
+    {
+        quire::TMainForm form;
+        form.show();
+        result = app.exec();
+    }
+    quire::nkf::Release();
+    return result;
 }

@@ -1,0 +1,61 @@
+// Kanji codes: detection of the code and line end of a file's bytes, and conversion between
+// Shift-JIS, JIS and EUC and between line ends, all on bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quire::jconvert {
+
+// Results of DetectKanjiCode.
+enum TKanjiDetection : int {
+    kdAscii = 0,     // no byte above 0x7F
+    kdBinary = 1,
+    kdJis = 2,       // ESC $ B seen
+    kdOldJis = 3,    // ESC $ @ seen
+    kdEuc = 4,
+    kdShiftJis = 5,
+    kdEucOrSjis = 6, // undecided
+};
+
+// Results of DetectLineEnd.
+enum TLineEndKind : int { leNone = 0, leCrLf = 1, leCr = 2, leLf = 3 };
+
+int DetectKanjiCode(std::string_view bytes) noexcept;
+int DetectLineEnd(std::string_view text) noexcept;
+// Every line end of the text's own kind (the kind of its first line end) becomes Target.
+std::string ConvertLineEnd(std::string_view text, int target);
+
+// The two character-pair conversions between a JIS X 0208 row/cell pair and Shift-JIS.
+std::pair<uint8_t, uint8_t> JisToSjisPair(uint8_t a, uint8_t b) noexcept;
+std::pair<uint8_t, uint8_t> SjisToJisPair(uint8_t a, uint8_t b) noexcept;
+
+// The program's own converters.
+std::string JisToSjis(std::string_view text);
+std::string EucToSjis(std::string_view text);
+std::string SjisToJis(std::string_view text);
+std::string SjisToEuc(std::string_view text);
+
+// Names of codes and line ends as pages, menus and status panels show them.
+inline constexpr const char* kShiftJisName = "S-JIS";
+inline constexpr const char* kJisName = "JIS";
+inline constexpr const char* kEucName = "EUC";
+inline constexpr const char* kCrLfName = "CRLF";
+inline constexpr const char* kCrName = "CR";
+inline constexpr const char* kLfName = "LF";
+
+// A character of a Shift-JIS text that JIS and EUC cannot carry: its JIS pair would fall
+// outside 0x21-0x7E (the IBM and NEC extensions, user-defined characters), or it is not a
+// whole character at all. Offset is its byte offset in the text.
+struct TUnsafeChar {
+    std::size_t Offset;
+    std::string Bytes;
+};
+
+// The characters of Text that would not survive conversion to JIS or EUC, at most Limit.
+std::vector<TUnsafeChar> FindJisUnsafeChars(std::string_view text, std::size_t limit = SIZE_MAX);
+
+} // namespace quire::jconvert

@@ -1,0 +1,109 @@
+// Binding of the outside conversion library.
+#include "nkf.h"
+
+#include "Messages.h"
+#include "ProgramFolder.h"
+
+#include <QDir>
+#include <QLibrary>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace quire::nkf {
+
+namespace {
+
+void panic(const char* function) {
+    Messages().Show(QStringLiteral("PANIC!!"),
+                    QString::fromLatin1(function) + QStringLiteral(": LHA.DLL not loaded") + QStringLiteral("."),
+                    TMessageIcon::Error);
+}
+
+// The fallbacks: each tells the user that its function is missing and does nothing else.
+void missingGetNkfVersion(char*) { panic("GetNkfVersion"); }
+int missingSetNkfOption(const char*) {
+    panic("SetNkfOption");
+    return -1;
+}
+void missingNkfConvert(char* out, const char*) {
+    panic("NkfConvert");
+    if (out) out[0] = '\0';
+}
+
+struct Binding {
+    std::unique_ptr<QLibrary> Library;
+    bool Available = false;
+    bool Tried = false;
+    TGetNkfVersion GetNkfVersion = missingGetNkfVersion;
+    TSetNkfOption SetNkfOption = missingSetNkfOption;
+    TNkfConvert NkfConvert = missingNkfConvert;
+
+    ~Binding() {
+        if (Library) Library->unload();
+    }
+};
+
+Binding& binding() {
+    static Binding b;
+    return b;
+}
+
+} // namespace
+
+bool Bind(const QStringList& Folders) {
+    Binding& b = binding();
+    if (b.Tried) return b.Available;
+    b.Tried = true;
+    std::vector<QString> candidates;
+    for (const QString& folder : Folders) candidates.push_back(QDir(folder).filePath(QStringLiteral("nkf32")));
+    candidates.push_back(QStringLiteral("nkf32")); // the system's library path
+    for (const QString& name : candidates) {
+        auto lib = std::make_unique<QLibrary>(name);
+        if (!lib->load()) continue;
+        if (auto f = reinterpret_cast<TGetNkfVersion>(lib->resolve("GetNkfVersion"))) b.GetNkfVersion = f;
+        if (auto f = reinterpret_cast<TSetNkfOption>(lib->resolve("SetNkfOption"))) b.SetNkfOption = f;
+        if (auto f = reinterpret_cast<TNkfConvert>(lib->resolve("NkfConvert"))) b.NkfConvert = f;
+        b.Library = std::move(lib);
+        b.Available = true;
+        break;
+    }
+    return b.Available;
+}
+
+bool Bind() { return Bind({ProgramFolder(), ExecutableFolder()}); }
+
+void Release() {
+    Binding& b = binding();
+    if (b.Library) b.Library->unload();
+    b.Library.reset();
+    b.Available = false;
+    b.Tried = false;
+    b.GetNkfVersion = missingGetNkfVersion;
+    b.SetNkfOption = missingSetNkfOption;
+    b.NkfConvert = missingNkfConvert;
+}
+
+bool Available() { return binding().Available; }
+
+QString LibraryPath() {
+    const Binding& b = binding();
+    return b.Library ? b.Library->fileName() : QString();
+}
+
+std::optional<std::string> Convert(std::string_view Text, const char* Option) {
+    Binding& b = binding();
+    if (!b.Available) return std::nullopt;
+    const bool complete = b.SetNkfOption != missingSetNkfOption && b.NkfConvert != missingNkfConvert;
+    b.SetNkfOption(Option);
+    // The input goes as a zero-terminated string: it ends at its first zero byte.
+    const std::size_t nul = Text.find('\0');
+    const std::string input(Text.substr(0, nul));
+    std::vector<char> output(input.size() * 6 + 1, '\0');
+    b.NkfConvert(output.data(), input.c_str());
+    if (!complete) return std::nullopt;
+    output.back() = '\0';
+    return std::string(output.data());
+}
+
+} // namespace quire::nkf

@@ -1,0 +1,36 @@
+// The outside conversion library "nkf32": bound once per process when it can be found.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quire::nkf {
+
+// The library's C interface.
+using TGetNkfVersion = void (*)(char* Version);
+using TSetNkfOption = int (*)(const char* Option);
+using TNkfConvert = void (*)(char* Out, const char* In);
+
+// Loads "nkf32" from the first of Folders that has it, else from the system's library path,
+// and binds the three functions that it exports; a function it lacks stays bound to a
+// fallback that tells the user. Does nothing when already bound. Returns Available().
+bool Bind(const QStringList& Folders);
+// Bind with the program folder and the executable's folder.
+bool Bind();
+// Releases the library; the own converters are used from then on.
+void Release();
+// True once the library was loaded, even if a function was missing in it.
+bool Available();
+// The file the library was loaded from (empty when none).
+QString LibraryPath();
+
+// Converts Text with Option ("-s", "-j" or "-e"): the option is set, the output buffer is six
+// times the input, and the result is the output up to its first zero byte (the input is cut
+// at its first zero byte too). Nothing when the library is not available or lacks one of
+// the two functions (the fallback has told the user).
+std::optional<std::string> Convert(std::string_view Text, const char* Option);
+
+} // namespace quire::nkf

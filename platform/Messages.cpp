@@ -1,0 +1,34 @@
+// The message service.
+#include "Messages.h"
+
+#include <cstdio>
+
+namespace quire {
+
+namespace {
+
+class StandardErrorMessages : public TMessageService {
+public:
+    void Show(const QString& Caption, const QString& Text, TMessageIcon) override {
+        std::fprintf(stderr, "%s: %s\n", Caption.toLocal8Bit().constData(), Text.toLocal8Bit().constData());
+    }
+    int Ask(const QString& Caption, const QString& Text, int, int DefaultButton, TMessageIcon Icon) override {
+        Show(Caption, Text, Icon);
+        return DefaultButton;
+    }
+};
+
+StandardErrorMessages gStandardError;
+TMessageService* gService = nullptr;
+
+} // namespace
+
+TMessageService& Messages() { return gService ? *gService : gStandardError; }
+
+TMessageService* SetMessages(TMessageService* Service) {
+    TMessageService* old = gService;
+    gService = Service;
+    return old;
+}
+
+} // namespace quire

@@ -1,0 +1,35 @@
+// The one place through which the program tells the user something or asks a question.
+#pragma once
+
+#include <QString>
+
+namespace quire {
+
+enum class TMessageIcon { None, Information, Warning, Error, Question };
+
+// Buttons of a question, and the answer (one of them).
+enum TMessageButton : int {
+    mbOK = 1,
+    mbCancel = 2,
+    mbYes = 4,
+    mbNo = 8,
+};
+
+// The application installs an implementation that shows message boxes; tests install one
+// that records and answers. Without one, messages go to standard error and questions get
+// their default answer, so that tools and libraries never block.
+class TMessageService {
+public:
+    virtual ~TMessageService() = default;
+    virtual void Show(const QString& Caption, const QString& Text, TMessageIcon Icon) = 0;
+    // Returns the button chosen; DefaultButton when nobody can answer.
+    virtual int Ask(const QString& Caption, const QString& Text, int Buttons, int DefaultButton,
+                    TMessageIcon Icon) = 0;
+};
+
+TMessageService& Messages();
+// Installs Service (not owned; null restores the standard-error service) and returns the
+// one it replaces.
+TMessageService* SetMessages(TMessageService* Service);
+
+} // namespace quire

@@ -1,0 +1,84 @@
+// quire-kanji from the outside: its output, its errors and its exit codes.
+#include "../../bench/TextGenerator.h"
+#include "jconvert.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int Code;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+ToolRun run(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(QUIRE_BIN_DIR "/quire-kanji"), args);
+    p.waitForFinished(30000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QString write(const QTemporaryDir& dir, const QString& name, const std::string& bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+}
+
+} // namespace
+
+TEST(KanjiTool, GuessAndDetect) {
+    QTemporaryDir dir;
+    const auto t = quire::bench::GenerateJapaneseText(3000, 4);
+    const QString sjis = write(dir, "a.txt", t.ShiftJis);
+    const QString euc = write(dir, "b.txt", quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf));
+    const QString jis = write(dir, "c.txt", t.Jis);
+    const QString empty = write(dir, "d.txt", "");
+    const ToolRun guess = run({"--guess", sjis, euc, jis, empty});
+    EXPECT_EQ(guess.Code, 0);
+    EXPECT_EQ(QString::fromUtf8(guess.Out), QString("%1: S-JIS CRLF\n%2: EUC LF\n%3: JIS CRLF\n%4: S-JIS CRLF\n")
+                                                .arg(sjis, euc, jis, empty));
+    const ToolRun detect = run({"--detect", sjis, euc, jis, empty});
+    EXPECT_EQ(QString::fromUtf8(detect.Out), QString("%1: 5\n%2: 4\n%3: 2\n%4: 0\n").arg(sjis, euc, jis, empty));
+}
+
+TEST(KanjiTool, ConvertsAsTheEditorSaves) {
+    QTemporaryDir dir;
+    const auto t = quire::bench::GenerateJapaneseText(3000, 8);
+    const QString jis = write(dir, "c.txt", t.Jis);
+    for (const QStringList& lib : {QStringList{}, QStringList{"--no-library"}}) {
+        const ToolRun same = run(lib + QStringList{jis});
+        EXPECT_EQ(same.Code, 0);
+        // Saved as JIS the editor returns to ASCII with ESC ( J.
+        EXPECT_TRUE(same.Out == QByteArray::fromStdString(quire::jconvert::SjisToJis(t.ShiftJis)));
+        const ToolRun euc = run(lib + QStringList{"--code", "EUC", "--eol", "LF", jis});
+        EXPECT_TRUE(euc.Out == QByteArray::fromStdString(quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf)));
+    }
+}
+
+TEST(KanjiTool, WarnsAboutCharactersJisCannotHold) {
+    QTemporaryDir dir;
+    // A kanji first, so that the file is taken as Shift-JIS (0xFA alone would look like EUC).
+    const QString path = write(dir, "ibm.txt", "\x8A\xBF" "ab\xFA\x40" "cd\r\n");
+    const ToolRun r = run({"--code", "JIS", path});
+    EXPECT_EQ(r.Code, 0);
+    EXPECT_TRUE(r.Err.contains("byte offsets 4")) << r.Err.toStdString();
+    EXPECT_FALSE(r.Out.isEmpty());
+}
+
+TEST(KanjiTool, ErrorsAndUsage) {
+    const ToolRun missing = run({"--guess", "/nonexistent/file.txt"});
+    EXPECT_EQ(missing.Code, 1);
+    EXPECT_TRUE(missing.Err.contains("/nonexistent/file.txt"));
+    EXPECT_EQ(run({}).Code, 2);
+    EXPECT_EQ(run({"--code", "UTF-8", "x"}).Code, 2);
+    EXPECT_EQ(run({"--eol"}).Code, 2);
+    EXPECT_EQ(run({"a", "b"}).Code, 2);
+    const ToolRun noFile = run({"/nonexistent/file.txt"});
+    EXPECT_EQ(noFile.Code, 1);
+}
