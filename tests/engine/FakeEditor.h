@@ -4,6 +4,8 @@
 #include "EditorScreenStrings.h"
 #include "EditorStrings.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,14 +41,21 @@ public:
     static inline int Steps = 0;
 };
 
+using TParserFactory = std::function<std::unique_ptr<TRowStateParser>()>;
+
+inline TParserFactory BracketParserFactory() {
+    return [] { return std::make_unique<BracketParser>(); };
+}
+
 // The row states computed from scratch, row by row.
-inline std::vector<TRowState> FullStates(const TEditorScreenStrings& rows) {
-    BracketParser parser;
+inline std::vector<TRowState> FullStates(const TEditorScreenStrings& rows,
+                                         const TParserFactory& factory = BracketParserFactory()) {
+    std::unique_ptr<TRowStateParser> parser = factory();
     std::vector<TRowState> states;
     TRowState s = TRowState::Initial();
     for (int r = 0; r < rows.Count(); ++r) {
         states.push_back(s);
-        s = TRowAttributeStringList::Packed(parser.Advance(rows, r, s));
+        s = TRowAttributeStringList::Packed(parser->Advance(rows, r, s));
     }
     return states;
 }
@@ -68,6 +77,7 @@ public:
     bool IsLoading = false;
     bool HasFocus = false;
     bool WithParser = true;
+    TParserFactory ParserFactory = BracketParserFactory();
     int CaretRow = 0, CaretCol = 0, Top = 0;
     int CaretHidden = 0;
     int SelectionsCleared = 0;
@@ -83,7 +93,7 @@ public:
     bool Loading() const override { return IsLoading; }
     std::unique_ptr<TRowStateParser> CreateRowStateParser() override {
         if (!WithParser) return nullptr;
-        return std::make_unique<BracketParser>();
+        return ParserFactory();
     }
     bool Focused() const override { return HasFocus; }
     int Row() const override { return CaretRow; }

@@ -9,7 +9,8 @@
 namespace quire::test {
 
 // Model is the text the store must hold (line ends as CR LF).
-inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std::string& model) {
+inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std::string& model,
+                                        const TParserFactory& factory = BracketParserFactory()) {
     if (s.GetTextStr() != model) return "the text differs from the model";
     const int n = s.Count();
     for (int r = 0; r < n; ++r) {
@@ -22,7 +23,7 @@ inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std
         if (r == n - 1 && a == TRowAttribute::Wrapped) return "the last row is Wrapped";
     }
     // Parsed rows form a prefix, and their states are those a full parse gives.
-    const std::vector<TRowState> full = FullStates(s);
+    const std::vector<TRowState> full = FullStates(s, factory);
     bool parsed = true;
     for (int r = 0; r < n; ++r) {
         if (s.BracketIndex(r) == -2) {
