@@ -11,11 +11,14 @@ namespace quire {
 TEditorColors::TEditorColors(TEditorFountain* Fountain) : FFountain(Fountain) {
     FSelect.SetBkColor(0x800000);
     FSelect.SetColor(0xFFFFFF);
-    for (TEditorColor* c : {&FAnk, &FComment, &FDBCS, &FInt, &FMail, &FSelect, &FStr, &FSymbol, &FUrl})
+    for (TEditorColor* c :
+         {&FAnk, &FComment, &FDBCS, &FInt, &FMail, &FSelect, &FStr, &FSymbol, &FUrl})
         c->OnChange = ChangedHandler();
 }
 
-TFountainColor& TEditorColors::Reserve() { return FFountain->Reserve(); }
+TFountainColor& TEditorColors::Reserve() {
+    return FFountain->Reserve();
+}
 
 void TEditorColors::Assign(const TEditorColors& Source) {
     // Reserve belongs to the fountain and tells its listeners itself: hold the broadcast too.
@@ -50,10 +53,10 @@ void TEditorColors::EnumColors(const TColorVisit& Visit) {
 
 // --- TEditorBracketCollection --------------------------------------------------------
 
-template <typename F>
-void TEditorBracketCollection::forAll(F f) {
+template <typename F> void TEditorBracketCollection::forAll(F f) {
     BeginUpdate();
-    for (int i = 0; i < Count(); ++i) f(Items(i)->ItemColor());
+    for (int i = 0; i < Count(); ++i)
+        f(Items(i)->ItemColor());
     EndUpdate();
 }
 
@@ -86,7 +89,9 @@ std::unique_ptr<TEditorColors> TEditorFountain::CreateEditorColors() {
     return c;
 }
 
-std::unique_ptr<TFountainParser> TEditorFountain::CreateParser() { return std::make_unique<TEditorParser>(this); }
+std::unique_ptr<TFountainParser> TEditorFountain::CreateParser() {
+    return std::make_unique<TEditorParser>(this);
+}
 
 void TEditorFountain::EnumNestedColors(const TColorVisit& Visit) {
     if (FColors) FColors->EnumColors(Visit);
@@ -122,7 +127,9 @@ void TEditorFountain::SetAllStyle(uint8_t Value) {
 
 // --- TEditorParser -------------------------------------------------------------------
 
-TEditorParser::TEditorParser(TEditorFountain* Fountain) : TFountainParser(Fountain) { Init(); }
+TEditorParser::TEditorParser(TEditorFountain* Fountain) : TFountainParser(Fountain) {
+    Init();
+}
 
 void TEditorParser::InitScanTables() {
     TFountainParser::InitScanTables();
@@ -198,7 +205,8 @@ bool TEditorParser::IsControlHex() {
 
 void TEditorParser::ScanControlHex() {
     FTokenKind = kindControlHex;
-    while ((*FP >= '0' && *FP <= '9') || (*FP >= 'A' && *FP <= 'F') || (*FP >= 'a' && *FP <= 'f')) ++FP;
+    while ((*FP >= '0' && *FP <= '9') || (*FP >= 'A' && *FP <= 'F') || (*FP >= 'a' && *FP <= 'f'))
+        ++FP;
 }
 
 bool TEditorParser::IsControlDec() {
@@ -209,7 +217,8 @@ bool TEditorParser::IsControlDec() {
 
 void TEditorParser::ScanControlDec() {
     FTokenKind = kindControlDec;
-    while (*FP >= '0' && *FP <= '9') ++FP;
+    while (*FP >= '0' && *FP <= '9')
+        ++FP;
 }
 
 bool TEditorParser::IsHexPrefix() {
@@ -224,34 +233,20 @@ bool TEditorParser::IsHexPrefix() {
 
 TFountainColor* TEditorParser::TokenColor() {
     TEditorFountain& f = fountain();
-    if (IsReserveWord()) return &f.Reserve();
     TEditorColors& c = f.Colors();
-    switch (FTokenKind) {
-    case kindSymbol: return &c.Symbol();
-    case kindInteger:
-    case kindFloat:
-    case kindHex: return &c.Int();
-    case kindBracket:
-        return FLastBracket >= 0 && FLastBracket < f.Brackets().Count() ? &f.Brackets().Items(FLastBracket)->ItemColor()
-                                                                       : nullptr;
-    case kindLineComment: return &c.Comment();
-    case kindReserved: return &f.Reserve();
-    case kindWord: return &c.Ank();
-    case kindWideSymbol:
-    case kindWideDigits:
-    case kindWideAlpha:
-    case kindHiragana:
-    case kindKatakana:
-    case kindKanji:
-    case kindHalfKanaSymbol:
-    case kindHalfKana: return &c.DBCS();
-    case kindUrl: return &c.Url();
-    case kindMail: return &c.Mail();
-    case kindQuotation:
-    case kindControlDec:
-    case kindControlHex: return &c.Str();
-    default: return nullptr;
+    if (!IsReserveWord()) {
+        switch (FTokenKind) {
+        case kindUrl: return &c.Url();
+        case kindMail: return &c.Mail();
+        case kindQuotation:
+        case kindControlDec:
+        case kindControlHex: return &c.Str();
+        case kindSingleQuoted:
+        case kindDoubleQuoted: return nullptr; // the editor parser makes no such tokens
+        default: break;
+        }
     }
+    return StandardTokenColor({&c.Symbol(), &c.Int(), &c.Comment(), &c.Ank(), &c.DBCS(), nullptr});
 }
 
 } // namespace quire

@@ -164,6 +164,7 @@ void TFountainParser::StartRow(std::string_view Text, const TRowState& State) {
     FLastBracket = -2;
     FTokenKind = kindEnd;
     FResuming = false;
+    FLastEmptyToken = nullptr;
 }
 
 void TFountainParser::SkipBlanks() {
@@ -184,10 +185,11 @@ int TFountainParser::NextToken() {
     } else {
         ScanDefault();
     }
-    // Every token that is not the end consumes at least one byte, so that a loop of
-    // NextToken always ends (a resumed token may be empty once).
-    if (FP == FTokenStart && FTokenKind != kindEnd && !FResuming) {
-        AdvanceChar();
+    // A token may be empty (a resumed token, an attribute value before ">"), but never twice
+    // at the same place: so a loop of NextToken always ends.
+    if (FP == FTokenStart && FTokenKind != kindEnd) {
+        if (FTokenStart == FLastEmptyToken) AdvanceChar();
+        else FLastEmptyToken = FTokenStart;
     }
     FNextPos = FP;
     return FTokenKind;
@@ -402,7 +404,9 @@ void TFountainParser::ScanWide() {
 
 void TFountainParser::ScanKanji() {
     FTokenKind = kindKanji;
+    const uint8_t* start = FP;
     while ((in(*FP, 0x88, 0x9F) || in(*FP, 0xE0, 0xFC)) && FP[1] != 0) FP += 2;
+    if (FP == start && *FP != 0) ++FP; // a lead byte that ends the text
 }
 
 void TFountainParser::ScanHalfKanaSymbol() {
@@ -436,6 +440,36 @@ void TFountainParser::ScanQuoted(uint8_t Quote, int Kind) {
 
 void TFountainParser::ScanSingleQuoted() { ScanQuoted('\'', kindSingleQuoted); }
 void TFountainParser::ScanDoubleQuoted() { ScanQuoted('"', kindDoubleQuoted); }
+
+TFountainColor* TFountainParser::bracketColor() const {
+    TFountainBracketCollection& b = FFountain->Brackets();
+    return FLastBracket >= 0 && FLastBracket < b.Count() ? &b.Items(FLastBracket)->ItemColor() : nullptr;
+}
+
+TFountainColor* TFountainParser::StandardTokenColor(const TStandardColors& c) {
+    if (IsReserveWord()) return &FFountain->Reserve();
+    switch (FTokenKind) {
+    case kindSymbol: return c.Symbol;
+    case kindInteger:
+    case kindFloat:
+    case kindHex: return c.Int;
+    case kindBracket: return c.Brackets ? bracketColor() : nullptr;
+    case kindLineComment: return c.Comment;
+    case kindReserved: return &FFountain->Reserve();
+    case kindWord: return c.Ank;
+    case kindWideSymbol:
+    case kindWideDigits:
+    case kindWideAlpha:
+    case kindHiragana:
+    case kindKatakana:
+    case kindKanji:
+    case kindHalfKanaSymbol:
+    case kindHalfKana: return c.DBCS;
+    case kindSingleQuoted:
+    case kindDoubleQuoted: return c.Str;
+    default: return nullptr;
+    }
+}
 
 bool TFountainParser::IsReserveWord() {
     if (FResuming || FTokenKind == kindEnd || FTokenKind == kindBracket || FTokenKind == kindLineComment) return false;

@@ -25,7 +25,7 @@ public:
 
     void StartRow(std::string_view Text, const TRowState& State);
     // The kind of the next token; kindEnd when the row is done.
-    int NextToken();
+    virtual int NextToken();
     int TokenKind() const noexcept { return FTokenKind; }
     int TokenStart() const noexcept { return static_cast<int>(FTokenStart - textStart()); }
     int TokenLength() const noexcept { return static_cast<int>(FP - FTokenStart); }
@@ -84,6 +84,20 @@ protected:
     // Called once by the constructor of the most derived parser, after its own members.
     void Init() { InitScanTables(); }
 
+    // The colour of the bracket item of the last bracket token, or none.
+    TFountainColor* bracketColor() const;
+    // The colours most parsers give the framework's kinds. A member left null gives none.
+    struct TStandardColors {
+        TFountainColor* Symbol = nullptr;  // kindSymbol
+        TFountainColor* Int = nullptr;     // kindInteger, kindFloat, kindHex
+        TFountainColor* Comment = nullptr; // kindLineComment
+        TFountainColor* Ank = nullptr;     // kindWord
+        TFountainColor* DBCS = nullptr;    // kindWideSymbol and kinds 14 to 20
+        TFountainColor* Str = nullptr;     // kindSingleQuoted, kindDoubleQuoted
+        bool Brackets = true;              // kindBracket: the bracket item's colour
+    };
+    // Reserve for a reserved word or kindReserved, else the standard colour of the kind.
+    TFountainColor* StandardTokenColor(const TStandardColors& Colors);
     // Helpers for scanners.
     uint8_t Cur() const noexcept { return *FP; }
     uint8_t Peek(int n) const noexcept;
@@ -119,6 +133,7 @@ protected:
     int FRemain = 0;
     int FTokenKind = kindEnd;
     bool FResuming = false;
+    const uint8_t* FLastEmptyToken = nullptr; // where the last token that took no byte began
     TFountain* FFountain;
 };
 
