@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "Fonts.h"
+#include "Messages.h"
 #include "nkf.h"
 
 #include <QApplication>
@@ -14,6 +15,11 @@ int main(int argc, char* argv[]) {
     int result = 0;
     {
         quire::TMainForm form;
+        const QStringList args = QApplication::arguments();
+        if (args.size() > 1) {
+            QString error;
+            if (!form.OpenFile(args[1], &error)) quire::Messages().Show(QStringLiteral("Quire"), error, quire::TMessageIcon::Error);
+        }
         form.show();
         result = app.exec();
     }

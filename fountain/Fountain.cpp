@@ -4,6 +4,8 @@
 namespace quire {
 
 TFountain::~TFountain() {
+    auto handlers = std::move(FFreeNotifications);
+    for (auto& h : handlers) h.second();
     // Nothing may broadcast to listeners while the fountain goes away.
     if (FBrackets) FBrackets->OnChange = nullptr;
     for (auto& c : FColors)

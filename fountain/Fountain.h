@@ -53,6 +53,14 @@ public:
     void AddChangeHandler(const void* Listener, TNotifyEvent Handler) { FNotifyEventList->Add(Listener, std::move(Handler)); }
     void RemoveChangeHandler(const void* Listener) { FNotifyEventList->Remove(Listener); }
 
+    // Handlers called when the fountain is destroyed, so that users can let go of it.
+    void AddFreeNotification(const void* Listener, std::function<void()> Handler) {
+        FFreeNotifications.emplace_back(Listener, std::move(Handler));
+    }
+    void RemoveFreeNotification(const void* Listener) {
+        std::erase_if(FFreeNotifications, [Listener](const auto& e) { return e.first == Listener; });
+    }
+
     // A new parser for this fountain (the fountain's parser class).
     virtual std::unique_ptr<TFountainParser> CreateParser() = 0;
 
@@ -90,6 +98,7 @@ private:
     std::unique_ptr<TSortedStringList> FReserveWordList;
     TFountainColor* FReserve = nullptr;
     std::vector<std::pair<std::string, std::unique_ptr<TFountainColor>>> FColors;
+    std::vector<std::pair<const void*, std::function<void()>>> FFreeNotifications;
 };
 
 } // namespace quire

@@ -1,0 +1,373 @@
+// TEditor: construction, properties, the document's view of the editor, and metrics.
+#include "Editor.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPalette>
+#include <QScrollBar>
+
+namespace quire {
+
+TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEditorScreenStrings), FLines(*this) {
+    FList->AddEditor(this);
+    const TNotifyEvent changed = [this](TObject* Sender) { ViewChanged(Sender); };
+    for (TNotifyPersistent* o : std::initializer_list<TNotifyPersistent*>{&FView, &FCaret, &FMarks, &FMargin, &FLeftbar, &FRuler})
+        o->OnChange = changed;
+    hookFountain(&FView.Fountain());
+    resize(185, 89);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAutoFillBackground(false);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
+    QFont f(QStringLiteral("FixedSys"));
+    f.setPixelSize(16);
+    f.setStyleHint(QFont::TypeWriter);
+    SetEditorFont(f);
+    SetScrollBars(TScrollStyle::ssNone);
+}
+
+TEditor::~TEditor() {
+    FDestroying = true;
+    FBlink.stop();
+    if (FFountain) unhookFountain(FFountain);
+    unhookFountain(&FView.Fountain());
+    TEditorScreenStrings* list = FList;
+    FList = nullptr;
+    list->RemoveEditor(this); // the document dies with its last editor
+}
+
+// --- fountains -----------------------------------------------------------------------
+
+void TEditor::hookFountain(TFountain* F) {
+    F->AddChangeHandler(this, [this](TObject* Sender) { ViewChanged(Sender); });
+    if (F != &FView.Fountain()) F->AddFreeNotification(this, [this] { FFountain = nullptr; });
+}
+
+void TEditor::unhookFountain(TFountain* F) {
+    F->RemoveChangeHandler(this);
+    F->RemoveFreeNotification(this);
+}
+
+void TEditor::SetFountain(TFountain* Value) {
+    if (FFountain == Value) return;
+    if (FFountain) unhookFountain(FFountain);
+    FFountain = Value;
+    if (FFountain) hookFountain(FFountain);
+    FList->ReparseAll();
+    UpdateMetrics();
+    viewport()->update();
+}
+
+std::unique_ptr<TRowStateParser> TEditor::CreateRowStateParser() { return ActiveFountain().CreateParser(); }
+
+// --- properties ----------------------------------------------------------------------
+
+void TEditor::SetView(TEditorViewInfo& Value) {
+    FView.Assign(Value);
+    ScrollCaretIntoView();
+    UpdateCaret();
+}
+
+void TEditor::SetColor(TColor Value) {
+    if (FColor == Value) return;
+    FColor = Value;
+    viewport()->update();
+}
+
+void TEditor::SetFontColor(TColor Value) {
+    if (FFontColor == Value) return;
+    FFontColor = Value;
+    viewport()->update();
+}
+
+void TEditor::SetEditorFont(const QFont& Value) {
+    QFont f = Value;
+    // Full-width glyphs fill exactly two cells only at even pixel sizes.
+    int px = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
+    if (px % 2) ++px;
+    f.setPixelSize(std::max(px, 2));
+    setFont(f);
+    if (FTopCol != 0) SetTopCol(0);
+    UpdateMetrics();
+    updateScrollBars();
+    viewport()->update();
+    UpdateCaret();
+}
+
+void TEditor::SetReadOnly(bool Value) { FReadOnly = Value; }
+
+void TEditor::SetReserveWordList(const std::vector<std::string>& Words) {
+    TSortedStringList copy;
+    copy.Assign(Words);
+    if (copy.Strings() == ReserveWordList().Strings()) return;
+    FView.Fountain().SetReserveWordList(Words);
+}
+
+void TEditor::SetScrollBars(TScrollStyle Value) {
+    FScrollBars = Value;
+    const bool h = Value == TScrollStyle::ssHorizontal || Value == TScrollStyle::ssBoth;
+    const bool v = Value == TScrollStyle::ssVertical || Value == TScrollStyle::ssBoth;
+    setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    UpdateMetrics();
+    updateScrollBars();
+}
+
+void TEditor::SetOverWrite(bool Value) {
+    if (FOverWrite == Value) return;
+    FOverWrite = Value;
+    UpdateCaret();
+}
+
+void TEditor::Undo() {
+    if (Selected()) ClearSelection();
+    FList->Undo();
+}
+
+void TEditor::Redo() {
+    if (Selected()) ClearSelection();
+    FList->Redo();
+}
+
+void TEditor::AttachDocument(TEditor* Other) {
+    if (!Other || Other->FList == FList) return;
+    ClearSelection();
+    TEditorScreenStrings* old = FList;
+    FList = Other->FList;
+    FList->AddEditor(this);
+    old->RemoveEditor(this); // frees the old document when this was its last editor
+    FRow = FCol = FTopRow = FTopCol = 0;
+    UpdateMetrics();
+    updateScrollBars();
+    viewport()->update();
+}
+
+// --- option changes ------------------------------------------------------------------
+
+void TEditor::ViewChanged(TObject* Sender) {
+    if (FDestroying || !FList) return;
+    if (Sender == &FMarks) FMargin.SetUnderline(FMarks.Underline().Visible() ? 1 : 0);
+    if (Sender == &FView || dynamic_cast<TFountain*>(Sender)) FList->ReparseAll();
+    UpdateMetrics();
+    updateScrollBars();
+    viewport()->update();
+    if (Sender == &FCaret) {
+        UpdateCaret();
+        return;
+    }
+    ScrollCaretIntoView();
+    UpdateCaret();
+}
+
+void TEditor::changeEvent(QEvent* Event) {
+    QAbstractScrollArea::changeEvent(Event);
+    if (Event->type() == QEvent::FontChange) {
+        UpdateMetrics();
+        updateScrollBars();
+    }
+}
+
+// --- the document's view of the editor -----------------------------------------------
+
+int TEditor::ScreenRows() const {
+    // The display height over the row height: rows that fit on the screen.
+    const QScreen* s = screen();
+    const int height = s ? s->geometry().height() : 1080;
+    return height / std::max(FRowHeight, 1);
+}
+
+void TEditor::LinesUpdateBegin() {
+    CaretBeginUpdate();
+    UnderlineBeginUpdate();
+    FLinesUpdating = true;
+    viewport()->setUpdatesEnabled(false);
+}
+
+void TEditor::LinesUpdateEnd() {
+    FLinesUpdating = false;
+    viewport()->setUpdatesEnabled(true);
+    UnderlineEndUpdate();
+    CaretEndUpdate();
+    UpdateCaret();
+}
+
+void TEditor::InvalidateRow(int ARow) {
+    if (ARow < FTopRow || ARow > FTopRow + FVisibleRows) return;
+    const int y = FTextTop + (ARow - FTopRow) * FRowHeight;
+    viewport()->update(QRect(FTextLeft, y, viewport()->width() - FTextLeft, FRowHeight));
+}
+
+void TEditor::UpdateView() {
+    UpdateMetrics();
+    updateScrollBars();
+    UpdateCaret();
+    viewport()->update();
+}
+
+void TEditor::StoreChanged() { DoChange(); }
+
+void TEditor::invalidateRows(int From, int To) {
+    From = std::max(From, FTopRow);
+    To = std::min(To, FTopRow + FVisibleRows);
+    if (To < From) return;
+    const int y = FTextTop + (From - FTopRow) * FRowHeight;
+    viewport()->update(QRect(0, y, viewport()->width(), (To - From + 1) * FRowHeight));
+}
+
+void TEditor::DoChange() {
+    const TChangeRecord r = FList->ChangeRecord;
+    if (r.Changed) {
+        if (std::abs(r.InsertedRows - r.DeletedRows) > FVisibleRows) {
+            viewport()->update(QRect(0, FTextTop, viewport()->width(), viewport()->height() - FTextTop));
+        } else {
+            const int c = r.ChangedRow + r.InsertedRows + std::max(0, r.ReparsedRows - r.InsertedRows);
+            if (r.InsertedRows == r.DeletedRows) {
+                invalidateRows(r.ChangedRow, c < FList->Count() ? c - 1 : c);
+            } else {
+                invalidateRows(r.ChangedRow, c - 1);
+                // The rows below move: scroll them rather than repaint them.
+                const int delta = std::clamp(r.InsertedRows - r.DeletedRows, -(FVisibleRows + 1), FVisibleRows + 1);
+                const int top = FTextTop + std::max(0, c - FTopRow) * FRowHeight;
+                if (c >= FTopRow && top < viewport()->height()) {
+                    const QRect area(0, top - (delta < 0 ? -delta * FRowHeight : 0), viewport()->width(),
+                                     viewport()->height() - top);
+                    viewport()->scroll(0, delta * FRowHeight, area.intersected(viewport()->rect()));
+                }
+                if (c >= FList->Count()) invalidateRows(c, c);
+            }
+            if (FLeftbar.Visible() && FLeftbar.ShowNumber())
+                invalidateRows(std::min(c, r.ChangedRow), r.ChangedRow + FVisibleRows);
+        }
+    }
+    const int oldDigits = FLeftbarDigits;
+    updateLeftbarDigits();
+    if (oldDigits != FLeftbarDigits) {
+        UpdateMetrics();
+        viewport()->update();
+    }
+    updateScrollBars();
+    if (r.Changed) {
+        FModified = true;
+        if (OnChange) OnChange(this);
+    }
+}
+
+// --- metrics -------------------------------------------------------------------------
+
+QColor TEditor::ToQColor(TColor Value, bool Background) const {
+    if (Value == clNone) return ToQColor(Background ? FColor : FFontColor, Background);
+    if (Value & 0x80000000u) {
+        // A system colour by index: the platform's scheme.
+        const QPalette& p = palette();
+        switch (Value & 0xFF) {
+        case 5: return p.color(QPalette::Base);          // window
+        case 8: return p.color(QPalette::Text);          // window text
+        case 13: return p.color(QPalette::Highlight);
+        case 14: return p.color(QPalette::HighlightedText);
+        case 15: return p.color(QPalette::Button);       // button face
+        case 16: return p.color(QPalette::Dark);         // button shadow
+        case 18: return p.color(QPalette::ButtonText);
+        case 20: return p.color(QPalette::Light);        // button highlight
+        default: return p.color(Background ? QPalette::Base : QPalette::Text);
+        }
+    }
+    return QColor(Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF);
+}
+
+void TEditor::updateLeftbarDigits() {
+    if (!(FLeftbar.Visible() && FLeftbar.ShowNumber())) {
+        FLeftbarDigits = FLeftbar.Column();
+        return;
+    }
+    const int count = FList->Count();
+    long long n = 0;
+    if (FLeftbar.ShowNumberMode() == TEditorShowNumberMode::nmLine) {
+        for (int r = 0; r < count - 1; ++r)
+            if (FList->RowAttribute(r) == TRowAttribute::LineEnd) ++n;
+    } else {
+        n = count - 1;
+    }
+    if (count == 0 || FList->RowAttribute(count - 1) != TRowAttribute::EndOfFile) ++n;
+    if (!FLeftbar.ZeroBase()) ++n;
+    int digits = 1;
+    for (long long v = n; v >= 10; v /= 10) ++digits;
+    FLeftbarDigits = std::min(8, std::max(FLeftbar.Column(), digits));
+}
+
+void TEditor::UpdateMetrics() {
+    const QFontMetrics fm(font());
+    FAscent = fm.ascent();
+    FCharHeight = fm.height() + fm.leading();
+    FCharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('0')) + FMargin.Character());
+    FRowHeight = FCharHeight + FMargin.Line() + FMargin.Underline();
+    FRulerHeight = FRuler.Visible() ? (FRuler.Edge() ? 11 : 10) : 0;
+    updateLeftbarDigits();
+    FLeftbarWidth = FLeftbar.LeftMargin() + FLeftbarDigits * FCharWidth + FLeftbar.RightMargin() + 2;
+    FTextTop = FMargin.Top() + FRulerHeight;
+    FTextLeft = FMargin.Left() + (FLeftbar.Visible() ? FLeftbarWidth : 0);
+    const QSize size = viewport()->size();
+    FVisibleRows = std::max(1, (size.height() - FTextTop - 5) / FRowHeight);
+    FVisibleCols = std::max(0, (size.width() - FTextLeft - FCharWidth / 2) / FCharWidth);
+    FTransparent = font().italic() || ActiveFountain().HasItalicStyle();
+}
+
+void TEditor::resizeEvent(QResizeEvent* Event) {
+    QAbstractScrollArea::resizeEvent(Event);
+    UpdateMetrics();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void TEditor::updateScrollBars() {
+    QScrollBar* v = verticalScrollBar();
+    const QSignalBlocker bv(v);
+    v->setRange(0, FList->Count());
+    v->setPageStep(FVisibleRows);
+    v->setValue(FTopRow);
+    QScrollBar* h = horizontalScrollBar();
+    const QSignalBlocker bh(h);
+    h->setRange(0, std::max(0, ColumnLimit - FVisibleCols / 2));
+    h->setPageStep(std::max(1, FVisibleCols));
+    h->setValue(FTopCol);
+}
+
+void TEditor::scrollContentsBy(int, int) {
+    SetTopRow(verticalScrollBar()->value());
+    SetTopCol(horizontalScrollBar()->value());
+}
+
+int TEditor::UnderlineY(int ARow) const {
+    const int y = FTextTop + (ARow - FTopRow) * FRowHeight + FCharHeight;
+    if (y <= FTextTop || y >= viewport()->height()) return -1;
+    return y;
+}
+
+// --- the column model ----------------------------------------------------------------
+
+std::string TEditor::RowAttributes(int ARow) const {
+    if (ARow < 0 || ARow >= FList->Count()) return {};
+    return ColumnAttributes(FList->Get(ARow), ColumnContext());
+}
+
+int TEditor::RowWidth(int ARow) const { return static_cast<int>(RowAttributes(ARow).size()); }
+
+int TEditor::ColToIndex(int ARow, int ACol) const {
+    if (ARow < 0 || ARow >= FList->Count()) return 0;
+    const std::string a = RowAttributes(ARow);
+    const int len = static_cast<int>(FList->Get(ARow).size());
+    int pads = 0;
+    for (int c = 0; c <= ACol && c < static_cast<int>(a.size()); ++c)
+        if (a[static_cast<size_t>(c)] == '3') ++pads;
+    return std::clamp(ACol - pads, 0, len);
+}
+
+int TEditor::IndexToCol(int ARow, int AIndex) const {
+    if (ARow < 0 || ARow >= FList->Count()) return 0;
+    const std::string_view text = FList->Get(ARow);
+    const TColumnContext c = ColumnContext();
+    return std::min(TextWidthOfBytes(text, static_cast<std::size_t>(std::max(AIndex, 0)), c), RowWidth(ARow));
+}
+
+} // namespace quire
