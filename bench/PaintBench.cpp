@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -95,6 +96,46 @@ void BM_RepaintAfterTyping(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RepaintAfterTyping)->Arg(1000)->Arg(1500000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Typing through the control's key path at the middle of the document, with the repaint
+// of what each keystroke changed.
+void BM_TypingKeystroke(benchmark::State& state) {
+    auto e = makeEditor(static_cast<int>(state.range(0)));
+    e->setFocus();
+    const int row = static_cast<int>(state.range(0)) / 2;
+    e->SetRowCol(row, 10);
+    QApplication::processEvents();
+    renderSeconds(*e, QRegion(e->viewport()->rect()));
+    std::vector<double> samples;
+    int typed = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(e.get(), &press);
+        const QRect changed(0, e->TextTop() + (e->Row() - e->TopRow()) * e->RowHeight(), e->viewport()->width(), e->RowHeight());
+        const double s = std::chrono::duration<double>(Clock::now() - t0).count() + renderSeconds(*e, QRegion(changed));
+        samples.push_back(s);
+        state.SetIterationTime(s);
+        if (++typed % 150 == 0) e->SetRowCol(e->Row() + 1, 10); // stay within the row limit
+    }
+    std::nth_element(samples.begin(), samples.begin() + static_cast<long>(samples.size() / 2), samples.end());
+    state.counters["median_ms"] = samples[samples.size() / 2] * 1e3;
+}
+BENCHMARK(BM_TypingKeystroke)->Arg(1000)->Arg(1500000)->Iterations(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Pasting 1 MB of text at the middle of the document.
+void BM_Paste1MB(benchmark::State& state) {
+    auto e = makeEditor(1500000);
+    const std::string text = bench::GenerateShiftJis(1u << 20, 4);
+    for (auto _ : state) {
+        e->SetRowCol(750000, 0);
+        const auto t0 = Clock::now();
+        e->InsertText(text);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
+        e->Undo();
+    }
+}
+BENCHMARK(BM_Paste1MB)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -26,6 +26,8 @@ TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEdit
     f.setStyleHint(QFont::TypeWriter);
     SetEditorFont(f);
     SetScrollBars(TScrollStyle::ssNone);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    viewport()->setMouseTracking(true);
 }
 
 TEditor::~TEditor() {

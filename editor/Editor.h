@@ -9,6 +9,8 @@
 #include "EditorStrings.h"
 
 #include <QAbstractScrollArea>
+#include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QBasicTimer>
 #include <QFont>
 #include <QRawFont>
@@ -155,6 +157,89 @@ public:
     // The length of the whole text, every LineEnd row followed by two bytes.
     int TextLength();
 
+    // --- editing (each one ReplaceRows, one undo step) --------------------------------
+    std::string SelectedText();
+    // The rows left when the selection is cut out, each with the 1-based index of the cut.
+    struct TRemainderRow {
+        std::string Text;
+        TRowAttribute Attribute;
+        int Split;
+    };
+    std::vector<TRemainderRow> SelectionRemainder();
+    void DeleteSelection();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void InsertText(const std::string& T);
+    void BoxPaste(const std::string& T);
+    void TypeText(const std::string& S);
+    void InsertTab();
+    void NewLine(bool Shift);
+    void Backspace();
+    void DeleteChar();
+    void IndentSelection();
+    void UnindentSelection();
+    void DragCopy(int ARow, int ACol);
+    void DragMove(int ARow, int ACol);
+    bool CanSelMove() const;
+    // Shared measures.
+    int ByteIndex(int ARow, int ACol) const;
+    int TextOffset(int Base, int ARow, int ACol) const;
+    int BaseRow(int ARow) const;
+    static int BoxStartIndex(const std::string& A, int C);
+    static int BoxEndIndex(const std::string& A, int C);
+    int IndentWidth(std::string_view S) const;
+    int BlankWidth(std::string_view S) const;
+    int PrevLineIndent(int ARow) const;
+    // The clipboard format that marks a rectangular copy.
+    static const char* BoxMimeType();
+
+    // --- tokens under a point ----------------------------------------------------------
+    // The text and kind of the token under a client point (empty and 0 when none).
+    std::pair<std::string, int> TokenAt(const QPoint& Pos, bool UseBrackets = false);
+    void SelectTokenAt(const QPoint& Pos);
+
+    // --- edit-style requests (the answers of the platform's edit messages) -------------
+    std::string GetText() { return FLines.Text(); }
+    int GetTextLength() { return TextLength(); }
+    void SetTextMsg(const std::string& Text);
+    void CutMsg();
+    void CopyMsg();
+    void PasteMsg();
+    void ReplaceSel(const std::string& Text);
+    void ClearMsg();
+    // Start and end of the selection through the pointers; the result packs their low 16 bits.
+    uint32_t GetSel(int* Start, int* End);
+    void SetSel(int Start, int End);
+    void ScrollCaret();
+    bool GetModify() const { return FModified; }
+    void SetModifyMsg(bool Value);
+    int GetLineCount() const { return FList->Count(); }
+    int LineIndex(int ARow);
+    int LineLength(int Offset);
+    // Copies row ARow into Buffer, at most the count the buffer's first 16-bit word holds.
+    int GetLine(int ARow, char* Buffer);
+    bool CanUndoMsg() { return !FReadOnly && CanUndo(); }
+    bool UndoMsg();
+    int LineFromChar(int Offset);
+    void EmptyUndoBuffer();
+    int GetFirstVisibleLine() const { return FTopRow; }
+    void SetReadOnlyMsg(bool Value) { SetReadOnly(Value); }
+    uint32_t PosFromChar(int Offset);
+    uint32_t CharFromPos(const QPoint& Pos);
+    // The row holding text offset Offset, and the offset left within it.
+    int RowOfOffset(int Offset, int* Rest = nullptr) const;
+    int RowStartOffset(int ARow) const;
+
+    // --- input ------------------------------------------------------------------------
+    // Shortcuts of the popup menu that the application's own menus take instead.
+    void SetReservedShortcuts(const QList<QKeySequence>& Keys) { FReservedShortcuts = Keys; }
+    class QMenu* PopupMenu() const { return FPopupMenu; }
+    // The text being composed with the input method (drawn at the caret, not in the text).
+    const QString& PreeditText() const noexcept { return FPreedit; }
+    int DragState() const noexcept { return FDragState; }
+    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
+
     // --- the column model -------------------------------------------------------------
     TColumnContext ColumnContext() const { return FList->ColumnContext(); }
     std::string RowAttributes(int ARow) const;
@@ -198,6 +283,16 @@ protected:
     void scrollContentsBy(int Dx, int Dy) override;
     void timerEvent(QTimerEvent* Event) override;
     void changeEvent(QEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    void keyReleaseEvent(QKeyEvent* Event) override;
+    void inputMethodEvent(QInputMethodEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void contextMenuEvent(QContextMenuEvent* Event) override;
+    void wheelEvent(QWheelEvent* Event) override;
+    bool event(QEvent* Event) override;
 
     void ViewChanged(TObject* Sender);
     void DoChange();
@@ -218,6 +313,18 @@ private:
     void repaintSelectionChange(const TSelRect& Old, const TSelRect& New);
     int roundStartIndex(int ARow, int ACol) const;
     int roundEndIndex(int ARow, int ACol) const;
+    // input
+    void moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat);
+    bool handlePopupShortcut(QKeyEvent* Event);
+    void setPointer(int Kind);
+    void cancelDrag();
+    void createPopupMenu();
+    void typeUnicode(const QString& Text);
+    // editing
+    std::string rowWithLineEnd(int ARow) const;
+    void replaceRange(int First, int Last, const std::string& Text);
+    std::string joinRemainder(const std::vector<TRemainderRow>& Rows) const;
+    void changeIndent(bool Indent);
     // view
     void updateScrollBars();
     void invalidateRows(int From, int To);
@@ -268,6 +375,17 @@ private:
     bool FRowSelOnEof = false;
     bool FRowSelecting = false;
     bool FClearingSelection = false;
+
+    // input
+    int FDragState = 0;
+    QPoint FPressPoint;
+    int FCursorKind = 0;
+    bool FMouseDown = false;
+    QString FPreedit;
+    QList<QInputMethodEvent::Attribute> FPreeditFormats;
+    QList<QKeySequence> FReservedShortcuts;
+    class QMenu* FPopupMenu = nullptr;
+    std::vector<class QAction*> FPopupItems;
 
     // metrics
     int FCharWidth = 8, FCharHeight = 16, FRowHeight = 16, FTextLeft = 19, FTextTop = 2;

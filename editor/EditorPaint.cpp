@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRawFont>
+#include <QTextCharFormat>
 #include <array>
 
 namespace quire {
@@ -391,6 +392,27 @@ void TEditor::paintEvent(QPaintEvent* Event) {
                 p.setPen(ToQColor(FMarks.Underline().Color(), false));
                 p.drawLine(FTextLeft, y, width, y);
             }
+        }
+    }
+    // The text being composed with the input method, over the text at the caret.
+    if (!FPreedit.isEmpty()) {
+        const std::string bytes = cp932::FromUnicode(FPreedit);
+        const int x = FTextLeft + (FCol - FTopCol) * FCharWidth;
+        const int y = FTextTop + (FRow - FTopRow) * FRowHeight;
+        const QRect box(x, y, static_cast<int>(bytes.size()) * FCharWidth, FCharHeight);
+        p.fillRect(box, ToQColor(FColor, true));
+        painter.DrawCells(bytes, 0, static_cast<int>(bytes.size()), x, y + FAscent, ToQColor(FFontColor, false), fsUnderline, box);
+        // The segment the input method highlights (the one being converted) is inverted.
+        for (const QInputMethodEvent::Attribute& a : FPreeditFormats) {
+            if (a.type != QInputMethodEvent::TextFormat || a.length <= 0) continue;
+            const QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+            if (f.background().style() == Qt::NoBrush) continue;
+            const int from = static_cast<int>(cp932::FromUnicode(FPreedit.left(a.start)).size());
+            const int len = static_cast<int>(cp932::FromUnicode(FPreedit.mid(a.start, a.length)).size());
+            p.save();
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            p.fillRect(QRect(x + from * FCharWidth, y, len * FCharWidth, FCharHeight), Qt::white);
+            p.restore();
         }
     }
     // The caret, drawn by the control, blinking.

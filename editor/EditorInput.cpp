@@ -1,0 +1,625 @@
+// TEditor: keys, characters, the input method, the mouse, the popup menu, and the answers to
+// the edit-style requests.
+#include "Editor.h"
+
+#include "Cp932Codec.h"
+#include "FountainParser.h"
+#include "ShiftJis.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace quire {
+
+// --- the popup menu ------------------------------------------------------------------
+
+namespace {
+enum PopupItem { piUndo, piRedo, piCut, piCopy, piPaste, piBoxPaste, piDelete, piSelectAll, piBoxMode, piCount };
+}
+
+void TEditor::createPopupMenu() {
+    FPopupMenu = new QMenu(this);
+    struct Item {
+        const char* Caption;
+        const char* Shortcut;
+        std::function<void()> Action;
+    };
+    const std::vector<Item> items = {
+        {"元に戻す(&U)", "Ctrl+Z", [this] { Undo(); }},
+        {"やり直し(&R)", "Ctrl+A", [this] { Redo(); }},
+        {nullptr, nullptr, {}},
+        {"切り取り(&T)", "Ctrl+X", [this] { CutToClipboard(); }},
+        {"コピー(&C)", "Ctrl+C", [this] { CopyToClipboard(); }},
+        {"貼り付け(&P)", "Ctrl+V", [this] { PasteFromClipboard(); }},
+        {"Box貼り付け(&B)", "Ctrl+B",
+         [this] {
+             bool lossy = false;
+             BoxPaste(cp932::FromUnicode(QApplication::clipboard()->text(), &lossy));
+             if (lossy) QApplication::beep();
+         }},
+        {"削除(&D)", nullptr, [this] { DeleteSelection(); }},
+        {nullptr, nullptr, {}},
+        {"すべて選択(&A)", nullptr, [this] { SelectAll(); }},
+        {nullptr, nullptr, {}},
+        {"Box選択モード(&K)", "Ctrl+K", {}},
+    };
+    for (const Item& it : items) {
+        if (!it.Caption) {
+            FPopupMenu->addSeparator();
+            continue;
+        }
+        QAction* a = FPopupMenu->addAction(QString::fromUtf8(it.Caption));
+        if (it.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(it.Shortcut)));
+        a->setShortcutContext(Qt::WidgetShortcut);
+        if (it.Action) connect(a, &QAction::triggered, this, it.Action);
+        FPopupItems.push_back(a);
+    }
+    QAction* box = FPopupItems[piBoxMode];
+    box->setCheckable(true);
+    connect(box, &QAction::triggered, this, [this](bool checked) {
+        SetSelectionMode(checked ? TSelectionMode::Box : TSelectionMode::Normal);
+    });
+    // Enabled and checked states are set just before the menu opens.
+    connect(FPopupMenu, &QMenu::aboutToShow, this, [this] {
+        const bool text = QApplication::clipboard()->mimeData() && QApplication::clipboard()->mimeData()->hasText();
+        FPopupItems[piUndo]->setEnabled(!FReadOnly && CanUndo());
+        FPopupItems[piRedo]->setEnabled(!FReadOnly && CanRedo());
+        FPopupItems[piCut]->setEnabled(SelLength() > 0 && !FReadOnly);
+        FPopupItems[piCopy]->setEnabled(SelLength() > 0);
+        FPopupItems[piPaste]->setEnabled(text && !FReadOnly);
+        FPopupItems[piBoxPaste]->setEnabled(text && !FReadOnly);
+        FPopupItems[piDelete]->setEnabled(SelLength() > 0 && !FReadOnly);
+        FPopupItems[piSelectAll]->setEnabled(TextLength() > 0);
+        FPopupItems[piBoxMode]->setChecked(FSelectionMode == TSelectionMode::Box);
+    });
+}
+
+void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
+    if (FMouseDown || FDragState != 0) return;
+    if (!FPopupMenu) createPopupMenu();
+    FPopupMenu->exec(Event->globalPos());
+}
+
+// The popup's shortcuts act while the editor has the focus, except those the application's
+// own menus use. Returns true when the key was one of them.
+bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
+    const QKeySequence key(Event->keyCombination());
+    if (FReservedShortcuts.contains(key)) return false;
+    if (!FPopupMenu) createPopupMenu();
+    emit FPopupMenu->aboutToShow();
+    for (QAction* a : FPopupItems) {
+        if (a->shortcut() == key && a->isEnabled()) {
+            if (a->isCheckable()) a->setChecked(!a->isChecked());
+            a->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TEditor::event(QEvent* Event) {
+    if (Event->type() == QEvent::ShortcutOverride) {
+        // The editor takes the popup's shortcuts before any window shortcut sees them,
+        // unless the application reserved them.
+        auto* k = static_cast<QKeyEvent*>(Event);
+        const QKeySequence key(k->keyCombination());
+        if (!FReservedShortcuts.contains(key)) {
+            for (const char* s : {"Ctrl+Z", "Ctrl+A", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Ctrl+B", "Ctrl+K"}) {
+                if (key == QKeySequence(QString::fromLatin1(s))) {
+                    Event->accept();
+                    return true;
+                }
+            }
+        }
+    }
+    return QAbstractScrollArea::event(Event);
+}
+
+// --- keys ----------------------------------------------------------------------------
+
+void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
+    if (Shift && !Selected()) AnchorSelection();
+    else if (!Shift && Selected()) ClearSelection();
+    const int count = FList->Count();
+    auto step = [&](int edgeRow) { return AutoRepeat && FRow == edgeRow ? 2 : 1; };
+    switch (Key) {
+    case Qt::Key_PageUp: ScrollRows(1 - FVisibleRows); break;
+    case Qt::Key_PageDown: ScrollRows(FVisibleRows - 1); break;
+    case Qt::Key_Home:
+        if (Ctrl) SetRowCol(0, 0);
+        else SetCol(0);
+        break;
+    case Qt::Key_End:
+        if (Ctrl) SetRow(count);
+        SetCol(FRow >= count ? 0 : RowWidth(FRow));
+        break;
+    case Qt::Key_Left:
+        if (Ctrl) {
+            int r = FRow, c = FCol;
+            if (WordMove(r, c, -1)) SetRowCol(r, c);
+        } else if (FCol > 0) {
+            SetCol(FCol - 1);
+        } else if (FRow > 0 && (FCaret.NextLine || FList->RowAttribute(FRow - 1) == TRowAttribute::Wrapped)) {
+            CaretBeginUpdate();
+            SetRowCol(FRow - 1, RowWidth(FRow - 1));
+            CaretEndUpdate();
+        }
+        break;
+    case Qt::Key_Right:
+        if (Ctrl) {
+            int r = FRow, c = FCol;
+            if (WordMove(r, c, 1)) SetRowCol(r, c);
+        } else {
+            const int old = FCol;
+            SetCol(FCol + 1);
+            if (FCol == old && FRow < count && FList->RowAttribute(FRow) != TRowAttribute::EndOfFile &&
+                (FCaret.NextLine || FList->RowAttribute(FRow) == TRowAttribute::Wrapped))
+                SetRowCol(FRow + 1, 0);
+        }
+        break;
+    case Qt::Key_Up: {
+        const int s = step(FTopRow);
+        if (FRow > 0) {
+            if (Ctrl) {
+                SetTopRow(FTopRow - s);
+                if (FRow >= FTopRow + FVisibleRows) SetRow(FRow - s);
+            } else {
+                SetRow(FRow - s);
+            }
+        }
+        break;
+    }
+    case Qt::Key_Down: {
+        const int s = step(FTopRow + FVisibleRows - 1);
+        const bool eof = FRow >= count || FList->RowAttribute(FRow) == TRowAttribute::EndOfFile;
+        if (Ctrl) {
+            SetTopRow(FTopRow + s);
+            if (FRow < FTopRow) SetRow(FRow + s);
+        } else if (!eof) {
+            SetRow(FRow + s);
+        }
+        break;
+    }
+    default: break;
+    }
+    if (Shift) ExtendSelection();
+}
+
+void TEditor::keyPressEvent(QKeyEvent* Event) {
+    const bool mouseOperation = FMouseDown || FDragState != 0;
+    if (mouseOperation) {
+        if (FDragState != 2) return;
+        if (Event->key() == Qt::Key_Control) setPointer(5);
+        if (Event->key() == Qt::Key_Escape) {
+            cancelDrag();
+            return;
+        }
+    }
+    const bool shift = Event->modifiers() & Qt::ShiftModifier;
+    const bool ctrl = Event->modifiers() & Qt::ControlModifier;
+    switch (Event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        moveKey(Event->key(), shift, ctrl, Event->isAutoRepeat());
+        return;
+    case Qt::Key_Delete:
+        DeleteChar();
+        return;
+    case Qt::Key_Backspace:
+        if (!ctrl) Backspace();
+        return;
+    case Qt::Key_Tab:
+        if (!shift && !ctrl && !FReadOnly && WantTabs) {
+            InsertTab();
+            return;
+        }
+        Event->ignore();
+        return;
+    case Qt::Key_Backtab:
+        Event->ignore();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (WantReturns) NewLine(shift);
+        else Event->ignore();
+        return;
+    default: break;
+    }
+    if (ctrl && handlePopupShortcut(Event)) return;
+    const QString text = Event->text();
+    if (!text.isEmpty() && !ctrl && !(Event->modifiers() & Qt::AltModifier)) {
+        // Printable characters only: the control bytes (below 32) and 127-159 are not typed.
+        bool printable = true;
+        for (QChar c : text) printable = printable && c.unicode() >= 32 && !(c.unicode() >= 127 && c.unicode() <= 159);
+        if (printable) {
+            if (!FReadOnly) typeUnicode(text);
+            return;
+        }
+    }
+    Event->ignore();
+}
+
+void TEditor::keyReleaseEvent(QKeyEvent* Event) {
+    if (FDragState == 2 && Event->key() == Qt::Key_Control) setPointer(4);
+    QAbstractScrollArea::keyReleaseEvent(Event);
+}
+
+void TEditor::typeUnicode(const QString& Text) {
+    bool lossy = false;
+    const std::string bytes = cp932::FromUnicode(Text, &lossy);
+    if (lossy) QApplication::beep(); // characters code page 932 has not were typed as "?"
+    TypeText(bytes);
+}
+
+// --- the input method ----------------------------------------------------------------
+
+void TEditor::inputMethodEvent(QInputMethodEvent* Event) {
+    if (!Event->commitString().isEmpty() && !FReadOnly) typeUnicode(Event->commitString());
+    // The text being composed is shown at the caret; it never enters the document.
+    FPreedit = Event->preeditString();
+    FPreeditFormats = Event->attributes();
+    viewport()->update();
+    Event->accept();
+}
+
+QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
+    switch (Query) {
+    case Qt::ImEnabled: return !FReadOnly;
+    case Qt::ImCursorRectangle: {
+        QRect r = CaretRect();
+        r.setWidth(std::max(r.width(), 1));
+        r.setHeight(FCharHeight);
+        r.moveTop(FTextTop + (FRow - FTopRow) * FRowHeight);
+        return r.translated(viewport()->pos());
+    }
+    case Qt::ImFont: return font();
+    case Qt::ImCursorPosition: {
+        if (FRow >= FList->Count()) return 0;
+        const std::string_view row = FList->Get(FRow);
+        const std::size_t bytes = std::min(static_cast<std::size_t>(std::max(ColToIndex(FRow, FCol), 0)), row.size());
+        return static_cast<int>(cp932::ToDisplay(row.substr(0, bytes)).size());
+    }
+    case Qt::ImSurroundingText: return FRow < FList->Count() ? cp932::ToDisplay(FList->Get(FRow)) : QString();
+    case Qt::ImAnchorPosition: return inputMethodQuery(Qt::ImCursorPosition);
+    default: return QAbstractScrollArea::inputMethodQuery(Query);
+    }
+}
+
+// --- the mouse -----------------------------------------------------------------------
+
+void TEditor::setPointer(int Kind) {
+    if (Kind == FCursorKind) return;
+    FCursorKind = Kind;
+    if (!FCaret.AutoCursor) return;
+    switch (Kind) {
+    case 1: viewport()->setCursor(Qt::ArrowCursor); break; // the left margin: rows are selected
+    case 2:
+    case 3: viewport()->setCursor(Qt::ArrowCursor); break;
+    case 4: viewport()->setCursor(Qt::DragMoveCursor); break;
+    case 5: viewport()->setCursor(Qt::DragCopyCursor); break;
+    default: viewport()->setCursor(Qt::IBeamCursor); break;
+    }
+}
+
+void TEditor::cancelDrag() {
+    FDragState = 0;
+    setPointer(0);
+    ClearSelection();
+}
+
+void TEditor::mousePressEvent(QMouseEvent* Event) {
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    if (Event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(Event);
+        return;
+    }
+    const QPoint p = Event->position().toPoint();
+    if (Event->modifiers() & Qt::ShiftModifier) {
+        if (!Selected()) AnchorSelection();
+        const QPoint cr = PixelToColRow(p.x(), p.y(), true);
+        SetRowCol(cr.y(), cr.x());
+        ExtendSelection();
+        FMouseDown = true;
+        return;
+    }
+    FPressPoint = p;
+    const QPoint exact = PixelToColRow(p.x(), p.y(), false);
+    if (CanSelMove() && p.x() > FTextLeft && IsInSelection(exact.y(), ColToIndex(exact.y(), exact.x()))) {
+        // A press inside the selection may start dragging it.
+        FBatch = true;
+        rowMove(exact.y());
+        colMove(exact.x());
+        FBatch = false;
+        UpdateCaret();
+        if (FCaret.SelDragMode == TDragMode::dmAutomatic) {
+            FDragState = 1;
+            return;
+        }
+        FMouseDown = true;
+        return;
+    }
+    const QPoint cr = PixelToColRow(p.x(), p.y(), true);
+    FMouseDown = true;
+    if (p.x() < FTextLeft && FCaret.RowSelect) {
+        SelectRow(cr.y());
+        return;
+    }
+    CaretBeginUpdate();
+    ClearSelection();
+    SetRowCol(cr.y(), cr.x());
+    AnchorSelection();
+    CaretEndUpdate();
+}
+
+void TEditor::mouseMoveEvent(QMouseEvent* Event) {
+    const QPoint p = Event->position().toPoint();
+    const int half = FCharWidth / 2;
+    const bool far = std::abs(p.x() - FPressPoint.x()) >= half || std::abs(p.y() - FPressPoint.y()) >= half;
+    if (FMouseDown && (Event->buttons() & Qt::LeftButton)) {
+        QPoint cr = PixelToColRow(p.x(), p.y(), true);
+        if (p.y() < FTextTop) cr.setY(std::max(0, cr.y() - 1)); // above the text: scroll up
+        if (FRowSelecting) {
+            ExtendRowSelection(cr.y());
+        } else {
+            SetRowCol(cr.y(), cr.x());
+            if (Selected()) ExtendSelection();
+            else if (FSelectionState == TSelectionState::Anchored && far) ExtendSelection();
+        }
+        return;
+    }
+    if (FDragState == 1) {
+        if (far) {
+            FDragState = 2;
+            setPointer((Event->modifiers() & Qt::ControlModifier) ? 5 : 4);
+        }
+        return;
+    }
+    if (FDragState == 2) {
+        QPoint cr = PixelToColRow(p.x(), p.y(), false);
+        if (p.y() < FTextTop) cr.setY(std::max(0, cr.y() - 1));
+        SetRowCol(cr.y(), cr.x());
+        return;
+    }
+    const QPoint cr = PixelToColRow(p.x(), p.y(), false);
+    if (p.x() < FTextLeft) setPointer(1);
+    else if (p.y() < FTextTop) setPointer(2);
+    else if (CanSelMove() && IsInSelection(cr.y(), ColToIndex(cr.y(), cr.x()))) setPointer(3);
+    else setPointer(0);
+}
+
+void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
+    if (Event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseReleaseEvent(Event);
+        return;
+    }
+    FMouseDown = false;
+    if (FDragState == 2) {
+        FDragState = 0;
+        setPointer(0);
+        const bool outside = !viewport()->rect().contains(Event->position().toPoint());
+        if (outside || IsInSelection(FRow, ColToIndex(FRow, FCol))) {
+            ClearSelection();
+        } else if (Event->modifiers() & Qt::ControlModifier) {
+            DragCopy(FRow, FCol);
+        } else {
+            DragMove(FRow, FCol);
+        }
+        return;
+    }
+    if (FDragState == 1) {
+        // Pressed inside the selection and released without moving: the caret stays there.
+        FDragState = 0;
+        setPointer(0);
+        ClearSelection();
+        return;
+    }
+    FRowSelecting = false;
+}
+
+void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
+    // The control adds nothing of its own; the application hears of it.
+    QAbstractScrollArea::mouseDoubleClickEvent(Event);
+}
+
+void TEditor::wheelEvent(QWheelEvent* Event) {
+    if (FMouseDown || FDragState != 0) return;
+    QAbstractScrollArea::wheelEvent(Event);
+}
+
+// --- tokens under a point ------------------------------------------------------------
+
+std::pair<std::string, int> TEditor::TokenAt(const QPoint& Pos, bool UseBrackets) {
+    int row, index;
+    if (!PosToRowIndex(Pos, row, index) || index < 0) return {std::string(), 0};
+    const int first = FList->LineStartRow(row);
+    int position = index;
+    for (int r = first; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
+    const std::string line = FList->GetRowsText(first, -1);
+    TRowState state = TRowState::NotParsed();
+    if (UseBrackets) state.BracketIndex = FList->BracketIndex(first);
+    auto p = ActiveFountain().CreateParser();
+    p->StartRow(line, state);
+    while (p->NextToken() != kindEnd) {
+        if (p->TokenStart() <= position && p->TokenStart() + p->TokenLength() >= position)
+            return {std::string(p->TokenText()), p->TokenKind()};
+        if (p->TokenStart() > position) break;
+    }
+    return {std::string(), 0};
+}
+
+void TEditor::SelectTokenAt(const QPoint& Pos) {
+    int row, index;
+    if (!PosToRowIndex(Pos, row, index) || index < 0) return;
+    const int first = FList->LineStartRow(row);
+    int position = index;
+    for (int r = first; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
+    const std::string line = FList->GetRowsText(first, -1);
+    auto p = ActiveFountain().CreateParser();
+    p->StartRow(line, TRowState::NotParsed());
+    while (p->NextToken() != kindEnd) {
+        if (p->TokenStart() <= position && p->TokenStart() + p->TokenLength() >= position) {
+            ClearSelection();
+            SetCaretByOffset(first, p->TokenStart());
+            SetSelLength(p->TokenLength());
+            return;
+        }
+    }
+}
+
+// --- edit-style requests -------------------------------------------------------------
+
+int TEditor::RowStartOffset(int ARow) const {
+    int offset = 0;
+    for (int r = 0; r < ARow && r < FList->Count(); ++r)
+        offset += static_cast<int>(FList->Get(r).size()) + (FList->RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
+    return offset;
+}
+
+int TEditor::RowOfOffset(int Offset, int* Rest) const {
+    int n = std::max(Offset, 0);
+    for (int r = 0; r < FList->Count(); ++r) {
+        const TRowAttribute a = FList->RowAttribute(r);
+        const int span = static_cast<int>(FList->Get(r).size()) + (a == TRowAttribute::LineEnd ? 2 : a == TRowAttribute::EndOfFile ? 1 : 0);
+        if (span > n || a == TRowAttribute::EndOfFile) {
+            if (Rest) *Rest = n;
+            return r;
+        }
+        n -= span;
+    }
+    if (Rest) *Rest = n;
+    return FList->Count();
+}
+
+void TEditor::SetTextMsg(const std::string& Text) {
+    if (!FReadOnly) FLines.SetText(Text);
+}
+
+void TEditor::CutMsg() {
+    if (Selected() && !FReadOnly) CutToClipboard();
+    else QApplication::clipboard()->setText(QString());
+}
+
+void TEditor::CopyMsg() {
+    if (Selected()) CopyToClipboard();
+    else QApplication::clipboard()->setText(QString());
+}
+
+void TEditor::PasteMsg() {
+    if (!FReadOnly) PasteFromClipboard();
+}
+
+void TEditor::ReplaceSel(const std::string& Text) {
+    if (!FReadOnly) InsertText(Text);
+}
+
+void TEditor::ClearMsg() {
+    if (!FReadOnly) DeleteSelection();
+}
+
+uint32_t TEditor::GetSel(int* Start, int* End) {
+    const int s = SelStart();
+    const int e = s + SelLength();
+    if (Start) *Start = s;
+    if (End) *End = e;
+    return (static_cast<uint32_t>(s) & 0xFFFF) | ((static_cast<uint32_t>(e) & 0xFFFF) << 16);
+}
+
+void TEditor::SetSel(int Start, int End) {
+    if (Start == 0 && End == -1) {
+        SelectAll();
+    } else if (Start == -1) {
+        ClearSelection();
+    } else {
+        SetSelStart(std::min(Start, End));
+        SetSelLength(std::max(Start, End) - std::min(Start, End));
+    }
+}
+
+void TEditor::ScrollCaret() {
+    if (FRow < FTopRow || FRow > FTopRow + FVisibleRows - 1) SetTopRow(FRow - FVisibleRows / 3);
+    if (FCol < FTopCol || FCol > FTopCol + FVisibleCols - 1) SetTopCol(FCol - FVisibleCols / 3);
+}
+
+void TEditor::SetModifyMsg(bool Value) {
+    if (!FReadOnly) FModified = Value;
+}
+
+int TEditor::LineIndex(int ARow) {
+    if (ARow >= FList->Count()) return -1;
+    return RowStartOffset(ARow == -1 ? FRow : ARow);
+}
+
+int TEditor::LineLength(int Offset) {
+    if (Offset == -1) {
+        if (Selected() && FSelEndRow < FList->Count())
+            return static_cast<int>(FList->Get(FSelEndRow).size()) + FSelStartIndex - FSelEndIndex - 1;
+        return FRow < FList->Count() ? static_cast<int>(FList->Get(FRow).size()) : 0;
+    }
+    const int r = RowOfOffset(Offset);
+    return r < FList->Count() ? static_cast<int>(FList->Get(r).size()) : 0;
+}
+
+int TEditor::GetLine(int ARow, char* Buffer) {
+    if (!Buffer || ARow < 0 || ARow >= FList->Count()) return 0;
+    const uint16_t room = static_cast<uint16_t>(static_cast<unsigned char>(Buffer[0]) | (static_cast<unsigned char>(Buffer[1]) << 8));
+    const std::string_view row = FList->Get(ARow);
+    const int n = std::min(static_cast<int>(room), static_cast<int>(row.size()));
+    std::memcpy(Buffer, row.data(), static_cast<size_t>(n));
+    return n;
+}
+
+bool TEditor::UndoMsg() {
+    if (FReadOnly || !CanUndo()) return false;
+    Undo();
+    return true;
+}
+
+int TEditor::LineFromChar(int Offset) {
+    if (Offset == -1) return Selected() ? FSelStartRow : FRow;
+    return RowOfOffset(Offset);
+}
+
+void TEditor::EmptyUndoBuffer() {
+    if (!FReadOnly) FList->UndoObj().Clear();
+}
+
+uint32_t TEditor::PosFromChar(int Offset) {
+    int rest = 0;
+    const int r = RowOfOffset(Offset, &rest);
+    const int col = r < FList->Count() ? TextWidthOfBytes(FList->Get(r), static_cast<size_t>(std::max(rest, 0)), ColumnContext()) : 0;
+    const int x = FTextLeft + (col - FTopCol) * FCharWidth;
+    const int y = FTextTop + (r - FTopRow) * FRowHeight;
+    return (static_cast<uint32_t>(x) & 0xFFFF) | ((static_cast<uint32_t>(y) & 0xFFFF) << 16);
+}
+
+uint32_t TEditor::CharFromPos(const QPoint& Pos) {
+    if (!viewport()->rect().contains(Pos)) return 0xFFFFFFFFu;
+    const QPoint cr = PixelToColRow(Pos.x(), Pos.y(), true);
+    const int r = std::clamp(cr.y(), 0, FList->Count());
+    int index = 0;
+    if (r < FList->Count()) {
+        const std::string a = RowAttributes(r);
+        int c = std::min(cr.x(), static_cast<int>(a.size()));
+        if (c < static_cast<int>(a.size()) && a[static_cast<size_t>(c)] == '5') --c;
+        index = std::min(ColToIndex(r, c), static_cast<int>(FList->Get(r).size()));
+    }
+    const int offset = RowStartOffset(r) + index;
+    return (static_cast<uint32_t>(offset) & 0xFFFF) | ((static_cast<uint32_t>(r) & 0xFFFF) << 16);
+}
+
+} // namespace quire

@@ -1,0 +1,412 @@
+// Editing through the real control: keys, characters, the input method, the mouse, the
+// clipboard and the edit-style requests.
+#include "Cp932Codec.h"
+#include "Editor.h"
+#include "Fonts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace quire;
+
+namespace {
+
+class EditingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallFontSubstitutions();
+        e = std::make_unique<TEditor>();
+        e->resize(640, 400);
+        e->show();
+        e->activateWindow();
+        if (!QTest::qWaitForWindowExposed(e.get())) QApplication::processEvents();
+        e->setFocus();
+        QApplication::processEvents();
+    }
+    void text(const std::string& t) { e->Lines().SetText(t); }
+    std::string all() { return e->Lines().Text(); }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(e.get(), k, m); }
+    void type(const char* s) { QTest::keyClicks(e.get(), QString::fromLatin1(s)); }
+    QPoint cell(int row, int col) {
+        return QPoint(e->TextLeft() + (col - e->TopCol()) * e->CharWidth() + 1,
+                      e->TextTop() + (row - e->TopRow()) * e->RowHeight() + e->CharHeight() / 2);
+    }
+    std::unique_ptr<TEditor> e;
+};
+
+const std::string kA = "\x82\xA0"; // あ
+
+} // namespace
+
+TEST_F(EditingTest, TypingPastTheRowEndPads) {
+    text("ab\r\n");
+    e->SetRowCol(0, 5);
+    type("x");
+    EXPECT_EQ(all(), "ab   x\r\n");
+    EXPECT_EQ(e->Col(), 6);
+    e->Undo();
+    EXPECT_EQ(all(), "ab\r\n");
+}
+
+TEST_F(EditingTest, OverwriteHalfADoubleByteCharacterLeavesASpace) {
+    text(kA + "z\r\n");
+    e->SetOverWrite(true);
+    e->SetRowCol(0, 0);
+    type("x");
+    EXPECT_EQ(all(), "x z\r\n");
+    type("yq");
+    EXPECT_EQ(all(), "xyq\r\n");
+}
+
+TEST_F(EditingTest, TabsSoftAndHard) {
+    text("abc\r\n");
+    e->Caret().SoftTab = true;
+    e->SetRowCol(0, 3);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(all(), "abc     \r\n");
+    e->Caret().SoftTab = false;
+    key(Qt::Key_Tab);
+    EXPECT_EQ(all(), "abc     \t\r\n");
+    // With word wrap at 20 a tab at column 18 reaches only to the edge.
+    text(std::string(18, 'a'));
+    e->WrapOption().SetWrapByte(20);
+    e->SetWordWrap(true);
+    e->Caret().SoftTab = true;
+    e->SetRowCol(0, 18);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(all(), std::string(18, 'a') + "  ");
+    // Shift+Tab and Ctrl+Tab insert nothing; in overwrite mode the caret only moves.
+    text("abc");
+    e->SetWordWrap(false);
+    e->SetRowCol(0, 3);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(all(), "abc");
+    e->SetOverWrite(true);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(all(), "abc");
+    EXPECT_EQ(e->Col(), 8);
+}
+
+TEST_F(EditingTest, ReturnWithAutoIndent) {
+    text("    abc\r\n");
+    e->SetRowCol(0, 5);
+    key(Qt::Key_Return);
+    EXPECT_EQ(all(), "    a\r\n    bc\r\n");
+    EXPECT_EQ(e->Row(), 1);
+    EXPECT_EQ(e->Col(), 4);
+    text("    abc\r\n");
+    e->Caret().TabIndent = true;
+    e->Caret().SetTabSpaceCount(4);
+    e->SetRowCol(0, 5);
+    key(Qt::Key_Return);
+    EXPECT_EQ(all(), "    a\r\n\tbc\r\n");
+    e->Undo();
+    EXPECT_EQ(all(), "    abc\r\n");
+}
+
+TEST_F(EditingTest, ShiftReturnOpensALineAboveTheLogicalLine) {
+    e->WrapOption().SetWrapByte(20);
+    e->SetWordWrap(true);
+    text("  " + std::string(30, 'w') + "\r\n");
+    e->SetRowCol(1, 3); // on the continuation row
+    key(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(all(), "  \r\n  " + std::string(30, 'w') + "\r\n");
+    EXPECT_EQ(e->Row(), 0);
+    EXPECT_EQ(e->Col(), 2);
+}
+
+TEST_F(EditingTest, ReturnAfterTheFinalLineEnd) {
+    text("abc\r\n");
+    e->SetRowCol(1, 0);
+    key(Qt::Key_Return);
+    EXPECT_EQ(all(), "abc\r\n\r\n");
+    EXPECT_EQ(e->Row(), 2);
+}
+
+TEST_F(EditingTest, ReturnWithASelection) {
+    text("abcdef\r\n");
+    e->SetSelStart(1);
+    e->SetSelLength(2);
+    key(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(all(), "abcdef\r\n");
+    key(Qt::Key_Return);
+    EXPECT_EQ(all(), "a\r\ndef\r\n");
+}
+
+TEST_F(EditingTest, BackspaceJoinsUnindentsAndReachesIntoWrappedRows) {
+    text("ab\r\ncd\r\n");
+    e->SetRowCol(1, 0);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(all(), "abcd\r\n");
+    EXPECT_EQ(e->Col(), 2);
+    text("    x\r\n        y\r\n");
+    e->SetRowCol(1, 8);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(all(), "    x\r\n    y\r\n");
+    EXPECT_EQ(e->Col(), 4);
+    e->WrapOption().SetWrapByte(20);
+    e->SetWordWrap(true);
+    text(std::string(25, 'w') + "\r\n");
+    e->SetRowCol(1, 0);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(all(), std::string(24, 'w') + "\r\n");
+}
+
+TEST_F(EditingTest, DeleteAtTheEnds) {
+    text("ab\r\ncd");
+    e->SetRowCol(0, 2);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(all(), "abcd");
+    e->SetRowCol(0, 4);
+    key(Qt::Key_Delete); // the end of a row without a line end
+    EXPECT_EQ(all(), "abcd");
+    text("ab\r\n");
+    e->SetRowCol(0, 2);
+    key(Qt::Key_Delete); // the last row loses its line end
+    EXPECT_EQ(all(), "ab");
+    text(kA + "\tx");
+    e->SetRowCol(0, 0);
+    key(Qt::Key_Delete); // a double-byte character goes whole
+    EXPECT_EQ(all(), "\tx");
+    e->Caret().InTab = true;
+    e->SetRowCol(0, 4);
+    key(Qt::Key_Delete); // inside a tab: the tab
+    EXPECT_EQ(all(), "x");
+}
+
+TEST_F(EditingTest, BoxCutAndPasteKeepTheBoxMarker) {
+    text("abcdef\r\nghijkl\r\nmnopqr\r\n");
+    e->SetSelectionMode(TSelectionMode::Box);
+    e->SetRowCol(0, 1);
+    e->AnchorSelection();
+    e->SetRowCol(2, 3);
+    e->ExtendSelection();
+    EXPECT_EQ(e->SelectedText(), "bc\r\nhi\r\nno\r\n");
+    e->CutToClipboard();
+    EXPECT_EQ(all(), "adef\r\ngjkl\r\nmpqr\r\n");
+    EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(TEditor::BoxMimeType()));
+    e->SetSelectionMode(TSelectionMode::Normal);
+    e->SetRowCol(0, 4);
+    e->PasteFromClipboard();
+    EXPECT_EQ(all(), "adefbc\r\ngjklhi\r\nmpqrno\r\n");
+    // The same text from another program is plain text.
+    QApplication::clipboard()->setText(QStringLiteral("bc\r\nhi\r\n"));
+    text("xy\r\n");
+    e->SetRowCol(0, 1);
+    e->PasteFromClipboard();
+    EXPECT_EQ(all(), "xbc\r\nhi\r\ny\r\n");
+}
+
+TEST_F(EditingTest, BoxPasteBelowTheLastRowMakesRows) {
+    text("12345\r\nabc");
+    e->SetRowCol(1, 2);
+    e->BoxPaste("XX\r\nYY\r\nZZ");
+    EXPECT_EQ(all(), "12345\r\nabXXc\r\n  YY\r\n  ZZ\r\n");
+    e->Undo();
+    EXPECT_EQ(all(), "12345\r\nabc");
+}
+
+TEST_F(EditingTest, IndentAndUnindentKeepTheSelection) {
+    text("one\r\ntwo\r\n  three\r\nfour\r\n");
+    e->SetRowCol(0, 0);
+    e->AnchorSelection();
+    e->SetRowCol(3, 0);
+    e->ExtendSelection();
+    e->IndentSelection();
+    EXPECT_EQ(all(), "\tone\r\n\ttwo\r\n\t  three\r\nfour\r\n");
+    // The selection follows the text: it starts after the new tab of its first row.
+    EXPECT_TRUE(e->Selected());
+    EXPECT_EQ(e->SelectedText(), "one\r\n\ttwo\r\n\t  three\r\n");
+    e->UnindentSelection();
+    EXPECT_EQ(all(), "one\r\ntwo\r\n  three\r\nfour\r\n");
+    e->UnindentSelection(); // spaces are never removed
+    EXPECT_EQ(all(), "one\r\ntwo\r\n  three\r\nfour\r\n");
+}
+
+TEST_F(EditingTest, DragMoveAndCopyWithTheMouse) {
+    text("hello world\r\n");
+    e->SetSelStart(0);
+    e->SetSelLength(5);
+    // Drag "hello" behind "world".
+    QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0, 2));
+    QTest::mouseMove(e->viewport(), cell(0, 6));
+    QTest::mouseMove(e->viewport(), cell(0, 11));
+    QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0, 11));
+    EXPECT_EQ(all(), " worldhello\r\n");
+    e->Undo();
+    EXPECT_EQ(all(), "hello world\r\n");
+    e->SetSelStart(0);
+    e->SetSelLength(5);
+    QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0, 2));
+    QTest::mouseMove(e->viewport(), cell(0, 8));
+    QTest::mouseMove(e->viewport(), cell(0, 11));
+    QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::ControlModifier, cell(0, 11));
+    EXPECT_EQ(all(), "hello worldhello\r\n");
+}
+
+TEST_F(EditingTest, APressInsideTheSelectionWithoutMovingClearsIt) {
+    text("hello world\r\n");
+    e->SetSelStart(0);
+    e->SetSelLength(5);
+    QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0, 2));
+    QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0, 2));
+    EXPECT_FALSE(e->Selected());
+    EXPECT_EQ(e->Col(), 2);
+    EXPECT_EQ(all(), "hello world\r\n");
+}
+
+TEST_F(EditingTest, MouseSelectionAndRowSelection) {
+    text("abcdef\r\nghijkl\r\n");
+    QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(0, 1));
+    QTest::mouseMove(e->viewport(), cell(1, 3));
+    QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(1, 3));
+    EXPECT_EQ(e->SelectedText(), "bcdef\r\nghi");
+    QTest::mouseClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(2, cell(1, 0).y()));
+    EXPECT_EQ(e->SelLength(), 8);
+}
+
+TEST_F(EditingTest, TheInputMethodCommitsOnceAndPreeditNeverEntersTheText) {
+    text("");
+    QInputMethodEvent preedit(QStringLiteral("かんじ"), {});
+    QApplication::sendEvent(e.get(), &preedit);
+    EXPECT_EQ(all(), "");
+    EXPECT_FALSE(e->CanUndo());
+    EXPECT_EQ(e->PreeditText(), QStringLiteral("かんじ"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("漢字"));
+    QApplication::sendEvent(e.get(), &commit);
+    EXPECT_EQ(all(), "\x8A\xBF\x8E\x9A");
+    EXPECT_EQ(e->PreeditText(), QString());
+    EXPECT_EQ(e->Col(), 4);
+    e->Undo();
+    EXPECT_EQ(all(), "");
+    EXPECT_FALSE(e->CanUndo());
+    const QRect r = e->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_GE(r.width(), 1);
+}
+
+TEST_F(EditingTest, KeysMoveAndSelect) {
+    text("abc\r\ndef\r\n");
+    e->SetRowCol(0, 0);
+    key(Qt::Key_End);
+    EXPECT_EQ(e->Col(), 3);
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(e->Row(), 2);
+    key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(e->Row(), 0);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(e->SelectedText(), "ab");
+    key(Qt::Key_Down);
+    EXPECT_FALSE(e->Selected());
+    EXPECT_EQ(e->Row(), 1);
+}
+
+TEST_F(EditingTest, ReadOnlyChangesNothing) {
+    text("abc");
+    e->SetReadOnly(true);
+    e->SetRowCol(0, 1);
+    type("x");
+    key(Qt::Key_Delete);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Return);
+    e->InsertText("y");
+    EXPECT_EQ(all(), "abc");
+    key(Qt::Key_Right);
+    EXPECT_EQ(e->Col(), 2);
+}
+
+TEST_F(EditingTest, PopupShortcutsAndTheApplicationsReservedOnes) {
+    text("abc");
+    e->SetRowCol(0, 3);
+    type("d");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(all(), "abc");
+    key(Qt::Key_A, Qt::ControlModifier); // redo
+    EXPECT_EQ(all(), "abcd");
+    e->SetReservedShortcuts({QKeySequence(QStringLiteral("Ctrl+A"))});
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_A, Qt::ControlModifier); // now the application's
+    EXPECT_EQ(all(), "abc");
+}
+
+TEST_F(EditingTest, EditStyleRequests) {
+    text("abc\r\ndef\r\nghi");
+    EXPECT_EQ(e->GetTextLength(), 13);
+    EXPECT_EQ(e->LineIndex(1), 5);
+    EXPECT_EQ(e->LineIndex(3), -1);
+    EXPECT_EQ(e->LineFromChar(6), 1);
+    EXPECT_EQ(e->LineFromChar(4), 0); // inside the CR LF
+    EXPECT_EQ(e->LineLength(6), 3);
+    e->SetSel(5, 8);
+    int s = 0, en = 0;
+    EXPECT_EQ(e->GetSel(&s, &en), (5u | (8u << 16)));
+    EXPECT_EQ(e->SelectedText(), "def");
+    char buffer[8] = {2, 0};
+    EXPECT_EQ(e->GetLine(2, buffer), 2);
+    EXPECT_EQ(std::string(buffer, 2), "gh");
+    // Offsets above 16 bits: the result keeps the low halves, the pointers the full values.
+    std::string big;
+    for (int i = 0; i < 7000; ++i) big += "123456789\r\n";
+    text(big);
+    e->SetSel(65540, 69990);
+    const uint32_t packed = e->GetSel(&s, &en);
+    EXPECT_EQ(s, 65540);
+    EXPECT_EQ(en, 69990);
+    EXPECT_EQ(packed, (65540u & 0xFFFF) | ((69990u & 0xFFFF) << 16));
+    e->SetSel(0, -1);
+    EXPECT_EQ(e->SelLength(), 77000);
+}
+
+TEST_F(EditingTest, EveryOperationIsOneUndoStep) {
+    std::mt19937 rng(3);
+    const char* seeds[] = {"abc\r\n  def\r\n\tghi\r\n", "\x82\xA0\x82\xA2x\r\nyy", "", "    indented\r\n\r\nlast"};
+    for (int round = 0; round < 300; ++round) {
+        if (round % 60 == 0) {
+            e->SetWordWrap(round % 120 == 0);
+            e->WrapOption().SetWrapByte(20);
+        }
+        text(seeds[rng() % 4]);
+        for (int k = 0; k < 4; ++k) {
+            const int rows = e->ScreenStrings().Count();
+            e->SetRowCol(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 12));
+            if (rng() % 3 == 0) {
+                e->AnchorSelection();
+                e->SetRowCol(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 12));
+                e->ExtendSelection();
+            }
+            e->SetOverWrite(rng() % 5 == 0);
+            const std::string before = all();
+            const bool hadUndo = e->CanUndo();
+            const int undoCount = e->ScreenStrings().UndoObj().UndoList().Count();
+            switch (rng() % 9) {
+            case 0: e->TypeText("x"); break;
+            case 1: e->TypeText(kA); break;
+            case 2: e->NewLine(rng() % 2); break;
+            case 3: e->Backspace(); break;
+            case 4: e->DeleteChar(); break;
+            case 5: e->InsertTab(); break;
+            case 6: e->InsertText("p\r\nq"); break;
+            case 7: e->BoxPaste("B1\r\nB2"); break;
+            case 8: e->DeleteSelection(); break;
+            }
+            const std::string after = all();
+            const int steps = e->ScreenStrings().UndoObj().UndoList().Count() - undoCount;
+            if (after == before && !hadUndo && steps == 0) continue;
+            ASSERT_LE(steps, 2) << "round " << round;
+            if (steps == 2) e->Undo(); // a selection deleted first (Return over a selection)
+            if (steps >= 1) {
+                e->Undo();
+                ASSERT_EQ(all(), before) << "round " << round << " step " << k;
+                e->Redo();
+                if (steps == 2) e->Redo();
+                ASSERT_EQ(all(), after) << "round " << round << " step " << k;
+            }
+            e->SetOverWrite(false);
+        }
+    }
+}
