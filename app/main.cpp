@@ -1,8 +1,11 @@
-// The program entry of quire.
-#include "Unit1.h"
-
+// The program entry of quire: one running instance; a later start hands its file over.
+#include "Dialogs.h"
 #include "Fonts.h"
 #include "Messages.h"
+#include "ProgramFolder.h"
+#include "Profile.h"
+#include "SingleInstance.h"
+#include "Unit1.h"
 #include "nkf.h"
 
 #include <QApplication>
@@ -10,16 +13,30 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quire"));
+    const QStringList args = QApplication::arguments().mid(1);
+    const QString settings = quire::SettingsFileName();
+    try {
+        // The file of this start goes to whichever instance will open it.
+        quire::profile::WriteString(settings, QStringLiteral("App"), QStringLiteral("FileName"),
+                                    args.isEmpty() ? QString() : quire::TMainForm::NormalizedPath(args.first()));
+    } catch (const std::exception& e) {
+        quire::Messages().Show(QStringLiteral("Quire"), QString::fromUtf8(e.what()), quire::TMessageIcon::Error);
+    }
+    quire::TSingleInstance instance;
+    if (!instance.Acquire()) {
+        // Another instance runs: it opens the file and comes forward; this one ends.
+        if (quire::TSingleInstance::SendHello()) return 0;
+    }
     quire::InstallFontSubstitutions();
+    quire::InstallMessageBoxes();
     quire::nkf::Bind();
     int result = 0;
     {
         quire::TMainForm form;
-        const QStringList args = QApplication::arguments();
-        if (args.size() > 1) {
-            QString error;
-            if (!form.OpenFile(args[1], &error)) quire::Messages().Show(QStringLiteral("Quire"), error, quire::TMessageIcon::Error);
-        }
+        instance.Listen([&form] { form.MyMsgOnHello(); });
+        // The file taken by the hello of this very start is not opened twice.
+        quire::profile::WriteString(settings, QStringLiteral("App"), QStringLiteral("FileName"), QString());
+        form.HandleCommandLine(args);
         form.show();
         result = app.exec();
     }

@@ -1,0 +1,100 @@
+// The dialog and message services of the application.
+#include "Dialogs.h"
+
+#include "Messages.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace quire {
+
+namespace {
+
+class QtDialogs : public TDialogService {
+public:
+    QString OpenFileName(QWidget* Parent, const QString& Filter) override {
+        return QFileDialog::getOpenFileName(Parent, QString(), QString(), QtFilter(Filter), nullptr,
+                                            QFileDialog::ReadOnly);
+    }
+    QString SaveFileName(QWidget* Parent, const QString& Filter, const QString& Current) override {
+        QFileDialog d(Parent, QString(), Current, QtFilter(Filter));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setDefaultSuffix(QStringLiteral("txt"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+        return d.selectedFiles().first();
+    }
+    bool ChooseFont(QWidget* Parent, QFont& Font) override {
+        bool ok = false;
+        const QFont f = QFontDialog::getFont(&ok, Font, Parent, QString(), QFontDialog::MonospacedFonts);
+        if (ok) Font = f;
+        return ok;
+    }
+};
+
+QtDialogs gQtDialogs;
+TDialogService* gDialogs = nullptr;
+
+class MessageBoxes : public TMessageService {
+public:
+    void Show(const QString& Caption, const QString& Text, TMessageIcon Icon) override {
+        QMessageBox box(icon(Icon), Caption, Text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    }
+    int Ask(const QString& Caption, const QString& Text, int Buttons, int DefaultButton, TMessageIcon Icon) override {
+        QMessageBox::StandardButtons b;
+        if (Buttons & mbOK) b |= QMessageBox::Ok;
+        if (Buttons & mbCancel) b |= QMessageBox::Cancel;
+        if (Buttons & mbYes) b |= QMessageBox::Yes;
+        if (Buttons & mbNo) b |= QMessageBox::No;
+        QMessageBox box(icon(Icon), Caption, Text, b, QApplication::activeWindow());
+        const int r = box.exec();
+        switch (r) {
+        case QMessageBox::Ok: return mbOK;
+        case QMessageBox::Yes: return mbYes;
+        case QMessageBox::No: return mbNo;
+        case QMessageBox::Cancel: return mbCancel;
+        default: return (Buttons & mbCancel) ? mbCancel : DefaultButton;
+        }
+    }
+
+private:
+    static QMessageBox::Icon icon(TMessageIcon i) {
+        switch (i) {
+        case TMessageIcon::Information: return QMessageBox::Information;
+        case TMessageIcon::Warning: return QMessageBox::Warning;
+        case TMessageIcon::Error: return QMessageBox::Critical;
+        case TMessageIcon::Question: return QMessageBox::Question;
+        default: return QMessageBox::NoIcon;
+        }
+    }
+};
+
+} // namespace
+
+TDialogService& Dialogs() { return gDialogs ? *gDialogs : gQtDialogs; }
+
+TDialogService* SetDialogs(TDialogService* Service) {
+    TDialogService* old = gDialogs;
+    gDialogs = Service;
+    return old;
+}
+
+QString QtFilter(const QString& Filter) {
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+void InstallMessageBoxes() {
+    static MessageBoxes boxes;
+    SetMessages(&boxes);
+}
+
+} // namespace quire

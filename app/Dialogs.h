@@ -1,0 +1,32 @@
+// The file and font dialogs the main window shows, behind one interface so that tests can
+// answer them without a modal loop.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace quire {
+
+class TDialogService {
+public:
+    virtual ~TDialogService() = default;
+    // The chosen path, or empty when the dialog was cancelled.
+    virtual QString OpenFileName(QWidget* Parent, const QString& Filter) = 0;
+    virtual QString SaveFileName(QWidget* Parent, const QString& Filter, const QString& Current) = 0;
+    // A fixed-pitch font; false when cancelled.
+    virtual bool ChooseFont(QWidget* Parent, QFont& Font) = 0;
+};
+
+TDialogService& Dialogs();
+// Installs Service (not owned; null restores the Qt dialogs) and returns the old one.
+TDialogService* SetDialogs(TDialogService* Service);
+
+// Converts a filter list in the "caption|pattern;pattern|caption|pattern" form to Qt's.
+QString QtFilter(const QString& Filter);
+
+// Message boxes for the application's questions and messages (caption "Quire").
+void InstallMessageBoxes();
+
+} // namespace quire
