@@ -285,28 +285,48 @@ void TMainForm::SetUpEditor(TEditor& e) {
     e.SetReservedShortcuts(reserved);
     e.OnCaretMoved = [this](TEditor* ed) { ShowCaretPosition(ed); };
     e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
-    e.OnDrawLine = [this](TEditor* ed, const std::string& line, int x, int y, int, const QRect& rect, bool selected) {
+    e.OnDrawLine = [this](TEditor* ed, const std::string&, int x, int y, int index, const QRect& rect, bool selected) {
         // Marks for full-width spaces, half-width spaces and tabs, when they are switched on.
         const bool space = Setting("Marks", "Space", false), hspace = Setting("Marks", "HSpace", false),
                    tab = Setting("Marks", "Tab", false);
         if (!space && !hspace && !tab) return;
+        const std::string_view row = ed->ScreenStrings().Get(index);
+        const TColumnContext ctx = ed->ColumnContext();
         QPainter p(ed->viewport());
         p.setClipRect(rect);
-        const int cw = ed->CharWidth(), ch = ed->CharHeight();
-        const QColor markColor = selected ? ed->ToQColor(ed->View().Colors().Select().Color(), false) : QColor(0xC0, 0xC0, 0xC0);
-        p.setPen(markColor);
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const int cx = x + static_cast<int>(i) * cw;
-            if (cx + cw < rect.left() || cx > rect.right()) continue;
-            const auto c = static_cast<unsigned char>(line[i]);
-            if (space && c == 0x81 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) == 0x40) {
-                p.drawRect(cx + 1, y + 2, 2 * cw - 3, ch - 5);
+        const int cw = ed->CharWidth(), ch = ed->CharHeight(), mid = y + ch / 2;
+        auto color = [&](const char* key, TColor def) {
+            if (selected) return ed->ToQColor(ed->View().Colors().Select().Color(), false);
+            return ed->ToQColor(static_cast<TColor>(SettingInt("Color", key, static_cast<int>(def))), false);
+        };
+        int col = 0;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const auto c = static_cast<unsigned char>(row[i]);
+            const int cx = x + col * cw;
+            if (c == '\t') {
+                const int w = ctx.TabWidthAt(col);
+                if (tab && cx + cw >= rect.left() && cx <= rect.right()) {
+                    p.setPen(color("TAB", 0xC0C0C0));
+                    p.drawLine(cx, mid, cx + cw, mid);
+                    p.drawLine(cx + cw, mid, cx + cw - 2, mid - 2);
+                    p.drawLine(cx + cw, mid, cx + cw - 3, mid + 3);
+                }
+                col += w;
+            } else if (sjis::IsLeadByte(c) && i + 1 < row.size()) {
+                if (space && c == 0x81 && static_cast<unsigned char>(row[i + 1]) == 0x40 && cx + 2 * cw >= rect.left()) {
+                    p.setPen(color("Space", 0xC0C0C0));
+                    p.drawRect(cx + 1, y + 2, 2 * cw - 3, ch - 5);
+                }
+                col += 2;
                 ++i;
-            } else if (sjis::IsLeadByte(c)) {
-                ++i;
-            } else if (hspace && c == ' ') {
-                p.drawLine(cx, y + ch / 2, cx + 2, y + ch / 2);
+            } else {
+                if (hspace && c == ' ' && cx >= rect.left()) {
+                    p.setPen(color("HSpace", 0xC0C0C0));
+                    p.drawLine(cx, mid, cx + 2, mid);
+                }
+                col += 1;
             }
+            if (cx > rect.right()) break;
         }
     };
     e.installEventFilter(this);

@@ -1,0 +1,382 @@
+// The main window driven through its commands, with questions and dialogs answered by a
+// test double.
+#include "Dialogs.h"
+#include "Editor.h"
+#include "Messages.h"
+#include "ProgramFolder.h"
+#include "Profile.h"
+#include "Unit1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+
+using namespace quire;
+
+namespace {
+
+// Answers questions from a queue (the default answer when it is empty) and records them.
+class ScriptedMessages : public TMessageService {
+public:
+    ScriptedMessages() { old_ = SetMessages(this); }
+    ~ScriptedMessages() override { SetMessages(old_); }
+    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
+    int Ask(const QString&, const QString& Text, int, int DefaultButton, TMessageIcon) override {
+        Asked << Text;
+        if (Answers.empty()) return DefaultButton;
+        const int a = Answers.front();
+        Answers.pop_front();
+        return a;
+    }
+    std::deque<int> Answers;
+    QStringList Asked, Shown;
+
+private:
+    TMessageService* old_;
+};
+
+class ScriptedDialogs : public TDialogService {
+public:
+    ScriptedDialogs() { old_ = SetDialogs(this); }
+    ~ScriptedDialogs() override { SetDialogs(old_); }
+    QString OpenFileName(QWidget*, const QString&) override { return next(); }
+    QString SaveFileName(QWidget*, const QString&, const QString&) override {
+        ++SaveDialogs;
+        return next();
+    }
+    bool ChooseFont(QWidget*, QFont&) override { return false; }
+    std::deque<QString> Paths;
+    int SaveDialogs = 0;
+
+private:
+    QString next() {
+        if (Paths.empty()) return QString();
+        QString p = Paths.front();
+        Paths.pop_front();
+        return p;
+    }
+    TDialogService* old_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { form = std::make_unique<TMainForm>(); }
+    QString file(const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(dir.path()).filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return QDir::cleanPath(path);
+    }
+    QByteArray read(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void setting(const char* section, const char* key, const QString& value) {
+        profile::WriteString(SettingsFileName(), section, key, value);
+    }
+    TEditor* editor(int page) { return form->Page(page).Editor; }
+    void type(int page, const std::string& s) {
+        form->SetActivePage(page);
+        editor(page)->SetRowCol(0, 0);
+        editor(page)->TypeText(s);
+    }
+    QTemporaryDir dir;
+    ScriptedMessages messages;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithOneNewPage) {
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("新規作成 - Quire"));
+    EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("新規作成"));
+    EXPECT_EQ(form->Page(0).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(form->PanelText(7), QStringLiteral("S-JIS"));
+    EXPECT_EQ(form->PanelText(8), QStringLiteral("CRLF"));
+    EXPECT_EQ(form->PanelText(9), QStringLiteral("挿入"));
+}
+
+TEST_F(MainWindowTest, CommandLines) {
+    const QString a = file("a.txt", "alpha\r\n"), b = file("b.c", "int x;\r\n");
+    form->HandleCommandLine({"/perl", a});
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).Mode, QStringLiteral("Perl"));
+    EXPECT_EQ(form->Page(0).FileName, a);
+    EXPECT_EQ(editor(0)->Lines().Text(), "alpha\r\n");
+    TMainForm second;
+    second.HandleCommandLine({a, b});
+    ASSERT_EQ(second.PageCount(), 2);
+    EXPECT_EQ(second.Page(0).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(second.Page(1).Mode, QStringLiteral("C++"));
+    EXPECT_EQ(second.PageControl()->tabText(1), QStringLiteral("b.c"));
+}
+
+TEST_F(MainWindowTest, OpeningTheSameFileAsks) {
+    const QString a = file("a.txt", "alpha");
+    dialogs.Paths = {a, a, a};
+    form->Mm_OpenClick();
+    EXPECT_EQ(form->PageCount(), 1);
+    messages.Answers = {mbNo};
+    form->Mm_OpenClick();
+    EXPECT_EQ(form->PageCount(), 1);
+    ASSERT_EQ(messages.Asked.size(), 1);
+    EXPECT_TRUE(messages.Asked[0].startsWith(QStringLiteral("同じファイルが開かれています。開きますか？")));
+    messages.Answers = {mbYes};
+    form->Mm_OpenClick();
+    EXPECT_EQ(form->PageCount(), 2);
+}
+
+TEST_F(MainWindowTest, KanjiCodeAndLineEndFollowTheFile) {
+    const QString e = file("e.txt", QByteArray("\xB4\xC1\xBB\xFA\n", 5)); // 漢字 in EUC, LF
+    form->OpenFileIntoPage(e);
+    EXPECT_EQ(form->Page(0).KanjiCode, QStringLiteral("EUC"));
+    EXPECT_EQ(form->Page(0).LineEndCode, QStringLiteral("LF"));
+    EXPECT_EQ(form->PanelText(7), QStringLiteral("EUC"));
+    EXPECT_EQ(editor(0)->Lines().Text(), "\x8A\xBF\x8E\x9A\r\n");
+    // Saved unchanged, the same bytes come back.
+    form->Mm_SaveClick();
+    EXPECT_EQ(read(e), QByteArray("\xB4\xC1\xBB\xFA\n", 5));
+}
+
+TEST_F(MainWindowTest, MovingPagesWrapsRound) {
+    const QString a = file("a.txt", "a"), b = file("b.txt", "b"), c = file("c.txt", "c");
+    form->HandleCommandLine({a, b, c});
+    form->SetActivePage(2);
+    form->R1Click(); // the last page becomes the first
+    EXPECT_EQ(form->Page(0).FileName, c);
+    EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("c.txt"));
+    EXPECT_EQ(form->ActivePage(), 0);
+    form->L1Click(); // the first page becomes the last
+    EXPECT_EQ(form->Page(2).FileName, c);
+    EXPECT_EQ(form->Page(0).FileName, a);
+    form->Mm_NextTabClick();
+    EXPECT_EQ(form->ActivePage(), 0);
+}
+
+TEST_F(MainWindowTest, ClosingTheOnlyPageResetsIt) {
+    const QString a = file("a.txt", "alpha\n");
+    form->OpenFileIntoPage(a);
+    form->Mm_ShiftJISClick("JIS");
+    form->C1Click();
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, QStringLiteral("新規作成"));
+    EXPECT_EQ(form->Page(0).KanjiCode, QStringLiteral("S-JIS"));
+    EXPECT_EQ(form->Page(0).LineEndCode, QStringLiteral("LF")); // the line end stays
+    EXPECT_EQ(editor(0)->Lines().Text(), "");
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("新規作成 - Quire"));
+}
+
+TEST_F(MainWindowTest, BackupGenerations) {
+    setting("File", "BackUp", "1");
+    const QString a = file("doc.txt", "v0");
+    form->OpenFileIntoPage(a);
+    for (int v = 1; v <= 4; ++v) {
+        editor(0)->Lines().SetText("v" + std::to_string(v));
+        editor(0)->SetModified(true);
+        ASSERT_TRUE(form->Mm_SaveClick());
+    }
+    const QString stem = QDir(dir.path()).filePath("doc.bak");
+    EXPECT_EQ(read(a), "v4");
+    EXPECT_EQ(read(stem + "01"), "v3");
+    EXPECT_EQ(read(stem + "02"), "v2");
+    EXPECT_EQ(read(stem + "03"), "v1");
+    EXPECT_FALSE(QFile::exists(stem + "04"));
+    setting("File", "BackUp_Sedai", "1");
+    editor(0)->Lines().SetText("v5");
+    form->Mm_SaveClick();
+    EXPECT_EQ(read(stem + "01"), "v4");
+    EXPECT_EQ(read(stem + "02"), "v2"); // untouched with one generation
+}
+
+TEST_F(MainWindowTest, SaveAskedAndAnsweredNoKeepsTheStar) {
+    setting("File", "SaveDlg", "1");
+    const QString a = file("a.txt", "old");
+    form->OpenFileIntoPage(a);
+    type(0, "x");
+    EXPECT_TRUE(form->PageControl()->tabText(0).endsWith(" *"));
+    messages.Answers = {mbNo};
+    EXPECT_FALSE(form->Mm_SaveClick());
+    EXPECT_EQ(messages.Asked.back(), QStringLiteral("上書き保存してよろしいですか？"));
+    EXPECT_EQ(read(a), "old");
+    EXPECT_TRUE(form->PageControl()->tabText(0).endsWith(" *"));
+    EXPECT_TRUE(editor(0)->Modified());
+}
+
+TEST_F(MainWindowTest, SaveAllAsksNamesOnlyForUnnamedPages) {
+    const QString a = file("a.txt", "a");
+    form->OpenFileIntoPage(a);
+    form->Mm_NewClick(); // a new page, since page 1 holds text
+    ASSERT_EQ(form->PageCount(), 2);
+    type(1, "new text");
+    const QString named = QDir(dir.path()).filePath("b.txt");
+    dialogs.Paths = {named};
+    EXPECT_TRUE(form->Mm_SaveAllClick());
+    EXPECT_EQ(dialogs.SaveDialogs, 1);
+    EXPECT_EQ(read(named), "new text");
+    EXPECT_EQ(read(a), "a"); // written too, unchanged
+    EXPECT_EQ(form->Page(1).FileName, QFileInfo(named).canonicalFilePath());
+}
+
+TEST_F(MainWindowTest, ExitWithCancelLeavesEverythingUntouched) {
+    const QString a = file("a.txt", "a"), b = file("b.txt", "b");
+    form->HandleCommandLine({a, b});
+    type(0, "1");
+    type(1, "2");
+    const QByteArray settingsBefore = read(SettingsFileName());
+    messages.Answers = {mbCancel};
+    EXPECT_FALSE(form->CanClose());
+    EXPECT_EQ(messages.Asked.size(), 1);
+    EXPECT_EQ(form->PageCount(), 2);
+    EXPECT_TRUE(editor(0)->Modified());
+    EXPECT_EQ(read(a), "a");
+    EXPECT_EQ(read(SettingsFileName()), settingsBefore);
+}
+
+TEST_F(MainWindowTest, AYesFollowedByACancelledSaveKeepsThePage) {
+    type(0, "precious");
+    messages.Answers = {mbYes};
+    dialogs.Paths = {QString()}; // the save dialog is cancelled
+    form->C1Click();
+    EXPECT_EQ(editor(0)->Lines().Text(), "precious");
+    messages.Answers = {mbYes};
+    dialogs.Paths = {QString()};
+    EXPECT_FALSE(form->CanClose());
+}
+
+TEST_F(MainWindowTest, AFailedWriteKeepsTheOldFileAndThePageModified) {
+    const QString sub = QDir(dir.path()).filePath("sub");
+    QDir().mkpath(sub);
+    const QString a = QDir(sub).filePath("a.txt");
+    {
+        QFile f(a);
+        f.open(QIODevice::WriteOnly);
+        f.write("old");
+    }
+    form->OpenFileIntoPage(a);
+    type(0, "new ");
+    QDir(sub).removeRecursively(); // the folder vanishes
+    EXPECT_FALSE(form->Mm_SaveClick());
+    EXPECT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(editor(0)->Modified());
+    EXPECT_EQ(form->Page(0).FileName, QFileInfo(a).absoluteFilePath());
+}
+
+TEST_F(MainWindowTest, AutoSave) {
+    setting("File", "BackUp", "1");
+    // With the active page unnamed nothing is written at all.
+    const QString a = file("a.txt", "a");
+    form->OpenFileIntoPage(a);
+    type(0, "x");
+    form->Mm_NewClick();
+    type(1, "unnamed");
+    form->SaveTimerTimer();
+    EXPECT_EQ(read(a), "a");
+    // With a named active page only modified pages are written and backed up.
+    form->SetActivePage(0);
+    const QString b = file("b.txt", "b");
+    form->OpenFileIntoPage(b);
+    form->SetActivePage(0);
+    form->SaveTimerTimer();
+    EXPECT_EQ(read(a), "xa");
+    EXPECT_EQ(read(b), "b");
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath("b.bak01")));
+    EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("a.bak01")));
+}
+
+TEST_F(MainWindowTest, SavingCharactersJisCannotHoldAsksFirst) {
+    const QString a = file("a.txt", "\x8A\xBF");
+    form->OpenFileIntoPage(a);
+    editor(0)->Lines().SetText("\x8A\xBF\xFA\x40");
+    editor(0)->SetModified(true);
+    form->Mm_ShiftJISClick("JIS");
+    messages.Answers = {mbNo};
+    EXPECT_FALSE(form->Mm_SaveClick());
+    EXPECT_EQ(read(a), "\x8A\xBF");
+    EXPECT_TRUE(messages.Asked.back().contains(QStringLiteral("JIS")));
+}
+
+TEST_F(MainWindowTest, AFileWithNulWarnsAndAsksBeforeSavingOverIt) {
+    const QString a = file("n.txt", QByteArray("abc\0def", 7));
+    form->OpenFileIntoPage(a);
+    EXPECT_EQ(editor(0)->Lines().Text(), "abc");
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.back().contains("NUL"));
+    messages.Answers = {mbNo};
+    EXPECT_FALSE(form->Mm_SaveClick());
+    EXPECT_EQ(read(a), QByteArray("abc\0def", 7));
+}
+
+TEST_F(MainWindowTest, TheHundredAndFirstPageIsRefused) {
+    for (int i = 1; i < TMainForm::MaxPages; ++i) {
+        type(form->PageCount() - 1, "x");
+        form->Mm_NewClick();
+    }
+    ASSERT_EQ(form->PageCount(), 100);
+    type(99, "x");
+    form->Mm_NewClick();
+    EXPECT_EQ(form->PageCount(), 100);
+    EXPECT_TRUE(messages.Shown.back().contains("100"));
+}
+
+TEST_F(MainWindowTest, InsertTogglesOverwriteInEveryMainEditor) {
+    form->Mm_NewClick();
+    type(0, "x");
+    form->Mm_NewClick();
+    QTest::keyClick(editor(0), Qt::Key_Insert);
+    EXPECT_EQ(form->PanelText(9), QStringLiteral("上書"));
+    for (int i = 0; i < form->PageCount(); ++i) EXPECT_TRUE(editor(i)->OverWrite());
+}
+
+TEST(SingleInstance, ASecondStartHandsItsFileOver) {
+    QTemporaryDir home, runtime;
+    QFile f(QDir(home.path()).filePath("hand.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("handed over");
+    f.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUIRE_HOME", home.path());
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {});
+    ASSERT_TRUE(first.waitForStarted());
+    // Wait until the first instance listens.
+    const QString socket = runtime.path() + "/QuireOnlyOneApplication";
+    for (int i = 0; i < 100 && !QFile::exists(socket); ++i) QTest::qWait(100);
+    ASSERT_TRUE(QFile::exists(socket));
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {f.fileName()});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    // The running instance took the file name and opened it.
+    const QString settings = QDir(home.path()).filePath("quire.ini");
+    QString left = "pending";
+    for (int i = 0; i < 50 && !left.isEmpty(); ++i) {
+        QTest::qWait(100);
+        left = profile::ReadString(settings, "App", "FileName");
+    }
+    EXPECT_TRUE(left.isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished();
+    // A stale lock and socket from the killed instance do not stop the next start.
+    QProcess third;
+    third.setProcessEnvironment(env);
+    third.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {});
+    ASSERT_TRUE(third.waitForStarted());
+    QTest::qWait(1500);
+    EXPECT_EQ(third.state(), QProcess::Running);
+    third.kill();
+    third.waitForFinished();
+}
