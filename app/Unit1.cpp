@@ -107,7 +107,16 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     Action("Mm_StatusBar")->setChecked(statusBar()->isVisible());
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
     RestartSaveTimer();
-    resize(800, 560);
+    // The window's place and the editors' font as they were left.
+    resize(std::max(320, SettingInt("Window", "Width", 800)), std::max(200, SettingInt("Window", "Height", 560)));
+    if (profile::SectionExists(SettingsFile(), "Window")) move(SettingInt("Window", "Left", 0), SettingInt("Window", "Top", 0));
+    const QString fontName = profile::ReadString(SettingsFile(), "Font", "Name");
+    if (!fontName.isEmpty()) {
+        QFont f(fontName);
+        f.setPixelSize(std::clamp(SettingInt("Font", "Size", 16), 6, 72));
+        FPages.front().Editor->SetEditorFont(f);
+        FEditorProp.Assign(*FPages.front().Editor);
+    }
 }
 
 TMainForm::~TMainForm() {
@@ -345,6 +354,7 @@ void TMainForm::SetActivePage(int Index) {
     if (Index < 0 || Index >= PageCount()) return;
     FPageControl->setCurrentIndex(Index);
     EnterPage(Index);
+    CurrentEditor()->setFocus(); // the page's editor receives the focus
 }
 
 TEditor* TMainForm::CurrentEditor() {
@@ -907,7 +917,7 @@ void TMainForm::Mm_FontClick() {
         if (p.SubEditor) p.SubEditor->SetEditorFont(f);
     }
     profile::WriteString(SettingsFile(), "Font", "Name", f.family());
-    profile::WriteInteger(SettingsFile(), "Font", "Size", f.pointSize() > 0 ? f.pointSize() : f.pixelSize());
+    profile::WriteInteger(SettingsFile(), "Font", "Size", QFontInfo(f).pixelSize());
 }
 
 void TMainForm::Mm_ReadmeClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
