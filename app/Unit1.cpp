@@ -293,6 +293,9 @@ void TMainForm::SetUpEditor(TEditor& e) {
         if (!action->shortcut().isEmpty()) reserved << action->shortcut();
     e.SetReservedShortcuts(reserved);
     e.OnCaretMoved = [this](TEditor* ed) { ShowCaretPosition(ed); };
+    e.OnSelectionModeChange = [this](TEditor* ed) {
+        SetPanelText(6, ed->SelectionMode() == TSelectionMode::Box ? QStringLiteral("矩形") : QString());
+    };
     e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
     e.OnDrawLine = [this](TEditor* ed, const std::string&, int x, int y, int index, const QRect& rect, bool selected) {
         // Marks for full-width spaces, half-width spaces and tabs, when they are switched on.
@@ -390,6 +393,8 @@ void TMainForm::EnterPage(int Index) {
     for (const char* v : {"CRLF", "CR", "LF"})
         Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(p.LineEndCode == QString::fromLatin1(v));
     Action("Mm_Division")->setChecked(p.Divided);
+    SetPanelText(5, p.Editor->WordWrap() ? QString::number(p.Editor->WrapOption().WrapByte()) + QStringLiteral("↓") : QString());
+    SetPanelText(6, CurrentEditor()->SelectionMode() == TSelectionMode::Box ? QStringLiteral("矩形") : QString());
     FEditorProp.Assign(*p.Editor);
     ShowCaretPosition(CurrentEditor());
     Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());

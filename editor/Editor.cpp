@@ -336,7 +336,10 @@ void TEditor::updateScrollBars() {
 }
 
 void TEditor::scrollContentsBy(int, int) {
+    const int delta = verticalScrollBar()->value() - FTopRow;
     SetTopRow(verticalScrollBar()->value());
+    // With LockScroll the caret row moves along with the view.
+    if (delta != 0 && FCaret.LockScroll) SetRow(FRow + delta);
     SetTopCol(horizontalScrollBar()->value());
 }
 

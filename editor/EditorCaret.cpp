@@ -70,6 +70,13 @@ void TEditor::focusInEvent(QFocusEvent* Event) {
 }
 
 void TEditor::focusOutEvent(QFocusEvent* Event) {
+    // What the user composed with the input method is kept, not lost with the focus.
+    if (!FPreedit.isEmpty() && QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->commit();
+    if (!FPreedit.isEmpty()) {
+        const QString pending = FPreedit;
+        FPreedit.clear();
+        if (!FReadOnly) typeUnicode(pending);
+    }
     QAbstractScrollArea::focusOutEvent(Event);
     hideCaret();
 }

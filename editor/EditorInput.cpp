@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -302,16 +303,50 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
 
 // --- the mouse -----------------------------------------------------------------------
 
+namespace {
+
+// The program's own pointers, drawn in code: an arrow pointing right (over the left margin,
+// where a press selects rows) and an arrow with a copy sign (dragging a copy of the text).
+QCursor programCursor(bool rightArrow) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPolygon arrow;
+    if (rightArrow) {
+        arrow << QPoint(16, 0) << QPoint(16, 15) << QPoint(12, 11) << QPoint(8, 18) << QPoint(5, 16) << QPoint(9, 9)
+              << QPoint(3, 9);
+        // Mirror the standard arrow so that it points to the right.
+        for (QPoint& pt : arrow) pt.setX(16 - pt.x());
+    } else {
+        arrow << QPoint(0, 0) << QPoint(0, 15) << QPoint(4, 11) << QPoint(8, 18) << QPoint(11, 16) << QPoint(7, 9)
+              << QPoint(13, 9);
+    }
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawPolygon(arrow);
+    if (!rightArrow) {
+        p.fillRect(QRect(14, 18, 11, 11), Qt::white);
+        p.drawRect(QRect(14, 18, 11, 11));
+        p.drawLine(16, 23, 23, 23);
+        p.drawLine(19, 20, 19, 26);
+    }
+    p.end();
+    return QCursor(pm, rightArrow ? 16 : 0, 0);
+}
+
+} // namespace
+
 void TEditor::setPointer(int Kind) {
     if (Kind == FCursorKind) return;
     FCursorKind = Kind;
     if (!FCaret.AutoCursor) return;
     switch (Kind) {
-    case 1: viewport()->setCursor(Qt::ArrowCursor); break; // the left margin: rows are selected
+    case 1: viewport()->setCursor(programCursor(true)); break; // the left margin: rows are selected
     case 2:
     case 3: viewport()->setCursor(Qt::ArrowCursor); break;
     case 4: viewport()->setCursor(Qt::DragMoveCursor); break;
-    case 5: viewport()->setCursor(Qt::DragCopyCursor); break;
+    case 5: viewport()->setCursor(programCursor(false)); break;
     default: viewport()->setCursor(Qt::IBeamCursor); break;
     }
 }

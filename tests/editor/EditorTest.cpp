@@ -6,6 +6,7 @@
 #include "Fonts.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -341,4 +342,20 @@ TEST(EditorFountainUse, AssignedFountainColoursAndLetsGo) {
     f.reset(); // the editor is told and forgets it
     EXPECT_EQ(ed.Fountain(), nullptr);
     EXPECT_EQ(&ed.ActiveFountain(), &ed.View().Fountain());
+}
+
+TEST_F(EditorTest, LockScrollCarriesTheCaretWithTheView) {
+    std::string t;
+    for (int i = 0; i < 200; ++i) t += "line " + std::to_string(i) + "\r\n";
+    text(t);
+    QApplication::processEvents();
+    e->SetRowCol(3, 2);
+    e->verticalScrollBar()->setValue(10); // without the lock the caret stays where it was
+    EXPECT_EQ(e->Row(), 3);
+    e->verticalScrollBar()->setValue(0);
+    e->Caret().LockScroll = true;
+    e->verticalScrollBar()->setValue(10);
+    EXPECT_EQ(e->TopRow(), 10);
+    EXPECT_EQ(e->Row(), 13);
+    EXPECT_EQ(e->Col(), 2);
 }
