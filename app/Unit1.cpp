@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "PlatformError.h"
 #include "ProgramFolder.h"
+#include "ShellLink.h"
 #include "ShiftJis.h"
 #include "TokenKinds.h"
 #include "Profile.h"
@@ -509,6 +510,12 @@ bool TMainForm::OpenFile(const QString& Path, QString* Error) {
     return ok;
 }
 
+QString TMainForm::ShortcutTarget(const QString& Path) {
+    const ShellLinkTarget target = ResolveShellLink(Path);
+    if (target.Path.isEmpty()) tell(target.Error);
+    return target.Path;
+}
+
 void TMainForm::HandleCommandLine(const QStringList& Params) {
     QString forced;
     const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"}, {"/del", "Delphi"}, {"/perl", "Perl"},
@@ -524,12 +531,8 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
         QString path = param;
         const bool shortcut = path.endsWith(QStringLiteral(".lnk"));
         if (shortcut) {
-            const QString target = QFileInfo(path).symLinkTarget();
-            if (target.isEmpty()) {
-                tell(QStringLiteral("ショートカットの参照先を取得できません: ") + path);
-                continue;
-            }
-            path = target;
+            path = ShortcutTarget(path);
+            if (path.isEmpty()) continue;
         }
         if (!QFileInfo(path).isFile()) continue; // a file that cannot be read is skipped
         OpenFileIntoPage(path, forced.isEmpty() && !shortcut);
@@ -586,7 +589,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
 void TMainForm::dropEvent(QDropEvent* Event) {
     for (const QUrl& url : Event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
-        QString path = NormalizedPath(url.toLocalFile());
+        QString path = url.toLocalFile();
+        if (path.endsWith(QStringLiteral(".lnk"))) {
+            path = ShortcutTarget(path);
+            if (path.isEmpty()) continue;
+        }
+        path = NormalizedPath(path);
         bool skip = false;
         for (const TPageRecord& p : FPages)
             if (p.FileName == path &&

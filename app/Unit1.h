@@ -120,6 +120,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // The file a ".lnk" points at, or empty after telling the user why there is none.
+    QString ShortcutTarget(const QString& Path);
     int NewTab();
     void SetUpEditor(TEditor& E);
     void ResetPage(int Index);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -118,6 +119,24 @@ TEST_F(MainWindowTest, CommandLines) {
     EXPECT_EQ(second.Page(0).Mode, QStringLiteral("標準"));
     EXPECT_EQ(second.Page(1).Mode, QStringLiteral("C++"));
     EXPECT_EQ(second.PageControl()->tabText(1), QStringLiteral("b.c"));
+}
+
+TEST_F(MainWindowTest, ShortcutsOnTheCommandLineOpenTheirTargets) {
+    const QString b = file("b.c", "int x;\r\n");
+    const QString link = QFileInfo(b).absolutePath() + "/b.lnk";
+    ASSERT_TRUE(QFile::link(b, link));
+    form->HandleCommandLine({link});
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, b);
+    EXPECT_EQ(editor(0)->Lines().Text(), "int x;\r\n");
+    EXPECT_EQ(form->Page(0).Mode, QStringLiteral("標準")); // no mode is chosen for a shortcut's target
+    // A shortcut that leads nowhere is reported and opens nothing.
+    QFile::remove(b);
+    TMainForm second;
+    second.HandleCommandLine({link});
+    EXPECT_EQ(second.Page(0).FileName, QStringLiteral("新規作成"));
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains("b.c"));
 }
 
 TEST_F(MainWindowTest, OpeningTheSameFileAsks) {
