@@ -28,8 +28,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -166,6 +168,9 @@ void TMainForm::CreateMenus() {
     auto add = [this](QMenu* menu, const QString& name, const char* caption, const char* shortcut, auto slot) {
         QAction* a = menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(name);
+        // The long hint shown in the status bar while the item is under the mouse: the
+        // caption without its access key and dots.
+        a->setStatusTip(a->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$"))));
         if (shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
         connect(a, &QAction::triggered, this, slot);
         FActions[name] = a;
@@ -946,6 +951,15 @@ void TMainForm::Mm_VersionClick() {
 }
 
 void TMainForm::changeEvent(QEvent* Event) { QMainWindow::changeEvent(Event); }
+
+bool TMainForm::event(QEvent* Event) {
+    // Hints of menu items and tool buttons go to the first panel of the status bar.
+    if (Event->type() == QEvent::StatusTip) {
+        SetPanelText(0, static_cast<QStatusTipEvent*>(Event)->tip());
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     auto* e = qobject_cast<TEditor*>(Watched);

@@ -117,6 +117,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
     void changeEvent(QEvent* Event) override;
+    bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:

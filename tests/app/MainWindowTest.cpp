@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -398,4 +399,15 @@ TEST(SingleInstance, ASecondStartHandsItsFileOver) {
     EXPECT_EQ(third.state(), QProcess::Running);
     third.kill();
     third.waitForFinished();
+}
+
+TEST_F(MainWindowTest, MenuHintsGoToTheFirstPanel) {
+    QAction* save = form->Action("Mm_Save");
+    EXPECT_EQ(save->statusTip(), QStringLiteral("上書き保存"));
+    EXPECT_EQ(form->Action("Mm_Open")->statusTip(), QStringLiteral("開く"));
+    save->showStatusText(form.get());
+    EXPECT_EQ(form->PanelText(0), QStringLiteral("上書き保存"));
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(form.get(), &leave);
+    EXPECT_TRUE(form->PanelText(0).isEmpty());
 }
