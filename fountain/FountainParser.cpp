@@ -209,7 +209,8 @@ void TFountainParser::ResumeToken() {
             FBracketIndex = -1;
         }
     } else {
-        (this->*FResumeTable[FResumeKind & 0xFF])();
+        const TScanProc resume = FResumeTable[FResumeKind & 0xFF];
+        (this->*resume)();
     }
     FResumeKind = 0;
     FRemain = 0;

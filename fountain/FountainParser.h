@@ -115,7 +115,12 @@ protected:
     void ScanQuoted(uint8_t Quote, int Kind);
     void ScanExponent();
     bool Resuming() const noexcept { return FResuming; }
-    void Dispatch(uint8_t c) { (this->*FMethodTable[c])(); }
+    // The scanner is taken from the table first and then called: GCC's bounds sanitizer
+    // miscompiles a call made straight through an indexed array of member pointers.
+    void Dispatch(uint8_t c) {
+        const TScanProc scan = FMethodTable[c];
+        (this->*scan)();
+    }
     const uint8_t* textStart() const noexcept { return reinterpret_cast<const uint8_t*>(FText.data()); }
 
     TScanProc FMethodTable[256];
