@@ -306,6 +306,8 @@ private:
     void remember(int c, bool useRemembered);
     void showCaret();
     void hideCaret();
+    // The clipboard's text as code page 932 bytes; beeps when characters had to become "?".
+    std::string clipboardBytes() const;
     void invalidateCaret();
     bool caretInView() const;
     // selection

@@ -244,18 +244,24 @@ void TEditor::CutToClipboard() {
     DeleteSelection();
 }
 
+std::string TEditor::clipboardBytes() const {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText()) return {};
+    // Text copied from an editor carries its bytes: they are used while the plain text still
+    // matches them, so that bytes code page 932 has no character for come back exactly.
+    const QByteArray own = data->data(QStringLiteral("application/x-quire-cp932"));
+    if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
+        return std::string(own.constData(), static_cast<size_t>(own.size()));
+    bool lossy = false;
+    std::string bytes = cp932::FromUnicode(data->text(), &lossy);
+    if (lossy) QApplication::beep(); // characters that code page 932 cannot hold became "?"
+    return bytes;
+}
+
 void TEditor::PasteFromClipboard() {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasText()) return;
-    std::string bytes;
-    const QByteArray own = data->data(QStringLiteral("application/x-quire-cp932"));
-    if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text()) {
-        bytes.assign(own.constData(), static_cast<size_t>(own.size()));
-    } else {
-        bool lossy = false;
-        bytes = cp932::FromUnicode(data->text(), &lossy);
-        if (lossy) QApplication::beep(); // characters code page 932 has not became "?"
-    }
+    const std::string bytes = clipboardBytes();
     if (data->hasFormat(QString::fromLatin1(BoxMimeType()))) BoxPaste(bytes);
     else InsertText(bytes);
 }

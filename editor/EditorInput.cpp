@@ -41,12 +41,7 @@ void TEditor::createPopupMenu() {
         {"切り取り(&T)", "Ctrl+X", [this] { CutToClipboard(); }},
         {"コピー(&C)", "Ctrl+C", [this] { CopyToClipboard(); }},
         {"貼り付け(&P)", "Ctrl+V", [this] { PasteFromClipboard(); }},
-        {"Box貼り付け(&B)", "Ctrl+B",
-         [this] {
-             bool lossy = false;
-             BoxPaste(cp932::FromUnicode(QApplication::clipboard()->text(), &lossy));
-             if (lossy) QApplication::beep();
-         }},
+        {"Box貼り付け(&B)", "Ctrl+B", [this] { BoxPaste(clipboardBytes()); }},
         {"削除(&D)", nullptr, [this] { DeleteSelection(); }},
         {nullptr, nullptr, {}},
         {"すべて選択(&A)", nullptr, [this] { SelectAll(); }},
@@ -263,7 +258,7 @@ void TEditor::keyReleaseEvent(QKeyEvent* Event) {
 void TEditor::typeUnicode(const QString& Text) {
     bool lossy = false;
     const std::string bytes = cp932::FromUnicode(Text, &lossy);
-    if (lossy) QApplication::beep(); // characters code page 932 has not were typed as "?"
+    if (lossy) QApplication::beep(); // characters that code page 932 cannot hold were typed as "?"
     TypeText(bytes);
 }
 

@@ -410,3 +410,19 @@ TEST_F(EditingTest, EveryOperationIsOneUndoStep) {
         }
     }
 }
+
+TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
+    // 0x80 and 0xFD are not code page 932 characters; a copy inside the editor keeps them.
+    const std::string odd = "a\x80" "b\xFD" "\x82\xA0";
+    text(odd + "\r\n");
+    e->SelectAll();
+    e->CopyToClipboard();
+    text("");
+    e->PasteFromClipboard();
+    EXPECT_EQ(all(), odd + "\r\n");
+    // The box paste of the popup menu (Ctrl+B) takes the same bytes.
+    text("xy\r\n");
+    e->SetRowCol(0, 1);
+    key(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(all(), "x" + odd + "y\r\n"); // a box paste inserts the rows, not the line end
+}
