@@ -70,12 +70,15 @@ void TEditor::focusInEvent(QFocusEvent* Event) {
 }
 
 void TEditor::focusOutEvent(QFocusEvent* Event) {
-    // What the user composed with the input method is kept, not lost with the focus.
-    if (!FPreedit.isEmpty() && QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->commit();
+    // What the user composed with the input method is kept, not lost with the focus. The
+    // control inserts it itself and then resets the input method, rather than asking it to
+    // commit: by now the focus belongs to another widget, which would receive that commit.
     if (!FPreedit.isEmpty()) {
         const QString pending = FPreedit;
         FPreedit.clear();
         if (!FReadOnly) typeUnicode(pending);
+        if (QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->reset();
+        viewport()->update();
     }
     QAbstractScrollArea::focusOutEvent(Event);
     hideCaret();

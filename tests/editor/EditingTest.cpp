@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -287,6 +288,24 @@ TEST_F(EditingTest, TheInputMethodCommitsOnceAndPreeditNeverEntersTheText) {
     EXPECT_FALSE(e->CanUndo());
     const QRect r = e->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     EXPECT_GE(r.width(), 1);
+}
+
+TEST_F(EditingTest, LosingTheFocusKeepsWhatWasComposedOnce) {
+    text("");
+    QLineEdit other;
+    other.show();
+    QInputMethodEvent preedit(QStringLiteral("かな"), {});
+    QApplication::sendEvent(e.get(), &preedit);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(e.get(), &out);
+    EXPECT_EQ(all(), "\x82\xA9\x82\xC8"); // かな, inserted once as one undo step
+    EXPECT_EQ(e->PreeditText(), QString());
+    EXPECT_TRUE(other.text().isEmpty());
+    e->Undo();
+    EXPECT_EQ(all(), "");
+    // With nothing composed, losing the focus changes nothing.
+    QApplication::sendEvent(e.get(), &out);
+    EXPECT_FALSE(e->CanUndo());
 }
 
 TEST_F(EditingTest, KeysMoveAndSelect) {
