@@ -487,26 +487,31 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
 }
 
 bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
-    int index = PageCount() - 1;
-    if (!FPages.back().Editor->Lines().Text().empty() || FPages.back().FileName != NewDocumentName) {
-        index = NewTab();
-        if (index < 0) return false;
-    }
+    // A file that cannot be read is reported before any page is added for it.
     const QString path = NormalizedPath(Path);
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
         tell(QStringLiteral("ファイルを開けません: ") + path);
-        if (index > 0 && FPages.back().Editor->Lines().Text().empty() && FPages.back().FileName == NewDocumentName)
-            ClosePage(index);
         return false;
+    }
+    int index = PageCount() - 1;
+    const bool added = !FPages.back().Editor->Lines().Text().empty() || FPages.back().FileName != NewDocumentName;
+    if (added) {
+        index = NewTab();
+        if (index < 0) return false;
     }
     TPageRecord& p = FPages[static_cast<size_t>(index)];
     p.FileName = path;
     FPageControl->setTabText(index, QFileInfo(path).fileName());
     if (ChooseMode) p.Mode = ModeForExtension(QLatin1Char('.') + QFileInfo(path).suffix());
-    const bool ok = LoadIntoPage(index, path);
+    if (!LoadIntoPage(index, path)) {
+        // The page must not keep the file's name without its text: saving it would empty the file.
+        if (added) ClosePage(index);
+        else ResetPage(index);
+        return false;
+    }
     ApplyMode(index);
     SetActivePage(index);
-    return ok;
+    return true;
 }
 
 bool TMainForm::OpenFile(const QString& Path, QString* Error) {
@@ -539,7 +544,7 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
             path = ShortcutTarget(path);
             if (path.isEmpty()) continue;
         }
-        if (!QFileInfo(path).isFile()) continue; // a file that cannot be read is skipped
+        // A file that cannot be read is skipped; the user is told which one.
         OpenFileIntoPage(path, forced.isEmpty() && !shortcut);
         if (!forced.isEmpty() && PageCount() == 1) ApplyMode(0);
     }

@@ -140,6 +140,33 @@ TEST_F(MainWindowTest, ShortcutsOnTheCommandLineOpenTheirTargets) {
     EXPECT_TRUE(messages.Shown[0].contains("b.c"));
 }
 
+TEST_F(MainWindowTest, AFileOnTheCommandLineThatCannotBeReadIsSkippedWithAMessage) {
+    const QString a = file("a.txt", "alpha\r\n");
+    const QString gone = QFileInfo(a).absolutePath() + "/gone.txt";
+    form->HandleCommandLine({gone, a});
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, a);
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains("gone.txt"));
+    messages.Shown.clear();
+    form->HandleCommandLine({gone}); // a page added for it is taken away again
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(messages.Shown.size(), 1);
+}
+
+TEST_F(MainWindowTest, AReadThatFailsLeavesNoPageNamedAfterTheFile) {
+    // /proc/self/mem is a readable regular file whose reading fails at offset 0.
+    const QString a = file("a.txt", "alpha\r\n");
+    form->HandleCommandLine({a, "/proc/self/mem"});
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, a);
+    EXPECT_EQ(messages.Shown.size(), 1);
+    TMainForm second;
+    second.HandleCommandLine({"/proc/self/mem"});
+    EXPECT_EQ(second.PageCount(), 1);
+    EXPECT_EQ(second.Page(0).FileName, QStringLiteral("新規作成"));
+}
+
 TEST_F(MainWindowTest, OpeningTheSameFileAsks) {
     const QString a = file("a.txt", "alpha");
     dialogs.Paths = {a, a, a};
