@@ -466,6 +466,13 @@ QString TMainForm::NormalizedPath(const QString& Path) {
 
 bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    // Offsets into the text are 32-bit, and reading a file holds it twice for a moment: larger
+    // files are refused with a message rather than loaded wrongly.
+    if (QFileInfo(Path).size() > MaxFileSize) {
+        tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + Path,
+             TMessageIcon::Warning);
+        return false;
+    }
     try {
         const TKanjiText t = ReadKanjiFile(Path);
         p.KanjiCode = QString::fromStdString(t.KanjiCode);

@@ -47,6 +47,8 @@ class TMainForm : public QMainWindow {
 public:
     static constexpr int PanelCount = 10;
     static constexpr int MaxPages = 100;
+    // The largest file that is opened, in bytes.
+    static constexpr qint64 MaxFileSize = qint64(1) << 30;
     static const QString NewDocumentName; // "新規作成"
     static const QString OpenFilter;
 

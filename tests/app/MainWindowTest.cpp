@@ -167,6 +167,21 @@ TEST_F(MainWindowTest, AReadThatFailsLeavesNoPageNamedAfterTheFile) {
     EXPECT_EQ(second.Page(0).FileName, QStringLiteral("新規作成"));
 }
 
+TEST_F(MainWindowTest, AFileTooLargeIsRefusedWithAMessage) {
+    const QString big = file("big.txt", "");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(TMainForm::MaxFileSize + 1)); // sparse: takes no room on disk
+    }
+    form->HandleCommandLine({big});
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, QStringLiteral("新規作成"));
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains("big.txt"));
+    QFile::remove(big);
+}
+
 TEST_F(MainWindowTest, OpeningTheSameFileAsks) {
     const QString a = file("a.txt", "alpha");
     dialogs.Paths = {a, a, a};
