@@ -641,7 +641,7 @@ void TMainForm::FileBackUp(const QString& F) {
         QString folder = profile::ReadString(SettingsFile(), "File", "BackUpDirPath");
         if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
             folder += QLatin1Char('/');
-        QDir().mkdir(folder);
+        QDir().mkpath(folder);
         stem = folder + info.completeBaseName() + QStringLiteral(".bak");
     } else {
         stem = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bak");
@@ -655,7 +655,9 @@ void TMainForm::FileBackUp(const QString& F) {
     }
     if (QFile::exists(F)) {
         QFile::remove(name(1));
-        QFile::copy(F, name(1));
+        // The save goes on without the backup, but the user must not believe there is one.
+        if (!QFile::copy(F, name(1)))
+            tell(QStringLiteral("バックアップファイルを作成できませんでした。\r\r") + name(1), TMessageIcon::Warning);
     }
 }
 

@@ -259,6 +259,27 @@ TEST_F(MainWindowTest, BackupGenerations) {
     EXPECT_EQ(read(stem + "02"), "v2"); // untouched with one generation
 }
 
+TEST_F(MainWindowTest, BackupFolderIsCreatedAndAFailedBackupIsReported) {
+    setting("File", "BackUp", "1");
+    setting("File", "BackUpDir", "1");
+    setting("File", "BackUpDirPath", QDir(dir.path()).filePath("backups/nested"));
+    const QString a = file("doc.txt", "v0");
+    form->OpenFileIntoPage(a);
+    editor(0)->Lines().SetText("v1");
+    ASSERT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(read(QDir(dir.path()).filePath("backups/nested/doc.bak01")), "v0");
+    EXPECT_TRUE(messages.Shown.isEmpty());
+    // A folder that cannot be made (a file stands in its way): the save still happens and the
+    // user is told that there is no backup.
+    file("blocker", "x");
+    setting("File", "BackUpDirPath", QDir(dir.path()).filePath("blocker/sub"));
+    editor(0)->Lines().SetText("v2");
+    ASSERT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(read(a), "v2");
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("バックアップファイルを作成できませんでした。")));
+}
+
 TEST_F(MainWindowTest, SaveAskedAndAnsweredNoKeepsTheStar) {
     setting("File", "SaveDlg", "1");
     const QString a = file("a.txt", "old");
