@@ -29,6 +29,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -111,8 +112,22 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
     RestartSaveTimer();
     // The window's place and the editors' font as they were left.
-    resize(std::max(320, SettingInt("Window", "Width", 800)), std::max(200, SettingInt("Window", "Height", 560)));
-    if (profile::SectionExists(SettingsFile(), "Window")) move(SettingInt("Window", "Left", 0), SettingInt("Window", "Top", 0));
+    // A place stored on a screen that is no longer there is replaced, so that the window is
+    // never opened out of sight; a size larger than the screen is cut down to it.
+    QRect place(SettingInt("Window", "Left", 0), SettingInt("Window", "Top", 0),
+                std::max(320, SettingInt("Window", "Width", 800)), std::max(200, SettingInt("Window", "Height", 560)));
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect avail = primary->availableGeometry();
+        place.setSize(place.size().boundedTo(avail.size()).expandedTo(QSize(320, 200)));
+        bool visible = false;
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen->availableGeometry().intersected(place).width() >= 100 &&
+                screen->availableGeometry().intersected(place).height() >= 50)
+                visible = true;
+        if (!visible) place.moveCenter(avail.center());
+    }
+    resize(place.size());
+    if (profile::SectionExists(SettingsFile(), "Window")) move(place.topLeft());
     const QString fontName = profile::ReadString(SettingsFile(), "Font", "Name");
     if (!fontName.isEmpty()) {
         QFont f(fontName);

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -473,4 +474,23 @@ TEST_F(MainWindowTest, MenuHintsGoToTheFirstPanel) {
     QStatusTipEvent leave{QString()};
     QApplication::sendEvent(form.get(), &leave);
     EXPECT_TRUE(form->PanelText(0).isEmpty());
+}
+
+TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
+    setting("Window", "Left", "50000");
+    setting("Window", "Top", "-40000");
+    setting("Window", "Width", "99999");
+    setting("Window", "Height", "480");
+    TMainForm moved;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.intersects(QRect(moved.pos(), moved.size())));
+    EXPECT_LE(moved.width(), screen.width());
+    EXPECT_EQ(moved.height(), std::min(480, screen.height()));
+    // A place on the screen is kept as it was stored.
+    setting("Window", "Left", "10");
+    setting("Window", "Top", "20");
+    setting("Window", "Width", "400");
+    TMainForm kept;
+    EXPECT_EQ(kept.pos(), QPoint(10, 20));
+    EXPECT_EQ(kept.width(), 400);
 }
