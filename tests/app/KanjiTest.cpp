@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -285,4 +286,22 @@ TEST(NkfLibrary, AMissingFunctionTellsTheUserOnEachCall) {
     // Reading still gives the text, by the own converter.
     EXPECT_EQ(DecodeKanjiText("\x1B$B\x34\x41\x1B(B").Text, "\x8A\xBF");
     nkf::Release();
+}
+
+TEST(KanjiFile, SavingKeepsTheFilesPermissionsAndSymbolicLinks) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("script.pl");
+    WritePage("old", "S-JIS", "LF", path);
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, mode));
+    WritePage("new", "S-JIS", "LF", path);
+    EXPECT_EQ(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), mode);
+    // Saving through a symbolic link writes the file it points at and keeps the link.
+    const QString link = dir.filePath("link.pl");
+    ASSERT_TRUE(QFile::link(path, link));
+    WritePage("through the link", "S-JIS", "LF", link);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "through the link");
 }
