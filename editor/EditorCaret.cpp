@@ -495,6 +495,7 @@ int TEditor::SelLength() {
             n += std::max(0, roundEndIndex(r, FSelRect.Right) - roundStartIndex(r, FSelRect.Left)) + 2;
         return n;
     }
+    if (FSelStartRow >= l.Count()) return 0; // only the empty place after the final line end
     if (FSelStartRow == FSelEndRow) {
         const int len = static_cast<int>(l.Get(FSelStartRow).size());
         return std::max(0, std::min(FSelEndIndex, len - 1) - FSelStartIndex + 1);

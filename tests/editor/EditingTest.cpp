@@ -445,3 +445,60 @@ TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
     key(Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(all(), "x" + odd + "y\r\n"); // a box paste inserts the rows, not the line end
 }
+
+// Random keys through the real event path, with wrap on and off: after every key no row holds
+// a line end, only the last row may be the end of the text and it is never a wrapped row, and
+// undoing every step gives back the text as it was.
+TEST_F(EditingTest, RandomKeysKeepTheRowsSoundAndUndoToTheStart) {
+    std::mt19937 rng(11);
+    struct Press {
+        Qt::Key Key;
+        Qt::KeyboardModifiers Mods;
+    };
+    const Press presses[] = {
+        {Qt::Key_A, Qt::NoModifier},         {Qt::Key_Space, Qt::NoModifier},   {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_Return, Qt::ShiftModifier}, {Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier},
+        {Qt::Key_Tab, Qt::NoModifier},       {Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Up, Qt::ShiftModifier},     {Qt::Key_Down, Qt::NoModifier},    {Qt::Key_End, Qt::NoModifier},
+        {Qt::Key_Home, Qt::ShiftModifier},   {Qt::Key_X, Qt::ControlModifier},  {Qt::Key_V, Qt::ControlModifier},
+        {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_Insert, Qt::NoModifier},
+    };
+    const std::string seeds[] = {"", "abc def\r\n\x82\xA0\x82\xA2\x82\xA4 ghi\r\n\tx", "    a\r\n\r\n  b\r\nlast\r\n"};
+    e->SetUndoListMax(10000);
+    for (int round = 0; round < 90; ++round) {
+        e->SetWordWrap(round % 2 == 0);
+        e->WrapOption().SetWrapByte(20);
+        const std::string start = seeds[round % 3];
+        text(start);
+        e->SetOverWrite(false);
+        for (int k = 0; k < 60; ++k) {
+            const Press& p = presses[rng() % std::size(presses)];
+            if (p.Key == Qt::Key_Insert) continue; // overwrite is driven below, rarely
+            QTest::keyClick(e.get(), p.Key, p.Mods);
+            if (rng() % 17 == 0) e->SetOverWrite(!e->OverWrite());
+            const auto& rows = e->ScreenStrings();
+            for (int r = 0; r < rows.Count(); ++r) {
+                const std::string_view row = rows.Get(r);
+                ASSERT_EQ(row.find_first_of("\r\n"), std::string::npos) << "round " << round << " key " << k;
+                const TRowAttribute attr = rows.RowAttribute(r);
+                const bool last = r == rows.Count() - 1;
+                ASSERT_TRUE(last || attr != TRowAttribute::EndOfFile) << "round " << round << " key " << k << " row " << r;
+                ASSERT_TRUE(!last || attr != TRowAttribute::Wrapped) << "round " << round << " key " << k;
+            }
+        }
+        while (e->CanUndo()) e->Undo();
+        ASSERT_EQ(all(), start) << "round " << round;
+    }
+}
+
+TEST_F(EditingTest, ASelectionOnThePlaceAfterTheFinalLineEndIsEmpty) {
+    // The caret may stand past the end of the text on the empty place after the last line end;
+    // selecting there selects nothing, and cutting or opening the menu must not fail.
+    text("abc\r\n");
+    e->SetRowCol(1, 3);
+    key(Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(e->SelLength(), 0);
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(all(), "abc\r\n");
+    EXPECT_EQ(e->SelectedText(), "");
+}
