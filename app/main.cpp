@@ -1,4 +1,5 @@
 // The program entry of quire: one running instance; a later start hands its file over.
+#include "Application.h"
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "Messages.h"
@@ -8,10 +9,8 @@
 #include "Unit1.h"
 #include "nkf.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    quire::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quire"));
     const QStringList args = QApplication::arguments().mid(1);
     const QString settings = quire::SettingsFileName();

@@ -1,5 +1,6 @@
 // The main window driven through its commands, with questions and dialogs answered by a
 // test double.
+#include "Application.h"
 #include "Dialogs.h"
 #include "Editor.h"
 #include "Messages.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -493,4 +495,13 @@ TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
     TMainForm kept;
     EXPECT_EQ(kept.pos(), QPoint(10, 20));
     EXPECT_EQ(kept.width(), 400);
+}
+
+TEST_F(MainWindowTest, AFailingOperationIsReportedNotFatal) {
+    EXPECT_TRUE(RunGuarded([] { return true; }));
+    EXPECT_TRUE(messages.Shown.isEmpty());
+    EXPECT_FALSE(RunGuarded([]() -> bool { throw std::out_of_range("List index out of bounds (4)"); }));
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains("List index out of bounds (4)"));
+    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("内部エラーのため、操作を中止しました。")));
 }
