@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -446,49 +447,55 @@ TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
     EXPECT_EQ(all(), "x" + odd + "y\r\n"); // a box paste inserts the rows, not the line end
 }
 
-// Random keys through the real event path, with wrap on and off: after every key no row holds
-// a line end, only the last row may be the end of the text and it is never a wrapped row, and
-// undoing every step gives back the text as it was.
+// Random events through the real event path, with wrap on and off, starting from a few texts:
+// after every event no row holds a line end, only the last row may be the end of the text and
+// it is never a wrapped row, and undoing every step gives back the text as it was.
+static void RunRandomRounds(TEditor& e, unsigned seed, int rounds, int events, const std::function<void(std::mt19937&)>& step) {
+    std::mt19937 rng(seed);
+    const std::string seeds[] = {"", "abc def\r\n\x82\xA0\x82\xA2\x82\xA4 ghi\r\n\tx", "    a\r\n\r\n  b\r\nlast\r\n",
+                                 std::string(70, 'w') + "\r\n" + std::string(30, 'z')};
+    e.SetUndoListMax(10000);
+    for (int round = 0; round < rounds; ++round) {
+        e.SetWordWrap(round % 2 == 0);
+        e.WrapOption().SetWrapByte(20);
+        e.SetOverWrite(false);
+        const std::string start = seeds[round % 4];
+        e.Lines().SetText(start);
+        for (int k = 0; k < events; ++k) {
+            step(rng);
+            const auto& list = e.ScreenStrings();
+            for (int r = 0; r < list.Count(); ++r) {
+                ASSERT_EQ(list.Get(r).find_first_of("\r\n"), std::string::npos) << "round " << round << " event " << k;
+                const TRowAttribute attr = list.RowAttribute(r);
+                const bool last = r == list.Count() - 1;
+                ASSERT_TRUE(last || attr != TRowAttribute::EndOfFile) << "round " << round << " event " << k;
+                ASSERT_TRUE(!last || attr != TRowAttribute::Wrapped) << "round " << round << " event " << k;
+            }
+            ASSERT_LE(e.Row(), list.Count()) << "round " << round << " event " << k;
+        }
+        while (e.CanUndo()) e.Undo();
+        ASSERT_EQ(e.Lines().Text(), start) << "round " << round;
+    }
+}
+
 TEST_F(EditingTest, RandomKeysKeepTheRowsSoundAndUndoToTheStart) {
-    std::mt19937 rng(11);
     struct Press {
         Qt::Key Key;
         Qt::KeyboardModifiers Mods;
     };
     const Press presses[] = {
-        {Qt::Key_A, Qt::NoModifier},         {Qt::Key_Space, Qt::NoModifier},   {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_A, Qt::NoModifier},         {Qt::Key_Space, Qt::NoModifier},     {Qt::Key_Return, Qt::NoModifier},
         {Qt::Key_Return, Qt::ShiftModifier}, {Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier},
-        {Qt::Key_Tab, Qt::NoModifier},       {Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Right, Qt::NoModifier},
-        {Qt::Key_Up, Qt::ShiftModifier},     {Qt::Key_Down, Qt::NoModifier},    {Qt::Key_End, Qt::NoModifier},
-        {Qt::Key_Home, Qt::ShiftModifier},   {Qt::Key_X, Qt::ControlModifier},  {Qt::Key_V, Qt::ControlModifier},
-        {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_Insert, Qt::NoModifier},
+        {Qt::Key_Tab, Qt::NoModifier},       {Qt::Key_Left, Qt::ShiftModifier},   {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Up, Qt::ShiftModifier},     {Qt::Key_Down, Qt::NoModifier},      {Qt::Key_End, Qt::NoModifier},
+        {Qt::Key_Home, Qt::ShiftModifier},   {Qt::Key_X, Qt::ControlModifier},    {Qt::Key_V, Qt::ControlModifier},
+        {Qt::Key_C, Qt::ControlModifier},
     };
-    const std::string seeds[] = {"", "abc def\r\n\x82\xA0\x82\xA2\x82\xA4 ghi\r\n\tx", "    a\r\n\r\n  b\r\nlast\r\n"};
-    e->SetUndoListMax(10000);
-    for (int round = 0; round < 90; ++round) {
-        e->SetWordWrap(round % 2 == 0);
-        e->WrapOption().SetWrapByte(20);
-        const std::string start = seeds[round % 3];
-        text(start);
-        e->SetOverWrite(false);
-        for (int k = 0; k < 60; ++k) {
-            const Press& p = presses[rng() % std::size(presses)];
-            if (p.Key == Qt::Key_Insert) continue; // overwrite is driven below, rarely
-            QTest::keyClick(e.get(), p.Key, p.Mods);
-            if (rng() % 17 == 0) e->SetOverWrite(!e->OverWrite());
-            const auto& rows = e->ScreenStrings();
-            for (int r = 0; r < rows.Count(); ++r) {
-                const std::string_view row = rows.Get(r);
-                ASSERT_EQ(row.find_first_of("\r\n"), std::string::npos) << "round " << round << " key " << k;
-                const TRowAttribute attr = rows.RowAttribute(r);
-                const bool last = r == rows.Count() - 1;
-                ASSERT_TRUE(last || attr != TRowAttribute::EndOfFile) << "round " << round << " key " << k << " row " << r;
-                ASSERT_TRUE(!last || attr != TRowAttribute::Wrapped) << "round " << round << " key " << k;
-            }
-        }
-        while (e->CanUndo()) e->Undo();
-        ASSERT_EQ(all(), start) << "round " << round;
-    }
+    RunRandomRounds(*e, 11, 90, 60, [&](std::mt19937& rng) {
+        const Press& p = presses[rng() % std::size(presses)];
+        key(p.Key, p.Mods);
+        if (rng() % 17 == 0) e->SetOverWrite(!e->OverWrite());
+    });
 }
 
 TEST_F(EditingTest, ASelectionOnThePlaceAfterTheFinalLineEndIsEmpty) {
@@ -501,4 +508,48 @@ TEST_F(EditingTest, ASelectionOnThePlaceAfterTheFinalLineEndIsEmpty) {
     key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(all(), "abc\r\n");
     EXPECT_EQ(e->SelectedText(), "");
+}
+
+// A wider mix through the real event path: undo and redo keys, box selections and box paste,
+// page and word moves, the input method, and mouse clicks and drags. The rows stay sound after
+// every event, and undoing everything gives back the start.
+TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
+    RunRandomRounds(*e, 29, 80, 50, [&](std::mt19937& rng) {
+        const int rows = std::max(1, e->ScreenStrings().Count());
+        switch (rng() % 16) {
+        case 0: key(Qt::Key_Z, Qt::ControlModifier); break;
+        case 1: key(Qt::Key_B, Qt::ControlModifier); break;
+        case 2: key(Qt::Key_PageDown); break;
+        case 3: key(Qt::Key_PageUp, Qt::ShiftModifier); break;
+        case 4: key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier); break;
+        case 5: key(Qt::Key_End, Qt::ControlModifier); break;
+        case 6: key(Qt::Key_Down, Qt::ShiftModifier | Qt::AltModifier); break;
+        case 7: {
+            QInputMethodEvent commit;
+            commit.setCommitString(rng() % 2 ? QStringLiteral("漢字") : QStringLiteral("ｶﾅ"));
+            QApplication::sendEvent(e.get(), &commit);
+            break;
+        }
+        case 8: {
+            const QPoint p = cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
+            QTest::mouseClick(e->viewport(), Qt::LeftButton, rng() % 3 ? Qt::NoModifier : Qt::ShiftModifier, p);
+            break;
+        }
+        case 9: {
+            const QPoint a = cell(static_cast<int>(rng() % static_cast<unsigned>(rows)), static_cast<int>(rng() % 30));
+            const QPoint b = cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
+            const Qt::KeyboardModifiers m = rng() % 3 == 0 ? Qt::ControlModifier : Qt::NoModifier;
+            QTest::mousePress(e->viewport(), Qt::LeftButton, m, a);
+            QTest::mouseMove(e->viewport(), b);
+            QTest::mouseRelease(e->viewport(), Qt::LeftButton, m, b);
+            break;
+        }
+        case 10: key(Qt::Key_X, Qt::ControlModifier); break;
+        case 11: key(Qt::Key_V, Qt::ControlModifier); break;
+        case 12: key(Qt::Key_Return); break;
+        case 13: key(Qt::Key_Backspace); break;
+        case 14: key(Qt::Key_Delete); break;
+        default: type("q "); break;
+        }
+    });
 }
