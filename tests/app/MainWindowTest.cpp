@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <random>
 #include <stdexcept>
 #include <gtest/gtest.h>
 
@@ -504,4 +505,63 @@ TEST_F(MainWindowTest, AFailingOperationIsReportedNotFatal) {
     ASSERT_EQ(messages.Shown.size(), 1);
     EXPECT_TRUE(messages.Shown[0].contains("List index out of bounds (4)"));
     EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("内部エラーのため、操作を中止しました。")));
+}
+
+// Random page commands against a model of the pages' texts in tab order: new, close (answered
+// No), next and previous, moving left and right, splitting, and typing into the current editor.
+// After every command the tabs, the records and the texts agree with the model.
+TEST_F(MainWindowTest, RandomPageCommandsKeepTabsRecordsAndTextsInStep) {
+    std::mt19937 rng(5);
+    std::vector<std::string> model{""};
+    int marker = 0;
+    for (int step = 0; step < 600; ++step) {
+        const int active = form->ActivePage();
+        switch (rng() % 8) {
+        case 0: { // new page: the last one is reused while it is empty and unnamed
+            if (form->PageCount() >= 20) break;
+            const bool reuse = model.back().empty() && form->Page(form->PageCount() - 1).FileName == TMainForm::NewDocumentName;
+            form->Mm_NewClick();
+            if (!reuse) model.emplace_back();
+            break;
+        }
+        case 1: { // close the current page without saving
+            if (form->Page(active).Editor->Modified()) messages.Answers = {mbNo};
+            form->C1Click();
+            if (model.size() == 1) model[0].clear();
+            else model.erase(model.begin() + active);
+            break;
+        }
+        case 2: form->Mm_NextTabClick(); break;
+        case 3: form->Mm_BeforeTabClick(); break;
+        case 4:
+        case 5: {
+            const bool right = rng() % 2;
+            const int n = static_cast<int>(model.size());
+            const int to = right ? (active == n - 1 ? 0 : active + 1) : (active == 0 ? n - 1 : active - 1);
+            right ? form->R1Click() : form->L1Click();
+            std::string moved = model[static_cast<size_t>(active)];
+            model.erase(model.begin() + active);
+            model.insert(model.begin() + to, moved);
+            break;
+        }
+        case 6: form->Mm_DivisionClick(); break;
+        default: { // type a marker at the start of the current page
+            const std::string m = "m" + std::to_string(++marker) + " ";
+            form->CurrentEditor()->SetRowCol(0, 0);
+            form->CurrentEditor()->TypeText(m);
+            model[static_cast<size_t>(form->ActivePage())].insert(0, m);
+            break;
+        }
+        }
+        ASSERT_TRUE(messages.Answers.empty()) << "step " << step;
+        ASSERT_EQ(form->PageCount(), static_cast<int>(model.size())) << "step " << step;
+        ASSERT_EQ(form->PageControl()->count(), form->PageCount()) << "step " << step;
+        ASSERT_GE(form->ActivePage(), 0);
+        ASSERT_LT(form->ActivePage(), form->PageCount());
+        for (int i = 0; i < form->PageCount(); ++i) {
+            ASSERT_EQ(form->Page(i).Editor->Lines().Text(), model[static_cast<size_t>(i)]) << "step " << step << " page " << i;
+            ASSERT_TRUE(form->PageControl()->widget(i)->isAncestorOf(form->Page(i).Editor)) << "step " << step;
+        }
+        ASSERT_EQ(form->CurrentEditor()->Lines().Text(), model[static_cast<size_t>(form->ActivePage())]) << "step " << step;
+    }
 }
