@@ -511,12 +511,17 @@ TEST_F(EditingTest, ASelectionOnThePlaceAfterTheFinalLineEndIsEmpty) {
 }
 
 // A wider mix through the real event path: undo and redo keys, box selections and box paste,
-// page and word moves, the input method, and mouse clicks and drags. The rows stay sound after
-// every event, and undoing everything gives back the start.
+// page and word moves, the input method, and mouse clicks, double clicks and drags. The rows
+// stay sound after every event, and undoing everything gives back the start.
 TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
     RunRandomRounds(*e, 29, 80, 50, [&](std::mt19937& rng) {
         const int rows = std::max(1, e->ScreenStrings().Count());
-        switch (rng() % 16) {
+        switch (rng() % 17) {
+        case 16: {
+            const QPoint p = cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
+            QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+            break;
+        }
         case 0: key(Qt::Key_Z, Qt::ControlModifier); break;
         case 1: key(Qt::Key_B, Qt::ControlModifier); break;
         case 2: key(Qt::Key_PageDown); break;
