@@ -38,18 +38,9 @@ void TEditorCursors::Assign(const TEditorCursors& s) {
     Changed();
 }
 
-void TEditorCaret::SetStyle(TEditorCaretStyle Value) {
-    if (FStyle == Value) return;
-    FStyle = Value;
-    Changed();
-}
+void TEditorCaret::SetStyle(TEditorCaretStyle Value) { SetField(FStyle, Value); }
 
-void TEditorCaret::SetTabSpaceCount(int Value) {
-    Value = evenWithin(Value, 2, 8);
-    if (FTabSpaceCount == Value) return;
-    FTabSpaceCount = Value;
-    Changed();
-}
+void TEditorCaret::SetTabSpaceCount(int Value) { SetField(FTabSpaceCount, evenWithin(Value, 2, 8)); }
 
 void TEditorCaret::Assign(const TEditorCaret& s) {
     inUpdate(*this, [&] {
@@ -74,12 +65,7 @@ void TEditorCaret::Assign(const TEditorCaret& s) {
     });
 }
 
-void TEditorMargin::set(int& field, int value) {
-    value = std::clamp(value, 0, 100);
-    if (field == value) return;
-    field = value;
-    Changed();
-}
+void TEditorMargin::setClamped(int& field, int value) { SetField(field, std::clamp(value, 0, 100)); }
 
 void TEditorMargin::Assign(const TEditorMargin& s) {
     inUpdate(*this, [&] {
@@ -91,17 +77,9 @@ void TEditorMargin::Assign(const TEditorMargin& s) {
     });
 }
 
-void TEditorMark::SetColor(TColor Value) {
-    if (FColor == Value) return;
-    FColor = Value;
-    Changed();
-}
+void TEditorMark::SetColor(TColor Value) { SetField(FColor, Value); }
 
-void TEditorMark::SetVisible(bool Value) {
-    if (FVisible == Value) return;
-    FVisible = Value;
-    Changed();
-}
+void TEditorMark::SetVisible(bool Value) { SetField(FVisible, Value); }
 
 void TEditorMark::Assign(const TEditorMark& s) {
     FColor = s.FColor;
@@ -181,7 +159,7 @@ void TEditorViewInfo::Assign(TEditorViewInfo& s) {
     });
 }
 
-void TEditorRuler::SetGaugeRange(int Value) { set(FGaugeRange, evenWithin(Value, 8, 10)); }
+void TEditorRuler::SetGaugeRange(int Value) { SetField(FGaugeRange, evenWithin(Value, 8, 10)); }
 
 void TEditorRuler::Assign(const TEditorRuler& s) {
     inUpdate(*this, [&] {
@@ -194,9 +172,9 @@ void TEditorRuler::Assign(const TEditorRuler& s) {
     });
 }
 
-void TEditorLeftbar::SetColumn(int Value) { set(FColumn, std::clamp(Value, 1, 8)); }
-void TEditorLeftbar::SetLeftMargin(int Value) { set(FLeftMargin, std::clamp(Value, 0, 100)); }
-void TEditorLeftbar::SetRightMargin(int Value) { set(FRightMargin, std::clamp(Value, 0, 100)); }
+void TEditorLeftbar::SetColumn(int Value) { SetField(FColumn, std::clamp(Value, 1, 8)); }
+void TEditorLeftbar::SetLeftMargin(int Value) { SetField(FLeftMargin, std::clamp(Value, 0, 100)); }
+void TEditorLeftbar::SetRightMargin(int Value) { SetField(FRightMargin, std::clamp(Value, 0, 100)); }
 
 void TEditorLeftbar::Assign(const TEditorLeftbar& s) {
     inUpdate(*this, [&] {

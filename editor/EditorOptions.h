@@ -72,16 +72,16 @@ public:
     int Top() const noexcept { return FTop; }
     int Underline() const noexcept { return FUnderline; }
     // Each limited to 0..100.
-    void SetCharacter(int Value) { set(FCharacter, Value); }
-    void SetLeft(int Value) { set(FLeft, Value); }
-    void SetLine(int Value) { set(FLine, Value); }
-    void SetTop(int Value) { set(FTop, Value); }
+    void SetCharacter(int Value) { setClamped(FCharacter, Value); }
+    void SetLeft(int Value) { setClamped(FLeft, Value); }
+    void SetLine(int Value) { setClamped(FLine, Value); }
+    void SetTop(int Value) { setClamped(FTop, Value); }
     // 1 while the caret-row underline is visible; set by the editor.
-    void SetUnderline(int Value) { set(FUnderline, Value); }
+    void SetUnderline(int Value) { setClamped(FUnderline, Value); }
     void Assign(const TEditorMargin& Source);
 
 private:
-    void set(int& field, int value);
+    void setClamped(int& field, int value); // 0..100
     int FCharacter = 0;
     int FLeft = 19;
     int FLine = 0;
@@ -155,22 +155,16 @@ public:
     int GaugeRange() const noexcept { return FGaugeRange; }
     TColor MarkColor() const noexcept { return FMarkColor; }
     bool Visible() const noexcept { return FVisible; }
-    void SetBkColor(TColor Value) { set(FBkColor, Value); }
-    void SetColor(TColor Value) { set(FColor, Value); }
-    void SetEdge(bool Value) { set(FEdge, Value); }
+    void SetBkColor(TColor Value) { SetField(FBkColor, Value); }
+    void SetColor(TColor Value) { SetField(FColor, Value); }
+    void SetEdge(bool Value) { SetField(FEdge, Value); }
     // Limited to 8..10, then an odd value is lowered by one.
     void SetGaugeRange(int Value);
-    void SetMarkColor(TColor Value) { set(FMarkColor, Value); }
-    void SetVisible(bool Value) { set(FVisible, Value); }
+    void SetMarkColor(TColor Value) { SetField(FMarkColor, Value); }
+    void SetVisible(bool Value) { SetField(FVisible, Value); }
     void Assign(const TEditorRuler& Source);
 
 private:
-    template <typename T>
-    void set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
-    }
     TColor FBkColor = 0xC0C0C0;
     TColor FColor = 0;
     bool FEdge = true;
@@ -194,26 +188,20 @@ public:
     bool Visible() const noexcept { return FVisible; }
     bool ZeroBase() const noexcept { return FZeroBase; }
     bool ZeroLead() const noexcept { return FZeroLead; }
-    void SetBkColor(TColor Value) { set(FBkColor, Value); }
-    void SetColor(TColor Value) { set(FColor, Value); }
+    void SetBkColor(TColor Value) { SetField(FBkColor, Value); }
+    void SetColor(TColor Value) { SetField(FColor, Value); }
     void SetColumn(int Value); // 1..8
-    void SetEdge(bool Value) { set(FEdge, Value); }
+    void SetEdge(bool Value) { SetField(FEdge, Value); }
     void SetLeftMargin(int Value);  // 0..100
     void SetRightMargin(int Value); // 0..100
-    void SetShowNumber(bool Value) { set(FShowNumber, Value); }
-    void SetShowNumberMode(TEditorShowNumberMode Value) { set(FShowNumberMode, Value); }
-    void SetVisible(bool Value) { set(FVisible, Value); }
-    void SetZeroBase(bool Value) { set(FZeroBase, Value); }
-    void SetZeroLead(bool Value) { set(FZeroLead, Value); }
+    void SetShowNumber(bool Value) { SetField(FShowNumber, Value); }
+    void SetShowNumberMode(TEditorShowNumberMode Value) { SetField(FShowNumberMode, Value); }
+    void SetVisible(bool Value) { SetField(FVisible, Value); }
+    void SetZeroBase(bool Value) { SetField(FZeroBase, Value); }
+    void SetZeroLead(bool Value) { SetField(FZeroLead, Value); }
     void Assign(const TEditorLeftbar& Source);
 
 private:
-    template <typename T>
-    void set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
-    }
     TColor FBkColor = 0xC0C0C0;
     TColor FColor = 0;
     int FColumn = 4;

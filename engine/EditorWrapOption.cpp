@@ -17,7 +17,7 @@ TEditorWrapOption::TEditorWrapOption()
     : FFollowStr(DefaultFollowStr), FLeadStr(DefaultLeadStr), FPunctuationStr(DefaultPunctuationStr) {}
 
 void TEditorWrapOption::SetWrapByte(int Value) {
-    set(FWrapByte, std::clamp(Value, MinWrapByte, MaxWrapByte));
+    SetField(FWrapByte, std::clamp(Value, MinWrapByte, MaxWrapByte));
 }
 
 void TEditorWrapOption::Assign(const TEditorWrapOption& Source) {

@@ -24,13 +24,13 @@ public:
     bool WordBreak() const noexcept { return FWordBreak; }
     int WrapByte() const noexcept { return FWrapByte; }
 
-    void SetFollowRetMark(bool Value) { set(FFollowRetMark, Value); }
-    void SetFollowPunctuation(bool Value) { set(FFollowPunctuation, Value); }
-    void SetFollowStr(const std::string& Value) { set(FFollowStr, Value); }
-    void SetLeading(bool Value) { set(FLeading, Value); }
-    void SetLeadStr(const std::string& Value) { set(FLeadStr, Value); }
-    void SetPunctuationStr(const std::string& Value) { set(FPunctuationStr, Value); }
-    void SetWordBreak(bool Value) { set(FWordBreak, Value); }
+    void SetFollowRetMark(bool Value) { SetField(FFollowRetMark, Value); }
+    void SetFollowPunctuation(bool Value) { SetField(FFollowPunctuation, Value); }
+    void SetFollowStr(const std::string& Value) { SetField(FFollowStr, Value); }
+    void SetLeading(bool Value) { SetField(FLeading, Value); }
+    void SetLeadStr(const std::string& Value) { SetField(FLeadStr, Value); }
+    void SetPunctuationStr(const std::string& Value) { SetField(FPunctuationStr, Value); }
+    void SetWordBreak(bool Value) { SetField(FWordBreak, Value); }
     // Clamped to 20..250.
     void SetWrapByte(int Value);
 
@@ -43,13 +43,6 @@ public:
     static const std::string DefaultPunctuationStr;
 
 private:
-    template <typename T>
-    void set(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        Changed();
-    }
-
     bool FFollowRetMark = false;
     bool FFollowPunctuation = false;
     std::string FFollowStr;

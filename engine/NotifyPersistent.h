@@ -1,6 +1,8 @@
 // TNotifyPersistent: an object with one change handler and an update counter.
 #pragma once
 
+#include <utility>
+
 #include "Object.h"
 
 namespace quire {
@@ -30,6 +32,14 @@ public:
     }
 
 protected:
+    // Stores Value in Field and notifies, unless the field already holds it.
+    template <typename T, typename V>
+    void SetField(T& Field, V&& Value) {
+        if (Field == Value) return;
+        Field = std::forward<V>(Value);
+        Changed();
+    }
+
     int FUpdateCount = 0;
 };
 

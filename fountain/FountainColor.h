@@ -23,9 +23,9 @@ public:
     TColor BkColor() const noexcept { return FBkColor; }
     TColor Color() const noexcept { return FColor; }
     uint8_t Style() const noexcept { return FStyle; }
-    void SetBkColor(TColor Value) { set(FBkColor, Value); }
-    void SetColor(TColor Value) { set(FColor, Value); }
-    void SetStyle(uint8_t Value) { set(FStyle, Value); }
+    void SetBkColor(TColor Value) { SetField(FBkColor, Value); }
+    void SetColor(TColor Value) { SetField(FColor, Value); }
+    void SetStyle(uint8_t Value) { SetField(FStyle, Value); }
     // Copies all three values and notifies once.
     void Assign(const TFountainColor& Source);
     bool operator==(const TFountainColor& o) const noexcept {
@@ -33,12 +33,6 @@ public:
     }
 
 private:
-    template <typename T>
-    void set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
-    }
     TColor FBkColor = clNone;
     TColor FColor = clNone;
     uint8_t FStyle = 0;
