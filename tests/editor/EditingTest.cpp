@@ -2,6 +2,7 @@
 // clipboard and the edit-style requests.
 #include "Cp932Codec.h"
 #include "Editor.h"
+#include "EditorFixture.h"
 #include "Fonts.h"
 
 #include <QApplication>
@@ -17,27 +18,14 @@ using namespace quire;
 
 namespace {
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public EditorFixture {
 protected:
-    void SetUp() override {
-        InstallFontSubstitutions();
-        e = std::make_unique<TEditor>();
-        e->resize(640, 400);
-        e->show();
-        e->activateWindow();
-        if (!QTest::qWaitForWindowExposed(e.get())) QApplication::processEvents();
-        e->setFocus();
-        QApplication::processEvents();
-    }
-    void text(const std::string& t) { e->Lines().SetText(t); }
-    std::string all() { return e->Lines().Text(); }
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(e.get(), k, m); }
     void type(const char* s) { QTest::keyClicks(e.get(), QString::fromLatin1(s)); }
     QPoint cell(int row, int col) {
         return QPoint(e->TextLeft() + (col - e->TopCol()) * e->CharWidth() + 1,
                       e->TextTop() + (row - e->TopRow()) * e->RowHeight() + e->CharHeight() / 2);
     }
-    std::unique_ptr<TEditor> e;
 };
 
 const std::string kA = "\x82\xA0"; // あ

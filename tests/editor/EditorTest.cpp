@@ -1,5 +1,6 @@
 // The editor control on the offscreen platform: options, caret moves, selection, painting.
 #include "Editor.h"
+#include "EditorFixture.h"
 #include "EditorProp.h"
 #include "WidgetGrab.h"
 
@@ -14,18 +15,8 @@ using namespace quire;
 
 namespace {
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public EditorFixture {
 protected:
-    void SetUp() override {
-        InstallFontSubstitutions();
-        e = std::make_unique<TEditor>();
-        e->resize(640, 400);
-        e->show();
-        if (!QTest::qWaitForWindowExposed(e.get())) QApplication::processEvents();
-        e->setFocus();
-        QApplication::processEvents();
-    }
-    void text(const std::string& t) { e->Lines().SetText(t); }
     QImage grab() {
         QApplication::processEvents();
         return e->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -38,7 +29,6 @@ protected:
                 if (QColor(img.pixel(xx, yy)) == c) return true;
         return false;
     }
-    std::unique_ptr<TEditor> e;
 };
 
 } // namespace
