@@ -103,6 +103,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         FPages.erase(FPages.begin() + from);
         FPages.insert(FPages.begin() + to, moved);
     });
+    // Read once here: rows are drawn far too often to read the settings file each time.
+    LoadMarkSettings();
     NewTab();
     ResetPage(0);
     FToolBar->setVisible(Setting("Bar", "Tool", true));
@@ -143,6 +145,15 @@ TMainForm::~TMainForm() {
 }
 
 QString TMainForm::SettingsFile() const { return SettingsFileName(); }
+
+void TMainForm::LoadMarkSettings() {
+    FMarkSettings.Space = Setting("Marks", "Space", false);
+    FMarkSettings.HSpace = Setting("Marks", "HSpace", false);
+    FMarkSettings.Tab = Setting("Marks", "Tab", false);
+    FMarkSettings.SpaceColor = static_cast<TColor>(SettingInt("Color", "Space", 0xC0C0C0));
+    FMarkSettings.HSpaceColor = static_cast<TColor>(SettingInt("Color", "HSpace", 0xC0C0C0));
+    FMarkSettings.TabColor = static_cast<TColor>(SettingInt("Color", "TAB", 0xC0C0C0));
+}
 
 bool TMainForm::Setting(const char* Section, const char* Key, bool Default) const {
     return profile::ReadBool(SettingsFile(), QString::fromLatin1(Section), QString::fromLatin1(Key), Default);
@@ -318,19 +329,16 @@ void TMainForm::SetUpEditor(TEditor& e) {
         SetPanelText(6, ed->SelectionMode() == TSelectionMode::Box ? QStringLiteral("矩形") : QString());
     };
     e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
-    e.OnDrawLine = [this](TEditor* ed, const std::string&, int x, int y, int index, const QRect& rect, bool selected) {
+    e.OnDrawLine = [this](TEditor* ed, QPainter& p, const std::string&, int x, int y, int index, const QRect& rect,
+                          bool selected) {
         // Marks for full-width spaces, half-width spaces and tabs, when they are switched on.
-        const bool space = Setting("Marks", "Space", false), hspace = Setting("Marks", "HSpace", false),
-                   tab = Setting("Marks", "Tab", false);
-        if (!space && !hspace && !tab) return;
+        const TMarkSettings& m = FMarkSettings;
+        if (!m.Space && !m.HSpace && !m.Tab) return;
         const std::string_view row = ed->ScreenStrings().Get(index);
         const TColumnContext ctx = ed->ColumnContext();
-        QPainter p(ed->viewport());
-        p.setClipRect(rect);
         const int cw = ed->CharWidth(), ch = ed->CharHeight(), mid = y + ch / 2;
-        auto color = [&](const char* key, TColor def) {
-            if (selected) return ed->ToQColor(ed->View().Colors().Select().Color(), false);
-            return ed->ToQColor(static_cast<TColor>(SettingInt("Color", key, static_cast<int>(def))), false);
+        auto color = [&](TColor c) {
+            return ed->ToQColor(selected ? ed->View().Colors().Select().Color() : c, false);
         };
         int col = 0;
         for (std::size_t i = 0; i < row.size(); ++i) {
@@ -338,23 +346,23 @@ void TMainForm::SetUpEditor(TEditor& e) {
             const int cx = x + col * cw;
             if (c == '\t') {
                 const int w = ctx.TabWidthAt(col);
-                if (tab && cx + cw >= rect.left() && cx <= rect.right()) {
-                    p.setPen(color("TAB", 0xC0C0C0));
+                if (m.Tab && cx + cw >= rect.left() && cx <= rect.right()) {
+                    p.setPen(color(m.TabColor));
                     p.drawLine(cx, mid, cx + cw, mid);
                     p.drawLine(cx + cw, mid, cx + cw - 2, mid - 2);
                     p.drawLine(cx + cw, mid, cx + cw - 3, mid + 3);
                 }
                 col += w;
             } else if (sjis::IsLeadByte(c) && i + 1 < row.size()) {
-                if (space && c == 0x81 && static_cast<unsigned char>(row[i + 1]) == 0x40 && cx + 2 * cw >= rect.left()) {
-                    p.setPen(color("Space", 0xC0C0C0));
+                if (m.Space && c == 0x81 && static_cast<unsigned char>(row[i + 1]) == 0x40 && cx + 2 * cw >= rect.left()) {
+                    p.setPen(color(m.SpaceColor));
                     p.drawRect(cx + 1, y + 2, 2 * cw - 3, ch - 5);
                 }
                 col += 2;
                 ++i;
             } else {
-                if (hspace && c == ' ' && cx >= rect.left()) {
-                    p.setPen(color("HSpace", 0xC0C0C0));
+                if (m.HSpace && c == ' ' && cx >= rect.left()) {
+                    p.setPen(color(m.HSpaceColor));
                     p.drawLine(cx, mid, cx + 2, mid);
                 }
                 col += 1;

@@ -111,6 +111,8 @@ public:
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);
     QTimer& SaveTimer() { return FSaveTimer; }
+    // Reads which blanks get marks, and their colours, from the settings.
+    void LoadMarkSettings();
     // The close query: false when the user kept the window open.
     bool CanClose();
 
@@ -123,6 +125,13 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // Marks drawn over full-width spaces, half-width spaces and tabs.
+    struct TMarkSettings {
+        bool Space = false, HSpace = false, Tab = false;
+        TColor SpaceColor = 0xC0C0C0, HSpaceColor = 0xC0C0C0, TabColor = 0xC0C0C0;
+    };
+    TMarkSettings FMarkSettings;
+
     // The file a ".lnk" points at, or empty after telling the user why there is none.
     QString ShortcutTarget(const QString& Path);
     int NewTab();

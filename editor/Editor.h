@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+class QPainter;
+
 namespace quire {
 
 enum class TSelectionState { NoSelection, Anchored, Selected };
@@ -89,8 +91,10 @@ public:
     using TEditorEvent = std::function<void(TEditor* Sender)>;
     TEditorEvent OnCaretMoved, OnChange, OnSelectionModeChange, OnTopColChange, OnTopRowChange;
     std::function<void(TEditor* Sender, bool Selected)> OnSelectionChange;
-    std::function<void(TEditor* Sender, const std::string& LineStr, int X, int Y, int Index, const QRect& ARect,
-                       bool Selected)>
+    // Called after each row is drawn, with the painter the row was drawn with (already
+    // clipped to ARect): a second painter on the viewport cannot be opened while it paints.
+    std::function<void(TEditor* Sender, QPainter& Painter, const std::string& LineStr, int X, int Y, int Index,
+                       const QRect& ARect, bool Selected)>
         OnDrawLine;
 
     // --- undo -------------------------------------------------------------------------

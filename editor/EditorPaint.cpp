@@ -185,8 +185,12 @@ public:
                 DrawCells(own, start, end, xOrigin, baseline, look.Fore, look.Style, R);
             }
         }
-        if (E.OnDrawLine && !selected) E.OnDrawLine(&E, own, xOrigin, y, row, R, selected);
-        if (E.OnDrawLine && selected) E.OnDrawLine(&E, own, xOrigin, y, row, R, selected);
+        if (E.OnDrawLine) {
+            P.save();
+            P.setClipRect(R);
+            E.OnDrawLine(&E, P, own, xOrigin, y, row, R, selected);
+            P.restore();
+        }
         PaintEndMarks(row, ownLength, xOrigin, y, R, selected);
         P.restore();
     }

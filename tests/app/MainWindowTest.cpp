@@ -565,3 +565,24 @@ TEST_F(MainWindowTest, RandomPageCommandsKeepTabsRecordsAndTextsInStep) {
         ASSERT_EQ(form->CurrentEditor()->Lines().Text(), model[static_cast<size_t>(form->ActivePage())]) << "step " << step;
     }
 }
+
+TEST_F(MainWindowTest, TabMarksAreDrawnInTheirSettingsColour) {
+    setting("Marks", "Tab", "1");
+    setting("Color", "TAB", "255"); // red
+    TMainForm marked;
+    marked.resize(640, 400);
+    marked.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&marked));
+    auto redPixels = [&] {
+        const QImage img = marked.Page(0).Editor->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (QColor(img.pixel(x, y)) == QColor(255, 0, 0)) ++n;
+        return n;
+    };
+    marked.Page(0).Editor->Lines().SetText("\tx\r\n");
+    EXPECT_GT(redPixels(), 0);
+    marked.Page(0).Editor->Lines().SetText("x\r\n");
+    EXPECT_EQ(redPixels(), 0);
+}
