@@ -550,6 +550,13 @@ bool TMainForm::OpenFile(const QString& Path, QString* Error) {
     return ok;
 }
 
+bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {
+    for (const TPageRecord& p : FPages)
+        if (p.FileName == Normalized)
+            return ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + Normalized, mbYes | mbNo, mbNo) == mbYes;
+    return true;
+}
+
 QString TMainForm::ShortcutTarget(const QString& Path) {
     const ShellLinkTarget target = ResolveShellLink(Path);
     if (target.Path.isEmpty()) tell(target.Error);
@@ -597,12 +604,7 @@ void TMainForm::Mm_OpenClick() {
     const QString path = Dialogs().OpenFileName(this, OpenFilter);
     if (path.isEmpty()) return;
     const QString normalized = NormalizedPath(path);
-    for (const TPageRecord& p : FPages) {
-        if (p.FileName == normalized &&
-            ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + normalized, mbYes | mbNo, mbNo) != mbYes)
-            return;
-    }
-    OpenFileIntoPage(normalized);
+    if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
     EditorChanged(CurrentEditor());
 }
 
@@ -614,12 +616,7 @@ void TMainForm::MyMsgOnHello() {
     activateWindow();
     if (file.isEmpty()) return;
     const QString normalized = NormalizedPath(file);
-    for (const TPageRecord& p : FPages) {
-        if (p.FileName == normalized &&
-            ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + normalized, mbYes | mbNo, mbNo) != mbYes)
-            return;
-    }
-    OpenFileIntoPage(normalized);
+    if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
@@ -635,12 +632,7 @@ void TMainForm::dropEvent(QDropEvent* Event) {
             if (path.isEmpty()) continue;
         }
         path = NormalizedPath(path);
-        bool skip = false;
-        for (const TPageRecord& p : FPages)
-            if (p.FileName == path &&
-                ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + path, mbYes | mbNo, mbNo) != mbYes)
-                skip = true;
-        if (!skip) OpenFileIntoPage(path);
+        if (ConfirmOpenAgain(path)) OpenFileIntoPage(path);
     }
     Event->acceptProposedAction();
     EditorChanged(CurrentEditor());

@@ -132,6 +132,8 @@ private:
     };
     TMarkSettings FMarkSettings;
 
+    // False when Normalized is open in a page already and the user does not want it again.
+    bool ConfirmOpenAgain(const QString& Normalized);
     // The file a ".lnk" points at, or empty after telling the user why there is none.
     QString ShortcutTarget(const QString& Path);
     int NewTab();
