@@ -437,7 +437,6 @@ void TMainForm::UpdateTitles() {
     const bool star = p.Editor->Modified() && !p.StarPending;
     setWindowTitle(p.FileName + (star ? QStringLiteral(" *") : QString()) + kSuffix);
     QApplication::setApplicationDisplayName(QString());
-    FLastBaseName = FPageControl->tabText(i);
 }
 
 void TMainForm::EditorChanged(TEditor* E) {
@@ -542,12 +541,6 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
     ApplyMode(index);
     SetActivePage(index);
     return true;
-}
-
-bool TMainForm::OpenFile(const QString& Path, QString* Error) {
-    const bool ok = OpenFileIntoPage(Path);
-    if (!ok && Error) *Error = QStringLiteral("ファイルを開けません: ") + Path;
-    return ok;
 }
 
 bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {

@@ -76,7 +76,6 @@ public:
     // Opens a file into a page (a new one unless the last is empty); false when it cannot
     // be read (the user has been told).
     bool OpenFileIntoPage(const QString& Path, bool ChooseMode = true);
-    bool OpenFile(const QString& Path, QString* Error = nullptr);
     // The hand-off from a later start: the file named in App/FileName.
     void MyMsgOnHello();
     static QString NormalizedPath(const QString& Path);
@@ -167,7 +166,6 @@ private:
     std::array<QLabel*, PanelCount> FPanels{};
     std::map<QString, QAction*> FActions;
     QString FSaveName;
-    QString FLastBaseName;
     TEditorProp FEditorProp;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
