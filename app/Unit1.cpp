@@ -972,8 +972,6 @@ void TMainForm::Mm_VersionClick() {
     box.exec();
 }
 
-void TMainForm::changeEvent(QEvent* Event) { QMainWindow::changeEvent(Event); }
-
 bool TMainForm::event(QEvent* Event) {
     // Hints of menu items and tool buttons go to the first panel of the status bar.
     if (Event->type() == QEvent::StatusTip) {

@@ -119,7 +119,6 @@ protected:
     void closeEvent(QCloseEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
-    void changeEvent(QEvent* Event) override;
     bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 

@@ -335,7 +335,6 @@ private:
     void updateScrollBars();
     void invalidateRows(int From, int To);
     void updateLeftbarDigits();
-    void attachTo(TEditorScreenStrings* List);
     void hookFountain(TFountain* F);
     void unhookFountain(TFountain* F);
 

@@ -99,7 +99,6 @@ protected:
     // Reserve for a reserved word or kindReserved, else the standard colour of the kind.
     TFountainColor* StandardTokenColor(const TStandardColors& Colors);
     // Helpers for scanners.
-    uint8_t Cur() const noexcept { return *FP; }
     uint8_t Peek(int n) const noexcept;
     static bool IsEnd(uint8_t c) noexcept { return c == 0 || c == '\r' || c == '\n'; }
     static bool IsWordChar(uint8_t c) noexcept {
