@@ -351,21 +351,16 @@ int TEditor::UnderlineY(int ARow) const {
 
 // --- the column model ----------------------------------------------------------------
 
-std::string TEditor::RowAttributes(int ARow) const {
+TColumnMap TEditor::ColumnMap(int ARow) const {
     if (ARow < 0 || ARow >= FList->Count()) return {};
-    return ColumnAttributes(FList->Get(ARow), ColumnContext());
+    return TColumnMap(FList->Get(ARow), ColumnContext());
 }
 
-int TEditor::RowWidth(int ARow) const { return static_cast<int>(RowAttributes(ARow).size()); }
+int TEditor::RowWidth(int ARow) const { return ColumnMap(ARow).Width(); }
 
 int TEditor::ColToIndex(int ARow, int ACol) const {
     if (ARow < 0 || ARow >= FList->Count()) return 0;
-    const std::string a = RowAttributes(ARow);
-    const int len = static_cast<int>(FList->Get(ARow).size());
-    int pads = 0;
-    for (int c = 0; c <= ACol && c < static_cast<int>(a.size()); ++c)
-        if (a[static_cast<size_t>(c)] == '3') ++pads;
-    return std::clamp(ACol - pads, 0, len);
+    return std::clamp(ByteIndex(ARow, ACol), 0, static_cast<int>(FList->Get(ARow).size()));
 }
 
 int TEditor::IndexToCol(int ARow, int AIndex) const {

@@ -190,8 +190,8 @@ public:
     int ByteIndex(int ARow, int ACol) const;
     int TextOffset(int Base, int ARow, int ACol) const;
     int BaseRow(int ARow) const;
-    static int BoxStartIndex(const std::string& A, int C);
-    static int BoxEndIndex(const std::string& A, int C);
+    static int BoxStartIndex(const TColumnMap& A, int C);
+    static int BoxEndIndex(const TColumnMap& A, int C);
     int IndentWidth(std::string_view S) const;
     int BlankWidth(std::string_view S) const;
     int PrevLineIndent(int ARow) const;
@@ -246,8 +246,10 @@ public:
 
     // --- the column model -------------------------------------------------------------
     TColumnContext ColumnContext() const { return FList->ColumnContext(); }
-    std::string RowAttributes(int ARow) const;
+    // The columns of row ARow (none for a row that does not exist).
+    TColumnMap ColumnMap(int ARow) const;
     int RowWidth(int ARow) const;
+    // The byte index of column ACol of row ARow, limited to the row's bytes.
     int ColToIndex(int ARow, int ACol) const;
     int IndexToCol(int ARow, int AIndex) const;
 

@@ -14,8 +14,7 @@ namespace quire {
 // --- showing the caret ---------------------------------------------------------------
 
 QRect TEditor::CaretRect() const {
-    const std::string a = RowAttributes(FRow);
-    const bool wide = FCol < static_cast<int>(a.size()) && a[static_cast<size_t>(FCol)] == '4';
+    const bool wide = ColumnMap(FRow).Is(FCol, TColumnCode::Lead);
     const int glyph = FCharWidth - FMargin.Character();
     const int x = FTextLeft + (FCol - FTopCol) * FCharWidth;
     const int y = FTextTop + (FRow - FTopRow) * FRowHeight;
@@ -156,9 +155,9 @@ void TEditor::remember(int c, bool useRemembered) {
 }
 
 void TEditor::adjustColumn(bool U, int S) {
-    const std::string a = RowAttributes(FRow);
-    const int W = static_cast<int>(a.size());
-    auto at = [&](int c) { return c >= 0 && c < W ? a[static_cast<size_t>(c)] : '\0'; };
+    const TColumnMap a = ColumnMap(FRow);
+    const int W = a.Width();
+    auto at = [&](int c) { return a.At(c); };
     if (!U) FColKept = false;
     if (U && FColKept) FCol = FRememberedCol;
     if (!FCaret.FreeCaret && FCol > W) {
@@ -170,13 +169,13 @@ void TEditor::adjustColumn(bool U, int S) {
         }
         FCol = W;
     }
-    if (at(FCol) == '5') {
+    if (at(FCol) == TColumnCode::Trail) {
         remember(FCol, U);
         FCol += S;
     }
-    if (!FCaret.InTab && at(FCol) == '3') {
+    if (!FCaret.InTab && at(FCol) == TColumnCode::TabPad) {
         remember(FCol, U);
-        while (at(FCol) == '3') FCol += S;
+        while (at(FCol) == TColumnCode::TabPad) FCol += S;
     }
     if (WordWrap() && FCol >= W) {
         remember(FCol, U);
@@ -186,11 +185,11 @@ void TEditor::adjustColumn(bool U, int S) {
         } else if (FCol >= WrapOption().WrapByte()) {
             FCol = std::max(W, WrapOption().WrapByte() - 1);
         }
-        if (at(FCol) == '5') --FCol;
+        if (at(FCol) == TColumnCode::Trail) --FCol;
         if (!FCaret.InTab)
-            while (at(FCol) == '3') --FCol;
+            while (at(FCol) == TColumnCode::TabPad) --FCol;
     }
-    if (FCol > ColumnLimit && at(ColumnLimit - 1) != '4') FCol = ColumnLimit;
+    if (FCol > ColumnLimit && at(ColumnLimit - 1) != TColumnCode::Lead) FCol = ColumnLimit;
     FCol = std::max(FCol, 0);
     if (!FBatch) UpdateCaret();
 }
@@ -275,11 +274,11 @@ bool TEditor::PosToRowIndex(const QPoint& Pos, int& ARow, int& AIndex) {
     const QPoint cr = PixelToColRow(Pos.x(), Pos.y(), false);
     if (cr.y() < 0 || cr.y() > FList->Count()) return false;
     ARow = cr.y();
-    const std::string a = RowAttributes(ARow);
+    const TColumnMap a = ColumnMap(ARow);
     int c = cr.x();
-    if (c >= static_cast<int>(a.size())) return false;
-    if (a[static_cast<size_t>(c)] == '5') --c;
-    while (c > 0 && a[static_cast<size_t>(c)] == '3') --c;
+    if (c >= a.Width()) return false;
+    if (a.Is(c, TColumnCode::Trail)) --c;
+    while (c > 0 && a.Is(c, TColumnCode::TabPad)) --c;
     AIndex = ColToIndex(ARow, c);
     return true;
 }
@@ -468,21 +467,19 @@ int TEditor::SelStart() {
 }
 
 int TEditor::roundStartIndex(int ARow, int ACol) const {
-    const std::string a = RowAttributes(ARow);
-    const int w = static_cast<int>(a.size());
+    const TColumnMap a = ColumnMap(ARow);
     int c = ACol;
-    if (c < w && a[static_cast<size_t>(c)] == '5') ++c;
+    if (a.Is(c, TColumnCode::Trail)) ++c;
     else
-        while (c < w && a[static_cast<size_t>(c)] == '3') ++c;
+        while (a.Is(c, TColumnCode::TabPad)) ++c;
     return ColToIndex(ARow, c);
 }
 
 int TEditor::roundEndIndex(int ARow, int ACol) const {
-    const std::string a = RowAttributes(ARow);
-    const int w = static_cast<int>(a.size());
+    const TColumnMap a = ColumnMap(ARow);
     int c = ACol;
-    if (!(c < w && a[static_cast<size_t>(c)] == '4'))
-        while (c > 0 && c < w && a[static_cast<size_t>(c)] == '3') --c;
+    if (!a.Is(c, TColumnCode::Lead))
+        while (c > 0 && a.Is(c, TColumnCode::TabPad)) --c;
     return ColToIndex(ARow, c);
 }
 

@@ -34,25 +34,13 @@ private:
     bool underline_;
 };
 
-int count3(const std::string& a, int n) {
-    int k = 0;
-    for (int i = 0; i < n && i < static_cast<int>(a.size()); ++i)
-        if (a[static_cast<size_t>(i)] == '3') ++k;
-    return k;
-}
-
-char at(const std::string& a, int c) { return c >= 0 && c < static_cast<int>(a.size()) ? a[static_cast<size_t>(c)] : '\0'; }
-
 } // namespace
 
 const char* TEditor::BoxMimeType() { return "application/x-teditor-box-type"; }
 
 // --- shared measures -----------------------------------------------------------------
 
-int TEditor::ByteIndex(int ARow, int ACol) const {
-    const std::string a = RowAttributes(ARow);
-    return ACol - count3(a, ACol + 1);
-}
+int TEditor::ByteIndex(int ARow, int ACol) const { return ColumnMap(ARow).ByteIndex(ACol); }
 
 int TEditor::TextOffset(int Base, int ARow, int ACol) const {
     const TEditorScreenStrings& l = *FList;
@@ -66,26 +54,25 @@ int TEditor::TextOffset(int Base, int ARow, int ACol) const {
 
 int TEditor::BaseRow(int ARow) const { return std::max(FList->LineStartRow(ARow), ARow - 1); }
 
-int TEditor::BoxStartIndex(const std::string& A, int C) {
-    const int w = static_cast<int>(A.size());
+// Both take and give 1-based places: C is a column, the result a byte.
+int TEditor::BoxStartIndex(const TColumnMap& A, int C) {
     int c = C;
-    if (c >= 1 && c <= w && A[static_cast<size_t>(c - 1)] == '5') {
+    if (A.Is(c - 1, TColumnCode::Trail)) {
         ++c;
     } else {
-        while (c >= 1 && c <= w && A[static_cast<size_t>(c - 1)] == '3') ++c;
+        while (c >= 1 && A.Is(c - 1, TColumnCode::TabPad)) ++c;
     }
-    return c - count3(A, c);
+    return A.BytesBefore(c);
 }
 
-int TEditor::BoxEndIndex(const std::string& A, int C) {
-    const int w = static_cast<int>(A.size());
+int TEditor::BoxEndIndex(const TColumnMap& A, int C) {
     int c = C;
-    if (c >= 1 && c <= w && A[static_cast<size_t>(c - 1)] == '4') {
+    if (A.Is(c - 1, TColumnCode::Lead)) {
         ++c;
     } else {
-        while (c >= 1 && c <= w && A[static_cast<size_t>(c - 1)] == '3') --c;
+        while (c >= 1 && A.Is(c - 1, TColumnCode::TabPad)) --c;
     }
-    return c - count3(A, c);
+    return A.BytesBefore(c);
 }
 
 int TEditor::IndentWidth(std::string_view S) const {
@@ -150,7 +137,7 @@ std::string TEditor::SelectedText() {
     auto rowText = [&](int r) { return r < l.Count() ? std::string(l.Get(r)) : std::string(); };
     auto boxBytes = [&](int r) {
         const std::string t = rowText(r);
-        const std::string a = RowAttributes(r);
+        const TColumnMap a = ColumnMap(r);
         const int s = BoxStartIndex(a, FSelRect.Left + 1);
         const int e = BoxEndIndex(a, FSelRect.Right);
         if (s > static_cast<int>(t.size()) || e < s) return std::string();
@@ -185,7 +172,7 @@ std::vector<TEditor::TRemainderRow> TEditor::SelectionRemainder() {
     if (FSelectionMode == TSelectionMode::Box) {
         for (int r = FSelRect.Top; r <= FSelRect.Bottom && r < l.Count(); ++r) {
             const std::string t(l.Get(r));
-            const std::string a = RowAttributes(r);
+            const TColumnMap a = ColumnMap(r);
             const int s = BoxStartIndex(a, FSelRect.Left + 1);
             const int e = std::min(BoxEndIndex(a, FSelRect.Right), static_cast<int>(t.size()));
             std::string kept = t;
@@ -341,7 +328,7 @@ void TEditor::BoxPaste(const std::string& T) {
             endCol = p - 1 + static_cast<int>(line.size());
             continue;
         } else {
-            p = BoxStartIndex(RowAttributes(next), insCol);
+            p = BoxStartIndex(ColumnMap(next), insCol);
             rows.push_back({std::string(FList->Get(next)), FList->RowAttribute(next), p});
             ++next;
         }
@@ -391,21 +378,21 @@ void TEditor::TypeText(const std::string& S) {
             text = r.substr(0, static_cast<size_t>(i)) + S;
             // The columns S covers, walking on over wrapped rows when they run past this one.
             int e = FCol + static_cast<int>(S.size());
-            std::string a = RowAttributes(k);
-            while (static_cast<int>(a.size()) < e && k < l.Count() && l.RowAttribute(k) == TRowAttribute::Wrapped && k + 1 < l.Count()) {
-                e -= static_cast<int>(a.size());
+            TColumnMap a = ColumnMap(k);
+            while (a.Width() < e && k < l.Count() && l.RowAttribute(k) == TRowAttribute::Wrapped && k + 1 < l.Count()) {
+                e -= a.Width();
                 ++k;
-                a = RowAttributes(k);
-                if (e < static_cast<int>(a.size())) break;
+                a = ColumnMap(k);
+                if (e < a.Width()) break;
             }
             const std::string rk(l.Get(k));
-            if (at(a, e) == '5') {
+            if (a.Is(e, TColumnCode::Trail)) {
                 // Half a double-byte character was overwritten: a space keeps its other half.
                 const int lead = ByteIndex(k, e - 1);
                 text += ' ';
                 if (lead + 2 <= static_cast<int>(rk.size())) text += rk.substr(static_cast<size_t>(lead + 2));
             } else {
-                const int from = e - count3(a, e + 1);
+                const int from = a.ByteIndex(e);
                 if (from < static_cast<int>(rk.size())) text += rk.substr(static_cast<size_t>(std::max(from, 0)));
             }
         }
@@ -493,8 +480,8 @@ void TEditor::Backspace() {
         return;
     }
     const std::string r = FRow < count ? std::string(l.Get(FRow)) : std::string();
-    const std::string a = RowAttributes(FRow);
-    const int w = static_cast<int>(a.size());
+    const TColumnMap a = ColumnMap(FRow);
+    const int w = a.Width();
     const int i = ByteIndex(FRow, FCol);
     const bool lineEnd = FRow < count && l.RowAttribute(FRow) == TRowAttribute::LineEnd;
     if (i >= 1) {
@@ -515,17 +502,17 @@ void TEditor::Backspace() {
             if (t < w) {
                 std::string text;
                 for (int c = 0; c < t;) {
-                    const char code = at(a, c);
-                    if (code == '4' && c + 1 >= t) { // its second half lies at column T
+                    const TColumnCode code = a.At(c);
+                    if (code == TColumnCode::Lead && c + 1 >= t) { // its second half lies at column T
                         text += ' ';
                         c += 2;
-                    } else if (code == '4') {
+                    } else if (code == TColumnCode::Lead) {
                         const int b = ByteIndex(FRow, c);
                         text += r.substr(static_cast<size_t>(b), 2);
                         c += 2;
-                    } else if ((code == '1' || code == '2') && r[static_cast<size_t>(ByteIndex(FRow, c))] == '\t') {
+                    } else if ((code == TColumnCode::Ordinary || code == TColumnCode::Delimiter) && r[static_cast<size_t>(ByteIndex(FRow, c))] == '\t') {
                         int end = c + 1;
-                        while (at(a, end) == '3') ++end;
+                        while (a.Is(end, TColumnCode::TabPad)) ++end;
                         if (end > t) text.append(static_cast<size_t>(t - c), ' ');
                         else text += '\t';
                         c = end;
@@ -535,9 +522,9 @@ void TEditor::Backspace() {
                     }
                 }
                 int after = i;
-                if (at(a, FCol) == '3') {
+                if (a.Is(FCol, TColumnCode::TabPad)) {
                     int end = FCol;
-                    while (at(a, end) == '3') ++end;
+                    while (a.Is(end, TColumnCode::TabPad)) ++end;
                     text.append(static_cast<size_t>(end - FCol), ' ');
                     after = ByteIndex(FRow, FCol) + 1;
                 }
@@ -554,11 +541,11 @@ void TEditor::Backspace() {
         }
         int startCol = FCol - 1;
         int bytes = 1;
-        if (at(a, startCol) == '5') {
+        if (a.Is(startCol, TColumnCode::Trail)) {
             --startCol;
             bytes = 2;
         } else {
-            while (startCol > 0 && at(a, startCol) == '3') --startCol;
+            while (startCol > 0 && a.Is(startCol, TColumnCode::TabPad)) --startCol;
         }
         const int b = ByteIndex(FRow, startCol);
         const int base = BaseRow(FRow);
@@ -578,11 +565,11 @@ void TEditor::Backspace() {
     int target = RowWidth(d);
     if (l.RowAttribute(d) == TRowAttribute::Wrapped) {
         // The last character of the row above goes: a double-byte character or tab whole.
-        const std::string ad = RowAttributes(d);
-        int c = static_cast<int>(ad.size()) - 1;
-        if (at(ad, c) == '5') --c;
+        const TColumnMap ad = ColumnMap(d);
+        int c = ad.Width() - 1;
+        if (ad.Is(c, TColumnCode::Trail)) --c;
         else
-            while (c > 0 && at(ad, c) == '3') --c;
+            while (c > 0 && ad.Is(c, TColumnCode::TabPad)) --c;
         target = c;
         kept = kept.substr(0, static_cast<size_t>(ByteIndex(d, c)));
     }
@@ -603,16 +590,16 @@ void TEditor::DeleteChar() {
     const int count = l.Count();
     if (FRow < 0 || FRow >= count) return;
     const std::string r(l.Get(FRow));
-    const std::string a = RowAttributes(FRow);
+    const TColumnMap a = ColumnMap(FRow);
     const int i = ByteIndex(FRow, FCol);
     const bool lineEnd = l.RowAttribute(FRow) == TRowAttribute::LineEnd;
     const int base = BaseRow(FRow);
     if (i < static_cast<int>(r.size())) {
         int col = FCol;
         int bytes = 1;
-        if (at(a, col) == '3') {
-            while (col > 0 && at(a, col) == '3') --col;
-        } else if (at(a, col) == '4') {
+        if (a.Is(col, TColumnCode::TabPad)) {
+            while (col > 0 && a.Is(col, TColumnCode::TabPad)) --col;
+        } else if (a.Is(col, TColumnCode::Lead)) {
             bytes = 2;
         }
         const int b = ByteIndex(FRow, col);
@@ -656,7 +643,7 @@ void TEditor::changeIndent(bool Indent) {
         std::string text;
         for (int r = first; r <= last; ++r) {
             std::string t(l.Get(r));
-            const int p = BoxStartIndex(RowAttributes(r), FSelRect.Left + 1);
+            const int p = BoxStartIndex(ColumnMap(r), FSelRect.Left + 1);
             if (Indent) {
                 std::string with = t;
                 if (static_cast<int>(t.size()) >= p - 1 && p >= 1) with.insert(static_cast<size_t>(p - 1), "\t");

@@ -643,9 +643,9 @@ uint32_t TEditor::CharFromPos(const QPoint& Pos) {
     const int r = std::clamp(cr.y(), 0, FList->Count());
     int index = 0;
     if (r < FList->Count()) {
-        const std::string a = RowAttributes(r);
-        int c = std::min(cr.x(), static_cast<int>(a.size()));
-        if (c < static_cast<int>(a.size()) && a[static_cast<size_t>(c)] == '5') --c;
+        const TColumnMap a = ColumnMap(r);
+        int c = std::min(cr.x(), a.Width());
+        if (a.Is(c, TColumnCode::Trail)) --c;
         index = std::min(ColToIndex(r, c), static_cast<int>(FList->Get(r).size()));
     }
     const int offset = RowStartOffset(r) + index;

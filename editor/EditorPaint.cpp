@@ -246,11 +246,10 @@ public:
         }
         int a, b;
         if (E.FSelectionMode == TSelectionMode::Box) {
-            const std::string attrs = E.RowAttributes(row);
-            const int w = static_cast<int>(attrs.size());
+            const TColumnMap attrs = E.ColumnMap(row);
             auto fix = [&](int c) {
-                c = std::min(c, w);
-                if (c < w && attrs[static_cast<size_t>(c)] == '5') ++c;
+                c = std::min(c, attrs.Width());
+                if (attrs.Is(c, TColumnCode::Trail)) ++c;
                 return c;
             };
             a = fix(s.Left);

@@ -20,6 +20,12 @@ TDelimiters DefaultDelimiters() {
     return d;
 }
 
+namespace {
+char singleByteCode(unsigned char c, const TColumnContext& C) {
+    return static_cast<char>(C.Delimiters.test(c) ? TColumnCode::Delimiter : TColumnCode::Ordinary);
+}
+} // namespace
+
 std::string ColumnAttributes(std::string_view S, const TColumnContext& C) {
     const std::size_t limit = C.WordWrap ? static_cast<std::size_t>(C.WrapByte) + 3 : 1000;
     std::string a;
@@ -27,14 +33,15 @@ std::string ColumnAttributes(std::string_view S, const TColumnContext& C) {
     for (std::size_t i = 0; i < S.size() && a.size() < limit; ++i) {
         const auto c = static_cast<unsigned char>(S[i]);
         if (sjis::IsLeadByte(c)) {
-            a += "45";
+            a.push_back(static_cast<char>(TColumnCode::Lead));
+            a.push_back(static_cast<char>(TColumnCode::Trail));
             ++i; // the trail byte (a lone lead byte at the end still makes "45")
         } else if (c == '\t') {
             const int w = C.TabWidthAt(static_cast<int>(a.size()));
-            a.push_back(C.Delimiters.test(c) ? '2' : '1');
-            a.append(static_cast<std::size_t>(w - 1), '3');
+            a.push_back(singleByteCode(c, C));
+            a.append(static_cast<std::size_t>(w - 1), static_cast<char>(TColumnCode::TabPad));
         } else {
-            a.push_back(C.Delimiters.test(c) ? '2' : '1');
+            a.push_back(singleByteCode(c, C));
         }
     }
     return a;

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <bitset>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quire {
 
@@ -31,10 +33,54 @@ struct TColumnContext {
     }
 };
 
-// Column codes: '1' ordinary byte, '2' delimiter byte, '3' continuation of a tab, '4' lead
-// byte, '5' trail byte. Building stops once the string is at least WrapByte + 3 columns long
-// with word wrap on, or at least 1000 columns with it off (the last character is completed).
+// What one screen column of a row holds. The column attribute string keeps one character per
+// column, the code's value, so that it reads and compares as text ("1121").
+enum class TColumnCode : char {
+    End = '0',       // past the last column
+    Ordinary = '1',  // a single byte
+    Delimiter = '2', // a single byte where a Latin word may be broken
+    TabPad = '3',    // a continuation column of a tab
+    Lead = '4',      // the lead byte of a double-byte character
+    Trail = '5',     // its trail byte
+};
+
+// The column attribute string of S. Building stops once the string is at least WrapByte + 3
+// columns long with word wrap on, or at least 1000 columns with it off (the last character
+// is completed).
 std::string ColumnAttributes(std::string_view S, const TColumnContext& C);
+
+// The columns of one row read through their codes, and the one conversion from columns to
+// bytes: every column is a byte of the row except a tab's continuation columns.
+class TColumnMap {
+public:
+    TColumnMap() = default;
+    explicit TColumnMap(std::string Codes) noexcept : FCodes(std::move(Codes)) {}
+    TColumnMap(std::string_view S, const TColumnContext& C) : FCodes(ColumnAttributes(S, C)) {}
+
+    int Width() const noexcept { return static_cast<int>(FCodes.size()); }
+    const std::string& Codes() const noexcept { return FCodes; }
+    // The code of 0-based column Col; End outside the row.
+    TColumnCode At(int Col) const noexcept {
+        return Col >= 0 && Col < Width() ? static_cast<TColumnCode>(FCodes[static_cast<std::size_t>(Col)])
+                                         : TColumnCode::End;
+    }
+    bool Is(int Col, TColumnCode Code) const noexcept { return At(Col) == Code; }
+    // The bytes of the row in columns [0, Col); beyond the row every column counts as one
+    // byte, as if the row were padded with spaces.
+    int BytesBefore(int Col) const noexcept {
+        int pads = 0;
+        const int end = Col < Width() ? Col : Width();
+        for (int c = 0; c < end; ++c)
+            if (FCodes[static_cast<std::size_t>(c)] == static_cast<char>(TColumnCode::TabPad)) ++pads;
+        return Col - pads;
+    }
+    // The byte index of the character in column Col (a tab's own index for its continuation
+    // columns).
+    int ByteIndex(int Col) const noexcept { return BytesBefore(Col + 1) - 1; }
+
+private:
+    std::string FCodes;
+};
 
 // The width of S in columns (no cut-off): the byte length when S holds no tab.
 int TextWidth(std::string_view S, const TColumnContext& C);

@@ -6,29 +6,29 @@ namespace quire {
 void TEditorAttributeArray::Reset(std::string_view Text, std::string_view Attributes) {
     FText = Text;
     FAttributes.assign(Attributes);
-    FAttributes.push_back('0');
+    FAttributes.push_back(static_cast<char>(TColumnCode::End));
     FColumn = 0;
     FByteCount = 0;
-    FCode = ' ';
+    FCode = TColumnCode::Ordinary;
     Next();
 }
 
 void TEditorAttributeArray::Next() noexcept {
-    if (FCode == '0') return;
+    if (FCode == TColumnCode::End) return;
     ++FColumn;
     FCode = codeAt(FColumn);
-    if (FCode != '3') ++FByteCount;
+    if (FCode != TColumnCode::TabPad) ++FByteCount;
 }
 
 void TEditorAttributeArray::Prev() noexcept {
     if (FColumn < 2) return;
-    if (FCode != '3') --FByteCount;
+    if (FCode != TColumnCode::TabPad) --FByteCount;
     --FColumn;
     FCode = codeAt(FColumn);
 }
 
 void TEditorAttributeArray::GoToColumn(int N) noexcept {
-    while (FCode != '0' && FColumn < N) Next();
+    while (FCode != TColumnCode::End && FColumn < N) Next();
     while (FColumn > 1 && FColumn > N) Prev();
 }
 
@@ -40,15 +40,15 @@ std::string_view TEditorAttributeArray::CurrentChar() const noexcept {
         return FText.substr(static_cast<size_t>(start), static_cast<size_t>(std::min(len, size - start)));
     };
     switch (FCode) {
-    case '0': return {};
-    case '5': return bytes(FByteCount - 2, 2);
-    case '4': return bytes(FByteCount - 1, 2);
+    case TColumnCode::End: return {};
+    case TColumnCode::Trail: return bytes(FByteCount - 2, 2);
+    case TColumnCode::Lead: return bytes(FByteCount - 1, 2);
     default: return bytes(FByteCount - 1, 1);
     }
 }
 
 std::string_view TEditorAttributeArray::NextChar() noexcept {
-    if (FCode == '0') return {};
+    if (FCode == TColumnCode::End) return {};
     Next();
     const std::string_view c = CurrentChar();
     Prev();

@@ -1,12 +1,14 @@
 // TEditorAttributeArray: a cursor over the columns of one text.
 #pragma once
 
+#include "ColumnModel.h"
+
 #include <string>
 #include <string_view>
 
 namespace quire {
 
-// The attribute string is the column attribute string with "0" appended as an end marker.
+// The attribute string is the column attribute string with End appended as a marker.
 // Column is 1-based (0 before the first step); ByteCount is the number of bytes of the text
 // up to and including the current column (a tab's continuation columns add none).
 class TEditorAttributeArray {
@@ -18,10 +20,10 @@ public:
     // Prev, and once more when the new code is a lead byte.
     void BackUpOneChar() noexcept {
         Prev();
-        if (FCode == '4') Prev();
+        if (FCode == TColumnCode::Lead) Prev();
     }
 
-    char Code() const noexcept { return FCode; }
+    TColumnCode Code() const noexcept { return FCode; }
     int Column() const noexcept { return FColumn; }
     int ByteCount() const noexcept { return FByteCount; }
     int ColumnCount() const noexcept { return static_cast<int>(FAttributes.size()) - 1; }
@@ -30,10 +32,13 @@ public:
     std::string_view NextChar() noexcept;
 
 private:
-    char codeAt(int column) const noexcept { return FAttributes[static_cast<size_t>(column - 1)]; }
+    TColumnCode codeAt(int column) const noexcept {
+        return static_cast<TColumnCode>(FAttributes[static_cast<size_t>(column - 1)]);
+    }
 
-    char FCode = ' ';
-    std::string FAttributes = "0";
+    // Before the first step: no column yet.
+    TColumnCode FCode = TColumnCode::Ordinary;
+    std::string FAttributes = std::string(1, static_cast<char>(TColumnCode::End));
     int FColumn = 0;
     std::string_view FText;
     int FByteCount = 0;

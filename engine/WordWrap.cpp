@@ -9,6 +9,10 @@ namespace quire {
 
 namespace {
 bool isIn(std::string_view rules, std::string_view ch) { return sjis::ContainsChar(rules, ch); }
+// A word break may end a row after a delimiter, a tab or a double-byte character.
+bool breaksAfter(TColumnCode c) {
+    return c == TColumnCode::Delimiter || c == TColumnCode::TabPad || c == TColumnCode::Trail;
+}
 } // namespace
 
 const std::vector<TWrapPiece>& TLineBreaker::Break(std::string_view L) {
@@ -27,7 +31,7 @@ const std::vector<TWrapPiece>& TLineBreaker::Break(std::string_view L) {
     a.Reset(rest, attrs);
     a.GoToColumn(W);
     for (;;) {
-        if (a.Code() == '0') {
+        if (a.Code() == TColumnCode::End) {
             if (!rest.empty()) {
                 FPieces.push_back({base, rest.size(), TRowAttribute::LineEnd});
             } else if (!FOptions.FollowRetMark()) {
@@ -37,16 +41,16 @@ const std::vector<TWrapPiece>& TLineBreaker::Break(std::string_view L) {
             }
             return FPieces;
         }
-        if (a.Code() == '4') {
+        if (a.Code() == TColumnCode::Lead) {
             a.Prev(); // a double-byte character straddles the edge: it starts the next row
         } else if (FOptions.WordBreak() && a.ColumnCount() > W) {
-            while (a.Code() != '2' && a.Code() != '3' && a.Code() != '5' && a.Column() > wordFloor)
+            while (!breaksAfter(a.Code()) && a.Column() > wordFloor)
                 a.BackUpOneChar();
         }
         if (FOptions.FollowPunctuation()) {
             while (a.Column() < W + 2 && isIn(FOptions.PunctuationStr(), a.NextChar())) {
                 a.Next();
-                if (a.Code() == '4') a.Next();
+                if (a.Code() == TColumnCode::Lead) a.Next();
             }
         }
         if (FOptions.Leading() && a.Column() < a.ColumnCount()) {

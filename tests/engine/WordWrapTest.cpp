@@ -73,16 +73,16 @@ TEST(AttributeArray, WalksColumnsAndBytes) {
     EXPECT_EQ(a.Column(), 1);
     EXPECT_EQ(a.CurrentChar(), "a");
     a.GoToColumn(4); // inside the tab
-    EXPECT_EQ(a.Code(), '3');
+    EXPECT_EQ(a.Code(), TColumnCode::TabPad);
     EXPECT_EQ(a.ByteCount(), 2);
     EXPECT_EQ(a.CurrentChar(), "\t");
     EXPECT_EQ(a.NextChar(), kA);
     EXPECT_EQ(a.Column(), 4); // NextChar does not move
     a.GoToColumn(5);
-    EXPECT_EQ(a.Code(), '4');
+    EXPECT_EQ(a.Code(), TColumnCode::Lead);
     EXPECT_EQ(a.CurrentChar(), kA);
     a.Next();
-    EXPECT_EQ(a.Code(), '5');
+    EXPECT_EQ(a.Code(), TColumnCode::Trail);
     EXPECT_EQ(a.CurrentChar(), kA);
     EXPECT_EQ(a.NextChar(), "");
     a.BackUpOneChar();
@@ -92,7 +92,7 @@ TEST(AttributeArray, WalksColumnsAndBytes) {
     a.Prev(); // nothing below column 2
     EXPECT_EQ(a.Column(), 1);
     a.GoToColumn(100);
-    EXPECT_EQ(a.Code(), '0');
+    EXPECT_EQ(a.Code(), TColumnCode::End);
     EXPECT_EQ(a.CurrentChar(), "");
 }
 
