@@ -231,9 +231,6 @@ public:
     void SetReadOnlyMsg(bool Value) { SetReadOnly(Value); }
     uint32_t PosFromChar(int Offset);
     uint32_t CharFromPos(const QPoint& Pos);
-    // The row holding text offset Offset, and the offset left within it.
-    int RowOfOffset(int Offset, int* Rest = nullptr) const;
-    int RowStartOffset(int ARow) const;
 
     // --- input ------------------------------------------------------------------------
     // Shortcuts of the popup menu that the application's own menus take instead.

@@ -440,30 +440,13 @@ void TEditor::SetSelectionMode(TSelectionMode Value) {
     if (OnSelectionModeChange) OnSelectionModeChange(this);
 }
 
-namespace {
-// Bytes a row takes in the text: its length, plus 2 for a line end, 1 for the end of file.
-int rowSpan(const TEditorScreenStrings& l, int r) {
-    const TRowAttribute a = l.RowAttribute(r);
-    return static_cast<int>(l.Get(r).size()) + (a == TRowAttribute::LineEnd ? 2 : a == TRowAttribute::EndOfFile ? 1 : 0);
-}
-int rowTextSpan(const TEditorScreenStrings& l, int r) {
-    return static_cast<int>(l.Get(r).size()) + (l.RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
-}
-} // namespace
-
-int TEditor::TextLength() {
-    int n = 0;
-    for (int r = 0; r < FList->Count(); ++r) n += rowTextSpan(*FList, r);
-    return n;
-}
+int TEditor::TextLength() { return FList->RowOffset(FList->Count()); }
 
 int TEditor::SelStart() {
     if (FList->Count() == 0) return 0;
     const int row = Selected() ? FSelStartRow : FRow;
     const int index = Selected() ? FSelStartIndex : ColToIndex(FRow, FCol);
-    int offset = 0;
-    for (int r = 0; r < row && r < FList->Count(); ++r) offset += rowTextSpan(*FList, r);
-    return offset + index;
+    return FList->RowOffset(row) + index;
 }
 
 int TEditor::roundStartIndex(int ARow, int ACol) const {
@@ -499,7 +482,7 @@ int TEditor::SelLength() {
     }
     int n = static_cast<int>(l.Get(FSelStartRow).size()) - FSelStartIndex;
     if (l.RowAttribute(FSelStartRow) == TRowAttribute::LineEnd) n += 2;
-    for (int r = FSelStartRow + 1; r < FSelEndRow; ++r) n += rowTextSpan(l, r);
+    n += l.RowOffset(FSelEndRow, FSelStartRow + 1);
     if (FSelEndRow < l.Count()) n += std::min(FSelEndIndex + 1, static_cast<int>(l.Get(FSelEndRow).size()));
     return n;
 }
@@ -512,17 +495,8 @@ void TEditor::SetSelStart(int Value) {
         SetRowCol(0, 0);
         return;
     }
-    int n = Value;
-    for (int r = 0; r < count; ++r) {
-        const int span = rowSpan(*FList, r);
-        if (span > n || FList->RowAttribute(r) == TRowAttribute::EndOfFile) {
-            const std::string_view text = FList->Get(r);
-            SetRowCol(r, std::min(TextWidthOfBytes(text, static_cast<std::size_t>(n), ColumnContext()), RowWidth(r)));
-            return;
-        }
-        n -= span;
-    }
-    SetRowCol(count, 0);
+    const TCaretPos pos = FList->CaretPosByOffset(0, Value);
+    SetRowCol(pos.Row, pos.Col);
 }
 
 void TEditor::SetSelLength(int Value) {
@@ -540,25 +514,9 @@ void TEditor::SetSelLength(int Value) {
         colMove(FSelRect.Left);
     }
     AnchorSelection();
-    const int count = FList->Count();
-    int n = Value + ColToIndex(FRow, FCol);
-    int row = FRow, col = -1;
-    for (int r = FRow; r < count; ++r) {
-        const int span = rowSpan(*FList, r);
-        if (span > n || FList->RowAttribute(r) == TRowAttribute::EndOfFile) {
-            row = r;
-            col = std::min(TextWidthOfBytes(FList->Get(r), static_cast<std::size_t>(n), ColumnContext()), RowWidth(r));
-            break;
-        }
-        n -= span;
-    }
-    if (col < 0) {
-        row = count;
-        if (count > 0 && FList->RowAttribute(count - 1) == TRowAttribute::EndOfFile) row = count - 1;
-        col = RowWidth(row);
-    }
-    rowMove(row);
-    colMove(col);
+    const TCaretPos end = FList->CaretPosByOffset(FRow, Value + ColToIndex(FRow, FCol));
+    rowMove(end.Row);
+    colMove(end.Col);
     FBatch = false;
     UpdateCaret();
     ExtendSelection();

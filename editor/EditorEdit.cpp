@@ -43,13 +43,7 @@ const char* TEditor::BoxMimeType() { return "application/x-teditor-box-type"; }
 int TEditor::ByteIndex(int ARow, int ACol) const { return ColumnMap(ARow).ByteIndex(ACol); }
 
 int TEditor::TextOffset(int Base, int ARow, int ACol) const {
-    const TEditorScreenStrings& l = *FList;
-    int offset = 0;
-    for (int r = std::max(Base, 0); r < ARow && r < l.Count(); ++r) {
-        const TRowAttribute a = l.RowAttribute(r);
-        offset += static_cast<int>(l.Get(r).size()) + (a == TRowAttribute::LineEnd ? 2 : a == TRowAttribute::EndOfFile ? 1 : 0);
-    }
-    return offset + ByteIndex(ARow, ACol);
+    return FList->RowOffset(ARow, Base) + ByteIndex(ARow, ACol);
 }
 
 int TEditor::BaseRow(int ARow) const { return std::max(FList->LineStartRow(ARow), ARow - 1); }

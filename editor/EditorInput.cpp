@@ -513,28 +513,6 @@ void TEditor::SelectTokenAt(const QPoint& Pos) {
 
 // --- edit-style requests -------------------------------------------------------------
 
-int TEditor::RowStartOffset(int ARow) const {
-    int offset = 0;
-    for (int r = 0; r < ARow && r < FList->Count(); ++r)
-        offset += static_cast<int>(FList->Get(r).size()) + (FList->RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
-    return offset;
-}
-
-int TEditor::RowOfOffset(int Offset, int* Rest) const {
-    int n = std::max(Offset, 0);
-    for (int r = 0; r < FList->Count(); ++r) {
-        const TRowAttribute a = FList->RowAttribute(r);
-        const int span = static_cast<int>(FList->Get(r).size()) + (a == TRowAttribute::LineEnd ? 2 : a == TRowAttribute::EndOfFile ? 1 : 0);
-        if (span > n || a == TRowAttribute::EndOfFile) {
-            if (Rest) *Rest = n;
-            return r;
-        }
-        n -= span;
-    }
-    if (Rest) *Rest = n;
-    return FList->Count();
-}
-
 void TEditor::SetTextMsg(const std::string& Text) {
     if (!FReadOnly) FLines.SetText(Text);
 }
@@ -591,7 +569,7 @@ void TEditor::SetModifyMsg(bool Value) {
 
 int TEditor::LineIndex(int ARow) {
     if (ARow >= FList->Count()) return -1;
-    return RowStartOffset(ARow == -1 ? FRow : ARow);
+    return FList->RowOffset(ARow == -1 ? FRow : ARow);
 }
 
 int TEditor::LineLength(int Offset) {
@@ -600,7 +578,7 @@ int TEditor::LineLength(int Offset) {
             return static_cast<int>(FList->Get(FSelEndRow).size()) + FSelStartIndex - FSelEndIndex - 1;
         return FRow < FList->Count() ? static_cast<int>(FList->Get(FRow).size()) : 0;
     }
-    const int r = RowOfOffset(Offset);
+    const int r = FList->RowOfOffset(Offset);
     return r < FList->Count() ? static_cast<int>(FList->Get(r).size()) : 0;
 }
 
@@ -621,7 +599,7 @@ bool TEditor::UndoMsg() {
 
 int TEditor::LineFromChar(int Offset) {
     if (Offset == -1) return Selected() ? FSelStartRow : FRow;
-    return RowOfOffset(Offset);
+    return FList->RowOfOffset(Offset);
 }
 
 void TEditor::EmptyUndoBuffer() {
@@ -630,7 +608,7 @@ void TEditor::EmptyUndoBuffer() {
 
 uint32_t TEditor::PosFromChar(int Offset) {
     int rest = 0;
-    const int r = RowOfOffset(Offset, &rest);
+    const int r = FList->RowOfOffset(Offset, 0, &rest);
     const int col = r < FList->Count() ? TextWidthOfBytes(FList->Get(r), static_cast<size_t>(std::max(rest, 0)), ColumnContext()) : 0;
     const int x = FTextLeft + (col - FTopCol) * FCharWidth;
     const int y = FTextTop + (r - FTopRow) * FRowHeight;
@@ -648,7 +626,7 @@ uint32_t TEditor::CharFromPos(const QPoint& Pos) {
         if (a.Is(c, TColumnCode::Trail)) --c;
         index = std::min(ColToIndex(r, c), static_cast<int>(FList->Get(r).size()));
     }
-    const int offset = RowStartOffset(r) + index;
+    const int offset = FList->RowOffset(r) + index;
     return (static_cast<uint32_t>(offset) & 0xFFFF) | ((static_cast<uint32_t>(r) & 0xFFFF) << 16);
 }
 

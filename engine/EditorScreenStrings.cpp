@@ -181,9 +181,9 @@ std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute&
     }
     int last = Count < 0 ? LineEndRow(Row) : std::min(Row + Count - 1, count - 1);
     if (Count == 0) last = Row - 1;
+    // Counted in size_t: a whole text of line ends may pass INT_MAX bytes once each is CR LF.
     std::size_t length = 0;
-    for (int r = Row; r <= last; ++r)
-        length += Get(r).size() + (RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
+    for (int r = Row; r <= last; ++r) length += static_cast<std::size_t>(RowTextSpan(r));
     std::string text;
     text.reserve(length);
     for (int r = Row; r <= last; ++r) {
@@ -193,6 +193,26 @@ std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute&
     RowCount = last - Row + 1;
     Attribute = RowCount > 0 ? RowAttribute(last) : TRowAttribute::NoAttribute;
     return text;
+}
+
+int TEditorScreenStrings::RowOffset(int Row, int From) const {
+    int offset = 0;
+    const int end = std::min(Row, Count());
+    for (int r = std::max(From, 0); r < end; ++r) offset += RowTextSpan(r);
+    return offset;
+}
+
+int TEditorScreenStrings::RowOfOffset(int Offset, int From, int* Rest) const {
+    const int count = Count();
+    int n = std::max(Offset, 0);
+    int r = std::max(From, 0);
+    for (; r < count; ++r) {
+        const int span = RowSpan(r);
+        if (span > n || RowAttribute(r) == TRowAttribute::EndOfFile) break;
+        n -= span;
+    }
+    if (Rest) *Rest = n;
+    return std::min(r, count);
 }
 
 std::string TEditorScreenStrings::GetRowsText(int Row, int Count) const {
@@ -511,19 +531,7 @@ void TEditorScreenStrings::Clear() {
     }
 }
 
-std::string TEditorScreenStrings::GetTextStr() const {
-    const int count = Count();
-    std::size_t length = 0;
-    for (int r = 0; r < count; ++r)
-        length += Get(r).size() + (RowAttribute(r) == TRowAttribute::LineEnd ? 2 : 0);
-    std::string text;
-    text.reserve(length);
-    for (int r = 0; r < count; ++r) {
-        text += Get(r);
-        if (RowAttribute(r) == TRowAttribute::LineEnd) text += kCrLf;
-    }
-    return text;
-}
+std::string TEditorScreenStrings::GetTextStr() const { return GetRowsText(0, Count()); }
 
 void TEditorScreenStrings::SetTextStr(std::string_view Value) {
     UpdateGuard update(*this);
@@ -680,24 +688,12 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
 
 TCaretPos TEditorScreenStrings::CaretPosByOffset(int Row, int Offset) const {
     const TColumnContext context = ColumnContext();
-    const int count = Count();
-    int k = std::max(Row, 0);
-    long long offset = std::max(Offset, 0);
-    for (; k < count; ++k) {
-        const std::string_view text = Get(k);
-        const TRowAttribute attr = RowAttribute(k);
-        const long long span = static_cast<long long>(text.size()) +
-                               (attr == TRowAttribute::LineEnd ? 2 : attr == TRowAttribute::EndOfFile ? 1 : 0);
-        if (offset < span || attr == TRowAttribute::EndOfFile) {
-            const int width = TextWidth(text, context);
-            const int col = TextWidthOfBytes(text, static_cast<std::size_t>(offset), context);
-            return {k, std::min(col, width)};
-        }
-        offset -= span;
-    }
-    int row = count;
-    if (count > 0 && RowAttribute(count - 1) == TRowAttribute::EndOfFile) row = count - 1;
-    return {row, row < count ? TextWidth(Get(row), context) : 0};
+    int rest = 0;
+    const int k = RowOfOffset(Offset, Row, &rest);
+    if (k >= Count()) return {k, 0};
+    const std::string_view text = Get(k);
+    const int width = TextWidth(text, context);
+    return {k, std::min(TextWidthOfBytes(text, static_cast<std::size_t>(rest), context), width)};
 }
 
 void TEditorScreenStrings::SetCaretByOffset(TEditorLink* Editor, int Row, int Offset) const {

@@ -60,6 +60,20 @@ public:
 
     int LineStartRow(int Row) const;
     int LineEndRow(int Row) const;
+
+    // Text offsets. A row takes its own bytes in the text, and a LineEnd row two more for its
+    // CR LF (RowTextSpan). Walking from an offset to a row, the EndOfFile row counts one byte
+    // more (RowSpan), so that any offset at or past the end of the text lands on it.
+    int RowTextSpan(int Row) const {
+        return static_cast<int>(Get(Row).size()) + (RowAttribute(Row) == TRowAttribute::LineEnd ? 2 : 0);
+    }
+    int RowSpan(int Row) const { return RowTextSpan(Row) + (RowAttribute(Row) == TRowAttribute::EndOfFile ? 1 : 0); }
+    // The text offset of the start of row Row, counted from the start of row From.
+    int RowOffset(int Row, int From = 0) const;
+    // The row that holds text offset Offset counted from the start of row From (the
+    // EndOfFile row for any offset past the end; Count() past a last LineEnd row), and the
+    // offset left within that row.
+    int RowOfOffset(int Offset, int From = 0, int* Rest = nullptr) const;
     // The text of Count rows from Row (Count -1: to the end of the logical line), each
     // LineEnd row followed by CR LF.
     std::string GetRowsText(int Row, int Count, TRowAttribute& Attribute, int& RowCount) const;
