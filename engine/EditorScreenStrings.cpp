@@ -73,7 +73,7 @@ TEditorWrapOption& TEditorScreenStrings::WrapOption() {
 }
 
 std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() {
-    return std::make_unique<TEditorUndoObj>(this);
+    return std::make_unique<TEditorUndoObj>();
 }
 
 std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
@@ -257,7 +257,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
 
     if (start == Row && end == last && Text.empty() && Count > 0) {
         // Whole logical lines are deleted.
-        UndoRecord* rec = UndoObj().NewRecord();
+        UndoRecord* rec = newUndoRecord();
         rec->Row = Row;
         rec->RemovedText = GetRowsText(Row, Count, rec->RemovedAttribute, deleted);
         DeleteRows(Row, Count);
@@ -274,7 +274,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         } else {
             lastAttr = endsWithLineEnd(Text) ? TRowAttribute::LineEnd : TRowAttribute::EndOfFile;
         }
-        UndoRecord* rec = UndoObj().NewRecord();
+        UndoRecord* rec = newUndoRecord();
         rec->Row = start;
         rec->RemovedText = GetRowsText(start, end - start + 1, rec->RemovedAttribute, deleted);
 
@@ -319,6 +319,110 @@ void TEditorScreenStrings::ReplaceRowList(int Row, int Count, const TEditorStrin
     if (n < Count) DeleteRows(Row, Count - n);
     if (n > Count) InsertEmpty(Row + Count, n - Count);
     for (int i = 0; i < n; ++i) copyRow(Row + i, List, i);
+}
+
+// --- undo and redo -------------------------------------------------------------------
+
+namespace {
+
+// Hides the active editor's caret and opens an update of the store for the lifetime of the
+// guard; both are closed again also when an exception passes.
+class ApplyGuard {
+public:
+    explicit ApplyGuard(TEditorScreenStrings& list) : list_(list), editor_(list.ActiveEditor()) {
+        if (editor_) editor_->CaretBeginUpdate();
+        list_.BeginUpdate();
+    }
+    // Closes the update (the editors are notified), then puts the caret where the record
+    // says it stood.
+    void Finish(const UndoRecord& R) {
+        closeUpdate();
+        if (editor_) {
+            editor_->SetRow(R.CaretRow);
+            editor_->SetCol(R.CaretCol);
+        }
+    }
+    ~ApplyGuard() {
+        closeUpdate();
+        if (editor_) editor_->CaretEndUpdate();
+    }
+    ApplyGuard(const ApplyGuard&) = delete;
+    ApplyGuard& operator=(const ApplyGuard&) = delete;
+
+private:
+    void closeUpdate() {
+        if (!open_) return;
+        open_ = false;
+        list_.EndUpdate();
+    }
+
+    TEditorScreenStrings& list_;
+    TEditorLink* editor_;
+    bool open_ = true;
+};
+
+} // namespace
+
+UndoRecord* TEditorScreenStrings::newUndoRecord(TEditorUndoObj::TRedoList Redo) {
+    const TEditorLink* e = ActiveEditor();
+    return UndoObj().NewRecord(e ? e->Row() : 0, e ? e->Col() : 0, Redo);
+}
+
+void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
+    // The rows the change inserted go.
+    std::string text;
+    TRowAttribute attr = TRowAttribute::NoAttribute;
+    int removed = 0;
+    if (R.InsertedCount > 0) {
+        text = GetRowsText(R.Row, R.InsertedCount, attr, removed);
+        DeleteRows(R.Row, R.InsertedCount);
+    }
+    // The rows it removed come back, wrapped by the current rules.
+    int inserted = 0;
+    if (R.RemovedAttribute != TRowAttribute::NoAttribute) {
+        TEditorStringList rows;
+        TextToRows(R.RemovedText, rows);
+        if (R.RemovedAttribute == TRowAttribute::Wrapped && rows.Count() > 1 && rows.Get(rows.Count() - 1).empty())
+            rows.Delete(rows.Count() - 1);
+        rows.SetRowAttribute(rows.Count() - 1,
+                             endsWithLineEnd(R.RemovedText) ? TRowAttribute::LineEnd : R.RemovedAttribute);
+        InsertRowList(R.Row, rows);
+        inserted = rows.Count();
+    }
+    const int reparsed = Reparse(R.Row, true);
+    SetChangeRecord(R.Row, removed, reparsed, inserted);
+    R.InsertedCount = inserted;
+    R.RemovedAttribute = attr;
+    R.RemovedText = std::move(text);
+}
+
+void TEditorScreenStrings::Undo() {
+    TEditorUndoObj& undo = UndoObj();
+    UndoRecord* r = undo.UndoList().Last();
+    if (!r) return;
+    ApplyGuard guard(*this);
+    UndoRecord inverse = *r;
+    applyUndoRecord(inverse);
+    const TEditorLink* e = ActiveEditor();
+    undo.PushRedo(inverse, e ? e->Row() : 0, e ? e->Col() : 0);
+    guard.Finish(*r);
+    undo.DeleteLastUndo();
+}
+
+void TEditorScreenStrings::Redo() {
+    TEditorUndoObj& undo = UndoObj();
+    UndoRecord* r = undo.RedoList().Last();
+    if (!r) return;
+    ApplyGuard guard(*this);
+    UndoRecord inverse = *r;
+    applyUndoRecord(inverse);
+    UndoRecord* u = newUndoRecord(TEditorUndoObj::TRedoList::Keep);
+    u->Row = inverse.Row;
+    u->InsertedCount = inverse.InsertedCount;
+    u->RemovedAttribute = inverse.RemovedAttribute;
+    u->RemovedText = std::move(inverse.RemovedText);
+    guard.Finish(*r);
+    undo.DeleteLastRedo();
 }
 
 // --- wrapping ------------------------------------------------------------------------

@@ -98,8 +98,10 @@ public:
     int LastReparseVisited() const noexcept { return FLastReparseVisited; }
 
     void SetChangeRecord(int Row, int Deleted, int Reparsed, int Inserted);
-    void Undo() { UndoObj().Undo(); }
-    void Redo() { UndoObj().Redo(); }
+    // Undoes the newest step (or redoes the newest undone one): the rows come back and the
+    // active editor's caret goes where it stood before the step.
+    void Undo();
+    void Redo();
     void Clear();
 
     // The whole text, and replacing it (both as the Text of Lines).
@@ -127,6 +129,10 @@ protected:
 
 private:
     bool firstLoading() const { return FirstEditor() && FirstEditor()->Loading(); }
+    // A new undo record with the active editor's caret.
+    UndoRecord* newUndoRecord(TEditorUndoObj::TRedoList Redo = TEditorUndoObj::TRedoList::Clear);
+    // Applies R to the rows (the steps shared by Undo and Redo) and turns R into its inverse.
+    void applyUndoRecord(UndoRecord& R);
     int screenRows() const;
     void dropSelections();
     void markNotParsed(int From);

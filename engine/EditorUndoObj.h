@@ -1,4 +1,5 @@
-// Undo and redo: records of replaced rows and the manager that applies them.
+// Undo and redo: records of replaced rows, and the two lists of one document. The lists are
+// plain data; the document store applies a record to its rows.
 #pragma once
 
 #include "RowState.h"
@@ -9,8 +10,6 @@
 #include <string>
 
 namespace quire {
-
-class TEditorScreenStrings;
 
 // One step: the rows' old text, not a description of the operation.
 struct UndoRecord {
@@ -41,39 +40,34 @@ private:
     std::deque<std::unique_ptr<UndoRecord>> FItems;
 };
 
-// The undo manager of one document, shared by all its editors.
+// The undo manager of one document, shared by all its editors: the undo list (at most
+// ListMax records, the oldest dropped first) and the redo list.
 class TEditorUndoObj {
 public:
     static constexpr int DefaultListMax = 64;
 
-    explicit TEditorUndoObj(TEditorScreenStrings* List) : FList(List) {}
     virtual ~TEditorUndoObj() = default;
 
     int ListMax() const noexcept { return FListMax; }
     // Never below 64.
     void SetListMax(int Value) noexcept { FListMax = Value < DefaultListMax ? DefaultListMax : Value; }
-    bool Redoing() const noexcept { return FRedoing; }
     const TUndoDataList& UndoList() const noexcept { return FUndoList; }
     const TUndoDataList& RedoList() const noexcept { return FRedoList; }
 
-    // A fresh record with the active editor's caret, appended to the undo list (the oldest
-    // dropped beyond ListMax); a new edit empties the redo list unless a redo is running.
-    virtual UndoRecord* NewRecord();
-    virtual bool CanRedo() const { return !FRedoList.Empty(); }
-    virtual bool CanUndo() const { return !FUndoList.Empty(); }
-    virtual void Redo();
-    virtual void Undo();
-    // Appends a copy of R, with the active editor's current caret, to the redo list.
-    virtual void PushRedo(const UndoRecord& R);
-    virtual void Clear();
+    // A fresh record with the caret of the editor making the change, appended to the undo
+    // list. A new edit empties the redo list; the record a redo leaves behind does not.
+    enum class TRedoList { Clear, Keep };
+    UndoRecord* NewRecord(int CaretRow, int CaretCol, TRedoList Redo = TRedoList::Clear);
+    bool CanRedo() const noexcept { return !FRedoList.Empty(); }
+    bool CanUndo() const noexcept { return !FUndoList.Empty(); }
+    // Appends a copy of R, with the given caret, to the redo list.
+    void PushRedo(const UndoRecord& R, int CaretRow, int CaretCol);
+    void DeleteLastUndo() { FUndoList.DeleteLast(); }
+    void DeleteLastRedo() { FRedoList.DeleteLast(); }
+    void Clear() noexcept;
 
 private:
-    // Applies R to the rows (steps shared by Undo and Redo) and turns R into its inverse.
-    void apply(UndoRecord& R);
-
-    TEditorScreenStrings* FList;
     int FListMax = DefaultListMax;
-    bool FRedoing = false;
     TUndoDataList FRedoList;
     TUndoDataList FUndoList;
 };

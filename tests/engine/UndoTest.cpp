@@ -145,3 +145,29 @@ TEST(Undo, UndoOfAWrappedEditRewrapsByTheCurrentRules) {
     e.Store->Redo();
     EXPECT_EQ(e.Store->GetTextStr(), std::string(20, 'a') + "bb\r\ncc\r\nz");
 }
+
+// The lists alone, without a document.
+TEST(UndoLists, NewEditsEmptyTheRedoListButARedoKeepsIt) {
+    TEditorUndoObj u;
+    u.NewRecord(1, 2)->Row = 7;
+    u.PushRedo(*u.UndoList().Last(), 3, 4);
+    u.DeleteLastUndo();
+    ASSERT_TRUE(u.CanRedo());
+    EXPECT_EQ(u.RedoList().Last()->Row, 7);
+    EXPECT_EQ(u.RedoList().Last()->CaretRow, 3);
+    EXPECT_EQ(u.RedoList().Last()->CaretCol, 4);
+    u.NewRecord(0, 0, TEditorUndoObj::TRedoList::Keep);
+    EXPECT_TRUE(u.CanRedo());
+    const UndoRecord* fresh = u.NewRecord(5, 6);
+    EXPECT_FALSE(u.CanRedo());
+    EXPECT_EQ(fresh->CaretRow, 5);
+    EXPECT_EQ(fresh->CaretCol, 6);
+}
+
+TEST(UndoLists, TheOldestRecordGoesBeyondTheMaximum) {
+    TEditorUndoObj u;
+    for (int i = 0; i < TEditorUndoObj::DefaultListMax + 3; ++i) u.NewRecord(0, 0)->Row = i;
+    EXPECT_EQ(u.UndoList().Count(), TEditorUndoObj::DefaultListMax);
+    EXPECT_EQ(u.UndoList().Item(0)->Row, 3);
+    EXPECT_EQ(u.UndoList().Last()->Row, TEditorUndoObj::DefaultListMax + 2);
+}
