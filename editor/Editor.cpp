@@ -177,18 +177,16 @@ int TEditor::ScreenRows() const {
     // The display height over the row height: rows that fit on the screen.
     const QScreen* s = screen();
     const int height = s ? s->geometry().height() : 1080;
-    return height / std::max(FRowHeight, 1);
+    return height / std::max(FMetrics.RowHeight, 1);
 }
 
 void TEditor::LinesUpdateBegin() {
     CaretBeginUpdate();
     UnderlineBeginUpdate();
-    FLinesUpdating = true;
     viewport()->setUpdatesEnabled(false);
 }
 
 void TEditor::LinesUpdateEnd() {
-    FLinesUpdating = false;
     viewport()->setUpdatesEnabled(true);
     UnderlineEndUpdate();
     CaretEndUpdate();
@@ -196,9 +194,9 @@ void TEditor::LinesUpdateEnd() {
 }
 
 void TEditor::InvalidateRow(int ARow) {
-    if (ARow < FTopRow || ARow > FTopRow + FVisibleRows) return;
-    const int y = FTextTop + (ARow - FTopRow) * FRowHeight;
-    viewport()->update(QRect(FTextLeft, y, viewport()->width() - FTextLeft, FRowHeight));
+    if (ARow < FTopRow || ARow > FTopRow + FMetrics.VisibleRows) return;
+    const int y = FMetrics.TextTop + (ARow - FTopRow) * FMetrics.RowHeight;
+    viewport()->update(QRect(FMetrics.TextLeft, y, viewport()->width() - FMetrics.TextLeft, FMetrics.RowHeight));
 }
 
 void TEditor::UpdateView() {
@@ -212,17 +210,17 @@ void TEditor::StoreChanged() { DoChange(); }
 
 void TEditor::invalidateRows(int From, int To) {
     From = std::max(From, FTopRow);
-    To = std::min(To, FTopRow + FVisibleRows);
+    To = std::min(To, FTopRow + FMetrics.VisibleRows);
     if (To < From) return;
-    const int y = FTextTop + (From - FTopRow) * FRowHeight;
-    viewport()->update(QRect(0, y, viewport()->width(), (To - From + 1) * FRowHeight));
+    const int y = FMetrics.TextTop + (From - FTopRow) * FMetrics.RowHeight;
+    viewport()->update(QRect(0, y, viewport()->width(), (To - From + 1) * FMetrics.RowHeight));
 }
 
 void TEditor::DoChange() {
     const TChangeRecord r = FList->ChangeRecord;
     if (r.Changed) {
-        if (std::abs(r.InsertedRows - r.DeletedRows) > FVisibleRows) {
-            viewport()->update(QRect(0, FTextTop, viewport()->width(), viewport()->height() - FTextTop));
+        if (std::abs(r.InsertedRows - r.DeletedRows) > FMetrics.VisibleRows) {
+            viewport()->update(QRect(0, FMetrics.TextTop, viewport()->width(), viewport()->height() - FMetrics.TextTop));
         } else {
             const int c = r.ChangedRow + r.InsertedRows + std::max(0, r.ReparsedRows - r.InsertedRows);
             if (r.InsertedRows == r.DeletedRows) {
@@ -230,22 +228,22 @@ void TEditor::DoChange() {
             } else {
                 invalidateRows(r.ChangedRow, c - 1);
                 // The rows below move: scroll them rather than repaint them.
-                const int delta = std::clamp(r.InsertedRows - r.DeletedRows, -(FVisibleRows + 1), FVisibleRows + 1);
-                const int top = FTextTop + std::max(0, c - FTopRow) * FRowHeight;
+                const int delta = std::clamp(r.InsertedRows - r.DeletedRows, -(FMetrics.VisibleRows + 1), FMetrics.VisibleRows + 1);
+                const int top = FMetrics.TextTop + std::max(0, c - FTopRow) * FMetrics.RowHeight;
                 if (c >= FTopRow && top < viewport()->height()) {
-                    const QRect area(0, top - (delta < 0 ? -delta * FRowHeight : 0), viewport()->width(),
+                    const QRect area(0, top - (delta < 0 ? -delta * FMetrics.RowHeight : 0), viewport()->width(),
                                      viewport()->height() - top);
-                    viewport()->scroll(0, delta * FRowHeight, area.intersected(viewport()->rect()));
+                    viewport()->scroll(0, delta * FMetrics.RowHeight, area.intersected(viewport()->rect()));
                 }
                 if (c >= FList->Count()) invalidateRows(c, c);
             }
             if (FLeftbar.Visible() && FLeftbar.ShowNumber())
-                invalidateRows(std::min(c, r.ChangedRow), r.ChangedRow + FVisibleRows);
+                invalidateRows(std::min(c, r.ChangedRow), r.ChangedRow + FMetrics.VisibleRows);
         }
     }
-    const int oldDigits = FLeftbarDigits;
+    const int oldDigits = FMetrics.LeftbarDigits;
     updateLeftbarDigits();
-    if (oldDigits != FLeftbarDigits) {
+    if (oldDigits != FMetrics.LeftbarDigits) {
         UpdateMetrics();
         viewport()->update();
     }
@@ -280,7 +278,7 @@ QColor TEditor::ToQColor(TColor Value, bool Background) const {
 
 void TEditor::updateLeftbarDigits() {
     if (!(FLeftbar.Visible() && FLeftbar.ShowNumber())) {
-        FLeftbarDigits = FLeftbar.Column();
+        FMetrics.LeftbarDigits = FLeftbar.Column();
         return;
     }
     const int count = FList->Count();
@@ -295,24 +293,24 @@ void TEditor::updateLeftbarDigits() {
     if (!FLeftbar.ZeroBase()) ++n;
     int digits = 1;
     for (long long v = n; v >= 10; v /= 10) ++digits;
-    FLeftbarDigits = std::min(8, std::max(FLeftbar.Column(), digits));
+    FMetrics.LeftbarDigits = std::min(8, std::max(FLeftbar.Column(), digits));
 }
 
 void TEditor::UpdateMetrics() {
     const QFontMetrics fm(font());
-    FAscent = fm.ascent();
-    FCharHeight = fm.height() + fm.leading();
-    FCharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('0')) + FMargin.Character());
-    FRowHeight = FCharHeight + FMargin.Line() + FMargin.Underline();
-    FRulerHeight = FRuler.Visible() ? (FRuler.Edge() ? 11 : 10) : 0;
+    FMetrics.Ascent = fm.ascent();
+    FMetrics.CharHeight = fm.height() + fm.leading();
+    FMetrics.CharWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('0')) + FMargin.Character());
+    FMetrics.RowHeight = FMetrics.CharHeight + FMargin.Line() + FMargin.Underline();
+    FMetrics.RulerHeight = FRuler.Visible() ? (FRuler.Edge() ? 11 : 10) : 0;
     updateLeftbarDigits();
-    FLeftbarWidth = FLeftbar.LeftMargin() + FLeftbarDigits * FCharWidth + FLeftbar.RightMargin() + 2;
-    FTextTop = FMargin.Top() + FRulerHeight;
-    FTextLeft = FMargin.Left() + (FLeftbar.Visible() ? FLeftbarWidth : 0);
+    FMetrics.LeftbarWidth = FLeftbar.LeftMargin() + FMetrics.LeftbarDigits * FMetrics.CharWidth + FLeftbar.RightMargin() + 2;
+    FMetrics.TextTop = FMargin.Top() + FMetrics.RulerHeight;
+    FMetrics.TextLeft = FMargin.Left() + (FLeftbar.Visible() ? FMetrics.LeftbarWidth : 0);
     const QSize size = viewport()->size();
-    FVisibleRows = std::max(1, (size.height() - FTextTop - 5) / FRowHeight);
-    FVisibleCols = std::max(0, (size.width() - FTextLeft - FCharWidth / 2) / FCharWidth);
-    FTransparent = font().italic() || ActiveFountain().HasItalicStyle();
+    FMetrics.VisibleRows = std::max(1, (size.height() - FMetrics.TextTop - 5) / FMetrics.RowHeight);
+    FMetrics.VisibleCols = std::max(0, (size.width() - FMetrics.TextLeft - FMetrics.CharWidth / 2) / FMetrics.CharWidth);
+    FMetrics.Transparent = font().italic() || ActiveFountain().HasItalicStyle();
 }
 
 void TEditor::resizeEvent(QResizeEvent* Event) {
@@ -326,12 +324,12 @@ void TEditor::updateScrollBars() {
     QScrollBar* v = verticalScrollBar();
     const QSignalBlocker bv(v);
     v->setRange(0, FList->Count());
-    v->setPageStep(FVisibleRows);
+    v->setPageStep(FMetrics.VisibleRows);
     v->setValue(FTopRow);
     QScrollBar* h = horizontalScrollBar();
     const QSignalBlocker bh(h);
-    h->setRange(0, std::max(0, ColumnLimit - FVisibleCols / 2));
-    h->setPageStep(std::max(1, FVisibleCols));
+    h->setRange(0, std::max(0, ColumnLimit - FMetrics.VisibleCols / 2));
+    h->setPageStep(std::max(1, FMetrics.VisibleCols));
     h->setValue(FTopCol);
 }
 
@@ -344,8 +342,8 @@ void TEditor::scrollContentsBy(int, int) {
 }
 
 int TEditor::UnderlineY(int ARow) const {
-    const int y = FTextTop + (ARow - FTopRow) * FRowHeight + FCharHeight;
-    if (y <= FTextTop || y >= viewport()->height()) return -1;
+    const int y = FMetrics.TextTop + (ARow - FTopRow) * FMetrics.RowHeight + FMetrics.CharHeight;
+    if (y <= FMetrics.TextTop || y >= viewport()->height()) return -1;
     return y;
 }
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "EditorLink.h"
+#include "EditorMetrics.h"
 #include "EditorOptions.h"
 #include "EditorScreenStrings.h"
+#include "EditorSelection.h"
 #include "EditorStrings.h"
 
 #include <QAbstractScrollArea>
@@ -21,15 +23,12 @@ class QPainter;
 
 namespace quire {
 
-enum class TSelectionState { NoSelection, Anchored, Selected };
-enum class TSelectionMode { Normal, Box };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-
-// Rows top..bottom, columns left..right of a selection in screen terms.
-struct TSelRect {
-    int Top = 0, Bottom = 0, Left = 0, Right = 0;
-    bool operator==(const TSelRect&) const = default;
-};
+// A press inside the selection may become a drag: Pending until the pointer has moved far
+// enough, then Dragging until the button is released.
+enum class TDragState { None, Pending, Dragging };
+// Which of the caret's cursors the mouse pointer shows.
+enum class TCursorKind { Default, LeftMargin, TopMargin, InSel, DragSel, DragSelCopy };
 
 class TEditor : public QAbstractScrollArea, public TEditorLink {
     Q_OBJECT
@@ -113,9 +112,9 @@ public:
     void SetRowCol(int ARow, int ACol) override;
     void SetTopRow(int Value) override;
     void SetTopCol(int Value);
-    int VisibleRows() const noexcept { return FVisibleRows; }
-    int VisibleCols() const noexcept { return FVisibleCols; }
-    int MaxTopRow() const { return std::max(0, FList->Count() + FVisibleRows - 1); }
+    int VisibleRows() const noexcept { return FMetrics.VisibleRows; }
+    int VisibleCols() const noexcept { return FMetrics.VisibleCols; }
+    int MaxTopRow() const { return std::max(0, FList->Count() + FMetrics.VisibleRows - 1); }
     bool OverWrite() const noexcept { return FOverWrite; }
     void SetOverWrite(bool Value);
     int RememberedCol() const noexcept { return FRememberedCol; }
@@ -132,20 +131,40 @@ public:
     void CaretEndUpdate() override;
     void UnderlineBeginUpdate();
     void UnderlineEndUpdate();
+    // Hides the caret, and with Underline also suspends the caret-row underline, for the
+    // lifetime of the guard: steps that move the caret several times show it once at the end.
+    class TCaretUpdate {
+    public:
+        explicit TCaretUpdate(TEditor& Editor, bool Underline = false) : FEditor(Editor), FUnderline(Underline) {
+            FEditor.CaretBeginUpdate();
+            if (FUnderline) FEditor.UnderlineBeginUpdate();
+        }
+        ~TCaretUpdate() {
+            if (FUnderline) FEditor.UnderlineEndUpdate();
+            FEditor.CaretEndUpdate();
+        }
+        TCaretUpdate(const TCaretUpdate&) = delete;
+        TCaretUpdate& operator=(const TCaretUpdate&) = delete;
+
+    private:
+        TEditor& FEditor;
+        bool FUnderline;
+    };
     // The caret's pixel (top left of its shape) and size.
     QRect CaretRect() const;
     void SetCaretByOffset(int ARow, int Offset) { FList->SetCaretByOffset(this, ARow, Offset); }
 
     // --- selection --------------------------------------------------------------------
-    TSelectionState SelectionState() const noexcept { return FSelectionState; }
-    bool Selected() const noexcept { return FSelectionState == TSelectionState::Selected; }
-    TSelectionMode SelectionMode() const noexcept { return FSelectionMode; }
+    const TEditorSelection& Selection() const noexcept { return FSel; }
+    TSelectionState SelectionState() const noexcept { return FSel.State; }
+    bool Selected() const noexcept { return FSel.Selected(); }
+    TSelectionMode SelectionMode() const noexcept { return FSel.Mode; }
     void SetSelectionMode(TSelectionMode Value);
-    const TSelRect& SelRect() const noexcept { return FSelRect; }
-    int SelStartRow() const noexcept { return FSelStartRow; }
-    int SelEndRow() const noexcept { return FSelEndRow; }
-    int SelStartIndex() const noexcept { return FSelStartIndex; }
-    int SelEndIndex() const noexcept { return FSelEndIndex; }
+    const TSelRect& SelRect() const noexcept { return FSel.Rect; }
+    int SelStartRow() const noexcept { return FSel.StartRow; }
+    int SelEndRow() const noexcept { return FSel.EndRow; }
+    int SelStartIndex() const noexcept { return FSel.StartIndex; }
+    int SelEndIndex() const noexcept { return FSel.EndIndex; }
     void AnchorSelection();
     void ExtendSelection();
     void ClearSelection() override;
@@ -156,7 +175,7 @@ public:
     void SelectAll();
     void SelectRow(int ARow);
     void ExtendRowSelection(int ARow);
-    void EndRowSelection() { FRowSelecting = false; }
+    void EndRowSelection() { FSel.RowSelecting = false; }
     bool IsInSelection(int ARow, int ACol);
     // The length of the whole text, every LineEnd row followed by two bytes.
     int TextLength();
@@ -238,7 +257,7 @@ public:
     class QMenu* PopupMenu() const { return FPopupMenu; }
     // The text being composed with the input method (drawn at the caret, not in the text).
     const QString& PreeditText() const noexcept { return FPreedit; }
-    int DragState() const noexcept { return FDragState; }
+    TDragState DragState() const noexcept { return FDragState; }
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
     // --- the column model -------------------------------------------------------------
@@ -251,15 +270,21 @@ public:
     int IndexToCol(int ARow, int AIndex) const;
 
     // --- metrics ----------------------------------------------------------------------
-    int CharWidth() const noexcept { return FCharWidth; }
-    int CharHeight() const noexcept { return FCharHeight; }
-    int RowHeight() const noexcept { return FRowHeight; }
-    int TextLeft() const noexcept { return FTextLeft; }
-    int TextTop() const noexcept { return FTextTop; }
-    int LeftbarWidth() const noexcept { return FLeftbarWidth; }
-    int LeftbarDigits() const noexcept { return FLeftbarDigits; }
-    int RulerHeight() const noexcept { return FRulerHeight; }
-    bool TransparentMode() const noexcept { return FTransparent; }
+    const TEditorMetrics& Metrics() const noexcept { return FMetrics; }
+    int CharWidth() const noexcept { return FMetrics.CharWidth; }
+    int CharHeight() const noexcept { return FMetrics.CharHeight; }
+    int RowHeight() const noexcept { return FMetrics.RowHeight; }
+    int TextLeft() const noexcept { return FMetrics.TextLeft; }
+    int TextTop() const noexcept { return FMetrics.TextTop; }
+    int LeftbarWidth() const noexcept { return FMetrics.LeftbarWidth; }
+    int LeftbarDigits() const noexcept { return FMetrics.LeftbarDigits; }
+    int RulerHeight() const noexcept { return FMetrics.RulerHeight; }
+    bool TransparentMode() const noexcept { return FMetrics.Transparent; }
+    // True while the caret-row underline is suspended (during a selection or an edit).
+    bool UnderlineSuspended() const noexcept { return FUnderlineCount > 0; }
+    // True while the caret is shown and in the visible phase of its blinking.
+    bool CaretVisible() const noexcept { return FCaretShown && FCaretBlinkOn; }
+    const QList<QInputMethodEvent::Attribute>& PreeditFormats() const noexcept { return FPreeditFormats; }
     void UpdateMetrics();
     int UnderlineY(int ARow) const;
     QColor ToQColor(TColor Value, bool Background) const;
@@ -301,8 +326,10 @@ protected:
     void DoChange();
 
 private:
-    friend class TEditorPainter;
     // caret
+    // Moves the caret to ARow, then ACol, without showing it in between (nor after: the
+    // caller calls UpdateCaret once it is done).
+    void moveCaretTo(int ARow, int ACol);
     void rowMove(int r);
     void colMove(int c);
     void adjustColumn(bool useRemembered, int step);
@@ -321,7 +348,9 @@ private:
     // input
     void moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat);
     bool handlePopupShortcut(QKeyEvent* Event);
-    void setPointer(int Kind);
+    void setPointer(TCursorKind Kind);
+    // The caret's default cursor, whatever the pointer kind.
+    void showDefaultPointer();
     void cancelDrag();
     void createPopupMenu();
     void typeUnicode(const QString& Text);
@@ -357,7 +386,6 @@ private:
 
     // caret and view
     int FRow = 0, FCol = 0, FTopRow = 0, FTopCol = 0;
-    int FVisibleRows = 1, FVisibleCols = 1;
     bool FOverWrite = false;
     int FRememberedCol = 0;
     bool FColKept = false;
@@ -365,25 +393,16 @@ private:
     bool FCaretShown = false;
     bool FCaretBlinkOn = true;
     int FUnderlineCount = 0;
+    // While set, moving the caret does not show it again after each step (see moveCaretTo).
     bool FBatch = false;
-    bool FLinesUpdating = false;
     QBasicTimer FBlink;
 
-    // selection
-    TSelectionState FSelectionState = TSelectionState::NoSelection;
-    TSelectionMode FSelectionMode = TSelectionMode::Normal;
-    int FAnchorRow = 0, FAnchorIndex = 0, FAnchorCol = 0;
-    int FSelStartRow = 0, FSelEndRow = 0, FSelStartIndex = 0, FSelEndIndex = 0;
-    TSelRect FSelRect, FPrevSelRect;
-    int FRowSelAnchor = 0, FRowSelCurrent = 0;
-    bool FRowSelOnEof = false;
-    bool FRowSelecting = false;
-    bool FClearingSelection = false;
+    TEditorSelection FSel;
 
     // input
-    int FDragState = 0;
+    TDragState FDragState = TDragState::None;
     QPoint FPressPoint;
-    int FCursorKind = 0;
+    TCursorKind FCursorKind = TCursorKind::Default;
     bool FMouseDown = false;
     QString FPreedit;
     QList<QInputMethodEvent::Attribute> FPreeditFormats;
@@ -391,10 +410,7 @@ private:
     class QMenu* FPopupMenu = nullptr;
     std::vector<class QAction*> FPopupItems;
 
-    // metrics
-    int FCharWidth = 8, FCharHeight = 16, FRowHeight = 16, FTextLeft = 19, FTextTop = 2;
-    int FLeftbarWidth = 0, FLeftbarDigits = 4, FRulerHeight = 0, FAscent = 12;
-    bool FTransparent = false;
+    TEditorMetrics FMetrics;
 };
 
 } // namespace quire

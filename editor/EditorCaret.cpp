@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimerEvent>
 
@@ -15,16 +16,16 @@ namespace quire {
 
 QRect TEditor::CaretRect() const {
     const bool wide = ColumnMap(FRow).Is(FCol, TColumnCode::Lead);
-    const int glyph = FCharWidth - FMargin.Character();
-    const int x = FTextLeft + (FCol - FTopCol) * FCharWidth;
-    const int y = FTextTop + (FRow - FTopRow) * FRowHeight;
-    if (FOverWrite) return QRect(x, y, wide ? 2 * glyph : glyph, FCharHeight);
-    if (FCaret.Style() == TEditorCaretStyle::csBrief) return QRect(x, y + FCharHeight - 2, wide ? 2 * glyph : glyph, 2);
-    return QRect(x, y, 2, FCharHeight);
+    const int glyph = FMetrics.CharWidth - FMargin.Character();
+    const int x = FMetrics.TextLeft + (FCol - FTopCol) * FMetrics.CharWidth;
+    const int y = FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight;
+    if (FOverWrite) return QRect(x, y, wide ? 2 * glyph : glyph, FMetrics.CharHeight);
+    if (FCaret.Style() == TEditorCaretStyle::csBrief) return QRect(x, y + FMetrics.CharHeight - 2, wide ? 2 * glyph : glyph, 2);
+    return QRect(x, y, 2, FMetrics.CharHeight);
 }
 
 bool TEditor::caretInView() const {
-    return !(FRow < FTopRow || FRow > FTopRow + FVisibleRows || FCol < FTopCol || FCol > FTopCol + FVisibleCols);
+    return !(FRow < FTopRow || FRow > FTopRow + FMetrics.VisibleRows || FCol < FTopCol || FCol > FTopCol + FMetrics.VisibleCols);
 }
 
 void TEditor::invalidateCaret() { viewport()->update(CaretRect().adjusted(-1, -1, 1, 1)); }
@@ -100,7 +101,7 @@ void TEditor::UpdateCaret() {
 void TEditor::UnderlineBeginUpdate() {
     if (FUnderlineCount++ == 0 && FMarks.Underline().Visible() && !Selected()) {
         const int y = UnderlineY(FRow);
-        if (y >= 0) viewport()->update(QRect(FTextLeft, y, viewport()->width(), 1));
+        if (y >= 0) viewport()->update(QRect(FMetrics.TextLeft, y, viewport()->width(), 1));
     }
 }
 
@@ -108,7 +109,7 @@ void TEditor::UnderlineEndUpdate() {
     if (FUnderlineCount <= 0) return;
     if (--FUnderlineCount == 0 && FMarks.Underline().Visible() && !Selected()) {
         const int y = UnderlineY(FRow);
-        if (y >= 0) viewport()->update(QRect(FTextLeft, y, viewport()->width(), 1));
+        if (y >= 0) viewport()->update(QRect(FMetrics.TextLeft, y, viewport()->width(), 1));
     }
 }
 
@@ -116,11 +117,14 @@ void TEditor::UnderlineEndUpdate() {
 
 void TEditor::SetRowCol(int ARow, int ACol) {
     if (ARow == FRow && ACol == FCol) return;
-    FBatch = true;
+    moveCaretTo(ARow, ACol);
+    UpdateCaret();
+}
+
+void TEditor::moveCaretTo(int ARow, int ACol) {
+    const QScopedValueRollback<bool> batch(FBatch, true);
     rowMove(ARow);
     colMove(ACol);
-    FBatch = false;
-    UpdateCaret();
 }
 
 void TEditor::SetRow(int Value) { rowMove(Value); }
@@ -135,14 +139,14 @@ void TEditor::rowMove(int r) {
     FRow = std::clamp(r, 0, count);
     if (FRow == count && FRow > 0 && FList->RowAttribute(count - 1) == TRowAttribute::EndOfFile) --FRow;
     adjustColumn(true, -1);
-    if (FCol != oldCol && FRuler.Visible()) viewport()->update(QRect(0, 0, viewport()->width(), FRulerHeight));
+    if (FCol != oldCol && FRuler.Visible()) viewport()->update(QRect(0, 0, viewport()->width(), FMetrics.RulerHeight));
     UnderlineEndUpdate();
 }
 
 void TEditor::colMove(int c) {
     c = std::clamp(c, 0, ColumnLimit + 1);
     const int old = FCol;
-    if (FRuler.Visible()) viewport()->update(QRect(0, 0, viewport()->width(), FRulerHeight));
+    if (FRuler.Visible()) viewport()->update(QRect(0, 0, viewport()->width(), FMetrics.RulerHeight));
     FCol = c;
     adjustColumn(false, c > old ? 1 : -1);
 }
@@ -199,47 +203,46 @@ void TEditor::adjustColumn(bool U, int S) {
 void TEditor::ScrollCaretIntoView() {
     if (!hasFocus() || !isVisible()) return;
     if (FRow < FTopRow) SetTopRow(FRow);
-    if (FRow > FTopRow + FVisibleRows - 1) SetTopRow(FRow - FVisibleRows + 1);
-    if (FCol < FTopCol) SetTopCol(std::max(0, std::min(FCol, FTopCol - FVisibleCols / 4)));
-    if (FCol > FTopCol + FVisibleCols - 1)
-        SetTopCol(std::min(std::max(FCol - FVisibleCols + 1, FTopCol + FVisibleCols / 4), ColumnLimit - FVisibleCols / 2));
+    if (FRow > FTopRow + FMetrics.VisibleRows - 1) SetTopRow(FRow - FMetrics.VisibleRows + 1);
+    if (FCol < FTopCol) SetTopCol(std::max(0, std::min(FCol, FTopCol - FMetrics.VisibleCols / 4)));
+    if (FCol > FTopCol + FMetrics.VisibleCols - 1)
+        SetTopCol(std::min(std::max(FCol - FMetrics.VisibleCols + 1, FTopCol + FMetrics.VisibleCols / 4), ColumnLimit - FMetrics.VisibleCols / 2));
 }
 
 void TEditor::SetTopRow(int Value) {
     Value = std::clamp(Value, 0, FList->Count());
     if (Value == FTopRow) return;
-    CaretBeginUpdate();
-    const int delta = std::clamp(FTopRow - Value, -(FVisibleRows + 1), FVisibleRows + 1);
-    FTopRow = Value;
-    const QRect area(0, FTextTop, viewport()->width(), viewport()->height() - FTextTop);
-    if (std::abs(delta) <= FVisibleRows) viewport()->scroll(0, delta * FRowHeight, area);
-    else viewport()->update(area);
     {
+        const TCaretUpdate hidden(*this);
+        const int delta = std::clamp(FTopRow - Value, -(FMetrics.VisibleRows + 1), FMetrics.VisibleRows + 1);
+        FTopRow = Value;
+        const QRect area(0, FMetrics.TextTop, viewport()->width(), viewport()->height() - FMetrics.TextTop);
+        if (std::abs(delta) <= FMetrics.VisibleRows) viewport()->scroll(0, delta * FMetrics.RowHeight, area);
+        else viewport()->update(area);
         const QSignalBlocker block(verticalScrollBar());
         verticalScrollBar()->setValue(FTopRow);
+        if (QGuiApplication::inputMethod() && hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
     }
-    if (QGuiApplication::inputMethod() && hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
-    CaretEndUpdate();
     if (OnTopRowChange) OnTopRowChange(this);
 }
 
 void TEditor::SetTopCol(int Value) {
-    Value = std::clamp(Value, 0, std::max(0, ColumnLimit - FVisibleCols / 2));
+    Value = std::clamp(Value, 0, std::max(0, ColumnLimit - FMetrics.VisibleCols / 2));
     if (Value == FTopCol) return;
-    CaretBeginUpdate();
-    const int delta = FTopCol - Value;
-    FTopCol = Value;
-    // The text and the ruler above it move sideways; the left bar stays.
-    const QRect area(FTextLeft, 0, viewport()->width() - FTextLeft, viewport()->height());
-    if (std::abs(delta) < FVisibleCols) viewport()->scroll(delta * FCharWidth, 0, area);
-    else viewport()->update(area);
-    if (FRuler.Visible()) viewport()->update(QRect(FTextLeft, 0, viewport()->width(), FRulerHeight));
     {
+        const TCaretUpdate hidden(*this);
+        const int delta = FTopCol - Value;
+        FTopCol = Value;
+        // The text and the ruler above it move sideways; the left bar stays.
+        const QRect area(FMetrics.TextLeft, 0, viewport()->width() - FMetrics.TextLeft, viewport()->height());
+        if (std::abs(delta) < FMetrics.VisibleCols) viewport()->scroll(delta * FMetrics.CharWidth, 0, area);
+        else viewport()->update(area);
+        if (FRuler.Visible())
+            viewport()->update(QRect(FMetrics.TextLeft, 0, viewport()->width(), FMetrics.RulerHeight));
         const QSignalBlocker block(horizontalScrollBar());
         horizontalScrollBar()->setValue(FTopCol);
+        if (QGuiApplication::inputMethod() && hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
     }
-    if (QGuiApplication::inputMethod() && hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
-    CaretEndUpdate();
     if (OnTopColChange) OnTopColChange(this);
 }
 
@@ -250,27 +253,26 @@ void TEditor::ScrollRows(int Delta) {
         return;
     }
     if (Delta > 0 && (FTopRow >= count || FList->RowAttribute(FTopRow) == TRowAttribute::EndOfFile)) return;
-    CaretBeginUpdate();
+    const TCaretUpdate hidden(*this);
     const int old = FTopRow;
     SetTopRow(std::clamp(FTopRow + Delta, 0, count));
     SetRow(FRow + (FTopRow - old));
-    CaretEndUpdate();
 }
 
 // --- positions -----------------------------------------------------------------------
 
 QPoint TEditor::PixelToColRow(int X, int Y, bool Round) const {
-    const int x = X < FTextLeft ? X - (FCharWidth - 1) : X;
-    const int r = Round ? FCharWidth / 2 - 1 : 0;
-    const int col = std::max(0, (x - FTextLeft + r) / FCharWidth + FTopCol);
-    const int row = (Y - FTextTop) / FRowHeight + FTopRow;
+    const int x = X < FMetrics.TextLeft ? X - (FMetrics.CharWidth - 1) : X;
+    const int r = Round ? FMetrics.CharWidth / 2 - 1 : 0;
+    const int col = std::max(0, (x - FMetrics.TextLeft + r) / FMetrics.CharWidth + FTopCol);
+    const int row = (Y - FMetrics.TextTop) / FMetrics.RowHeight + FTopRow;
     return QPoint(col, row);
 }
 
 bool TEditor::PosToRowIndex(const QPoint& Pos, int& ARow, int& AIndex) {
     ARow = -1;
     AIndex = -1;
-    if (FList->Count() == 0 || Pos.x() < FTextLeft || Pos.y() < FTextTop) return false;
+    if (FList->Count() == 0 || Pos.x() < FMetrics.TextLeft || Pos.y() < FMetrics.TextTop) return false;
     const QPoint cr = PixelToColRow(Pos.x(), Pos.y(), false);
     if (cr.y() < 0 || cr.y() > FList->Count()) return false;
     ARow = cr.y();
@@ -349,44 +351,44 @@ bool TEditor::WordMove(int& ARow, int& ACol, int Direction) {
 void TEditor::AnchorSelection() {
     if (Selected()) ClearSelection();
     if (FList->Count() == 0) return;
-    FSelectionState = TSelectionState::Anchored;
-    FAnchorRow = FRow;
-    FAnchorIndex = ColToIndex(FRow, FCol);
-    FAnchorCol = FSelectionMode == TSelectionMode::Box ? FCol : std::min(FCol, RowWidth(FRow));
-    FSelStartRow = FSelEndRow = FRow;
-    FSelStartIndex = FSelEndIndex = FAnchorIndex;
-    FSelRect = FPrevSelRect = TSelRect{FRow, FRow, FAnchorCol, FAnchorCol};
+    FSel.State = TSelectionState::Anchored;
+    FSel.AnchorRow = FRow;
+    FSel.AnchorIndex = ColToIndex(FRow, FCol);
+    FSel.AnchorCol = FSel.Mode == TSelectionMode::Box ? FCol : std::min(FCol, RowWidth(FRow));
+    FSel.StartRow = FSel.EndRow = FRow;
+    FSel.StartIndex = FSel.EndIndex = FSel.AnchorIndex;
+    FSel.Rect = FSel.PrevRect = TSelRect{FRow, FRow, FSel.AnchorCol, FSel.AnchorCol};
 }
 
 void TEditor::computeSelection() {
     const int c = ColToIndex(FRow, FCol);
-    FSelStartRow = std::min(FAnchorRow, FRow);
-    FSelEndRow = std::max(FAnchorRow, FRow);
-    if (FAnchorRow == FRow) {
-        FSelStartIndex = std::min(FAnchorIndex, c);
-        FSelEndIndex = std::max(FAnchorIndex, c) - 1;
-    } else if (FAnchorRow < FRow) {
-        FSelStartIndex = FAnchorIndex;
-        FSelEndIndex = c - 1;
+    FSel.StartRow = std::min(FSel.AnchorRow, FRow);
+    FSel.EndRow = std::max(FSel.AnchorRow, FRow);
+    if (FSel.AnchorRow == FRow) {
+        FSel.StartIndex = std::min(FSel.AnchorIndex, c);
+        FSel.EndIndex = std::max(FSel.AnchorIndex, c) - 1;
+    } else if (FSel.AnchorRow < FRow) {
+        FSel.StartIndex = FSel.AnchorIndex;
+        FSel.EndIndex = c - 1;
     } else {
-        FSelStartIndex = c;
-        FSelEndIndex = FAnchorIndex - 1;
+        FSel.StartIndex = c;
+        FSel.EndIndex = FSel.AnchorIndex - 1;
     }
-    FSelRect.Top = FSelStartRow;
-    FSelRect.Bottom = FSelEndRow;
-    if (FSelectionMode == TSelectionMode::Box) {
-        FSelRect.Left = std::min(FAnchorCol, FCol);
-        FSelRect.Right = std::max(FAnchorCol, FCol);
-    } else if (FAnchorRow == FRow) {
+    FSel.Rect.Top = FSel.StartRow;
+    FSel.Rect.Bottom = FSel.EndRow;
+    if (FSel.Mode == TSelectionMode::Box) {
+        FSel.Rect.Left = std::min(FSel.AnchorCol, FCol);
+        FSel.Rect.Right = std::max(FSel.AnchorCol, FCol);
+    } else if (FSel.AnchorRow == FRow) {
         const int w = RowWidth(FRow);
-        FSelRect.Left = std::min(std::min(FAnchorCol, FCol), w);
-        FSelRect.Right = std::min(std::max(FAnchorCol, FCol), w);
-    } else if (FAnchorRow < FRow) {
-        FSelRect.Left = std::min(FAnchorCol, RowWidth(FAnchorRow));
-        FSelRect.Right = std::min(FCol, RowWidth(FRow));
+        FSel.Rect.Left = std::min(std::min(FSel.AnchorCol, FCol), w);
+        FSel.Rect.Right = std::min(std::max(FSel.AnchorCol, FCol), w);
+    } else if (FSel.AnchorRow < FRow) {
+        FSel.Rect.Left = std::min(FSel.AnchorCol, RowWidth(FSel.AnchorRow));
+        FSel.Rect.Right = std::min(FCol, RowWidth(FRow));
     } else {
-        FSelRect.Left = std::min(FCol, RowWidth(FRow));
-        FSelRect.Right = std::min(FAnchorCol, RowWidth(FAnchorRow));
+        FSel.Rect.Left = std::min(FCol, RowWidth(FRow));
+        FSel.Rect.Right = std::min(FSel.AnchorCol, RowWidth(FSel.AnchorRow));
     }
 }
 
@@ -395,7 +397,7 @@ void TEditor::repaintSelectionChange(const TSelRect& Old, const TSelRect& New) {
     // every row that joined or left the selection.
     const int top = std::min(Old.Top, New.Top) - 1;
     const int bottom = std::max(Old.Bottom, New.Bottom);
-    if (Old.Top == New.Top && Old.Bottom == New.Bottom && FSelectionMode == TSelectionMode::Normal) {
+    if (Old.Top == New.Top && Old.Bottom == New.Bottom && FSel.Mode == TSelectionMode::Normal) {
         invalidateRows(Old.Top, Old.Top);
         invalidateRows(Old.Bottom, Old.Bottom);
         return;
@@ -404,24 +406,22 @@ void TEditor::repaintSelectionChange(const TSelRect& Old, const TSelRect& New) {
 }
 
 void TEditor::ExtendSelection() {
-    if (FSelectionState == TSelectionState::NoSelection) return;
-    if (FSelectionState == TSelectionState::Anchored) {
+    if (FSel.State == TSelectionState::NoSelection) return;
+    if (FSel.State == TSelectionState::Anchored) {
         UnderlineBeginUpdate();
-        FSelectionState = TSelectionState::Selected;
+        FSel.State = TSelectionState::Selected;
     }
     computeSelection();
-    repaintSelectionChange(FPrevSelRect, FSelRect);
-    FPrevSelRect = FSelRect;
+    repaintSelectionChange(FSel.PrevRect, FSel.Rect);
+    FSel.PrevRect = FSel.Rect;
     if (OnSelectionChange) OnSelectionChange(this, true);
 }
 
 void TEditor::ClearSelection() {
     if (!Selected()) return;
-    FSelectionState = TSelectionState::NoSelection;
-    if (!(FSelRect.Top == FSelRect.Bottom && FSelRect.Left == FSelRect.Right)) {
-        FClearingSelection = true;
-        invalidateRows(FSelRect.Top - 1, FSelRect.Bottom);
-        FClearingSelection = false;
+    FSel.State = TSelectionState::NoSelection;
+    if (!(FSel.Rect.Top == FSel.Rect.Bottom && FSel.Rect.Left == FSel.Rect.Right)) {
+        invalidateRows(FSel.Rect.Top - 1, FSel.Rect.Bottom);
     }
     UnderlineEndUpdate();
     FColKept = false;
@@ -429,12 +429,12 @@ void TEditor::ClearSelection() {
 }
 
 void TEditor::SetSelectionMode(TSelectionMode Value) {
-    if (Value == FSelectionMode || FRowSelecting) return;
-    FSelectionMode = Value;
+    if (Value == FSel.Mode || FSel.RowSelecting) return;
+    FSel.Mode = Value;
     if (Selected()) {
-        if (Value == TSelectionMode::Box) viewport()->setCursor(Qt::IBeamCursor);
+        if (Value == TSelectionMode::Box) showDefaultPointer();
         computeSelection();
-        FPrevSelRect = FSelRect;
+        FSel.PrevRect = FSel.Rect;
         viewport()->update();
     }
     if (OnSelectionModeChange) OnSelectionModeChange(this);
@@ -444,8 +444,8 @@ int TEditor::TextLength() { return FList->RowOffset(FList->Count()); }
 
 int TEditor::SelStart() {
     if (FList->Count() == 0) return 0;
-    const int row = Selected() ? FSelStartRow : FRow;
-    const int index = Selected() ? FSelStartIndex : ColToIndex(FRow, FCol);
+    const int row = Selected() ? FSel.StartRow : FRow;
+    const int index = Selected() ? FSel.StartIndex : ColToIndex(FRow, FCol);
     return FList->RowOffset(row) + index;
 }
 
@@ -469,21 +469,21 @@ int TEditor::roundEndIndex(int ARow, int ACol) const {
 int TEditor::SelLength() {
     if (!Selected()) return 0;
     const TEditorScreenStrings& l = *FList;
-    if (FSelectionMode == TSelectionMode::Box) {
+    if (FSel.Mode == TSelectionMode::Box) {
         int n = 0;
-        for (int r = FSelStartRow; r <= FSelEndRow && r < l.Count(); ++r)
-            n += std::max(0, roundEndIndex(r, FSelRect.Right) - roundStartIndex(r, FSelRect.Left)) + 2;
+        for (int r = FSel.StartRow; r <= FSel.EndRow && r < l.Count(); ++r)
+            n += std::max(0, roundEndIndex(r, FSel.Rect.Right) - roundStartIndex(r, FSel.Rect.Left)) + 2;
         return n;
     }
-    if (FSelStartRow >= l.Count()) return 0; // only the empty place after the final line end
-    if (FSelStartRow == FSelEndRow) {
-        const int len = static_cast<int>(l.Get(FSelStartRow).size());
-        return std::max(0, std::min(FSelEndIndex, len - 1) - FSelStartIndex + 1);
+    if (FSel.StartRow >= l.Count()) return 0; // only the empty place after the final line end
+    if (FSel.StartRow == FSel.EndRow) {
+        const int len = static_cast<int>(l.Get(FSel.StartRow).size());
+        return std::max(0, std::min(FSel.EndIndex, len - 1) - FSel.StartIndex + 1);
     }
-    int n = static_cast<int>(l.Get(FSelStartRow).size()) - FSelStartIndex;
-    if (l.RowAttribute(FSelStartRow) == TRowAttribute::LineEnd) n += 2;
-    n += l.RowOffset(FSelEndRow, FSelStartRow + 1);
-    if (FSelEndRow < l.Count()) n += std::min(FSelEndIndex + 1, static_cast<int>(l.Get(FSelEndRow).size()));
+    int n = static_cast<int>(l.Get(FSel.StartRow).size()) - FSel.StartIndex;
+    if (l.RowAttribute(FSel.StartRow) == TRowAttribute::LineEnd) n += 2;
+    n += l.RowOffset(FSel.EndRow, FSel.StartRow + 1);
+    if (FSel.EndRow < l.Count()) n += std::min(FSel.EndIndex + 1, static_cast<int>(l.Get(FSel.EndRow).size()));
     return n;
 }
 
@@ -500,33 +500,26 @@ void TEditor::SetSelStart(int Value) {
 }
 
 void TEditor::SetSelLength(int Value) {
-    if (FSelectionMode == TSelectionMode::Box) SetSelectionMode(TSelectionMode::Normal);
+    if (FSel.Mode == TSelectionMode::Box) SetSelectionMode(TSelectionMode::Normal);
     if (Value <= 0) {
         if (Selected()) {
-            SetRowCol(FSelRect.Top, FSelRect.Left);
+            SetRowCol(FSel.Rect.Top, FSel.Rect.Left);
             ClearSelection();
         }
         return;
     }
-    FBatch = true;
-    if (Selected()) {
-        rowMove(FSelRect.Top);
-        colMove(FSelRect.Left);
-    }
+    if (Selected()) moveCaretTo(FSel.Rect.Top, FSel.Rect.Left);
     AnchorSelection();
     const TCaretPos end = FList->CaretPosByOffset(FRow, Value + ColToIndex(FRow, FCol));
-    rowMove(end.Row);
-    colMove(end.Col);
-    FBatch = false;
+    moveCaretTo(end.Row, end.Col);
     UpdateCaret();
     ExtendSelection();
 }
 
 void TEditor::SelectAll() {
-    CaretBeginUpdate();
+    const TCaretUpdate hidden(*this);
     SetSelStart(0);
     SetSelLength(TextLength());
-    CaretEndUpdate();
 }
 
 void TEditor::SelectRow(int ARow) {
@@ -541,24 +534,22 @@ void TEditor::SelectRow(int ARow) {
         AnchorSelection();
         SetRowCol(ARow, 0);
         ExtendSelection();
-        FRowSelOnEof = true;
-        FRowSelCurrent = ARow;
+        FSel.RowOnEof = true;
+        FSel.RowCurrent = ARow;
     } else {
         SetRowCol(ARow, 0);
         AnchorSelection();
         SetRowCol(ARow + 1, 0);
         ExtendSelection();
-        FRowSelOnEof = false;
-        FRowSelCurrent = ARow + 1;
+        FSel.RowOnEof = false;
+        FSel.RowCurrent = ARow + 1;
     }
-    FRowSelAnchor = ARow;
+    FSel.RowAnchor = ARow;
     // The caret goes back to the row's start; the selection stays as it is.
-    FBatch = true;
     FRow = ARow;
     FCol = 0;
-    FBatch = false;
     UpdateCaret();
-    FRowSelecting = true;
+    FSel.RowSelecting = true;
 }
 
 void TEditor::ExtendRowSelection(int ARow) {
@@ -567,44 +558,41 @@ void TEditor::ExtendRowSelection(int ARow) {
     const bool lastIsEof = FList->RowAttribute(count - 1) == TRowAttribute::EndOfFile;
     ARow = std::clamp(ARow, 0, count);
     if (ARow == count && lastIsEof) ARow = count - 1;
-    int a = FRowSelAnchor;
+    int a = FSel.RowAnchor;
     int col = 0;
     auto reanchor = [&](int row) {
-        FSelectionState = TSelectionState::NoSelection;
-        FBatch = true;
-        rowMove(row);
-        colMove(0);
-        FBatch = false;
-        const TSelRect old = FSelRect;
+        FSel.State = TSelectionState::NoSelection;
+        moveCaretTo(row, 0);
+        const TSelRect old = FSel.Rect;
         AnchorSelection();
-        FSelectionState = TSelectionState::Selected;
-        FPrevSelRect = old;
-        FRowSelAnchor = row;
+        FSel.State = TSelectionState::Selected;
+        FSel.PrevRect = old;
+        FSel.RowAnchor = row;
     };
     if (ARow >= a) {
-        if (FRowSelCurrent < a && !FRowSelOnEof) reanchor(std::max(a - 1, 0));
+        if (FSel.RowCurrent < a && !FSel.RowOnEof) reanchor(std::max(a - 1, 0));
         const bool eof = ARow < count && FList->RowAttribute(ARow) == TRowAttribute::EndOfFile;
         if (!eof) {
             ++ARow;
-        } else if (!FRowSelOnEof) {
+        } else if (!FSel.RowOnEof) {
             col = RowWidth(ARow);
         }
-    } else if (FRowSelCurrent > a) {
+    } else if (FSel.RowCurrent > a) {
         reanchor(a + 1);
     }
     SetRowCol(ARow, col);
-    FRowSelCurrent = ARow;
+    FSel.RowCurrent = ARow;
     ExtendSelection();
 }
 
 bool TEditor::IsInSelection(int ARow, int ACol) {
-    if (!Selected() || ARow < FSelRect.Top || ARow > FSelRect.Bottom) return false;
-    if (FSelectionMode == TSelectionMode::Normal) {
-        if (ARow == FSelRect.Top && ACol < FSelRect.Left) return false;
-        if (ARow == FSelRect.Bottom && ACol > FSelRect.Right - 1) return false;
+    if (!Selected() || ARow < FSel.Rect.Top || ARow > FSel.Rect.Bottom) return false;
+    if (FSel.Mode == TSelectionMode::Normal) {
+        if (ARow == FSel.Rect.Top && ACol < FSel.Rect.Left) return false;
+        if (ARow == FSel.Rect.Bottom && ACol > FSel.Rect.Right - 1) return false;
         return true;
     }
-    return ACol >= roundStartIndex(ARow, FSelRect.Left) && ACol <= roundEndIndex(ARow, FSelRect.Right - 1);
+    return ACol >= roundStartIndex(ARow, FSel.Rect.Left) && ACol <= roundEndIndex(ARow, FSel.Rect.Right - 1);
 }
 
 } // namespace quire

@@ -15,25 +15,6 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// Hides the caret (and suspends the caret-row underline) for the lifetime of the guard.
-class EditGuard {
-public:
-    EditGuard(TEditor& e, bool underline) : e_(e), underline_(underline) {
-        e_.CaretBeginUpdate();
-        if (underline_) e_.UnderlineBeginUpdate();
-    }
-    ~EditGuard() {
-        if (underline_) e_.UnderlineEndUpdate();
-        e_.CaretEndUpdate();
-    }
-    EditGuard(const EditGuard&) = delete;
-    EditGuard& operator=(const EditGuard&) = delete;
-
-private:
-    TEditor& e_;
-    bool underline_;
-};
-
 } // namespace
 
 const char* TEditor::BoxMimeType() { return "application/x-teditor-box-type"; }
@@ -132,29 +113,29 @@ std::string TEditor::SelectedText() {
     auto boxBytes = [&](int r) {
         const std::string t = rowText(r);
         const TColumnMap a = ColumnMap(r);
-        const int s = BoxStartIndex(a, FSelRect.Left + 1);
-        const int e = BoxEndIndex(a, FSelRect.Right);
+        const int s = BoxStartIndex(a, FSel.Rect.Left + 1);
+        const int e = BoxEndIndex(a, FSel.Rect.Right);
         if (s > static_cast<int>(t.size()) || e < s) return std::string();
         return t.substr(static_cast<size_t>(s - 1), static_cast<size_t>(std::min(e, static_cast<int>(t.size())) - s + 1));
     };
-    if (FSelectionMode == TSelectionMode::Box) {
+    if (FSel.Mode == TSelectionMode::Box) {
         std::string out;
-        for (int r = FSelStartRow; r <= FSelEndRow; ++r) out += boxBytes(r) + std::string(kCrLf);
+        for (int r = FSel.StartRow; r <= FSel.EndRow; ++r) out += boxBytes(r) + std::string(kCrLf);
         return out;
     }
-    if (FSelStartRow == FSelEndRow) {
-        const std::string t = rowText(FSelStartRow);
-        const int s = std::min(FSelStartIndex, static_cast<int>(t.size()));
-        const int e = std::min(FSelEndIndex, static_cast<int>(t.size()) - 1);
+    if (FSel.StartRow == FSel.EndRow) {
+        const std::string t = rowText(FSel.StartRow);
+        const int s = std::min(FSel.StartIndex, static_cast<int>(t.size()));
+        const int e = std::min(FSel.EndIndex, static_cast<int>(t.size()) - 1);
         return e >= s ? t.substr(static_cast<size_t>(s), static_cast<size_t>(e - s + 1)) : std::string();
     }
     std::string out;
-    for (int r = FSelStartRow; r <= FSelEndRow && r < l.Count(); ++r) {
+    for (int r = FSel.StartRow; r <= FSel.EndRow && r < l.Count(); ++r) {
         std::string t(l.Get(r));
-        if (r == FSelEndRow) t = t.substr(0, static_cast<size_t>(std::clamp(FSelEndIndex + 1, 0, static_cast<int>(t.size()))));
-        if (r == FSelStartRow) t = t.substr(std::min(static_cast<size_t>(std::max(FSelStartIndex, 0)), t.size()));
+        if (r == FSel.EndRow) t = t.substr(0, static_cast<size_t>(std::clamp(FSel.EndIndex + 1, 0, static_cast<int>(t.size()))));
+        if (r == FSel.StartRow) t = t.substr(std::min(static_cast<size_t>(std::max(FSel.StartIndex, 0)), t.size()));
         out += t;
-        if (r < FSelEndRow && l.RowAttribute(r) == TRowAttribute::LineEnd) out += kCrLf;
+        if (r < FSel.EndRow && l.RowAttribute(r) == TRowAttribute::LineEnd) out += kCrLf;
     }
     return out;
 }
@@ -163,12 +144,12 @@ std::vector<TEditor::TRemainderRow> TEditor::SelectionRemainder() {
     std::vector<TRemainderRow> rows;
     if (!Selected()) return rows;
     const TEditorScreenStrings& l = *FList;
-    if (FSelectionMode == TSelectionMode::Box) {
-        for (int r = FSelRect.Top; r <= FSelRect.Bottom && r < l.Count(); ++r) {
+    if (FSel.Mode == TSelectionMode::Box) {
+        for (int r = FSel.Rect.Top; r <= FSel.Rect.Bottom && r < l.Count(); ++r) {
             const std::string t(l.Get(r));
             const TColumnMap a = ColumnMap(r);
-            const int s = BoxStartIndex(a, FSelRect.Left + 1);
-            const int e = std::min(BoxEndIndex(a, FSelRect.Right), static_cast<int>(t.size()));
+            const int s = BoxStartIndex(a, FSel.Rect.Left + 1);
+            const int e = std::min(BoxEndIndex(a, FSel.Rect.Right), static_cast<int>(t.size()));
             std::string kept = t;
             if (s <= static_cast<int>(t.size()) && e >= s) kept.erase(static_cast<size_t>(s - 1), static_cast<size_t>(e - s + 1));
             rows.push_back({kept, l.RowAttribute(r), s});
@@ -176,26 +157,26 @@ std::vector<TEditor::TRemainderRow> TEditor::SelectionRemainder() {
         return rows;
     }
     std::string head;
-    if (FSelStartRow < l.Count()) head = std::string(l.Get(FSelStartRow)).substr(0, static_cast<size_t>(std::max(FSelStartIndex, 0)));
-    if (static_cast<int>(head.size()) < FSelStartIndex) head.append(static_cast<size_t>(FSelStartIndex - static_cast<int>(head.size())), ' ');
+    if (FSel.StartRow < l.Count()) head = std::string(l.Get(FSel.StartRow)).substr(0, static_cast<size_t>(std::max(FSel.StartIndex, 0)));
+    if (static_cast<int>(head.size()) < FSel.StartIndex) head.append(static_cast<size_t>(FSel.StartIndex - static_cast<int>(head.size())), ' ');
     std::string tail;
     TRowAttribute attr = TRowAttribute::EndOfFile;
-    if (FSelEndRow < l.Count()) {
-        const std::string t(l.Get(FSelEndRow));
-        if (FSelEndIndex + 1 < static_cast<int>(t.size())) tail = t.substr(static_cast<size_t>(FSelEndIndex + 1));
-        attr = l.RowAttribute(FSelEndRow);
+    if (FSel.EndRow < l.Count()) {
+        const std::string t(l.Get(FSel.EndRow));
+        if (FSel.EndIndex + 1 < static_cast<int>(t.size())) tail = t.substr(static_cast<size_t>(FSel.EndIndex + 1));
+        attr = l.RowAttribute(FSel.EndRow);
     }
-    rows.push_back({head + tail, attr, FSelStartIndex + 1});
+    rows.push_back({head + tail, attr, FSel.StartIndex + 1});
     return rows;
 }
 
 void TEditor::DeleteSelection() {
     if (!Selected()) return;
-    EditGuard guard(*this, FSelStartRow != FSelEndRow);
-    const int base = BaseRow(FSelStartRow);
-    const int offset = TextOffset(base, FSelRect.Top, FSelRect.Left);
-    const int last = std::min(FSelEndRow, FList->Count() - 1);
-    const int first = FSelStartRow;
+    TCaretUpdate guard(*this, FSel.StartRow != FSel.EndRow);
+    const int base = BaseRow(FSel.StartRow);
+    const int offset = TextOffset(base, FSel.Rect.Top, FSel.Rect.Left);
+    const int last = std::min(FSel.EndRow, FList->Count() - 1);
+    const int first = FSel.StartRow;
     const std::string text = joinRemainder(SelectionRemainder());
     ClearSelection();
     FList->ReplaceRows(first, last - first + 1, text);
@@ -211,7 +192,7 @@ void TEditor::CopyToClipboard() {
     data->setText(cp932::ToDisplay(text));
     // The bytes themselves, so that a paste into an editor restores them exactly.
     data->setData(QStringLiteral("application/x-quire-cp932"), QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    if (FSelectionMode == TSelectionMode::Box) {
+    if (FSel.Mode == TSelectionMode::Box) {
         QByteArray marker(text.data(), static_cast<qsizetype>(text.size()));
         marker.append('\0');
         data->setData(QString::fromLatin1(BoxMimeType()), marker);
@@ -258,10 +239,10 @@ void TEditor::InsertText(const std::string& T) {
     int base, offset, first, last;
     std::string text;
     if (Selected()) {
-        base = BaseRow(FSelStartRow);
-        offset = TextOffset(base, FSelRect.Top, FSelRect.Left);
-        first = FSelStartRow;
-        last = FSelEndRow;
+        base = BaseRow(FSel.StartRow);
+        offset = TextOffset(base, FSel.Rect.Top, FSel.Rect.Left);
+        first = FSel.StartRow;
+        last = FSel.EndRow;
         std::vector<TRemainderRow> rem = SelectionRemainder();
         if (rem.empty()) {
             text = T;
@@ -280,7 +261,7 @@ void TEditor::InsertText(const std::string& T) {
         text = head + T + r.substr(std::min(static_cast<size_t>(std::max(i, 0)), r.size()));
         if (FRow < FList->Count() && FList->RowAttribute(FRow) == TRowAttribute::LineEnd) text += kCrLf;
     }
-    EditGuard guard(*this, T.find('\r') != std::string::npos || T.find('\n') != std::string::npos);
+    TCaretUpdate guard(*this, T.find('\r') != std::string::npos || T.find('\n') != std::string::npos);
     ClearSelection();
     replaceRange(first, last, text);
     SetCaretByOffset(base, offset + static_cast<int>(T.size()));
@@ -298,10 +279,10 @@ void TEditor::BoxPaste(const std::string& T) {
     int top, bottom, next, insCol;
     std::vector<TRemainderRow> rows;
     if (Selected()) {
-        top = FSelStartRow;
-        bottom = std::min(count - 1, std::max(top + n - 1, FSelEndRow));
-        next = FSelEndRow + 1;
-        insCol = FSelRect.Left + 1;
+        top = FSel.StartRow;
+        bottom = std::min(count - 1, std::max(top + n - 1, FSel.EndRow));
+        next = FSel.EndRow + 1;
+        insCol = FSel.Rect.Left + 1;
         rows = SelectionRemainder();
     } else {
         top = FRow;
@@ -338,7 +319,7 @@ void TEditor::BoxPaste(const std::string& T) {
     for (TRemainderRow& r : rows)
         if (r.Attribute == TRowAttribute::EndOfFile) r.Attribute = TRowAttribute::LineEnd;
     const std::string text = joinRemainder(rows);
-    EditGuard guard(*this, true);
+    TCaretUpdate guard(*this, true);
     ClearSelection();
     replaceRange(top, bottom, text);
     SetRowCol(top + n - 1, endCol);
@@ -350,14 +331,14 @@ void TEditor::TypeText(const std::string& S) {
     int base, target, first, last;
     std::string text;
     if (Selected()) {
-        base = BaseRow(FSelStartRow);
-        target = TextOffset(base, FSelRect.Top, FSelRect.Left) + static_cast<int>(S.size());
+        base = BaseRow(FSel.StartRow);
+        target = TextOffset(base, FSel.Rect.Top, FSel.Rect.Left) + static_cast<int>(S.size());
         std::vector<TRemainderRow> rem = SelectionRemainder();
         if (rem.empty()) rem.push_back({"", TRowAttribute::EndOfFile, 1});
         rem[0].Text.insert(std::min(static_cast<size_t>(rem[0].Split - 1), rem[0].Text.size()), S);
         text = joinRemainder(rem);
-        first = FSelStartRow;
-        last = FSelEndRow;
+        first = FSel.StartRow;
+        last = FSel.EndRow;
     } else {
         base = BaseRow(FRow);
         target = TextOffset(base, FRow, FCol) + static_cast<int>(S.size());
@@ -394,7 +375,7 @@ void TEditor::TypeText(const std::string& S) {
         first = FRow;
         last = k;
     }
-    EditGuard guard(*this, first != last);
+    TCaretUpdate guard(*this, first != last);
     ClearSelection();
     replaceRange(first, last, text);
     SetCaretByOffset(base, target);
@@ -422,7 +403,7 @@ void TEditor::NewLine(bool Shift) {
     }
     TEditorScreenStrings& l = *FList;
     const int count = l.Count();
-    EditGuard guard(*this, true);
+    TCaretUpdate guard(*this, true);
     if (FRow >= count) {
         l.ReplaceRows(count, 0, std::string(kCrLf));
         SetRowCol(FRow + 1, 0);
@@ -492,7 +473,7 @@ void TEditor::Backspace() {
                     break;
                 }
             }
-            EditGuard guard(*this, false);
+            TCaretUpdate guard(*this, false);
             if (t < w) {
                 std::string text;
                 for (int c = 0; c < t;) {
@@ -547,7 +528,7 @@ void TEditor::Backspace() {
         std::string text = r;
         text.erase(static_cast<size_t>(b), static_cast<size_t>(bytes));
         if (lineEnd) text += kCrLf;
-        EditGuard guard(*this, false);
+        TCaretUpdate guard(*this, false);
         l.ReplaceRows(FRow, 1, text);
         SetCaretByOffset(base, target);
         return;
@@ -568,7 +549,7 @@ void TEditor::Backspace() {
         kept = kept.substr(0, static_cast<size_t>(ByteIndex(d, c)));
     }
     const int offset = TextOffset(base, d, target);
-    EditGuard guard(*this, true);
+    TCaretUpdate guard(*this, true);
     if (FRow >= count) l.ReplaceRows(d, 1, kept);
     else l.ReplaceRows(d, 2, kept + rowWithLineEnd(FRow));
     SetCaretByOffset(base, offset);
@@ -601,7 +582,7 @@ void TEditor::DeleteChar() {
         std::string text = r;
         text.erase(static_cast<size_t>(b), static_cast<size_t>(std::min(bytes, static_cast<int>(r.size()) - b)));
         if (lineEnd) text += kCrLf;
-        EditGuard guard(*this, false);
+        TCaretUpdate guard(*this, false);
         l.ReplaceRows(FRow, 1, text);
         SetCaretByOffset(base, offset);
         return;
@@ -609,7 +590,7 @@ void TEditor::DeleteChar() {
     if (l.RowAttribute(FRow) == TRowAttribute::EndOfFile) return;
     std::string padded = r + std::string(static_cast<size_t>(i - static_cast<int>(r.size())), ' ');
     const int offset = TextOffset(base, FRow, FCol);
-    EditGuard guard(*this, true);
+    TCaretUpdate guard(*this, true);
     if (FRow == count - 1) l.ReplaceRows(FRow, 1, padded);
     else l.ReplaceRows(FRow, 2, padded + rowWithLineEnd(FRow + 1));
     SetCaretByOffset(base, offset);
@@ -630,14 +611,14 @@ void TEditor::changeIndent(bool Indent) {
     auto unwrapped = [&](int r) {
         return !(l.RowAttribute(r) == TRowAttribute::Wrapped || (r > 0 && l.RowAttribute(r - 1) == TRowAttribute::Wrapped));
     };
-    if (FSelectionMode == TSelectionMode::Box) {
-        const int first = FSelRect.Top;
-        const int last = std::min(FSelRect.Bottom, count - 1);
+    if (FSel.Mode == TSelectionMode::Box) {
+        const int first = FSel.Rect.Top;
+        const int last = std::min(FSel.Rect.Bottom, count - 1);
         if (first > last) return;
         std::string text;
         for (int r = first; r <= last; ++r) {
             std::string t(l.Get(r));
-            const int p = BoxStartIndex(ColumnMap(r), FSelRect.Left + 1);
+            const int p = BoxStartIndex(ColumnMap(r), FSel.Rect.Left + 1);
             if (Indent) {
                 std::string with = t;
                 if (static_cast<int>(t.size()) >= p - 1 && p >= 1) with.insert(static_cast<size_t>(p - 1), "\t");
@@ -649,15 +630,15 @@ void TEditor::changeIndent(bool Indent) {
             text += t;
             if (l.RowAttribute(r) == TRowAttribute::LineEnd) text += kCrLf;
         }
-        const TSelectionState state = FSelectionState;
-        EditGuard guard(*this, true);
+        const TSelectionState state = FSel.State;
+        TCaretUpdate guard(*this, true);
         l.ReplaceRows(first, last - first + 1, text);
-        FSelectionState = state; // the box stays where it was
+        FSel.State = state; // the box stays where it was
         viewport()->update();
         return;
     }
-    const int first = FSelStartRow;
-    int last = FSelEndIndex == -1 ? std::max(FSelStartRow, FSelEndRow - 1) : FSelEndRow;
+    const int first = FSel.StartRow;
+    int last = FSel.EndIndex == -1 ? std::max(FSel.StartRow, FSel.EndRow - 1) : FSel.EndRow;
     last = std::min(last, count - 1);
     if (first > last) return;
     const TColumnContext ctx = ColumnContext();
@@ -684,20 +665,17 @@ void TEditor::changeIndent(bool Indent) {
         if (Indent) return std::max(BlankWidth(DisplayText(before, ctx)) + tab, col + tab);
         return std::max(IndentWidth(before) - tab, col - tab);
     };
-    const bool anchorAtStart = FAnchorRow == FSelStartRow;
-    int startCol = FSelRect.Left, endCol = FSelRect.Right;
-    if (changed.front()) startCol = std::max(0, moved(first, FSelRect.Left));
-    if (FSelEndIndex != -1 && FSelEndRow <= last && changed[static_cast<size_t>(FSelEndRow - first)])
-        endCol = std::max(0, moved(FSelEndRow, FSelRect.Right));
-    const int startRow = FSelStartRow, endRow = FSelEndRow;
-    EditGuard guard(*this, true);
+    const bool anchorAtStart = FSel.AnchorRow == FSel.StartRow;
+    int startCol = FSel.Rect.Left, endCol = FSel.Rect.Right;
+    if (changed.front()) startCol = std::max(0, moved(first, FSel.Rect.Left));
+    if (FSel.EndIndex != -1 && FSel.EndRow <= last && changed[static_cast<size_t>(FSel.EndRow - first)])
+        endCol = std::max(0, moved(FSel.EndRow, FSel.Rect.Right));
+    const int startRow = FSel.StartRow, endRow = FSel.EndRow;
+    TCaretUpdate guard(*this, true);
     ClearSelection();
     l.ReplaceRows(first, last - first + 1, text);
     // Re-select the same text.
-    FBatch = true;
-    rowMove(anchorAtStart ? startRow : endRow);
-    colMove(anchorAtStart ? startCol : endCol);
-    FBatch = false;
+    moveCaretTo(anchorAtStart ? startRow : endRow, anchorAtStart ? startCol : endCol);
     AnchorSelection();
     SetRowCol(anchorAtStart ? endRow : startRow, anchorAtStart ? endCol : startCol);
     ExtendSelection();
@@ -707,7 +685,7 @@ void TEditor::changeIndent(bool Indent) {
 // --- drag and drop -------------------------------------------------------------------
 
 bool TEditor::CanSelMove() const {
-    return !FReadOnly && Selected() && FSelectionMode == TSelectionMode::Normal && FCaret.SelMove;
+    return !FReadOnly && Selected() && FSel.Mode == TSelectionMode::Normal && FCaret.SelMove;
 }
 
 void TEditor::DragCopy(int ARow, int ACol) {
@@ -724,8 +702,8 @@ void TEditor::DragMove(int ARow, int ACol) {
     }
     TEditorScreenStrings& l = *FList;
     const int count = l.Count();
-    const int first = std::min(FSelRect.Top, ARow);
-    const int last = std::max(FSelRect.Bottom, ARow);
+    const int first = std::min(FSel.Rect.Top, ARow);
+    const int last = std::max(FSel.Rect.Bottom, ARow);
     // The rows' text, with the drop row padded to the drop column.
     std::string old;
     for (int r = first; r <= last && r < count; ++r) {
@@ -737,7 +715,7 @@ void TEditor::DragMove(int ARow, int ACol) {
         old += t;
         if (l.RowAttribute(r) == TRowAttribute::LineEnd) old += kCrLf;
     }
-    const int selStart = TextOffset(first, FSelStartRow, 0) + FSelStartIndex;
+    const int selStart = TextOffset(first, FSel.StartRow, 0) + FSel.StartIndex;
     const std::string moved = SelectedText();
     const int selEnd = selStart + static_cast<int>(moved.size());
     int drop = TextOffset(first, ARow, 0) + ByteIndex(ARow, ACol);
@@ -751,7 +729,7 @@ void TEditor::DragMove(int ARow, int ACol) {
     text.insert(static_cast<size_t>(std::min(drop, static_cast<int>(text.size()))), moved);
     const int base = BaseRow(first);
     const int shift = TextOffset(base, first, 0);
-    EditGuard guard(*this, true);
+    TCaretUpdate guard(*this, true);
     ClearSelection();
     replaceRange(first, last, text);
     SetCaretByOffset(base, shift + drop + static_cast<int>(moved.size()));

@@ -75,12 +75,12 @@ void TEditor::createPopupMenu() {
         FPopupItems[piBoxPaste]->setEnabled(text && !FReadOnly);
         FPopupItems[piDelete]->setEnabled(SelLength() > 0 && !FReadOnly);
         FPopupItems[piSelectAll]->setEnabled(TextLength() > 0);
-        FPopupItems[piBoxMode]->setChecked(FSelectionMode == TSelectionMode::Box);
+        FPopupItems[piBoxMode]->setChecked(FSel.Mode == TSelectionMode::Box);
     });
 }
 
 void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
-    if (FMouseDown || FDragState != 0) return;
+    if (FMouseDown || FDragState != TDragState::None) return;
     if (!FPopupMenu) createPopupMenu();
     FPopupMenu->exec(Event->globalPos());
 }
@@ -128,8 +128,8 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
     const int count = FList->Count();
     auto step = [&](int edgeRow) { return AutoRepeat && FRow == edgeRow ? 2 : 1; };
     switch (Key) {
-    case Qt::Key_PageUp: ScrollRows(1 - FVisibleRows); break;
-    case Qt::Key_PageDown: ScrollRows(FVisibleRows - 1); break;
+    case Qt::Key_PageUp: ScrollRows(1 - FMetrics.VisibleRows); break;
+    case Qt::Key_PageDown: ScrollRows(FMetrics.VisibleRows - 1); break;
     case Qt::Key_Home:
         if (Ctrl) SetRowCol(0, 0);
         else SetCol(0);
@@ -145,9 +145,8 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
         } else if (FCol > 0) {
             SetCol(FCol - 1);
         } else if (FRow > 0 && (FCaret.NextLine || FList->RowAttribute(FRow - 1) == TRowAttribute::Wrapped)) {
-            CaretBeginUpdate();
+            const TCaretUpdate hidden(*this);
             SetRowCol(FRow - 1, RowWidth(FRow - 1));
-            CaretEndUpdate();
         }
         break;
     case Qt::Key_Right:
@@ -167,7 +166,7 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
         if (FRow > 0) {
             if (Ctrl) {
                 SetTopRow(FTopRow - s);
-                if (FRow >= FTopRow + FVisibleRows) SetRow(FRow - s);
+                if (FRow >= FTopRow + FMetrics.VisibleRows) SetRow(FRow - s);
             } else {
                 SetRow(FRow - s);
             }
@@ -175,7 +174,7 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
         break;
     }
     case Qt::Key_Down: {
-        const int s = step(FTopRow + FVisibleRows - 1);
+        const int s = step(FTopRow + FMetrics.VisibleRows - 1);
         const bool eof = FRow >= count || FList->RowAttribute(FRow) == TRowAttribute::EndOfFile;
         if (Ctrl) {
             SetTopRow(FTopRow + s);
@@ -191,10 +190,10 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
 }
 
 void TEditor::keyPressEvent(QKeyEvent* Event) {
-    const bool mouseOperation = FMouseDown || FDragState != 0;
+    const bool mouseOperation = FMouseDown || FDragState != TDragState::None;
     if (mouseOperation) {
-        if (FDragState != 2) return;
-        if (Event->key() == Qt::Key_Control) setPointer(5);
+        if (FDragState != TDragState::Dragging) return;
+        if (Event->key() == Qt::Key_Control) setPointer(TCursorKind::DragSelCopy);
         if (Event->key() == Qt::Key_Escape) {
             cancelDrag();
             return;
@@ -251,7 +250,7 @@ void TEditor::keyPressEvent(QKeyEvent* Event) {
 }
 
 void TEditor::keyReleaseEvent(QKeyEvent* Event) {
-    if (FDragState == 2 && Event->key() == Qt::Key_Control) setPointer(4);
+    if (FDragState == TDragState::Dragging && Event->key() == Qt::Key_Control) setPointer(TCursorKind::DragSel);
     QAbstractScrollArea::keyReleaseEvent(Event);
 }
 
@@ -279,8 +278,8 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
     case Qt::ImCursorRectangle: {
         QRect r = CaretRect();
         r.setWidth(std::max(r.width(), 1));
-        r.setHeight(FCharHeight);
-        r.moveTop(FTextTop + (FRow - FTopRow) * FRowHeight);
+        r.setHeight(FMetrics.CharHeight);
+        r.moveTop(FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight);
         return r.translated(viewport()->pos());
     }
     case Qt::ImFont: return font();
@@ -330,25 +329,39 @@ QCursor programCursor(bool rightArrow) {
     return QCursor(pm, rightArrow ? 16 : 0, 0);
 }
 
-} // namespace
-
-void TEditor::setPointer(int Kind) {
-    if (Kind == FCursorKind) return;
-    FCursorKind = Kind;
-    if (!FCaret.AutoCursor) return;
-    switch (Kind) {
-    case 1: viewport()->setCursor(programCursor(true)); break; // the left margin: rows are selected
-    case 2:
-    case 3: viewport()->setCursor(Qt::ArrowCursor); break;
-    case 4: viewport()->setCursor(Qt::DragMoveCursor); break;
-    case 5: viewport()->setCursor(programCursor(false)); break;
-    default: viewport()->setCursor(Qt::IBeamCursor); break;
+// The pointer for one of the platform's cursor numbers that the caret's cursors hold.
+QCursor qtCursor(TCursor Number) {
+    switch (Number) {
+    case crIBeam: return QCursor(Qt::IBeamCursor);
+    case crDrag: return QCursor(Qt::DragMoveCursor);
+    case crRightArrow: return programCursor(true);
+    case crDragSelCopy: return programCursor(false);
+    default: return QCursor(Qt::ArrowCursor);
     }
 }
 
+} // namespace
+
+void TEditor::setPointer(TCursorKind Kind) {
+    if (Kind == FCursorKind) return;
+    FCursorKind = Kind;
+    if (!FCaret.AutoCursor) return;
+    const TEditorCursors& c = FCaret.Cursors;
+    switch (Kind) {
+    case TCursorKind::Default: viewport()->setCursor(qtCursor(c.DefaultCursor)); break;
+    case TCursorKind::LeftMargin: viewport()->setCursor(qtCursor(c.LeftMarginCursor)); break;
+    case TCursorKind::TopMargin: viewport()->setCursor(qtCursor(c.TopMarginCursor)); break;
+    case TCursorKind::InSel: viewport()->setCursor(qtCursor(c.InSelCursor)); break;
+    case TCursorKind::DragSel: viewport()->setCursor(qtCursor(c.DragSelCursor)); break;
+    case TCursorKind::DragSelCopy: viewport()->setCursor(qtCursor(c.DragSelCopyCursor)); break;
+    }
+}
+
+void TEditor::showDefaultPointer() { viewport()->setCursor(qtCursor(FCaret.Cursors.DefaultCursor)); }
+
 void TEditor::cancelDrag() {
-    FDragState = 0;
-    setPointer(0);
+    FDragState = TDragState::None;
+    setPointer(TCursorKind::Default);
     ClearSelection();
 }
 
@@ -369,15 +382,12 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     }
     FPressPoint = p;
     const QPoint exact = PixelToColRow(p.x(), p.y(), false);
-    if (CanSelMove() && p.x() > FTextLeft && IsInSelection(exact.y(), ColToIndex(exact.y(), exact.x()))) {
+    if (CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), ColToIndex(exact.y(), exact.x()))) {
         // A press inside the selection may start dragging it.
-        FBatch = true;
-        rowMove(exact.y());
-        colMove(exact.x());
-        FBatch = false;
+        moveCaretTo(exact.y(), exact.x());
         UpdateCaret();
         if (FCaret.SelDragMode == TDragMode::dmAutomatic) {
-            FDragState = 1;
+            FDragState = TDragState::Pending;
             return;
         }
         FMouseDown = true;
@@ -385,51 +395,50 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     }
     const QPoint cr = PixelToColRow(p.x(), p.y(), true);
     FMouseDown = true;
-    if (p.x() < FTextLeft && FCaret.RowSelect) {
+    if (p.x() < FMetrics.TextLeft && FCaret.RowSelect) {
         SelectRow(cr.y());
         return;
     }
-    CaretBeginUpdate();
+    const TCaretUpdate hidden(*this);
     ClearSelection();
     SetRowCol(cr.y(), cr.x());
     AnchorSelection();
-    CaretEndUpdate();
 }
 
 void TEditor::mouseMoveEvent(QMouseEvent* Event) {
     const QPoint p = Event->position().toPoint();
-    const int half = FCharWidth / 2;
+    const int half = FMetrics.CharWidth / 2;
     const bool far = std::abs(p.x() - FPressPoint.x()) >= half || std::abs(p.y() - FPressPoint.y()) >= half;
     if (FMouseDown && (Event->buttons() & Qt::LeftButton)) {
         QPoint cr = PixelToColRow(p.x(), p.y(), true);
-        if (p.y() < FTextTop) cr.setY(std::max(0, cr.y() - 1)); // above the text: scroll up
-        if (FRowSelecting) {
+        if (p.y() < FMetrics.TextTop) cr.setY(std::max(0, cr.y() - 1)); // above the text: scroll up
+        if (FSel.RowSelecting) {
             ExtendRowSelection(cr.y());
         } else {
             SetRowCol(cr.y(), cr.x());
             if (Selected()) ExtendSelection();
-            else if (FSelectionState == TSelectionState::Anchored && far) ExtendSelection();
+            else if (FSel.State == TSelectionState::Anchored && far) ExtendSelection();
         }
         return;
     }
-    if (FDragState == 1) {
+    if (FDragState == TDragState::Pending) {
         if (far) {
-            FDragState = 2;
-            setPointer((Event->modifiers() & Qt::ControlModifier) ? 5 : 4);
+            FDragState = TDragState::Dragging;
+            setPointer((Event->modifiers() & Qt::ControlModifier) ? TCursorKind::DragSelCopy : TCursorKind::DragSel);
         }
         return;
     }
-    if (FDragState == 2) {
+    if (FDragState == TDragState::Dragging) {
         QPoint cr = PixelToColRow(p.x(), p.y(), false);
-        if (p.y() < FTextTop) cr.setY(std::max(0, cr.y() - 1));
+        if (p.y() < FMetrics.TextTop) cr.setY(std::max(0, cr.y() - 1));
         SetRowCol(cr.y(), cr.x());
         return;
     }
     const QPoint cr = PixelToColRow(p.x(), p.y(), false);
-    if (p.x() < FTextLeft) setPointer(1);
-    else if (p.y() < FTextTop) setPointer(2);
-    else if (CanSelMove() && IsInSelection(cr.y(), ColToIndex(cr.y(), cr.x()))) setPointer(3);
-    else setPointer(0);
+    if (p.x() < FMetrics.TextLeft) setPointer(TCursorKind::LeftMargin);
+    else if (p.y() < FMetrics.TextTop) setPointer(TCursorKind::TopMargin);
+    else if (CanSelMove() && IsInSelection(cr.y(), ColToIndex(cr.y(), cr.x()))) setPointer(TCursorKind::InSel);
+    else setPointer(TCursorKind::Default);
 }
 
 void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
@@ -438,9 +447,9 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
         return;
     }
     FMouseDown = false;
-    if (FDragState == 2) {
-        FDragState = 0;
-        setPointer(0);
+    if (FDragState == TDragState::Dragging) {
+        FDragState = TDragState::None;
+        setPointer(TCursorKind::Default);
         const bool outside = !viewport()->rect().contains(Event->position().toPoint());
         if (outside || IsInSelection(FRow, ColToIndex(FRow, FCol))) {
             ClearSelection();
@@ -451,14 +460,14 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
         }
         return;
     }
-    if (FDragState == 1) {
+    if (FDragState == TDragState::Pending) {
         // Pressed inside the selection and released without moving: the caret stays there.
-        FDragState = 0;
-        setPointer(0);
+        FDragState = TDragState::None;
+        setPointer(TCursorKind::Default);
         ClearSelection();
         return;
     }
-    FRowSelecting = false;
+    FSel.RowSelecting = false;
 }
 
 void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
@@ -467,7 +476,7 @@ void TEditor::mouseDoubleClickEvent(QMouseEvent* Event) {
 }
 
 void TEditor::wheelEvent(QWheelEvent* Event) {
-    if (FMouseDown || FDragState != 0) return;
+    if (FMouseDown || FDragState != TDragState::None) return;
     QAbstractScrollArea::wheelEvent(Event);
 }
 
@@ -559,8 +568,8 @@ void TEditor::SetSel(int Start, int End) {
 }
 
 void TEditor::ScrollCaret() {
-    if (FRow < FTopRow || FRow > FTopRow + FVisibleRows - 1) SetTopRow(FRow - FVisibleRows / 3);
-    if (FCol < FTopCol || FCol > FTopCol + FVisibleCols - 1) SetTopCol(FCol - FVisibleCols / 3);
+    if (FRow < FTopRow || FRow > FTopRow + FMetrics.VisibleRows - 1) SetTopRow(FRow - FMetrics.VisibleRows / 3);
+    if (FCol < FTopCol || FCol > FTopCol + FMetrics.VisibleCols - 1) SetTopCol(FCol - FMetrics.VisibleCols / 3);
 }
 
 void TEditor::SetModifyMsg(bool Value) {
@@ -574,8 +583,8 @@ int TEditor::LineIndex(int ARow) {
 
 int TEditor::LineLength(int Offset) {
     if (Offset == -1) {
-        if (Selected() && FSelEndRow < FList->Count())
-            return static_cast<int>(FList->Get(FSelEndRow).size()) + FSelStartIndex - FSelEndIndex - 1;
+        if (Selected() && FSel.EndRow < FList->Count())
+            return static_cast<int>(FList->Get(FSel.EndRow).size()) + FSel.StartIndex - FSel.EndIndex - 1;
         return FRow < FList->Count() ? static_cast<int>(FList->Get(FRow).size()) : 0;
     }
     const int r = FList->RowOfOffset(Offset);
@@ -598,7 +607,7 @@ bool TEditor::UndoMsg() {
 }
 
 int TEditor::LineFromChar(int Offset) {
-    if (Offset == -1) return Selected() ? FSelStartRow : FRow;
+    if (Offset == -1) return Selected() ? FSel.StartRow : FRow;
     return FList->RowOfOffset(Offset);
 }
 
@@ -610,8 +619,8 @@ uint32_t TEditor::PosFromChar(int Offset) {
     int rest = 0;
     const int r = FList->RowOfOffset(Offset, 0, &rest);
     const int col = r < FList->Count() ? TextWidthOfBytes(FList->Get(r), static_cast<size_t>(std::max(rest, 0)), ColumnContext()) : 0;
-    const int x = FTextLeft + (col - FTopCol) * FCharWidth;
-    const int y = FTextTop + (r - FTopRow) * FRowHeight;
+    const int x = FMetrics.TextLeft + (col - FTopCol) * FMetrics.CharWidth;
+    const int y = FMetrics.TextTop + (r - FTopRow) * FMetrics.RowHeight;
     return (static_cast<uint32_t>(x) & 0xFFFF) | ((static_cast<uint32_t>(y) & 0xFFFF) << 16);
 }
 

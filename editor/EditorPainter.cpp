@@ -1,0 +1,408 @@
+// TEditorPainter: drawing an editor's client area.
+#include "EditorPainter.h"
+
+#include "Cp932Codec.h"
+#include "Editor.h"
+#include "FountainParser.h"
+#include "ShiftJis.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
+#include <QTextCharFormat>
+#include <array>
+
+namespace quire {
+
+namespace {
+
+// The built-in digit glyphs of the ruler: rows 1 to 7 of each digit, "#" ink.
+constexpr std::array<std::array<const char*, 7>, 10> kDigitGlyphs = {{
+    {"..##.", ".#..#", ".#..#", ".#..#", ".#..#", ".#..#", "..##."},
+    {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", "..#.."},
+    {"..##.", ".#..#", "....#", "...#.", "..#..", ".#...", ".####"},
+    {"..##.", ".#..#", "....#", "...#.", "....#", ".#..#", "..##."},
+    {"...#.", "..##.", "..##.", ".#.#.", ".####", "...#.", "...#."},
+    {".####", ".#...", ".###.", ".#..#", "....#", ".#..#", "..##."},
+    {"..##.", ".#..#", ".#...", ".###.", ".#..#", ".#..#", "..##."},
+    {".####", "....#", "...#.", "...#.", "..#..", "..#..", "..#.."},
+    {"..##.", ".#..#", ".#..#", "..##.", ".#..#", ".#..#", "..##."},
+    {"..##.", ".#..#", ".#..#", "..###", "....#", ".#..#", "..##."},
+}};
+
+// Draws the number N from the digit glyphs with its left edge at X; returns the width.
+int drawDigits(QPainter& p, int n, int x, int y, const QColor& ink) {
+    const std::string s = std::to_string(n);
+    int dx = 0;
+    p.setPen(ink);
+    for (char ch : s) {
+        const auto& g = kDigitGlyphs[static_cast<size_t>(ch - '0')];
+        const int w = ch == '1' ? 3 : 5;
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < w; ++col)
+                if (g[static_cast<size_t>(row)][col] == '#') p.drawPoint(x + dx + col, y + 1 + row);
+        dx += w;
+    }
+    return dx;
+}
+
+
+
+} // namespace
+
+TEditorPainter::TEditorPainter(TEditor& Editor, QPainter& Painter)
+    : E(Editor), P(Painter), M(Editor.Metrics()), S(Editor.Selection()) {}
+
+void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, int Y, const QColor& Fore, uint8_t Style,
+                               const QRect& Clip) {
+    QFont f = E.font();
+    f.setBold(Style & fsBold);
+    f.setItalic(Style & fsItalic);
+    f.setUnderline(Style & fsUnderline);
+    f.setStrikeOut(Style & fsStrikeOut);
+    const QRawFont raw = QRawFont::fromFont(f);
+    QString chars;
+    std::vector<QPointF> positions;
+    std::vector<QRect> missing;
+    const int cw = M.CharWidth;
+    for (int i = From; i < To;) {
+        const auto c = static_cast<unsigned char>(T[static_cast<size_t>(i)]);
+        int len = 1;
+        char16_t u;
+        if (sjis::IsLeadByte(c) && i + 1 < static_cast<int>(T.size())) {
+            len = 2;
+            u = cp932::DecodeChar(c, static_cast<unsigned char>(T[static_cast<size_t>(i + 1)]));
+        } else {
+            u = cp932::DecodeChar(c);
+        }
+        const int x = X0 + i * cw;
+        if (x > Clip.right()) break;
+        if (x + len * cw >= Clip.left()) {
+            if (u == 0 && c != 0) {
+                missing.emplace_back(x + 1, Y - M.Ascent + 2, len * cw - 3, M.Ascent - 3);
+            } else if (u > 32) {
+                chars.append(QChar(u));
+                positions.emplace_back(x, Y);
+            }
+        }
+        i += len;
+    }
+    P.setPen(Fore);
+    if (!chars.isEmpty() && raw.isValid()) {
+        QList<quint32> glyphs = raw.glyphIndexesForString(chars);
+        QList<QPointF> pos;
+        pos.reserve(static_cast<qsizetype>(positions.size()));
+        const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+        for (qsizetype k = 0; k < glyphs.size() && k < static_cast<qsizetype>(positions.size()); ++k) {
+            QPointF at = positions[static_cast<size_t>(k)];
+            // A glyph narrower or wider than its cells is centred in them.
+            const int cells = chars[k].unicode() >= 0x1100 && !(chars[k].unicode() >= 0xFF61 && chars[k].unicode() <= 0xFF9F) ? 2 : 1;
+            at.rx() += (cells * cw - advances[k].x()) / 2.0;
+            if (glyphs[k] == 0) {
+                missing.emplace_back(static_cast<int>(positions[static_cast<size_t>(k)].x()) + 1, Y - M.Ascent + 2,
+                                     cells * cw - 3, M.Ascent - 3);
+                continue;
+            }
+            pos.append(at);
+            glyphs[static_cast<qsizetype>(pos.size()) - 1] = glyphs[k];
+        }
+        glyphs.resize(pos.size());
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(pos);
+        run.setUnderline(Style & fsUnderline);
+        run.setStrikeOut(Style & fsStrikeOut);
+        P.drawGlyphRun(QPointF(0, 0), run);
+    }
+    // Bytes that are no character, and characters the font lacks, show as a box.
+    for (const QRect& r : missing) P.drawRect(r);
+}
+
+TTokenLook TEditorPainter::Look(TFountainColor* c, bool selected) const {
+    if (selected) {
+        TEditorColor& sel = E.View().Colors().Select();
+        const QColor back = sel.BkColor() == clNone ? E.ToQColor(E.FontColor(), false) : E.ToQColor(sel.BkColor(), true);
+        const QColor fore = sel.Color() == clNone ? E.ToQColor(E.Color(), true) : E.ToQColor(sel.Color(), false);
+        return {back, fore, c ? c->Style() : uint8_t(0)};
+    }
+    if (!c) return {E.ToQColor(E.Color(), true), E.ToQColor(E.FontColor(), false), 0};
+    return {E.ToQColor(c->BkColor(), true), E.ToQColor(c->Color(), false), c->Style()};
+}
+
+void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected) {
+    TEditorScreenStrings& list = E.ScreenStrings();
+    const int cw = M.CharWidth;
+    const int y = M.TextTop + (row - E.TopRow()) * M.RowHeight;
+    const int xOrigin = M.TextLeft - E.TopCol() * cw;
+    const int left = std::max(M.TextLeft, xOrigin + fromCol * cw);
+    const int right = toCol < 0 ? E.viewport()->width() : std::max(left, xOrigin + toCol * cw);
+    const int height = M.CharHeight + (E.Selected() ? E.Margin().Underline() : 0);
+    const QRect R(left, y, right - left, height);
+    if (R.width() <= 0) return;
+    P.save();
+    P.setClipRect(R);
+    const TTokenLook plain = Look(nullptr, selected);
+    P.fillRect(R, plain.Back);
+    if (list.BracketIndex(row) == -2) list.Reparse(row, false);
+    const TColumnContext ctx = E.ColumnContext();
+    const std::string own = DisplayText(list.Get(row), ctx);
+    const int ownLength = static_cast<int>(own.size());
+    const int baseline = y + M.Ascent;
+    if ((ownLength + 5) * cw < E.TopCol() * cw) {
+        P.restore();
+        return;
+    }
+    const int limit = std::min(right, xOrigin + TEditor::ColumnLimit * cw);
+    if (!M.Transparent) DrawCells(own, 0, ownLength, xOrigin, baseline, plain.Fore, 0, R);
+    if (!own.empty()) {
+        std::string text = own;
+        if (list.RowAttribute(row) == TRowAttribute::Wrapped && row + 1 < list.Count())
+            text += DisplayText(list.Get(row + 1), ctx);
+        parser.StartRow(text, list.RowState(row));
+        while (parser.NextToken() != kindEnd && parser.TokenStart() < ownLength) {
+            const int start = parser.TokenStart();
+            const int end = std::min(start + parser.TokenLength(), ownLength);
+            const int x = xOrigin + start * cw;
+            if (x > limit) break;
+            if (xOrigin + end * cw < M.TextLeft) continue;
+            const TTokenLook look = Look(parser.TokenColor(), selected);
+            if (!M.Transparent && look == plain) continue;
+            const QRect cells(x, y, (end - start) * cw, height);
+            if (look.Back != plain.Back || !M.Transparent) P.fillRect(cells.intersected(R), look.Back);
+            DrawCells(own, start, end, xOrigin, baseline, look.Fore, look.Style, R);
+        }
+    }
+    if (E.OnDrawLine) {
+        P.save();
+        P.setClipRect(R);
+        E.OnDrawLine(&E, P, own, xOrigin, y, row, R, selected);
+        P.restore();
+    }
+    PaintEndMarks(row, ownLength, xOrigin, y, R, selected);
+    P.restore();
+}
+
+void TEditorPainter::PaintEndMarks(int row, int length, int xOrigin, int y, const QRect& R, bool selected) {
+    TEditorScreenStrings& list = E.ScreenStrings();
+    const int cw = M.CharWidth;
+    const int ch = M.CharHeight;
+    const bool beyond = length > TEditor::ColumnLimit;
+    const int e = xOrigin + std::min(length, TEditor::ColumnLimit) * cw;
+    if (e > R.right()) return;
+    const TRowAttribute attr = list.RowAttribute(row);
+    TEditorMarks& m = E.Marks();
+    auto markColor = [&](TEditorMark& mark) {
+        return selected ? Look(nullptr, true).Fore : E.ToQColor(mark.Color(), false);
+    };
+    if (!beyond) {
+        if (m.EofMark().Visible() && row == list.Count() - 1 && attr == TRowAttribute::EndOfFile) {
+            DrawEof(e, y);
+        } else if (m.RetMark().Visible() && attr == TRowAttribute::LineEnd) {
+            P.setPen(markColor(m.RetMark()));
+            const int d = std::max(1, ch / 8), f = std::max(d, 3);
+            const int xm = e + cw / 2, yb = y + ch - 2 * d;
+            P.drawLine(xm, y + 2 * d, xm, yb);
+            P.drawLine(xm, yb, xm + f, yb - f);
+            P.drawLine(xm, yb, xm - f, yb - f);
+        } else if (m.WrapMark().Visible() && attr == TRowAttribute::Wrapped) {
+            P.setPen(markColor(m.WrapMark()));
+            const int s = std::max(2, cw * 3 / 5), ym = y + ch / 2;
+            P.drawLine(e + cw, ym - s, e + cw - s, ym);
+            P.drawLine(e + cw - s, ym, e + cw + 1, ym + s + 1);
+        }
+    } else if (m.HideMark().Visible()) {
+        P.setPen(markColor(m.HideMark()));
+        const int s = std::max(2, cw * 3 / 5), ym = y + ch / 2;
+        P.drawLine(e + cw - s, ym - s, e + cw, ym);
+        P.drawLine(e + cw, ym, e + cw - s - 1, ym + s + 1);
+    }
+}
+
+void TEditorPainter::DrawEof(int x, int y) {
+    const QRect box(x, y, 6 * M.CharWidth, M.CharHeight);
+    P.fillRect(box, E.ToQColor(E.Color(), true));
+    DrawCells("[EOF]", 0, 5, x, y + M.Ascent, E.ToQColor(E.Marks().EofMark().Color(), false), 0, box);
+}
+
+void TEditorPainter::PaintRowWithSelection(int row, TFountainParser& parser) {
+    const TSelRect& s = S.Rect;
+    if (!E.Selected() || row < s.Top || row > s.Bottom) {
+        PaintRow(row, parser, 0, -1, false);
+        return;
+    }
+    int a, b;
+    if (S.Mode == TSelectionMode::Box) {
+        const TColumnMap attrs = E.ColumnMap(row);
+        auto fix = [&](int c) {
+            c = std::min(c, attrs.Width());
+            if (attrs.Is(c, TColumnCode::Trail)) ++c;
+            return c;
+        };
+        a = fix(s.Left);
+        b = fix(s.Right);
+    } else if (s.Top == s.Bottom) {
+        a = s.Left;
+        b = s.Right;
+    } else if (row == s.Top) {
+        a = s.Left;
+        b = -1;
+    } else if (row == s.Bottom) {
+        a = 0;
+        b = s.Right;
+    } else {
+        a = 0;
+        b = -1;
+    }
+    if (a > 0) PaintRow(row, parser, 0, a, false);
+    PaintRow(row, parser, a, b, true);
+    if (b >= 0) PaintRow(row, parser, b, -1, false);
+}
+
+void TEditorPainter::PaintLeftbar(int first, int last) {
+    const TEditorLeftbar& lb = E.Leftbar();
+    const int w = M.LeftbarWidth;
+    const QColor back = E.ToQColor(lb.BkColor(), true);
+    P.fillRect(QRect(0, M.TextTop, w - 2, E.viewport()->height() - M.TextTop), back);
+    // The edge at the bar's right side.
+    const QColor edge1 = lb.Edge() ? QColor(Qt::white) : back;
+    const QColor edge2 = lb.Edge() ? QColor(0x80, 0x80, 0x80) : E.ToQColor(lb.Color(), false);
+    P.fillRect(QRect(w - 2, M.TextTop, 1, E.viewport()->height()), edge1);
+    P.fillRect(QRect(w - 1, M.TextTop, 1, E.viewport()->height()), edge2);
+    if (!lb.ShowNumber()) return;
+    TEditorScreenStrings& list = E.ScreenStrings();
+    const int count = list.Count();
+    const bool lastIsEof = count > 0 && list.RowAttribute(count - 1) == TRowAttribute::EndOfFile;
+    int line = 0;
+    if (lb.ShowNumberMode() == TEditorShowNumberMode::nmLine) {
+        for (int r = 0; r < first && r < count; ++r)
+            if (r == 0 || list.RowAttribute(r - 1) == TRowAttribute::LineEnd) ++line;
+    }
+    const QColor ink = E.ToQColor(lb.Color(), false);
+    for (int r = first; r <= last; ++r) {
+        long long number = -1;
+        if (lb.ShowNumberMode() == TEditorShowNumberMode::nmRow) {
+            if (r == 0 || r < count || (r == count && !lastIsEof)) number = r;
+        } else {
+            const bool starts = r == 0 || (r - 1 < count && list.RowAttribute(r - 1) == TRowAttribute::LineEnd &&
+                                           (r < count || !lastIsEof));
+            if (starts) number = line++;
+        }
+        if (number < 0) continue;
+        if (!lb.ZeroBase()) ++number;
+        std::string digits = std::to_string(number);
+        const int places = M.LeftbarDigits;
+        if (static_cast<int>(digits.size()) < places)
+            digits.insert(0, static_cast<size_t>(places - static_cast<int>(digits.size())), lb.ZeroLead() ? '0' : ' ');
+        const int y = M.TextTop + (r - E.TopRow()) * M.RowHeight;
+        DrawCells(digits, 0, static_cast<int>(digits.size()), lb.LeftMargin(), y + M.Ascent, ink, 0,
+                  QRect(0, y, w - 2, M.RowHeight));
+    }
+}
+
+void TEditorPainter::PaintRuler() {
+    const TEditorRuler& ru = E.Ruler();
+    const int cw = M.CharWidth;
+    const int h = M.RulerHeight;
+    const int width = E.viewport()->width();
+    const QRect area(M.TextLeft, 0, width - M.TextLeft, h);
+    P.save();
+    P.setClipRect(area);
+    P.fillRect(area, E.ToQColor(ru.BkColor(), true));
+    const int g = ru.GaugeRange();
+    const QColor ink = E.ToQColor(ru.Color(), false);
+    P.setPen(ink);
+    const int lastCol = std::min(TEditor::ColumnLimit, E.TopCol() + width / cw + 1);
+    for (int c = E.TopCol() - (E.TopCol() % g); c <= lastCol; ++c) {
+        const int x = M.TextLeft + (c - E.TopCol()) * cw;
+        const int b = c % g;
+        const int y0 = b == 0 ? 0 : b == g / 2 ? 3 : 6;
+        P.drawLine(x, y0, x, h - 1);
+        if (b == 0) drawDigits(P, c, x + 1, 0, ink);
+        if (c >= TEditor::ColumnLimit) break;
+    }
+    if (ru.Edge()) {
+        P.fillRect(QRect(M.TextLeft, h - 2, width, 1), Qt::white);
+        P.fillRect(QRect(M.TextLeft, h - 1, width, 1), QColor(0x80, 0x80, 0x80));
+    } else {
+        P.drawLine(M.TextLeft, h - 1, width, h - 1);
+    }
+    // The caret's column.
+    if (E.Col() >= E.TopCol() && E.Col() <= E.TopCol() + M.VisibleCols) {
+        const int x = M.TextLeft + cw * (E.Col() - E.TopCol()) + 1;
+        P.fillRect(QRect(x, 0, cw - 1, h - (ru.Edge() ? 2 : 1)), E.ToQColor(ru.MarkColor(), false));
+    }
+    P.restore();
+}
+
+void TEditorPainter::PaintCorner() {
+    P.fillRect(QRect(0, 0, M.TextLeft, M.TextTop), E.ToQColor(E.Color(), true));
+    if (E.Leftbar().Visible()) P.fillRect(QRect(0, 0, M.LeftbarWidth - 2, M.TextTop), E.ToQColor(E.Leftbar().BkColor(), true));
+    if (E.Ruler().Visible()) {
+        const int x = E.Leftbar().Visible() ? M.LeftbarWidth : 0;
+        P.fillRect(QRect(x, 0, M.TextLeft - x, M.RulerHeight), E.ToQColor(E.Ruler().BkColor(), true));
+    }
+}
+
+QRect TEditorPainter::TextArea() const {
+    const QWidget* v = E.viewport();
+    return QRect(M.TextLeft, M.TextTop, v->width() - M.TextLeft, v->height() - M.TextTop);
+}
+
+void TEditorPainter::PaintText(int First, int Last, const QRect& Clip) {
+    // The gaps between rows and the margins show the background.
+    const QRect area = TextArea();
+    const QColor back = E.ToQColor(E.Color(), true);
+    P.fillRect(area.intersected(Clip), back);
+    const int leftMargin = E.Margin().Left();
+    if (leftMargin > 0) P.fillRect(QRect(M.TextLeft - leftMargin, M.TextTop, leftMargin, E.viewport()->height()), back);
+    TEditorScreenStrings& list = E.ScreenStrings();
+    auto parser = E.ActiveFountain().CreateParser();
+    const int count = list.Count();
+    for (int r = First; r <= Last; ++r) {
+        if (r < count) {
+            PaintRowWithSelection(r, *parser);
+        } else if (E.Marks().EofMark().Visible() && r == count &&
+                   (count == 0 || list.RowAttribute(count - 1) != TRowAttribute::EndOfFile)) {
+            DrawEof(M.ColX(0, E.TopCol()), M.RowY(r, E.TopRow()));
+        }
+    }
+    if (E.Marks().Underline().Visible() && !E.UnderlineSuspended() && !E.Selected()) {
+        const int y = E.UnderlineY(E.Row());
+        if (y >= 0) {
+            P.setPen(E.ToQColor(E.Marks().Underline().Color(), false));
+            P.drawLine(M.TextLeft, y, E.viewport()->width(), y);
+        }
+    }
+}
+
+void TEditorPainter::PaintPreedit() {
+    const QString& preedit = E.PreeditText();
+    const std::string bytes = cp932::FromUnicode(preedit);
+    const QPoint at = M.CellPoint(E.Row(), E.Col(), E.TopRow(), E.TopCol());
+    const QRect box(at.x(), at.y(), static_cast<int>(bytes.size()) * M.CharWidth, M.CharHeight);
+    P.fillRect(box, E.ToQColor(E.Color(), true));
+    DrawCells(bytes, 0, static_cast<int>(bytes.size()), at.x(), at.y() + M.Ascent, E.ToQColor(E.FontColor(), false),
+              fsUnderline, box);
+    // The segment the input method highlights (the one being converted) is inverted.
+    for (const QInputMethodEvent::Attribute& a : E.PreeditFormats()) {
+        if (a.type != QInputMethodEvent::TextFormat || a.length <= 0) continue;
+        const QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+        if (f.background().style() == Qt::NoBrush) continue;
+        const int from = static_cast<int>(cp932::FromUnicode(preedit.left(a.start)).size());
+        const int len = static_cast<int>(cp932::FromUnicode(preedit.mid(a.start, a.length)).size());
+        P.save();
+        P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        P.fillRect(QRect(at.x() + from * M.CharWidth, at.y(), len * M.CharWidth, M.CharHeight), Qt::white);
+        P.restore();
+    }
+}
+
+void TEditorPainter::PaintCaret() {
+    P.save();
+    P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    P.fillRect(E.CaretRect().intersected(TextArea()), Qt::white);
+    P.restore();
+}
+
+} // namespace quire

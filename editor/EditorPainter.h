@@ -1,0 +1,65 @@
+// TEditorPainter: draws an editor's client area from the editor's public state: the corner,
+// the ruler, the left bar with line numbers, the rows token by token in their colours with
+// the selection and the marks, the text being composed and the caret. Every character is
+// placed on the column grid, whatever the font's own advances.
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <cstdint>
+#include <string>
+
+class QPainter;
+
+namespace quire {
+
+class TEditor;
+class TFountainColor;
+class TFountainParser;
+struct TEditorMetrics;
+struct TEditorSelection;
+
+// The colours a token is drawn in.
+struct TTokenLook {
+    QColor Back;
+    QColor Fore;
+    uint8_t Style = 0;
+    bool operator==(const TTokenLook&) const = default;
+};
+
+class TEditorPainter {
+public:
+    TEditorPainter(TEditor& Editor, QPainter& Painter);
+
+    void PaintCorner();
+    void PaintRuler();
+    void PaintLeftbar(int First, int Last);
+    // The rows First..Last of the text area within Clip, the end-of-file mark below the last
+    // line, and the caret-row underline.
+    void PaintText(int First, int Last, const QRect& Clip);
+    // The text being composed with the input method, at the caret.
+    void PaintPreedit();
+    void PaintCaret();
+
+    // Draws the bytes [From, To) of T, whose column 0 is at X0, baseline Y, clipped to Clip.
+    void DrawCells(const std::string& T, int From, int To, int X0, int Y, const QColor& Fore, uint8_t Style,
+                   const QRect& Clip);
+
+private:
+    TTokenLook Look(TFountainColor* c, bool selected) const;
+    // A row with the selection: up to three parts, the middle one selected.
+    void PaintRowWithSelection(int row, TFountainParser& parser);
+    // One row: its background, its tokens in their colours, the draw-line event and the marks.
+    // Columns [FromCol, ToCol) are painted; Selected draws them as selected text.
+    void PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected);
+    void PaintEndMarks(int row, int length, int xOrigin, int y, const QRect& R, bool selected);
+    void DrawEof(int x, int y);
+    QRect TextArea() const;
+
+    TEditor& E;
+    QPainter& P;
+    const TEditorMetrics& M;
+    const TEditorSelection& S;
+};
+
+} // namespace quire
