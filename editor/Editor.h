@@ -347,6 +347,10 @@ private:
     int roundEndIndex(int ARow, int ACol) const;
     // input
     void moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat);
+    void moveLeft(bool Ctrl);
+    void moveRight(bool Ctrl);
+    void moveUp(bool Ctrl, bool AutoRepeat);
+    void moveDown(bool Ctrl, bool AutoRepeat);
     bool handlePopupShortcut(QKeyEvent* Event);
     void setPointer(TCursorKind Kind);
     // The caret's default cursor, whatever the pointer kind.
@@ -356,9 +360,23 @@ private:
     void typeUnicode(const QString& Text);
     // editing
     std::string rowWithLineEnd(int ARow) const;
+    // Backspace and Delete with a selection delete it (and nothing happens when read-only):
+    // true when the key was handled that way.
+    bool deleteSelectionInstead();
+    // Replaces the text of row ARow, keeping its line end.
+    void replaceRow(int ARow, std::string Text);
+    // The steps of Backspace.
+    int earlierIndent() const;
+    void unindentToEarlierRow();
+    void deleteCharBefore();
+    void joinWithRowAbove();
     void replaceRange(int First, int Last, const std::string& Text);
     std::string joinRemainder(const std::vector<TRemainderRow>& Rows) const;
     void changeIndent(bool Indent);
+    void changeBoxIndent(bool Indent);
+    void changeLineIndent(bool Indent);
+    // Rows of a wrapped line do not take an indent: only a row that is a whole line does.
+    bool outsideWrappedLine(int ARow) const;
     // view
     void updateScrollBars();
     void invalidateRows(int From, int To);

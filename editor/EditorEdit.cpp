@@ -442,97 +442,114 @@ void TEditor::NewLine(bool Shift) {
 
 // --- deleting ------------------------------------------------------------------------
 
+bool TEditor::deleteSelectionInstead() {
+    if (FReadOnly) return true;
+    if (!Selected()) return false;
+    DeleteSelection();
+    return true;
+}
+
+void TEditor::replaceRow(int ARow, std::string Text) {
+    if (FList->RowAttribute(ARow) == TRowAttribute::LineEnd) Text += kCrLf;
+    FList->ReplaceRows(ARow, 1, Text);
+}
+
 void TEditor::Backspace() {
-    if (FReadOnly) return;
-    if (Selected()) {
-        DeleteSelection();
-        return;
-    }
-    TEditorScreenStrings& l = *FList;
-    const int count = l.Count();
+    if (deleteSelectionInstead()) return;
+    const int count = FList->Count();
     if (count == 0) {
         SetCol(FCol - 1);
         return;
     }
-    const std::string r = FRow < count ? std::string(l.Get(FRow)) : std::string();
-    const TColumnMap a = ColumnMap(FRow);
-    const int w = a.Width();
     const int i = ByteIndex(FRow, FCol);
-    const bool lineEnd = FRow < count && l.RowAttribute(FRow) == TRowAttribute::LineEnd;
-    if (i >= 1) {
-        const int e = IndentWidth(r);
-        if (FCaret.BackSpaceUnIndent && (e == -1 || e == w || FCol == e)) {
-            // Back to the indentation of an earlier row.
-            const int firstRow = l.LineStartRow(std::min(FRow, count - 1));
-            int t = 0;
-            for (int k = FRow - 1; k >= 0; --k) {
-                const int ind = IndentWidth(l.Get(k));
-                const bool qualifies = k <= firstRow ? std::max(ind, 0) < FCol : (ind > 0 && ind < FCol);
-                if (qualifies) {
-                    t = std::max(ind, 0);
-                    break;
-                }
-            }
-            TCaretUpdate guard(*this, false);
-            if (t < w) {
-                std::string text;
-                for (int c = 0; c < t;) {
-                    const TColumnCode code = a.At(c);
-                    if (code == TColumnCode::Lead && c + 1 >= t) { // its second half lies at column T
-                        text += ' ';
-                        c += 2;
-                    } else if (code == TColumnCode::Lead) {
-                        const int b = ByteIndex(FRow, c);
-                        text += r.substr(static_cast<size_t>(b), 2);
-                        c += 2;
-                    } else if ((code == TColumnCode::Ordinary || code == TColumnCode::Delimiter) && r[static_cast<size_t>(ByteIndex(FRow, c))] == '\t') {
-                        int end = c + 1;
-                        while (a.Is(end, TColumnCode::TabPad)) ++end;
-                        if (end > t) text.append(static_cast<size_t>(t - c), ' ');
-                        else text += '\t';
-                        c = end;
-                    } else {
-                        text += r[static_cast<size_t>(ByteIndex(FRow, c))];
-                        ++c;
-                    }
-                }
-                int after = i;
-                if (a.Is(FCol, TColumnCode::TabPad)) {
-                    int end = FCol;
-                    while (a.Is(end, TColumnCode::TabPad)) ++end;
-                    text.append(static_cast<size_t>(end - FCol), ' ');
-                    after = ByteIndex(FRow, FCol) + 1;
-                }
-                if (after < static_cast<int>(r.size())) text += r.substr(static_cast<size_t>(after));
-                if (lineEnd) text += kCrLf;
-                l.ReplaceRows(FRow, 1, text);
-            }
-            SetCol(t);
-            return;
-        }
-        if (static_cast<int>(r.size()) < i) {
-            SetCol(FCol - 1);
-            return;
-        }
-        int startCol = FCol - 1;
-        int bytes = 1;
-        if (a.Is(startCol, TColumnCode::Trail)) {
-            --startCol;
-            bytes = 2;
-        } else {
-            while (startCol > 0 && a.Is(startCol, TColumnCode::TabPad)) --startCol;
-        }
-        const int b = ByteIndex(FRow, startCol);
-        const int base = BaseRow(FRow);
-        const int target = TextOffset(base, FRow, startCol);
-        std::string text = r;
-        text.erase(static_cast<size_t>(b), static_cast<size_t>(bytes));
-        if (lineEnd) text += kCrLf;
-        TCaretUpdate guard(*this, false);
-        l.ReplaceRows(FRow, 1, text);
-        SetCaretByOffset(base, target);
+    if (i < 1) {
+        joinWithRowAbove();
         return;
     }
+    const std::string r = FRow < count ? std::string(FList->Get(FRow)) : std::string();
+    const int e = IndentWidth(r);
+    if (FCaret.BackSpaceUnIndent && (e == -1 || e == RowWidth(FRow) || FCol == e)) {
+        unindentToEarlierRow();
+    } else if (static_cast<int>(r.size()) < i) {
+        SetCol(FCol - 1); // in the free space past the row's end: the caret moves alone
+    } else {
+        deleteCharBefore();
+    }
+}
+
+int TEditor::earlierIndent() const {
+    const TEditorScreenStrings& l = *FList;
+    const int firstRow = l.LineStartRow(std::min(FRow, l.Count() - 1));
+    for (int k = FRow - 1; k >= 0; --k) {
+        const int ind = IndentWidth(l.Get(k));
+        const bool qualifies = k <= firstRow ? std::max(ind, 0) < FCol : (ind > 0 && ind < FCol);
+        if (qualifies) return std::max(ind, 0);
+    }
+    return 0;
+}
+
+void TEditor::unindentToEarlierRow() {
+    // Back to the indentation of an earlier row: the row keeps its first T columns (a tab or
+    // double-byte character cut at column T becomes spaces) and what follows the caret.
+    const int t = earlierIndent();
+    const std::string r(FRow < FList->Count() ? FList->Get(FRow) : std::string_view());
+    const TColumnMap a = ColumnMap(FRow);
+    TCaretUpdate guard(*this, false);
+    if (t < a.Width()) {
+        std::string text;
+        for (int c = 0; c < t;) {
+            const TColumnCode code = a.At(c);
+            const char byte = r[static_cast<size_t>(a.ByteIndex(c))];
+            if (code == TColumnCode::Lead) {
+                // A character whose second half lies at column T is cut: a space stands for it.
+                text += c + 1 >= t ? std::string(" ") : r.substr(static_cast<size_t>(a.ByteIndex(c)), 2);
+                c += 2;
+            } else if (code != TColumnCode::TabPad && byte == '\t') {
+                int end = c + 1;
+                while (a.Is(end, TColumnCode::TabPad)) ++end;
+                if (end > t) text.append(static_cast<size_t>(t - c), ' ');
+                else text += '\t';
+                c = end;
+            } else {
+                text += byte;
+                ++c;
+            }
+        }
+        int after = a.ByteIndex(FCol);
+        if (a.Is(FCol, TColumnCode::TabPad)) {
+            // The caret stood inside a tab: the columns left of it stay as spaces.
+            int end = FCol;
+            while (a.Is(end, TColumnCode::TabPad)) ++end;
+            text.append(static_cast<size_t>(end - FCol), ' ');
+            after = a.ByteIndex(FCol) + 1;
+        }
+        if (after < static_cast<int>(r.size())) text += r.substr(static_cast<size_t>(after));
+        replaceRow(FRow, text);
+    }
+    SetCol(t);
+}
+
+void TEditor::deleteCharBefore() {
+    const TColumnMap a = ColumnMap(FRow);
+    int startCol = FCol - 1;
+    int bytes = 1;
+    if (a.Is(startCol, TColumnCode::Trail)) {
+        --startCol;
+        bytes = 2;
+    } else {
+        while (startCol > 0 && a.Is(startCol, TColumnCode::TabPad)) --startCol;
+    }
+    const int base = BaseRow(FRow);
+    const int target = TextOffset(base, FRow, startCol);
+    std::string text(FList->Get(FRow));
+    text.erase(static_cast<size_t>(a.ByteIndex(startCol)), static_cast<size_t>(bytes));
+    TCaretUpdate guard(*this, false);
+    replaceRow(FRow, text);
+    SetCaretByOffset(base, target);
+}
+
+void TEditor::joinWithRowAbove() {
+    TEditorScreenStrings& l = *FList;
     if (FRow < 1) return;
     const int d = FRow - 1;
     const int base = std::max(l.LineStartRow(d), FRow - 2);
@@ -546,28 +563,23 @@ void TEditor::Backspace() {
         else
             while (c > 0 && ad.Is(c, TColumnCode::TabPad)) --c;
         target = c;
-        kept = kept.substr(0, static_cast<size_t>(ByteIndex(d, c)));
+        kept = kept.substr(0, static_cast<size_t>(ad.ByteIndex(c)));
     }
     const int offset = TextOffset(base, d, target);
     TCaretUpdate guard(*this, true);
-    if (FRow >= count) l.ReplaceRows(d, 1, kept);
+    if (FRow >= l.Count()) l.ReplaceRows(d, 1, kept);
     else l.ReplaceRows(d, 2, kept + rowWithLineEnd(FRow));
     SetCaretByOffset(base, offset);
 }
 
 void TEditor::DeleteChar() {
-    if (FReadOnly) return;
-    if (Selected()) {
-        DeleteSelection();
-        return;
-    }
+    if (deleteSelectionInstead()) return;
     TEditorScreenStrings& l = *FList;
     const int count = l.Count();
     if (FRow < 0 || FRow >= count) return;
     const std::string r(l.Get(FRow));
     const TColumnMap a = ColumnMap(FRow);
-    const int i = ByteIndex(FRow, FCol);
-    const bool lineEnd = l.RowAttribute(FRow) == TRowAttribute::LineEnd;
+    const int i = a.ByteIndex(FCol);
     const int base = BaseRow(FRow);
     if (i < static_cast<int>(r.size())) {
         int col = FCol;
@@ -577,17 +589,17 @@ void TEditor::DeleteChar() {
         } else if (a.Is(col, TColumnCode::Lead)) {
             bytes = 2;
         }
-        const int b = ByteIndex(FRow, col);
+        const int b = a.ByteIndex(col);
         const int offset = TextOffset(base, FRow, col);
         std::string text = r;
         text.erase(static_cast<size_t>(b), static_cast<size_t>(std::min(bytes, static_cast<int>(r.size()) - b)));
-        if (lineEnd) text += kCrLf;
         TCaretUpdate guard(*this, false);
-        l.ReplaceRows(FRow, 1, text);
+        replaceRow(FRow, text);
         SetCaretByOffset(base, offset);
         return;
     }
     if (l.RowAttribute(FRow) == TRowAttribute::EndOfFile) return;
+    // Past the row's end the row is padded to the caret and the next row joins it.
     std::string padded = r + std::string(static_cast<size_t>(i - static_cast<int>(r.size())), ' ');
     const int offset = TextOffset(base, FRow, FCol);
     TCaretUpdate guard(*this, true);
@@ -603,43 +615,57 @@ void TEditor::UnindentSelection() { changeIndent(false); }
 
 void TEditor::changeIndent(bool Indent) {
     if (!Selected() || FReadOnly) return;
+    if (FSel.Mode == TSelectionMode::Box) changeBoxIndent(Indent);
+    else changeLineIndent(Indent);
+}
+
+bool TEditor::outsideWrappedLine(int ARow) const {
+    const TEditorScreenStrings& l = *FList;
+    return !(l.RowAttribute(ARow) == TRowAttribute::Wrapped ||
+             (ARow > 0 && l.RowAttribute(ARow - 1) == TRowAttribute::Wrapped));
+}
+
+void TEditor::changeBoxIndent(bool Indent) {
+    // A tab goes in (or out) at the box's left edge of each row.
     TEditorScreenStrings& l = *FList;
-    const int count = l.Count();
+    const bool wrap = WordWrap();
+    const int wrapByte = WrapOption().WrapByte();
+    const int first = FSel.Rect.Top;
+    const int last = std::min(FSel.Rect.Bottom, l.Count() - 1);
+    if (first > last) return;
+    std::string text;
+    for (int r = first; r <= last; ++r) {
+        std::string t(l.Get(r));
+        const int p = BoxStartIndex(ColumnMap(r), FSel.Rect.Left + 1);
+        if (Indent) {
+            std::string with = t;
+            if (static_cast<int>(t.size()) >= p - 1 && p >= 1) with.insert(static_cast<size_t>(p - 1), "\t");
+            if (static_cast<int>(t.size()) >= p &&
+                (!wrap || (outsideWrappedLine(r) && TextWidth(with, ColumnContext()) < wrapByte)))
+                t = with;
+        } else if (p >= 1 && p <= static_cast<int>(t.size()) && t[static_cast<size_t>(p - 1)] == '\t' &&
+                   (!wrap || outsideWrappedLine(r))) {
+            t.erase(static_cast<size_t>(p - 1), 1);
+        }
+        text += t;
+        if (l.RowAttribute(r) == TRowAttribute::LineEnd) text += kCrLf;
+    }
+    const TSelectionState state = FSel.State;
+    TCaretUpdate guard(*this, true);
+    l.ReplaceRows(first, last - first + 1, text);
+    FSel.State = state; // the box stays where it was
+    viewport()->update();
+}
+
+void TEditor::changeLineIndent(bool Indent) {
+    // A tab goes in (or out) at the start of each selected line.
+    TEditorScreenStrings& l = *FList;
     const int tab = FCaret.TabSpaceCount();
     const bool wrap = WordWrap();
     const int wrapByte = WrapOption().WrapByte();
-    auto unwrapped = [&](int r) {
-        return !(l.RowAttribute(r) == TRowAttribute::Wrapped || (r > 0 && l.RowAttribute(r - 1) == TRowAttribute::Wrapped));
-    };
-    if (FSel.Mode == TSelectionMode::Box) {
-        const int first = FSel.Rect.Top;
-        const int last = std::min(FSel.Rect.Bottom, count - 1);
-        if (first > last) return;
-        std::string text;
-        for (int r = first; r <= last; ++r) {
-            std::string t(l.Get(r));
-            const int p = BoxStartIndex(ColumnMap(r), FSel.Rect.Left + 1);
-            if (Indent) {
-                std::string with = t;
-                if (static_cast<int>(t.size()) >= p - 1 && p >= 1) with.insert(static_cast<size_t>(p - 1), "\t");
-                if (static_cast<int>(t.size()) >= p && (!wrap || (unwrapped(r) && TextWidth(with, ColumnContext()) < wrapByte)))
-                    t = with;
-            } else if (p >= 1 && p <= static_cast<int>(t.size()) && t[static_cast<size_t>(p - 1)] == '\t' && (!wrap || unwrapped(r))) {
-                t.erase(static_cast<size_t>(p - 1), 1);
-            }
-            text += t;
-            if (l.RowAttribute(r) == TRowAttribute::LineEnd) text += kCrLf;
-        }
-        const TSelectionState state = FSel.State;
-        TCaretUpdate guard(*this, true);
-        l.ReplaceRows(first, last - first + 1, text);
-        FSel.State = state; // the box stays where it was
-        viewport()->update();
-        return;
-    }
     const int first = FSel.StartRow;
     int last = FSel.EndIndex == -1 ? std::max(FSel.StartRow, FSel.EndRow - 1) : FSel.EndRow;
-    last = std::min(last, count - 1);
+    last = std::min(last, l.Count() - 1);
     if (first > last) return;
     const TColumnContext ctx = ColumnContext();
     std::vector<bool> changed;
@@ -648,10 +674,10 @@ void TEditor::changeIndent(bool Indent) {
         std::string t(l.Get(r));
         bool ok;
         if (Indent) {
-            ok = !wrap || (unwrapped(r) && TextWidth(t, ctx) + tab < wrapByte);
+            ok = !wrap || (outsideWrappedLine(r) && TextWidth(t, ctx) + tab < wrapByte);
             if (ok) t.insert(0, "\t");
         } else {
-            ok = !t.empty() && t[0] == '\t' && (!wrap || unwrapped(r));
+            ok = !t.empty() && t[0] == '\t' && (!wrap || outsideWrappedLine(r));
             if (ok) t.erase(0, 1);
         }
         changed.push_back(ok);

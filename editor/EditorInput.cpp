@@ -126,7 +126,6 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
     if (Shift && !Selected()) AnchorSelection();
     else if (!Shift && Selected()) ClearSelection();
     const int count = FList->Count();
-    auto step = [&](int edgeRow) { return AutoRepeat && FRow == edgeRow ? 2 : 1; };
     switch (Key) {
     case Qt::Key_PageUp: ScrollRows(1 - FMetrics.VisibleRows); break;
     case Qt::Key_PageDown: ScrollRows(FMetrics.VisibleRows - 1); break;
@@ -138,55 +137,61 @@ void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
         if (Ctrl) SetRow(count);
         SetCol(FRow >= count ? 0 : RowWidth(FRow));
         break;
-    case Qt::Key_Left:
-        if (Ctrl) {
-            int r = FRow, c = FCol;
-            if (WordMove(r, c, -1)) SetRowCol(r, c);
-        } else if (FCol > 0) {
-            SetCol(FCol - 1);
-        } else if (FRow > 0 && (FCaret.NextLine || FList->RowAttribute(FRow - 1) == TRowAttribute::Wrapped)) {
-            const TCaretUpdate hidden(*this);
-            SetRowCol(FRow - 1, RowWidth(FRow - 1));
-        }
-        break;
-    case Qt::Key_Right:
-        if (Ctrl) {
-            int r = FRow, c = FCol;
-            if (WordMove(r, c, 1)) SetRowCol(r, c);
-        } else {
-            const int old = FCol;
-            SetCol(FCol + 1);
-            if (FCol == old && FRow < count && FList->RowAttribute(FRow) != TRowAttribute::EndOfFile &&
-                (FCaret.NextLine || FList->RowAttribute(FRow) == TRowAttribute::Wrapped))
-                SetRowCol(FRow + 1, 0);
-        }
-        break;
-    case Qt::Key_Up: {
-        const int s = step(FTopRow);
-        if (FRow > 0) {
-            if (Ctrl) {
-                SetTopRow(FTopRow - s);
-                if (FRow >= FTopRow + FMetrics.VisibleRows) SetRow(FRow - s);
-            } else {
-                SetRow(FRow - s);
-            }
-        }
-        break;
-    }
-    case Qt::Key_Down: {
-        const int s = step(FTopRow + FMetrics.VisibleRows - 1);
-        const bool eof = FRow >= count || FList->RowAttribute(FRow) == TRowAttribute::EndOfFile;
-        if (Ctrl) {
-            SetTopRow(FTopRow + s);
-            if (FRow < FTopRow) SetRow(FRow + s);
-        } else if (!eof) {
-            SetRow(FRow + s);
-        }
-        break;
-    }
+    case Qt::Key_Left: moveLeft(Ctrl); break;
+    case Qt::Key_Right: moveRight(Ctrl); break;
+    case Qt::Key_Up: moveUp(Ctrl, AutoRepeat); break;
+    case Qt::Key_Down: moveDown(Ctrl, AutoRepeat); break;
     default: break;
     }
     if (Shift) ExtendSelection();
+}
+
+void TEditor::moveLeft(bool Ctrl) {
+    if (Ctrl) {
+        int r = FRow, c = FCol;
+        if (WordMove(r, c, -1)) SetRowCol(r, c);
+    } else if (FCol > 0) {
+        SetCol(FCol - 1);
+    } else if (FRow > 0 && (FCaret.NextLine || FList->RowAttribute(FRow - 1) == TRowAttribute::Wrapped)) {
+        const TCaretUpdate hidden(*this);
+        SetRowCol(FRow - 1, RowWidth(FRow - 1));
+    }
+}
+
+void TEditor::moveRight(bool Ctrl) {
+    if (Ctrl) {
+        int r = FRow, c = FCol;
+        if (WordMove(r, c, 1)) SetRowCol(r, c);
+        return;
+    }
+    const int old = FCol;
+    SetCol(FCol + 1);
+    if (FCol == old && FRow < FList->Count() && FList->RowAttribute(FRow) != TRowAttribute::EndOfFile &&
+        (FCaret.NextLine || FList->RowAttribute(FRow) == TRowAttribute::Wrapped))
+        SetRowCol(FRow + 1, 0);
+}
+
+// A held key moves two rows at a time while the caret is at the edge of the view.
+void TEditor::moveUp(bool Ctrl, bool AutoRepeat) {
+    const int s = AutoRepeat && FRow == FTopRow ? 2 : 1;
+    if (FRow <= 0) return;
+    if (Ctrl) {
+        SetTopRow(FTopRow - s);
+        if (FRow >= FTopRow + FMetrics.VisibleRows) SetRow(FRow - s);
+    } else {
+        SetRow(FRow - s);
+    }
+}
+
+void TEditor::moveDown(bool Ctrl, bool AutoRepeat) {
+    const int s = AutoRepeat && FRow == FTopRow + FMetrics.VisibleRows - 1 ? 2 : 1;
+    const bool eof = FRow >= FList->Count() || FList->RowAttribute(FRow) == TRowAttribute::EndOfFile;
+    if (Ctrl) {
+        SetTopRow(FTopRow + s);
+        if (FRow < FTopRow) SetRow(FRow + s);
+    } else if (!eof) {
+        SetRow(FRow + s);
+    }
 }
 
 void TEditor::keyPressEvent(QKeyEvent* Event) {

@@ -60,10 +60,17 @@ void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, i
     f.setItalic(Style & fsItalic);
     f.setUnderline(Style & fsUnderline);
     f.setStrikeOut(Style & fsStrikeOut);
+    TCellGlyphs cells = CollectCells(T, From, To, X0, Y, Clip);
+    P.setPen(Fore);
     const QRawFont raw = QRawFont::fromFont(f);
-    QString chars;
-    std::vector<QPointF> positions;
-    std::vector<QRect> missing;
+    if (!cells.Chars.isEmpty() && raw.isValid()) DrawGlyphs(raw, cells, Y, Style);
+    // Bytes that are no character, and characters the font lacks, show as a box.
+    for (const QRect& r : cells.Missing) P.drawRect(r);
+}
+
+TEditorPainter::TCellGlyphs TEditorPainter::CollectCells(const std::string& T, int From, int To, int X0, int Y,
+                                                         const QRect& Clip) const {
+    TCellGlyphs out;
     const int cw = M.CharWidth;
     for (int i = From; i < To;) {
         const auto c = static_cast<unsigned char>(T[static_cast<size_t>(i)]);
@@ -79,44 +86,43 @@ void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, i
         if (x > Clip.right()) break;
         if (x + len * cw >= Clip.left()) {
             if (u == 0 && c != 0) {
-                missing.emplace_back(x + 1, Y - M.Ascent + 2, len * cw - 3, M.Ascent - 3);
+                out.Missing.emplace_back(x + 1, Y - M.Ascent + 2, len * cw - 3, M.Ascent - 3);
             } else if (u > 32) {
-                chars.append(QChar(u));
-                positions.emplace_back(x, Y);
+                out.Chars.append(QChar(u));
+                out.Positions.emplace_back(x, Y);
             }
         }
         i += len;
     }
-    P.setPen(Fore);
-    if (!chars.isEmpty() && raw.isValid()) {
-        QList<quint32> glyphs = raw.glyphIndexesForString(chars);
-        QList<QPointF> pos;
-        pos.reserve(static_cast<qsizetype>(positions.size()));
-        const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
-        for (qsizetype k = 0; k < glyphs.size() && k < static_cast<qsizetype>(positions.size()); ++k) {
-            QPointF at = positions[static_cast<size_t>(k)];
-            // A glyph narrower or wider than its cells is centred in them.
-            const int cells = chars[k].unicode() >= 0x1100 && !(chars[k].unicode() >= 0xFF61 && chars[k].unicode() <= 0xFF9F) ? 2 : 1;
-            at.rx() += (cells * cw - advances[k].x()) / 2.0;
-            if (glyphs[k] == 0) {
-                missing.emplace_back(static_cast<int>(positions[static_cast<size_t>(k)].x()) + 1, Y - M.Ascent + 2,
-                                     cells * cw - 3, M.Ascent - 3);
-                continue;
-            }
-            pos.append(at);
-            glyphs[static_cast<qsizetype>(pos.size()) - 1] = glyphs[k];
+    return out;
+}
+
+void TEditorPainter::DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y, uint8_t Style) {
+    const int cw = M.CharWidth;
+    QList<quint32> glyphs = Raw.glyphIndexesForString(Cells.Chars);
+    QList<QPointF> pos;
+    pos.reserve(static_cast<qsizetype>(Cells.Positions.size()));
+    const QList<QPointF> advances = Raw.advancesForGlyphIndexes(glyphs);
+    for (qsizetype k = 0; k < glyphs.size() && k < static_cast<qsizetype>(Cells.Positions.size()); ++k) {
+        const QPointF cell = Cells.Positions[static_cast<size_t>(k)];
+        // A glyph narrower or wider than its cells is centred in them.
+        const char16_t u = Cells.Chars[k].unicode();
+        const int cells = u >= 0x1100 && !(u >= 0xFF61 && u <= 0xFF9F) ? 2 : 1;
+        if (glyphs[k] == 0) {
+            Cells.Missing.emplace_back(static_cast<int>(cell.x()) + 1, Y - M.Ascent + 2, cells * cw - 3, M.Ascent - 3);
+            continue;
         }
-        glyphs.resize(pos.size());
-        QGlyphRun run;
-        run.setRawFont(raw);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(pos);
-        run.setUnderline(Style & fsUnderline);
-        run.setStrikeOut(Style & fsStrikeOut);
-        P.drawGlyphRun(QPointF(0, 0), run);
+        pos.append(QPointF(cell.x() + (cells * cw - advances[k].x()) / 2.0, cell.y()));
+        glyphs[static_cast<qsizetype>(pos.size()) - 1] = glyphs[k];
     }
-    // Bytes that are no character, and characters the font lacks, show as a box.
-    for (const QRect& r : missing) P.drawRect(r);
+    glyphs.resize(pos.size());
+    QGlyphRun run;
+    run.setRawFont(Raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(pos);
+    run.setUnderline(Style & fsUnderline);
+    run.setStrikeOut(Style & fsStrikeOut);
+    P.drawGlyphRun(QPointF(0, 0), run);
 }
 
 TTokenLook TEditorPainter::Look(TFountainColor* c, bool selected) const {

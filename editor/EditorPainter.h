@@ -5,11 +5,15 @@
 #pragma once
 
 #include <QColor>
+#include <QPointF>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QPainter;
+class QRawFont;
 
 namespace quire {
 
@@ -46,6 +50,15 @@ public:
                    const QRect& Clip);
 
 private:
+    // The characters of a run of cells to draw: each glyph's cell, and boxes for bytes that
+    // are no character.
+    struct TCellGlyphs {
+        QString Chars;
+        std::vector<QPointF> Positions;
+        std::vector<QRect> Missing;
+    };
+    TCellGlyphs CollectCells(const std::string& T, int From, int To, int X0, int Y, const QRect& Clip) const;
+    void DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y, uint8_t Style);
     TTokenLook Look(TFountainColor* c, bool selected) const;
     // A row with the selection: up to three parts, the middle one selected.
     void PaintRowWithSelection(int row, TFountainParser& parser);

@@ -43,7 +43,7 @@ void TBasicFountainParser::InitScanTables() {
     FMethodTable[';'] = static_cast<TScanProc>(&TBasicFountainParser::ScanSemicolon);
     FMethodTable['"'] = static_cast<TScanProc>(&TBasicFountainParser::ScanDoubleQuoted);
     FMethodTable['\''] = static_cast<TScanProc>(&TBasicFountainParser::ScanQuoteComment);
-    FResumeTable[50] = static_cast<TScanProc>(&TBasicFountainParser::ScanHexDigits50);
+    FResumeTable[kindHexNumber] = static_cast<TScanProc>(&TBasicFountainParser::ScanHexDigits50);
 }
 
 // A single quote opens a comment to the end of the row.
@@ -53,7 +53,7 @@ void TBasicFountainParser::ScanQuoteComment() {
 
 TFountainColor* TBasicFountainParser::TokenColor() {
     TBasicFountain& f = fountain();
-    if (FTokenKind == 50 && !IsReserveWord()) return &f.Int();
+    if (FTokenKind == kindHexNumber && !IsReserveWord()) return &f.Int();
     return StandardTokenColor({&f.Symbol(), &f.Int(), &f.Comment(), &f.Ank(), &f.DBCS(), &f.Str()});
 }
 } // namespace quire

@@ -41,13 +41,13 @@ void TCppFountainParser::InitScanTables() {
     FMethodTable['"'] = static_cast<TScanProc>(&TCppFountainParser::ScanDoubleQuoted);
     FMethodTable['/'] = static_cast<TScanProc>(&TCppFountainParser::ScanSlash);
     FMethodTable['#'] = static_cast<TScanProc>(&TCppFountainParser::ScanPreProcessor);
-    FResumeTable[50] = static_cast<TScanProc>(&TCppFountainParser::ScanHexDigits50);
-    FResumeTable[51] = static_cast<TScanProc>(&TCppFountainParser::ScanPreProcessor);
+    FResumeTable[kindHexNumber] = static_cast<TScanProc>(&TCppFountainParser::ScanHexDigits50);
+    FResumeTable[kindPreProcessor] = static_cast<TScanProc>(&TCppFountainParser::ScanPreProcessor);
 }
 
 // "#" to the end of the row: a preprocessor line.
 void TCppFountainParser::ScanPreProcessor() {
-    FTokenKind = 51;
+    FTokenKind = kindPreProcessor;
     while (!IsEnd(*FP))
         ++FP;
 }
@@ -55,8 +55,8 @@ void TCppFountainParser::ScanPreProcessor() {
 TFountainColor* TCppFountainParser::TokenColor() {
     TCppFountain& f = fountain();
     if (!IsReserveWord()) {
-        if (FTokenKind == 50) return &f.Int();
-        if (FTokenKind == 51) return &f.PreProcessor();
+        if (FTokenKind == kindHexNumber) return &f.Int();
+        if (FTokenKind == kindPreProcessor) return &f.PreProcessor();
     }
     return StandardTokenColor({&f.Symbol(), &f.Int(), &f.Comment(), &f.Ank(), &f.DBCS(), &f.Str()});
 }

@@ -26,6 +26,8 @@ protected:
 
 class TCppFountainParser : public TPropertyParser {
 public:
+    // The private token kind of a preprocessor line ("#" to the end of the row).
+    static constexpr int kindPreProcessor = 51;
     explicit TCppFountainParser(TCppFountain* Fountain);
     TFountainColor* TokenColor() override;
 

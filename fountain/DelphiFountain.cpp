@@ -137,19 +137,19 @@ void TDelphiFountainParser::InitScanTables() {
     FMethodTable[';'] = static_cast<TScanProc>(&TDelphiFountainParser::ScanSemicolon);
     FMethodTable['\''] = static_cast<TScanProc>(&TDelphiFountainParser::ScanSingleQuoted);
     FMethodTable['/'] = static_cast<TScanProc>(&TDelphiFountainParser::ScanSlash);
-    FResumeTable[50] = static_cast<TScanProc>(&TDelphiFountainParser::ScanControlDec50);
-    FResumeTable[51] = static_cast<TScanProc>(&TDelphiFountainParser::ScanControlHex51);
-    FResumeTable[52] = static_cast<TScanProc>(&TDelphiFountainParser::ScanWord);
+    FResumeTable[kindCharDec] = static_cast<TScanProc>(&TDelphiFountainParser::ScanControlDec50);
+    FResumeTable[kindCharHex] = static_cast<TScanProc>(&TDelphiFountainParser::ScanControlHex51);
+    FResumeTable[kindAsmToken] = static_cast<TScanProc>(&TDelphiFountainParser::ScanWord);
 }
 
 void TDelphiFountainParser::ScanControlDec50() {
-    FTokenKind = 50;
+    FTokenKind = kindCharDec;
     while (isDigit(*FP))
         ++FP;
 }
 
 void TDelphiFountainParser::ScanControlHex51() {
-    FTokenKind = 51;
+    FTokenKind = kindCharHex;
     while (isHexDigit(*FP))
         ++FP;
 }
@@ -172,22 +172,22 @@ void TDelphiFountainParser::ScanDollar() {
 }
 
 void TDelphiFountainParser::ScanWord() {
-    if (FElement == 0) {
+    if (FElement == elNormal) {
         if (ScanPropertyWord()) return;
         if (FoldUpper(*FP) == 'A' && MatchWord("asm")) {
-            FElement = 2;
+            FElement = elAsm;
             return;
         }
-    } else if (FElement == 1) {
+    } else if (FElement == elProperty) {
         if (ScanPropertyWord()) return;
-    } else if (FElement == 2) {
+    } else if (FElement == elAsm) {
         FTokenKind = kindWord;
         if (FoldUpper(*FP) == 'E' && MatchWord("end")) {
-            FElement = 0;
+            FElement = elNormal;
             return;
         }
         TFountainParser::ScanWord();
-        FTokenKind = 52;
+        FTokenKind = kindAsmToken;
         return;
     }
     TFountainParser::ScanWord();
@@ -195,24 +195,24 @@ void TDelphiFountainParser::ScanWord() {
 
 void TDelphiFountainParser::ScanNumber() {
     TPropertyParser::ScanNumber();
-    if (FElement == 2) FTokenKind = 52;
+    if (FElement == elAsm) FTokenKind = kindAsmToken;
 }
 
 void TDelphiFountainParser::ScanSymbol() {
     TPropertyParser::ScanSymbol();
-    if (FElement == 2) FTokenKind = 52;
+    if (FElement == elAsm) FTokenKind = kindAsmToken;
 }
 
 // Nothing inside an asm block is reserved; "asm" and "end" themselves are.
 bool TDelphiFountainParser::IsReserveWord() {
-    return FTokenKind != 52 && TPropertyParser::IsReserveWord();
+    return FTokenKind != kindAsmToken && TPropertyParser::IsReserveWord();
 }
 
 TFountainColor* TDelphiFountainParser::TokenColor() {
     TDelphiFountain& f = fountain();
     if (!IsReserveWord()) {
-        if (FTokenKind == 50 || FTokenKind == 51) return &f.Str();
-        if (FTokenKind == 52) return &f.AsmBlock();
+        if (FTokenKind == kindCharDec || FTokenKind == kindCharHex) return &f.Str();
+        if (FTokenKind == kindAsmToken) return &f.AsmBlock();
         if (FTokenKind == kindDoubleQuoted) return nullptr; // Delphi has no double-quoted strings
     }
     return StandardTokenColor({&f.Symbol(), &f.Int(), &f.Comment(), &f.Ank(), &f.DBCS(), &f.Str()});

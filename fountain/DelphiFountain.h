@@ -26,6 +26,11 @@ protected:
 
 class TDelphiFountainParser : public TPropertyParser {
 public:
+    // The private token kinds: character constants "#" with decimal digits and "#$" with hex
+    // digits, and anything inside an asm block.
+    static constexpr int kindCharDec = 50;
+    static constexpr int kindCharHex = 51;
+    static constexpr int kindAsmToken = 52;
     explicit TDelphiFountainParser(TDelphiFountain* Fountain);
     TFountainColor* TokenColor() override;
 

@@ -40,20 +40,20 @@ void THTMLFountainParser::InitScanTables() {
     FMethodTable['<'] = static_cast<TScanProc>(&THTMLFountainParser::ScanTagOpen);
     FMethodTable['='] = static_cast<TScanProc>(&THTMLFountainParser::ScanEquals);
     FMethodTable['>'] = static_cast<TScanProc>(&THTMLFountainParser::ScanTagClose);
-    FResumeTable[52] = static_cast<TScanProc>(&THTMLFountainParser::ScanElementResume);
-    FResumeTable[53] = static_cast<TScanProc>(&THTMLFountainParser::ScanAttributeResume);
-    FResumeTable[55] = static_cast<TScanProc>(&THTMLFountainParser::ScanAttrValue);
-    FResumeTable[56] = static_cast<TScanProc>(&THTMLFountainParser::ScanEntity);
+    FResumeTable[kindTagElement] = static_cast<TScanProc>(&THTMLFountainParser::ScanElementResume);
+    FResumeTable[kindTagAttribute] = static_cast<TScanProc>(&THTMLFountainParser::ScanAttributeResume);
+    FResumeTable[kindTagValue] = static_cast<TScanProc>(&THTMLFountainParser::ScanAttrValue);
+    FResumeTable[kindEntity] = static_cast<TScanProc>(&THTMLFountainParser::ScanEntity);
 }
 
 void THTMLFountainParser::ScanElementResume() {
     ScanWord();
-    FTokenKind = 52;
+    FTokenKind = kindTagElement;
 }
 
 void THTMLFountainParser::ScanAttributeResume() {
     ScanWord();
-    FTokenKind = 53;
+    FTokenKind = kindTagAttribute;
 }
 
 void THTMLFountainParser::ScanDefault() {
@@ -63,7 +63,7 @@ void THTMLFountainParser::ScanDefault() {
         ScanUrl();
     } else if (IsMail()) {
         ScanMail();
-    } else if (FElement == 1 && FPrevData == 54) {
+    } else if (FElement == elTag && FPrevData == kindTagEquals) {
         ScanAttrValue();
     } else {
         Dispatch(*FP);
@@ -74,18 +74,18 @@ int THTMLFountainParser::NextToken() {
     int kind = TFountainParser::NextToken();
     // Inside a tag the kind follows from the token before: the element name after "<", then
     // attribute names, "=" and values.
-    if (kind != kindEnd && FElement == 1) {
+    if (kind != kindEnd && FElement == elTag) {
         switch (FPrevData) {
-        case 50:
-            if (kind == kindWord) kind = 52;
+        case kindTagOpen:
+            if (kind == kindWord) kind = kindTagElement;
             break;
-        case 52:
+        case kindTagElement:
         case kindDoubleQuoted:
-        case 55:
-            kind = 53;
+        case kindTagValue:
+            kind = kindTagAttribute;
             break;
-        case 53:
-            if (kind != 54) kind = 53;
+        case kindTagAttribute:
+            if (kind != kindTagEquals) kind = kindTagAttribute;
             break;
         default:
             break;
@@ -97,21 +97,21 @@ int THTMLFountainParser::NextToken() {
 }
 
 void THTMLFountainParser::ScanTagOpen() {
-    FTokenKind = 50;
+    FTokenKind = kindTagOpen;
     ++FP;
-    FElement = 1;
+    FElement = elTag;
 }
 
 void THTMLFountainParser::ScanTagClose() {
-    FTokenKind = 51;
+    FTokenKind = kindTagClose;
     ++FP;
-    FElement = 0;
+    FElement = elText;
 }
 
 // "/" and a name after "<": the element of a closing tag.
 void THTMLFountainParser::ScanSlash() {
-    if (FElement == 1 && FPrevData == 50) {
-        FTokenKind = 52;
+    if (FElement == elTag && FPrevData == kindTagOpen) {
+        FTokenKind = kindTagElement;
         ++FP;
         while (isAlnum(*FP))
             ++FP;
@@ -121,8 +121,8 @@ void THTMLFountainParser::ScanSlash() {
 }
 
 void THTMLFountainParser::ScanEquals() {
-    if (FElement == 1 && FPrevData == 53) {
-        FTokenKind = 54;
+    if (FElement == elTag && FPrevData == kindTagAttribute) {
+        FTokenKind = kindTagEquals;
         ++FP;
     } else {
         ScanSymbol();
@@ -134,14 +134,14 @@ void THTMLFountainParser::ScanAttrValue() {
         ScanDoubleQuoted();
         return;
     }
-    FTokenKind = 55;
+    FTokenKind = kindTagValue;
     while (*FP != 0 && *FP != 9 && *FP != '\n' && *FP != '\r' && *FP != ' ' && *FP != '>')
         ++FP;
 }
 
 // "&", then letters, digits and "#", and a closing ";".
 void THTMLFountainParser::ScanEntity() {
-    FTokenKind = 56;
+    FTokenKind = kindEntity;
     if (!Resuming() && *FP == '&') ++FP;
     while (isAlnum(*FP) || *FP == '#') {
         ++FP;
@@ -166,17 +166,17 @@ TFountainColor* THTMLFountainParser::TokenColor() {
         return &f.Mail();
     case kindDoubleQuoted:
         return &f.Str();
-    case 50:
-    case 51:
-    case 54:
+    case kindTagOpen:
+    case kindTagClose:
+    case kindTagEquals:
         return &f.TagColor();
-    case 52:
+    case kindTagElement:
         return &f.TagElement();
-    case 53:
+    case kindTagAttribute:
         return &f.TagAttribute();
-    case 55:
+    case kindTagValue:
         return &f.TagAttributeValue();
-    case 56:
+    case kindEntity:
         return &f.Ampersand();
     default:
         return nullptr;

@@ -27,6 +27,18 @@ protected:
 
 class THTMLFountainParser : public TFountainParser {
 public:
+    // The private token kinds of tags and character references.
+    enum TTagKind : int {
+        kindTagOpen = 50,      // "<"
+        kindTagClose = 51,     // ">"
+        kindTagElement = 52,   // the element name
+        kindTagAttribute = 53, // an attribute name, and any other token inside a tag
+        kindTagEquals = 54,    // "=" between an attribute and its value
+        kindTagValue = 55,     // an unquoted attribute value
+        kindEntity = 56,       // a character reference
+    };
+    // The row state's Element: inside a tag or not.
+    enum TElement : int { elText = 0, elTag = 1 };
     explicit THTMLFountainParser(THTMLFountain* Fountain);
     TFountainColor* TokenColor() override;
 

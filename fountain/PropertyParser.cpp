@@ -12,31 +12,31 @@ bool isHexDigit(uint8_t c) noexcept {
 bool TPropertyParser::ScanPropertyWord() {
     FTokenKind = kindWord;
     const uint8_t first = FoldUpper(*FP);
-    if (FElement == 0) {
+    if (FElement == elNormal) {
         if (first == 'P' && MatchWord("property")) {
-            FElement = 1;
+            FElement = elProperty;
             return true;
         }
         return false;
     }
-    if (FElement != 1) return false;
+    if (FElement != elProperty) return false;
     switch (first) {
     case 'E':
         if (MatchWord("end")) {
-            FElement = 0;
+            FElement = elNormal;
             return true;
         }
         break;
     case 'F':
         if (MatchWord("function")) {
-            FElement = 0;
+            FElement = elNormal;
             return true;
         }
         break;
     case 'P':
         for (const char* w : {"private", "procedure", "protected", "public", "published"}) {
             if (MatchWord(w)) {
-                FElement = 0;
+                FElement = elNormal;
                 return true;
             }
         }
@@ -61,12 +61,12 @@ void TPropertyParser::ScanWord() {
 }
 
 void TPropertyParser::ScanSemicolon() {
-    if (FElement == 1) FElement = 0;
+    if (FElement == elProperty) FElement = elNormal;
     ScanSymbol();
 }
 
 void TPropertyParser::ScanHexDigits50() {
-    FTokenKind = 50;
+    FTokenKind = kindHexNumber;
     while (isHexDigit(*FP)) ++FP;
 }
 

@@ -10,6 +10,12 @@ class TPropertyParser : public TFountainParser {
 public:
     using TFountainParser::TFountainParser;
 
+    // The parser mode kept in the row state's Element: inside a property declaration, and
+    // (Delphi) inside an asm block.
+    enum TElement : int { elNormal = 0, elProperty = 1, elAsm = 2 };
+    // The private token kind of Basic and C++: a hexadecimal number after "0x".
+    static constexpr int kindHexNumber = 50;
+
 protected:
     // Element 0: "property" opens a declaration (Element 1). Element 1: "end", "function",
     // "private", "procedure", "protected", "public" and "published" close it; "index",
