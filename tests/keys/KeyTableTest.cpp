@@ -106,16 +106,6 @@ TEST(ApplyKeyTable, SkipsItemsTheWindowDoesNotHave) {
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_X), popupCut->shortcut());
 }
 
-TEST(ApplyKeyTable, ItemsDeepInMenusAreFound) {
-    QWidget root;
-    QWidget menu(&root);
-    QWidget subMenu(&menu);
-    auto* division = new QAction(&subMenu);
-    division->setObjectName(QStringLiteral("Mm_Division"));
-    ApplyKeyTable(ActionsOf(root));
-    EXPECT_EQ(QKeySequence(Qt::Key_F9), division->shortcut());
-}
-
 TEST(CommandShortcut, SettingCutAlsoSetsThePopupsCut) {
     FakeMenus menus;
     const int cut = 19;
