@@ -107,6 +107,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     LoadMarkSettings();
     NewTab();
     ResetPage(0);
+    ApplyKeyCustomisation();
     FToolBar->setVisible(Setting("Bar", "Tool", true));
     Action("Mm_ToolBar")->setChecked(FToolBar->isVisible());
     statusBar()->setVisible(Setting("Bar", "Status", true));
@@ -261,6 +262,9 @@ void TMainForm::CreateMenus() {
     connect(window, &QMenu::aboutToShow, this, [this] {
         for (const char* n : {"Mm_NextTab", "Mm_BeforeTab", "Mm_MoveTab"}) Action(n)->setEnabled(PageCount() > 1);
     });
+
+    QMenu* tool = menuBar()->addMenu(QStringLiteral("設定(&O)"));
+    add(tool, "MmKey", "キーカスタマイズ(&K)...", nullptr, [this] { MmKeyClick(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     add(help, "ff1", "トピックの検索(&H)", "F1", [this] { ff1Click(); });

@@ -106,6 +106,9 @@ public:
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
+    // Key customisation (MainFormKeys.cpp).
+    void MmKeyClick();
+    void ApplyKeyCustomisation();
     void SaveTimerTimer();
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);

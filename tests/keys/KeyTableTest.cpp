@@ -1,0 +1,143 @@
+// The command table, applying "Key.dat" to menu items, and writing it.
+#include "KeyTestSupport.h"
+#include "Profile.h"
+#include "ShortcutText.h"
+
+#include <QFileInfo>
+#include <set>
+#include <gtest/gtest.h>
+
+using namespace quire;
+using namespace quire::test;
+
+TEST(KeyTable, HoldsSixtyEightCommandsInSectionOrder) {
+    ASSERT_EQ(68u, KeyCommands().size());
+    const char* sections[] = {"File", "Edit", "Find", "View", "Window", "Tool", "Help"};
+    const int perSection[] = {17, 22, 5, 12, 6, 3, 3};
+    int index = 0;
+    for (int s = 0; s < KeySectionCount; ++s) {
+        EXPECT_STREQ(sections[s], KeySections()[static_cast<size_t>(s)].Name);
+        for (int k = 0; k < perSection[s]; ++k, ++index)
+            EXPECT_STREQ(sections[s], KeyCommands()[static_cast<size_t>(index)].Section) << "command " << index;
+    }
+    EXPECT_EQ(68, index);
+}
+
+TEST(KeyTable, NamesAreUniqueAndDefaultsAreWrittenTexts) {
+    std::set<QString> keys, items;
+    for (const TKeyCommand& c : KeyCommands()) {
+        EXPECT_TRUE(keys.insert(QString::fromLatin1(c.Section) + "/" + c.Key).second) << c.Key;
+        EXPECT_TRUE(items.insert(QString::fromLatin1(c.MenuItem)).second) << c.MenuItem;
+        if (c.Mirror) {
+            EXPECT_TRUE(items.insert(QString::fromLatin1(c.Mirror)).second) << c.Mirror;
+        }
+        EXPECT_EQ(QString::fromLatin1(c.Default), CanonicalShortcutText(QString::fromLatin1(c.Default))) << c.Key;
+    }
+    // Every non-empty default is a different key.
+    std::set<QString> defaults;
+    for (const TKeyCommand& c : KeyCommands())
+        if (*c.Default) {
+            EXPECT_TRUE(defaults.insert(QString::fromLatin1(c.Default)).second) << c.Default;
+        }
+}
+
+TEST(KeyTable, SeventeenCommandsHaveMirrors) {
+    std::vector<std::pair<std::string, std::string>> mirrors;
+    for (const TKeyCommand& c : KeyCommands())
+        if (c.Mirror) mirrors.emplace_back(c.Key, c.Mirror);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"FileClose", "N18"},        {"Cut", "Pm_Cut"},           {"Copy", "Pm_Copy"},
+        {"Paste", "Pm_Paste"},       {"PlusCut", "PmPlusCut"},    {"PlusCopy", "PmPlusCopy"},
+        {"InyoCut", "PmInyoCut"},    {"InyoCopy", "PmInyoCopy"},  {"InyoPaste", "Q1"},
+        {"PasteBox", "Pm_PasteBox"}, {"LowerCase", "Pm_LowerCase"}, {"UpperCase", "Pm_UpperCase"},
+        {"ZenToHan", "Pm_ZenToHan"}, {"HanToZen", "Pm_HanToZen"}, {"Int_ZenToHan", "Pm_int_ZenToHan"},
+        {"Indent", "Pm_TabInd"},     {"UnIndent", "Pm_TabUnInd"},
+    };
+    EXPECT_EQ(expected, mirrors);
+}
+
+TEST(ApplyKeyTable, WithoutKeyDatEveryItemGetsItsDefaultAndNoFileIsMade) {
+    FakeMenus menus;
+    ApplyKeyTable(menus.Lookup());
+    for (const TKeyCommand& c : KeyCommands()) {
+        EXPECT_EQ(QString::fromLatin1(c.Default), menus.Text(c.MenuItem)) << c.MenuItem;
+        if (c.Mirror) {
+            EXPECT_EQ(QString::fromLatin1(c.Default), menus.Text(c.Mirror)) << c.Mirror;
+        }
+    }
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), menus.Item("Mm_Redo")->shortcut());
+    EXPECT_EQ(QKeySequence(Qt::Key_F9), menus.Item("Mm_Division")->shortcut());
+    EXPECT_EQ(QKeySequence(Qt::Key_Tab), menus.Item("Mm_TabInd")->shortcut());
+    EXPECT_EQ(QKeySequence(Qt::SHIFT | Qt::Key_Tab), menus.Item("Pm_TabUnInd")->shortcut());
+    EXPECT_TRUE(menus.Item("MmKey")->shortcut().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(KeyFileName()));
+}
+
+TEST(ApplyKeyTable, AnEmptyUndoLeavesUndoWithoutAKeyAndTheRestAtTheirDefaults) {
+    WriteKeyFile("[Edit]\r\nUndo=\r\n");
+    FakeMenus menus;
+    menus.Item("Mm_Undo")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    ApplyKeyTable(menus.Lookup());
+    EXPECT_TRUE(menus.Item("Mm_Undo")->shortcut().isEmpty());
+    for (const TKeyCommand& c : KeyCommands())
+        if (qstrcmp(c.Key, "Undo") != 0) {
+            EXPECT_EQ(QString::fromLatin1(c.Default), menus.Text(c.MenuItem)) << c.MenuItem;
+        }
+}
+
+TEST(ApplyKeyTable, ReadsAnyPrefixOrderAndGivesMalformedValuesNoKey) {
+    WriteKeyFile("[edit]\nredo=Alt+Ctrl+Y\nCut=Ctrl+Foo\nCopy=Ctrl+\n[Window]\nDivision=ctrl+d\n[Find]\nFind=F13\n");
+    FakeMenus menus;
+    ApplyKeyTable(menus.Lookup());
+    EXPECT_EQ(QStringLiteral("Ctrl+Alt+Y"), menus.Text("Mm_Redo"));
+    EXPECT_EQ(QStringLiteral("Ctrl+D"), menus.Text("Mm_Division"));
+    for (const char* none : {"mm_Cut", "Pm_Cut", "Mm_Copy", "Pm_Copy", "Mm_Find"}) EXPECT_EQ(QString(), menus.Text(none)) << none;
+    EXPECT_EQ(QStringLiteral("Ctrl+V"), menus.Text("Mm_Paste"));
+}
+
+TEST(ApplyKeyTable, SkipsItemsTheWindowDoesNotHave) {
+    QWidget root;
+    auto* open = new QAction(&root);
+    open->setObjectName(QStringLiteral("Mm_Open"));
+    auto* popupCut = new QAction(&root); // a mirror without its main item
+    popupCut->setObjectName(QStringLiteral("Pm_Cut"));
+    ApplyKeyTable(ActionsOf(root));
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_O), open->shortcut());
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_X), popupCut->shortcut());
+}
+
+TEST(CommandShortcut, SettingCutAlsoSetsThePopupsCut) {
+    FakeMenus menus;
+    const int cut = 19;
+    ASSERT_STREQ("Cut", KeyCommands()[cut].Key);
+    SetCommandShortcut(menus.Lookup(), cut, QStringLiteral("Shift+Del"));
+    EXPECT_EQ(QKeySequence(Qt::SHIFT | Qt::Key_Delete), menus.Item("mm_Cut")->shortcut());
+    EXPECT_EQ(QKeySequence(Qt::SHIFT | Qt::Key_Delete), menus.Item("Pm_Cut")->shortcut());
+    EXPECT_EQ(QStringLiteral("Shift+Del"), CommandShortcutText(menus.Lookup(), cut, QStringLiteral("fallback")));
+    SetCommandShortcut(menus.Lookup(), cut, QString());
+    EXPECT_TRUE(menus.Item("Pm_Cut")->shortcut().isEmpty());
+    FakeMenus without(false);
+    delete without.Item("mm_Cut");
+    EXPECT_EQ(QStringLiteral("fallback"), CommandShortcutText(without.Lookup(), cut, QStringLiteral("fallback")));
+}
+
+TEST(WriteKeyTable, WritesSevenSectionsAndSixtyEightKeysInTableOrder) {
+    std::array<QString, KeyCommandCount> texts;
+    for (int i = 0; i < KeyCommandCount; ++i) texts[static_cast<size_t>(i)] = i % 3 ? QString() : QStringLiteral("Ctrl+F%1").arg(i % 12 + 1);
+    WriteKeyTable(texts);
+    const KeyFileContents file = ReadKeyFile();
+    EXPECT_EQ(QStringList({"File", "Edit", "Find", "View", "Window", "Tool", "Help"}), file.Sections);
+    EXPECT_EQ(68, file.KeyCount());
+    int i = 0;
+    for (const TKeySection& s : KeySections()) {
+        for (const auto& [key, value] : file.Keys.at(QString::fromLatin1(s.Name))) {
+            EXPECT_EQ(QString::fromLatin1(KeyCommands()[static_cast<size_t>(i)].Key), key);
+            EXPECT_EQ(texts[static_cast<size_t>(i)], value) << key.toStdString();
+            EXPECT_EQ(texts[static_cast<size_t>(i)], ReadKeyText(i)) << key.toStdString();
+            ++i;
+        }
+    }
+    // Written again, nothing is added: the keys are replaced in place.
+    WriteKeyTable(texts);
+    EXPECT_EQ(68, ReadKeyFile().KeyCount());
+}
