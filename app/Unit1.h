@@ -3,7 +3,9 @@
 // saving with backups, closing with the questions that protect modified text, and auto-save.
 #pragma once
 
+#include "BlankMarks.h"
 #include "EditorProp.h"
+#include "Messages.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -23,6 +25,21 @@ namespace quire {
 
 class TEditor;
 class TFountain;
+struct TMenuEntry;
+
+// The status bar's panels, from the left.
+enum TStatusPanel : int {
+    spHint,      // the long hint of the item under the mouse
+    spCount,     // character count
+    spSize,      // byte size (or the count when only the count is shown)
+    spCaret,     // caret position
+    spMode,      // the page's mode
+    spWrap,      // the wrap width with word wrap on
+    spBox,       // "矩形" in rectangular selection mode
+    spKanjiCode, // the page's kanji code
+    spLineEnd,   // the page's line end
+    spInsert,    // "挿入" or "上書"
+};
 
 // One tab page.
 struct TPageRecord {
@@ -127,11 +144,10 @@ protected:
 
 private:
     // Marks drawn over full-width spaces, half-width spaces and tabs.
-    struct TMarkSettings {
-        bool Space = false, HSpace = false, Tab = false;
-        TColor SpaceColor = 0xC0C0C0, HSpaceColor = 0xC0C0C0, TabColor = 0xC0C0C0;
-    };
-    TMarkSettings FMarkSettings;
+    TBlankMarks FBlankMarks;
+    // Rectangular selection and overwrite, as the status bar shows them: new pages follow them.
+    bool FBoxMode = false;
+    bool FOverWriteMode = false;
 
     // False when Normalized is open in a page already and the user does not want it again.
     bool ConfirmOpenAgain(const QString& Normalized);
@@ -146,7 +162,7 @@ private:
     void ShowCaretPosition(TEditor* E);
     void ApplyMode(int Index);
     bool WritePage(int Index);
-    bool SavePage(int Index, bool Ask);
+    bool SavePage(int Index, bool Confirm);
     bool SaveAsPage(int Index);
     bool ConfirmSaveCode(int Index);
     bool LoadIntoPage(int Index, const QString& Path);
@@ -160,7 +176,16 @@ private:
     QString SettingsFile() const;
     bool Setting(const char* Section, const char* Key, bool Default) const;
     int SettingInt(const char* Section, const char* Key, int Default) const;
-    QString Ask3(int Index, bool WithCancel); // the save question; returns "yes", "no", "cancel"
+    // The save question: mbYes, mbNo or mbCancel (Cancel only when offered).
+    TMessageButton Ask3(int Index, bool WithCancel);
+    void PlaceWindow();
+    QAction* AddMenuItem(class QMenu* Menu, const TMenuEntry& Entry);
+    void M_FileClick();
+    void Window1Click();
+    void ShowBoxMode(bool Box);
+    void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
+    void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
+    void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;

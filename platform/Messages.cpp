@@ -25,6 +25,12 @@ TMessageService* gService = nullptr;
 
 TMessageService& Messages() { return gService ? *gService : gStandardError; }
 
+int Ask(const QString& Text, int Buttons, int DefaultButton, TMessageIcon Icon) {
+    return Messages().Ask(QStringLiteral("Quire"), Text, Buttons, DefaultButton, Icon);
+}
+
+void Tell(const QString& Text, TMessageIcon Icon) { Messages().Show(QStringLiteral("Quire"), Text, Icon); }
+
 TMessageService* SetMessages(TMessageService* Service) {
     TMessageService* old = gService;
     gService = Service;

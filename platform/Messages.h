@@ -28,6 +28,10 @@ public:
 };
 
 TMessageService& Messages();
+
+// The program's own questions and messages, under the caption "Quire".
+int Ask(const QString& Text, int Buttons, int DefaultButton, TMessageIcon Icon = TMessageIcon::Warning);
+void Tell(const QString& Text, TMessageIcon Icon = TMessageIcon::Error);
 // Installs Service (not owned; null restores the standard-error service) and returns the
 // one it replaces.
 TMessageService* SetMessages(TMessageService* Service);

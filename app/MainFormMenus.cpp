@@ -1,0 +1,165 @@
+// TMainForm: the main menu and the tool bar, built from one table of items.
+#include "Unit1.h"
+
+#include "Editor.h"
+#include "jconvert.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QToolBar>
+
+namespace quire {
+
+enum class TEntryKind { Menu, Item, Check, Separator, Sub, EndSub };
+
+// One line of the menu table: a top-level menu, an item (checkable or not), a separator, or
+// the start and end of a submenu. Items and submenus belong to the nearest menu above them.
+struct TMenuEntry {
+    TEntryKind Kind;
+    const char* Name;
+    const char* Caption;
+    const char* Shortcut;
+    void (*Handler)(TMainForm&);
+};
+
+namespace {
+
+// A handler that runs a command on the current editor.
+template <void (TEditor::*Command)()>
+void onEditor(TMainForm& F) {
+    (F.CurrentEditor()->*Command)();
+}
+
+constexpr TEntryKind M = TEntryKind::Menu, I = TEntryKind::Item, C = TEntryKind::Check,
+                     S = TEntryKind::Separator, B = TEntryKind::Sub, E = TEntryKind::EndSub;
+
+// clang-format off
+const TMenuEntry kMenuTable[] = {
+    {M, "M_File", "ファイル(&F)", nullptr, nullptr},
+    {I, "Mm_New", "新規作成(&N)", "Ctrl+N", [](TMainForm& f) { f.Mm_NewClick(); }},
+    {I, "Mm_Open", "開く(&O)...", "Ctrl+O", [](TMainForm& f) { f.Mm_OpenClick(); }},
+    {I, "N21", "読み直し(&R)", nullptr, [](TMainForm& f) { f.N21Click(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_Save", "上書き保存(&S)", "Ctrl+S", [](TMainForm& f) { f.Mm_SaveClick(); }},
+    {I, "Mm_SaveAs", "名前をつけて保存(&A)...", nullptr, [](TMainForm& f) { f.Mm_SaveAsClick(); }},
+    {I, "Mm_SaveAll", "すべて保存(&L)", nullptr, [](TMainForm& f) { f.Mm_SaveAllClick(); }},
+    {B, "Mm_KanjiCode", "保存時の漢字コード(&K)", nullptr, nullptr},
+    {C, "Mm_ShiftJIS", "Shift-JIS", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kShiftJisName)); }},
+    {C, "Mm_JIS", "JIS", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kJisName)); }},
+    {C, "Mm_EUC", "EUC", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kEucName)); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {B, "Mm_LineEnd", "保存時の改行コード(&E)", nullptr, nullptr},
+    {C, "Mm_CRLF", "CRLF", nullptr, [](TMainForm& f) { f.Mm_CRLFClick(QLatin1String(jconvert::kCrLfName)); }},
+    {C, "Mm_CR", "CR", nullptr, [](TMainForm& f) { f.Mm_CRLFClick(QLatin1String(jconvert::kCrName)); }},
+    {C, "Mm_LF", "LF", nullptr, [](TMainForm& f) { f.Mm_CRLFClick(QLatin1String(jconvert::kLfName)); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "C1", "閉じる(&C)", "Ctrl+F4", [](TMainForm& f) { f.C1Click(); }},
+    {I, "N17", "すべて閉じる", nullptr, [](TMainForm& f) { f.N17Click(); }},
+    {I, "Mm_SaveClose", "保存して終了(&X)", "Ctrl+E", [](TMainForm& f) { f.Mm_SaveCloseClick(); }},
+    {I, "Mm_Close", "終了(&Q)", "Alt+F4", [](TMainForm& f) { f.Mm_CloseClick(); }},
+
+    {M, "M_Edit", "編集(&E)", nullptr, nullptr},
+    {I, "Mm_Undo", "元に戻す(&U)", "Ctrl+Z", onEditor<&TEditor::Undo>},
+    {I, "Mm_Redo", "やり直し(&R)", "Ctrl+Y", onEditor<&TEditor::Redo>},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_Cut", "切り取り(&T)", "Ctrl+X", onEditor<&TEditor::CutMsg>},
+    {I, "Mm_Copy", "コピー(&C)", "Ctrl+C", onEditor<&TEditor::CopyMsg>},
+    {I, "Mm_Paste", "貼り付け(&P)", "Ctrl+V", onEditor<&TEditor::PasteMsg>},
+    {I, "Mm_SelectAll", "すべて選択(&A)", "Ctrl+A", onEditor<&TEditor::SelectAll>},
+
+    {M, "M_View", "表示(&V)", nullptr, nullptr},
+    {C, "Mm_ToolBar", "ツールバー(&T)", nullptr, [](TMainForm& f) { f.Mm_ToolBarClick(); }},
+    {C, "Mm_StatusBar", "ステータスバー(&S)", nullptr, [](TMainForm& f) { f.Mm_StatusBarClick(); }},
+    {I, "Mm_Font", "フォント(&F)...", nullptr, [](TMainForm& f) { f.Mm_FontClick(); }},
+
+    {M, "Window1", "ウィンドウ(&W)", nullptr, nullptr},
+    {I, "Mm_NextTab", "次のページ(&N)", "Alt+Right", [](TMainForm& f) { f.Mm_NextTabClick(); }},
+    {I, "Mm_BeforeTab", "前のページ(&B)", "Alt+Left", [](TMainForm& f) { f.Mm_BeforeTabClick(); }},
+    {B, "Mm_MoveTab", "ページの移動(&M)", nullptr, nullptr},
+    {I, "R1", "右に移動(&R)", nullptr, [](TMainForm& f) { f.R1Click(); }},
+    {I, "L1", "左に移動(&L)", nullptr, [](TMainForm& f) { f.L1Click(); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {C, "Mm_Top", "常に最前面表示(&T)", nullptr, [](TMainForm& f) { f.Mm_TopClick(); }},
+    {C, "Mm_Division", "画面分割(&D)", "F9", [](TMainForm& f) { f.Mm_DivisionClick(); }},
+
+    {M, "M_Tool", "設定(&O)", nullptr, nullptr},
+    {I, "MmKey", "キーカスタマイズ(&K)...", nullptr, [](TMainForm& f) { f.MmKeyClick(); }},
+
+    {M, "M_Help", "ヘルプ(&H)", nullptr, nullptr},
+    {I, "ff1", "トピックの検索(&H)", "F1", [](TMainForm& f) { f.ff1Click(); }},
+    {I, "Mm_Readme", "readme.txt(&R)", nullptr, [](TMainForm& f) { f.Mm_ReadmeClick(); }},
+    {I, "Mm_Version", "バージョン情報(&A)...", nullptr, [](TMainForm& f) { f.Mm_VersionClick(); }},
+};
+
+// The tool buttons, in order; null stands for a separator.
+const char* const kToolButtons[] = {"Mm_New", "Mm_Open", "Mm_Save", "Mm_SaveAll", nullptr,
+                                    "Mm_Cut", "Mm_Copy", "Mm_Paste", "Mm_Undo", "Mm_Redo"};
+// clang-format on
+
+} // namespace
+
+QAction* TMainForm::Action(const QString& Name) const {
+    auto it = FActions.find(Name);
+    return it == FActions.end() ? nullptr : it->second;
+}
+
+QAction* TMainForm::AddMenuItem(QMenu* Menu, const TMenuEntry& Entry) {
+    QAction* a = Menu->addAction(QString::fromUtf8(Entry.Caption));
+    a->setObjectName(QString::fromLatin1(Entry.Name));
+    // The long hint shown in the status bar while the item is under the mouse: the caption
+    // without its access key and dots.
+    a->setStatusTip(a->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$"))));
+    if (Entry.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(Entry.Shortcut)));
+    a->setCheckable(Entry.Kind == TEntryKind::Check);
+    connect(a, &QAction::triggered, this, [this, handler = Entry.Handler] { handler(*this); });
+    FActions[a->objectName()] = a;
+    return a;
+}
+
+void TMainForm::CreateMenus() {
+    QMenu* menu = nullptr;
+    QMenu* parent = nullptr;
+    for (const TMenuEntry& e : kMenuTable) {
+        switch (e.Kind) {
+        case TEntryKind::Menu:
+            menu = parent = menuBar()->addMenu(QString::fromUtf8(e.Caption));
+            menu->setObjectName(QString::fromLatin1(e.Name));
+            break;
+        case TEntryKind::Sub:
+            menu = parent->addMenu(QString::fromUtf8(e.Caption));
+            menu->setObjectName(QString::fromLatin1(e.Name));
+            FActions[menu->objectName()] = menu->menuAction();
+            break;
+        case TEntryKind::EndSub: menu = parent; break;
+        case TEntryKind::Separator: menu->addSeparator(); break;
+        case TEntryKind::Item:
+        case TEntryKind::Check: AddMenuItem(menu, e); break;
+        }
+    }
+    connect(menuBar()->findChild<QMenu*>(QStringLiteral("M_File")), &QMenu::aboutToShow, this, [this] { M_FileClick(); });
+    connect(menuBar()->findChild<QMenu*>(QStringLiteral("Window1")), &QMenu::aboutToShow, this,
+            [this] { Window1Click(); });
+
+    FToolBar = addToolBar(QStringLiteral("ToolBar"));
+    for (const char* name : kToolButtons) {
+        if (name) FToolBar->addAction(Action(QString::fromLatin1(name)));
+        else FToolBar->addSeparator();
+    }
+}
+
+void TMainForm::M_FileClick() {
+    const TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    Action("N21")->setEnabled(p.FileName != NewDocumentName && p.Editor->Modified());
+    Action("Mm_SaveAll")->setEnabled(PageCount() > 1);
+    Action("N17")->setEnabled(PageCount() > 1);
+}
+
+void TMainForm::Window1Click() {
+    for (const char* n : {"Mm_NextTab", "Mm_BeforeTab", "Mm_MoveTab"}) Action(n)->setEnabled(PageCount() > 1);
+}
+
+} // namespace quire

@@ -1,0 +1,302 @@
+// TMainForm: the pages and their editors, titles, the status bar, page moves and split view.
+#include "Unit1.h"
+
+#include "BlankMarks.h"
+#include "Editor.h"
+#include "Messages.h"
+#include "jconvert.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace quire {
+
+namespace {
+
+struct PanelSpec {
+    int Width;
+    Qt::Alignment Align;
+    const char* Initial;
+};
+constexpr PanelSpec kPanels[TMainForm::PanelCount] = {
+    {0, Qt::AlignLeft | Qt::AlignVCenter, ""},   {80, Qt::AlignRight | Qt::AlignVCenter, ""},
+    {80, Qt::AlignRight | Qt::AlignVCenter, ""}, {110, Qt::AlignRight | Qt::AlignVCenter, ""},
+    {46, Qt::AlignCenter, "標準"},               {38, Qt::AlignCenter, ""},
+    {35, Qt::AlignCenter, ""},                   {40, Qt::AlignCenter, "S-JIS"},
+    {39, Qt::AlignCenter, "CRLF"},               {42, Qt::AlignLeft | Qt::AlignVCenter, "挿入"},
+};
+
+const QString kSuffix = QStringLiteral(" - Quire");
+
+} // namespace
+
+void TMainForm::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < PanelCount; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(kPanels[i].Initial), bar);
+        label->setObjectName(QStringLiteral("Panel%1").arg(i));
+        label->setAlignment(kPanels[i].Align);
+        if (i == spHint) {
+            label->setFrameStyle(QFrame::NoFrame);
+            bar->addWidget(label, 1);
+        } else {
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            label->setFixedWidth(kPanels[i].Width);
+            bar->addPermanentWidget(label);
+        }
+        FPanels[static_cast<size_t>(i)] = label;
+    }
+}
+
+QString TMainForm::PanelText(int Index) const { return Panel(Index)->text(); }
+
+void TMainForm::SetPanelText(int Index, const QString& Text) { Panel(Index)->setText(Text); }
+
+int TMainForm::NewTab() {
+    if (PageCount() >= MaxPages) {
+        Tell(QStringLiteral("これ以上ページを開けません（%1ページまで）。").arg(MaxPages), TMessageIcon::Warning);
+        return -1;
+    }
+    TPageRecord p;
+    p.Sheet = new QWidget(FPageControl);
+    auto* layout = new QVBoxLayout(p.Sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    p.Editor = new TEditor(p.Sheet);
+    layout->addWidget(p.Editor);
+    SetUpEditor(*p.Editor);
+    if (PageCount() > 0) FEditorProp.AssignTo(*p.Editor);
+    if (FBoxMode) p.Editor->SetSelectionMode(TSelectionMode::Box);
+    if (FOverWriteMode) p.Editor->SetOverWrite(true);
+    p.Mode = QStringLiteral("標準");
+    FPages.push_back(p);
+    const int index = PageCount() - 1;
+    const QSignalBlocker block(FPageControl);
+    FPageControl->addTab(p.Sheet, NewDocumentName);
+    FPageControl->setCurrentIndex(index);
+    EnterPage(index);
+    return index;
+}
+
+void TMainForm::SetUpEditor(TEditor& e) {
+    e.SetScrollBars(TScrollStyle::ssBoth);
+    e.Leftbar().SetVisible(true);
+    e.Leftbar().SetBkColor(0xFFFFFF);
+    e.Ruler().SetVisible(true);
+    e.Marks().EofMark().SetVisible(true);
+    e.Marks().EofMark().SetColor(0x808000);
+    e.Marks().RetMark().SetVisible(true);
+    e.Marks().RetMark().SetColor(0x808000);
+    e.Marks().WrapMark().SetVisible(true);
+    e.View().SetUrl(true);
+    e.View().SetMail(true);
+    e.View().SetCommenter(">");
+    TEditorColors& c = e.View().Colors();
+    c.Url().SetColor(0xFF0000);
+    c.Url().SetStyle(fsUnderline);
+    c.Mail().SetColor(0xFF0000);
+    c.Mail().SetStyle(fsUnderline);
+    c.Comment().SetColor(0xFF0000);
+    // The popup's shortcuts that the window's own menus use go to the window.
+    QList<QKeySequence> reserved;
+    for (const auto& [name, action] : FActions)
+        if (!action->shortcut().isEmpty()) reserved << action->shortcut();
+    e.SetReservedShortcuts(reserved);
+    e.OnCaretMoved = [this](TEditor* ed) { ShowCaretPosition(ed); };
+    e.OnSelectionModeChange = [this](TEditor* ed) { ShowBoxMode(ed->SelectionMode() == TSelectionMode::Box); };
+    e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
+    e.OnDrawLine = [this](TEditor* ed, QPainter& p, const std::string&, int x, int y, int index, const QRect& rect,
+                          bool selected) { DrawBlankMarks(*ed, p, FBlankMarks, index, x, y, rect, selected); };
+    e.installEventFilter(this);
+    e.viewport()->installEventFilter(this);
+}
+
+int TMainForm::IndexOfEditor(const TEditor* E) const {
+    for (int i = 0; i < PageCount(); ++i)
+        if (FPages[static_cast<size_t>(i)].Editor == E || FPages[static_cast<size_t>(i)].SubEditor == E) return i;
+    return -1;
+}
+
+int TMainForm::ActivePage() const { return std::max(0, FPageControl->currentIndex()); }
+
+void TMainForm::SetActivePage(int Index) {
+    if (Index < 0 || Index >= PageCount()) return;
+    FPageControl->setCurrentIndex(Index);
+    EnterPage(Index);
+    CurrentEditor()->setFocus(); // the page's editor receives the focus
+}
+
+TEditor* TMainForm::CurrentEditor() {
+    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    return (p.MainFocused || !p.SubEditor) ? p.Editor : p.SubEditor;
+}
+
+void TMainForm::ResetPage(int Index) {
+    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    p.Editor->Lines().Clear();
+    p.Editor->SetModified(false);
+    p.FileName = NewDocumentName;
+    p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
+    p.Mode = QStringLiteral("標準");
+    p.StarPending = true;
+    p.MainFocused = true;
+    p.CutAtNul = false;
+    FPageControl->setTabText(Index, NewDocumentName);
+    ApplyMode(Index);
+    if (Index == ActivePage()) EnterPage(Index);
+}
+
+void TMainForm::EnterPage(int Index) {
+    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    FSaveName = p.FileName == NewDocumentName ? QString() : p.FileName;
+    UpdateTitles();
+    SetPanelText(spMode, p.Mode);
+    SetPanelText(spKanjiCode, p.KanjiCode);
+    SetPanelText(spLineEnd, p.LineEndCode);
+    Action("Mm_ShiftJIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kShiftJisName));
+    Action("Mm_JIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kJisName));
+    Action("Mm_EUC")->setChecked(p.KanjiCode == QLatin1String(jconvert::kEucName));
+    for (const char* v : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
+        Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(p.LineEndCode == QString::fromLatin1(v));
+    Action("Mm_Division")->setChecked(p.Divided);
+    SetPanelText(spWrap, p.Editor->WordWrap() ? QString::number(p.Editor->WrapOption().WrapByte()) + QStringLiteral("↓") : QString());
+    ShowBoxMode(CurrentEditor()->SelectionMode() == TSelectionMode::Box);
+    FEditorProp.Assign(*p.Editor);
+    ShowCaretPosition(CurrentEditor());
+    Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());
+    Action("Mm_Redo")->setEnabled(CurrentEditor()->CanRedo());
+}
+
+void TMainForm::UpdateTitles() {
+    const int i = ActivePage();
+    if (i >= PageCount()) return;
+    TPageRecord& p = FPages[static_cast<size_t>(i)];
+    const bool star = p.Editor->Modified() && !p.StarPending;
+    setWindowTitle(p.FileName + (star ? QStringLiteral(" *") : QString()) + kSuffix);
+    QApplication::setApplicationDisplayName(QString());
+}
+
+void TMainForm::EditorChanged(TEditor* E) {
+    const int i = IndexOfEditor(E);
+    if (i < 0) return;
+    TPageRecord& p = FPages[static_cast<size_t>(i)];
+    if (E->Modified() && p.StarPending) {
+        FPageControl->setTabText(i, FPageControl->tabText(i) + QStringLiteral(" *"));
+        p.StarPending = false;
+        if (i == ActivePage()) UpdateTitles();
+    }
+    Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());
+    Action("Mm_Redo")->setEnabled(CurrentEditor()->CanRedo());
+}
+
+void TMainForm::ShowCaretPosition(TEditor* E) {
+    if (!E) return;
+    SetPanelText(spCaret, QString::asprintf("%6d", E->Row() + 1) + QStringLiteral("行：") +
+                        QString::asprintf("%4d", E->Col() + 1) + QStringLiteral("桁"));
+}
+
+QString TMainForm::ModeForExtension(const QString& Ext) {
+    const QString e = Ext.toLower();
+    if (e == ".pas" || e == ".dpr" || e == ".inc") return QStringLiteral("Delphi");
+    if (e == ".ini" || e == ".inf") return QStringLiteral("ini");
+    if (e == ".htm" || e == ".html") return QStringLiteral("HTML");
+    if (e == ".cgi" || e == ".pl") return QStringLiteral("Perl");
+    if (e == ".c" || e == ".cpp" || e == ".h") return QStringLiteral("C++");
+    if (e == ".bas") return QStringLiteral("Basic");
+    return QStringLiteral("標準");
+}
+
+void TMainForm::ApplyMode(int Index) {
+    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    auto it = FFountains.find(p.Mode);
+    TFountain* f = it == FFountains.end() ? nullptr : it->second.get();
+    p.Editor->SetFountain(f);
+    if (p.SubEditor) p.SubEditor->SetFountain(f);
+    if (Index == ActivePage()) SetPanelText(spMode, p.Mode);
+}
+
+void TMainForm::Mm_ShiftJISClick(const QString& Code) {
+    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    p.KanjiCode = Code;
+    SetPanelText(spKanjiCode, Code);
+    Action("Mm_ShiftJIS")->setChecked(Code == QLatin1String(jconvert::kShiftJisName));
+    Action("Mm_JIS")->setChecked(Code == QLatin1String(jconvert::kJisName));
+    Action("Mm_EUC")->setChecked(Code == QLatin1String(jconvert::kEucName));
+}
+
+void TMainForm::Mm_CRLFClick(const QString& LineEnd) {
+    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    p.LineEndCode = LineEnd;
+    SetPanelText(spLineEnd, LineEnd);
+    for (const char* v : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
+        Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(LineEnd == QString::fromLatin1(v));
+}
+
+void TMainForm::Mm_NextTabClick() { SetActivePage((ActivePage() + 1) % PageCount()); }
+
+void TMainForm::Mm_BeforeTabClick() { SetActivePage((ActivePage() + PageCount() - 1) % PageCount()); }
+
+void TMainForm::MovePage(int From, int To) {
+    FPageControl->tabBar()->moveTab(From, To); // tabMoved moves the record along
+    SetActivePage(To);
+}
+
+void TMainForm::R1Click() {
+    const int i = ActivePage();
+    MovePage(i, i == PageCount() - 1 ? 0 : i + 1);
+}
+
+void TMainForm::L1Click() {
+    const int i = ActivePage();
+    MovePage(i, i == 0 ? PageCount() - 1 : i - 1);
+}
+
+void TMainForm::Mm_DivisionClick() {
+    const int i = ActivePage();
+    TPageRecord& p = FPages[static_cast<size_t>(i)];
+    if (p.Divided) {
+        Unsplit(i);
+        Action("Mm_Division")->setChecked(false);
+        return;
+    }
+    p.Divided = true;
+    p.Splitter = new QSplitter(Qt::Vertical, p.Sheet);
+    p.Sheet->layout()->addWidget(p.Splitter);
+    p.Splitter->addWidget(p.Editor);
+    p.SubEditor = new TEditor(p.Splitter);
+    SetUpEditor(*p.SubEditor);
+    FEditorProp.AssignTo(*p.SubEditor);
+    p.SubEditor->SetSelectionMode(p.Editor->SelectionMode());
+    p.SubEditor->AttachDocument(p.Editor);
+    p.SubEditor->SetFountain(p.Editor->Fountain());
+    p.Splitter->addWidget(p.SubEditor);
+    Action("Mm_Division")->setChecked(true);
+}
+
+void TMainForm::Unsplit(int Index) {
+    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    if (!p.Divided) return;
+    p.Divided = false;
+    delete p.SubEditor;
+    p.SubEditor = nullptr;
+    p.MainFocused = true;
+    if (p.Splitter) {
+        p.Editor->setParent(p.Sheet);
+        p.Sheet->layout()->addWidget(p.Editor);
+        delete p.Splitter;
+        p.Splitter = nullptr;
+    }
+}
+
+void TMainForm::ShowBoxMode(bool Box) {
+    FBoxMode = Box;
+    SetPanelText(spBox, Box ? QStringLiteral("矩形") : QString());
+}
+
+} // namespace quire
