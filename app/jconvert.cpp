@@ -27,6 +27,72 @@ bool kanaInSymbolRow(uint8_t c) noexcept {
 
 } // namespace
 
+namespace {
+
+// ESC $ B is JIS, ESC $ @ old JIS; I moves past what was looked at.
+void scanEscape(std::string_view s, std::size_t& i, int& result) noexcept {
+    ++i; // the byte after ESC is looked at
+    if (at(s, i) == '$') {
+        ++i;
+        if (i < s.size()) {
+            if (at(s, i) == 'B') result = kdJis;
+            else if (at(s, i) == 0x40) result = kdOldJis;
+            ++i;
+        }
+    } else {
+        ++i;
+    }
+}
+
+// A byte from 0xA1 to 0xDF at I: half-width katakana in Shift-JIS, or the first byte of an EUC
+// character; the byte after it decides, or leaves it undecided. I ends on the last byte
+// looked at, except after the look-ahead, where it ends past it (Advance false).
+bool scanA1toDF(std::string_view s, std::size_t& i, int& result) noexcept {
+    const uint8_t d = at(s, ++i);
+    if (in(d, 0xF0, 0xFE)) {
+        result = kdEuc;
+    } else if (in(d, 0xA1, 0xDF)) {
+        result = kdEucOrSjis;
+    } else if (in(d, 0xE0, 0xEF)) {
+        result = kdEucOrSjis;
+        // Look further while bytes stay above 0x3F: a Shift-JIS lead byte or an EUC-only byte
+        // settles it.
+        std::size_t k = i;
+        while (k < s.size() && at(s, k) >= 0x40 && result == kdEucOrSjis) {
+            const uint8_t x = at(s, k);
+            if (in(x, 0x81, 0x8D) || in(x, 0x8F, 0x9C)) result = kdShiftJis;
+            else if (x == 0xFD || x == 0xFE) result = kdEuc;
+            ++k;
+        }
+        i = k;
+        return false;
+    } else if (d <= 0x9F) {
+        result = kdShiftJis;
+    }
+    return true;
+}
+
+// One byte of 0x80 or above at I (and the byte after it where that decides).
+void scanHighByte(std::string_view s, std::size_t& i, int& result) noexcept {
+    const uint8_t c = at(s, i);
+    if (in(c, 0x81, 0x8D) || in(c, 0x8F, 0x9F)) {
+        result = kdShiftJis;
+    } else if (c == 0x8E) {
+        const uint8_t d = at(s, ++i);
+        if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0) || in(d, 0xE0, 0xFC)) result = kdShiftJis;
+        else if (in(d, 0xA1, 0xDF)) result = kdEucOrSjis;
+    } else if (in(c, 0xF0, 0xFE)) {
+        result = kdEuc;
+    } else if (in(c, 0xE0, 0xEF)) {
+        const uint8_t d = at(s, ++i);
+        if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0)) result = kdShiftJis;
+        else if (in(d, 0xFD, 0xFE)) result = kdEuc;
+        else if (in(d, 0xA1, 0xFC)) result = kdEucOrSjis;
+    }
+}
+
+} // namespace
+
 int DetectKanjiCode(std::string_view s) noexcept {
     const std::size_t n = s.size();
     // Binary: a control byte below 0x08 or 0xFF among the first 512 bytes (the last excluded).
@@ -39,58 +105,15 @@ int DetectKanjiCode(std::string_view s) noexcept {
     while (i + 1 < n && (result == kdAscii || result == kdEucOrSjis)) {
         const uint8_t c = at(s, i);
         if (c == 0x1B) {
-            ++i; // the byte after ESC is looked at
-            if (at(s, i) == '$') {
-                ++i;
-                if (i < n) {
-                    if (at(s, i) == 'B') result = kdJis;
-                    else if (at(s, i) == 0x40) result = kdOldJis;
-                    ++i;
-                }
-            } else {
-                ++i;
-            }
+            scanEscape(s, i, result);
             continue;
         }
         if (c < 0x08 || c == 0xFF) {
             result = kdBinary;
-        } else if (c <= 0x7F) {
-            // ASCII
-        } else if (in(c, 0x81, 0x8D) || in(c, 0x8F, 0x9F)) {
-            result = kdShiftJis;
-        } else if (c == 0x8E) {
-            const uint8_t d = at(s, ++i);
-            if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0) || in(d, 0xE0, 0xFC)) result = kdShiftJis;
-            else if (in(d, 0xA1, 0xDF)) result = kdEucOrSjis;
         } else if (in(c, 0xA1, 0xDF)) {
-            const uint8_t d = at(s, ++i);
-            if (in(d, 0xF0, 0xFE)) {
-                result = kdEuc;
-            } else if (in(d, 0xA1, 0xDF)) {
-                result = kdEucOrSjis;
-            } else if (in(d, 0xE0, 0xEF)) {
-                result = kdEucOrSjis;
-                // Look further while bytes stay above 0x3F: a Shift-JIS lead byte or an
-                // EUC-only byte settles it.
-                std::size_t k = i;
-                while (k < n && at(s, k) >= 0x40 && result == kdEucOrSjis) {
-                    const uint8_t x = at(s, k);
-                    if (in(x, 0x81, 0x8D) || in(x, 0x8F, 0x9C)) result = kdShiftJis;
-                    else if (x == 0xFD || x == 0xFE) result = kdEuc;
-                    ++k;
-                }
-                i = k;
-                continue;
-            } else if (d <= 0x9F) {
-                result = kdShiftJis;
-            }
-        } else if (in(c, 0xF0, 0xFE)) {
-            result = kdEuc;
-        } else if (in(c, 0xE0, 0xEF)) {
-            const uint8_t d = at(s, ++i);
-            if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0)) result = kdShiftJis;
-            else if (in(d, 0xFD, 0xFE)) result = kdEuc;
-            else if (in(d, 0xA1, 0xFC)) result = kdEucOrSjis;
+            if (!scanA1toDF(s, i, result)) continue;
+        } else if (c > 0x7F) {
+            scanHighByte(s, i, result);
         }
         ++i;
     }

@@ -16,7 +16,7 @@ TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEdit
         o->OnChange = changed;
     hookFountain(&FView.Fountain());
     resize(185, 89);
-    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken); // TBorderStyle bsSingle: a sunken edge
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
@@ -216,6 +216,8 @@ void TEditor::invalidateRows(int From, int To) {
     viewport()->update(QRect(0, y, viewport()->width(), (To - From + 1) * FMetrics.RowHeight));
 }
 
+// The change repaint (the work of TEditorScreen): after a text change only the rows that
+// changed are repainted, and the rows below them are scrolled.
 void TEditor::DoChange() {
     const TChangeRecord r = FList->ChangeRecord;
     if (r.Changed) {

@@ -89,12 +89,13 @@ public:
     // --- events -----------------------------------------------------------------------
     using TEditorEvent = std::function<void(TEditor* Sender)>;
     TEditorEvent OnCaretMoved, OnChange, OnSelectionModeChange, OnTopColChange, OnTopRowChange;
-    std::function<void(TEditor* Sender, bool Selected)> OnSelectionChange;
+    using TSelectionChangeEvent = std::function<void(TEditor* Sender, bool Selected)>;
+    TSelectionChangeEvent OnSelectionChange;
     // Called after each row is drawn, with the painter the row was drawn with (already
     // clipped to ARect): a second painter on the viewport cannot be opened while it paints.
-    std::function<void(TEditor* Sender, QPainter& Painter, const std::string& LineStr, int X, int Y, int Index,
-                       const QRect& ARect, bool Selected)>
-        OnDrawLine;
+    using TDrawLineEvent = std::function<void(TEditor* Sender, QPainter& Painter, const std::string& LineStr, int X,
+                                              int Y, int Index, const QRect& ARect, bool Selected)>;
+    TDrawLineEvent OnDrawLine;
 
     // --- undo -------------------------------------------------------------------------
     bool CanUndo() { return FList->UndoObj().CanUndo(); }

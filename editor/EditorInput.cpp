@@ -27,6 +27,8 @@ namespace {
 enum PopupItem { piUndo, piRedo, piCut, piCopy, piPaste, piBoxPaste, piDelete, piSelectAll, piBoxMode, piCount };
 }
 
+// The editor's own popup menu (TEditorPopupMenu): a QMenu with its eleven items, built when it
+// is first needed.
 void TEditor::createPopupMenu() {
     FPopupMenu = new QMenu(this);
     struct Item {

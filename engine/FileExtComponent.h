@@ -7,7 +7,8 @@
 
 namespace quire {
 
-// FileExtList compares without regard to case; entries include the dot (".pas").
+// The component base (TStoreComponent) is TObject here. FileExtList compares without regard to
+// case; entries include the dot (".pas").
 class TFileExtComponent : public TObject {
 public:
     TFileExtComponent();

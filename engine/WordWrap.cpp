@@ -47,27 +47,8 @@ const std::vector<TWrapPiece>& TLineBreaker::Break(std::string_view L) {
             while (!breaksAfter(a.Code()) && a.Column() > wordFloor)
                 a.BackUpOneChar();
         }
-        if (FOptions.FollowPunctuation()) {
-            while (a.Column() < W + 2 && isIn(FOptions.PunctuationStr(), a.NextChar())) {
-                a.Next();
-                if (a.Code() == TColumnCode::Lead) a.Next();
-            }
-        }
-        if (FOptions.Leading() && a.Column() < a.ColumnCount()) {
-            while (a.Column() > leadFloor && isIn(FOptions.LeadStr(), a.CurrentChar())) a.BackUpOneChar();
-            if (a.Column() + 1 < a.ColumnCount()) {
-                std::string_view next = a.NextChar();
-                std::string_view cur = a.CurrentChar();
-                if (isIn(FOptions.FollowStr(), next)) {
-                    while (a.Column() > leadFloor &&
-                           (isIn(FOptions.LeadStr(), cur) || isIn(FOptions.FollowStr(), next))) {
-                        a.BackUpOneChar();
-                        next = cur;
-                        cur = a.CurrentChar();
-                    }
-                }
-            }
-        }
+        if (FOptions.FollowPunctuation()) hangPunctuation(W);
+        if (FOptions.Leading() && a.Column() < a.ColumnCount()) keepLeadingAndFollowing(leadFloor);
         // A lone lead byte at the end counts two columns for one byte: never cut past the end,
         // and always take at least one character so that the loop ends.
         std::size_t n = std::min(static_cast<std::size_t>(std::max(a.ByteCount(), 0)), rest.size());
@@ -78,6 +59,31 @@ const std::vector<TWrapPiece>& TLineBreaker::Break(std::string_view L) {
         attrs = ColumnAttributes(rest, FContext);
         a.Reset(rest, attrs);
         a.GoToColumn(W);
+    }
+}
+
+void TLineBreaker::hangPunctuation(int W) {
+    // Punctuation may hang past the edge, up to two columns.
+    TEditorAttributeArray& a = FCursor;
+    while (a.Column() < W + 2 && isIn(FOptions.PunctuationStr(), a.NextChar())) {
+        a.Next();
+        if (a.Code() == TColumnCode::Lead) a.Next();
+    }
+}
+
+void TLineBreaker::keepLeadingAndFollowing(int leadFloor) {
+    // A character that may not end a row moves to the next one, and so does the character
+    // before one that may not begin a row; never back past the floor.
+    TEditorAttributeArray& a = FCursor;
+    while (a.Column() > leadFloor && isIn(FOptions.LeadStr(), a.CurrentChar())) a.BackUpOneChar();
+    if (a.Column() + 1 >= a.ColumnCount()) return;
+    std::string_view next = a.NextChar();
+    std::string_view cur = a.CurrentChar();
+    if (!isIn(FOptions.FollowStr(), next)) return;
+    while (a.Column() > leadFloor && (isIn(FOptions.LeadStr(), cur) || isIn(FOptions.FollowStr(), next))) {
+        a.BackUpOneChar();
+        next = cur;
+        cur = a.CurrentChar();
     }
 }
 

@@ -32,6 +32,10 @@ public:
     int RowCount(std::string_view L);
 
 private:
+    // The steps of one break, on the cursor.
+    void hangPunctuation(int W);
+    void keepLeadingAndFollowing(int leadFloor);
+
     const TColumnContext& FContext;
     const TEditorWrapOption& FOptions;
     TEditorAttributeArray FCursor;

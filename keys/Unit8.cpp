@@ -169,7 +169,7 @@ void TFrmKeyCosm::btnKeySetClick(QObject* Sender) {
         text += ComboBox1->currentText();
         // A key may serve one command only; giving a command the key it has is refused too.
         if (std::find(FTexts.begin(), FTexts.end(), text) != FTexts.end()) {
-            Messages().Show(QStringLiteral("Quire"), QStringLiteral("既に他のコマンドに割り当てられています。"),
+            Tell( QStringLiteral("既に他のコマンドに割り当てられています。"),
                             TMessageIcon::Information);
             return;
         }
@@ -184,7 +184,7 @@ void TFrmKeyCosm::btnOkClick() {
         WriteKeyTable(FTexts);
     } catch (const EPlatformError& e) {
         // The keys stay in effect; the dialog stays open so that the user can try again.
-        Messages().Show(QStringLiteral("Quire"),
+        Tell(
                         QStringLiteral("キーの設定を保存できませんでした。\r\r") + QString::fromStdString(e.what()),
                         TMessageIcon::Error);
         return;
