@@ -297,55 +297,65 @@ std::string JisToSjis(std::string_view s) {
     return out.Take();
 }
 
-std::string EucToSjis(std::string_view s) {
-    Output out(s.size());
-    const auto& table = jisTable();
-    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-    const auto* end = p + s.size();
-    while (p < end) {
-        if (*p < 0x80 && (p = out.CopyAscii(p, end)) >= end) break;
-        const uint8_t c = *p;
-        if (c <= 0x80 || c == 0xFF) {
-            out.Put(c);
-            ++p;
-        } else if (c == 0x8E) {
-            if (end - p > 1) out.Put(p[1]);
-            p += std::min<std::ptrdiff_t>(2, end - p);
-        } else if (end - p > 1) {
-            out.Put(jisToSjisFast(table, c & 0x7F, p[1] & 0x7F));
-            p += 2;
-        } else {
-            out.Put(c); // a lone last byte is kept
-            ++p;
-        }
-    }
-    return out.Take();
-}
+namespace {
 
-std::string SjisToEuc(std::string_view s) {
-    Output out(s.size() + s.size() / 8);
+// Converts S character by character: runs of ASCII are copied as they are, and Step writes
+// the character at P (not a run's ASCII) and returns where the next one starts.
+template <typename Step>
+std::string convertChars(std::string_view s, std::size_t reserve, Step step) {
+    Output out(reserve);
     const auto* p = reinterpret_cast<const uint8_t*>(s.data());
     const auto* end = p + s.size();
     while (p < end) {
         if (*p < 0x80 && (p = out.CopyAscii(p, end)) >= end) break;
         out.Room(2);
+        p = step(out, p, end);
+    }
+    return out.Take();
+}
+
+} // namespace
+
+std::string EucToSjis(std::string_view s) {
+    const auto& table = jisTable();
+    return convertChars(s, s.size(), [&table](Output& out, const uint8_t* p, const uint8_t* end) {
+        const uint8_t c = *p;
+        if (c <= 0x80 || c == 0xFF) {
+            out.Put(c);
+            return p + 1;
+        }
+        if (c == 0x8E) { // half-width katakana: its second byte
+            if (end - p > 1) out.Put(p[1]);
+            return p + std::min<std::ptrdiff_t>(2, end - p);
+        }
+        if (end - p > 1) {
+            out.Put(jisToSjisFast(table, c & 0x7F, p[1] & 0x7F));
+            return p + 2;
+        }
+        out.Put(c); // a lone last byte is kept
+        return p + 1;
+    });
+}
+
+std::string SjisToEuc(std::string_view s) {
+    return convertChars(s, s.size() + s.size() / 8, [](Output& out, const uint8_t* p, const uint8_t* end) {
         const uint8_t c = *p;
         if (c < 0x80) {
             out.Put(c);
-            ++p;
-        } else if (in(c, 0xA1, 0xDF)) {
+            return p + 1;
+        }
+        if (in(c, 0xA1, 0xDF)) { // half-width katakana
             out.Put(0x8E, c);
-            ++p;
-        } else if (end - p > 1) {
+            return p + 1;
+        }
+        if (end - p > 1) {
             const auto [j1, j2] = SjisToJisPair(c, p[1]);
             out.Put(j1 | 0x80, j2 | 0x80);
-            p += 2;
-        } else {
-            out.Put(c); // a lone last byte is kept
-            ++p;
+            return p + 2;
         }
-    }
-    return out.Take();
+        out.Put(c); // a lone last byte is kept
+        return p + 1;
+    });
 }
 
 std::string SjisToJis(std::string_view s) {

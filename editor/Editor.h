@@ -345,6 +345,8 @@ private:
     void computeSelection();
     void repaintSelectionChange(const TSelRect& Old, const TSelRect& New);
     int roundStartIndex(int ARow, int ACol) const;
+    // The row a row selection reaches for ARow: within the rows, never past an end-of-file row.
+    int rowSelectionRow(int ARow) const;
     int roundEndIndex(int ARow, int ACol) const;
     // input
     void moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat);

@@ -522,12 +522,17 @@ void TEditor::SelectAll() {
     SetSelLength(TextLength());
 }
 
+int TEditor::rowSelectionRow(int ARow) const {
+    const int count = FList->Count();
+    ARow = std::clamp(ARow, 0, count);
+    if (ARow == count && count > 0 && FList->RowAttribute(count - 1) == TRowAttribute::EndOfFile) --ARow;
+    return ARow;
+}
+
 void TEditor::SelectRow(int ARow) {
     const int count = FList->Count();
     if (count == 0) return;
-    const bool lastIsEof = FList->RowAttribute(count - 1) == TRowAttribute::EndOfFile;
-    ARow = std::clamp(ARow, 0, count);
-    if (ARow == count && lastIsEof) ARow = count - 1;
+    ARow = rowSelectionRow(ARow);
     ClearSelection();
     if (ARow < count && FList->RowAttribute(ARow) == TRowAttribute::EndOfFile) {
         SetRowCol(ARow, RowWidth(ARow));
@@ -555,9 +560,7 @@ void TEditor::SelectRow(int ARow) {
 void TEditor::ExtendRowSelection(int ARow) {
     const int count = FList->Count();
     if (count == 0) return;
-    const bool lastIsEof = FList->RowAttribute(count - 1) == TRowAttribute::EndOfFile;
-    ARow = std::clamp(ARow, 0, count);
-    if (ARow == count && lastIsEof) ARow = count - 1;
+    ARow = rowSelectionRow(ARow);
     int a = FSel.RowAnchor;
     int col = 0;
     auto reanchor = [&](int row) {

@@ -6,6 +6,7 @@
 #include "WordWrap.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -244,6 +245,8 @@ int TEditorScreenStrings::rewrapStart(int Row) const {
 
 void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text) {
     const int count = this->Count();
+    // Callers pass rows that exist; in a release build a request out of range does nothing.
+    assert(Row >= 0 && Count >= 0 && Row + Count <= count);
     if (Row < 0 || Count < 0 || Row + Count - 1 > count - 1 || (Count == 0 && Text.empty())) return;
 
     // Text added after a last row that has no line end continues that row.
@@ -396,33 +399,42 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     R.RemovedText = std::move(text);
 }
 
-void TEditorScreenStrings::Undo() {
-    TEditorUndoObj& undo = UndoObj();
-    UndoRecord* r = undo.UndoList().Last();
+void TEditorScreenStrings::replayNewest(const TUndoDataList& List,
+                                        const std::function<void(UndoRecord& Inverse)>& KeepInverse,
+                                        void (TEditorUndoObj::*DropNewest)()) {
+    UndoRecord* r = List.Last();
     if (!r) return;
     ApplyGuard guard(*this);
     UndoRecord inverse = *r;
     applyUndoRecord(inverse);
-    const TEditorLink* e = ActiveEditor();
-    undo.PushRedo(inverse, e ? e->Row() : 0, e ? e->Col() : 0);
+    KeepInverse(inverse);
     guard.Finish(*r);
-    undo.DeleteLastUndo();
+    (UndoObj().*DropNewest)();
+}
+
+void TEditorScreenStrings::Undo() {
+    TEditorUndoObj& undo = UndoObj();
+    replayNewest(
+        undo.UndoList(),
+        [&](UndoRecord& inverse) {
+            const TEditorLink* e = ActiveEditor();
+            undo.PushRedo(inverse, e ? e->Row() : 0, e ? e->Col() : 0);
+        },
+        &TEditorUndoObj::DeleteLastUndo);
 }
 
 void TEditorScreenStrings::Redo() {
     TEditorUndoObj& undo = UndoObj();
-    UndoRecord* r = undo.RedoList().Last();
-    if (!r) return;
-    ApplyGuard guard(*this);
-    UndoRecord inverse = *r;
-    applyUndoRecord(inverse);
-    UndoRecord* u = newUndoRecord(TEditorUndoObj::TRedoList::Keep);
-    u->Row = inverse.Row;
-    u->InsertedCount = inverse.InsertedCount;
-    u->RemovedAttribute = inverse.RemovedAttribute;
-    u->RemovedText = std::move(inverse.RemovedText);
-    guard.Finish(*r);
-    undo.DeleteLastRedo();
+    replayNewest(
+        undo.RedoList(),
+        [&](UndoRecord& inverse) {
+            UndoRecord* u = newUndoRecord(TEditorUndoObj::TRedoList::Keep);
+            u->Row = inverse.Row;
+            u->InsertedCount = inverse.InsertedCount;
+            u->RemovedAttribute = inverse.RemovedAttribute;
+            u->RemovedText = std::move(inverse.RemovedText);
+        },
+        &TEditorUndoObj::DeleteLastRedo);
 }
 
 // --- wrapping ------------------------------------------------------------------------
@@ -523,12 +535,14 @@ void TEditorScreenStrings::SetWordWrap(bool Value) {
     if (Value == FWordWrap) return;
     FWordWrap = Value;
     if (firstLoading()) return; // the end of loading wraps and parses
+    rewrapEverything();
+}
+
+void TEditorScreenStrings::rewrapEverything() {
+    // New rows mean new row numbers: the undo records would no longer fit them.
     UndoObj().Clear();
-    if (Value) {
-        WrapAll();
-    } else {
-        UnwrapAll();
-    }
+    if (FWordWrap) WrapAll();
+    else UnwrapAll();
     ReparseAll();
     UpdateEditors();
     ClampCarets();
@@ -537,12 +551,7 @@ void TEditorScreenStrings::SetWordWrap(bool Value) {
 
 void TEditorScreenStrings::WrapOptionChanged() {
     if (firstLoading() || !FWordWrap) return;
-    UndoObj().Clear();
-    WrapAll();
-    ReparseAll();
-    UpdateEditors();
-    ClampCarets();
-    ResetColumns();
+    rewrapEverything();
 }
 
 // --- row states ----------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "EditorWrapOption.h"
 #include "RowAttributeStringList.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,6 +134,11 @@ private:
     UndoRecord* newUndoRecord(TEditorUndoObj::TRedoList Redo = TEditorUndoObj::TRedoList::Clear);
     // Applies R to the rows (the steps shared by Undo and Redo) and turns R into its inverse.
     void applyUndoRecord(UndoRecord& R);
+    // Applies the newest record of List, hands its inverse to KeepInverse, and drops it.
+    void replayNewest(const TUndoDataList& List, const std::function<void(UndoRecord& Inverse)>& KeepInverse,
+                      void (TEditorUndoObj::*DropNewest)());
+    // The rows made anew from the text by the current wrap rules, states and editors with them.
+    void rewrapEverything();
     int screenRows() const;
     void dropSelections();
     void markNotParsed(int From);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +30,12 @@ public:
     std::size_t Size() const noexcept { return part1_ + (capacity_ - part1_ - gap_); }
     bool Empty() const noexcept { return Size() == 0; }
 
-    T& operator[](std::size_t i) noexcept { return i < part1_ ? body_[i] : body_[i + gap_]; }
+    T& operator[](std::size_t i) noexcept {
+        assert(i < Size());
+        return i < part1_ ? body_[i] : body_[i + gap_];
+    }
     const T& operator[](std::size_t i) const noexcept {
+        assert(i < Size());
         return i < part1_ ? body_[i] : body_[i + gap_];
     }
 
@@ -41,6 +46,7 @@ public:
 
     // Inserts N copies of Value before position Pos (0 <= Pos <= Size()).
     void InsertN(std::size_t pos, std::size_t n, const T& value) {
+        assert(pos <= Size());
         if (n == 0) return;
         if (gap_ < n) grow(std::max(n, capacity_ / 2 + 16));
         moveGapTo(pos);
@@ -53,6 +59,7 @@ public:
 
     // Removes N elements from position Pos (Pos + N <= Size()).
     void Delete(std::size_t pos, std::size_t n) noexcept {
+        assert(pos + n <= Size());
         if (n == 0) return;
         moveGapTo(pos);
         gap_ += n;

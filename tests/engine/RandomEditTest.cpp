@@ -38,7 +38,7 @@ void runRandomEdits(uint32_t seed, int steps) {
     FakeEditor e;
     e.Screen = 3; // a short horizon, so that re-parsing stops and resumes often
     std::string model;
-    std::vector<std::string> undo, redo;
+    TModelHistory history;
     const std::string where0 = "seed " + std::to_string(seed);
     for (int step = 0; step < steps; ++step) {
         TEditorScreenStrings& s = *e.Store;
@@ -52,31 +52,18 @@ void runRandomEdits(uint32_t seed, int steps) {
             std::string text = randomText(rng, 6);
             if (count == 0 && text.empty()) text = "z";
             auto [offset, length] = RowSpan(s, row, count);
-            const std::string before = model;
-            model.replace(offset, length, text);
-            model = NormalizedLineEnds(model);
+            history.Edited(model, s.UndoObj().ListMax());
+            model = NormalizedLineEnds(model.replace(offset, length, text));
             s.ReplaceRows(row, count, text);
-            undo.push_back(before);
-            if (static_cast<int>(undo.size()) > s.UndoObj().ListMax()) undo.erase(undo.begin());
-            redo.clear();
         } else if (op < 82) {
-            if (!undo.empty()) {
-                redo.push_back(model);
-                model = undo.back();
-                undo.pop_back();
-            }
+            history.StepBack(model);
             s.Undo();
         } else if (op < 92) {
-            if (!redo.empty()) {
-                undo.push_back(model);
-                model = redo.back();
-                redo.pop_back();
-            }
+            history.StepForward(model);
             s.Redo();
         } else if (op < 95) {
             s.SetWordWrap(!s.WordWrap());
-            undo.clear();
-            redo.clear();
+            history.Clear();
             ASSERT_FALSE(s.UndoObj().CanUndo()) << where;
         } else {
             TEditorWrapOption& w = s.WrapOption();
@@ -87,20 +74,17 @@ void runRandomEdits(uint32_t seed, int steps) {
             w.SetLeading(rng() % 2);
             w.SetFollowRetMark(rng() % 2);
             w.EndUpdate();
-            if (s.WordWrap()) {
-                undo.clear();
-                redo.clear();
-            }
+            if (s.WordWrap()) history.Clear();
         }
-        ASSERT_EQ(s.UndoObj().CanUndo(), !undo.empty()) << where;
-        ASSERT_EQ(s.UndoObj().CanRedo(), !redo.empty()) << where;
+        ASSERT_EQ(s.UndoObj().CanUndo(), !history.Undo.empty()) << where;
+        ASSERT_EQ(s.UndoObj().CanRedo(), !history.Redo.empty()) << where;
         checkInvariants(e, model, where);
         if (::testing::Test::HasFatalFailure()) return;
     }
     // Undoing everything that is left restores the text of that moment.
     while (e.Store->UndoObj().CanUndo()) e.Store->Undo();
-    if (!undo.empty()) {
-        EXPECT_EQ(e.Store->GetTextStr(), undo.front()) << where0;
+    if (!history.Undo.empty()) {
+        EXPECT_EQ(e.Store->GetTextStr(), history.Undo.front()) << where0;
     }
 }
 

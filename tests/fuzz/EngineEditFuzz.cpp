@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     e.Screen = 1 + in.Byte() % 4;
     TEditorScreenStrings& s = *e.Store;
     std::string model;
-    std::vector<std::string> undo, redo;
+    TModelHistory history;
     for (int step = 0; step < 64 && !in.Empty(); ++step) {
         const uint8_t op = in.Byte();
         switch (op % 8) {
@@ -55,35 +55,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (c == '\0') c = ' '; // NUL is a separate matter (the text of a file stops there)
             if (count == 0 && text.empty()) break;
             auto [offset, length] = RowSpan(s, row, count);
-            undo.push_back(model);
-            if (static_cast<int>(undo.size()) > s.UndoObj().ListMax()) undo.erase(undo.begin());
-            redo.clear();
+            history.Edited(model, s.UndoObj().ListMax());
             model = NormalizedLineEnds(model.replace(offset, length, text));
             s.ReplaceRows(row, count, text);
             break;
         }
         case 5:
-            if (!undo.empty()) {
-                redo.push_back(model);
-                model = undo.back();
-                undo.pop_back();
-            }
+            history.StepBack(model);
             s.Undo();
             break;
         case 6:
-            if (!redo.empty()) {
-                undo.push_back(model);
-                model = redo.back();
-                redo.pop_back();
-            }
+            history.StepForward(model);
             s.Redo();
             break;
         case 7: {
             const uint8_t what = in.Byte();
             if (what & 1) {
                 s.SetWordWrap(!s.WordWrap());
-                undo.clear();
-                redo.clear();
+                history.Clear();
             } else {
                 TEditorWrapOption& w = s.WrapOption();
                 w.BeginUpdate();
@@ -93,16 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 w.SetLeading(what & 8);
                 w.SetFollowRetMark(what & 16);
                 w.EndUpdate();
-                if (s.WordWrap()) {
-                    undo.clear();
-                    redo.clear();
-                }
+                if (s.WordWrap()) history.Clear();
             }
             break;
         }
         }
-        if (s.UndoObj().CanUndo() != !undo.empty()) fail("CanUndo disagrees with the model");
-        if (s.UndoObj().CanRedo() != !redo.empty()) fail("CanRedo disagrees with the model");
+        if (s.UndoObj().CanUndo() != !history.Undo.empty()) fail("CanUndo disagrees with the model");
+        if (s.UndoObj().CanRedo() != !history.Redo.empty()) fail("CanRedo disagrees with the model");
         const std::string problem = CheckStoreInvariants(s, model);
         if (!problem.empty()) fail(problem + " at step " + std::to_string(step));
     }

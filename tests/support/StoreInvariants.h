@@ -5,8 +5,35 @@
 #include "FakeEditor.h"
 
 #include <string>
+#include <vector>
 
 namespace quire::test {
+
+// The model's undo and redo lists: whole texts, stepped the way the store's lists step.
+struct TModelHistory {
+    std::vector<std::string> Undo, Redo;
+
+    // An edit of Model: its text before goes on the undo list (at most ListMax kept).
+    void Edited(const std::string& Before, int ListMax) {
+        Undo.push_back(Before);
+        if (static_cast<int>(Undo.size()) > ListMax) Undo.erase(Undo.begin());
+        Redo.clear();
+    }
+    void StepBack(std::string& Model) { step(Undo, Redo, Model); }
+    void StepForward(std::string& Model) { step(Redo, Undo, Model); }
+    void Clear() {
+        Undo.clear();
+        Redo.clear();
+    }
+
+private:
+    static void step(std::vector<std::string>& from, std::vector<std::string>& to, std::string& model) {
+        if (from.empty()) return;
+        to.push_back(model);
+        model = from.back();
+        from.pop_back();
+    }
+};
 
 // Model is the text the store must hold (line ends as CR LF).
 inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std::string& model,
