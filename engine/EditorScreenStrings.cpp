@@ -245,8 +245,6 @@ int TEditorScreenStrings::rewrapStart(int Row) const {
 
 void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text) {
     const int count = this->Count();
-    // Callers pass rows that exist; in a release build a request out of range does nothing.
-    assert(Row >= 0 && Count >= 0 && Row + Count <= count);
     if (Row < 0 || Count < 0 || Row + Count - 1 > count - 1 || (Count == 0 && Text.empty())) return;
 
     // Text added after a last row that has no line end continues that row.
@@ -254,6 +252,8 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
     const int start = rewrapStart(continuesLast ? Row - 1 : Row);
     const int last = Row + Count - 1;
     int end = LineEndRow(last);
+    // The re-wrap starts at or before the edit and takes in whole logical lines past it.
+    assert(0 <= start && start <= Row && last <= end && end < std::max(count, 1));
 
     UpdateGuard update(*this);
     int deleted = 0, inserted = 0, reparsed = 0;
