@@ -243,6 +243,13 @@ void TMainForm::CreateMenus() {
     add(edit, "Mm_Paste", "貼り付け(&P)", "Ctrl+V", [this] { CurrentEditor()->PasteMsg(); });
     add(edit, "Mm_SelectAll", "すべて選択(&A)", "Ctrl+A", [this] { CurrentEditor()->SelectAll(); });
 
+    QMenu* search = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+    add(search, "Mm_Find", "検索(&F)...", "Ctrl+F", [this] { Mm_FindClick(); });
+    add(search, "Mm_Replace", "置換(&R)...", "Ctrl+R", [this] { Mm_ReplaceClick(); });
+    search->addSeparator();
+    add(search, "Mm_NextFind", "前を検索(&P)", "Shift+F3", [this] { Mm_NextFindClick(); });
+    add(search, "Mm_NextBefore", "次を検索(&N)", "F3", [this] { Mm_NextBeforeClick(); });
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     add(view, "Mm_ToolBar", "ツールバー(&T)", nullptr, [this] { Mm_ToolBarClick(); })->setCheckable(true);
     add(view, "Mm_StatusBar", "ステータスバー(&S)", nullptr, [this] { Mm_StatusBarClick(); })->setCheckable(true);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "EditorProp.h"
+#include "FindReplace.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -106,6 +107,14 @@ public:
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
+    // Find and replace (MainFormFind.cpp).
+    void Mm_FindClick();
+    void Mm_ReplaceClick();
+    void Mm_NextBeforeClick();
+    void Mm_NextFindClick();
+    // Finds the last search text once in the current editor; false when it is not there.
+    bool FindOnce();
+    TFindReplace& FindState() { return FFind; }
     void SaveTimerTimer();
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);
@@ -170,6 +179,7 @@ private:
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
     bool FClosingForced = false;
+    TFindReplace FFind;
 };
 
 } // namespace quire
