@@ -13,6 +13,9 @@ TReplaceConfirm::TReplaceConfirm(const QString& SearchText, const QString& Repla
     setText(Question(SearchText, ReplaceText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     setTextFormat(Qt::PlainText);
     setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
     FAll = addButton(QStringLiteral("すべて(&A)"), QMessageBox::YesRole);
     setDefaultButton(QMessageBox::Yes);
     setEscapeButton(QMessageBox::Cancel);

@@ -199,6 +199,34 @@ TEST_F(ReplaceLoopTest, AReplacementOutsideTheCodePageIsRefusedWithAMessage) {
     EXPECT_EQ("abc", all());
 }
 
+// With word wrap on, a line is several rows: a replacement inside and across them is one edit
+// on the line, mirrored here on a plain string, and undone exactly.
+TEST_F(ReplaceLoopTest, ReplacingInWrappedLinesMatchesTheSameReplacementOnAString) {
+    e.WrapOption().SetWrapByte(20);
+    e.SetWordWrap(true);
+    std::mt19937 rng(17);
+    const std::vector<std::string> pieces = {"ab", "x", " ", "\r\n", "\x82\xA0", "abab", "\x8A\x61"};
+    for (int round = 0; round < 200; ++round) {
+        std::string t;
+        for (int i = 0; i < 40; ++i) t += pieces[rng() % pieces.size()];
+        const std::string by = rng() % 2 ? "XYZ" : "";
+        text(t);
+        replace("ab", by.c_str(), opts(true, true, false));
+        std::string expected;
+        for (size_t i = 0; i < t.size();) {
+            if (t.compare(i, 2, "ab") == 0) {
+                expected += by;
+                i += 2;
+            } else expected += t[i++];
+        }
+        ASSERT_EQ(expected, all()) << "round " << round;
+        if (expected != t) {
+            e.Undo();
+            ASSERT_EQ(t, all()) << "round " << round;
+        }
+    }
+}
+
 // Backward, whether a word ends right before a replaced one depends on what was put there.
 TEST_F(ReplaceLoopTest, BackwardWholeWordsSeeTheFirstByteOfTheReplacementAfterThem) {
     for (const auto& [by, expected] : {std::pair<std::string, std::string>{"a", "a-a"}, {"-", "--"}, {"", ""}}) {
