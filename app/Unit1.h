@@ -114,7 +114,6 @@ public:
     void Mm_NextFindClick();
     // Finds the last search text once in the current editor; false when it is not there.
     bool FindOnce();
-    TFindReplace& FindState() { return FFind; }
     void SaveTimerTimer();
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);
