@@ -2,8 +2,10 @@
 #include "Dialogs.h"
 
 #include "Messages.h"
+#include "PlatformError.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -72,6 +74,18 @@ private:
 };
 
 } // namespace
+
+int TDialogService::Exec(QDialog& Dialog) { return Dialog.exec(); }
+
+bool ReportPlatformError(const std::function<void()>& Work) {
+    try {
+        Work();
+        return true;
+    } catch (const EPlatformError& e) {
+        Messages().Show(QStringLiteral("Quire"), QString::fromUtf8(e.what()), TMessageIcon::Error);
+        return false;
+    }
+}
 
 TDialogService& Dialogs() { return gDialogs ? *gDialogs : gQtDialogs; }
 

@@ -4,7 +4,9 @@
 
 #include <QFont>
 #include <QString>
+#include <functional>
 
+class QDialog;
 class QWidget;
 
 namespace quire {
@@ -17,6 +19,9 @@ public:
     virtual QString SaveFileName(QWidget* Parent, const QString& Filter, const QString& Current) = 0;
     // A fixed-pitch font; false when cancelled.
     virtual bool ChooseFont(QWidget* Parent, QFont& Font) = 0;
+    // Runs one of the program's own modal dialogs and returns its result; tests drive the
+    // dialog instead of a modal loop.
+    virtual int Exec(QDialog& Dialog);
 };
 
 TDialogService& Dialogs();
@@ -25,6 +30,10 @@ TDialogService* SetDialogs(TDialogService* Service);
 
 // Converts a filter list in the "caption|pattern;pattern|caption|pattern" form to Qt's.
 QString QtFilter(const QString& Filter);
+
+// Runs Work; a platform error it raises (a settings file that cannot be written, say) is
+// shown to the user and false returned, so that the command around it goes on.
+bool ReportPlatformError(const std::function<void()>& Work);
 
 // Message boxes for the application's questions and messages (caption "Quire").
 void InstallMessageBoxes();

@@ -70,6 +70,13 @@ const TMenuEntry kMenuTable[] = {
     {I, "Mm_Paste", "貼り付け(&P)", "Ctrl+V", onEditor<&TEditor::PasteMsg>},
     {I, "Mm_SelectAll", "すべて選択(&A)", "Ctrl+A", onEditor<&TEditor::SelectAll>},
 
+    {M, "M_Find", "検索(&S)", nullptr, nullptr},
+    {I, "Mm_Find", "検索(&F)...", "Ctrl+F", [](TMainForm& f) { f.Mm_FindClick(); }},
+    {I, "Mm_Replace", "置換(&R)...", "Ctrl+R", [](TMainForm& f) { f.Mm_ReplaceClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_NextFind", "前を検索(&P)", "Shift+F3", [](TMainForm& f) { f.Mm_NextFindClick(); }},
+    {I, "Mm_NextBefore", "次を検索(&N)", "F3", [](TMainForm& f) { f.Mm_NextBeforeClick(); }},
+
     {M, "M_View", "表示(&V)", nullptr, nullptr},
     {C, "Mm_ToolBar", "ツールバー(&T)", nullptr, [](TMainForm& f) { f.Mm_ToolBarClick(); }},
     {C, "Mm_StatusBar", "ステータスバー(&S)", nullptr, [](TMainForm& f) { f.Mm_StatusBarClick(); }},

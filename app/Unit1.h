@@ -6,6 +6,7 @@
 #include "BlankMarks.h"
 #include "EditorProp.h"
 #include "Messages.h"
+#include "FindReplace.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -126,6 +127,13 @@ public:
     // Key customisation (MainFormKeys.cpp).
     void MmKeyClick();
     void ApplyKeyCustomisation();
+    // Find and replace (MainFormFind.cpp).
+    void Mm_FindClick();
+    void Mm_ReplaceClick();
+    void Mm_NextBeforeClick();
+    void Mm_NextFindClick();
+    // Finds the last search text once in the current editor; false when it is not there.
+    bool FindOnce();
     void SaveTimerTimer();
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);
@@ -197,6 +205,7 @@ private:
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
     bool FClosingForced = false;
+    TFindReplace FFind;
 };
 
 } // namespace quire

@@ -195,6 +195,9 @@ public:
     void CutToClipboard();
     void PasteFromClipboard();
     void InsertText(const std::string& T);
+    // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
+    // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
+    void ReplaceText(int Start, int Length, const std::string& T);
     void BoxPaste(const std::string& T);
     void TypeText(const std::string& S);
     void InsertTab();

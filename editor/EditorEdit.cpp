@@ -267,6 +267,27 @@ void TEditor::InsertText(const std::string& T) {
     SetCaretByOffset(base, offset + static_cast<int>(T.size()));
 }
 
+void TEditor::ReplaceText(int Start, int Length, const std::string& T) {
+    if (FReadOnly || Start < 0 || Length < 0) return;
+    int startRest = 0, endRest = 0;
+    const int first = FList->RowOfOffset(Start, 0, &startRest);
+    const int last = std::max(first, FList->RowOfOffset(Start + Length, 0, &endRest));
+    const int count = FList->Count();
+    const std::string firstRow = first < count ? std::string(FList->Get(first)) : std::string();
+    const std::string lastRow = last < count ? std::string(FList->Get(last)) : std::string();
+    // An offset inside a line end counts as the place before it.
+    std::string text = firstRow.substr(0, std::min(static_cast<size_t>(startRest), firstRow.size())) + T;
+    if (last == first && endRest < startRest) endRest = startRest;
+    text += lastRow.substr(std::min(static_cast<size_t>(endRest), lastRow.size()));
+    if (last < count && FList->RowAttribute(last) == TRowAttribute::LineEnd) text += kCrLf;
+    const int base = first < count ? BaseRow(first) : first;
+    const int offset = FList->RowOffset(first, base) + std::min(startRest, static_cast<int>(firstRow.size()));
+    TCaretUpdate guard(*this, true);
+    ClearSelection();
+    replaceRange(first, last, text);
+    SetCaretByOffset(base, offset + static_cast<int>(T.size()));
+}
+
 void TEditor::BoxPaste(const std::string& T) {
     if (FReadOnly) return;
     if (T.empty()) {

@@ -5,6 +5,7 @@
 #include "CharMapping.h"
 
 #include "Cp932Codec.h"
+#include "ShiftJis.h"
 
 #include <QString>
 #include <memory>
@@ -37,14 +38,24 @@ std::string mapEach(std::string_view text, MapOne mapOne) {
     return out;
 }
 
+// Character by character, so that a character without a case partner keeps its own bytes:
+// encoding it again could give another code of the same character (the NEC-selected and
+// the IBM codes of one kanji), which a search for the original bytes would no longer find.
 std::string caseMap(std::string_view text, bool upper) {
-    return mapEach(text, [upper](const QString& u, qsizetype i, std::string& out) -> qsizetype {
-        const QChar c = u[i];
-        const QChar m = upper ? c.toUpper() : c.toLower();
-        if (m != c && encodeAll(QString(m), out)) return 1;
-        out += FromUnicode(QStringView(u).mid(i, 1));
-        return 1;
-    });
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view ch = text.substr(i, sjis::CharLengthAt(text, i));
+        const QString u = ToUnicode(ch);
+        bool mapped = false;
+        if (u.size() == 1) {
+            const QChar m = upper ? u[0].toUpper() : u[0].toLower();
+            mapped = m != u[0] && encodeAll(QString(m), out);
+        }
+        if (!mapped) out += ch;
+        i += ch.size();
+    }
+    return out;
 }
 
 class Transliterator {

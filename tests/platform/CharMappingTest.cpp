@@ -52,3 +52,13 @@ TEST(CharMapping, CaseMappingOfFullWidthAndGreek) {
     EXPECT_EQ(un(ToLower(sj(QStringLiteral("ＡＢＣΑΒ")))), QStringLiteral("ａｂｃαβ"));
     EXPECT_EQ(ToUpper(std::string("\x80x")), "\x80X");
 }
+
+TEST(CharMapping, CaseMappingKeepsTheBytesOfCharactersWithoutACase) {
+    // 纊 has an NEC-selected code (0xED40) and an IBM code (0xFA5C): it keeps the one it had.
+    EXPECT_EQ(ToUpper(std::string("\xED\x40" "a\xFA\x5C")), "\xED\x40" "A\xFA\x5C");
+    EXPECT_EQ(ToLower(std::string("\xED\x40" "A")), "\xED\x40" "a");
+    // The small roman numeral one in both of its codes becomes the capital of row 13.
+    EXPECT_EQ(ToUpper(std::string("\xEE\xEF\xFA\x40")), "\x87\x54\x87\x54");
+    // A lead byte with a trail byte that makes no character is left as it is.
+    EXPECT_EQ(ToUpper(std::string("\x85\x61")), "\x85\x61");
+}
