@@ -129,6 +129,10 @@ std::string TEditorStrings::Text() const { return rows().GetTextStr(); }
 
 void TEditorStrings::SetText(std::string_view Value) { rows().SetTextStr(Value); }
 
+bool TEditorStrings::TextEmpty() const { return rows().TextEmpty(); }
+
+void TEditorStrings::LoadText(const std::function<void(TTextLoader&)>& Fill) { rows().LoadText(Fill); }
+
 void TEditorStrings::Assign(const std::vector<std::string>& Source) {
     std::string text;
     for (const std::string& s : Source) {
