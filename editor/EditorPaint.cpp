@@ -27,6 +27,8 @@ void TEditor::paintEvent(QPaintEvent* Event) {
     if (!FPreedit.isEmpty()) painter.PaintPreedit();
     // The caret, drawn by the control, blinking.
     if (CaretVisible() && hasFocus()) painter.PaintCaret();
+    // A background parse that waited for the screen to be shown starts now.
+    if (FParseAfterPaint) startParseSlices(0);
 }
 
 } // namespace quire
