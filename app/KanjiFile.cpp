@@ -2,48 +2,154 @@
 #include "KanjiFile.h"
 
 #include "PlatformError.h"
+#include "ShiftJis.h"
+#include "TextLoader.h"
 #include "jconvert.h"
-#include "nkf.h"
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
 
 namespace quire {
 
+using jconvert::TConversion;
+
 namespace {
 
-// Converts with the library when asked and possible, else with the own routine.
-template <typename Own>
-std::string convert(std::string_view text, const char* option, TConverter converter, Own own) {
-    if (converter == TConverter::Auto && nkf::Available()) {
-        if (std::optional<std::string> result = nkf::Convert(text, option)) return *std::move(result);
-    }
-    return own(text);
-}
+// Files are read, and texts converted, in pieces of this size.
+constexpr std::size_t kReadPiece = std::size_t(1) << 20;
 
 [[noreturn]] void fail(const char* what, const QString& path, const QString& reason) {
     throw EPlatformError(QStringLiteral("%1 \"%2\": %3").arg(QString::fromUtf8(what), path, reason).toStdString());
 }
 
+// How a text of the detected code is read: its code name, and the conversion to Shift-JIS
+// (none for a text taken as it is).
+struct TReading {
+    const char* Code;
+    std::optional<TConversion> Conversion;
+};
+
+TReading readingOf(int detection) {
+    using namespace jconvert;
+    if (detection == kdJis) return {kJisName, TConversion::JisToSjis};
+    if (detection == kdEuc) return {kEucName, TConversion::EucToSjis};
+    return {kShiftJisName, std::nullopt};
+}
+
+// The detection of a text's first bytes holds for the whole text once it is decided (the scan
+// stops at its first decision and looks no further than the bytes it has), but only when the
+// first 513 bytes are among them (the check for binary bytes reads that far).
+bool decided(int detection) { return detection != jconvert::kdAscii && detection != jconvert::kdEucOrSjis; }
+
+const char* lineEndName(int kind) {
+    return kind == jconvert::leCr ? jconvert::kCrName : kind == jconvert::leLf ? jconvert::kLfName : jconvert::kCrLfName;
+}
+
+// The line end of a text seen in pieces, as DetectLineEnd gives it for the whole text.
+class LineEndFinder {
+public:
+    // Looks at the next piece; true once the kind is known.
+    bool Feed(std::string_view piece) {
+        if (known_) return true;
+        if (afterCr_ && !piece.empty()) return settle(piece[0] == '\n' ? jconvert::leCrLf : jconvert::leCr);
+        const std::size_t i = piece.find_first_of("\r\n");
+        if (i == std::string_view::npos) return false;
+        if (piece[i] == '\n') return settle(jconvert::leLf);
+        if (i + 1 < piece.size()) return settle(piece[i + 1] == '\n' ? jconvert::leCrLf : jconvert::leCr);
+        afterCr_ = true; // a CR ends the piece: the next byte decides
+        return false;
+    }
+    // The kind once the text is complete.
+    int Kind() const { return known_ ? kind_ : afterCr_ ? jconvert::leCr : jconvert::leNone; }
+
+private:
+    bool settle(int kind) {
+        kind_ = kind;
+        known_ = true;
+        return true;
+    }
+    int kind_ = jconvert::leNone;
+    bool known_ = false;
+    bool afterCr_ = false;
+};
+
+// Reads up to N bytes (fewer only at the end of the file).
+std::size_t readSome(QFile& f, const QString& path, char* buffer, std::size_t n) {
+    std::size_t total = 0;
+    while (total < n) {
+        const qint64 got = f.read(buffer + total, static_cast<qint64>(n - total));
+        if (got < 0) fail("Cannot read file", path, f.errorString());
+        if (got == 0) break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
+// The rest of the file after its first N bytes (in First), read into one block with them.
+TTextBlock readWhole(QFile& f, const QString& path, const char* first, std::size_t n) {
+    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(std::max<qint64>(f.size(), 0)), n) + 1;
+    TTextBlock block(capacity);
+    std::memcpy(block.Data(), first, n);
+    std::size_t size = n;
+    for (;;) {
+        size += readSome(f, path, block.Data() + size, capacity - size);
+        if (size < capacity) break;
+        // The file grew while it was read: read on into a larger block.
+        TTextBlock larger(capacity * 2);
+        std::memcpy(larger.Data(), block.Data(), size);
+        block = std::move(larger);
+        capacity *= 2;
+    }
+    block.SetSize(size);
+    return block;
+}
+
+// Converts the text in Bytes (its first NUL ends it) to Shift-JIS for Output (a sink or an
+// output function); true when Bytes held a NUL.
+template <typename Output>
+bool convertToSjis(TConversion conversion, TConverter converter, std::string_view bytes, Output&& output) {
+    const std::size_t nul = bytes.find('\0');
+    TKanjiConverter c(conversion, converter, std::forward<Output>(output));
+    c.Convert(bytes.substr(0, nul), true);
+    return nul != std::string_view::npos;
+}
+
+// Converted text goes straight into the blocks of a loader.
+class LoaderSink : public TKanjiSink {
+public:
+    explicit LoaderSink(TTextLoader& loader) : loader_(loader) {}
+    char* Room(std::size_t n) override { return loader_.Room(n); }
+    void Commit(std::size_t written) override { loader_.Commit(written); }
+
+private:
+    TTextLoader& loader_;
+};
+
 } // namespace
 
-TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter) {
-    using namespace jconvert;
+TKanjiText GuessKanjiText(std::string_view bytes) {
     TKanjiText r;
-    if (!bytes.empty()) {
-        const int kind = DetectLineEnd(bytes);
-        r.LineEndCode = kind == leCr ? kCrName : kind == leLf ? kLfName : kCrLfName;
-    }
-    r.Detection = DetectKanjiCode(bytes);
-    if (r.Detection == kdJis) {
-        r.KanjiCode = kJisName;
-        r.Text = convert(bytes, "-s", converter, JisToSjis);
-    } else if (r.Detection == kdEuc) {
-        r.KanjiCode = kEucName;
-        r.Text = convert(bytes, "-s", converter, EucToSjis);
+    if (!bytes.empty()) r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
+    r.Detection = jconvert::DetectKanjiCode(bytes);
+    r.KanjiCode = readingOf(r.Detection).Code;
+    return r;
+}
+
+TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter) {
+    TKanjiText r = GuessKanjiText(bytes);
+    const TReading reading = readingOf(r.Detection);
+    if (reading.Conversion) {
+        r.Text.reserve(bytes.size());
+        r.HasNul = convertToSjis(*reading.Conversion, converter, bytes,
+                                 TKanjiConverter::TOutput([&r](std::string_view s) { r.Text += s; }));
     } else {
-        r.KanjiCode = kShiftJisName;
-        r.Text.assign(bytes);
+        const std::size_t nul = bytes.find('\0');
+        r.HasNul = nul != std::string_view::npos;
+        r.Text.assign(bytes.substr(0, nul));
     }
     return r;
 }
@@ -56,15 +162,96 @@ TKanjiText ReadKanjiFile(const QString& path, TConverter converter) {
     return DecodeKanjiText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), converter);
 }
 
-std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd,
-                       TConverter converter) {
-    using namespace jconvert;
+namespace {
+
+// Reads the rest of a JIS or EUC file (its first N bytes are in Buffer) and converts it piece
+// by piece into Loader.
+void streamToSjis(QFile& f, const QString& path, TConversion conversion, TConverter converter, char* buffer,
+                  std::size_t n, TTextLoader& loader, TKanjiText& r) {
+    LineEndFinder lineEnd;
+    LoaderSink sink(loader);
+    TKanjiConverter c(conversion, converter, sink);
+    for (;;) {
+        std::string_view piece(buffer, n);
+        lineEnd.Feed(piece);
+        const std::size_t nul = piece.find('\0');
+        r.HasNul = nul != std::string_view::npos;
+        piece = piece.substr(0, nul);
+        const bool last = r.HasNul || n < kReadPiece;
+        c.Convert(piece, last);
+        if (last) break;
+        n = readSome(f, path, buffer, kReadPiece);
+    }
+    r.LineEndCode = lineEndName(lineEnd.Kind());
+}
+
+} // namespace
+
+TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter converter) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) fail("Cannot open file", path, f.errorString());
+    // The first piece decides the code nearly always: JIS and EUC go on piece by piece,
+    // Shift-JIS (and a text still undecided) is read whole into the block its rows use.
+    const std::unique_ptr<char[]> buffer(new char[kReadPiece]);
+    const std::size_t n = readSome(f, path, buffer.get(), kReadPiece);
+    TKanjiText r;
+    r.Detection = jconvert::DetectKanjiCode(std::string_view(buffer.get(), n));
+    if (n == 0) {
+        r.KanjiCode = jconvert::kShiftJisName;
+        return r;
+    }
+    if (decided(r.Detection) || n < kReadPiece) {
+        const TReading reading = readingOf(r.Detection);
+        r.KanjiCode = reading.Code;
+        if (reading.Conversion) {
+            streamToSjis(f, path, *reading.Conversion, converter, buffer.get(), n, loader, r);
+            return r;
+        }
+    }
+    TTextBlock block = readWhole(f, path, buffer.get(), n);
+    const std::string_view bytes(block.Data(), block.Size());
+    r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
+    if (!decided(r.Detection)) r.Detection = jconvert::DetectKanjiCode(bytes);
+    const TReading reading = readingOf(r.Detection);
+    r.KanjiCode = reading.Code;
+    if (reading.Conversion) { // decided only after the first piece: converted from the block
+        LoaderSink sink(loader);
+        r.HasNul = convertToSjis(*reading.Conversion, converter, bytes, sink);
+        return r;
+    }
+    loader.Add(std::move(block));
+    r.HasNul = loader.CutAtNul();
+    return r;
+}
+
+namespace {
+
+// The conversion that writes Shift-JIS text in the code named Code (none for "S-JIS").
+std::optional<TConversion> writingOf(std::string_view code) {
+    if (code == jconvert::kJisName) return TConversion::SjisToJis;
+    if (code == jconvert::kEucName) return TConversion::SjisToEuc;
+    return std::nullopt;
+}
+
+int lineEndKindOf(std::string_view name) {
+    if (name == jconvert::kCrName) return jconvert::leCr;
+    if (name == jconvert::kLfName) return jconvert::leLf;
+    return jconvert::leCrLf;
+}
+
+} // namespace
+
+std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd, TConverter converter) {
     std::string bytes;
-    if (code == kJisName) bytes = convert(text, "-j", converter, SjisToJis);
-    else if (code == kEucName) bytes = convert(text, "-e", converter, SjisToEuc);
-    else bytes.assign(text);
-    if (lineEnd == kCrName) bytes = ConvertLineEnd(bytes, leCr);
-    else if (lineEnd == kLfName) bytes = ConvertLineEnd(bytes, leLf);
+    if (const std::optional<TConversion> conversion = writingOf(code)) {
+        bytes.reserve(text.size() + text.size() / (*conversion == TConversion::SjisToJis ? 4 : 8));
+        TKanjiConverter c(*conversion, converter, [&bytes](std::string_view s) { bytes += s; });
+        c.Convert(text, true);
+    } else {
+        bytes.assign(text);
+    }
+    const int kind = lineEndKindOf(lineEnd);
+    if (kind != jconvert::leCrLf) jconvert::ConvertLineEndInPlace(bytes, kind);
     return bytes;
 }
 
@@ -76,6 +263,176 @@ void WritePage(std::string_view text, std::string_view code, std::string_view li
     if (f.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
         fail("Cannot write file", path, f.errorString());
     if (!f.commit()) fail("Cannot write file", path, f.errorString());
+}
+
+namespace {
+
+using TOutput = std::function<void(std::string_view)>;
+
+// The text as the line store holds it and gives it back: every line end (CR LF, a lone CR or
+// a lone LF) becomes CR LF. Handed on in pieces that end after a CR LF, but for the last;
+// lines that end with CR LF already go on as they are, without a copy.
+class CrLfLines {
+public:
+    explicit CrLfLines(TOutput output) : output_(std::move(output)) {}
+    void Add(std::string_view piece) {
+        const char* p = piece.data();
+        const char* const end = p + piece.size();
+        if (afterCr_ && p < end) {
+            afterCr_ = false;
+            if (*p == '\n') ++p;
+        }
+        const char* run = p;    // lines in CR LF form from here, not taken into buffer_ yet
+        const char* runEnd = p; // ... up to here
+        for (const char* e; (e = sjis::FindLineEnd(p, end)) != end;) {
+            if (*e == '\r' && e + 1 < end && e[1] == '\n') {
+                p = runEnd = e + 2;
+                if (!buffer_.empty()) { // what was held goes first, with this line
+                    buffer_.append(run, static_cast<std::size_t>(p - run));
+                    flush(buffer_.size());
+                    run = p;
+                }
+                continue;
+            }
+            // A lone CR or LF: the line is taken into buffer_ with a CR LF.
+            if (buffer_.empty() && runEnd > run) output_(std::string_view(run, static_cast<std::size_t>(runEnd - run)));
+            else buffer_.append(run, static_cast<std::size_t>(runEnd - run));
+            buffer_.append(runEnd, static_cast<std::size_t>(e - runEnd));
+            buffer_ += "\r\n";
+            complete_ = buffer_.size();
+            p = run = runEnd = e + 1;
+            if (*e == '\r' && p == end) afterCr_ = true; // an LF may follow in the next piece
+            if (complete_ >= kReadPiece) flush(complete_);
+        }
+        if (buffer_.empty()) {
+            if (runEnd > run) output_(std::string_view(run, static_cast<std::size_t>(runEnd - run)));
+            buffer_.append(runEnd, static_cast<std::size_t>(end - runEnd));
+        } else {
+            complete_ = buffer_.size() + static_cast<std::size_t>(runEnd - run);
+            buffer_.append(run, static_cast<std::size_t>(end - run));
+            if (complete_ >= kReadPiece) flush(complete_);
+        }
+    }
+    void Finish() { flush(buffer_.size()); }
+
+private:
+    void flush(std::size_t n) {
+        if (n == 0) return;
+        output_(std::string_view(buffer_.data(), n));
+        buffer_.erase(0, n);
+        complete_ = 0;
+    }
+    TOutput output_;
+    std::string buffer_;
+    std::size_t complete_ = 0; // buffer_ up to here ends after a CR LF
+    bool afterCr_ = false;
+};
+
+std::string_view lineEndBytes(int kind) {
+    return kind == jconvert::leCrLf ? "\r\n" : kind == jconvert::leCr ? "\r" : kind == jconvert::leLf ? "\n" : "";
+}
+
+// The line ends of a text's own kind (the kind of its first line end) become Target, as
+// ConvertLineEnd does with the whole text, piece by piece.
+class LineEndStream {
+public:
+    LineEndStream(int target, TOutput output) : target_(target), output_(std::move(output)) {}
+    void Add(std::string_view piece) {
+        if (own_ < 0) {
+            held_.append(piece);
+            const std::size_t i = held_.find_first_of("\r\n");
+            if (i == std::string::npos || (held_[i] == '\r' && i + 1 == held_.size())) return; // not known yet
+            own_ = jconvert::DetectLineEnd(held_);
+            const std::string held = std::move(held_);
+            held_.clear();
+            convert(held);
+            return;
+        }
+        convert(piece);
+    }
+    void Finish() {
+        if (own_ < 0) { // the whole text was held: its kind is known now
+            own_ = jconvert::DetectLineEnd(held_);
+            const std::string held = std::move(held_);
+            held_.clear();
+            convert(held);
+        }
+        if (!held_.empty()) output_(held_); // a CR at the very end, which no LF followed
+        held_.clear();
+    }
+
+private:
+    void convert(std::string_view piece) {
+        const std::string_view from = lineEndBytes(own_), to = lineEndBytes(target_);
+        if (own_ == jconvert::leNone || own_ == target_) {
+            output_(piece);
+            return;
+        }
+        out_.clear();
+        if (!held_.empty() && !piece.empty()) { // a CR that ended the last piece
+            if (piece[0] == '\n') {
+                out_ += to;
+                piece.remove_prefix(1);
+            } else {
+                out_ += held_;
+            }
+            held_.clear();
+        }
+        for (std::size_t i = 0; i < piece.size();) {
+            const std::size_t hit = std::min(piece.find(from[0], i), piece.size());
+            out_.append(piece.substr(i, hit - i));
+            i = hit;
+            if (i == piece.size()) break;
+            if (from.size() == 2 && i + 1 == piece.size()) {
+                held_.assign(1, '\r'); // the next piece tells whether a CR LF begins here
+                break;
+            }
+            const bool whole = piece.compare(i, from.size(), from) == 0;
+            out_ += whole ? to : piece.substr(i, 1);
+            i += whole ? from.size() : 1;
+        }
+        if (!out_.empty()) output_(out_);
+    }
+
+    int target_;
+    TOutput output_;
+    int own_ = -1; // the text's own kind, -1 while not known
+    std::string held_;
+    std::string out_;
+};
+
+} // namespace
+
+TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::string_view lineEnd, TConverter converter,
+                           const TOutput& output, const std::function<void(std::string_view, std::size_t)>& inspect) {
+    TKanjiText r = GuessKanjiText(bytes);
+    const TReading reading = readingOf(r.Detection);
+    const std::string_view codeName = code.empty() ? std::string_view(r.KanjiCode) : code;
+    const int kind = lineEndKindOf(lineEnd.empty() ? std::string_view(r.LineEndCode.value_or(jconvert::kCrLfName)) : lineEnd);
+
+    // The stages, from the last to the first: line ends, the code written, the text as the
+    // line store holds it, the code read.
+    LineEndStream lineEnds(kind, output);
+    const TOutput written = kind == jconvert::leCrLf ? output : TOutput([&lineEnds](std::string_view s) { lineEnds.Add(s); });
+    const std::optional<TConversion> writing = writingOf(codeName);
+    std::optional<TKanjiConverter> encoder;
+    if (writing) encoder.emplace(*writing, converter, written);
+    std::size_t offset = 0;
+    CrLfLines lines([&](std::string_view s) {
+        if (inspect) inspect(s, offset);
+        offset += s.size();
+        if (encoder) encoder->Convert(s, false);
+        else written(s);
+    });
+    const std::size_t nul = bytes.find('\0');
+    r.HasNul = nul != std::string_view::npos;
+    if (reading.Conversion)
+        convertToSjis(*reading.Conversion, converter, bytes, TKanjiConverter::TOutput([&lines](std::string_view s) { lines.Add(s); }));
+    else for (std::size_t i = 0; i < std::min(nul, bytes.size()); i += kReadPiece) lines.Add(bytes.substr(i, std::min(kReadPiece, nul - i)));
+    lines.Finish();
+    if (encoder) encoder->Convert({}, true);
+    if (kind != jconvert::leCrLf) lineEnds.Finish();
+    return r;
 }
 
 } // namespace quire

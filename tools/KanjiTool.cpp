@@ -4,7 +4,6 @@
 //   quire-kanji --detect FILE...  the detection result 0-6
 //   quire-kanji [--code S-JIS|JIS|EUC] [--eol CRLF|CR|LF] [--no-library] FILE
 //                                 the bytes the editor would write when saving FILE unchanged
-#include "EditorScreenStrings.h"
 #include "KanjiFile.h"
 #include "PlatformError.h"
 #include "jconvert.h"
@@ -14,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
             }
             const QByteArray name = QFile::encodeName(file);
             if (guess) {
-                const TKanjiText t = DecodeKanjiText(view(bytes), TConverter::Own);
+                const TKanjiText t = GuessKanjiText(view(bytes));
                 std::printf("%s: %s %s\n", name.constData(), t.KanjiCode.c_str(),
                             t.LineEndCode.value_or(jconvert::kCrLfName).c_str());
             } else {
@@ -96,23 +96,25 @@ int main(int argc, char** argv) {
 
     QByteArray bytes;
     if (!readBytes(file, bytes)) return 1;
-    const TKanjiText read = DecodeKanjiText(view(bytes), converter);
-    // Through the line store, as the editor holds the text.
-    TEditorScreenStrings store;
-    store.SetTextStr(read.Text);
-    const std::string text = store.GetTextStr();
-    const std::string codeName = code.isEmpty() ? read.KanjiCode : code.toStdString();
-    const std::string eolName = eol.isEmpty() ? read.LineEndCode.value_or(jconvert::kCrLfName) : eol.toStdString();
-    if (codeName == jconvert::kJisName || codeName == jconvert::kEucName) {
-        const auto unsafe = jconvert::FindJisUnsafeChars(text, 5);
-        if (!unsafe.empty()) {
-            std::string offsets;
-            for (const auto& u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u.Offset);
-            std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at byte offsets %s%s\n",
-                         codeName.c_str(), offsets.c_str(), unsafe.size() == 5 ? " and maybe more" : "");
-        }
+    // As the editor reads the file into its line store and saves it, without holding the
+    // text whole: the pieces go out as they are made.
+    const std::string written = code.isEmpty() ? GuessKanjiText(view(bytes)).KanjiCode : code.toStdString();
+    const bool checked = written == jconvert::kJisName || written == jconvert::kEucName;
+    std::vector<std::size_t> unsafe;
+    auto inspect = [&](std::string_view text, std::size_t offset) {
+        for (const auto& u : jconvert::FindJisUnsafeChars(text, 5 - unsafe.size())) unsafe.push_back(offset + u.Offset);
+    };
+    auto output = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
+    ResaveKanjiText(view(bytes), written, eol.toStdString(), converter, output,
+                    checked ? std::function<void(std::string_view, std::size_t)>([&](std::string_view t, std::size_t o) {
+                        if (unsafe.size() < 5) inspect(t, o);
+                    })
+                            : nullptr);
+    if (!unsafe.empty()) {
+        std::string offsets;
+        for (const std::size_t u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u);
+        std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at byte offsets %s%s\n",
+                     written.c_str(), offsets.c_str(), unsafe.size() == 5 ? " and maybe more" : "");
     }
-    const std::string out = EncodePage(text, codeName, eolName, converter);
-    std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
