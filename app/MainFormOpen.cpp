@@ -38,11 +38,14 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
         return false;
     }
     try {
-        const TKanjiText t = ReadKanjiFile(Path);
-        p.KanjiCode = QString::fromStdString(t.KanjiCode);
-        if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
-        p.CutAtNul = t.Text.find('\0') != std::string::npos;
-        p.Editor->Lines().SetText(t.Text);
+        // The file goes into the rows as it is read; the page takes its code before the
+        // editor hears of the new text. The NUL warning comes from the file's own bytes.
+        p.Editor->Lines().LoadText([&](TTextLoader& Loader) {
+            const TKanjiText t = ReadKanjiFile(Path, Loader);
+            p.KanjiCode = QString::fromStdString(t.KanjiCode);
+            if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
+            p.CutAtNul = t.HasNul;
+        });
         p.Editor->SetModified(false);
         p.StarPending = true;
         if (p.CutAtNul) {
@@ -65,7 +68,7 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
         return false;
     }
     int index = PageCount() - 1;
-    const bool added = !FPages.back().Editor->Lines().Text().empty() || FPages.back().FileName != NewDocumentName;
+    const bool added = !FPages.back().Editor->Lines().TextEmpty() || FPages.back().FileName != NewDocumentName;
     if (added) {
         index = NewTab();
         if (index < 0) return false;
@@ -124,7 +127,7 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
 
 void TMainForm::Mm_NewClick() {
     int index = PageCount() - 1;
-    if (!FPages.back().Editor->Lines().Text().empty()) {
+    if (!FPages.back().Editor->Lines().TextEmpty()) {
         index = NewTab();
         if (index < 0) return;
     }

@@ -6,6 +6,7 @@
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "SingleInstance.h"
+#include "TimingProbe.h"
 #include "Unit1.h"
 #include "nkf.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
     quire::InstallFontSubstitutions();
     quire::InstallMessageBoxes();
     quire::nkf::Bind();
+    quire::TTimingProbe::InstallFromEnvironment(!args.isEmpty());
     int result = 0;
     {
         quire::TMainForm form;
