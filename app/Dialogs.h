@@ -7,6 +7,7 @@
 #include <functional>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 namespace quire {
@@ -37,5 +38,9 @@ bool ReportPlatformError(const std::function<void()>& Work);
 
 // Message boxes for the application's questions and messages (caption "Quire").
 void InstallMessageBoxes();
+// The buttons of a question box: Enter presses DefaultButton, Escape and the close box give
+// EscapeButton(Buttons). AnswerOf turns the box's result into one of the buttons.
+void PrepareQuestionBox(QMessageBox& Box, int Buttons, int DefaultButton);
+int AnswerOf(int Result, int Buttons);
 
 } // namespace quire

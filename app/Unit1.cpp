@@ -172,6 +172,9 @@ bool TMainForm::event(QEvent* Event) {
         SetPanelText(spHint, static_cast<QStatusTipEvent*>(Event)->tip());
         return true;
     }
+    // Coming back to the window: files may have been changed meanwhile. The questions wait
+    // until the activation is over.
+    if (Event->type() == QEvent::WindowActivate) QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
     return QMainWindow::event(Event);
 }
 

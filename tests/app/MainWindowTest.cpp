@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "ScriptedServices.h"
 #include "Unit1.h"
 
 #include <QApplication>
@@ -24,51 +25,10 @@
 #include <gtest/gtest.h>
 
 using namespace quire;
+using quire::test::ScriptedDialogs;
+using quire::test::ScriptedMessages;
 
 namespace {
-
-// Answers questions from a queue (the default answer when it is empty) and records them.
-class ScriptedMessages : public TMessageService {
-public:
-    ScriptedMessages() { old_ = SetMessages(this); }
-    ~ScriptedMessages() override { SetMessages(old_); }
-    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
-    int Ask(const QString&, const QString& Text, int, int DefaultButton, TMessageIcon) override {
-        Asked << Text;
-        if (Answers.empty()) return DefaultButton;
-        const int a = Answers.front();
-        Answers.pop_front();
-        return a;
-    }
-    std::deque<int> Answers;
-    QStringList Asked, Shown;
-
-private:
-    TMessageService* old_;
-};
-
-class ScriptedDialogs : public TDialogService {
-public:
-    ScriptedDialogs() { old_ = SetDialogs(this); }
-    ~ScriptedDialogs() override { SetDialogs(old_); }
-    QString OpenFileName(QWidget*, const QString&) override { return next(); }
-    QString SaveFileName(QWidget*, const QString&, const QString&) override {
-        ++SaveDialogs;
-        return next();
-    }
-    bool ChooseFont(QWidget*, QFont&) override { return false; }
-    std::deque<QString> Paths;
-    int SaveDialogs = 0;
-
-private:
-    QString next() {
-        if (Paths.empty()) return QString();
-        QString p = Paths.front();
-        Paths.pop_front();
-        return p;
-    }
-    TDialogService* old_;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -351,6 +311,7 @@ TEST_F(MainWindowTest, AFailedWriteKeepsTheOldFileAndThePageModified) {
     form->OpenFileIntoPage(a);
     type(0, "new ");
     QDir(sub).removeRecursively(); // the folder vanishes
+    messages.Answers = {mbYes}; // save over the file that vanished
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(editor(0)->Modified());
