@@ -1,10 +1,11 @@
-// The file and font dialogs the main window shows, behind one interface so that tests can
-// answer them without a modal loop.
+// The file, font and printer dialogs the program shows, behind one interface so that tests
+// can answer them without a modal loop.
 #pragma once
 
 #include <QFont>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace quire {
@@ -17,6 +18,12 @@ public:
     virtual QString SaveFileName(QWidget* Parent, const QString& Filter, const QString& Current) = 0;
     // A fixed-pitch font; false when cancelled.
     virtual bool ChooseFont(QWidget* Parent, QFont& Font) = 0;
+    // The PDF file a file printer writes (Suggested is offered); empty when cancelled. An
+    // implementation that does not answer it cancels.
+    virtual QString PrintFileName(QWidget* Parent, const QString& Suggested) { return QString(); }
+    // The printer set-up (printer, paper, orientation) applied to Printer; false when
+    // cancelled. An implementation that does not answer it cancels.
+    virtual bool PrinterSetup(QWidget* Parent, QPrinter& Printer) { return false; }
 };
 
 TDialogService& Dialogs();
