@@ -225,6 +225,7 @@ void TMainForm::CreateMenus() {
     file->addSeparator();
     add(file, "C1", "閉じる(&C)", "Ctrl+F4", [this] { C1Click(); });
     add(file, "N17", "すべて閉じる", nullptr, [this] { N17Click(); });
+    add(file, "Mm_Print", "印刷(&P)...", "Ctrl+P", [this] { Mm_PrintClick(); });
     add(file, "Mm_SaveClose", "保存して終了(&X)", "Ctrl+E", [this] { Mm_SaveCloseClick(); });
     add(file, "Mm_Close", "終了(&Q)", "Alt+F4", [this] { Mm_CloseClick(); });
     connect(file, &QMenu::aboutToShow, this, [this] {
@@ -268,7 +269,7 @@ void TMainForm::CreateMenus() {
     add(help, "Mm_Version", "バージョン情報(&A)...", nullptr, [this] { Mm_VersionClick(); });
 
     FToolBar = addToolBar(QStringLiteral("ToolBar"));
-    for (const char* n : {"Mm_New", "Mm_Open", "Mm_Save", "Mm_SaveAll"}) FToolBar->addAction(Action(n));
+    for (const char* n : {"Mm_New", "Mm_Open", "Mm_Save", "Mm_SaveAll", "Mm_Print"}) FToolBar->addAction(Action(n));
     FToolBar->addSeparator();
     for (const char* n : {"Mm_Cut", "Mm_Copy", "Mm_Paste", "Mm_Undo", "Mm_Redo"}) FToolBar->addAction(Action(n));
 }

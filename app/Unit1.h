@@ -23,6 +23,7 @@ namespace quire {
 
 class TEditor;
 class TFountain;
+class TStringsPrinter;
 
 // One tab page.
 struct TPageRecord {
@@ -70,6 +71,8 @@ public:
     // The current file name (the save dialog's): empty for a document never saved.
     const QString& CurrentFileName() const { return FSaveName; }
     TEditorProp& EditorProp() { return FEditorProp; }
+    // The printer that carries the print options between uses (MainFormPrint.cpp).
+    TStringsPrinter& StringsPrinter();
 
     // Start-up: command-line parameters (mode switches, files, shortcuts).
     void HandleCommandLine(const QStringList& Params);
@@ -103,6 +106,7 @@ public:
     void Mm_ToolBarClick();
     void Mm_StatusBarClick();
     void Mm_FontClick();
+    void Mm_PrintClick();
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
@@ -170,6 +174,7 @@ private:
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
     bool FClosingForced = false;
+    TStringsPrinter* FStringsPrinter = nullptr; // owned as a child object
 };
 
 } // namespace quire

@@ -3,11 +3,14 @@
 #include "PrintFixture.h"
 
 #include "Dialogs.h"
+#include "Editor.h"
 #include "Fonts.h"
 #include "Printer.h"
 #include "PrinterStore.h"
+#include "Profile.h"
 #include "ProgramFolder.h"
 #include "StrPprog.h"
+#include "Unit1.h"
 #include "WidgetGrab.h"
 #include "strpefm.h"
 
@@ -252,4 +255,92 @@ TEST_F(PrintDialogTest, EscapeClosesWithoutPrintingOrWriting) {
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_TRUE(dialogs.Suggestions.isEmpty());
     EXPECT_FALSE(QFile::exists(SettingsFileName()));
+}
+
+// --- the main window's print command --------------------------------------------------
+
+TEST_F(PrintDialogTest, ThePrintCommandSitsInTheFileMenuWithCtrlP) {
+    TMainForm form;
+    QAction* a = form.Action(QStringLiteral("Mm_Print"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(), QStringLiteral("印刷(&P)..."));
+    EXPECT_EQ(a->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    bool inFileMenu = false, onToolBar = false;
+    for (QObject* o : a->associatedObjects()) {
+        if (auto* m = qobject_cast<QMenu*>(o)) inFileMenu = inFileMenu || m->title() == QStringLiteral("ファイル(&F)");
+        onToolBar = onToolBar || qobject_cast<QToolBar*>(o);
+    }
+    EXPECT_TRUE(inFileMenu);
+    EXPECT_TRUE(onToolBar);
+    EXPECT_EQ(form.StringsPrinter().Font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+}
+
+TEST_F(PrintDialogTest, CancelInTheDialogLeavesTheOptionsAndWritesNothing) {
+    TMainForm form;
+    const QByteArray before = settingsBytes();
+    whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) {
+        d.SpinEdit1->setValue(25);
+        EXPECT_EQ(d.StringsPrinter1.MarginLeft(), 25);
+        click(d.Button2);
+    });
+    EXPECT_EQ(form.StringsPrinter().MarginLeft(), 0);
+    EXPECT_EQ(settingsBytes(), before);
+    EXPECT_FALSE(profile::SectionExists(SettingsFileName(), QStringLiteral("Printer")));
+}
+
+TEST_F(PrintDialogTest, TenChangedOptionsAreReadBackAfterPrinting) {
+    TMainForm form;
+    form.CurrentEditor()->Lines().SetText("first line\r\nsecond line\r\n");
+    dialogs.Files = {pdf()};
+    whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) {
+        d.ComboBox2->setCurrentText(QStringLiteral("12"));
+        type(d.SpinEdit1, 11);
+        type(d.SpinEdit2, 12);
+        type(d.SpinEdit3, 13);
+        type(d.SpinEdit4, 14);
+        click(item(d.RadioGroup1, 1));
+        type(d.SpinEdit5, 6);
+        click(d.CheckBox1);
+        click(item(d.RadioGroup2, 2));
+        type(d.Edit1, QStringLiteral("head %p"));
+        click(d.Button5);
+    });
+    const PdfDocument doc = ReadPdf(pdf());
+    EXPECT_TRUE(doc.PageText(1).contains(QStringLiteral("head 1"))) << doc.PageText(1).toStdString();
+    EXPECT_TRUE(doc.PageText(1).contains(QStringLiteral("second line")));
+    EXPECT_EQ(form.StringsPrinter().MarginTop(), 13);
+
+    // A new main window reads them from the settings file.
+    TMainForm again;
+    whileDialogShown([&] { again.Mm_PrintClick(); }, [](TFormStringsPrint& d) {
+        EXPECT_EQ(d.ComboBox2->currentText(), QStringLiteral("12"));
+        EXPECT_EQ(d.SpinEdit1->value(), 11);
+        EXPECT_EQ(d.SpinEdit2->value(), 12);
+        EXPECT_EQ(d.SpinEdit3->value(), 13);
+        EXPECT_EQ(d.SpinEdit4->value(), 14);
+        EXPECT_EQ(TFormStringsPrint::ItemIndex(d.RadioGroup1), 1);
+        EXPECT_EQ(d.SpinEdit5->value(), 6);
+        EXPECT_TRUE(d.CheckBox1->isChecked());
+        EXPECT_EQ(TFormStringsPrint::ItemIndex(d.RadioGroup2), 2);
+        EXPECT_EQ(d.Edit1->text(), QStringLiteral("head %p"));
+        click(d.Button2);
+    });
+}
+
+TEST_F(PrintDialogTest, ThePrintCommandPrintsTheCurrentDocumentUnderItsFileName) {
+    TMainForm form;
+    const QString path = dir.filePath(QStringLiteral("report.txt"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("alpha\r\n\x93\xfa\x96\x7b\r\nomega");
+    }
+    ASSERT_TRUE(form.OpenFileIntoPage(path));
+    TStringsPrinter options;
+    options.SetHeader(QStringLiteral("[%F]"));
+    options.SetHeaderAlign(TStringsPrinterHeaderAlign::haLeft);
+    SavePrinterOptions(options, SettingsFileName());
+    dialogs.Files = {pdf()};
+    whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) { click(d.Button5); });
+    EXPECT_EQ(ReadPdf(pdf()).PageText(1), QStringLiteral("[report.txt] alpha 日本 omega"));
 }
