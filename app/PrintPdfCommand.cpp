@@ -50,6 +50,10 @@ TPrintLines readLines(const QString& Path) {
 
 int print(const QString& Output, const QString& Input) {
     const QString path = TMainForm::NormalizedPath(Input);
+    if (TMainForm::NormalizedPath(Output) == path) {
+        complain(QStringLiteral("%1: 印刷するファイルに PDF を上書きすることはできません。").arg(path));
+        return 1;
+    }
     const TPrintLines lines = readLines(path);
     QPrinter device(QPrinter::HighResolution);
     SetUpFilePrinter(device);

@@ -78,6 +78,13 @@ TEST(PrintPdfCommand, FailuresAreReportedWithANonZeroExit) {
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_TRUE(r.Errors.contains(QStringLiteral("out.pdf"))) << r.Errors.toStdString();
 
+    // The text file itself is never overwritten by its PDF.
+    r = runQuire({QStringLiteral("--print-pdf"), input, input});
+    EXPECT_EQ(r.ExitCode, 1);
+    QFile kept(input);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("text\r\n"));
+
     r = runQuire({QStringLiteral("--print-pdf"), output});
     EXPECT_EQ(r.ExitCode, 2);
     EXPECT_TRUE(r.Errors.contains(QStringLiteral("usage"))) << r.Errors.toStdString();
