@@ -9,6 +9,9 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace quire {
 
@@ -32,6 +35,26 @@ public:
         const QFont f = QFontDialog::getFont(&ok, Font, Parent, QString(), QFontDialog::MonospacedFonts);
         if (ok) Font = f;
         return ok;
+    }
+    QString PrintFileName(QWidget* Parent, const QString& Suggested) override {
+        QFileDialog d(Parent, QString(), Suggested, QtFilter(QStringLiteral("PDFファイル(*.pdf)|*.pdf")));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setDefaultSuffix(QStringLiteral("pdf"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+        return d.selectedFiles().first();
+    }
+    bool PrinterSetup(QWidget* Parent, QPrinter& Printer) override {
+        // A PDF file printer has only paper and orientation to set; a real printer is chosen
+        // in the print dialog, whose paper and orientation settings go with it.
+        if (Printer.outputFormat() == QPrinter::PdfFormat) {
+            QPageSetupDialog d(&Printer, Parent);
+            return d.exec() == QDialog::Accepted;
+        }
+        QPrintDialog d(&Printer, Parent);
+        d.setOption(QAbstractPrintDialog::PrintToFile, false);
+        d.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        d.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        return d.exec() == QDialog::Accepted;
     }
 };
 

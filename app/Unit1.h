@@ -44,6 +44,7 @@ enum TStatusPanel : int {
     spLineEnd,   // the page's line end
     spInsert,    // "挿入" or "上書"
 };
+class TStringsPrinter;
 
 // One tab page.
 struct TPageRecord {
@@ -97,6 +98,8 @@ public:
     // The current file name (the save dialog's): empty for a document never saved.
     const QString& CurrentFileName() const { return FSaveName; }
     TEditorProp& EditorProp() { return FEditorProp; }
+    // The printer that carries the print options between uses (MainFormPrint.cpp).
+    TStringsPrinter& StringsPrinter();
 
     // Start-up: command-line parameters (mode switches, files, shortcuts).
     void HandleCommandLine(const QStringList& Params);
@@ -132,6 +135,7 @@ public:
     void Mm_ToolBarClick();
     void Mm_StatusBarClick();
     void Mm_FontClick();
+    void Mm_PrintClick();
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
@@ -230,6 +234,7 @@ private:
     bool FClosingForced = false;
     bool FCheckingFiles = false;
     TFindReplace FFind;
+    TStringsPrinter* FStringsPrinter = nullptr; // owned as a child object
 };
 
 } // namespace quire

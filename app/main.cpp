@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "Messages.h"
+#include "PrintPdfCommand.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "SingleInstance.h"
@@ -10,6 +11,7 @@
 #include "nkf.h"
 
 int main(int argc, char* argv[]) {
+    if (quire::IsPrintPdfCommand(argc, argv)) return quire::PrintPdfCommand(argc, argv);
     quire::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quire"));
     const QStringList args = QApplication::arguments().mid(1);
