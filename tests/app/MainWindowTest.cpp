@@ -498,6 +498,29 @@ TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
     EXPECT_EQ(kept.width(), 400);
 }
 
+TEST_F(MainWindowTest, AStoredPlaceAtTheEndsOfTheNumbersIsBroughtBack) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const char* extremes[][4] = {
+        {"0", "2147483647", "800", "560"},
+        {"2147483647", "0", "800", "560"},
+        {"-2147483648", "-2147483648", "2147483647", "2147483647"},
+        {"2147483647", "2147483647", "2147483647", "2147483647"},
+        {"0", "0", "-2147483648", "-2147483648"},
+    };
+    for (const auto& place : extremes) {
+        setting("Window", "Left", place[0]);
+        setting("Window", "Top", place[1]);
+        setting("Window", "Width", place[2]);
+        setting("Window", "Height", place[3]);
+        TMainForm f;
+        // Whole on the screen, computed without the overflow a QRect at these places has.
+        const std::string where = std::string(place[0]) + " " + place[1] + " " + place[2] + " " + place[3];
+        EXPECT_TRUE(screen.contains(f.pos())) << where << ": at " << f.x() << "," << f.y();
+        EXPECT_LE(qint64(f.x()) + f.width(), qint64(screen.x()) + screen.width()) << where;
+        EXPECT_LE(qint64(f.y()) + f.height(), qint64(screen.y()) + screen.height()) << where;
+    }
+}
+
 TEST_F(MainWindowTest, AFailingOperationIsReportedNotFatal) {
     EXPECT_TRUE(RunGuarded([] { return true; }));
     EXPECT_TRUE(messages.Shown.isEmpty());
