@@ -55,6 +55,7 @@ QString replaceProblem(const QString& path) {
     struct stat st {};
     const QByteArray name = QFile::encodeName(path);
     if (::stat(name.constData(), &st) != 0) return {};
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("同じ名前のフォルダーがあります");
     if (!S_ISREG(st.st_mode)) return QStringLiteral("通常のファイルではありません");
     if (st.st_size > MaxSettingsSize) return QStringLiteral("ファイルが大きすぎます");
     if (::access(name.constData(), R_OK) != 0) return QString::fromLocal8Bit(std::strerror(errno));
