@@ -215,6 +215,7 @@ void TSingleInstance::AcceptConnections() {
         }
         auto buffer = std::make_shared<QByteArray>();
         connect(s, &QLocalSocket::readyRead, this, [this, s, buffer] { ReadFrom(s, *buffer); });
+        if (s->bytesAvailable() > 0) ReadFrom(s, *buffer);
     }
 }
 
@@ -228,6 +229,7 @@ void TSingleInstance::ReadFrom(QLocalSocket* Socket, QByteArray& Buffer) {
         Socket->abort();
         return;
     }
+    QObject::disconnect(Socket, &QLocalSocket::readyRead, this, nullptr);
     Socket->write(&kAck, 1);
     Socket->flush();
     Socket->disconnectFromServer();
