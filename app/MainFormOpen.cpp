@@ -122,14 +122,19 @@ QString TMainForm::ShortcutTarget(const QString& Path) {
     return target.Path;
 }
 
+QString TMainForm::ModeOfSwitch(const QString& Param) {
+    static const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"},     {"/del", "Delphi"},
+                                                        {"/perl", "Perl"}, {"/cpp", "C++"},     {"/basic", "Basic"},
+                                                        {"/user", QStringLiteral("ユーザ")}};
+    const auto s = switches.find(Param);
+    return s == switches.end() ? QString() : s->second;
+}
+
 void TMainForm::HandleCommandLine(const QStringList& Params) {
     QString forced;
-    const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"}, {"/del", "Delphi"}, {"/perl", "Perl"},
-                                                 {"/cpp", "C++"},   {"/basic", "Basic"}, {"/user", QStringLiteral("ユーザ")}};
     for (const QString& param : Params) {
-        auto s = switches.find(param);
-        if (s != switches.end()) {
-            forced = s->second;
+        if (const QString mode = ModeOfSwitch(param); !mode.isEmpty()) {
+            forced = mode;
             FPages.front().Mode = forced;
             ApplyMode(0);
             continue;
@@ -167,15 +172,11 @@ void TMainForm::Mm_OpenClick() {
     EditorChanged(CurrentEditor());
 }
 
-void TMainForm::MyMsgOnHello() {
-    const QString file = profile::ReadString(SettingsFile(), "App", "FileName");
-    profile::WriteString(SettingsFile(), "App", "FileName", QString());
+void TMainForm::MyMsgOnHello(const QStringList& Files) {
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
-    if (file.isEmpty()) return;
-    const QString normalized = NormalizedPath(file);
-    if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
+    if (!Files.isEmpty()) OpenNamedFiles(Files);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
@@ -183,9 +184,15 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* Event) {
-    for (const QUrl& url : Event->mimeData()->urls()) {
-        if (!url.isLocalFile()) continue;
-        QString path = url.toLocalFile();
+    QStringList files;
+    for (const QUrl& url : Event->mimeData()->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    OpenNamedFiles(files);
+    Event->acceptProposedAction();
+}
+
+void TMainForm::OpenNamedFiles(const QStringList& Files) {
+    for (QString path : Files) {
         if (path.endsWith(QStringLiteral(".lnk"))) {
             path = ShortcutTarget(path);
             if (path.isEmpty()) continue;
@@ -193,7 +200,6 @@ void TMainForm::dropEvent(QDropEvent* Event) {
         path = NormalizedPath(path);
         if (ConfirmOpenAgain(path)) OpenFileIntoPage(path);
     }
-    Event->acceptProposedAction();
     EditorChanged(CurrentEditor());
 }
 

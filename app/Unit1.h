@@ -108,8 +108,10 @@ public:
     bool OpenFileIntoPage(const QString& Path, bool ChooseMode = true);
     // False when Normalized is open in a page already and the user does not want it again.
     bool ConfirmOpenAgain(const QString& Normalized);
-    // The hand-off from a later start: the file named in App/FileName.
-    void MyMsgOnHello();
+    // The hand-off from a later start: brings the window forward and opens Files in order.
+    void MyMsgOnHello(const QStringList& Files);
+    // The mode a command-line switch ("/html", "/perl", ...) forces; empty for anything else.
+    static QString ModeOfSwitch(const QString& Param);
     static QString NormalizedPath(const QString& Path);
     static QString ModeForExtension(const QString& Ext);
 
@@ -176,6 +178,9 @@ private:
     bool FBoxMode = false;
     bool FOverWriteMode = false;
 
+    // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
+    // file open already only after the user said so.
+    void OpenNamedFiles(const QStringList& Files);
     // The file a ".lnk" points at, or empty after telling the user why there is none.
     QString ShortcutTarget(const QString& Path);
     int NewTab();
