@@ -495,3 +495,25 @@ TEST(SafeFile, ANewFileTakesTheUsualModeAndNothingIsLeftBehind) {
     EXPECT_EQ(st.st_mode & 0777, 0644u);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("new.txt")});
 }
+
+TEST_F(NothingLostTest, OverwriteConfirmationAndExitWithEnterAndEscape) {
+    setting("File", "SaveDlg", "1");
+    const QString path = file("a.txt", "a\r\n");
+    openAndType(path, "typed ");
+    for (int key : {kEnter, kEscape}) {
+        messages.Answers = {key};
+        EXPECT_FALSE(form->Mm_SaveClick());
+        EXPECT_EQ(read(path), QByteArray("a\r\n"));
+        EXPECT_TRUE(starred(0));
+    }
+    // Escape at the close query keeps the window and the text.
+    form->show();
+    messages.Answers = {kEscape};
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(editor(0)->Lines().Text(), "typed a\r\n");
+    // Enter saves (the overwrite question is not asked again at exit) and lets it close.
+    messages.Answers = {kEnter};
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(read(path), QByteArray("typed a\r\n"));
+}
