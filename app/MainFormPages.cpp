@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "BlankMarks.h"
+#include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
 #include "jconvert.h"
@@ -161,7 +162,7 @@ void TMainForm::EnterPage(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     FSaveName = p.FileName == NewDocumentName ? QString() : p.FileName;
     UpdateTitles();
-    SetPanelText(spMode, p.Mode);
+    ShowMode(p);
     SetPanelText(spKanjiCode, p.KanjiCode);
     SetPanelText(spLineEnd, p.LineEndCode);
     Action("Mm_ShiftJIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kShiftJisName));
@@ -211,7 +212,7 @@ void TMainForm::ShowCaretPosition(TEditor* E) {
 
 QString TMainForm::ModeForExtension(const QString& Ext) {
     const QString e = Ext.toLower();
-    if (e == ".pas" || e == ".dpr" || e == ".inc") return QStringLiteral("Delphi");
+    if (e == ".pas") return QStringLiteral("Delphi");
     if (e == ".ini" || e == ".inf") return QStringLiteral("ini");
     if (e == ".htm" || e == ".html") return QStringLiteral("HTML");
     if (e == ".cgi" || e == ".pl") return QStringLiteral("Perl");
@@ -226,7 +227,19 @@ void TMainForm::ApplyMode(int Index) {
     TFountain* f = it == FFountains.end() ? nullptr : it->second.get();
     p.Editor->SetFountain(f);
     if (p.SubEditor) p.SubEditor->SetFountain(f);
-    if (Index == ActivePage()) SetPanelText(spMode, p.Mode);
+    if (Index == ActivePage()) ShowMode(p);
+}
+
+// The active page's mode is the one the status bar shows; the colouring parsers read it (in
+// 標準 a comment marker counts only at the start of a row).
+void TMainForm::ShowMode(TPageRecord& Page) {
+    SetPanelText(spMode, Page.Mode);
+    const std::string mode = Page.Mode.toStdString();
+    if (mode == CurrentDocumentMode()) return;
+    SetCurrentDocumentMode(mode);
+    Page.Editor->ScreenStrings().ReparseAll();
+    Page.Editor->viewport()->update();
+    if (Page.SubEditor) Page.SubEditor->viewport()->update();
 }
 
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {

@@ -6,6 +6,7 @@
 #include "Cp932Codec.h"
 #include "Dialogs.h"
 #include "Editor.h"
+#include "Fonts.h"
 #include "FountainFactory.h"
 #include "Messages.h"
 #include "ProgramFolder.h"
@@ -153,6 +154,13 @@ void TMainForm::Mm_StatusBarClick() {
 void TMainForm::Mm_FontClick() {
     QFont f = CurrentEditor()->font();
     if (!Dialogs().ChooseFont(this, f)) return;
+    // A font without Japanese glyphs would turn the text into boxes, and stay so after a
+    // restart: it is refused with a word, and the font in use stays.
+    if (!DrawsJapanese(f)) {
+        Tell(QStringLiteral("フォント「%1」では日本語を表示できないため、変更しませんでした。").arg(f.family()),
+             TMessageIcon::Warning);
+        return;
+    }
     for (TPageRecord& p : FPages) {
         p.Editor->SetEditorFont(f);
         if (p.SubEditor) p.SubEditor->SetEditorFont(f);

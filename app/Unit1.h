@@ -223,6 +223,7 @@ private:
     void M_FileClick();
     void Window1Click();
     void ShowBoxMode(bool Box);
+    void ShowMode(TPageRecord& Page);
     void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);

@@ -9,9 +9,14 @@
 #include "ScriptedServices.h"
 #include "QuireProcess.h"
 #include "SingleInstance.h"
+#include "DocumentMode.h"
+#include "FontChooser.h"
+#include "Fonts.h"
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -585,4 +590,47 @@ TEST_F(MainWindowTest, TabMarksAreDrawnInTheirSettingsColour) {
     EXPECT_GT(redPixels(), 0);
     marked.Page(0).Editor->Lines().SetText("x\r\n");
     EXPECT_EQ(redPixels(), 0);
+}
+
+// The active page's mode is the document mode the colouring reads: a quotation marker counts
+// anywhere in a row in every mode but 標準. Only ".pas" opens as Delphi.
+TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
+    const QString pas = file("unit.pas", "a > b\r\n"), dpr = file("memo.dpr", "x\r\n"), inc = file("defs.inc", "y\r\n");
+    ASSERT_TRUE(form->OpenFileIntoPage(pas));
+    EXPECT_EQ(form->Page(0).Mode, QStringLiteral("Delphi"));
+    EXPECT_EQ(CurrentDocumentMode(), "Delphi");
+    ASSERT_TRUE(form->OpenFileIntoPage(dpr));
+    ASSERT_TRUE(form->OpenFileIntoPage(inc));
+    EXPECT_EQ(form->Page(1).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(form->Page(2).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
+    form->SetActivePage(0);
+    EXPECT_EQ(CurrentDocumentMode(), "Delphi");
+    form->SetActivePage(1);
+    EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
+}
+
+// The font dialog offers the fonts that draw Japanese, grid fonts first, with the font in use
+// selected; OK without a change keeps it. A font without Japanese is refused, not stored.
+TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
+    TFontChooser chooser(editor(0)->font());
+    ASSERT_GT(chooser.Families()->count(), 0);
+    EXPECT_EQ(chooser.Families()->item(0)->text(), QStringLiteral("IPAGothic"));
+    ASSERT_NE(chooser.Families()->currentItem(), nullptr);
+    EXPECT_EQ(chooser.Families()->currentItem()->text(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(chooser.SelectedFont().family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(chooser.SelectedFont().pixelSize(), QFontInfo(editor(0)->font()).pixelSize());
+    for (int i = 0; i < chooser.Families()->count(); ++i)
+        EXPECT_TRUE(DrawsJapanese(QFont(chooser.Families()->item(i)->text()))) << i;
+    QString latin;
+    for (const QString& family : QFontDatabase::families())
+        if (!DrawsJapanese(QFont(family))) latin = family;
+    if (latin.isEmpty()) GTEST_SKIP() << "every installed font draws Japanese";
+    dialogs.ChosenFont = QFont(latin);
+    const QString before = QFontInfo(editor(0)->font()).family();
+    form->Mm_FontClick();
+    EXPECT_EQ(QFontInfo(editor(0)->font()).family(), before);
+    EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.last().contains(latin));
 }
