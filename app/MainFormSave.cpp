@@ -8,7 +8,6 @@
 #include "KanjiFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
-#include "Profile.h"
 #include "jconvert.h"
 
 #include <QApplication>
@@ -26,18 +25,18 @@ const QString kSaveQuestion = QStringLiteral("内容は変更されています�
 
 void TMainForm::RestartSaveTimer() {
     FSaveTimer.stop();
-    if (Setting("File", "AutoSave", false)) {
-        const int minutes = std::clamp(SettingInt("File", "Time", 5), 5, 120);
+    if (FMyProp.AutoSave) {
+        const int minutes = std::clamp(FMyProp.AutoSaveMinutes, 5, 120);
         FSaveTimer.start(minutes * 60000);
     }
 }
 
 void TMainForm::FileBackUp(const QString& F) {
-    if (!Setting("File", "BackUp", false)) return;
+    if (!FMyProp.BackUp) return;
     const QFileInfo info(F);
     QString stem;
-    if (Setting("File", "BackUpDir", false)) {
-        QString folder = profile::ReadString(SettingsFile(), "File", "BackUpDirPath");
+    if (FMyProp.BackUpDirOn) {
+        QString folder = FMyProp.BackUpDir;
         if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
             folder += QLatin1Char('/');
         QDir().mkpath(folder);
@@ -46,7 +45,7 @@ void TMainForm::FileBackUp(const QString& F) {
         stem = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bak");
     }
     auto name = [&stem](int k) { return stem + (k < 10 ? QStringLiteral("0%1").arg(k) : QString::number(k)); };
-    const int generations = std::clamp(SettingInt("File", "BackUp_Sedai", 3), 1, 99);
+    const int generations = std::clamp(FMyProp.BackUpGenerations, 1, 99);
     for (int k = generations; k >= 2; --k) {
         if (!QFile::exists(name(k - 1))) continue;
         QFile::remove(name(k));
@@ -122,7 +121,7 @@ bool TMainForm::SavePage(int Index, bool Confirm) {
         SetActivePage(Index);
         return SaveAsPage(Index);
     }
-    if (Confirm && Setting("File", "SaveDlg", false)) {
+    if (Confirm && FMyProp.ConfirmOverwrite) {
         QApplication::beep();
         if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes) {
             p.StarPending = false;
@@ -231,10 +230,7 @@ bool TMainForm::CanClose() {
         if (a == mbCancel) return false;
         if (a == mbYes && !SavePage(i, false)) return false;
     }
-    profile::WriteInteger(SettingsFile(), "Window", "Left", x());
-    profile::WriteInteger(SettingsFile(), "Window", "Top", y());
-    profile::WriteInteger(SettingsFile(), "Window", "Width", width());
-    profile::WriteInteger(SettingsFile(), "Window", "Height", height());
+    SaveWindowPlacement();
     return true;
 }
 

@@ -4,9 +4,12 @@
 #pragma once
 
 #include "BlankMarks.h"
+#include "ColorTable.h"
 #include "EditorProp.h"
 #include "Messages.h"
 #include "FindReplace.h"
+#include "MyProp.h"
+#include "StyleTable.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -27,6 +30,7 @@ namespace quire {
 class TEditor;
 class TFountain;
 struct TMenuEntry;
+struct TSettings;
 
 // The status bar's panels, from the left.
 enum TStatusPanel : int {
@@ -138,8 +142,30 @@ public:
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);
     QTimer& SaveTimer() { return FSaveTimer; }
-    // Reads which blanks get marks, and their colours, from the settings.
+    // Which blanks get marks (TMyProp), and their colours (the colour table).
     void LoadMarkSettings();
+
+    // Settings (MainFormSettings.cpp). The application's settings in memory and the two
+    // tables; whoever changes them applies them with the routines below.
+    TMyProp& MyProp() { return FMyProp; }
+    TColorTable& ColorTable() { return FColorTable; }
+    TStyleTable& StyleTable() { return FStyleTable; }
+    // The settings as they are now: the current editor's, TMyProp and the bars; Save() on
+    // the result writes them all.
+    TSettings CurrentSettings();
+    // The colour table onto every editor (sub editors included) and every colouring; the
+    // bundle and the blank marks take the new colours.
+    void ApplyColorsToAll();
+    // The style table onto every editor and every colouring.
+    void ApplyStylesToAll();
+    // The bundle onto pages 2 and later and onto every sub editor.
+    void ApplyBundleToPages();
+    // After a command changed one editor setting on Source: the bundle takes Source's
+    // settings and gives them to every other editor, sub editors of split pages included.
+    void PassEditorSettings(TEditor& Source);
+    void SetTabPosition(TTabPosition Position);
+    // Window/*: only Maximize=1 when the window is not in its normal state.
+    void SaveWindowPlacement();
     // The close query: false when the user kept the window open.
     bool CanClose();
 
@@ -181,9 +207,11 @@ private:
     void CreateMenus();
     void CreateStatusBar();
     void RestartSaveTimer();
+    // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
+    void LoadEditorSettings();
+    // Start-up, last: colours and styles read and applied, the scroll bars set.
+    void LoadColorsAndStyles();
     QString SettingsFile() const;
-    bool Setting(const char* Section, const char* Key, bool Default) const;
-    int SettingInt(const char* Section, const char* Key, int Default) const;
     // The save question: mbYes, mbNo or mbCancel (Cancel only when offered).
     TMessageButton Ask3(int Index, bool WithCancel);
     void PlaceWindow();
@@ -202,6 +230,9 @@ private:
     std::map<QString, QAction*> FActions;
     QString FSaveName;
     TEditorProp FEditorProp;
+    TMyProp FMyProp;
+    TColorTable FColorTable;
+    TStyleTable FStyleTable;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
     bool FClosingForced = false;

@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "Settings.h"
 #include "Unit1.h"
 
 #include <QApplication>
@@ -84,8 +85,13 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // Writes a setting; the window, which read its settings at start, takes it at once as
+    // the settings dialog gives it.
     void setting(const char* section, const char* key, const QString& value) {
         profile::WriteString(SettingsFileName(), section, key, value);
+        TSettings s;
+        s.Load(SettingsFileName());
+        form->MyProp() = s.MyProp;
     }
     TEditor* editor(int page) { return form->Page(page).Editor; }
     void type(int page, const std::string& s) {
