@@ -37,6 +37,9 @@ const QString TMainForm::OpenFilter = QStringLiteral(
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setAcceptDrops(true);
+    // A settings file that cannot be written is reported once, and the program goes on with
+    // the settings in memory.
+    profile::KeepInMemoryWhenUnwritable(SettingsFile(), [](const QString& Why) { Tell(Why, TMessageIcon::Warning); });
     profile::WriteString(SettingsFile(), "App", "Handle", QString::number(static_cast<qulonglong>(winId())));
     for (const std::string& name : LanguageFountainNames())
         FFountains[QString::fromStdString(name)] = CreateLanguageFountain(name);
@@ -76,9 +79,12 @@ TMainForm::~TMainForm() {
 void TMainForm::PlaceWindow() {
     // A place stored on a screen that is no longer there is replaced, so that the window is
     // never opened out of sight; a size larger than the screen is cut down to it.
+    // Stored numbers are limited first: a QRect at the ends of int overflows and looks visible.
+    static constexpr int far = 1 << 20;
     TWindowSettings w;
     w.Load(SettingsFile());
-    QRect place(w.Left, w.Top, std::max(320, w.Width), std::max(200, w.Height));
+    QRect place(std::clamp(w.Left, -far, far), std::clamp(w.Top, -far, far), std::clamp(w.Width, 320, far),
+                std::clamp(w.Height, 200, far));
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         const QRect avail = primary->availableGeometry();
         place.setSize(place.size().boundedTo(avail.size()).expandedTo(QSize(320, 200)));
@@ -88,6 +94,13 @@ void TMainForm::PlaceWindow() {
                 screen->availableGeometry().intersected(place).height() >= 50)
                 visible = true;
         if (!visible) place.moveCenter(avail.center());
+        // A window reaching past the right or bottom of the screen its corner is on moves
+        // back onto it.
+        if (const QScreen* screen = QGuiApplication::screenAt(place.topLeft())) {
+            const QRect a = screen->availableGeometry();
+            place.moveTo(std::min(place.left(), std::max(a.left(), a.right() + 1 - place.width())),
+                         std::min(place.top(), std::max(a.top(), a.bottom() + 1 - place.height())));
+        }
     }
     resize(place.size());
     if (profile::SectionExists(SettingsFile(), "Window")) move(place.topLeft());
@@ -157,6 +170,9 @@ bool TMainForm::event(QEvent* Event) {
         SetPanelText(spHint, static_cast<QStatusTipEvent*>(Event)->tip());
         return true;
     }
+    // Coming back to the window: files may have been changed meanwhile. The questions wait
+    // until the activation is over.
+    if (Event->type() == QEvent::WindowActivate) QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
     return QMainWindow::event(Event);
 }
 
