@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "ScriptedServices.h"
 #include "Settings.h"
 #include "Unit1.h"
 #include "WidgetGrab.h"
@@ -86,9 +87,11 @@ TEST(SettingsWindow, TabPositions) {
 }
 
 TEST(SettingsWindow, ATabWidthThatIsNoNumberStartsWithEightWithoutComplaint) {
+    test::ScriptedMessages messages;
     setting("Stand", "TabCount", "eight");
     TMainForm form;
     EXPECT_EQ(form.Editor()->Caret().TabSpaceCount(), 8);
+    EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(SettingsWindow, EverySettingReachesTheEditorAndReadsBack) {
