@@ -54,6 +54,28 @@ TSettings TMainForm::CurrentSettings() {
     return s;
 }
 
+void TMainForm::ApplySettings(const TSettings& S) {
+    FMyProp = S.MyProp;
+    const TScrollStyle bars = ScrollBarsOf(FMyProp.VerticalBar, FMyProp.HorizontalBar);
+    for (TPageRecord& p : FPages)
+        for (TEditor* e : {p.Editor, p.SubEditor}) {
+            if (!e) continue;
+            ApplyEditorSettings(*e, S.Editor);
+            e->SetScrollBars(bars);
+            if (p.Mode == QStringLiteral("標準")) e->View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
+            // Without free caret a caret past the end of its row comes back to the end.
+            if (!S.Editor.FreeCaret) e->SetCol(e->Col());
+        }
+    FToolBar->setVisible(S.ToolBar);
+    Action("Mm_ToolBar")->setChecked(S.ToolBar);
+    statusBar()->setVisible(S.StatusBar);
+    Action("Mm_StatusBar")->setChecked(S.StatusBar);
+    SetTabPosition(FMyProp.TabPosition);
+    RestartSaveTimer();
+    ApplyColorsToAll(); // the quoted-line colour follows quote colouring; the bundle is taken
+    EnterPage(ActivePage());
+}
+
 void TMainForm::ApplyColorsToAll() {
     for (TPageRecord& p : FPages)
         for (TEditor* e : {p.Editor, p.SubEditor}) {

@@ -170,6 +170,12 @@ public:
     // The settings as they are now: the current editor's, TMyProp and the bars; Save() on
     // the result writes them all.
     TSettings CurrentSettings();
+    // Settings onto the whole window: every editor (sub editors included), TMyProp (and what
+    // follows from it: scroll bars, quote mark and colour, blank marks, auto-save timer, tab
+    // position), the bars, and the bundle. Writes nothing.
+    void ApplySettings(const TSettings& Settings);
+    // The auto-save timer as TMyProp says: running every AutoSaveMinutes, or stopped.
+    void RestartSaveTimer();
     // The colour table onto every editor (sub editors included) and every colouring; the
     // bundle and the blank marks take the new colours.
     void ApplyColorsToAll();
@@ -235,7 +241,6 @@ private:
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
     void CreateStatusBar();
-    void RestartSaveTimer();
     // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
     void LoadEditorSettings();
     // Start-up, last: colours and styles read and applied, the scroll bars set.

@@ -6,6 +6,7 @@
 #include "Profile.h"
 #include "ScriptedServices.h"
 #include "Settings.h"
+#include "SettingsApply.h"
 #include "Unit1.h"
 #include "WidgetGrab.h"
 
@@ -48,6 +49,12 @@ int pixelsOf(TEditor& e, const QColor& colour) {
         for (int x = 0; x < img.width(); ++x)
             if (QColor(img.pixel(x, y)) == colour) ++n;
     return n;
+}
+
+TSettings settingsOfFile() {
+    TSettings s;
+    s.Load(SettingsFileName());
+    return s;
 }
 
 } // namespace
@@ -188,6 +195,38 @@ TEST(SettingsWindow, ColoursAndStylesReachEveryPageAndSubEditor) {
     form.Mm_NewClick();
     ASSERT_EQ(form.PageCount(), 3);
     EXPECT_EQ(form.Page(2).Editor->Color(), 0x123456u) << "a new page takes the colours";
+}
+
+TEST(SettingsWindow, SettingsAppliedToTheWholeWindowReadBackFromEveryPage) {
+    TMainForm form;
+    form.Editor()->Lines().SetText("abc\r\nd");
+    form.Mm_NewClick();
+    form.Page(1).Editor->Lines().SetText("x");
+    form.Mm_DivisionClick();
+    form.Page(0).Editor->Caret().FreeCaret = true;
+    form.Page(0).Editor->SetRowCol(0, 9); // past the end of the row
+    TSettings s = form.CurrentSettings();
+    s.Editor.FreeCaret = false;
+    s.Editor.WrapByte = 30;
+    s.Editor.Leftbar = true;
+    s.MyProp.QuoteMark = QStringLiteral("#");
+    s.MyProp.QuoteColoring = false;
+    s.MyProp.HorizontalBar = true;
+    s.MyProp.AutoSave = true;
+    s.MyProp.TabPosition = TTabPosition::Right;
+    s.StatusBar = false;
+    form.ApplySettings(s);
+    EXPECT_EQ(form.CurrentSettings(), s);
+    for (TEditor* e : {form.Page(0).Editor, form.Page(1).Editor, form.Page(1).SubEditor}) {
+        EXPECT_EQ(ReadEditorSettings(*e), s.Editor);
+        EXPECT_EQ(e->ScrollBars(), TScrollStyle::ssHorizontal);
+        EXPECT_EQ(e->View().Commenter(), "#");
+        EXPECT_EQ(e->View().Colors().Comment().Color(), 0x000000u) << "quoted lines are plain text";
+    }
+    EXPECT_EQ(form.Page(0).Editor->Col(), 3) << "the caret came back to the end of its row";
+    EXPECT_EQ(form.PageControl()->tabPosition(), QTabWidget::East);
+    EXPECT_TRUE(form.SaveTimer().isActive());
+    EXPECT_EQ(settingsOfFile(), TSettings()) << "applying writes nothing";
 }
 
 TEST(SettingsWindow, AnEditorSettingPassesToEveryPageThroughTheBundle) {
