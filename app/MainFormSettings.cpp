@@ -16,6 +16,7 @@
 namespace quire {
 
 namespace {
+const QString kNormalMode = QStringLiteral("標準");
 const QString kUserMode = QStringLiteral("ユーザ");
 } // namespace
 
@@ -62,7 +63,7 @@ void TMainForm::ApplySettings(const TSettings& S) {
             if (!e) continue;
             ApplyEditorSettings(*e, S.Editor);
             e->SetScrollBars(bars);
-            if (p.Mode == QStringLiteral("標準")) e->View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
+            if (p.Mode == kNormalMode) e->View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
             // Without free caret a caret past the end of its row comes back to the end.
             if (!S.Editor.FreeCaret) e->SetCol(e->Col());
         }
