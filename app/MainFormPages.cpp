@@ -86,25 +86,10 @@ int TMainForm::NewTab() {
     return index;
 }
 
+// The settings, colours and styles come from the settings file (page 1) or the bundle.
 void TMainForm::SetUpEditor(TEditor& e) {
-    e.SetScrollBars(TScrollStyle::ssBoth);
-    e.Leftbar().SetVisible(true);
-    e.Leftbar().SetBkColor(0xFFFFFF);
-    e.Ruler().SetVisible(true);
-    e.Marks().EofMark().SetVisible(true);
-    e.Marks().EofMark().SetColor(0x808000);
-    e.Marks().RetMark().SetVisible(true);
-    e.Marks().RetMark().SetColor(0x808000);
+    e.Leftbar().SetEdge(false);
     e.Marks().WrapMark().SetVisible(true);
-    e.View().SetUrl(true);
-    e.View().SetMail(true);
-    e.View().SetCommenter(">");
-    TEditorColors& c = e.View().Colors();
-    c.Url().SetColor(0xFF0000);
-    c.Url().SetStyle(fsUnderline);
-    c.Mail().SetColor(0xFF0000);
-    c.Mail().SetStyle(fsUnderline);
-    c.Comment().SetColor(0xFF0000);
     // The popup's shortcuts that the window's own menus use go to the window.
     QList<QKeySequence> reserved;
     for (const auto& [name, action] : FActions)

@@ -7,6 +7,7 @@
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "ScriptedServices.h"
+#include "Settings.h"
 #include "QuireProcess.h"
 #include "SingleInstance.h"
 #include "DocumentMode.h"
@@ -51,8 +52,13 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // Writes a setting; the window, which read its settings at start, takes it at once as
+    // the settings dialog gives it.
     void setting(const char* section, const char* key, const QString& value) {
         profile::WriteString(SettingsFileName(), section, key, value);
+        TSettings s;
+        s.Load(SettingsFileName());
+        form->MyProp() = s.MyProp;
     }
     TEditor* editor(int page) { return form->Page(page).Editor; }
     // This test process runs the window; a real later start of quire with Args (in Folder)
