@@ -619,6 +619,8 @@ TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
 // The font dialog offers the fonts that draw Japanese, grid fonts first, with the font in use
 // selected; OK without a change keeps it. A font without Japanese is refused, not stored.
 TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
+    InstallFontSubstitutions(); // as the program does at start: "FixedSys" is the grid font
+    editor(0)->SetEditorFont(QFont(QStringLiteral("FixedSys")));
     TFontChooser chooser(editor(0)->font());
     ASSERT_GT(chooser.Families()->count(), 0);
     EXPECT_EQ(chooser.Families()->item(0)->text(), QStringLiteral("IPAGothic"));
