@@ -5,6 +5,7 @@
 #include "PlatformError.h"
 #include "RegularFile.h"
 #include "SafeFile.h"
+#include "SafeFile.h"
 #include "jconvert.h"
 #include "nkf.h"
 
@@ -56,7 +57,7 @@ QString ReadFailureMessage(const QString& Path, const TRegularFileRead& Read) {
         break;
     case TReadFailure::System:
         reason = Read.Errno == EACCES || Read.Errno == EPERM ? QStringLiteral("読み込む権限がありません")
-                                                             : QString::fromLocal8Bit(std::strerror(Read.Errno));
+                                                             : SystemErrorText(Read.Errno);
         break;
     case TReadFailure::None: break;
     }

@@ -166,7 +166,7 @@ TFileStamp StampOf(const QString& Path) {
                       static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_dev)};
 }
 
-QString WriteFailureText(const QString& Path, int Error) {
+QString SystemErrorText(int Error) {
     QString reason;
     switch (Error) {
     case ENOSPC:
@@ -181,7 +181,12 @@ QString WriteFailureText(const QString& Path, int Error) {
     case 0: reason = QStringLiteral("原因は不明です"); break;
     default: reason = QString::fromLocal8Bit(std::strerror(Error)); break;
     }
-    return QStringLiteral("ファイルに書き込めませんでした（%1）。ファイルは元のままです。\r\r%2").arg(reason, DisplayPath(Path));
+    return reason;
+}
+
+QString WriteFailureText(const QString& Path, int Error) {
+    return QStringLiteral("ファイルに書き込めませんでした（%1）。ファイルは元のままです。\r\r%2")
+        .arg(SystemErrorText(Error), DisplayPath(Path));
 }
 
 void WriteWholeFile(const QString& Path, std::string_view Bytes) {
