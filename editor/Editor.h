@@ -153,6 +153,9 @@ public:
     };
     // The caret's pixel (top left of its shape) and size.
     QRect CaretRect() const;
+    // Where the caret was drawn when it was last shown: painting draws it there, and hiding
+    // it repaints that place, so a caret that has moved since leaves nothing behind.
+    const QRect& ShownCaretRect() const noexcept { return FShownCaretRect; }
     void SetCaretByOffset(int ARow, int Offset) { FList->SetCaretByOffset(this, ARow, Offset); }
 
     // --- selection --------------------------------------------------------------------
@@ -364,6 +367,14 @@ private:
     void cancelDrag();
     void createPopupMenu();
     void typeUnicode(const QString& Text);
+    // The token under a client point: its text, kind and place in its logical line.
+    struct TTokenPlace {
+        int FirstRow = 0; // the line's first row
+        int Start = 0;    // the token's byte offset in the line
+        std::string Text;
+        int Kind = 0;
+    };
+    bool findTokenAt(const QPoint& Pos, bool UseBrackets, TTokenPlace& Place);
     // editing
     std::string rowWithLineEnd(int ARow) const;
     // Backspace and Delete with a selection delete it (and nothing happens when read-only):
@@ -386,6 +397,11 @@ private:
     // view
     void updateScrollBars();
     void invalidateRows(int From, int To);
+    int lastShownRow() const;
+    // The repaint of a text change: the changed rows, and the rows after them moved.
+    void repaintChange(const TChangeRecord& R);
+    // Moves the pixels of the rows from C down to the bottom of the view by Delta rows.
+    void scrollRowsFrom(int C, int Delta);
     void updateLeftbarDigits();
     void hookFountain(TFountain* F);
     void unhookFountain(TFountain* F);
@@ -416,6 +432,7 @@ private:
     int FCaretHide = 0;
     bool FCaretShown = false;
     bool FCaretBlinkOn = true;
+    QRect FShownCaretRect;
     int FUnderlineCount = 0;
     // While set, moving the caret does not show it again after each step (see moveCaretTo).
     bool FBatch = false;

@@ -28,12 +28,13 @@ bool TEditor::caretInView() const {
     return !(FRow < FTopRow || FRow > FTopRow + FMetrics.VisibleRows || FCol < FTopCol || FCol > FTopCol + FMetrics.VisibleCols);
 }
 
-void TEditor::invalidateCaret() { viewport()->update(CaretRect().adjusted(-1, -1, 1, 1)); }
+void TEditor::invalidateCaret() { viewport()->update(FShownCaretRect.adjusted(-1, -1, 1, 1)); }
 
 void TEditor::showCaret() {
     if (FCaretHide > 0 || !hasFocus() || FCaretShown || !caretInView()) return;
     FCaretShown = true;
     FCaretBlinkOn = true;
+    FShownCaretRect = CaretRect();
     const int flash = QApplication::cursorFlashTime();
     if (flash > 0) FBlink.start(flash / 2, this);
     invalidateCaret();
@@ -43,7 +44,7 @@ void TEditor::hideCaret() {
     if (!FCaretShown) return;
     FCaretShown = false;
     FBlink.stop();
-    invalidateCaret();
+    invalidateCaret(); // where it was drawn, wherever the caret has moved since
 }
 
 void TEditor::timerEvent(QTimerEvent* Event) {
@@ -595,7 +596,8 @@ bool TEditor::IsInSelection(int ARow, int ACol) {
         if (ARow == FSel.Rect.Bottom && ACol > FSel.Rect.Right - 1) return false;
         return true;
     }
-    return ACol >= roundStartIndex(ARow, FSel.Rect.Left) && ACol <= roundEndIndex(ARow, FSel.Rect.Right - 1);
+    const int index = ColToIndex(ARow, ACol);
+    return index >= roundStartIndex(ARow, FSel.Rect.Left) && index <= roundEndIndex(ARow, FSel.Rect.Right - 1);
 }
 
 } // namespace quire

@@ -96,8 +96,7 @@ bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
     emit FPopupMenu->aboutToShow();
     for (QAction* a : FPopupItems) {
         if (a->shortcut() == key && a->isEnabled()) {
-            if (a->isCheckable()) a->setChecked(!a->isChecked());
-            a->trigger();
+            a->trigger(); // a checkable item toggles its own check
             return true;
         }
     }
@@ -389,7 +388,7 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     }
     FPressPoint = p;
     const QPoint exact = PixelToColRow(p.x(), p.y(), false);
-    if (CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), ColToIndex(exact.y(), exact.x()))) {
+    if (CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), exact.x())) {
         // A press inside the selection may start dragging it.
         moveCaretTo(exact.y(), exact.x());
         UpdateCaret();
@@ -444,7 +443,7 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
     const QPoint cr = PixelToColRow(p.x(), p.y(), false);
     if (p.x() < FMetrics.TextLeft) setPointer(TCursorKind::LeftMargin);
     else if (p.y() < FMetrics.TextTop) setPointer(TCursorKind::TopMargin);
-    else if (CanSelMove() && IsInSelection(cr.y(), ColToIndex(cr.y(), cr.x()))) setPointer(TCursorKind::InSel);
+    else if (CanSelMove() && IsInSelection(cr.y(), cr.x())) setPointer(TCursorKind::InSel);
     else setPointer(TCursorKind::Default);
 }
 
@@ -458,7 +457,7 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
         FDragState = TDragState::None;
         setPointer(TCursorKind::Default);
         const bool outside = !viewport()->rect().contains(Event->position().toPoint());
-        if (outside || IsInSelection(FRow, ColToIndex(FRow, FCol))) {
+        if (outside || IsInSelection(FRow, FCol)) {
             ClearSelection();
         } else if (Event->modifiers() & Qt::ControlModifier) {
             DragCopy(FRow, FCol);
@@ -489,42 +488,43 @@ void TEditor::wheelEvent(QWheelEvent* Event) {
 
 // --- tokens under a point ------------------------------------------------------------
 
-std::pair<std::string, int> TEditor::TokenAt(const QPoint& Pos, bool UseBrackets) {
+bool TEditor::findTokenAt(const QPoint& Pos, bool UseBrackets, TTokenPlace& Place) {
     int row, index;
-    if (!PosToRowIndex(Pos, row, index) || index < 0) return {std::string(), 0};
-    const int first = FList->LineStartRow(row);
+    if (!PosToRowIndex(Pos, row, index) || index < 0) return false;
+    // The whole logical line is scanned, so that a token continued across a wrap is whole.
+    Place.FirstRow = FList->LineStartRow(row);
     int position = index;
-    for (int r = first; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
-    const std::string line = FList->GetRowsText(first, -1);
+    for (int r = Place.FirstRow; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
+    const std::string line = FList->GetRowsText(Place.FirstRow, -1);
     TRowState state = TRowState::NotParsed();
-    if (UseBrackets) state.BracketIndex = FList->BracketIndex(first);
+    if (UseBrackets) state.BracketIndex = FList->BracketIndex(Place.FirstRow);
     auto p = ActiveFountain().CreateParser();
     p->StartRow(line, state);
     while (p->NextToken() != kindEnd) {
-        if (p->TokenStart() <= position && p->TokenStart() + p->TokenLength() >= position)
-            return {std::string(p->TokenText()), p->TokenKind()};
         if (p->TokenStart() > position) break;
+        // The token that holds the byte under the pointer, not the one that ends before it.
+        if (position < p->TokenStart() + p->TokenLength()) {
+            Place.Start = p->TokenStart();
+            Place.Text = std::string(p->TokenText());
+            Place.Kind = p->TokenKind();
+            return true;
+        }
     }
-    return {std::string(), 0};
+    return false;
+}
+
+std::pair<std::string, int> TEditor::TokenAt(const QPoint& Pos, bool UseBrackets) {
+    TTokenPlace place;
+    if (!findTokenAt(Pos, UseBrackets, place)) return {std::string(), 0};
+    return {place.Text, place.Kind};
 }
 
 void TEditor::SelectTokenAt(const QPoint& Pos) {
-    int row, index;
-    if (!PosToRowIndex(Pos, row, index) || index < 0) return;
-    const int first = FList->LineStartRow(row);
-    int position = index;
-    for (int r = first; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
-    const std::string line = FList->GetRowsText(first, -1);
-    auto p = ActiveFountain().CreateParser();
-    p->StartRow(line, TRowState::NotParsed());
-    while (p->NextToken() != kindEnd) {
-        if (p->TokenStart() <= position && p->TokenStart() + p->TokenLength() >= position) {
-            ClearSelection();
-            SetCaretByOffset(first, p->TokenStart());
-            SetSelLength(p->TokenLength());
-            return;
-        }
-    }
+    TTokenPlace place;
+    if (!findTokenAt(Pos, false, place)) return;
+    ClearSelection();
+    SetCaretByOffset(place.FirstRow, place.Start);
+    SetSelLength(static_cast<int>(place.Text.size()));
 }
 
 // --- edit-style requests -------------------------------------------------------------

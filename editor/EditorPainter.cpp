@@ -48,6 +48,16 @@ int drawDigits(QPainter& p, int n, int x, int y, const QColor& ink) {
 
 
 
+// The bytes of a display text that are drawn: up to column 1000, the character that starts
+// at column 999 completed.
+int drawnLength(const std::string& T) {
+    const int n = static_cast<int>(T.size());
+    if (n <= TEditor::ColumnLimit) return n;
+    int i = 0;
+    while (i < TEditor::ColumnLimit) i += sjis::IsLeadByte(static_cast<unsigned char>(T[static_cast<size_t>(i)])) ? 2 : 1;
+    return std::min(i, n);
+}
+
 } // namespace
 
 TEditorPainter::TEditorPainter(TEditor& Editor, QPainter& Painter)
@@ -159,8 +169,10 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         P.restore();
         return;
     }
-    const int limit = std::min(right, xOrigin + TEditor::ColumnLimit * cw);
-    if (!M.Transparent) DrawCells(own, 0, ownLength, xOrigin, baseline, plain.Fore, 0, R);
+    // Nothing is drawn past column 1000, where the cut sign stands.
+    const int drawn = drawnLength(own);
+    const int limit = std::min(right, xOrigin + drawn * cw);
+    if (!M.Transparent) DrawCells(own, 0, drawn, xOrigin, baseline, plain.Fore, 0, R);
     if (!own.empty()) {
         std::string text = own;
         if (list.RowAttribute(row) == TRowAttribute::Wrapped && row + 1 < list.Count())
@@ -168,9 +180,9 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         parser.StartRow(text, list.RowState(row));
         while (parser.NextToken() != kindEnd && parser.TokenStart() < ownLength) {
             const int start = parser.TokenStart();
-            const int end = std::min(start + parser.TokenLength(), ownLength);
+            const int end = std::min(start + parser.TokenLength(), drawn);
             const int x = xOrigin + start * cw;
-            if (x > limit) break;
+            if (x >= limit) break;
             if (xOrigin + end * cw < M.TextLeft) continue;
             const TTokenLook look = Look(parser.TokenColor(), selected);
             if (!M.Transparent && look == plain) continue;
@@ -185,16 +197,16 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         E.OnDrawLine(&E, P, own, xOrigin, y, row, R, selected);
         P.restore();
     }
-    PaintEndMarks(row, ownLength, xOrigin, y, R, selected);
+    PaintEndMarks(row, ownLength, drawn, xOrigin, y, R, selected);
     P.restore();
 }
 
-void TEditorPainter::PaintEndMarks(int row, int length, int xOrigin, int y, const QRect& R, bool selected) {
+void TEditorPainter::PaintEndMarks(int row, int length, int drawn, int xOrigin, int y, const QRect& R, bool selected) {
     TEditorScreenStrings& list = E.ScreenStrings();
     const int cw = M.CharWidth;
     const int ch = M.CharHeight;
-    const bool beyond = length > TEditor::ColumnLimit;
-    const int e = xOrigin + std::min(length, TEditor::ColumnLimit) * cw;
+    const bool beyond = length > drawn;
+    const int e = xOrigin + drawn * cw;
     if (e > R.right()) return;
     const TRowAttribute attr = list.RowAttribute(row);
     TEditorMarks& m = E.Marks();
@@ -407,7 +419,7 @@ void TEditorPainter::PaintPreedit() {
 void TEditorPainter::PaintCaret() {
     P.save();
     P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    P.fillRect(E.CaretRect().intersected(TextArea()), Qt::white);
+    P.fillRect(E.ShownCaretRect().intersected(TextArea()), Qt::white);
     P.restore();
 }
 

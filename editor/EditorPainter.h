@@ -65,7 +65,8 @@ private:
     // One row: its background, its tokens in their colours, the draw-line event and the marks.
     // Columns [FromCol, ToCol) are painted; Selected draws them as selected text.
     void PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected);
-    void PaintEndMarks(int row, int length, int xOrigin, int y, const QRect& R, bool selected);
+    // Length is the row's display length, Drawn the part of it drawn (up to column 1000).
+    void PaintEndMarks(int row, int length, int drawn, int xOrigin, int y, const QRect& R, bool selected);
     void DrawEof(int x, int y);
     QRect TextArea() const;
 
