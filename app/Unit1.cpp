@@ -115,6 +115,7 @@ void TMainForm::LoadMarkSettings() {
     FBlankMarks.SpaceColor = static_cast<TColor>(SettingInt("Color", "Space", 0xC0C0C0));
     FBlankMarks.HSpaceColor = static_cast<TColor>(SettingInt("Color", "HSpace", 0xC0C0C0));
     FBlankMarks.TabColor = static_cast<TColor>(SettingInt("Color", "TAB", 0xC0C0C0));
+    FWheelRows = std::max(1, SettingInt("Stand", "Wheel", 3));
 }
 
 bool TMainForm::Setting(const char* Section, const char* Key, bool Default) const {
@@ -200,8 +201,7 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     case QEvent::Wheel: {
         const int delta = static_cast<QWheelEvent*>(Event)->angleDelta().y();
         if (!onText || delta == 0) break;
-        const int rows = std::max(1, SettingInt("Stand", "Wheel", 3));
-        e->SetTopRow(e->TopRow() + (delta > 0 ? -rows : rows));
+        e->SetTopRow(e->TopRow() + (delta > 0 ? -FWheelRows : FWheelRows));
         return true;
     }
     default: break;

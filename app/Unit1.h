@@ -138,7 +138,8 @@ public:
     // Backups of F before it is overwritten.
     void FileBackUp(const QString& F);
     QTimer& SaveTimer() { return FSaveTimer; }
-    // Reads which blanks get marks, and their colours, from the settings.
+    // Reads which blanks get marks, their colours, and the rows a wheel step scrolls, from
+    // the settings: the handlers that use them run too often to read the file each time.
     void LoadMarkSettings();
     // The close query: false when the user kept the window open.
     bool CanClose();
@@ -153,6 +154,7 @@ protected:
 private:
     // Marks drawn over full-width spaces, half-width spaces and tabs.
     TBlankMarks FBlankMarks;
+    int FWheelRows = 3;
     // Rectangular selection and overwrite, as the status bar shows them: new pages follow them.
     bool FBoxMode = false;
     bool FOverWriteMode = false;
