@@ -2,11 +2,12 @@
 #include "KanjiFile.h"
 
 #include "PlatformError.h"
+#include "SafeFile.h"
 #include "jconvert.h"
 #include "nkf.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <vector>
 
 namespace quire {
 
@@ -25,9 +26,32 @@ std::string convert(std::string_view text, const char* option, TConverter conver
     throw EPlatformError(QStringLiteral("%1 \"%2\": %3").arg(QString::fromUtf8(what), path, reason).toStdString());
 }
 
+// The characters of a JIS text as (character set, byte) pairs: the escape sequences only
+// switch sets, and ASCII and JIS-Roman count as one set (the converter writes ESC ( J where
+// a file may have ESC ( B).
+std::vector<std::pair<char, char>> jisCharacters(std::string_view s) {
+    std::vector<std::pair<char, char>> out;
+    out.reserve(s.size());
+    char set = 'B';
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\x1B' && i + 2 < s.size() && (s[i + 1] == '$' || s[i + 1] == '(')) {
+            set = s[i + 1] == '$' ? 'K' : s[i + 2] == 'J' ? 'B' : s[i + 2];
+            i += 2;
+            continue;
+        }
+        out.emplace_back(s[i] == '\r' || s[i] == '\n' ? 'B' : set, s[i]);
+    }
+    return out;
+}
+
 } // namespace
 
-TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter) {
+bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode) {
+    if (KanjiCode == jconvert::kJisName) return jisCharacters(A) == jisCharacters(B);
+    return A == B;
+}
+
+TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::string_view asCode) {
     using namespace jconvert;
     TKanjiText r;
     if (!bytes.empty()) {
@@ -35,34 +59,40 @@ TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter) {
         r.LineEndCode = kind == leCr ? kCrName : kind == leLf ? kLfName : kCrLfName;
     }
     r.Detection = DetectKanjiCode(bytes);
-    if (r.Detection == kdJis) {
-        r.KanjiCode = kJisName;
+    if (asCode.empty()) asCode = r.Detection == kdJis ? kJisName : r.Detection == kdEuc ? kEucName : kShiftJisName;
+    r.KanjiCode = asCode;
+    if (asCode == kJisName) {
         r.Text = convert(bytes, "-s", converter, JisToSjis);
-    } else if (r.Detection == kdEuc) {
-        r.KanjiCode = kEucName;
+    } else if (asCode == kEucName) {
         r.Text = convert(bytes, "-s", converter, EucToSjis);
     } else {
         r.KanjiCode = kShiftJisName;
         r.Text.assign(bytes);
     }
+    r.KeepsBytes = r.KanjiCode == kShiftJisName || SameInCode(EncodeCode(r.Text, r.KanjiCode, TConverter::Own), bytes, r.KanjiCode);
     return r;
 }
 
-TKanjiText ReadKanjiFile(const QString& path, TConverter converter) {
+TKanjiText ReadKanjiFile(const QString& path, TConverter converter, std::string_view asCode) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) fail("Cannot open file", path, f.errorString());
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) fail("Cannot read file", path, f.errorString());
-    return DecodeKanjiText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), converter);
+    return DecodeKanjiText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), converter,
+                           asCode);
+}
+
+std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter) {
+    using namespace jconvert;
+    if (code == kJisName) return convert(text, "-j", converter, SjisToJis);
+    if (code == kEucName) return convert(text, "-e", converter, SjisToEuc);
+    return std::string(text);
 }
 
 std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd,
                        TConverter converter) {
     using namespace jconvert;
-    std::string bytes;
-    if (code == kJisName) bytes = convert(text, "-j", converter, SjisToJis);
-    else if (code == kEucName) bytes = convert(text, "-e", converter, SjisToEuc);
-    else bytes.assign(text);
+    std::string bytes = EncodeCode(text, code, converter);
     if (lineEnd == kCrName) bytes = ConvertLineEnd(bytes, leCr);
     else if (lineEnd == kLfName) bytes = ConvertLineEnd(bytes, leLf);
     return bytes;
@@ -70,12 +100,7 @@ std::string EncodePage(std::string_view text, std::string_view code, std::string
 
 void WritePage(std::string_view text, std::string_view code, std::string_view lineEnd, const QString& path,
                TConverter converter) {
-    const std::string bytes = EncodePage(text, code, lineEnd, converter);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) fail("Cannot write file", path, f.errorString());
-    if (f.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
-        fail("Cannot write file", path, f.errorString());
-    if (!f.commit()) fail("Cannot write file", path, f.errorString());
+    WriteWholeFile(path, EncodePage(text, code, lineEnd, converter));
 }
 
 } // namespace quire

@@ -38,13 +38,17 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
         return false;
     }
     try {
-        const TKanjiText t = ReadKanjiFile(Path);
+        const TFileStamp stamp = StampOf(Path);
+        TKanjiText t = ReadKanjiFile(Path);
+        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) t = ReadKanjiFile(Path, TConverter::Auto, jconvert::kShiftJisName);
         p.KanjiCode = QString::fromStdString(t.KanjiCode);
         if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
         p.CutAtNul = t.Text.find('\0') != std::string::npos;
+        p.KeepsBytes = t.KeepsBytes;
+        p.Stamp = p.SeenStamp = stamp;
         p.Editor->Lines().SetText(t.Text);
         p.Editor->SetModified(false);
-        p.StarPending = true;
+        ShowPageName(Index);
         if (p.CutAtNul) {
             Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
                                 "このまま上書き保存すると、その部分は失われます。\r\r") + Path,
@@ -57,6 +61,27 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     }
 }
 
+// A file whose detected code does not give its bytes back: the user hears which code was
+// assumed and may read it as Shift_JIS, byte for byte, instead.
+bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
+    const QString code = QString::fromStdString(Text.KanjiCode);
+    return Ask(QStringLiteral("このファイルは %1 と判定しましたが、%1 のままでは元のとおりに保存できない文字が含まれています"
+                              "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
+                              "「いいえ」を選ぶと %1 として開き、保存する前に確認します。\r\r")
+                   .arg(code) +
+                   Path,
+               mbYes | mbNo, mbYes) == mbYes;
+}
+
+bool TMainForm::PageIsBlank(int Index) const {
+    // An unnamed, unmodified page without text takes the next file instead of a new page;
+    // anything else could hold work.
+    const TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    const TEditorScreenStrings& rows = p.Editor->ScreenStrings();
+    const bool empty = rows.Count() == 0 || (rows.Count() == 1 && rows.Get(0).empty());
+    return empty && !p.Editor->Modified() && p.FileName == NewDocumentName;
+}
+
 bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
     // A file that cannot be read is reported before any page is added for it.
     const QString path = NormalizedPath(Path);
@@ -65,14 +90,13 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
         return false;
     }
     int index = PageCount() - 1;
-    const bool added = !FPages.back().Editor->Lines().Text().empty() || FPages.back().FileName != NewDocumentName;
+    const bool added = !PageIsBlank(index);
     if (added) {
         index = NewTab();
         if (index < 0) return false;
     }
     TPageRecord& p = FPages[static_cast<size_t>(index)];
     p.FileName = path;
-    FPageControl->setTabText(index, QFileInfo(path).fileName());
     if (ChooseMode) p.Mode = ModeForExtension(QLatin1Char('.') + QFileInfo(path).suffix());
     if (!LoadIntoPage(index, path)) {
         // The page must not keep the file's name without its text: saving it would empty the file.
@@ -98,14 +122,19 @@ QString TMainForm::ShortcutTarget(const QString& Path) {
     return target.Path;
 }
 
+QString TMainForm::ModeOfSwitch(const QString& Param) {
+    static const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"},     {"/del", "Delphi"},
+                                                        {"/perl", "Perl"}, {"/cpp", "C++"},     {"/basic", "Basic"},
+                                                        {"/user", QStringLiteral("ユーザ")}};
+    const auto s = switches.find(Param);
+    return s == switches.end() ? QString() : s->second;
+}
+
 void TMainForm::HandleCommandLine(const QStringList& Params) {
     QString forced;
-    const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"}, {"/del", "Delphi"}, {"/perl", "Perl"},
-                                                 {"/cpp", "C++"},   {"/basic", "Basic"}, {"/user", QStringLiteral("ユーザ")}};
     for (const QString& param : Params) {
-        auto s = switches.find(param);
-        if (s != switches.end()) {
-            forced = s->second;
+        if (const QString mode = ModeOfSwitch(param); !mode.isEmpty()) {
+            forced = mode;
             FPages.front().Mode = forced;
             ApplyMode(0);
             continue;
@@ -124,7 +153,7 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
 
 void TMainForm::Mm_NewClick() {
     int index = PageCount() - 1;
-    if (!FPages.back().Editor->Lines().Text().empty()) {
+    if (!PageIsBlank(index)) {
         index = NewTab();
         if (index < 0) return;
     }
@@ -143,15 +172,11 @@ void TMainForm::Mm_OpenClick() {
     EditorChanged(CurrentEditor());
 }
 
-void TMainForm::MyMsgOnHello() {
-    const QString file = profile::ReadString(SettingsFile(), "App", "FileName");
-    profile::WriteString(SettingsFile(), "App", "FileName", QString());
+void TMainForm::MyMsgOnHello(const QStringList& Files) {
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
-    if (file.isEmpty()) return;
-    const QString normalized = NormalizedPath(file);
-    if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
+    if (!Files.isEmpty()) OpenNamedFiles(Files);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
@@ -159,9 +184,15 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* Event) {
-    for (const QUrl& url : Event->mimeData()->urls()) {
-        if (!url.isLocalFile()) continue;
-        QString path = url.toLocalFile();
+    QStringList files;
+    for (const QUrl& url : Event->mimeData()->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    OpenNamedFiles(files);
+    Event->acceptProposedAction();
+}
+
+void TMainForm::OpenNamedFiles(const QStringList& Files) {
+    for (QString path : Files) {
         if (path.endsWith(QStringLiteral(".lnk"))) {
             path = ShortcutTarget(path);
             if (path.isEmpty()) continue;
@@ -169,7 +200,6 @@ void TMainForm::dropEvent(QDropEvent* Event) {
         path = NormalizedPath(path);
         if (ConfirmOpenAgain(path)) OpenFileIntoPage(path);
     }
-    Event->acceptProposedAction();
     EditorChanged(CurrentEditor());
 }
 

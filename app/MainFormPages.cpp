@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSplitter>
 #include <QStatusBar>
@@ -111,6 +112,9 @@ void TMainForm::SetUpEditor(TEditor& e) {
     e.OnCaretMoved = [this](TEditor* ed) { ShowCaretPosition(ed); };
     e.OnSelectionModeChange = [this](TEditor* ed) { ShowBoxMode(ed->SelectionMode() == TSelectionMode::Box); };
     e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
+    e.OnUnconvertible = [this](TEditor*, const QString& chars) {
+        SetPanelText(spHint, QStringLiteral("Shift_JIS にない文字は「?」になりました: ") + chars);
+    };
     e.OnDrawLine = [this](TEditor* ed, QPainter& p, const std::string&, int x, int y, int index, const QRect& rect,
                           bool selected) { DrawBlankMarks(*ed, p, FBlankMarks, index, x, y, rect, selected); };
     e.installEventFilter(this);
@@ -144,9 +148,10 @@ void TMainForm::ResetPage(int Index) {
     p.FileName = NewDocumentName;
     p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
     p.Mode = QStringLiteral("標準");
-    p.StarPending = true;
     p.MainFocused = true;
     p.CutAtNul = false;
+    p.KeepsBytes = true;
+    p.Stamp = p.SeenStamp = TFileStamp{};
     FPageControl->setTabText(Index, NewDocumentName);
     ApplyMode(Index);
     if (Index == ActivePage()) EnterPage(Index);
@@ -177,20 +182,23 @@ void TMainForm::UpdateTitles() {
     const int i = ActivePage();
     if (i >= PageCount()) return;
     TPageRecord& p = FPages[static_cast<size_t>(i)];
-    const bool star = p.Editor->Modified() && !p.StarPending;
-    setWindowTitle(p.FileName + (star ? QStringLiteral(" *") : QString()) + kSuffix);
+    const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
+    setWindowTitle(p.FileName + star + kSuffix);
     QApplication::setApplicationDisplayName(QString());
+}
+
+void TMainForm::ShowPageName(int Index) {
+    const TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    const QString name = p.FileName == NewDocumentName ? NewDocumentName : QFileInfo(p.FileName).fileName();
+    FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
+    if (Index == ActivePage()) UpdateTitles();
 }
 
 void TMainForm::EditorChanged(TEditor* E) {
     const int i = IndexOfEditor(E);
     if (i < 0) return;
-    TPageRecord& p = FPages[static_cast<size_t>(i)];
-    if (E->Modified() && p.StarPending) {
-        FPageControl->setTabText(i, FPageControl->tabText(i) + QStringLiteral(" *"));
-        p.StarPending = false;
-        if (i == ActivePage()) UpdateTitles();
-    }
+    // The star follows the page's modified state, whatever was answered before.
+    if (FPageControl->tabText(i).endsWith(QStringLiteral(" *")) != E->Modified()) ShowPageName(i);
     Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());
     Action("Mm_Redo")->setEnabled(CurrentEditor()->CanRedo());
 }

@@ -35,6 +35,9 @@ const QString TMainForm::OpenFilter = QStringLiteral(
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setAcceptDrops(true);
+    // A settings file that cannot be written is reported once, and the program goes on with
+    // the settings in memory.
+    profile::KeepInMemoryWhenUnwritable(SettingsFile(), [](const QString& Why) { Tell(Why, TMessageIcon::Warning); });
     profile::WriteString(SettingsFile(), "App", "Handle", QString::number(static_cast<qulonglong>(winId())));
     for (const std::string& name : LanguageFountainNames())
         FFountains[QString::fromStdString(name)] = CreateLanguageFountain(name);
@@ -83,8 +86,12 @@ TMainForm::~TMainForm() {
 void TMainForm::PlaceWindow() {
     // A place stored on a screen that is no longer there is replaced, so that the window is
     // never opened out of sight; a size larger than the screen is cut down to it.
-    QRect place(SettingInt("Window", "Left", 0), SettingInt("Window", "Top", 0),
-                std::max(320, SettingInt("Window", "Width", 800)), std::max(200, SettingInt("Window", "Height", 560)));
+    // Stored numbers are limited first: a QRect at the ends of int overflows and looks visible.
+    static constexpr int far = 1 << 20;
+    auto stored = [this](const char* Key, int Default, int Min) {
+        return std::clamp(SettingInt("Window", Key, Default), Min, far);
+    };
+    QRect place(stored("Left", 0, -far), stored("Top", 0, -far), stored("Width", 800, 320), stored("Height", 560, 200));
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         const QRect avail = primary->availableGeometry();
         place.setSize(place.size().boundedTo(avail.size()).expandedTo(QSize(320, 200)));
@@ -173,6 +180,9 @@ bool TMainForm::event(QEvent* Event) {
         SetPanelText(spHint, static_cast<QStatusTipEvent*>(Event)->tip());
         return true;
     }
+    // Coming back to the window: files may have been changed meanwhile. The questions wait
+    // until the activation is over.
+    if (Event->type() == QEvent::WindowActivate) QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
     return QMainWindow::event(Event);
 }
 

@@ -89,6 +89,9 @@ public:
     // --- events -----------------------------------------------------------------------
     using TEditorEvent = std::function<void(TEditor* Sender)>;
     TEditorEvent OnCaretMoved, OnChange, OnSelectionModeChange, OnTopColChange, OnTopRowChange;
+    // Characters that code page 932 cannot hold were typed or pasted as "?": Chars holds
+    // each of them once.
+    std::function<void(TEditor* Sender, const QString& Chars)> OnUnconvertible;
     using TSelectionChangeEvent = std::function<void(TEditor* Sender, bool Selected)>;
     TSelectionChangeEvent OnSelectionChange;
     // Called after each row is drawn, with the painter the row was drawn with (already
@@ -343,8 +346,12 @@ private:
     void remember(int c, bool useRemembered);
     void showCaret();
     void hideCaret();
-    // The clipboard's text as code page 932 bytes; beeps when characters had to become "?".
+    // The clipboard's text as code page 932 bytes; characters that had to become "?" are
+    // reported as toCodePage does.
     std::string clipboardBytes() const;
+    // Text typed, composed or pasted as code page 932 bytes; a beep and OnUnconvertible tell
+    // of the characters that became "?".
+    std::string toCodePage(const QString& Text) const;
     void invalidateCaret();
     bool caretInView() const;
     // selection

@@ -214,10 +214,7 @@ std::string TEditor::clipboardBytes() const {
     const QByteArray own = data->data(QStringLiteral("application/x-quire-cp932"));
     if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
         return std::string(own.constData(), static_cast<size_t>(own.size()));
-    bool lossy = false;
-    std::string bytes = cp932::FromUnicode(data->text(), &lossy);
-    if (lossy) QApplication::beep(); // characters that code page 932 cannot hold became "?"
-    return bytes;
+    return toCodePage(data->text());
 }
 
 void TEditor::PasteFromClipboard() {

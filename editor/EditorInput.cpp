@@ -260,11 +260,18 @@ void TEditor::keyReleaseEvent(QKeyEvent* Event) {
     QAbstractScrollArea::keyReleaseEvent(Event);
 }
 
-void TEditor::typeUnicode(const QString& Text) {
-    bool lossy = false;
-    const std::string bytes = cp932::FromUnicode(Text, &lossy);
-    if (lossy) QApplication::beep(); // characters that code page 932 cannot hold were typed as "?"
-    TypeText(bytes);
+void TEditor::typeUnicode(const QString& Text) { TypeText(toCodePage(Text)); }
+
+std::string TEditor::toCodePage(const QString& Text) const {
+    QString lost;
+    std::string bytes = cp932::FromUnicode(Text, &lost);
+    if (!lost.isEmpty()) {
+        // Characters code page 932 cannot hold became "?": the user hears of it and is told
+        // which ones.
+        QApplication::beep();
+        if (OnUnconvertible) OnUnconvertible(const_cast<TEditor*>(this), lost);
+    }
+    return bytes;
 }
 
 // --- the input method ----------------------------------------------------------------

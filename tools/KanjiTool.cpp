@@ -4,9 +4,12 @@
 //   quire-kanji --detect FILE...  the detection result 0-6
 //   quire-kanji [--code S-JIS|JIS|EUC] [--eol CRLF|CR|LF] [--no-library] FILE
 //                                 the bytes the editor would write when saving FILE unchanged
+// FILE "-" is standard input. Only regular files of at most 1 GB are read; a failed read or
+// write is a message on standard error and exit status 1.
 #include "EditorScreenStrings.h"
 #include "KanjiFile.h"
 #include "PlatformError.h"
+#include "ToolIo.h"
 #include "jconvert.h"
 #include "nkf.h"
 
@@ -28,15 +31,7 @@ int usage() {
     return 2;
 }
 
-bool readBytes(const QString& path, QByteArray& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: %s\n", QFile::encodeName(path).constData(), f.errorString().toLocal8Bit().constData());
-        return false;
-    }
-    bytes = f.readAll();
-    return true;
-}
+const char* const kProgram = "quire-kanji";
 
 std::string_view view(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
 
@@ -55,11 +50,12 @@ int main(int argc, char** argv) {
         nkf::Bind({QCoreApplication::applicationDirPath()});
         int status = 0;
         for (const QString& file : args) {
-            QByteArray bytes;
-            if (!readBytes(file, bytes)) {
+            const auto read = tools::ReadInput(kProgram, file);
+            if (!read) {
                 status = 1;
                 continue;
             }
+            const QByteArray& bytes = *read;
             const QByteArray name = QFile::encodeName(file);
             if (guess) {
                 const TKanjiText t = DecodeKanjiText(view(bytes), TConverter::Own);
@@ -69,7 +65,7 @@ int main(int argc, char** argv) {
                 std::printf("%s: %d\n", name.constData(), jconvert::DetectKanjiCode(view(bytes)));
             }
         }
-        return status;
+        return tools::FinishOutput(kProgram) ? status : 1;
     }
 
     QString code, eol, file;
@@ -94,9 +90,9 @@ int main(int argc, char** argv) {
     const TConverter converter = useLibrary ? TConverter::Auto : TConverter::Own;
     if (useLibrary) nkf::Bind({QCoreApplication::applicationDirPath()});
 
-    QByteArray bytes;
-    if (!readBytes(file, bytes)) return 1;
-    const TKanjiText read = DecodeKanjiText(view(bytes), converter);
+    const auto bytes = tools::ReadInput(kProgram, file);
+    if (!bytes) return 1;
+    const TKanjiText read = DecodeKanjiText(view(*bytes), converter);
     // Through the line store, as the editor holds the text.
     TEditorScreenStrings store;
     store.SetTextStr(read.Text);
@@ -114,5 +110,5 @@ int main(int argc, char** argv) {
     }
     const std::string out = EncodePage(text, codeName, eolName, converter);
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return tools::FinishOutput(kProgram) ? 0 : 1;
 }

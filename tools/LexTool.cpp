@@ -5,12 +5,15 @@
 // Output, one line per screen row:
 //   ROW [BracketIndex Element Remain ResumeKind PrevData] START+LENGTH:KIND ...
 // --rows adds attr=, bytes= and cols= after the row number; --colors adds /COLOUR to every
-// token (c=colour b=background s=style as hex, or "none").
+// token (c=colour b=background s=style as hex, or "none"). FILE "-" is standard input; only
+// regular files of at most 1 GB are read. --wrap takes 0 (no wrap) or the editor's wrap
+// widths, --tab the editor's tab widths; anything else is a usage error.
 #include "DocumentMode.h"
 #include "EditorFountain.h"
 #include "EditorScreenStrings.h"
 #include "FountainFactory.h"
 #include "Cp932Codec.h"
+#include "ToolIo.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,6 +25,8 @@
 using namespace quire;
 
 namespace {
+
+const char* const kProgram = "quire-lex";
 
 int usage() {
     std::fprintf(stderr,
@@ -132,12 +137,9 @@ int main(int argc, char** argv) {
                 return 2;
             }
         } else if (a == "--reserved" && next(v)) {
-            QFile f(v);
-            if (!f.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "%s: %s\n", QFile::encodeName(v).constData(), f.errorString().toLocal8Bit().constData());
-                return 1;
-            }
-            for (const QByteArray& line : f.readAll().split('\n')) {
+            const auto words = tools::ReadInput(kProgram, v);
+            if (!words) return 1;
+            for (const QByteArray& line : words->split('\n')) {
                 const QByteArray word = line.trimmed();
                 if (!word.isEmpty()) reserved.emplace_back(word.constData(), static_cast<std::size_t>(word.size()));
             }
@@ -156,6 +158,16 @@ int main(int argc, char** argv) {
         if (!ok) return usage();
     }
     if (file.isEmpty()) return usage();
+    // The widths the editor itself can be set to; a tab of 0 would divide by zero.
+    if (wrap != 0 && (wrap < TEditorWrapOption::MinWrapByte || wrap > TEditorWrapOption::MaxWrapByte)) {
+        std::fprintf(stderr, "%s: --wrap takes 0 or %d to %d\n", kProgram, TEditorWrapOption::MinWrapByte,
+                     TEditorWrapOption::MaxWrapByte);
+        return usage();
+    }
+    if (tab < 2 || tab > 8 || tab % 2 != 0) {
+        std::fprintf(stderr, "%s: --tab takes 2, 4, 6 or 8\n", kProgram);
+        return usage();
+    }
     TFountain* active = editorFountain.get();
     if (!fountainName.isEmpty()) {
         fountain = CreateLanguageFountain(fountainName.toStdString());
@@ -167,12 +179,9 @@ int main(int argc, char** argv) {
     }
     if (!reserved.empty()) active->SetReserveWordList(reserved);
 
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: %s\n", QFile::encodeName(file).constData(), f.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    const QByteArray bytes = f.readAll();
+    const auto read = tools::ReadInput(kProgram, file);
+    if (!read) return 1;
+    const QByteArray& bytes = *read;
 
     LexEditor editor(*active);
     editor.Tab = tab;
@@ -212,6 +221,7 @@ int main(int argc, char** argv) {
             if (colors) line += "/" + colorText(parser->TokenColor());
         }
         std::printf("%s\n", line.c_str());
+        if (std::ferror(stdout)) break; // reported below
     }
-    return 0;
+    return tools::FinishOutput(kProgram) ? 0 : 1;
 }

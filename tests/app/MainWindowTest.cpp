@@ -6,6 +6,9 @@
 #include "Messages.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "ScriptedServices.h"
+#include "QuireProcess.h"
+#include "SingleInstance.h"
 #include "Unit1.h"
 
 #include <QApplication>
@@ -25,51 +28,10 @@
 #include <gtest/gtest.h>
 
 using namespace quire;
+using quire::test::ScriptedDialogs;
+using quire::test::ScriptedMessages;
 
 namespace {
-
-// Answers questions from a queue (the default answer when it is empty) and records them.
-class ScriptedMessages : public TMessageService {
-public:
-    ScriptedMessages() { old_ = SetMessages(this); }
-    ~ScriptedMessages() override { SetMessages(old_); }
-    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
-    int Ask(const QString&, const QString& Text, int, int DefaultButton, TMessageIcon) override {
-        Asked << Text;
-        if (Answers.empty()) return DefaultButton;
-        const int a = Answers.front();
-        Answers.pop_front();
-        return a;
-    }
-    std::deque<int> Answers;
-    QStringList Asked, Shown;
-
-private:
-    TMessageService* old_;
-};
-
-class ScriptedDialogs : public TDialogService {
-public:
-    ScriptedDialogs() { old_ = SetDialogs(this); }
-    ~ScriptedDialogs() override { SetDialogs(old_); }
-    QString OpenFileName(QWidget*, const QString&) override { return next(); }
-    QString SaveFileName(QWidget*, const QString&, const QString&) override {
-        ++SaveDialogs;
-        return next();
-    }
-    bool ChooseFont(QWidget*, QFont&) override { return false; }
-    std::deque<QString> Paths;
-    int SaveDialogs = 0;
-
-private:
-    QString next() {
-        if (Paths.empty()) return QString();
-        QString p = Paths.front();
-        Paths.pop_front();
-        return p;
-    }
-    TDialogService* old_;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -89,6 +51,28 @@ protected:
         profile::WriteString(SettingsFileName(), section, key, value);
     }
     TEditor* editor(int page) { return form->Page(page).Editor; }
+    // This test process runs the window; a real later start of quire with Args (in Folder)
+    // hands its files to it.
+    void handOver(const QStringList& args, const QString& folder = {}) {
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        {
+            TSingleInstance instance;
+            ASSERT_EQ(instance.AcquireOrHandOver({}, 1000), TSingleInstance::TRole::First);
+            ASSERT_TRUE(instance.Listen());
+            int lists = 0;
+            instance.SetOnFiles([this, &lists](const QStringList& files) {
+                form->MyMsgOnHello(files);
+                ++lists;
+            });
+            QProcess later;
+            test::StartQuire(later, test::QuireEnvironment(qEnvironmentVariable("QUIRE_HOME"), runtime.path()), args,
+                             std::nullopt, folder);
+            EXPECT_TRUE(test::WaitFor([&] { return later.state() == QProcess::NotRunning && lists == 1; }, 30000));
+            EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+        }
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
     void type(int page, const std::string& s) {
         form->SetActivePage(page);
         editor(page)->SetRowCol(0, 0);
@@ -352,6 +336,7 @@ TEST_F(MainWindowTest, AFailedWriteKeepsTheOldFileAndThePageModified) {
     form->OpenFileIntoPage(a);
     type(0, "new ");
     QDir(sub).removeRecursively(); // the folder vanishes
+    messages.Answers = {mbYes}; // save over the file that vanished
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(editor(0)->Modified());
@@ -424,49 +409,41 @@ TEST_F(MainWindowTest, InsertTogglesOverwriteInEveryMainEditor) {
     for (int i = 0; i < form->PageCount(); ++i) EXPECT_TRUE(editor(i)->OverWrite());
 }
 
-TEST(SingleInstance, ASecondStartHandsItsFileOver) {
-    QTemporaryDir home, runtime;
-    QFile f(QDir(home.path()).filePath("hand.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("handed over");
-    f.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUIRE_HOME", home.path());
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {});
-    ASSERT_TRUE(first.waitForStarted());
-    // Wait until the first instance listens.
-    const QString socket = runtime.path() + "/QuireOnlyOneApplication";
-    for (int i = 0; i < 100 && !QFile::exists(socket); ++i) QTest::qWait(100);
-    ASSERT_TRUE(QFile::exists(socket));
-    QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {f.fileName()});
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitCode(), 0);
-    // The running instance took the file name and opened it.
-    const QString settings = QDir(home.path()).filePath("quire.ini");
-    QString left = "pending";
-    for (int i = 0; i < 50 && !left.isEmpty(); ++i) {
-        QTest::qWait(100);
-        left = profile::ReadString(settings, "App", "FileName");
-    }
-    EXPECT_TRUE(left.isEmpty());
-    EXPECT_EQ(first.state(), QProcess::Running);
-    first.kill();
-    first.waitForFinished();
-    // A stale lock and socket from the killed instance do not stop the next start.
-    QProcess third;
-    third.setProcessEnvironment(env);
-    third.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {});
-    ASSERT_TRUE(third.waitForStarted());
-    QTest::qWait(1500);
-    EXPECT_EQ(third.state(), QProcess::Running);
-    third.kill();
-    third.waitForFinished();
+TEST_F(MainWindowTest, ASecondStartWithSeveralFilesHandsThemAllOverInOrder) {
+    const QString a = file("a.txt", "A"), b = file("b.txt", "B"), c = file("c.txt", "C");
+    handOver({"b.txt", "/perl", "a.txt", "c.txt"}, dir.path());
+    ASSERT_EQ(form->PageCount(), 3);
+    EXPECT_EQ(form->Page(0).FileName, b);
+    EXPECT_EQ(form->Page(1).FileName, a);
+    EXPECT_EQ(form->Page(2).FileName, c);
+    EXPECT_EQ(editor(2)->Lines().Text(), "C");
+    EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join('\n').toStdString();
+}
+
+TEST_F(MainWindowTest, ANameWithLineEndsIsOpenedAndNeverReachesTheSettings) {
+    const QString hostile = file("notes\n[File]\nAutoSave=1\nTime=5\n[z", "hostile name");
+    handOver({hostile});
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, hostile);
+    EXPECT_EQ(editor(0)->Lines().Text(), "hostile name");
+    EXPECT_FALSE(read(SettingsFileName()).contains("AutoSave")) << read(SettingsFileName()).toStdString();
+    EXPECT_FALSE(profile::SectionExists(SettingsFileName(), "File"));
+}
+
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnceAndKeptInMemory) {
+    form.reset();
+    ASSERT_TRUE(QFile::remove(SettingsFileName()));
+    ASSERT_TRUE(QDir().mkdir(SettingsFileName())); // a folder where the file should be
+    form = std::make_unique<TMainForm>();
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains(SettingsFileName())) << messages.Shown[0].toStdString();
+    form->Mm_ToolBarClick();
+    EXPECT_FALSE(profile::ReadBool(SettingsFileName(), "Bar", "Tool", true)); // the setting in memory
+    EXPECT_TRUE(form->CanClose());
+    EXPECT_EQ(messages.Shown.size(), 1);
+    TMainForm again; // later in the same run: still the settings in memory, nothing more told
+    EXPECT_FALSE(again.Action("Mm_ToolBar")->isChecked());
+    EXPECT_EQ(messages.Shown.size(), 1);
 }
 
 TEST_F(MainWindowTest, MenuHintsGoToTheFirstPanel) {
@@ -497,6 +474,29 @@ TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
     TMainForm kept;
     EXPECT_EQ(kept.pos(), QPoint(10, 20));
     EXPECT_EQ(kept.width(), 400);
+}
+
+TEST_F(MainWindowTest, AStoredPlaceAtTheEndsOfTheNumbersIsBroughtBack) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const char* extremes[][4] = {
+        {"0", "2147483647", "800", "560"},
+        {"2147483647", "0", "800", "560"},
+        {"-2147483648", "-2147483648", "2147483647", "2147483647"},
+        {"2147483647", "2147483647", "2147483647", "2147483647"},
+        {"0", "0", "-2147483648", "-2147483648"},
+    };
+    for (const auto& place : extremes) {
+        setting("Window", "Left", place[0]);
+        setting("Window", "Top", place[1]);
+        setting("Window", "Width", place[2]);
+        setting("Window", "Height", place[3]);
+        TMainForm f;
+        // Whole on the screen, computed without the overflow a QRect at these places has.
+        const std::string where = std::string(place[0]) + " " + place[1] + " " + place[2] + " " + place[3];
+        EXPECT_TRUE(screen.contains(f.pos())) << where << ": at " << f.x() << "," << f.y();
+        EXPECT_LE(qint64(f.x()) + f.width(), qint64(screen.x()) + screen.width()) << where;
+        EXPECT_LE(qint64(f.y()) + f.height(), qint64(screen.y()) + screen.height()) << where;
+    }
 }
 
 TEST_F(MainWindowTest, AFailingOperationIsReportedNotFatal) {

@@ -701,3 +701,24 @@ TEST_F(EditingTest, DoubleClickSelectsTheJapaneseTokenUnderThePointer) {
     e->SelectTokenAt(cell(0, 13));
     EXPECT_EQ(e->SelectedText(), "abc");
 }
+
+// A commit from the input method and a paste with characters code page 932 lacks: they
+// become "?" and the editor names them once per commit or paste; the wave dash an input
+// method gives becomes 0x8160.
+TEST_F(EditingTest, CharactersWithoutACodeAreNamedOncePerCommitOrPaste) {
+    QStringList told;
+    e->OnUnconvertible = [&told](quire::TEditor*, const QString& chars) { told << chars; };
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u00E9\u301C\u00E9"));
+    QApplication::sendEvent(e.get(), &commit);
+    EXPECT_EQ(all(), "?\x81\x60?");
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.first(), QStringLiteral("\u00E9"));
+    QApplication::clipboard()->setText(QStringLiteral("\U0001F600\uD55C"));
+    e->PasteFromClipboard();
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told.last(), QStringLiteral("\U0001F600\uD55C"));
+    QApplication::clipboard()->setText(QStringLiteral("plain"));
+    e->PasteFromClipboard();
+    EXPECT_EQ(told.size(), 2);
+}
