@@ -17,7 +17,8 @@ namespace quire {
 QRect TEditor::CaretRect() const {
     const bool wide = ColumnMap(FRow).Is(FCol, TColumnCode::Lead);
     const int glyph = FMetrics.CharWidth - FMargin.Character();
-    const int x = FMetrics.TextLeft + (FCol - FTopCol) * FMetrics.CharWidth;
+    // While composing, the caret stands at the input method's cursor inside the composition.
+    const int x = FMetrics.TextLeft + (FCol + CompositionCursorColumns() - FTopCol) * FMetrics.CharWidth;
     const int y = FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight;
     if (FOverWrite) return QRect(x, y, wide ? 2 * glyph : glyph, FMetrics.CharHeight);
     if (FCaret.Style() == TEditorCaretStyle::csBrief) return QRect(x, y + FMetrics.CharHeight - 2, wide ? 2 * glyph : glyph, 2);
@@ -71,16 +72,8 @@ void TEditor::focusInEvent(QFocusEvent* Event) {
 }
 
 void TEditor::focusOutEvent(QFocusEvent* Event) {
-    // What the user composed with the input method is kept, not lost with the focus. The
-    // control inserts it itself and then resets the input method, rather than asking it to
-    // commit: by now the focus belongs to another widget, which would receive that commit.
-    if (!FPreedit.isEmpty()) {
-        const QString pending = FPreedit;
-        FPreedit.clear();
-        if (!FReadOnly) typeUnicode(pending);
-        if (QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->reset();
-        viewport()->update();
-    }
+    // What the user composed with the input method lands here, not lost with the focus.
+    landComposition();
     QAbstractScrollArea::focusOutEvent(Event);
     hideCaret();
 }

@@ -118,6 +118,7 @@ bool TEditor::event(QEvent* Event) {
             }
         }
     }
+    if (Event->type() == QEvent::FocusAboutToChange) compositionHandedOver();
     return QAbstractScrollArea::event(Event);
 }
 
@@ -274,40 +275,6 @@ std::string TEditor::toCodePage(const QString& Text) const {
     return bytes;
 }
 
-// --- the input method ----------------------------------------------------------------
-
-void TEditor::inputMethodEvent(QInputMethodEvent* Event) {
-    if (!Event->commitString().isEmpty() && !FReadOnly) typeUnicode(Event->commitString());
-    // The text being composed is shown at the caret; it never enters the document.
-    FPreedit = Event->preeditString();
-    FPreeditFormats = Event->attributes();
-    viewport()->update();
-    Event->accept();
-}
-
-QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
-    switch (Query) {
-    case Qt::ImEnabled: return !FReadOnly;
-    case Qt::ImCursorRectangle: {
-        QRect r = CaretRect();
-        r.setWidth(std::max(r.width(), 1));
-        r.setHeight(FMetrics.CharHeight);
-        r.moveTop(FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight);
-        return r.translated(viewport()->pos());
-    }
-    case Qt::ImFont: return font();
-    case Qt::ImCursorPosition: {
-        if (FRow >= FList->Count()) return 0;
-        const std::string_view row = FList->Get(FRow);
-        const std::size_t bytes = std::min(static_cast<std::size_t>(std::max(ColToIndex(FRow, FCol), 0)), row.size());
-        return static_cast<int>(cp932::ToDisplay(row.substr(0, bytes)).size());
-    }
-    case Qt::ImSurroundingText: return FRow < FList->Count() ? cp932::ToDisplay(FList->Get(FRow)) : QString();
-    case Qt::ImAnchorPosition: return inputMethodQuery(Qt::ImCursorPosition);
-    default: return QAbstractScrollArea::inputMethodQuery(Query);
-    }
-}
-
 // --- the mouse -----------------------------------------------------------------------
 
 namespace {
@@ -380,6 +347,8 @@ void TEditor::cancelDrag() {
 
 void TEditor::mousePressEvent(QMouseEvent* Event) {
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    // A composition lands where it was composed before the press moves the caret away.
+    landComposition();
     if (Event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(Event);
         return;

@@ -400,3 +400,23 @@ TEST_F(EditorTest, AssigningTheTextRepaintsAndPlacesTheCaret) {
     EXPECT_EQ(e->Col(), 0);
     EXPECT_EQ(e->Lines().UpdateCount(), 0);
 }
+
+TEST_F(EditorTest, URLsAreUnderlinedUnderTheirOwnCells) {
+    e->View().SetUrl(true);
+    e->View().Colors().Url().SetColor(0x0000FF);
+    e->View().Colors().Url().SetStyle(fsUnderline);
+    text("see http://www.example.jp/ now\r\n\r\n\r\n\r\n");
+    const QImage img = grab();
+    const QRect url(e->TextLeft() + 4 * e->CharWidth(), e->TextTop(), 22 * e->CharWidth(), e->CharHeight());
+    // Some pixel row under the glyphs is red all along the URL's cells ...
+    bool line = false;
+    for (int y = url.top() + e->CharHeight() / 2; y <= url.bottom() + 1 && !line; ++y) {
+        int red = 0;
+        for (int x = url.left(); x < url.right(); ++x) red += QColor(img.pixel(x, y)) == QColor(255, 0, 0);
+        line = red == url.width() - 1;
+    }
+    EXPECT_TRUE(line);
+    // ... and there is no red anywhere else: not under "see", not on the rows below.
+    EXPECT_FALSE(hasColor(img, QRect(0, e->TextTop(), url.left(), img.height()), QColor(255, 0, 0)));
+    EXPECT_FALSE(hasColor(img, QRect(0, url.bottom() + 3, img.width(), img.height()), QColor(255, 0, 0)));
+}
