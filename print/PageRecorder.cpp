@@ -5,7 +5,6 @@
 #include "MetaFileList.h"
 #include "PrintProgress.h"
 #include "PrintTemplate.h"
-#include "StrPrint.h"
 
 #include <QDateTime>
 #include <QFontMetrics>
@@ -14,19 +13,10 @@
 
 namespace quire {
 
-namespace {
-
-QColor printColor(std::uint32_t c) {
-    if (c & 0x80000000u) return Qt::black;
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-} // namespace
-
-TPageRecorder::TPageRecorder(const TStringsPrinter& Printer, const std::vector<std::string>& Lines,
-                             const TPageFrame& Frame, QSize Page, TMetaFileList& Pages, TPrintProgress& Progress)
-    : FPrinter(Printer), FLines(Lines), FFrame(Frame), FPage(Page), FPages(Pages), FProgress(Progress),
-      FFont(Printer.PrinterFont()), FColor(printColor(Printer.FontColor())) {
+TPageRecorder::TPageRecorder(TRecordStyle Style, const std::vector<std::string>& Lines, const TPageFrame& Frame,
+                             QSize Page, TMetaFileList& Pages, TPrintProgress& Progress)
+    : FStyle(std::move(Style)), FLines(Lines), FFrame(Frame), FPage(Page), FPages(Pages), FProgress(Progress),
+      FFont(FStyle.Font), FColor(FStyle.Color) {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(8.0 * QFontMetrics(FFont).averageCharWidth());
@@ -63,11 +53,11 @@ void TPageRecorder::BeginPage(int Number) {
     FPainter.begin(FPicture);
     FPainter.setFont(FFont);
     FPainter.setPen(FColor);
-    drawBand(FFrame.Header, FPrinter.Header(), FPrinter.HeaderAlign(), Number);
+    drawBand(FFrame.Header, FStyle.Header, FStyle.HeaderAlign, Number);
 }
 
 void TPageRecorder::EndPage(int Number) {
-    drawBand(FFrame.Footer, FPrinter.Footer(), FPrinter.FooterAlign(), Number);
+    drawBand(FFrame.Footer, FStyle.Footer, FStyle.FooterAlign, Number);
     FPainter.end();
     FPicture->setBoundingRect(QRect(QPoint(0, 0), FPage));
 }
@@ -80,7 +70,7 @@ void TPageRecorder::drawBand(const QRect& Band, const QString& Template, TString
     case TStringsPrinterHeaderAlign::haRight: flags |= Qt::AlignRight; break;
     default: flags |= Qt::AlignLeft; break;
     }
-    const QString text = ExpandTemplate(Template, Number, FPrinter.FileName(), QDateTime::currentDateTime());
+    const QString text = ExpandTemplate(Template, Number, FStyle.FileName, QDateTime::currentDateTime());
     FPainter.drawText(QRect(Band.left(), Band.top(), Band.width(), FFrame.LineHeight), flags, text);
 }
 

@@ -1,4 +1,4 @@
-// TPageRecorder: draws the laid-out pages of a TStringsPrinter into recorded pictures.
+// TPageRecorder: draws the laid-out pages of a print into recorded pictures.
 #pragma once
 
 #include "PageLayout.h"
@@ -16,14 +16,24 @@ namespace quire {
 
 class TMetaFileList;
 class TPrintProgress;
-class TStringsPrinter;
+
+// What the recorder takes from the printer's settings: the text's font and colour, and the
+// header and footer with the file name their templates may name.
+struct TRecordStyle {
+    QFont Font;
+    QColor Color;
+    QString Header, Footer;
+    TStringsPrinterHeaderAlign HeaderAlign = TStringsPrinterHeaderAlign::haNone;
+    TStringsPrinterHeaderAlign FooterAlign = TStringsPrinterHeaderAlign::haNone;
+    QString FileName;
+};
 
 // Lines are measured once and drawn from the same text layout. Tabs stop every 8 average
 // characters; a word wider than its column is broken inside.
 class TPageRecorder : public TLayoutTarget {
 public:
-    TPageRecorder(const TStringsPrinter& Printer, const std::vector<std::string>& Lines, const TPageFrame& Frame,
-                  QSize Page, TMetaFileList& Pages, TPrintProgress& Progress);
+    TPageRecorder(TRecordStyle Style, const std::vector<std::string>& Lines, const TPageFrame& Frame, QSize Page,
+                  TMetaFileList& Pages, TPrintProgress& Progress);
     ~TPageRecorder() override;
 
     int MeasureLine(int Index, int Width) override;
@@ -36,7 +46,7 @@ public:
 private:
     void drawBand(const QRect& Band, const QString& Template, TStringsPrinterHeaderAlign Align, int Number);
 
-    const TStringsPrinter& FPrinter;
+    const TRecordStyle FStyle;
     const std::vector<std::string>& FLines;
     const TPageFrame& FFrame;
     QSize FPage;

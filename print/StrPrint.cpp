@@ -169,7 +169,18 @@ std::unique_ptr<TMetaFileList> TStringsPrinter::LayOut(const TPrintLines& Lines,
         TPrintProgress& p;
         ~FinishGuard() { p.Finish(); }
     } finish{progress};
-    TPageRecorder recorder(*this, Lines, frame, QSize(Printer().width(), Printer().height()), *pages, progress);
+    TRecordStyle style;
+    style.Font = PrinterFont();
+    style.Color = FontColor() & 0x80000000u ? QColor(Qt::black) // a system colour prints black
+                                            : QColor(int(FontColor() & 0xFF), int((FontColor() >> 8) & 0xFF),
+                                                     int((FontColor() >> 16) & 0xFF));
+    style.Header = Header();
+    style.Footer = Footer();
+    style.HeaderAlign = HeaderAlign();
+    style.FooterAlign = FooterAlign();
+    style.FileName = FileName();
+    TPageRecorder recorder(std::move(style), Lines, frame, QSize(Printer().width(), Printer().height()), *pages,
+                           progress);
     if (!LayOutPages(count, frame, FColumnCount, FLineNumber, FirstLayoutNumber(), recorder)) return nullptr;
     return pages;
 }
@@ -187,7 +198,7 @@ bool TStringsPrinter::Print(const TPrintLines& Lines, QWidget* Parent) {
 bool TStringsPrinter::Preview(const TPrintLines& Lines, QWidget* Parent) {
     std::unique_ptr<TMetaFileList> pages = LayOut(Lines, QStringLiteral("プレビューを作成中"), Parent);
     if (!pages) return false;
-    ShowPreview(*this, std::move(pages), Parent);
+    ShowPreview(std::move(pages), Offsets(), PrinterDpi(), Parent);
     return true;
 }
 

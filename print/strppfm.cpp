@@ -1,7 +1,6 @@
 // The preview window.
 #include "strppfm.h"
 
-#include "StrPrint.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -180,10 +179,11 @@ void TFormStrPreview::keyPressEvent(QKeyEvent* Event) {
     }
 }
 
-void ShowPreview(const TStringsPrinter& Printer, std::unique_ptr<TMetaFileList> Pages, QWidget* Parent) {
+void ShowPreview(std::unique_ptr<TMetaFileList> Pages, const TUnprintable& Offsets, double PrinterDpi,
+                 QWidget* Parent) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double screenDpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    TFormStrPreview preview(std::move(Pages), Printer.Offsets(), screenDpi / Printer.PrinterDpi(), Parent);
+    TFormStrPreview preview(std::move(Pages), Offsets, screenDpi / PrinterDpi, Parent);
     QWidget* main = Parent ? Parent->window() : nullptr;
     while (main && main->parentWidget()) main = main->parentWidget()->window();
     if (main) preview.setGeometry(main->geometry());

@@ -24,6 +24,8 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quire;
 using namespace quire::test;
@@ -444,4 +446,74 @@ TEST_F(NothingLostTest, TheStarFollowsTheModifiedStateAndExitIsNotBlocked) {
     form->Mm_SaveCloseClick();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(read(path), QByteArray("a\r\n"));
+}
+
+// --- saving keeps what the file was: owner, group, mode, and every hard link -----------
+
+TEST(SafeFile, SavingKeepsOwnerGroupAndMode) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("theirs.txt");
+    WriteWholeFile(path, "old\n");
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0); // nobody:nogroup
+    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+    WriteWholeFile(path, "new text\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(read(path), QByteArray("new text\n"));
+}
+
+TEST(SafeFile, EveryHardLinkSeesTheNewText) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.txt"), b = dir.filePath("b.txt");
+    WriteWholeFile(a, "shared\n");
+    ASSERT_EQ(::link(QFile::encodeName(a).constData(), QFile::encodeName(b).constData()), 0);
+    WriteWholeFile(b, "written through b, longer than before\n");
+    EXPECT_EQ(read(a), QByteArray("written through b, longer than before\n"));
+    WriteWholeFile(a, "short\n");
+    EXPECT_EQ(read(b), QByteArray("short\n"));
+    // A write in place that cannot finish puts the old bytes back.
+    {
+        const FileSizeLimit limit(64);
+        EXPECT_THROW(WriteWholeFile(a, std::string(4000, 'x')), EPlatformError);
+    }
+    EXPECT_EQ(read(b), QByteArray("short\n"));
+}
+
+TEST(SafeFile, ANewFileTakesTheUsualModeAndNothingIsLeftBehind) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.txt");
+    const mode_t mask = ::umask(022);
+    WriteWholeFile(path, "x");
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("new.txt")});
+}
+
+TEST_F(NothingLostTest, OverwriteConfirmationAndExitWithEnterAndEscape) {
+    setting("File", "SaveDlg", "1");
+    const QString path = file("a.txt", "a\r\n");
+    openAndType(path, "typed ");
+    for (int key : {kEnter, kEscape}) {
+        messages.Answers = {key};
+        EXPECT_FALSE(form->Mm_SaveClick());
+        EXPECT_EQ(read(path), QByteArray("a\r\n"));
+        EXPECT_TRUE(starred(0));
+    }
+    // Escape at the close query keeps the window and the text.
+    form->show();
+    messages.Answers = {kEscape};
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(editor(0)->Lines().Text(), "typed a\r\n");
+    // Enter saves (the overwrite question is not asked again at exit) and lets it close.
+    messages.Answers = {kEnter};
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(read(path), QByteArray("typed a\r\n"));
 }
