@@ -382,8 +382,9 @@ private:
     // Shows Text as the composition, with the input method's attributes.
     void setComposition(const QString& Text, const QList<QInputMethodEvent::Attribute>& Attributes);
     // Inserts the composition where it was composed, because the focus or the caret is
-    // leaving it, and has the input method forget it; false when there was none.
-    bool landComposition();
+    // leaving it, and has the input method forget it; false when there was none. With the
+    // focus leaving, a composition the input method has only just cleared lands too.
+    bool landComposition(bool FocusLeaving = false);
     void scrollCompositionIntoView();
     // The focus is about to leave: a composition a commit has just landed was handed over by
     // the platform, and the input method will send it once more.

@@ -73,7 +73,7 @@ void TEditor::focusInEvent(QFocusEvent* Event) {
 
 void TEditor::focusOutEvent(QFocusEvent* Event) {
     // What the user composed with the input method lands here, not lost with the focus.
-    landComposition();
+    landComposition(true);
     QAbstractScrollArea::focusOutEvent(Event);
     hideCaret();
 }

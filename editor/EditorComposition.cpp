@@ -86,9 +86,10 @@ void TEditor::scrollCompositionIntoView() {
     if (top > FTopCol) SetTopCol(top);
 }
 
-bool TEditor::landComposition() {
+bool TEditor::landComposition(bool FocusLeaving) {
     QString text = FPreedit;
-    if (text.isEmpty() && FClearedAt.isValid() && FClearedAt.elapsed() < kClearedGraceMs) text = FClearedComposition;
+    if (text.isEmpty() && FocusLeaving && FClearedAt.isValid() && FClearedAt.elapsed() < kClearedGraceMs)
+        text = FClearedComposition;
     FClearedComposition.clear();
     FClearedAt.invalidate();
     if (text.isEmpty()) return false;
