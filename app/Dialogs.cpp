@@ -1,13 +1,13 @@
 // The dialog and message services of the application.
 #include "Dialogs.h"
 
+#include "FontChooser.h"
 #include "Messages.h"
 #include "PlatformError.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -31,10 +31,10 @@ public:
         return d.selectedFiles().first();
     }
     bool ChooseFont(QWidget* Parent, QFont& Font) override {
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, Font, Parent, QString(), QFontDialog::MonospacedFonts);
-        if (ok) Font = f;
-        return ok;
+        TFontChooser chooser(Font, Parent);
+        if (chooser.exec() != QDialog::Accepted) return false;
+        Font = chooser.SelectedFont();
+        return true;
     }
     QString PrintFileName(QWidget* Parent, const QString& Suggested) override {
         QFileDialog d(Parent, QString(), Suggested, QtFilter(QStringLiteral("PDFファイル(*.pdf)|*.pdf")));

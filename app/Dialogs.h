@@ -19,7 +19,7 @@ public:
     // The chosen path, or empty when the dialog was cancelled.
     virtual QString OpenFileName(QWidget* Parent, const QString& Filter) = 0;
     virtual QString SaveFileName(QWidget* Parent, const QString& Filter, const QString& Current) = 0;
-    // A fixed-pitch font; false when cancelled.
+    // An editor font (TFontChooser); false when cancelled.
     virtual bool ChooseFont(QWidget* Parent, QFont& Font) = 0;
     // Runs one of the program's own modal dialogs and returns its result; tests drive the
     // dialog instead of a modal loop.

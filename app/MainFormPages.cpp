@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "BlankMarks.h"
+#include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
 #include "jconvert.h"
@@ -85,25 +86,10 @@ int TMainForm::NewTab() {
     return index;
 }
 
+// The settings, colours and styles come from the settings file (page 1) or the bundle.
 void TMainForm::SetUpEditor(TEditor& e) {
-    e.SetScrollBars(TScrollStyle::ssBoth);
-    e.Leftbar().SetVisible(true);
-    e.Leftbar().SetBkColor(0xFFFFFF);
-    e.Ruler().SetVisible(true);
-    e.Marks().EofMark().SetVisible(true);
-    e.Marks().EofMark().SetColor(0x808000);
-    e.Marks().RetMark().SetVisible(true);
-    e.Marks().RetMark().SetColor(0x808000);
+    e.Leftbar().SetEdge(false);
     e.Marks().WrapMark().SetVisible(true);
-    e.View().SetUrl(true);
-    e.View().SetMail(true);
-    e.View().SetCommenter(">");
-    TEditorColors& c = e.View().Colors();
-    c.Url().SetColor(0xFF0000);
-    c.Url().SetStyle(fsUnderline);
-    c.Mail().SetColor(0xFF0000);
-    c.Mail().SetStyle(fsUnderline);
-    c.Comment().SetColor(0xFF0000);
     // The popup's shortcuts that the window's own menus use go to the window.
     QList<QKeySequence> reserved;
     for (const auto& [name, action] : FActions)
@@ -161,7 +147,7 @@ void TMainForm::EnterPage(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     FSaveName = p.FileName == NewDocumentName ? QString() : p.FileName;
     UpdateTitles();
-    SetPanelText(spMode, p.Mode);
+    ShowMode(p);
     SetPanelText(spKanjiCode, p.KanjiCode);
     SetPanelText(spLineEnd, p.LineEndCode);
     Action("Mm_ShiftJIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kShiftJisName));
@@ -211,7 +197,7 @@ void TMainForm::ShowCaretPosition(TEditor* E) {
 
 QString TMainForm::ModeForExtension(const QString& Ext) {
     const QString e = Ext.toLower();
-    if (e == ".pas" || e == ".dpr" || e == ".inc") return QStringLiteral("Delphi");
+    if (e == ".pas") return QStringLiteral("Delphi");
     if (e == ".ini" || e == ".inf") return QStringLiteral("ini");
     if (e == ".htm" || e == ".html") return QStringLiteral("HTML");
     if (e == ".cgi" || e == ".pl") return QStringLiteral("Perl");
@@ -226,7 +212,19 @@ void TMainForm::ApplyMode(int Index) {
     TFountain* f = it == FFountains.end() ? nullptr : it->second.get();
     p.Editor->SetFountain(f);
     if (p.SubEditor) p.SubEditor->SetFountain(f);
-    if (Index == ActivePage()) SetPanelText(spMode, p.Mode);
+    if (Index == ActivePage()) ShowMode(p);
+}
+
+// The active page's mode is the one the status bar shows; the colouring parsers read it (in
+// 標準 a comment marker counts only at the start of a row).
+void TMainForm::ShowMode(TPageRecord& Page) {
+    SetPanelText(spMode, Page.Mode);
+    const std::string mode = Page.Mode.toStdString();
+    if (mode == CurrentDocumentMode()) return;
+    SetCurrentDocumentMode(mode);
+    Page.Editor->ScreenStrings().ReparseAll();
+    Page.Editor->viewport()->update();
+    if (Page.SubEditor) Page.SubEditor->viewport()->update();
 }
 
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {

@@ -10,7 +10,6 @@
 #include "SafeFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
-#include "Profile.h"
 #include "jconvert.h"
 
 #include <QApplication>
@@ -29,18 +28,18 @@ const QString kSaveQuestion = QStringLiteral("内容は変更されています�
 
 void TMainForm::RestartSaveTimer() {
     FSaveTimer.stop();
-    if (Setting("File", "AutoSave", false)) {
-        const int minutes = std::clamp(SettingInt("File", "Time", 5), 5, 120);
+    if (FMyProp.AutoSave) {
+        const int minutes = std::clamp(FMyProp.AutoSaveMinutes, 5, 120);
         FSaveTimer.start(minutes * 60000);
     }
 }
 
 TBackupSettings TMainForm::BackupSettings() const {
     TBackupSettings b;
-    b.On = Setting("File", "BackUp", false);
-    b.InFolder = Setting("File", "BackUpDir", false);
-    b.Folder = profile::ReadString(SettingsFile(), "File", "BackUpDirPath");
-    b.Generations = SettingInt("File", "BackUp_Sedai", 3);
+    b.On = FMyProp.BackUp;
+    b.InFolder = FMyProp.BackUpDirOn;
+    b.Folder = FMyProp.BackUpDir;
+    b.Generations = FMyProp.BackUpGenerations;
     return b;
 }
 
@@ -150,7 +149,7 @@ bool TMainForm::SavePage(int Index, bool Confirm) {
         SetActivePage(Index);
         return SaveAsPage(Index);
     }
-    if (Confirm && Setting("File", "SaveDlg", false)) {
+    if (Confirm && FMyProp.ConfirmOverwrite) {
         QApplication::beep();
         if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes)
             return false;
@@ -282,10 +281,7 @@ bool TMainForm::CanClose() {
         SetActivePage(i);
         if (!ReleasePage(i)) return false;
     }
-    profile::WriteInteger(SettingsFile(), "Window", "Left", x());
-    profile::WriteInteger(SettingsFile(), "Window", "Top", y());
-    profile::WriteInteger(SettingsFile(), "Window", "Width", width());
-    profile::WriteInteger(SettingsFile(), "Window", "Height", height());
+    SaveWindowPlacement();
     return true;
 }
 

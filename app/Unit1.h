@@ -5,10 +5,13 @@
 
 #include "Backup.h"
 #include "BlankMarks.h"
+#include "ColorTable.h"
 #include "EditorProp.h"
 #include "Messages.h"
 #include "SafeFile.h"
 #include "FindReplace.h"
+#include "MyProp.h"
+#include "StyleTable.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -29,6 +32,7 @@ namespace quire {
 class TEditor;
 class TFountain;
 struct TMenuEntry;
+struct TSettings;
 struct TKanjiText;
 
 // The status bar's panels, from the left.
@@ -155,9 +159,36 @@ public:
     // The backup settings of the settings file.
     TBackupSettings BackupSettings() const;
     QTimer& SaveTimer() { return FSaveTimer; }
-    // Reads which blanks get marks, their colours, and the rows a wheel step scrolls, from
-    // the settings: the handlers that use them run too often to read the file each time.
+    // Which blanks get marks (TMyProp), and their colours (the colour table).
     void LoadMarkSettings();
+
+    // Settings (MainFormSettings.cpp). The application's settings in memory and the two
+    // tables; whoever changes them applies them with the routines below.
+    TMyProp& MyProp() { return FMyProp; }
+    TColorTable& ColorTable() { return FColorTable; }
+    TStyleTable& StyleTable() { return FStyleTable; }
+    // The settings as they are now: the current editor's, TMyProp and the bars; Save() on
+    // the result writes them all.
+    TSettings CurrentSettings();
+    // Settings onto the whole window: every editor (sub editors included), TMyProp (and what
+    // follows from it: scroll bars, quote mark and colour, blank marks, auto-save timer, tab
+    // position), the bars, and the bundle. Writes nothing.
+    void ApplySettings(const TSettings& Settings);
+    // The auto-save timer as TMyProp says: running every AutoSaveMinutes, or stopped.
+    void RestartSaveTimer();
+    // The colour table onto every editor (sub editors included) and every colouring; the
+    // bundle and the blank marks take the new colours.
+    void ApplyColorsToAll();
+    // The style table onto every editor and every colouring.
+    void ApplyStylesToAll();
+    // The bundle onto pages 2 and later and onto every sub editor.
+    void ApplyBundleToPages();
+    // After a command changed one editor setting on Source: the bundle takes Source's
+    // settings and gives them to every other editor, sub editors of split pages included.
+    void PassEditorSettings(TEditor& Source);
+    void SetTabPosition(TTabPosition Position);
+    // Window/*: only Maximize=1 when the window is not in its normal state.
+    void SaveWindowPlacement();
     // The close query: false when the user kept the window open.
     bool CanClose();
     // Tells the user of pages whose files another program changed or removed since they were
@@ -175,7 +206,6 @@ protected:
 private:
     // Marks drawn over full-width spaces, half-width spaces and tabs.
     TBlankMarks FBlankMarks;
-    int FWheelRows = 3;
     // Rectangular selection and overwrite, as the status bar shows them: new pages follow them.
     bool FBoxMode = false;
     bool FOverWriteMode = false;
@@ -211,10 +241,11 @@ private:
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
     void CreateStatusBar();
-    void RestartSaveTimer();
+    // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
+    void LoadEditorSettings();
+    // Start-up, last: colours and styles read and applied, the scroll bars set.
+    void LoadColorsAndStyles();
     QString SettingsFile() const;
-    bool Setting(const char* Section, const char* Key, bool Default) const;
-    int SettingInt(const char* Section, const char* Key, int Default) const;
     // The save question: mbYes, mbNo or mbCancel.
     TMessageButton Ask3(int Index);
     // Asks about a modified page before it goes: true when it was saved or the user chose
@@ -225,6 +256,7 @@ private:
     void M_FileClick();
     void Window1Click();
     void ShowBoxMode(bool Box);
+    void ShowMode(TPageRecord& Page);
     void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
@@ -236,6 +268,9 @@ private:
     std::map<QString, QAction*> FActions;
     QString FSaveName;
     TEditorProp FEditorProp;
+    TMyProp FMyProp;
+    TColorTable FColorTable;
+    TStyleTable FStyleTable;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
     bool FClosingForced = false;

@@ -278,6 +278,7 @@ QColor TEditor::ToQColor(TColor Value, bool Background) const {
         // A system colour by index: the platform's scheme.
         const QPalette& p = palette();
         switch (Value & 0xFF) {
+        case 1: return QColor(0, 128, 128);              // desktop: no palette role, the classic teal
         case 5: return p.color(QPalette::Base);          // window
         case 8: return p.color(QPalette::Text);          // window text
         case 13: return p.color(QPalette::Highlight);

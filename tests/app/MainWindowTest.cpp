@@ -7,11 +7,17 @@
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "ScriptedServices.h"
+#include "Settings.h"
 #include "QuireProcess.h"
 #include "SingleInstance.h"
+#include "DocumentMode.h"
+#include "FontChooser.h"
+#include "Fonts.h"
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -47,8 +53,13 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // Writes a setting; the window, which read its settings at start, takes it at once as
+    // the settings dialog gives it.
     void setting(const char* section, const char* key, const QString& value) {
         profile::WriteString(SettingsFileName(), section, key, value);
+        TSettings s;
+        s.Load(SettingsFileName());
+        form->MyProp() = s.MyProp;
     }
     TEditor* editor(int page) { return form->Page(page).Editor; }
     // This test process runs the window; a real later start of quire with Args (in Folder)
@@ -619,4 +630,49 @@ TEST_F(MainWindowTest, ADoubleClickOnJapaneseSelectsTheWholeRun) {
     EXPECT_EQ(e->SelectedText(), "\x82\xF0");
     QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(9));
     EXPECT_EQ(e->SelectedText(), "\x91\x49\x91\xF0");
+}
+
+// The active page's mode is the document mode the colouring reads: a quotation marker counts
+// anywhere in a row in every mode but 標準. Only ".pas" opens as Delphi.
+TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
+    const QString pas = file("unit.pas", "a > b\r\n"), dpr = file("memo.dpr", "x\r\n"), inc = file("defs.inc", "y\r\n");
+    ASSERT_TRUE(form->OpenFileIntoPage(pas));
+    EXPECT_EQ(form->Page(0).Mode, QStringLiteral("Delphi"));
+    EXPECT_EQ(CurrentDocumentMode(), "Delphi");
+    ASSERT_TRUE(form->OpenFileIntoPage(dpr));
+    ASSERT_TRUE(form->OpenFileIntoPage(inc));
+    EXPECT_EQ(form->Page(1).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(form->Page(2).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
+    form->SetActivePage(0);
+    EXPECT_EQ(CurrentDocumentMode(), "Delphi");
+    form->SetActivePage(1);
+    EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
+}
+
+// The font dialog offers the fonts that draw Japanese, grid fonts first, with the font in use
+// selected; OK without a change keeps it. A font without Japanese is refused, not stored.
+TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
+    InstallFontSubstitutions(); // as the program does at start: "FixedSys" is the grid font
+    editor(0)->SetEditorFont(QFont(QStringLiteral("FixedSys")));
+    TFontChooser chooser(editor(0)->font());
+    ASSERT_GT(chooser.Families()->count(), 0);
+    EXPECT_EQ(chooser.Families()->item(0)->text(), QStringLiteral("IPAGothic"));
+    ASSERT_NE(chooser.Families()->currentItem(), nullptr);
+    EXPECT_EQ(chooser.Families()->currentItem()->text(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(chooser.SelectedFont().family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(chooser.SelectedFont().pixelSize(), QFontInfo(editor(0)->font()).pixelSize());
+    for (int i = 0; i < chooser.Families()->count(); ++i)
+        EXPECT_TRUE(DrawsJapanese(QFont(chooser.Families()->item(i)->text()))) << i;
+    QString latin;
+    for (const QString& family : QFontDatabase::families())
+        if (!DrawsJapanese(QFont(family))) latin = family;
+    if (latin.isEmpty()) GTEST_SKIP() << "every installed font draws Japanese";
+    dialogs.ChosenFont = QFont(latin);
+    const QString before = QFontInfo(editor(0)->font()).family();
+    form->Mm_FontClick();
+    EXPECT_EQ(QFontInfo(editor(0)->font()).family(), before);
+    EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.last().contains(latin));
 }

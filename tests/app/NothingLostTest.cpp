@@ -6,6 +6,7 @@
 #include "Editor.h"
 #include "PlatformError.h"
 #include "Profile.h"
+#include "Settings.h"
 #include "ProgramFolder.h"
 #include "SafeFile.h"
 #include "ScriptedServices.h"
@@ -68,8 +69,12 @@ protected:
         f.write(bytes);
         return QDir::cleanPath(path);
     }
+    // Writes a setting; the window, which read its settings at start, takes it at once.
     void setting(const char* section, const char* key, const QString& value) {
         profile::WriteString(SettingsFileName(), section, key, value);
+        TSettings s;
+        s.Load(SettingsFileName());
+        form->MyProp() = s.MyProp;
     }
     TEditor* editor(int page) { return form->Page(page).Editor; }
     // Opens Path into a page and types S at its start.

@@ -7,7 +7,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QFont>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace quire::test {
@@ -66,9 +68,14 @@ public:
         ++SaveDialogs;
         return next();
     }
-    bool ChooseFont(QWidget*, QFont&) override { return false; }
+    bool ChooseFont(QWidget*, QFont& Font) override {
+        if (!ChosenFont) return false;
+        Font = *ChosenFont;
+        return true;
+    }
 
     std::deque<QString> Paths;
+    std::optional<QFont> ChosenFont; // the font dialog's answer; cancelled when empty
     int SaveDialogs = 0;
 
 private:
