@@ -607,7 +607,7 @@ TEST_F(MainWindowTest, TheWheelScrollsByTheRowsReadAtStart) {
     for (int i = 0; i < 60; ++i) t += "row\r\n";
     e->Lines().SetText(t);
     // The handler runs on every wheel event: it does not read the settings file again.
-    setting("Stand", "Wheel", "7");
+    profile::WriteString(SettingsFileName(), "Stand", "Wheel", QStringLiteral("7"));
     QWheelEvent down(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(e->viewport(), &down);
