@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -675,4 +676,16 @@ TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
     ASSERT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(messages.Shown.last().contains(latin));
+}
+
+// The bars' menu items show what the window shows from the start, and the first click hides.
+TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
+    form->show();
+    QToolBar* tools = form->findChild<QToolBar*>();
+    ASSERT_NE(tools, nullptr);
+    for (const char* name : {"Mm_ToolBar", "Mm_StatusBar"}) EXPECT_TRUE(form->Action(name)->isChecked()) << name;
+    EXPECT_TRUE(tools->isVisible());
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_FALSE(tools->isVisible());
+    EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
 }
