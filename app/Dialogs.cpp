@@ -1,14 +1,17 @@
 // The dialog and message services of the application.
 #include "Dialogs.h"
 
+#include "FontChooser.h"
 #include "Messages.h"
 #include "PlatformError.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace quire {
 
@@ -28,10 +31,30 @@ public:
         return d.selectedFiles().first();
     }
     bool ChooseFont(QWidget* Parent, QFont& Font) override {
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, Font, Parent, QString(), QFontDialog::MonospacedFonts);
-        if (ok) Font = f;
-        return ok;
+        TFontChooser chooser(Font, Parent);
+        if (chooser.exec() != QDialog::Accepted) return false;
+        Font = chooser.SelectedFont();
+        return true;
+    }
+    QString PrintFileName(QWidget* Parent, const QString& Suggested) override {
+        QFileDialog d(Parent, QString(), Suggested, QtFilter(QStringLiteral("PDFファイル(*.pdf)|*.pdf")));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setDefaultSuffix(QStringLiteral("pdf"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+        return d.selectedFiles().first();
+    }
+    bool PrinterSetup(QWidget* Parent, QPrinter& Printer) override {
+        // A PDF file printer has only paper and orientation to set; a real printer is chosen
+        // in the print dialog, whose paper and orientation settings go with it.
+        if (Printer.outputFormat() == QPrinter::PdfFormat) {
+            QPageSetupDialog d(&Printer, Parent);
+            return d.exec() == QDialog::Accepted;
+        }
+        QPrintDialog d(&Printer, Parent);
+        d.setOption(QAbstractPrintDialog::PrintToFile, false);
+        d.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        d.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        return d.exec() == QDialog::Accepted;
     }
 };
 
@@ -45,20 +68,9 @@ public:
         box.exec();
     }
     int Ask(const QString& Caption, const QString& Text, int Buttons, int DefaultButton, TMessageIcon Icon) override {
-        QMessageBox::StandardButtons b;
-        if (Buttons & mbOK) b |= QMessageBox::Ok;
-        if (Buttons & mbCancel) b |= QMessageBox::Cancel;
-        if (Buttons & mbYes) b |= QMessageBox::Yes;
-        if (Buttons & mbNo) b |= QMessageBox::No;
-        QMessageBox box(icon(Icon), Caption, Text, b, QApplication::activeWindow());
-        const int r = box.exec();
-        switch (r) {
-        case QMessageBox::Ok: return mbOK;
-        case QMessageBox::Yes: return mbYes;
-        case QMessageBox::No: return mbNo;
-        case QMessageBox::Cancel: return mbCancel;
-        default: return (Buttons & mbCancel) ? mbCancel : DefaultButton;
-        }
+        QMessageBox box(icon(Icon), Caption, Text, QMessageBox::NoButton, QApplication::activeWindow());
+        PrepareQuestionBox(box, Buttons, DefaultButton);
+        return AnswerOf(box.exec(), Buttons);
     }
 
 private:
@@ -85,6 +97,26 @@ bool ReportPlatformError(const std::function<void()>& Work) {
         Messages().Show(QStringLiteral("Quire"), QString::fromUtf8(e.what()), TMessageIcon::Error);
         return false;
     }
+}
+
+namespace {
+constexpr std::pair<int, QMessageBox::StandardButton> kButtons[] = {
+    {mbYes, QMessageBox::Yes}, {mbNo, QMessageBox::No}, {mbOK, QMessageBox::Ok}, {mbCancel, QMessageBox::Cancel}};
+}
+
+void PrepareQuestionBox(QMessageBox& Box, int Buttons, int DefaultButton) {
+    for (const auto& [ours, qt] : kButtons)
+        if (Buttons & ours) Box.addButton(qt);
+    for (const auto& [ours, qt] : kButtons) {
+        if (ours == DefaultButton) Box.setDefaultButton(qt);
+        if (ours == EscapeButton(Buttons)) Box.setEscapeButton(qt);
+    }
+}
+
+int AnswerOf(int Result, int Buttons) {
+    for (const auto& [ours, qt] : kButtons)
+        if (Result == qt && (Buttons & ours)) return ours;
+    return EscapeButton(Buttons); // closed some other way
 }
 
 TDialogService& Dialogs() { return gDialogs ? *gDialogs : gQtDialogs; }

@@ -1,5 +1,5 @@
-// The file and font dialogs the main window shows, behind one interface so that tests can
-// answer them without a modal loop.
+// The file, font and printer dialogs the program shows, behind one interface so that tests
+// can answer them without a modal loop.
 #pragma once
 
 #include <QFont>
@@ -7,6 +7,8 @@
 #include <functional>
 
 class QDialog;
+class QMessageBox;
+class QPrinter;
 class QWidget;
 
 namespace quire {
@@ -17,11 +19,17 @@ public:
     // The chosen path, or empty when the dialog was cancelled.
     virtual QString OpenFileName(QWidget* Parent, const QString& Filter) = 0;
     virtual QString SaveFileName(QWidget* Parent, const QString& Filter, const QString& Current) = 0;
-    // A fixed-pitch font; false when cancelled.
+    // An editor font (TFontChooser); false when cancelled.
     virtual bool ChooseFont(QWidget* Parent, QFont& Font) = 0;
     // Runs one of the program's own modal dialogs and returns its result; tests drive the
     // dialog instead of a modal loop.
     virtual int Exec(QDialog& Dialog);
+    // The PDF file a file printer writes (Suggested is offered); empty when cancelled. An
+    // implementation that does not answer it cancels.
+    virtual QString PrintFileName(QWidget* Parent, const QString& Suggested) { return QString(); }
+    // The printer set-up (printer, paper, orientation) applied to Printer; false when
+    // cancelled. An implementation that does not answer it cancels.
+    virtual bool PrinterSetup(QWidget* Parent, QPrinter& Printer) { return false; }
 };
 
 TDialogService& Dialogs();
@@ -37,5 +45,9 @@ bool ReportPlatformError(const std::function<void()>& Work);
 
 // Message boxes for the application's questions and messages (caption "Quire").
 void InstallMessageBoxes();
+// The buttons of a question box: Enter presses DefaultButton, Escape and the close box give
+// EscapeButton(Buttons). AnswerOf turns the box's result into one of the buttons.
+void PrepareQuestionBox(QMessageBox& Box, int Buttons, int DefaultButton);
+int AnswerOf(int Result, int Buttons);
 
 } // namespace quire

@@ -68,30 +68,17 @@ bool hasHighByte(std::string_view s) noexcept {
 
 } // namespace
 
-namespace {
-
-// A sink that hands what is written to a function, through a buffer used again and again.
-class OutputSink : public TKanjiSink {
-public:
-    explicit OutputSink(TKanjiConverter::TOutput output) : output_(std::move(output)) {}
-    char* Room(std::size_t n) override {
-        if (capacity_ < n) {
-            buffer_.reset(new char[n]); // char[] is not filled
-            capacity_ = n;
-        }
-        return buffer_.get();
+char* TKanjiOutputSink::Room(std::size_t N) {
+    if (FCapacity < N) {
+        FBuffer.reset(new char[N]); // char[] is not filled
+        FCapacity = N;
     }
-    void Commit(std::size_t written) override {
-        if (written > 0) output_(std::string_view(buffer_.get(), written));
-    }
+    return FBuffer.get();
+}
 
-private:
-    TKanjiConverter::TOutput output_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_ = 0;
-};
-
-} // namespace
+void TKanjiOutputSink::Commit(std::size_t Written) {
+    if (Written > 0) FOutput(std::string_view(FBuffer.get(), Written));
+}
 
 TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TKanjiSink& Sink)
     : FConversion(Conversion), FSink(Sink), FUseLibrary(Converter == TConverter::Auto && nkf::Available()),
@@ -100,7 +87,7 @@ TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, T
 }
 
 TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TOutput Output)
-    : FConversion(Conversion), FOwnSink(std::make_unique<OutputSink>(std::move(Output))), FSink(*FOwnSink),
+    : FConversion(Conversion), FOwnSink(std::make_unique<TKanjiOutputSink>(std::move(Output))), FSink(*FOwnSink),
       FUseLibrary(Converter == TConverter::Auto && nkf::Available()), FStream(Conversion) {
     if (FUseLibrary) FInput.reserve(kLibraryPiece + kLibraryPiece / 4);
 }

@@ -27,6 +27,19 @@ public:
     virtual void Commit(std::size_t Written) = 0;
 };
 
+// A sink that hands what is written to a function, through a buffer used again and again.
+class TKanjiOutputSink : public TKanjiSink {
+public:
+    explicit TKanjiOutputSink(std::function<void(std::string_view)> Output) : FOutput(std::move(Output)) {}
+    char* Room(std::size_t N) override;
+    void Commit(std::size_t Written) override;
+
+private:
+    std::function<void(std::string_view)> FOutput;
+    std::unique_ptr<char[]> FBuffer;
+    std::size_t FCapacity = 0;
+};
+
 // Takes a text in pieces of any length and writes the converted bytes, in order, into the
 // room of a sink (or hands them to an Output function).
 //

@@ -1,14 +1,17 @@
 // Reading and writing files in the three kanji codes.
 #include "KanjiFile.h"
 
+#include "KanjiRoundTrip.h"
+#include "PathCodec.h"
 #include "PlatformError.h"
+#include "RegularFileReader.h"
+#include "SafeFile.h"
 #include "ShiftJis.h"
 #include "TextLoader.h"
 #include "jconvert.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -22,22 +25,23 @@ namespace {
 // Files are read, and texts converted, in pieces of this size.
 constexpr std::size_t kReadPiece = std::size_t(1) << 20;
 
-[[noreturn]] void fail(const char* what, const QString& path, const QString& reason) {
-    throw EPlatformError(QStringLiteral("%1 \"%2\": %3").arg(QString::fromUtf8(what), path, reason).toStdString());
-}
-
-// How a text of the detected code is read: its code name, and the conversion to Shift-JIS
-// (none for a text taken as it is).
+// How a text in a code is read: its code name, and the conversion to Shift-JIS (none for a
+// text taken as it is).
 struct TReading {
     const char* Code;
     std::optional<TConversion> Conversion;
 };
 
-TReading readingOf(int detection) {
+TReading readingOf(std::string_view code) {
     using namespace jconvert;
-    if (detection == kdJis) return {kJisName, TConversion::JisToSjis};
-    if (detection == kdEuc) return {kEucName, TConversion::EucToSjis};
+    if (code == kJisName) return {kJisName, TConversion::JisToSjis};
+    if (code == kEucName) return {kEucName, TConversion::EucToSjis};
     return {kShiftJisName, std::nullopt};
+}
+
+const char* codeOf(int detection) {
+    using namespace jconvert;
+    return detection == kdJis ? kJisName : detection == kdEuc ? kEucName : kShiftJisName;
 }
 
 // The detection of a text's first bytes holds for the whole text once it is decided (the scan
@@ -77,26 +81,25 @@ private:
     bool afterCr_ = false;
 };
 
+[[noreturn]] void failRead(const QString& path, const TRegularFileReader& reader) {
+    throw EPlatformError(ReadFailureMessage(path, reader.Status()).toStdString());
+}
+
 // Reads up to N bytes (fewer only at the end of the file).
-std::size_t readSome(QFile& f, const QString& path, char* buffer, std::size_t n) {
-    std::size_t total = 0;
-    while (total < n) {
-        const qint64 got = f.read(buffer + total, static_cast<qint64>(n - total));
-        if (got < 0) fail("Cannot read file", path, f.errorString());
-        if (got == 0) break;
-        total += static_cast<std::size_t>(got);
-    }
-    return total;
+std::size_t readSome(TRegularFileReader& reader, const QString& path, char* buffer, std::size_t n) {
+    std::size_t got = 0;
+    if (!reader.Read(buffer, n, got)) failRead(path, reader);
+    return got;
 }
 
 // The rest of the file after its first N bytes (in First), read into one block with them.
-TTextBlock readWhole(QFile& f, const QString& path, const char* first, std::size_t n) {
-    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(std::max<qint64>(f.size(), 0)), n) + 1;
+TTextBlock readWhole(TRegularFileReader& reader, const QString& path, const char* first, std::size_t n) {
+    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(std::max<qint64>(reader.Size(), 0)), n) + 1;
     TTextBlock block(capacity);
     std::memcpy(block.Data(), first, n);
     std::size_t size = n;
     for (;;) {
-        size += readSome(f, path, block.Data() + size, capacity - size);
+        size += readSome(reader, path, block.Data() + size, capacity - size);
         if (size < capacity) break;
         // The file grew while it was read: read on into a larger block.
         TTextBlock larger(capacity * 2);
@@ -108,14 +111,60 @@ TTextBlock readWhole(QFile& f, const QString& path, const char* first, std::size
     return block;
 }
 
-// Converts the text in Bytes (its first NUL ends it) to Shift-JIS for Output (a sink or an
-// output function); true when Bytes held a NUL.
-template <typename Output>
-bool convertToSjis(TConversion conversion, TConverter converter, std::string_view bytes, Output&& output) {
-    const std::size_t nul = bytes.find('\0');
-    TKanjiConverter c(conversion, converter, std::forward<Output>(output));
-    c.Convert(bytes.substr(0, nul), true);
-    return nul != std::string_view::npos;
+// Converted bytes go to Target and, on their way, to the check that writing them back gives
+// the bytes read (when there is one).
+class CheckedSink : public TKanjiSink {
+public:
+    CheckedSink(TKanjiSink& target, TKanjiRoundTrip* check) : target_(target), check_(check) {}
+    char* Room(std::size_t n) override { return room_ = target_.Room(n); }
+    void Commit(std::size_t written) override {
+        if (check_) check_->Converted(std::string_view(room_, written));
+        target_.Commit(written);
+    }
+
+private:
+    TKanjiSink& target_;
+    TKanjiRoundTrip* check_;
+    char* room_ = nullptr;
+};
+
+// The bytes of a file in its code, read piece after piece, go to Sink in Shift-JIS; the text
+// ends at the first NUL. Tells whether there was one, and whether writing the text back in
+// the code gives the bytes read.
+class Decoder {
+public:
+    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, bool check)
+        : check_(conversion), checked_(sink, check ? &check_ : nullptr), converter_(conversion, converter, checked_),
+          checking_(check) {}
+    // The next piece (Last: the file ends after it); false once a NUL has ended the text.
+    bool Add(std::string_view piece, bool last) {
+        const std::size_t nul = piece.find('\0');
+        hasNul_ = nul != std::string_view::npos;
+        piece = piece.substr(0, nul);
+        if (checking_) check_.Read(piece);
+        converter_.Convert(piece, last || hasNul_);
+        return !hasNul_;
+    }
+    bool HasNul() const { return hasNul_; }
+    bool KeepsBytes() { return !checking_ || check_.Finish(); }
+
+private:
+    TKanjiRoundTrip check_;
+    CheckedSink checked_;
+    TKanjiConverter converter_;
+    bool checking_;
+    bool hasNul_ = false;
+};
+
+// Converts Bytes whole, as Decoder does, and tells R what it found (KeepsBytes only when
+// Check).
+void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink,
+                 TKanjiText& r, bool check = true) {
+    Decoder d(conversion, converter, sink, check);
+    for (std::size_t i = 0; d.Add(bytes.substr(i, kReadPiece), i + kReadPiece >= bytes.size()) && i + kReadPiece < bytes.size();)
+        i += kReadPiece;
+    r.HasNul = d.HasNul();
+    r.KeepsBytes = d.KeepsBytes();
 }
 
 // Converted text goes straight into the blocks of a loader.
@@ -129,23 +178,61 @@ private:
     TTextLoader& loader_;
 };
 
+// Converted text goes to the end of a string.
+class StringSink : public TKanjiSink {
+public:
+    explicit StringSink(std::string& text) : text_(text) {}
+    char* Room(std::size_t n) override {
+        used_ = text_.size();
+        text_.resize(used_ + n);
+        return text_.data() + used_;
+    }
+    void Commit(std::size_t written) override { text_.resize(used_ + written); }
+
+private:
+    std::string& text_;
+    std::size_t used_ = 0;
+};
+
 } // namespace
+
+QString ReadFailureMessage(const QString& Path, const TRegularFileRead& Read) {
+    QString reason;
+    switch (Read.Failure) {
+    case TReadFailure::Missing: reason = QStringLiteral("ファイルがありません"); break;
+    case TReadFailure::NotRegular: reason = QStringLiteral("通常のファイルではありません"); break;
+    case TReadFailure::TooLarge:
+        reason = QStringLiteral("%1 MB を超えるファイルは開けません").arg(MaxTextFileSize >> 20);
+        break;
+    case TReadFailure::System:
+        reason = Read.Errno == EACCES || Read.Errno == EPERM ? QStringLiteral("読み込む権限がありません")
+                                                             : SystemErrorText(Read.Errno);
+        break;
+    case TReadFailure::None: break;
+    }
+    return QStringLiteral("ファイルを読み込めませんでした（%1）。\r\r%2").arg(reason, DisplayPath(Path));
+}
+
+bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode) {
+    return TKanjiRoundTrip::Same(A, B, KanjiCode);
+}
 
 TKanjiText GuessKanjiText(std::string_view bytes) {
     TKanjiText r;
     if (!bytes.empty()) r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
     r.Detection = jconvert::DetectKanjiCode(bytes);
-    r.KanjiCode = readingOf(r.Detection).Code;
+    r.KanjiCode = codeOf(r.Detection);
     return r;
 }
 
-TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter) {
+TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::string_view asCode) {
     TKanjiText r = GuessKanjiText(bytes);
-    const TReading reading = readingOf(r.Detection);
+    const TReading reading = readingOf(asCode.empty() ? std::string_view(r.KanjiCode) : asCode);
+    r.KanjiCode = reading.Code;
     if (reading.Conversion) {
         r.Text.reserve(bytes.size());
-        r.HasNul = convertToSjis(*reading.Conversion, converter, bytes,
-                                 TKanjiConverter::TOutput([&r](std::string_view s) { r.Text += s; }));
+        StringSink sink(r.Text);
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r);
     } else {
         const std::size_t nul = bytes.find('\0');
         r.HasNul = nul != std::string_view::npos;
@@ -154,69 +241,67 @@ TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter) {
     return r;
 }
 
-TKanjiText ReadKanjiFile(const QString& path, TConverter converter) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) fail("Cannot open file", path, f.errorString());
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) fail("Cannot read file", path, f.errorString());
-    return DecodeKanjiText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), converter);
+TKanjiText ReadKanjiFile(const QString& path, TConverter converter, std::string_view asCode) {
+    const TRegularFileRead read = ReadRegularFile(path, MaxTextFileSize);
+    if (!read.Ok()) throw EPlatformError(ReadFailureMessage(path, read).toStdString());
+    const QByteArray& bytes = read.Bytes;
+    return DecodeKanjiText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), converter,
+                           asCode);
 }
 
 namespace {
 
 // Reads the rest of a JIS or EUC file (its first N bytes are in Buffer) and converts it piece
 // by piece into Loader.
-void streamToSjis(QFile& f, const QString& path, TConversion conversion, TConverter converter, char* buffer,
-                  std::size_t n, TTextLoader& loader, TKanjiText& r) {
+void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion conversion, TConverter converter,
+                  char* buffer, std::size_t n, TTextLoader& loader, TKanjiText& r) {
     LineEndFinder lineEnd;
     LoaderSink sink(loader);
-    TKanjiConverter c(conversion, converter, sink);
+    Decoder d(conversion, converter, sink, true);
     for (;;) {
-        std::string_view piece(buffer, n);
+        const std::string_view piece(buffer, n);
         lineEnd.Feed(piece);
-        const std::size_t nul = piece.find('\0');
-        r.HasNul = nul != std::string_view::npos;
-        piece = piece.substr(0, nul);
-        const bool last = r.HasNul || n < kReadPiece;
-        c.Convert(piece, last);
-        if (last) break;
-        n = readSome(f, path, buffer, kReadPiece);
+        const bool last = n < kReadPiece;
+        if (!d.Add(piece, last) || last) break;
+        n = readSome(reader, path, buffer, kReadPiece);
     }
     r.LineEndCode = lineEndName(lineEnd.Kind());
+    r.HasNul = d.HasNul();
+    r.KeepsBytes = d.KeepsBytes();
 }
 
 } // namespace
 
-TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter converter) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) fail("Cannot open file", path, f.errorString());
+TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter converter, std::string_view asCode) {
+    TRegularFileReader reader(path, MaxTextFileSize);
+    if (!reader.Ok()) failRead(path, reader);
     // The first piece decides the code nearly always: JIS and EUC go on piece by piece,
     // Shift-JIS (and a text still undecided) is read whole into the block its rows use.
     const std::unique_ptr<char[]> buffer(new char[kReadPiece]);
-    const std::size_t n = readSome(f, path, buffer.get(), kReadPiece);
+    const std::size_t n = readSome(reader, path, buffer.get(), kReadPiece);
     TKanjiText r;
     r.Detection = jconvert::DetectKanjiCode(std::string_view(buffer.get(), n));
     if (n == 0) {
-        r.KanjiCode = jconvert::kShiftJisName;
+        r.KanjiCode = asCode.empty() ? jconvert::kShiftJisName : readingOf(asCode).Code;
         return r;
     }
-    if (decided(r.Detection) || n < kReadPiece) {
-        const TReading reading = readingOf(r.Detection);
+    if (!asCode.empty() || decided(r.Detection) || n < kReadPiece) {
+        const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
         r.KanjiCode = reading.Code;
         if (reading.Conversion) {
-            streamToSjis(f, path, *reading.Conversion, converter, buffer.get(), n, loader, r);
+            streamToSjis(reader, path, *reading.Conversion, converter, buffer.get(), n, loader, r);
             return r;
         }
     }
-    TTextBlock block = readWhole(f, path, buffer.get(), n);
+    TTextBlock block = readWhole(reader, path, buffer.get(), n);
     const std::string_view bytes(block.Data(), block.Size());
     r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
     if (!decided(r.Detection)) r.Detection = jconvert::DetectKanjiCode(bytes);
-    const TReading reading = readingOf(r.Detection);
+    const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
     r.KanjiCode = reading.Code;
     if (reading.Conversion) { // decided only after the first piece: converted from the block
         LoaderSink sink(loader);
-        r.HasNul = convertToSjis(*reading.Conversion, converter, bytes, sink);
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r);
         return r;
     }
     loader.Add(std::move(block));
@@ -241,7 +326,7 @@ int lineEndKindOf(std::string_view name) {
 
 } // namespace
 
-std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd, TConverter converter) {
+std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter) {
     std::string bytes;
     if (const std::optional<TConversion> conversion = writingOf(code)) {
         bytes.reserve(text.size() + text.size() / (*conversion == TConversion::SjisToJis ? 4 : 8));
@@ -250,6 +335,11 @@ std::string EncodePage(std::string_view text, std::string_view code, std::string
     } else {
         bytes.assign(text);
     }
+    return bytes;
+}
+
+std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd, TConverter converter) {
+    std::string bytes = EncodeCode(text, code, converter);
     const int kind = lineEndKindOf(lineEnd);
     if (kind != jconvert::leCrLf) jconvert::ConvertLineEndInPlace(bytes, kind);
     return bytes;
@@ -257,12 +347,7 @@ std::string EncodePage(std::string_view text, std::string_view code, std::string
 
 void WritePage(std::string_view text, std::string_view code, std::string_view lineEnd, const QString& path,
                TConverter converter) {
-    const std::string bytes = EncodePage(text, code, lineEnd, converter);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) fail("Cannot write file", path, f.errorString());
-    if (f.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
-        fail("Cannot write file", path, f.errorString());
-    if (!f.commit()) fail("Cannot write file", path, f.errorString());
+    WriteWholeFile(path, EncodePage(text, code, lineEnd, converter));
 }
 
 namespace {
@@ -406,7 +491,7 @@ private:
 TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::string_view lineEnd, TConverter converter,
                            const TOutput& output, const std::function<void(std::string_view, std::size_t)>& inspect) {
     TKanjiText r = GuessKanjiText(bytes);
-    const TReading reading = readingOf(r.Detection);
+    const TReading reading = readingOf(r.KanjiCode);
     const std::string_view codeName = code.empty() ? std::string_view(r.KanjiCode) : code;
     const int kind = lineEndKindOf(lineEnd.empty() ? std::string_view(r.LineEndCode.value_or(jconvert::kCrLfName)) : lineEnd);
 
@@ -426,9 +511,13 @@ TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::s
     });
     const std::size_t nul = bytes.find('\0');
     r.HasNul = nul != std::string_view::npos;
-    if (reading.Conversion)
-        convertToSjis(*reading.Conversion, converter, bytes, TKanjiConverter::TOutput([&lines](std::string_view s) { lines.Add(s); }));
-    else for (std::size_t i = 0; i < std::min(nul, bytes.size()); i += kReadPiece) lines.Add(bytes.substr(i, std::min(kReadPiece, nul - i)));
+    if (reading.Conversion) {
+        TKanjiOutputSink sink([&lines](std::string_view s) { lines.Add(s); });
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r, false);
+    } else {
+        for (std::size_t i = 0; i < std::min(nul, bytes.size()); i += kReadPiece)
+            lines.Add(bytes.substr(i, std::min(kReadPiece, nul - i)));
+    }
     lines.Finish();
     if (encoder) encoder->Convert({}, true);
     if (kind != jconvert::leCrLf) lineEnds.Finish();

@@ -23,27 +23,41 @@ struct TKanjiText {
     std::optional<std::string> LineEndCode;
     int Detection = 0;
     bool HasNul = false;
+    // Writing Text back in KanjiCode gives the file's bytes again (always for Shift-JIS). When
+    // it does not, the file was not truly in that code and saving it unchanged would change it.
+    bool KeepsBytes = true;
 };
 
 // The code and line end of Bytes as reading them would give, without converting anything
-// (Text stays empty, and HasNul is not looked for).
+// (Text stays empty; HasNul and KeepsBytes are not looked for).
 TKanjiText GuessKanjiText(std::string_view Bytes);
-// Detects the line end and the kanji code of Bytes and converts JIS and EUC to Shift-JIS.
-TKanjiText DecodeKanjiText(std::string_view Bytes, TConverter Converter = TConverter::Auto);
-// Reads a whole file and decodes it; raises EPlatformError naming the file when it cannot.
-TKanjiText ReadKanjiFile(const QString& Path, TConverter Converter = TConverter::Auto);
+// Detects the line end and the kanji code of Bytes (or takes the code AsCode when it is given)
+// and converts JIS and EUC to Shift-JIS.
+TKanjiText DecodeKanjiText(std::string_view Bytes, TConverter Converter = TConverter::Auto,
+                           std::string_view AsCode = {});
+// Reads a whole regular file (at most the editor's limit) and decodes it; raises
+// EPlatformError naming the file and the reason when it cannot.
+TKanjiText ReadKanjiFile(const QString& Path, TConverter Converter = TConverter::Auto, std::string_view AsCode = {});
 // The same, straight into the rows of Loader rather than into Text (which stays empty): a
 // Shift-JIS file goes in as one block read whole, without a copy; JIS and EUC are read and
 // converted a piece at a time, so that the file is never held besides its text.
-TKanjiText ReadKanjiFile(const QString& Path, TTextLoader& Loader, TConverter Converter = TConverter::Auto);
+TKanjiText ReadKanjiFile(const QString& Path, TTextLoader& Loader, TConverter Converter = TConverter::Auto,
+                         std::string_view AsCode = {});
 
+// The user's words for a read that failed.
+QString ReadFailureMessage(const QString& Path, const struct TRegularFileRead& Read);
+// True when A and B are the same text in KanjiCode: the same bytes, or for JIS the same
+// characters whatever escape sequences choose their sets.
+bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode);
+// The bytes of Text (Shift-JIS) in the code "JIS", "EUC" or "S-JIS" (anything else), line
+// ends as they are.
+std::string EncodeCode(std::string_view Text, std::string_view KanjiCode, TConverter Converter = TConverter::Auto);
 // The bytes of Text (Shift-JIS, CR LF after every line) in the code "JIS", "EUC" or "S-JIS"
 // (anything else) with the line end "CR", "LF" or "CRLF" (anything else).
 std::string EncodePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd,
                        TConverter Converter = TConverter::Auto);
-// Encodes and writes the page to Path through a temporary file that replaces it only when
-// every byte is written, so that a failed write leaves the old file as it was. Raises
-// EPlatformError naming the file on failure.
+// Encodes and writes the page to Path as WriteWholeFile does: a failed write leaves the old
+// file as it was. Raises EPlatformError naming the file and the reason on failure.
 void WritePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd,
                const QString& Path, TConverter Converter = TConverter::Auto);
 

@@ -58,6 +58,7 @@ const TMenuEntry kMenuTable[] = {
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "C1", "閉じる(&C)", "Ctrl+F4", [](TMainForm& f) { f.C1Click(); }},
     {I, "N17", "すべて閉じる", nullptr, [](TMainForm& f) { f.N17Click(); }},
+    {I, "Mm_Print", "印刷(&P)...", "Ctrl+P", [](TMainForm& f) { f.Mm_PrintClick(); }},
     {I, "Mm_SaveClose", "保存して終了(&X)", "Ctrl+E", [](TMainForm& f) { f.Mm_SaveCloseClick(); }},
     {I, "Mm_Close", "終了(&Q)", "Alt+F4", [](TMainForm& f) { f.Mm_CloseClick(); }},
 
@@ -103,7 +104,7 @@ const TMenuEntry kMenuTable[] = {
 };
 
 // The tool buttons, in order; null stands for a separator.
-const char* const kToolButtons[] = {"Mm_New", "Mm_Open", "Mm_Save", "Mm_SaveAll", nullptr,
+const char* const kToolButtons[] = {"Mm_New", "Mm_Open", "Mm_Save", "Mm_SaveAll", "Mm_Print", nullptr,
                                     "Mm_Cut", "Mm_Copy", "Mm_Paste", "Mm_Undo", "Mm_Redo"};
 // clang-format on
 

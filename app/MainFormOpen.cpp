@@ -5,6 +5,7 @@
 #include "Editor.h"
 #include "KanjiFile.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "PlatformError.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
@@ -23,34 +24,41 @@
 namespace quire {
 
 QString TMainForm::NormalizedPath(const QString& Path) {
-    const QFileInfo info(Path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    const QString canonical = CanonicalPath(Path);
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(Path).absoluteFilePath()) : canonical;
 }
 
 bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    // Offsets into the text are 32-bit, and reading a file holds it twice for a moment: larger
-    // files are refused with a message rather than loaded wrongly.
-    if (QFileInfo(Path).size() > MaxFileSize) {
-        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + Path,
+    // Offsets into the text are 32-bit: larger files are refused with a message rather than
+    // loaded wrongly.
+    if (FileSize(Path) > MaxFileSize) {
+        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + DisplayPath(Path),
              TMessageIcon::Warning);
         return false;
     }
     try {
         // The file goes into the rows as it is read; the page takes its code before the
         // editor hears of the new text. The NUL warning comes from the file's own bytes.
-        p.Editor->Lines().LoadText([&](TTextLoader& Loader) {
-            const TKanjiText t = ReadKanjiFile(Path, Loader);
-            p.KanjiCode = QString::fromStdString(t.KanjiCode);
-            if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
-            p.CutAtNul = t.HasNul;
-        });
+        const TFileStamp stamp = StampOf(Path);
+        TKanjiText t;
+        auto load = [&](std::string_view AsCode) {
+            p.Editor->Lines().LoadText([&](TTextLoader& Loader) {
+                t = ReadKanjiFile(Path, Loader, TConverter::Auto, AsCode);
+                p.KanjiCode = QString::fromStdString(t.KanjiCode);
+                if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
+                p.CutAtNul = t.HasNul;
+                p.KeepsBytes = t.KeepsBytes;
+            });
+        };
+        load({});
+        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) load(jconvert::kShiftJisName);
+        p.Stamp = p.SeenStamp = stamp;
         p.Editor->SetModified(false);
-        p.StarPending = true;
+        ShowPageName(Index);
         if (p.CutAtNul) {
             Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
-                                "このまま上書き保存すると、その部分は失われます。\r\r") + Path,
+                                "このまま上書き保存すると、その部分は失われます。\r\r") + DisplayPath(Path),
                  TMessageIcon::Warning);
         }
         return true;
@@ -60,22 +68,42 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     }
 }
 
+// A file whose detected code does not give its bytes back: the user hears which code was
+// assumed and may read it as Shift_JIS, byte for byte, instead.
+bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
+    const QString code = QString::fromStdString(Text.KanjiCode);
+    return Ask(QStringLiteral("このファイルは %1 と判定しましたが、%1 のままでは元のとおりに保存できない文字が含まれています"
+                              "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
+                              "「いいえ」を選ぶと %1 として開き、保存する前に確認します。\r\r")
+                   .arg(code) +
+                   DisplayPath(Path),
+               mbYes | mbNo, mbYes) == mbYes;
+}
+
+bool TMainForm::PageIsBlank(int Index) const {
+    // An unnamed, unmodified page without text takes the next file instead of a new page;
+    // anything else could hold work.
+    const TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    const TEditorScreenStrings& rows = p.Editor->ScreenStrings();
+    const bool empty = rows.Count() == 0 || (rows.Count() == 1 && rows.Get(0).empty());
+    return empty && !p.Editor->Modified() && p.FileName == NewDocumentName;
+}
+
 bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
     // A file that cannot be read is reported before any page is added for it.
     const QString path = NormalizedPath(Path);
-    if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
-        Tell(QStringLiteral("ファイルを開けません: ") + path);
+    if (!IsRegularFile(path) || !IsReadable(path)) {
+        Tell(QStringLiteral("ファイルを開けません: ") + DisplayPath(path));
         return false;
     }
     int index = PageCount() - 1;
-    const bool added = !FPages.back().Editor->Lines().TextEmpty() || FPages.back().FileName != NewDocumentName;
+    const bool added = !PageIsBlank(index);
     if (added) {
         index = NewTab();
         if (index < 0) return false;
     }
     TPageRecord& p = FPages[static_cast<size_t>(index)];
     p.FileName = path;
-    FPageControl->setTabText(index, QFileInfo(path).fileName());
     if (ChooseMode) p.Mode = ModeForExtension(QLatin1Char('.') + QFileInfo(path).suffix());
     if (!LoadIntoPage(index, path)) {
         // The page must not keep the file's name without its text: saving it would empty the file.
@@ -91,7 +119,7 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
 bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {
     for (const TPageRecord& p : FPages)
         if (p.FileName == Normalized)
-            return Ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + Normalized, mbYes | mbNo, mbNo) == mbYes;
+            return Ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + DisplayPath(Normalized), mbYes | mbNo, mbNo) == mbYes;
     return true;
 }
 
@@ -101,14 +129,19 @@ QString TMainForm::ShortcutTarget(const QString& Path) {
     return target.Path;
 }
 
+QString TMainForm::ModeOfSwitch(const QString& Param) {
+    static const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"},     {"/del", "Delphi"},
+                                                        {"/perl", "Perl"}, {"/cpp", "C++"},     {"/basic", "Basic"},
+                                                        {"/user", QStringLiteral("ユーザ")}};
+    const auto s = switches.find(Param);
+    return s == switches.end() ? QString() : s->second;
+}
+
 void TMainForm::HandleCommandLine(const QStringList& Params) {
     QString forced;
-    const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"}, {"/del", "Delphi"}, {"/perl", "Perl"},
-                                                 {"/cpp", "C++"},   {"/basic", "Basic"}, {"/user", QStringLiteral("ユーザ")}};
     for (const QString& param : Params) {
-        auto s = switches.find(param);
-        if (s != switches.end()) {
-            forced = s->second;
+        if (const QString mode = ModeOfSwitch(param); !mode.isEmpty()) {
+            forced = mode;
             FPages.front().Mode = forced;
             ApplyMode(0);
             continue;
@@ -127,7 +160,7 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
 
 void TMainForm::Mm_NewClick() {
     int index = PageCount() - 1;
-    if (!FPages.back().Editor->Lines().TextEmpty()) {
+    if (!PageIsBlank(index)) {
         index = NewTab();
         if (index < 0) return;
     }
@@ -139,22 +172,19 @@ void TMainForm::Mm_NewClick() {
 }
 
 void TMainForm::Mm_OpenClick() {
-    const QString path = Dialogs().OpenFileName(this, OpenFilter);
+    // The dialog shows a name that is not UTF-8 with U+FFFD: the file is found again by it.
+    const QString path = ResolveLossyPath(Dialogs().OpenFileName(this, OpenFilter));
     if (path.isEmpty()) return;
     const QString normalized = NormalizedPath(path);
     if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
     EditorChanged(CurrentEditor());
 }
 
-void TMainForm::MyMsgOnHello() {
-    const QString file = profile::ReadString(SettingsFile(), "App", "FileName");
-    profile::WriteString(SettingsFile(), "App", "FileName", QString());
+void TMainForm::MyMsgOnHello(const QStringList& Files) {
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
-    if (file.isEmpty()) return;
-    const QString normalized = NormalizedPath(file);
-    if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
+    if (!Files.isEmpty()) OpenNamedFiles(Files);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
@@ -162,9 +192,30 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* Event) {
-    for (const QUrl& url : Event->mimeData()->urls()) {
-        if (!url.isLocalFile()) continue;
-        QString path = url.toLocalFile();
+    OpenNamedFiles(DroppedFiles(*Event->mimeData()));
+    Event->acceptProposedAction();
+}
+
+QStringList TMainForm::DroppedFiles(const QMimeData& Data) {
+    // The URI list carries a name's bytes percent-encoded: decoded here as bytes, so that a
+    // name that is not UTF-8 arrives as it is on the disk (QUrl would make it U+FFFD).
+    QStringList files;
+    const QByteArray list = Data.data(QStringLiteral("text/uri-list"));
+    for (QByteArray line : list.split('\n')) {
+        line = line.trimmed();
+        if (!line.startsWith("file://")) continue;
+        QByteArray path = line.mid(7);
+        if (!path.startsWith('/')) path = path.mid(path.indexOf('/')); // file://host/path
+        files << DecodePath(QByteArray::fromPercentEncoding(path));
+    }
+    if (files.isEmpty())
+        for (const QUrl& url : Data.urls())
+            if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
+}
+
+void TMainForm::OpenNamedFiles(const QStringList& Files) {
+    for (QString path : Files) {
         if (path.endsWith(QStringLiteral(".lnk"))) {
             path = ShortcutTarget(path);
             if (path.isEmpty()) continue;
@@ -172,7 +223,6 @@ void TMainForm::dropEvent(QDropEvent* Event) {
         path = NormalizedPath(path);
         if (ConfirmOpenAgain(path)) OpenFileIntoPage(path);
     }
-    Event->acceptProposedAction();
     EditorChanged(CurrentEditor());
 }
 

@@ -2,12 +2,15 @@
 #include "Unit1.h"
 
 #include "BlankMarks.h"
+#include "PathCodec.h"
+#include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
 #include "jconvert.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSplitter>
 #include <QStatusBar>
@@ -84,25 +87,10 @@ int TMainForm::NewTab() {
     return index;
 }
 
+// The settings, colours and styles come from the settings file (page 1) or the bundle.
 void TMainForm::SetUpEditor(TEditor& e) {
-    e.SetScrollBars(TScrollStyle::ssBoth);
-    e.Leftbar().SetVisible(true);
-    e.Leftbar().SetBkColor(0xFFFFFF);
-    e.Ruler().SetVisible(true);
-    e.Marks().EofMark().SetVisible(true);
-    e.Marks().EofMark().SetColor(0x808000);
-    e.Marks().RetMark().SetVisible(true);
-    e.Marks().RetMark().SetColor(0x808000);
+    e.Leftbar().SetEdge(false);
     e.Marks().WrapMark().SetVisible(true);
-    e.View().SetUrl(true);
-    e.View().SetMail(true);
-    e.View().SetCommenter(">");
-    TEditorColors& c = e.View().Colors();
-    c.Url().SetColor(0xFF0000);
-    c.Url().SetStyle(fsUnderline);
-    c.Mail().SetColor(0xFF0000);
-    c.Mail().SetStyle(fsUnderline);
-    c.Comment().SetColor(0xFF0000);
     // The popup's shortcuts that the window's own menus use go to the window.
     QList<QKeySequence> reserved;
     for (const auto& [name, action] : FActions)
@@ -111,6 +99,9 @@ void TMainForm::SetUpEditor(TEditor& e) {
     e.OnCaretMoved = [this](TEditor* ed) { ShowCaretPosition(ed); };
     e.OnSelectionModeChange = [this](TEditor* ed) { ShowBoxMode(ed->SelectionMode() == TSelectionMode::Box); };
     e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
+    e.OnUnconvertible = [this](TEditor*, const QString& chars) {
+        SetPanelText(spHint, QStringLiteral("Shift_JIS にない文字は「?」になりました: ") + chars);
+    };
     e.OnDrawLine = [this](TEditor* ed, QPainter& p, const std::string&, int x, int y, int index, const QRect& rect,
                           bool selected) { DrawBlankMarks(*ed, p, FBlankMarks, index, x, y, rect, selected); };
     e.installEventFilter(this);
@@ -144,9 +135,10 @@ void TMainForm::ResetPage(int Index) {
     p.FileName = NewDocumentName;
     p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
     p.Mode = QStringLiteral("標準");
-    p.StarPending = true;
     p.MainFocused = true;
     p.CutAtNul = false;
+    p.KeepsBytes = true;
+    p.Stamp = p.SeenStamp = TFileStamp{};
     FPageControl->setTabText(Index, NewDocumentName);
     ApplyMode(Index);
     if (Index == ActivePage()) EnterPage(Index);
@@ -156,7 +148,7 @@ void TMainForm::EnterPage(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     FSaveName = p.FileName == NewDocumentName ? QString() : p.FileName;
     UpdateTitles();
-    SetPanelText(spMode, p.Mode);
+    ShowMode(p);
     SetPanelText(spKanjiCode, p.KanjiCode);
     SetPanelText(spLineEnd, p.LineEndCode);
     Action("Mm_ShiftJIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kShiftJisName));
@@ -177,20 +169,23 @@ void TMainForm::UpdateTitles() {
     const int i = ActivePage();
     if (i >= PageCount()) return;
     TPageRecord& p = FPages[static_cast<size_t>(i)];
-    const bool star = p.Editor->Modified() && !p.StarPending;
-    setWindowTitle(p.FileName + (star ? QStringLiteral(" *") : QString()) + kSuffix);
+    const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
+    setWindowTitle(DisplayPath(p.FileName) + star + kSuffix);
     QApplication::setApplicationDisplayName(QString());
+}
+
+void TMainForm::ShowPageName(int Index) {
+    const TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    const QString name = p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
+    FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
+    if (Index == ActivePage()) UpdateTitles();
 }
 
 void TMainForm::EditorChanged(TEditor* E) {
     const int i = IndexOfEditor(E);
     if (i < 0) return;
-    TPageRecord& p = FPages[static_cast<size_t>(i)];
-    if (E->Modified() && p.StarPending) {
-        FPageControl->setTabText(i, FPageControl->tabText(i) + QStringLiteral(" *"));
-        p.StarPending = false;
-        if (i == ActivePage()) UpdateTitles();
-    }
+    // The star follows the page's modified state, whatever was answered before.
+    if (FPageControl->tabText(i).endsWith(QStringLiteral(" *")) != E->Modified()) ShowPageName(i);
     Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());
     Action("Mm_Redo")->setEnabled(CurrentEditor()->CanRedo());
 }
@@ -203,7 +198,7 @@ void TMainForm::ShowCaretPosition(TEditor* E) {
 
 QString TMainForm::ModeForExtension(const QString& Ext) {
     const QString e = Ext.toLower();
-    if (e == ".pas" || e == ".dpr" || e == ".inc") return QStringLiteral("Delphi");
+    if (e == ".pas") return QStringLiteral("Delphi");
     if (e == ".ini" || e == ".inf") return QStringLiteral("ini");
     if (e == ".htm" || e == ".html") return QStringLiteral("HTML");
     if (e == ".cgi" || e == ".pl") return QStringLiteral("Perl");
@@ -218,7 +213,19 @@ void TMainForm::ApplyMode(int Index) {
     TFountain* f = it == FFountains.end() ? nullptr : it->second.get();
     p.Editor->SetFountain(f);
     if (p.SubEditor) p.SubEditor->SetFountain(f);
-    if (Index == ActivePage()) SetPanelText(spMode, p.Mode);
+    if (Index == ActivePage()) ShowMode(p);
+}
+
+// The active page's mode is the one the status bar shows; the colouring parsers read it (in
+// 標準 a comment marker counts only at the start of a row).
+void TMainForm::ShowMode(TPageRecord& Page) {
+    SetPanelText(spMode, Page.Mode);
+    const std::string mode = Page.Mode.toStdString();
+    if (mode == CurrentDocumentMode()) return;
+    SetCurrentDocumentMode(mode);
+    Page.Editor->ScreenStrings().ReparseAll();
+    Page.Editor->viewport()->update();
+    if (Page.SubEditor) Page.SubEditor->viewport()->update();
 }
 
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {
@@ -263,6 +270,7 @@ void TMainForm::Mm_DivisionClick() {
     if (p.Divided) {
         Unsplit(i);
         Action("Mm_Division")->setChecked(false);
+        p.Editor->setFocus(); // keys went to the sub editor, which is gone
         return;
     }
     p.Divided = true;

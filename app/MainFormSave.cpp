@@ -5,13 +5,16 @@
 #include "Cp932Codec.h"
 #include "Dialogs.h"
 #include "Editor.h"
+#include "Backup.h"
 #include "KanjiFile.h"
+#include "PathCodec.h"
+#include "SafeFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
-#include "Profile.h"
 #include "jconvert.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -26,38 +29,19 @@ const QString kSaveQuestion = QStringLiteral("内容は変更されています�
 
 void TMainForm::RestartSaveTimer() {
     FSaveTimer.stop();
-    if (Setting("File", "AutoSave", false)) {
-        const int minutes = std::clamp(SettingInt("File", "Time", 5), 5, 120);
+    if (FMyProp.AutoSave) {
+        const int minutes = std::clamp(FMyProp.AutoSaveMinutes, 5, 120);
         FSaveTimer.start(minutes * 60000);
     }
 }
 
-void TMainForm::FileBackUp(const QString& F) {
-    if (!Setting("File", "BackUp", false)) return;
-    const QFileInfo info(F);
-    QString stem;
-    if (Setting("File", "BackUpDir", false)) {
-        QString folder = profile::ReadString(SettingsFile(), "File", "BackUpDirPath");
-        if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
-            folder += QLatin1Char('/');
-        QDir().mkpath(folder);
-        stem = folder + info.completeBaseName() + QStringLiteral(".bak");
-    } else {
-        stem = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bak");
-    }
-    auto name = [&stem](int k) { return stem + (k < 10 ? QStringLiteral("0%1").arg(k) : QString::number(k)); };
-    const int generations = std::clamp(SettingInt("File", "BackUp_Sedai", 3), 1, 99);
-    for (int k = generations; k >= 2; --k) {
-        if (!QFile::exists(name(k - 1))) continue;
-        QFile::remove(name(k));
-        QFile::copy(name(k - 1), name(k));
-    }
-    if (QFile::exists(F)) {
-        QFile::remove(name(1));
-        // The save goes on without the backup, but the user must not believe there is one.
-        if (!QFile::copy(F, name(1)))
-            Tell(QStringLiteral("バックアップファイルを作成できませんでした。\r\r") + name(1), TMessageIcon::Warning);
-    }
+TBackupSettings TMainForm::BackupSettings() const {
+    TBackupSettings b;
+    b.On = FMyProp.BackUp;
+    b.InFolder = FMyProp.BackUpDirOn;
+    b.Folder = FMyProp.BackUpDir;
+    b.Generations = FMyProp.BackUpGenerations;
+    return b;
 }
 
 bool TMainForm::ConfirmSaveCode(int Index) {
@@ -69,47 +53,92 @@ bool TMainForm::ConfirmSaveCode(int Index) {
     const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(unsafe[0].Offset), '\n')) + 1;
     const QString ch = cp932::ToDisplay(unsafe[0].Bytes);
     return Ask(QStringLiteral("%1 の %2 行目の文字「%3」は %4 で保存できません。このまま保存しますか？")
-                   .arg(p.FileName)
+                   .arg(DisplayPath(p.FileName))
                    .arg(line)
                    .arg(ch, p.KanjiCode),
                mbYes | mbNo, mbNo) == mbYes;
 }
 
-bool TMainForm::WritePage(int Index) {
+// The questions asked before a page is written over its file: each says what would be lost.
+bool TMainForm::ConfirmWrite(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     if (!ConfirmSaveCode(Index)) return false;
     if (p.CutAtNul &&
         Ask(QStringLiteral("このファイルは NUL 文字から後ろが読み込まれていません。上書き保存すると、その部分は失われます。保存しますか？\r\r") +
-                p.FileName,
+                DisplayPath(p.FileName),
             mbYes | mbNo, mbNo) != mbYes)
         return false;
+    if (!p.KeepsBytes &&
+        Ask(QStringLiteral("このファイルは %1 として読み込みましたが、%1 では元のとおりに保存できない文字が含まれています。"
+                           "保存するとファイルの内容が変わります。保存しますか？\r\r")
+                    .arg(p.KanjiCode) +
+                DisplayPath(p.FileName),
+            mbYes | mbNo, mbNo) != mbYes)
+        return false;
+    if (p.Stamp.Exists && StampOf(p.FileName) != p.Stamp &&
+        Ask(QStringLiteral("このファイルは、読み込んだ後でほかのプログラムによって変更（または削除）されています。"
+                           "上書き保存しますか？\r\r") +
+                DisplayPath(p.FileName),
+            mbYes | mbNo, mbNo) != mbYes)
+        return false;
+    return true;
+}
+
+bool TMainForm::WritePage(int Index, bool Backup) {
+    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    if (!ConfirmWrite(Index)) return false;
+    // The backup (FileBackUp): the old content is copied aside first; the generations move on
+    // only once the new text is written, so a failed or refused save leaves every backup as
+    // it was.
+    TPendingBackup backup;
+    if (Backup) {
+        try {
+            backup = TPendingBackup::Prepare(p.FileName, BackupSettings());
+        } catch (const EPlatformError& e) {
+            Tell(QStringLiteral("バックアップファイルを作成できませんでした。保存は続けます。\r\r") + QString::fromStdString(e.what()),
+                 TMessageIcon::Warning);
+        }
+    }
     try {
         quire::WritePage(p.Editor->Lines().Text(), p.KanjiCode.toStdString(), p.LineEndCode.toStdString(), p.FileName);
     } catch (const EPlatformError& e) {
         Tell(QString::fromStdString(e.what()));
-        return false; // the page stays modified and keeps its name
+        return false; // the page stays modified and keeps its name; the backups stay as they were
+    }
+    try {
+        backup.Commit();
+    } catch (const EPlatformError& e) {
+        Tell(QStringLiteral("保存しましたが、バックアップの世代を進められませんでした。\r\r") + QString::fromStdString(e.what()),
+             TMessageIcon::Warning);
     }
     p.CutAtNul = false;
+    p.KeepsBytes = true;
+    p.Stamp = p.SeenStamp = StampOf(p.FileName);
     p.Editor->SetModified(false);
-    p.StarPending = true;
-    FPageControl->setTabText(Index, QFileInfo(p.FileName).fileName());
-    if (Index == ActivePage()) {
-        FSaveName = p.FileName;
-        UpdateTitles();
-    }
+    ShowPageName(Index);
+    if (Index == ActivePage()) FSaveName = p.FileName;
     return true;
 }
 
 bool TMainForm::SaveAsPage(int Index) {
     FSaveTimer.stop();
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    const QString path = Dialogs().SaveFileName(this, OpenFilter, p.FileName == NewDocumentName ? QString() : p.FileName);
+    const QString path = ResolveLossyPath(
+        Dialogs().SaveFileName(this, OpenFilter, p.FileName == NewDocumentName ? QString() : DisplayPath(p.FileName)));
     bool ok = false;
     if (!path.isEmpty()) {
-        const QString old = p.FileName;
+        // The dialog asked before replacing another file: that file is now the page's.
+        const TPageRecord old = p;
         p.FileName = NormalizedPath(path);
-        ok = WritePage(Index);
-        if (!ok) p.FileName = old; // a failed write keeps the page's name
+        p.Stamp = p.SeenStamp = StampOf(p.FileName);
+        p.KeepsBytes = true;
+        ok = WritePage(Index, false);
+        if (!ok) { // a failed write keeps the page as it was
+            p.FileName = old.FileName;
+            p.Stamp = old.Stamp;
+            p.SeenStamp = old.SeenStamp;
+            p.KeepsBytes = old.KeepsBytes;
+        }
     }
     RestartSaveTimer();
     return ok;
@@ -122,15 +151,12 @@ bool TMainForm::SavePage(int Index, bool Confirm) {
         SetActivePage(Index);
         return SaveAsPage(Index);
     }
-    if (Confirm && Setting("File", "SaveDlg", false)) {
+    if (Confirm && FMyProp.ConfirmOverwrite) {
         QApplication::beep();
-        if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes) {
-            p.StarPending = false;
+        if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes)
             return false;
-        }
     }
-    FileBackUp(p.FileName);
-    return WritePage(Index);
+    return WritePage(Index, true);
 }
 
 bool TMainForm::Mm_SaveClick() {
@@ -142,8 +168,11 @@ bool TMainForm::Mm_SaveClick() {
 bool TMainForm::Mm_SaveAsClick() { return SaveAsPage(ActivePage()); }
 
 bool TMainForm::Mm_SaveAllClick() {
+    // Only what changed: an unchanged page would be rewritten for nothing, perhaps over what
+    // another program wrote, and in a line end or code it was not read in.
     bool all = true;
-    for (int i = 0; i < PageCount(); ++i) all = SavePage(i, true) && all;
+    for (int i = 0; i < PageCount(); ++i)
+        if (FPages[static_cast<size_t>(i)].Editor->Modified()) all = SavePage(i, true) && all;
     RestartSaveTimer();
     return all;
 }
@@ -154,8 +183,34 @@ void TMainForm::SaveTimerTimer() {
     for (int i = 0; i < PageCount(); ++i) {
         TPageRecord& p = FPages[static_cast<size_t>(i)];
         if (p.FileName == NewDocumentName || !p.Editor->Modified()) continue;
-        FileBackUp(p.FileName);
-        WritePage(i);
+        WritePage(i, true);
+    }
+}
+
+void TMainForm::CheckFilesOnDisk() {
+    if (FCheckingFiles) return; // the questions themselves activate the window again
+    const QScopedValueRollback<bool> checking(FCheckingFiles, true);
+    for (int i = 0; i < PageCount(); ++i) {
+        TPageRecord& p = FPages[static_cast<size_t>(i)];
+        if (p.FileName == NewDocumentName || !p.Stamp.Exists) continue;
+        const TFileStamp now = StampOf(p.FileName);
+        if (now == p.SeenStamp) continue;
+        p.SeenStamp = now; // told once per change
+        if (!now.Exists) {
+            Tell(QStringLiteral("ファイルが見つかりません。ほかのプログラムによって削除されたか、名前が変えられました。"
+                                "このページを保存すると作り直されます。\r\r") +
+                     DisplayPath(p.FileName),
+                 TMessageIcon::Warning);
+            continue;
+        }
+        SetActivePage(i);
+        const bool modified = p.Editor->Modified();
+        const QString question =
+            modified ? QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直すと、このページでの変更は失われます。"
+                                      "読み直しますか？\r\r")
+                     : QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直しますか？\r\r");
+        if (Ask(question + DisplayPath(p.FileName), mbYes | mbNo, modified ? mbNo : mbYes) == mbYes && LoadIntoPage(i, p.FileName))
+            EnterPage(i);
     }
 }
 
@@ -163,17 +218,23 @@ void TMainForm::N21Click() {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     if (p.FileName == NewDocumentName) return;
     if (Ask(QStringLiteral("現在の変更を破棄します。よろしいですか？"), mbYes | mbNo, mbNo) != mbYes) return;
-    if (LoadIntoPage(ActivePage(), p.FileName)) {
-        FPageControl->setTabText(ActivePage(), QFileInfo(p.FileName).fileName());
-        EnterPage(ActivePage());
-    }
+    if (LoadIntoPage(ActivePage(), p.FileName)) EnterPage(ActivePage());
 }
 
-TMessageButton TMainForm::Ask3(int Index, bool WithCancel) {
+TMessageButton TMainForm::Ask3(int Index) {
+    // Cancel is offered everywhere, so that Escape and the close box never discard the text.
     QApplication::beep();
-    const int r = Ask(kSaveQuestion + FPages[static_cast<size_t>(Index)].FileName,
-                      mbYes | mbNo | (WithCancel ? mbCancel : 0), WithCancel ? mbCancel : mbNo);
+    const int r = Ask(kSaveQuestion + DisplayPath(FPages[static_cast<size_t>(Index)].FileName), mbYes | mbNo | mbCancel, mbYes);
     return r == mbYes ? mbYes : r == mbNo ? mbNo : mbCancel;
+}
+
+bool TMainForm::ReleasePage(int Index) {
+    if (!FPages[static_cast<size_t>(Index)].Editor->Modified()) return true;
+    switch (Ask3(Index)) {
+    case mbYes: return SavePage(Index, false); // a cancelled or failed save keeps the page
+    case mbNo: return true;
+    default: return false;
+    }
 }
 
 void TMainForm::ClosePage(int Index) {
@@ -196,28 +257,21 @@ void TMainForm::ClosePage(int Index) {
 
 void TMainForm::C1Click() {
     const int i = ActivePage();
-    if (FPages[static_cast<size_t>(i)].Editor->Modified()) {
-        const TMessageButton a = Ask3(i, true);
-        if (a == mbCancel) return;
-        // Text the user asked to keep is never thrown away: a cancelled or failed save
-        // keeps the page open.
-        if (a == mbYes && !SavePage(i, false)) return;
-    }
-    ClosePage(i);
+    if (ReleasePage(i)) ClosePage(i);
 }
 
 void TMainForm::N17Click() {
     for (int i = PageCount() - 1; i >= 0; --i) {
         SetActivePage(i);
-        if (FPages[static_cast<size_t>(i)].Editor->Modified()) {
-            if (Ask3(i, false) == mbYes && !SavePage(i, false)) return;
-        }
+        if (!ReleasePage(i)) return; // Cancel keeps this page and those before it
         ClosePage(i);
     }
 }
 
 void TMainForm::Mm_SaveCloseClick() {
-    if (!Mm_SaveAllClick()) return;
+    // Pages whose save was refused or failed are still modified: the close query asks about
+    // each of them, so that nothing is lost and nothing keeps the window open unasked.
+    Mm_SaveAllClick();
     close();
 }
 
@@ -227,14 +281,9 @@ bool TMainForm::CanClose() {
     for (int i = 0; i < PageCount(); ++i) {
         if (!FPages[static_cast<size_t>(i)].Editor->Modified()) continue;
         SetActivePage(i);
-        const TMessageButton a = Ask3(i, true);
-        if (a == mbCancel) return false;
-        if (a == mbYes && !SavePage(i, false)) return false;
+        if (!ReleasePage(i)) return false;
     }
-    profile::WriteInteger(SettingsFile(), "Window", "Left", x());
-    profile::WriteInteger(SettingsFile(), "Window", "Top", y());
-    profile::WriteInteger(SettingsFile(), "Window", "Width", width());
-    profile::WriteInteger(SettingsFile(), "Window", "Height", height());
+    SaveWindowPlacement();
     return true;
 }
 

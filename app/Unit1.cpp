@@ -6,14 +6,18 @@
 #include "Cp932Codec.h"
 #include "Dialogs.h"
 #include "Editor.h"
+#include "Fonts.h"
 #include "FountainFactory.h"
 #include "Messages.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "SettingsApply.h"
 #include "TokenKinds.h"
 #include "Unit3.h"
+#include "WindowSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QScreen>
@@ -35,6 +39,9 @@ const QString TMainForm::OpenFilter = QStringLiteral(
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setAcceptDrops(true);
+    // A settings file that cannot be written is reported once, and the program goes on with
+    // the settings in memory.
+    profile::KeepInMemoryWhenUnwritable(SettingsFile(), [](const QString& Why) { Tell(Why, TMessageIcon::Warning); });
     profile::WriteString(SettingsFile(), "App", "Handle", QString::number(static_cast<qulonglong>(winId())));
     for (const std::string& name : LanguageFountainNames())
         FFountains[QString::fromStdString(name)] = CreateLanguageFountain(name);
@@ -44,12 +51,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(FPageControl);
     CreateMenus();
     CreateStatusBar();
-    switch (SettingInt("Stand", "TabPosi", 0)) {
-    case 1: FPageControl->setTabPosition(QTabWidget::South); break;
-    case 2: FPageControl->setTabPosition(QTabWidget::East); break;
-    case 0: FPageControl->setTabPosition(QTabWidget::North); break;
-    default: FPageControl->setTabPosition(QTabWidget::West); break;
-    }
     connect(FPageControl, &QTabWidget::currentChanged, this, [this](int i) {
         if (i >= 0 && i < PageCount()) EnterPage(i);
     });
@@ -59,18 +60,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         FPages.erase(FPages.begin() + from);
         FPages.insert(FPages.begin() + to, moved);
     });
-    // Read once here: rows are drawn far too often to read the settings file each time.
-    LoadMarkSettings();
-    NewTab();
-    ResetPage(0);
-    ApplyKeyCustomisation();
-    FToolBar->setVisible(Setting("Bar", "Tool", true));
-    Action("Mm_ToolBar")->setChecked(FToolBar->isVisible());
-    statusBar()->setVisible(Setting("Bar", "Status", true));
-    Action("Mm_StatusBar")->setChecked(statusBar()->isVisible());
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
-    RestartSaveTimer();
+    NewTab();
+    LoadEditorSettings();
+    ApplyKeyCustomisation();
+    SetTabPosition(FMyProp.TabPosition);
+    FStyleTable.Load(SettingsFile());
+    ResetPage(0);
     PlaceWindow();
+    LoadColorsAndStyles();
 }
 
 TMainForm::~TMainForm() {
@@ -83,8 +81,12 @@ TMainForm::~TMainForm() {
 void TMainForm::PlaceWindow() {
     // A place stored on a screen that is no longer there is replaced, so that the window is
     // never opened out of sight; a size larger than the screen is cut down to it.
-    QRect place(SettingInt("Window", "Left", 0), SettingInt("Window", "Top", 0),
-                std::max(320, SettingInt("Window", "Width", 800)), std::max(200, SettingInt("Window", "Height", 560)));
+    // Stored numbers are limited first: a QRect at the ends of int overflows and looks visible.
+    static constexpr int far = 1 << 20;
+    TWindowSettings w;
+    w.Load(SettingsFile());
+    QRect place(std::clamp(w.Left, -far, far), std::clamp(w.Top, -far, far), std::clamp(w.Width, 320, far),
+                std::clamp(w.Height, 200, far));
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         const QRect avail = primary->availableGeometry();
         place.setSize(place.size().boundedTo(avail.size()).expandedTo(QSize(320, 200)));
@@ -94,35 +96,30 @@ void TMainForm::PlaceWindow() {
                 screen->availableGeometry().intersected(place).height() >= 50)
                 visible = true;
         if (!visible) place.moveCenter(avail.center());
+        // A window reaching past the right or bottom of the screen its corner is on moves
+        // back onto it.
+        if (const QScreen* screen = QGuiApplication::screenAt(place.topLeft())) {
+            const QRect a = screen->availableGeometry();
+            place.moveTo(std::min(place.left(), std::max(a.left(), a.right() + 1 - place.width())),
+                         std::min(place.top(), std::max(a.top(), a.bottom() + 1 - place.height())));
+        }
     }
-    resize(place.size());
-    if (profile::SectionExists(SettingsFile(), "Window")) move(place.topLeft());
-    const QString fontName = profile::ReadString(SettingsFile(), "Font", "Name");
-    if (!fontName.isEmpty()) {
-        QFont f(fontName);
-        f.setPixelSize(std::clamp(SettingInt("Font", "Size", 16), 6, 72));
-        FPages.front().Editor->SetEditorFont(f);
-        FEditorProp.Assign(*FPages.front().Editor);
-    }
+    if (profile::SectionExists(SettingsFile(), "Window")) setGeometry(place);
+    else resize(place.size());
+    if (w.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    FPages.front().Editor->SetEditorFont(EditorFont(w.FontName, w.FontSize));
+    FEditorProp.Assign(*FPages.front().Editor);
 }
 
 QString TMainForm::SettingsFile() const { return SettingsFileName(); }
 
 void TMainForm::LoadMarkSettings() {
-    FBlankMarks.Space = Setting("Marks", "Space", false);
-    FBlankMarks.HSpace = Setting("Marks", "HSpace", false);
-    FBlankMarks.Tab = Setting("Marks", "Tab", false);
-    FBlankMarks.SpaceColor = static_cast<TColor>(SettingInt("Color", "Space", 0xC0C0C0));
-    FBlankMarks.HSpaceColor = static_cast<TColor>(SettingInt("Color", "HSpace", 0xC0C0C0));
-    FBlankMarks.TabColor = static_cast<TColor>(SettingInt("Color", "TAB", 0xC0C0C0));
-}
-
-bool TMainForm::Setting(const char* Section, const char* Key, bool Default) const {
-    return profile::ReadBool(SettingsFile(), QString::fromLatin1(Section), QString::fromLatin1(Key), Default);
-}
-
-int TMainForm::SettingInt(const char* Section, const char* Key, int Default) const {
-    return profile::ReadInteger(SettingsFile(), QString::fromLatin1(Section), QString::fromLatin1(Key), Default);
+    FBlankMarks.Space = FMyProp.SpaceMark;
+    FBlankMarks.HSpace = FMyProp.HSpaceMark;
+    FBlankMarks.Tab = FMyProp.TabMark;
+    FBlankMarks.SpaceColor = FColorTable[TColorIndex::Space];
+    FBlankMarks.HSpaceColor = FColorTable[TColorIndex::HSpace];
+    FBlankMarks.TabColor = FColorTable[TColorIndex::TAB];
 }
 
 void TMainForm::Mm_TopClick() {
@@ -146,12 +143,22 @@ void TMainForm::Mm_StatusBarClick() {
 void TMainForm::Mm_FontClick() {
     QFont f = CurrentEditor()->font();
     if (!Dialogs().ChooseFont(this, f)) return;
+    // A font without Japanese glyphs would turn the text into boxes, and stay so after a
+    // restart: it is refused with a word, and the font in use stays.
+    if (!DrawsJapanese(f)) {
+        Tell(QStringLiteral("フォント「%1」では日本語を表示できないため、変更しませんでした。").arg(f.family()),
+             TMessageIcon::Warning);
+        return;
+    }
     for (TPageRecord& p : FPages) {
         p.Editor->SetEditorFont(f);
         if (p.SubEditor) p.SubEditor->SetEditorFont(f);
     }
-    profile::WriteString(SettingsFile(), "Font", "Name", f.family());
-    profile::WriteInteger(SettingsFile(), "Font", "Size", QFontInfo(f).pixelSize());
+    FEditorProp.Font = CurrentEditor()->font(); // pages added later take it too
+    TWindowSettings w;
+    w.FontName = f.family();
+    w.FontSize = f.pointSize() > 0 ? f.pointSize() : QFontInfo(f).pointSize();
+    w.SaveFont(SettingsFile());
 }
 
 void TMainForm::Mm_ReadmeClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
@@ -171,6 +178,15 @@ bool TMainForm::event(QEvent* Event) {
     if (Event->type() == QEvent::StatusTip) {
         SetPanelText(spHint, static_cast<QStatusTipEvent*>(Event)->tip());
         return true;
+    }
+    // Coming back to the window: files may have been changed meanwhile. The questions wait
+    // until the activation is over.
+    if (Event->type() == QEvent::WindowActivate) {
+        // Keys go to the current editor when nothing in the window has the focus (the first
+        // activation after start, for one).
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !isAncestorOf(focus)) CurrentEditor()->setFocus(Qt::ActiveWindowFocusReason);
+        QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
     }
     return QMainWindow::event(Event);
 }
@@ -200,7 +216,7 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     case QEvent::Wheel: {
         const int delta = static_cast<QWheelEvent*>(Event)->angleDelta().y();
         if (!onText || delta == 0) break;
-        const int rows = std::max(1, SettingInt("Stand", "Wheel", 3));
+        const int rows = std::max(1, FMyProp.WheelRows);
         e->SetTopRow(e->TopRow() + (delta > 0 ? -rows : rows));
         return true;
     }

@@ -3,10 +3,15 @@
 // saving with backups, closing with the questions that protect modified text, and auto-save.
 #pragma once
 
+#include "Backup.h"
 #include "BlankMarks.h"
+#include "ColorTable.h"
 #include "EditorProp.h"
 #include "Messages.h"
+#include "SafeFile.h"
 #include "FindReplace.h"
+#include "MyProp.h"
+#include "StyleTable.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -27,6 +32,8 @@ namespace quire {
 class TEditor;
 class TFountain;
 struct TMenuEntry;
+struct TSettings;
+struct TKanjiText;
 
 // The status bar's panels, from the left.
 enum TStatusPanel : int {
@@ -41,6 +48,7 @@ enum TStatusPanel : int {
     spLineEnd,   // the page's line end
     spInsert,    // "挿入" or "上書"
 };
+class TStringsPrinter;
 
 // One tab page.
 struct TPageRecord {
@@ -50,13 +58,19 @@ struct TPageRecord {
     QString KanjiCode = QStringLiteral("S-JIS");
     QString LineEndCode = QStringLiteral("CRLF");
     QString Mode;
-    bool StarPending = true;
     TEditor* SubEditor = nullptr;
     QSplitter* Splitter = nullptr;
     bool Divided = false;
     bool MainFocused = true;
     // The file held a NUL byte: the text after it was not loaded.
     bool CutAtNul = false;
+    // Writing the page back in KanjiCode gives the bytes that were read; when not, the file
+    // was not truly in that code and it is never written without a question.
+    bool KeepsBytes = true;
+    // The file as it was read or last written, and as the user was last told of it: a file
+    // changed by another program is noticed before a save and when the window is activated.
+    TFileStamp Stamp;
+    TFileStamp SeenStamp;
 };
 
 class TMainForm : public QMainWindow {
@@ -88,14 +102,22 @@ public:
     // The current file name (the save dialog's): empty for a document never saved.
     const QString& CurrentFileName() const { return FSaveName; }
     TEditorProp& EditorProp() { return FEditorProp; }
+    // The printer that carries the print options between uses (MainFormPrint.cpp).
+    TStringsPrinter& StringsPrinter();
 
     // Start-up: command-line parameters (mode switches, files, shortcuts).
     void HandleCommandLine(const QStringList& Params);
     // Opens a file into a page (a new one unless the last is empty); false when it cannot
     // be read (the user has been told).
     bool OpenFileIntoPage(const QString& Path, bool ChooseMode = true);
-    // The hand-off from a later start: the file named in App/FileName.
-    void MyMsgOnHello();
+    // False when Normalized is open in a page already and the user does not want it again.
+    bool ConfirmOpenAgain(const QString& Normalized);
+    // The hand-off from a later start: brings the window forward and opens Files in order.
+    void MyMsgOnHello(const QStringList& Files);
+    // The mode a command-line switch ("/html", "/perl", ...) forces; empty for anything else.
+    static QString ModeOfSwitch(const QString& Param);
+    // The local files of a drop, each name's bytes as they are on the disk.
+    static QStringList DroppedFiles(const class QMimeData& Data);
     static QString NormalizedPath(const QString& Path);
     static QString ModeForExtension(const QString& Ext);
 
@@ -121,6 +143,7 @@ public:
     void Mm_ToolBarClick();
     void Mm_StatusBarClick();
     void Mm_FontClick();
+    void Mm_PrintClick();
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
@@ -135,13 +158,45 @@ public:
     // Finds the last search text once in the current editor; false when it is not there.
     bool FindOnce();
     void SaveTimerTimer();
-    // Backups of F before it is overwritten.
-    void FileBackUp(const QString& F);
+    // The backup settings of the settings file.
+    TBackupSettings BackupSettings() const;
     QTimer& SaveTimer() { return FSaveTimer; }
-    // Reads which blanks get marks, and their colours, from the settings.
+    // Which blanks get marks (TMyProp), and their colours (the colour table).
     void LoadMarkSettings();
+
+    // Settings (MainFormSettings.cpp). The application's settings in memory and the two
+    // tables; whoever changes them applies them with the routines below.
+    TMyProp& MyProp() { return FMyProp; }
+    TColorTable& ColorTable() { return FColorTable; }
+    TStyleTable& StyleTable() { return FStyleTable; }
+    // The settings as they are now: the current editor's, TMyProp and the bars; Save() on
+    // the result writes them all.
+    TSettings CurrentSettings();
+    // Settings onto the whole window: every editor (sub editors included), TMyProp (and what
+    // follows from it: scroll bars, quote mark and colour, blank marks, auto-save timer, tab
+    // position), the bars, and the bundle. Writes nothing.
+    void ApplySettings(const TSettings& Settings);
+    // The auto-save timer as TMyProp says: running every AutoSaveMinutes, or stopped.
+    void RestartSaveTimer();
+    // The colour table onto every editor (sub editors included) and every colouring; the
+    // bundle and the blank marks take the new colours.
+    void ApplyColorsToAll();
+    // The style table onto every editor and every colouring.
+    void ApplyStylesToAll();
+    // The bundle onto pages 2 and later and onto every sub editor.
+    void ApplyBundleToPages();
+    // After a command changed one editor setting on Source: the bundle takes Source's
+    // settings and gives them to every other editor, sub editors of split pages included.
+    void PassEditorSettings(TEditor& Source);
+    void SetTabPosition(TTabPosition Position);
+    // Window/*: only Maximize=1 when the window is not in its normal state.
+    void SaveWindowPlacement();
     // The close query: false when the user kept the window open.
     bool CanClose();
+    // Tells the user of pages whose files another program changed or removed since they were
+    // read, written or last told of, and offers to read them again (run when the window is
+    // activated).
+    void CheckFilesOnDisk();
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -157,8 +212,9 @@ private:
     bool FBoxMode = false;
     bool FOverWriteMode = false;
 
-    // False when Normalized is open in a page already and the user does not want it again.
-    bool ConfirmOpenAgain(const QString& Normalized);
+    // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
+    // file open already only after the user said so.
+    void OpenNamedFiles(const QStringList& Files);
     // The file a ".lnk" points at, or empty after telling the user why there is none.
     QString ShortcutTarget(const QString& Path);
     int NewTab();
@@ -169,28 +225,40 @@ private:
     void EditorChanged(TEditor* E);
     void ShowCaretPosition(TEditor* E);
     void ApplyMode(int Index);
-    bool WritePage(int Index);
+    // Writes a page over its file after the questions that protect what it would change;
+    // Backup makes the numbered backups first (FileBackUp).
+    bool WritePage(int Index, bool Backup);
+    bool ConfirmWrite(int Index);
+    // The tab caption and titles from the page's name and modified state.
+    void ShowPageName(int Index);
     bool SavePage(int Index, bool Confirm);
     bool SaveAsPage(int Index);
     bool ConfirmSaveCode(int Index);
     bool LoadIntoPage(int Index, const QString& Path);
+    bool AskReadAsShiftJis(const QString& Path, const TKanjiText& Text);
+    bool PageIsBlank(int Index) const;
     void ClosePage(int Index);
     void MovePage(int From, int To);
     void Unsplit(int Index);
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
     void CreateStatusBar();
-    void RestartSaveTimer();
+    // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
+    void LoadEditorSettings();
+    // Start-up, last: colours and styles read and applied, the scroll bars set.
+    void LoadColorsAndStyles();
     QString SettingsFile() const;
-    bool Setting(const char* Section, const char* Key, bool Default) const;
-    int SettingInt(const char* Section, const char* Key, int Default) const;
-    // The save question: mbYes, mbNo or mbCancel (Cancel only when offered).
-    TMessageButton Ask3(int Index, bool WithCancel);
+    // The save question: mbYes, mbNo or mbCancel.
+    TMessageButton Ask3(int Index);
+    // Asks about a modified page before it goes: true when it was saved or the user chose
+    // to discard it, false when it must stay.
+    bool ReleasePage(int Index);
     void PlaceWindow();
     QAction* AddMenuItem(class QMenu* Menu, const TMenuEntry& Entry);
     void M_FileClick();
     void Window1Click();
     void ShowBoxMode(bool Box);
+    void ShowMode(TPageRecord& Page);
     void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
@@ -202,10 +270,15 @@ private:
     std::map<QString, QAction*> FActions;
     QString FSaveName;
     TEditorProp FEditorProp;
+    TMyProp FMyProp;
+    TColorTable FColorTable;
+    TStyleTable FStyleTable;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     QTimer FSaveTimer;
     bool FClosingForced = false;
+    bool FCheckingFiles = false;
     TFindReplace FFind;
+    TStringsPrinter* FStringsPrinter = nullptr; // owned as a child object
 };
 
 } // namespace quire

@@ -526,6 +526,25 @@ std::string SjisToJis(std::string_view s) {
     return convertWhole(TConversion::SjisToJis, s, s.size() + s.size() / 4);
 }
 
+bool IsJisX0208(uint8_t row, uint8_t cell) noexcept {
+    // The assigned cells of the rows that are not full: symbols, digits and Latin letters,
+    // kana, Greek, Cyrillic, box drawing, and the ends of the two kanji levels.
+    struct TRange {
+        uint8_t Row, First, Last;
+    };
+    static constexpr TRange kPartial[] = {
+        {0x22, 0x21, 0x2E}, {0x22, 0x3A, 0x41}, {0x22, 0x4A, 0x50}, {0x22, 0x5C, 0x6A}, {0x22, 0x72, 0x79},
+        {0x22, 0x7E, 0x7E}, {0x23, 0x30, 0x39}, {0x23, 0x41, 0x5A}, {0x23, 0x61, 0x7A}, {0x24, 0x21, 0x73},
+        {0x25, 0x21, 0x76}, {0x26, 0x21, 0x38}, {0x26, 0x41, 0x58}, {0x27, 0x21, 0x41}, {0x27, 0x51, 0x71},
+        {0x28, 0x21, 0x40}, {0x4F, 0x21, 0x53}, {0x74, 0x21, 0x26},
+    };
+    if (!in(cell, 0x21, 0x7E)) return false;
+    if (row == 0x21 || (in(row, 0x30, 0x73) && row != 0x4F)) return true;
+    for (const TRange& r : kPartial)
+        if (r.Row == row && in(cell, r.First, r.Last)) return true;
+    return false;
+}
+
 std::vector<TUnsafeChar> FindJisUnsafeChars(std::string_view s, std::size_t limit) {
     std::vector<TUnsafeChar> found;
     const std::size_t n = s.size();
@@ -542,7 +561,7 @@ std::vector<TUnsafeChar> FindJisUnsafeChars(std::string_view s, std::size_t limi
             continue;
         }
         const auto [j1, j2] = SjisToJisPair(c, at(s, i + 1));
-        if (!in(j1, 0x21, 0x7E) || !in(j2, 0x21, 0x7E)) found.push_back({i, std::string(s.substr(i, 2))});
+        if (!IsJisX0208(j1, j2)) found.push_back({i, std::string(s.substr(i, 2))});
         i += 2;
     }
     return found;

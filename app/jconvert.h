@@ -66,9 +66,14 @@ inline constexpr const char* kCrLfName = "CRLF";
 inline constexpr const char* kCrName = "CR";
 inline constexpr const char* kLfName = "LF";
 
-// A character of a Shift-JIS text that JIS and EUC cannot carry: its JIS pair would fall
-// outside 0x21-0x7E (the IBM and NEC extensions, user-defined characters), or it is not a
-// whole character at all. Offset is its byte offset in the text.
+// True for the row and cell (0x21-0x7E each) of a character that JIS X 0208 assigns (6879 of
+// them): the codes JIS and EUC carry.
+bool IsJisX0208(uint8_t row, uint8_t cell) noexcept;
+
+// A character of a Shift-JIS text that JIS and EUC cannot carry: its JIS pair is no character
+// of JIS X 0208 (the NEC special characters and selected IBM extensions, the IBM extensions,
+// user-defined characters, unassigned codes), or it is not a whole character at all. Offset
+// is its byte offset in the text.
 struct TUnsafeChar {
     std::size_t Offset;
     std::string Bytes;

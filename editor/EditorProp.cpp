@@ -17,6 +17,7 @@ void TEditorProp::Assign(TEditor& s) {
         FReserveWordList.Assign(s.ReserveWordList());
         FRuler.Assign(s.Ruler());
         ScrollBars = s.ScrollBars();
+        UndoListMax = s.UndoListMax();
         FView.Assign(s.View());
         WordWrap = s.WordWrap();
         FWrapOption.Assign(s.WrapOption());
@@ -36,6 +37,7 @@ void TEditorProp::Assign(TEditorProp& s) {
         FReserveWordList.Assign(s.FReserveWordList);
         FRuler.Assign(s.FRuler);
         ScrollBars = s.ScrollBars;
+        UndoListMax = s.UndoListMax;
         FView.Assign(s.FView);
         WordWrap = s.WordWrap;
         FWrapOption.Assign(s.FWrapOption);
@@ -56,6 +58,7 @@ void TEditorProp::AssignTo(TEditor& d) {
         d.SetReserveWordList(FReserveWordList.Strings());
         d.SetRuler(FRuler);
         d.SetScrollBars(ScrollBars);
+        d.SetUndoListMax(UndoListMax);
         d.SetView(FView);
         if (WordWrap) {
             d.SetWrapOption(FWrapOption);

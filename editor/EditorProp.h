@@ -23,6 +23,8 @@ public:
     TSortedStringList& ReserveWordList() noexcept { return FReserveWordList; }
     TEditorRuler& Ruler() noexcept { return FRuler; }
     TScrollStyle ScrollBars = TScrollStyle::ssNone;
+    // The undo list's limit: kept with the others so that every page gets the same.
+    int UndoListMax = 64;
     TEditorViewInfo& View() noexcept { return FView; }
     bool WordWrap = false;
     TEditorWrapOption& WrapOption() noexcept { return FWrapOption; }

@@ -43,4 +43,17 @@ protected:
     int FUpdateCount = 0;
 };
 
+// Holds an update of an object open for its lifetime: the changes made meanwhile notify
+// once, when the guard ends (also when an exception passes).
+class TNotifyUpdateGuard {
+public:
+    explicit TNotifyUpdateGuard(TNotifyPersistent& Object) noexcept : FObject(Object) { FObject.BeginUpdate(); }
+    ~TNotifyUpdateGuard() { FObject.EndUpdate(); }
+    TNotifyUpdateGuard(const TNotifyUpdateGuard&) = delete;
+    TNotifyUpdateGuard& operator=(const TNotifyUpdateGuard&) = delete;
+
+private:
+    TNotifyPersistent& FObject;
+};
+
 } // namespace quire

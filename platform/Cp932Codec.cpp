@@ -8,6 +8,7 @@
 #include "ShiftJis.h"
 
 #include <array>
+#include <utility>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
@@ -17,6 +18,11 @@ namespace quire::cp932 {
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00; // invalid byte B decodes to kEscapeBase + B
+
+constexpr std::pair<char16_t, int32_t> kBestFit[] = {
+    {0x301C, 0x8160}, {0x2212, 0x817C}, {0x2016, 0x8161}, {0x00A2, 0x8191},
+    {0x00A3, 0x8192}, {0x00AC, 0x81CA}, {0x2014, 0x815C},
+};
 
 // Converts the two bytes In with Cd; returns the number of bytes written to Out (at most
 // 8), or 0 when the converter rejects them.
@@ -75,6 +81,11 @@ struct Tables {
             }
         }
         iconv_close(enc);
+        // What Linux input methods and web pages give for characters code page 932 holds
+        // under other code points: the wave dash, minus, double vertical line, cent, pound,
+        // not sign and em dash.
+        for (const auto& [ch, code] : kBestFit)
+            if (fromUnicode[ch] == -1) fromUnicode[ch] = code;
     }
 };
 
@@ -119,10 +130,20 @@ QString ToUnicode(std::string_view bytes) { return decode(bytes, false); }
 QString ToDisplay(std::string_view bytes) { return decode(bytes, true); }
 
 std::string FromUnicode(QStringView text, bool* lossy) {
+    QString lost;
+    std::string result = FromUnicode(text, lossy ? &lost : nullptr);
+    if (lossy) *lossy = !lost.isEmpty();
+    return result;
+}
+
+std::string FromUnicode(QStringView text, QString* lost) {
     const Tables& t = tables();
     std::string result;
     result.reserve(static_cast<std::size_t>(text.size()) * 2);
-    bool lost = false;
+    auto lose = [&](QStringView ch) {
+        result.push_back('?');
+        if (lost && !lost->contains(ch)) lost->append(ch);
+    };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t u = text[i].unicode();
@@ -131,15 +152,13 @@ std::string FromUnicode(QStringView text, bool* lossy) {
             continue;
         }
         if (QChar::isHighSurrogate(u) && i + 1 < size && text[i + 1].isLowSurrogate()) {
-            ++i; // a character beyond the BMP: code page 932 has none
-            result.push_back('?');
-            lost = true;
+            lose(text.mid(i, 2)); // a character beyond the BMP: code page 932 has none
+            ++i;
             continue;
         }
         const int32_t code = QChar::isSurrogate(u) ? -1 : t.fromUnicode[u];
         if (code < 0) {
-            result.push_back('?');
-            lost = true;
+            lose(text.mid(i, 1));
         } else if (code < 0x100) {
             result.push_back(static_cast<char>(code));
         } else {
@@ -147,7 +166,6 @@ std::string FromUnicode(QStringView text, bool* lossy) {
             result.push_back(static_cast<char>(code & 0xFF));
         }
     }
-    if (lossy) *lossy = lost;
     return result;
 }
 

@@ -16,9 +16,13 @@ QString ToUnicode(std::string_view bytes);
 // Like ToUnicode, but invalid bytes become U+FFFD: the text as it is shown to the user.
 QString ToDisplay(std::string_view bytes);
 
-// Converts UTF-16 to code page 932. The escapes U+DC80-U+DCFF become their bytes again.
-// A character that code page 932 cannot hold becomes "?" and, when Lossy is given, sets it.
+// Converts UTF-16 to code page 932. The escapes U+DC80-U+DCFF become their bytes again. The
+// characters input methods give for some of code page 932's own (U+301C wave dash, U+2212
+// minus, U+2016, U+00A2, U+00A3, U+00AC, U+2014) take those codes. A character that code
+// page 932 cannot hold becomes "?" and, when Lossy is given, sets it.
 std::string FromUnicode(QStringView text, bool* lossy = nullptr);
+// The same, collecting each character that became "?" once, in order, into Lost.
+std::string FromUnicode(QStringView text, QString* lost);
 
 // The Unicode character of one code page 932 character (one or two bytes), or 0 when the
 // bytes are not a valid character. Used to tell which codes are valid.

@@ -2,6 +2,9 @@
 #include "Fonts.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QRawFont>
 #include <QGuiApplication>
 #include <QString>
 
@@ -26,6 +29,32 @@ void InstallFontSubstitutions() {
             QGuiApplication::setFont(font);
         }
     }
+}
+
+bool DrawsJapanese(const QFont& Font) {
+    const QRawFont raw = QRawFont::fromFont(Font, QFontDatabase::Japanese);
+    if (!raw.isValid()) return false;
+    for (char16_t c : {u'\u3042', u'\u30A2', u'\u6F22', u'\u5B57'}) // あ ア 漢 字
+        if (!raw.supportsCharacter(c)) return false;
+    return true;
+}
+
+bool FitsTheGrid(const QString& Family) {
+    QFont f(Family);
+    f.setPixelSize(16);
+    const QFontMetricsF m(f);
+    const qreal half = m.horizontalAdvance(QLatin1Char('0'));
+    return half > 0 && qAbs(m.horizontalAdvance(QChar(0x6F22)) - 2 * half) < 0.01 &&
+           qAbs(m.horizontalAdvance(QChar(0x3042)) - 2 * half) < 0.01;
+}
+
+QStringList JapaneseFamilies() {
+    QStringList grid, other;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+        if (!DrawsJapanese(QFont(family))) continue;
+        (FitsTheGrid(family) ? grid : other) << family;
+    }
+    return grid + other;
 }
 
 } // namespace quire

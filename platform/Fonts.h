@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+class QFont;
 
 namespace quire {
 
@@ -13,5 +16,14 @@ QString JapaneseProportionalFamily();
 
 // Installs the substitutions once; call after the application object exists.
 void InstallFontSubstitutions();
+
+// True when Font has glyphs of its own for kana and kanji (no fallback to another family).
+bool DrawsJapanese(const QFont& Font);
+// True when Family's full-width glyphs are exactly two of its half-width ones (measured at an
+// even pixel size): the editor's column grid.
+bool FitsTheGrid(const QString& Family);
+// The installed families that draw Japanese, those that fit the grid first, each part in the
+// database's order.
+QStringList JapaneseFamilies();
 
 } // namespace quire

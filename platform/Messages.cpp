@@ -12,9 +12,9 @@ public:
     void Show(const QString& Caption, const QString& Text, TMessageIcon) override {
         std::fprintf(stderr, "%s: %s\n", Caption.toLocal8Bit().constData(), Text.toLocal8Bit().constData());
     }
-    int Ask(const QString& Caption, const QString& Text, int, int DefaultButton, TMessageIcon Icon) override {
+    int Ask(const QString& Caption, const QString& Text, int Buttons, int, TMessageIcon Icon) override {
         Show(Caption, Text, Icon);
-        return DefaultButton;
+        return EscapeButton(Buttons);
     }
 };
 
@@ -22,6 +22,12 @@ StandardErrorMessages gStandardError;
 TMessageService* gService = nullptr;
 
 } // namespace
+
+int EscapeButton(int Buttons) noexcept {
+    if (Buttons & mbCancel) return mbCancel;
+    if (Buttons & mbNo) return mbNo;
+    return Buttons & mbYes ? mbYes : mbOK;
+}
 
 TMessageService& Messages() { return gService ? *gService : gStandardError; }
 

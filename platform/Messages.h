@@ -15,14 +15,20 @@ enum TMessageButton : int {
     mbNo = 8,
 };
 
+// The answer of Escape and of the window's close box: Cancel when it is offered, else No,
+// else the only button. Questions that can discard text offer Cancel or No for it.
+int EscapeButton(int Buttons) noexcept;
+
 // The application installs an implementation that shows message boxes; tests install one
-// that records and answers. Without one, messages go to standard error and questions get
-// their default answer, so that tools and libraries never block.
+// that records and answers. Without one, messages go to standard error and questions get the
+// Escape answer (nothing is done that was not asked for), so that tools and libraries never
+// block.
 class TMessageService {
 public:
     virtual ~TMessageService() = default;
     virtual void Show(const QString& Caption, const QString& Text, TMessageIcon Icon) = 0;
-    // Returns the button chosen; DefaultButton when nobody can answer.
+    // Returns the button chosen. DefaultButton is the one Enter presses; Escape and the close
+    // box give EscapeButton(Buttons).
     virtual int Ask(const QString& Caption, const QString& Text, int Buttons, int DefaultButton,
                     TMessageIcon Icon) = 0;
 };

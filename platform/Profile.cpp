@@ -1,125 +1,114 @@
 // Private-profile (ini) files.
 #include "Profile.h"
 
-#include "Cp932Codec.h"
+#include "SafeFile.h"
+
+#include "IniText.h"
 #include "PlatformError.h"
+#include "RegularFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
+#include <map>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quire::profile {
 namespace {
 
-struct IniText {
-    QStringList lines;
-    QString lineEnd = QStringLiteral("\n");
+// Settings files are small; anything larger is not one of ours and is left alone.
+constexpr qint64 MaxSettingsSize = qint64(16) << 20;
+
+// A file registered with KeepInMemoryWhenUnwritable. Memory holds its text while the
+// disk cannot take it; Told says the user has heard of the current failure.
+struct TKeptFile {
+    std::function<void(const QString&)> Report;
+    std::optional<QByteArray> Memory;
+    bool Told = false;
 };
 
-IniText load(const QString& file) {
-    IniText ini;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return ini;
-    const QByteArray bytes = f.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = cp932::ToUnicode(std::string_view(bytes.constData(), bytes.size()));
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    if (text.contains(QLatin1String("\r\n"))) ini.lineEnd = QStringLiteral("\r\n");
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    ini.lines = text.split(QLatin1Char('\n'));
-    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty()) ini.lines.removeLast();
-    return ini;
+// Used by the program's one thread only.
+std::map<QString, TKeptFile>& keptFiles() {
+    static std::map<QString, TKeptFile> files;
+    return files;
 }
 
-void save(const QString& file, const IniText& ini) {
+TKeptFile* kept(const QString& file) {
+    auto it = keptFiles().find(file);
+    return it == keptFiles().end() ? nullptr : &it->second;
+}
+
+QString unwritableMessage(const QString& file, const QString& why) {
+    return QStringLiteral("設定ファイル \"%1\" に書き込めません: %2").arg(file, why);
+}
+
+TIniText load(const QString& file) {
+    if (const TKeptFile* k = kept(file); k && k->Memory) return TIniText(*k->Memory);
+    const TRegularFileRead read = ReadRegularFile(file, MaxSettingsSize);
+    return TIniText(read.Bytes);
+}
+
+// Why the file at Path must not be replaced: something that is there but could not be read
+// as a settings file (a folder, a FIFO, a file too large or unreadable) would be lost.
+QString replaceProblem(const QString& path) {
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &st) != 0) return {};
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("同じ名前のフォルダーがあります");
+    if (!S_ISREG(st.st_mode)) return QStringLiteral("通常のファイルではありません");
+    if (st.st_size > MaxSettingsSize) return QStringLiteral("ファイルが大きすぎます");
+    if (::access(name.constData(), R_OK) != 0) return SystemErrorText(errno);
+    return {};
+}
+
+// Writes Bytes over File; the error text, or empty when it is all on the disk.
+QString writeFile(const QString& file, const QByteArray& bytes) {
+    if (const QString problem = replaceProblem(file); !problem.isEmpty()) return problem;
     QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly)) {
-        throw EPlatformError(QStringLiteral("Cannot write the settings file \"%1\": %2")
-                                 .arg(file, f.errorString())
-                                 .toStdString());
+    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
+    // Qt 6.4's commit() reports success when its buffered tail fails to reach the disk, so
+    // the write and the flush are checked here first.
+    // Qt's own text for a failed write is "Unknown error": the system's reason is taken
+    // while it is still in errno.
+    errno = 0;
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
+        const int reason = errno;
+        const QString error = reason ? SystemErrorText(reason) : f.errorString();
+        f.cancelWriting();
+        return error;
     }
-    QString text;
-    for (const QString& line : ini.lines) text += line + ini.lineEnd;
-    f.write(text.toUtf8());
-    if (!f.commit()) {
-        throw EPlatformError(QStringLiteral("Cannot write the settings file \"%1\": %2")
-                                 .arg(file, f.errorString())
-                                 .toStdString());
+    if (!f.commit()) return f.errorString();
+    return {};
+}
+
+void save(const QString& file, const TIniText& ini) {
+    const QByteArray bytes = ini.Bytes();
+    const QString error = writeFile(file, bytes);
+    TKeptFile* k = kept(file);
+    if (!k) {
+        if (!error.isEmpty()) throw EPlatformError(unwritableMessage(file, error).toStdString());
+        return;
     }
-}
-
-// The section name of a "[name]" line, or nothing for any other line.
-std::optional<QString> sectionName(const QString& line) {
-    const QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('['))) return std::nullopt;
-    const qsizetype close = t.indexOf(QLatin1Char(']'));
-    if (close < 0) return std::nullopt;
-    return t.mid(1, close - 1).trimmed();
-}
-
-// The key of a "key=value" line, or nothing for comments and other lines.
-std::optional<QString> keyName(const QString& line) {
-    const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(QLatin1Char(';'))) return std::nullopt;
-    const qsizetype eq = t.indexOf(QLatin1Char('='));
-    if (eq < 0) return std::nullopt;
-    return t.left(eq).trimmed();
-}
-
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// Lines [First, End) of the first section called Name: First is the line after its
-// header. Nothing when there is no such section.
-struct Range {
-    qsizetype header;
-    qsizetype first;
-    qsizetype end;
-};
-
-std::optional<Range> findSection(const QStringList& lines, const QString& name) {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const auto s = sectionName(lines[i]);
-        if (!s || !sameName(*s, name)) continue;
-        qsizetype end = i + 1;
-        while (end < lines.size() && !sectionName(lines[end])) ++end;
-        return Range{i, i + 1, end};
+    if (error.isEmpty()) {
+        k->Memory.reset();
+        k->Told = false;
+        return;
     }
-    return std::nullopt;
-}
-
-qsizetype findKey(const QStringList& lines, const Range& r, const QString& key) {
-    for (qsizetype i = r.first; i < r.end; ++i) {
-        const auto k = keyName(lines[i]);
-        if (k && sameName(*k, key)) return i;
-    }
-    return -1;
-}
-
-QString valueOf(const QString& line) {
-    QString v = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
-    if (v.size() >= 2 && ((v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"'))) ||
-                          (v.startsWith(QLatin1Char('\'')) && v.endsWith(QLatin1Char('\''))))) {
-        v = v.mid(1, v.size() - 2);
-    }
-    return v;
+    k->Memory = bytes;
+    if (k->Told) return;
+    k->Told = true;
+    k->Report(unwritableMessage(file, error) +
+              QStringLiteral("\r\r設定の変更はこのまま使えますが、終了すると失われます。"));
 }
 
 } // namespace
 
 QString ReadString(const QString& file, const QString& section, const QString& key,
                    const QString& defaultValue) {
-    const IniText ini = load(file);
-    const auto r = findSection(ini.lines, section);
-    if (!r) return defaultValue;
-    const qsizetype i = findKey(ini.lines, *r, key);
-    return i < 0 ? defaultValue : valueOf(ini.lines[i]);
+    return load(file).Value(section, key).value_or(defaultValue);
 }
 
 int ReadInteger(const QString& file, const QString& section, const QString& key, int defaultValue) {
@@ -152,21 +141,13 @@ bool ReadBool(const QString& file, const QString& section, const QString& key, b
 
 void WriteString(const QString& file, const QString& section, const QString& key,
                  const QString& value) {
-    IniText ini = load(file);
-    const QString line = key + QLatin1Char('=') + value;
-    const auto r = findSection(ini.lines, section);
-    if (!r) {
-        ini.lines << (QLatin1Char('[') + section + QLatin1Char(']')) << line;
-    } else if (const qsizetype i = findKey(ini.lines, *r, key); i >= 0) {
-        if (ini.lines[i] == line) return;
-        ini.lines[i] = line;
-    } else {
-        // After the section's last non-blank line, so that a blank separator stays below it.
-        qsizetype at = r->end;
-        while (at > r->first && ini.lines[at - 1].trimmed().isEmpty()) --at;
-        ini.lines.insert(at, line);
+    if (const QString problem = TIniText::WriteProblem(section, key, value); !problem.isEmpty()) {
+        throw EPlatformError(QStringLiteral("設定ファイル \"%1\" の [%2] %3 に書き込めません: %4")
+                                 .arg(file, section, key, problem)
+                                 .toStdString());
     }
-    save(file, ini);
+    TIniText ini = load(file);
+    if (ini.SetValue(section, key, value)) save(file, ini);
 }
 
 void WriteInteger(const QString& file, const QString& section, const QString& key, int value) {
@@ -178,25 +159,23 @@ void WriteBool(const QString& file, const QString& section, const QString& key, 
 }
 
 void DeleteKey(const QString& file, const QString& section, const QString& key) {
-    IniText ini = load(file);
-    const auto r = findSection(ini.lines, section);
-    if (!r) return;
-    const qsizetype i = findKey(ini.lines, *r, key);
-    if (i < 0) return;
-    ini.lines.removeAt(i);
-    save(file, ini);
+    TIniText ini = load(file);
+    if (ini.RemoveKey(section, key)) save(file, ini);
 }
 
 void EraseSection(const QString& file, const QString& section) {
-    IniText ini = load(file);
-    const auto r = findSection(ini.lines, section);
-    if (!r) return;
-    ini.lines.remove(r->header, r->end - r->header);
-    save(file, ini);
+    TIniText ini = load(file);
+    if (ini.RemoveSection(section)) save(file, ini);
 }
 
-bool SectionExists(const QString& file, const QString& section) {
-    return findSection(load(file).lines, section).has_value();
+bool SectionExists(const QString& file, const QString& section) { return load(file).HasSection(section); }
+
+void KeepInMemoryWhenUnwritable(const QString& File, std::function<void(const QString& Message)> Report) {
+    if (!Report) {
+        keptFiles().erase(File);
+        return;
+    }
+    keptFiles()[File].Report = std::move(Report);
 }
 
 } // namespace quire::profile

@@ -66,18 +66,15 @@ private:
     std::string_view FData;
 };
 
-struct LinkPaths {
-    QString Local;    // the absolute path recorded when the shortcut was made
-    QString Relative; // the path relative to the shortcut's folder
-};
+} // namespace
 
-std::optional<LinkPaths> ParseLink(std::string_view data) {
+std::optional<ShellLinkPaths> ParseShellLink(std::string_view data) {
     const Reader r(data);
     if (r.U32(0) != HeaderSize || data.size() < HeaderSize) return std::nullopt;
     if (data.substr(4, 16) != std::string_view(reinterpret_cast<const char*>(LinkClassId), 16)) return std::nullopt;
     const uint32_t flags = *r.U32(20);
     size_t at = HeaderSize;
-    LinkPaths paths;
+    ShellLinkPaths paths;
     if (flags & HasTargetIdList) {
         const auto size = r.U16(at);
         if (!size) return std::nullopt;
@@ -125,6 +122,8 @@ std::optional<LinkPaths> ParseLink(std::string_view data) {
     return paths;
 }
 
+namespace {
+
 QString Slashes(QString path) {
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return path;
@@ -143,7 +142,7 @@ ShellLinkTarget ResolveShellLink(const QString& LinkPath) {
     if (info.size() > MaxLinkSize || !file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("ショートカットを読めません: ") + LinkPath};
     const QByteArray bytes = file.readAll();
-    const auto paths = ParseLink(std::string_view(bytes.constData(), size_t(bytes.size())));
+    const auto paths = ParseShellLink(std::string_view(bytes.constData(), size_t(bytes.size())));
     if (!paths) return {{}, QStringLiteral("ショートカットの参照先を取得できません: ") + LinkPath};
     if (!paths->Local.isEmpty() && QFileInfo(Slashes(paths->Local)).isFile()) return {Slashes(paths->Local), {}};
     if (!paths->Relative.isEmpty()) {

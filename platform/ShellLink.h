@@ -2,8 +2,20 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <string_view>
 
 namespace quire {
+
+// The paths a shortcut file written by Windows records.
+struct ShellLinkPaths {
+    QString Local;    // the absolute path recorded when the shortcut was made
+    QString Relative; // the path relative to the shortcut's folder
+};
+
+// The paths in the bytes of a shortcut file; nothing when they are not one or record neither.
+// Any bytes are safe to give.
+std::optional<ShellLinkPaths> ParseShellLink(std::string_view Data);
 
 struct ShellLinkTarget {
     QString Path;  // the file the shortcut points at; empty when it cannot be told

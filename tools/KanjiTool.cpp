@@ -4,8 +4,11 @@
 //   quire-kanji --detect FILE...  the detection result 0-6
 //   quire-kanji [--code S-JIS|JIS|EUC] [--eol CRLF|CR|LF] [--no-library] FILE
 //                                 the bytes the editor would write when saving FILE unchanged
+// FILE "-" is standard input. Only regular files of at most 1 GB are read; a failed read or
+// write is a message on standard error and exit status 1.
 #include "KanjiFile.h"
 #include "PlatformError.h"
+#include "ToolIo.h"
 #include "jconvert.h"
 #include "nkf.h"
 
@@ -28,15 +31,7 @@ int usage() {
     return 2;
 }
 
-bool readBytes(const QString& path, QByteArray& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: %s\n", QFile::encodeName(path).constData(), f.errorString().toLocal8Bit().constData());
-        return false;
-    }
-    bytes = f.readAll();
-    return true;
-}
+const char* const kProgram = "quire-kanji";
 
 std::string_view view(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
 
@@ -55,11 +50,12 @@ int main(int argc, char** argv) {
         nkf::Bind({QCoreApplication::applicationDirPath()});
         int status = 0;
         for (const QString& file : args) {
-            QByteArray bytes;
-            if (!readBytes(file, bytes)) {
+            const auto read = tools::ReadInput(kProgram, file);
+            if (!read) {
                 status = 1;
                 continue;
             }
+            const QByteArray& bytes = *read;
             const QByteArray name = QFile::encodeName(file);
             if (guess) {
                 const TKanjiText t = GuessKanjiText(view(bytes));
@@ -69,7 +65,7 @@ int main(int argc, char** argv) {
                 std::printf("%s: %d\n", name.constData(), jconvert::DetectKanjiCode(view(bytes)));
             }
         }
-        return status;
+        return tools::FinishOutput(kProgram) ? status : 1;
     }
 
     QString code, eol, file;
@@ -94,27 +90,29 @@ int main(int argc, char** argv) {
     const TConverter converter = useLibrary ? TConverter::Auto : TConverter::Own;
     if (useLibrary) nkf::Bind({QCoreApplication::applicationDirPath()});
 
-    QByteArray bytes;
-    if (!readBytes(file, bytes)) return 1;
+    const auto bytes = tools::ReadInput(kProgram, file);
+    if (!bytes) return 1;
     // As the editor reads the file into its line store and saves it, without holding the
     // text whole: the pieces go out as they are made.
-    const std::string written = code.isEmpty() ? GuessKanjiText(view(bytes)).KanjiCode : code.toStdString();
+    const std::string written = code.isEmpty() ? GuessKanjiText(view(*bytes)).KanjiCode : code.toStdString();
     const bool checked = written == jconvert::kJisName || written == jconvert::kEucName;
+    constexpr std::size_t kShown = 5;
     std::vector<std::size_t> unsafe;
-    auto inspect = [&](std::string_view text, std::size_t offset) {
-        for (const auto& u : jconvert::FindJisUnsafeChars(text, 5 - unsafe.size())) unsafe.push_back(offset + u.Offset);
-    };
+    std::function<void(std::string_view, std::size_t)> inspect;
+    if (checked) {
+        inspect = [&unsafe](std::string_view text, std::size_t offset) {
+            if (unsafe.size() >= kShown) return;
+            for (const auto& u : jconvert::FindJisUnsafeChars(text, kShown - unsafe.size()))
+                unsafe.push_back(offset + u.Offset);
+        };
+    }
     auto output = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
-    ResaveKanjiText(view(bytes), written, eol.toStdString(), converter, output,
-                    checked ? std::function<void(std::string_view, std::size_t)>([&](std::string_view t, std::size_t o) {
-                        if (unsafe.size() < 5) inspect(t, o);
-                    })
-                            : nullptr);
+    ResaveKanjiText(view(*bytes), written, eol.toStdString(), converter, output, inspect);
     if (!unsafe.empty()) {
         std::string offsets;
         for (const std::size_t u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u);
         std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at byte offsets %s%s\n",
-                     written.c_str(), offsets.c_str(), unsafe.size() == 5 ? " and maybe more" : "");
+                     written.c_str(), offsets.c_str(), unsafe.size() == kShown ? " and maybe more" : "");
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return tools::FinishOutput(kProgram) ? 0 : 1;
 }

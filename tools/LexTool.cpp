@@ -5,12 +5,15 @@
 // Output, one line per screen row:
 //   ROW [BracketIndex Element Remain ResumeKind PrevData] START+LENGTH:KIND ...
 // --rows adds attr=, bytes= and cols= after the row number; --colors adds /COLOUR to every
-// token (c=colour b=background s=style as hex, or "none").
+// token (c=colour b=background s=style as hex, or "none"). FILE "-" is standard input; only
+// regular files of at most 1 GB are read. --wrap takes 0 (no wrap) or the editor's wrap
+// widths, --tab the editor's tab widths; anything else is a usage error.
 #include "DocumentMode.h"
 #include "EditorFountain.h"
 #include "EditorScreenStrings.h"
 #include "FountainFactory.h"
 #include "Cp932Codec.h"
+#include "ToolIo.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,6 +25,8 @@
 using namespace quire;
 
 namespace {
+
+const char* const kProgram = "quire-lex";
 
 int usage() {
     std::fprintf(stderr,
@@ -95,20 +100,32 @@ const char* attrName(TRowAttribute a) {
     }
 }
 
-} // namespace
+// The options of a run.
+struct TLexOptions {
+    QString File, FountainName;
+    int Wrap = 0, Tab = 8;
+    bool WordBreak = false, FollowPunctuation = false, Leading = false, FollowRetMark = false;
+    bool Rows = false, Colors = false;
+    std::vector<std::string> Reserved;
+};
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+// The widths the editor itself can be set to; a tab of 0 would divide by zero.
+int checkWidths(const TLexOptions& o) {
+    if (o.Wrap != 0 && (o.Wrap < TEditorWrapOption::MinWrapByte || o.Wrap > TEditorWrapOption::MaxWrapByte)) {
+        std::fprintf(stderr, "%s: --wrap takes 0 or %d to %d\n", kProgram, TEditorWrapOption::MinWrapByte,
+                     TEditorWrapOption::MaxWrapByte);
+        return usage();
+    }
+    if (o.Tab < 2 || o.Tab > 8 || o.Tab % 2 != 0) {
+        std::fprintf(stderr, "%s: --tab takes 2, 4, 6 or 8\n", kProgram);
+        return usage();
+    }
+    return -1;
+}
 
-    std::unique_ptr<TFountain> fountain;
-    auto editorFountain = TFountain::Create<TEditorFountain>();
-    QString file, fountainName;
-    int wrap = 0, tab = 8;
-    bool wordBreak = false, followPunctuation = false, leading = false, followRetMark = false;
-    bool rows = false, colors = false;
-    std::vector<std::string> reserved;
+// Reads the options into O and the editor fountain's settings into F; returns -1 when they
+// are good, else the exit status.
+int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto next = [&](QString& out) {
@@ -118,100 +135,111 @@ int main(int argc, char** argv) {
         };
         QString v, w;
         bool ok = true;
-        if (a == "--url") editorFountain->SetUrl(true);
-        else if (a == "--mail") editorFountain->SetMail(true);
-        else if (a == "--control-code") editorFountain->SetControlCode(true);
-        else if (a == "--quotation" && next(v)) editorFountain->SetQuotation(sjis(v.left(1)));
-        else if (a == "--commenter" && next(v)) editorFountain->SetCommenter(sjis(v));
-        else if (a == "--hex-prefix" && next(v)) editorFountain->SetHexPrefix(sjis(v));
+        if (a == "--url") f.SetUrl(true);
+        else if (a == "--mail") f.SetMail(true);
+        else if (a == "--control-code") f.SetControlCode(true);
+        else if (a == "--quotation" && next(v)) f.SetQuotation(sjis(v.left(1)));
+        else if (a == "--commenter" && next(v)) f.SetCommenter(sjis(v));
+        else if (a == "--hex-prefix" && next(v)) f.SetHexPrefix(sjis(v));
         else if (a == "--bracket" && next(v) && next(w)) {
             try {
-                editorFountain->Brackets().AddBracket(sjis(v), sjis(w));
+                f.Brackets().AddBracket(sjis(v), sjis(w));
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "quire-lex: %s\n", e.what());
                 return 2;
             }
         } else if (a == "--reserved" && next(v)) {
-            QFile f(v);
-            if (!f.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "%s: %s\n", QFile::encodeName(v).constData(), f.errorString().toLocal8Bit().constData());
-                return 1;
-            }
-            for (const QByteArray& line : f.readAll().split('\n')) {
+            const auto words = tools::ReadInput(kProgram, v);
+            if (!words) return 1;
+            for (const QByteArray& line : words->split('\n')) {
                 const QByteArray word = line.trimmed();
-                if (!word.isEmpty()) reserved.emplace_back(word.constData(), static_cast<std::size_t>(word.size()));
+                if (!word.isEmpty()) o.Reserved.emplace_back(word.constData(), static_cast<std::size_t>(word.size()));
             }
         } else if (a == "--mode" && next(v)) SetCurrentDocumentMode(v.toStdString());
-        else if (a == "--fountain" && next(v)) fountainName = v;
-        else if (a == "--wrap" && next(v)) wrap = v.toInt(&ok);
-        else if (a == "--tab" && next(v)) tab = v.toInt(&ok);
-        else if (a == "--word-break") wordBreak = true;
-        else if (a == "--follow-punctuation") followPunctuation = true;
-        else if (a == "--leading") leading = true;
-        else if (a == "--follow-ret-mark") followRetMark = true;
-        else if (a == "--rows") rows = true;
-        else if (a == "--colors") colors = true;
-        else if (!a.startsWith("--") && file.isEmpty()) file = a;
+        else if (a == "--fountain" && next(v)) o.FountainName = v;
+        else if (a == "--wrap" && next(v)) o.Wrap = v.toInt(&ok);
+        else if (a == "--tab" && next(v)) o.Tab = v.toInt(&ok);
+        else if (a == "--word-break") o.WordBreak = true;
+        else if (a == "--follow-punctuation") o.FollowPunctuation = true;
+        else if (a == "--leading") o.Leading = true;
+        else if (a == "--follow-ret-mark") o.FollowRetMark = true;
+        else if (a == "--rows") o.Rows = true;
+        else if (a == "--colors") o.Colors = true;
+        else if (!a.startsWith("--") && o.File.isEmpty()) o.File = a;
         else return usage();
         if (!ok) return usage();
     }
-    if (file.isEmpty()) return usage();
-    TFountain* active = editorFountain.get();
-    if (!fountainName.isEmpty()) {
-        fountain = CreateLanguageFountain(fountainName.toStdString());
-        if (!fountain) {
-            std::fprintf(stderr, "quire-lex: no fountain called %s\n", fountainName.toLocal8Bit().constData());
-            return 2;
-        }
-        active = fountain.get();
-    }
-    if (!reserved.empty()) active->SetReserveWordList(reserved);
+    return o.File.isEmpty() ? usage() : checkWidths(o);
+}
 
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: %s\n", QFile::encodeName(file).constData(), f.errorString().toLocal8Bit().constData());
-        return 1;
-    }
-    const QByteArray bytes = f.readAll();
 
-    LexEditor editor(*active);
-    editor.Tab = tab;
-    TEditorScreenStrings& store = editor.Store();
-    if (wrap > 0) {
-        TEditorWrapOption& o = store.WrapOption();
-        o.BeginUpdate();
-        o.SetWrapByte(wrap);
-        o.SetWordBreak(wordBreak);
-        o.SetFollowPunctuation(followPunctuation);
-        o.SetLeading(leading);
-        o.SetFollowRetMark(followRetMark);
-        o.EndUpdate();
-        store.SetWordWrap(true);
-    }
-    store.SetTextStr(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+void setUpWrap(TEditorScreenStrings& store, const TLexOptions& o) {
+    if (o.Wrap <= 0) return;
+    TEditorWrapOption& w = store.WrapOption();
+    w.BeginUpdate();
+    w.SetWrapByte(o.Wrap);
+    w.SetWordBreak(o.WordBreak);
+    w.SetFollowPunctuation(o.FollowPunctuation);
+    w.SetLeading(o.Leading);
+    w.SetFollowRetMark(o.FollowRetMark);
+    w.EndUpdate();
+    store.SetWordWrap(true);
+}
 
+// One line per row: its state and its tokens as the painter takes them.
+void printRows(const TEditorScreenStrings& store, TFountainParser& parser, const TLexOptions& o) {
     const TColumnContext context = store.ColumnContext();
-    std::unique_ptr<TFountainParser> parser = active->CreateParser();
     for (int r = 0; r < store.Count(); ++r) {
         const TRowState s = store.RowState(r);
         std::string line = std::to_string(r);
         const std::string_view own = store.Get(r);
-        if (rows) {
+        if (o.Rows) {
             line += std::string(" attr=") + attrName(store.RowAttribute(r)) + " bytes=" + std::to_string(own.size()) +
                     " cols=" + std::to_string(TextWidth(own, context));
         }
         line += " [" + std::to_string(s.BracketIndex) + " " + std::to_string(s.Element) + " " +
                 std::to_string(s.Remain) + " " + std::to_string(s.ResumeKind) + " " + std::to_string(s.PrevData) + "]";
-        // The row's tokens as the painter takes them: a wrapped row is read with the next.
+        // A wrapped row is read with the next.
         std::string text(own);
         if (store.RowAttribute(r) == TRowAttribute::Wrapped && r + 1 < store.Count()) text += store.Get(r + 1);
-        parser->StartRow(text, s);
-        while (parser->NextToken() != kindEnd && parser->TokenStart() < static_cast<int>(own.size())) {
-            line += " " + std::to_string(parser->TokenStart()) + "+" + std::to_string(parser->TokenLength()) + ":" +
-                    std::to_string(parser->TokenKind());
-            if (colors) line += "/" + colorText(parser->TokenColor());
+        parser.StartRow(text, s);
+        while (parser.NextToken() != kindEnd && parser.TokenStart() < static_cast<int>(own.size())) {
+            line += " " + std::to_string(parser.TokenStart()) + "+" + std::to_string(parser.TokenLength()) + ":" +
+                    std::to_string(parser.TokenKind());
+            if (o.Colors) line += "/" + colorText(parser.TokenColor());
         }
         std::printf("%s\n", line.c_str());
+        if (std::ferror(stdout)) break; // reported by FinishOutput
     }
-    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    auto editorFountain = TFountain::Create<TEditorFountain>();
+    TLexOptions o;
+    if (const int status = parseOptions(args, o, *editorFountain); status >= 0) return status;
+    std::unique_ptr<TFountain> fountain;
+    TFountain* active = editorFountain.get();
+    if (!o.FountainName.isEmpty()) {
+        fountain = CreateLanguageFountain(o.FountainName.toStdString());
+        if (!fountain) {
+            std::fprintf(stderr, "quire-lex: no fountain called %s\n", o.FountainName.toLocal8Bit().constData());
+            return 2;
+        }
+        active = fountain.get();
+    }
+    if (!o.Reserved.empty()) active->SetReserveWordList(o.Reserved);
+    const auto read = tools::ReadInput(kProgram, o.File);
+    if (!read) return 1;
+    LexEditor editor(*active);
+    editor.Tab = o.Tab;
+    TEditorScreenStrings& store = editor.Store();
+    setUpWrap(store, o);
+    store.SetTextStr(std::string_view(read->constData(), static_cast<std::size_t>(read->size())));
+    printRows(store, *active->CreateParser(), o);
+    return tools::FinishOutput(kProgram) ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 // Kanji code detection, the own converters, the outside library and reading and writing pages.
+#include "Cp932Codec.h"
 #include "KanjiFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
@@ -191,6 +192,36 @@ TEST(KanjiConverters, UnsafeCharactersForJisAndEuc) {
     EXPECT_EQ(unsafe[2].Offset, 10u); // not a character
     EXPECT_TRUE(FindJisUnsafeChars("plain \xB1\xB2 " + kKanji).empty());
     EXPECT_EQ(FindJisUnsafeChars(text, 1).size(), 1u);
+}
+
+// Every valid double-byte code: those not reported unsafe convert to JIS that a strict
+// ISO-2022-JP decoder (the system's) accepts, and those reported give JIS it rejects: NEC
+// special characters (①, Ⅰ, ㈱), IBM extensions (髙, 﨑) and user-defined codes among them.
+TEST(KanjiConverters, UnsafeCharactersAreExactlyThoseOutsideJisX0208) {
+    iconv_t cd = iconv_open("UTF-8", "ISO-2022-JP");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    int checked = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead >= 0xA0 && lead <= 0xDF) continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (trail == 0x7F) continue;
+            const std::string ch{static_cast<char>(lead), static_cast<char>(trail)};
+            if (cp932::DecodeChar(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)) == 0) continue;
+            std::string jis = SjisToJis(ch);
+            char out[16];
+            char* in = jis.data();
+            char* o = out;
+            size_t inLeft = jis.size(), outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool accepted = iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<size_t>(-1) && inLeft == 0;
+            EXPECT_EQ(FindJisUnsafeChars(ch).empty(), accepted) << std::hex << lead << " " << trail;
+            ++checked;
+        }
+    }
+    iconv_close(cd);
+    EXPECT_GT(checked, 9000);
+    for (const char* c : {"\x87\x40", "\x87\x54", "\x87\x8D", "\xFB\xFC", "\xFA\xB1"})
+        EXPECT_EQ(FindJisUnsafeChars(c).size(), 1u) << c;
 }
 
 TEST(KanjiFile, ReadingSetsCodeAndLineEnd) {

@@ -6,11 +6,20 @@
 #include "Messages.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "ScriptedServices.h"
+#include "Settings.h"
+#include "QuireProcess.h"
+#include "SingleInstance.h"
+#include "DocumentMode.h"
+#include "FontChooser.h"
+#include "Fonts.h"
 #include "Unit1.h"
 #include "jconvert.h"
 #include "nkf.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,59 +27,20 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <deque>
 #include <random>
 #include <stdexcept>
 #include <gtest/gtest.h>
 
 using namespace quire;
+using quire::test::ScriptedDialogs;
+using quire::test::ScriptedMessages;
 
 namespace {
-
-// Answers questions from a queue (the default answer when it is empty) and records them.
-class ScriptedMessages : public TMessageService {
-public:
-    ScriptedMessages() { old_ = SetMessages(this); }
-    ~ScriptedMessages() override { SetMessages(old_); }
-    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
-    int Ask(const QString&, const QString& Text, int, int DefaultButton, TMessageIcon) override {
-        Asked << Text;
-        if (Answers.empty()) return DefaultButton;
-        const int a = Answers.front();
-        Answers.pop_front();
-        return a;
-    }
-    std::deque<int> Answers;
-    QStringList Asked, Shown;
-
-private:
-    TMessageService* old_;
-};
-
-class ScriptedDialogs : public TDialogService {
-public:
-    ScriptedDialogs() { old_ = SetDialogs(this); }
-    ~ScriptedDialogs() override { SetDialogs(old_); }
-    QString OpenFileName(QWidget*, const QString&) override { return next(); }
-    QString SaveFileName(QWidget*, const QString&, const QString&) override {
-        ++SaveDialogs;
-        return next();
-    }
-    bool ChooseFont(QWidget*, QFont&) override { return false; }
-    std::deque<QString> Paths;
-    int SaveDialogs = 0;
-
-private:
-    QString next() {
-        if (Paths.empty()) return QString();
-        QString p = Paths.front();
-        Paths.pop_front();
-        return p;
-    }
-    TDialogService* old_;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -86,10 +56,37 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // Writes a setting; the window, which read its settings at start, takes it at once as
+    // the settings dialog gives it.
     void setting(const char* section, const char* key, const QString& value) {
         profile::WriteString(SettingsFileName(), section, key, value);
+        TSettings s;
+        s.Load(SettingsFileName());
+        form->MyProp() = s.MyProp;
     }
     TEditor* editor(int page) { return form->Page(page).Editor; }
+    // This test process runs the window; a real later start of quire with Args (in Folder)
+    // hands its files to it.
+    void handOver(const QStringList& args, const QString& folder = {}) {
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        {
+            TSingleInstance instance;
+            ASSERT_EQ(instance.AcquireOrHandOver({}, 1000), TSingleInstance::TRole::First);
+            ASSERT_TRUE(instance.Listen());
+            int lists = 0;
+            instance.SetOnFiles([this, &lists](const QStringList& files) {
+                form->MyMsgOnHello(files);
+                ++lists;
+            });
+            QProcess later;
+            test::StartQuire(later, test::QuireEnvironment(qEnvironmentVariable("QUIRE_HOME"), runtime.path()), args,
+                             std::nullopt, folder);
+            EXPECT_TRUE(test::WaitFor([&] { return later.state() == QProcess::NotRunning && lists == 1; }, 30000));
+            EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+        }
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
     void type(int page, const std::string& s) {
         form->SetActivePage(page);
         editor(page)->SetRowCol(0, 0);
@@ -353,6 +350,7 @@ TEST_F(MainWindowTest, AFailedWriteKeepsTheOldFileAndThePageModified) {
     form->OpenFileIntoPage(a);
     type(0, "new ");
     QDir(sub).removeRecursively(); // the folder vanishes
+    messages.Answers = {mbYes}; // save over the file that vanished
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(editor(0)->Modified());
@@ -442,49 +440,41 @@ TEST_F(MainWindowTest, InsertTogglesOverwriteInEveryMainEditor) {
     for (int i = 0; i < form->PageCount(); ++i) EXPECT_TRUE(editor(i)->OverWrite());
 }
 
-TEST(SingleInstance, ASecondStartHandsItsFileOver) {
-    QTemporaryDir home, runtime;
-    QFile f(QDir(home.path()).filePath("hand.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("handed over");
-    f.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUIRE_HOME", home.path());
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {});
-    ASSERT_TRUE(first.waitForStarted());
-    // Wait until the first instance listens.
-    const QString socket = runtime.path() + "/QuireOnlyOneApplication";
-    for (int i = 0; i < 100 && !QFile::exists(socket); ++i) QTest::qWait(100);
-    ASSERT_TRUE(QFile::exists(socket));
-    QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {f.fileName()});
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitCode(), 0);
-    // The running instance took the file name and opened it.
-    const QString settings = QDir(home.path()).filePath("quire.ini");
-    QString left = "pending";
-    for (int i = 0; i < 50 && !left.isEmpty(); ++i) {
-        QTest::qWait(100);
-        left = profile::ReadString(settings, "App", "FileName");
-    }
-    EXPECT_TRUE(left.isEmpty());
-    EXPECT_EQ(first.state(), QProcess::Running);
-    first.kill();
-    first.waitForFinished();
-    // A stale lock and socket from the killed instance do not stop the next start.
-    QProcess third;
-    third.setProcessEnvironment(env);
-    third.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), {});
-    ASSERT_TRUE(third.waitForStarted());
-    QTest::qWait(1500);
-    EXPECT_EQ(third.state(), QProcess::Running);
-    third.kill();
-    third.waitForFinished();
+TEST_F(MainWindowTest, ASecondStartWithSeveralFilesHandsThemAllOverInOrder) {
+    const QString a = file("a.txt", "A"), b = file("b.txt", "B"), c = file("c.txt", "C");
+    handOver({"b.txt", "/perl", "a.txt", "c.txt"}, dir.path());
+    ASSERT_EQ(form->PageCount(), 3);
+    EXPECT_EQ(form->Page(0).FileName, b);
+    EXPECT_EQ(form->Page(1).FileName, a);
+    EXPECT_EQ(form->Page(2).FileName, c);
+    EXPECT_EQ(editor(2)->Lines().Text(), "C");
+    EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join('\n').toStdString();
+}
+
+TEST_F(MainWindowTest, ANameWithLineEndsIsOpenedAndNeverReachesTheSettings) {
+    const QString hostile = file("notes\n[File]\nAutoSave=1\nTime=5\n[z", "hostile name");
+    handOver({hostile});
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, hostile);
+    EXPECT_EQ(editor(0)->Lines().Text(), "hostile name");
+    EXPECT_FALSE(read(SettingsFileName()).contains("AutoSave")) << read(SettingsFileName()).toStdString();
+    EXPECT_FALSE(profile::SectionExists(SettingsFileName(), "File"));
+}
+
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsToldOnceAndKeptInMemory) {
+    form.reset();
+    ASSERT_TRUE(QFile::remove(SettingsFileName()));
+    ASSERT_TRUE(QDir().mkdir(SettingsFileName())); // a folder where the file should be
+    form = std::make_unique<TMainForm>();
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains(SettingsFileName())) << messages.Shown[0].toStdString();
+    form->Mm_ToolBarClick();
+    EXPECT_FALSE(profile::ReadBool(SettingsFileName(), "Bar", "Tool", true)); // the setting in memory
+    EXPECT_TRUE(form->CanClose());
+    EXPECT_EQ(messages.Shown.size(), 1);
+    TMainForm again; // later in the same run: still the settings in memory, nothing more told
+    EXPECT_FALSE(again.Action("Mm_ToolBar")->isChecked());
+    EXPECT_EQ(messages.Shown.size(), 1);
 }
 
 TEST_F(MainWindowTest, MenuHintsGoToTheFirstPanel) {
@@ -513,8 +503,32 @@ TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
     setting("Window", "Top", "20");
     setting("Window", "Width", "400");
     TMainForm kept;
-    EXPECT_EQ(kept.pos(), QPoint(10, 20));
+    EXPECT_EQ(kept.geometry().topLeft(), QPoint(10, 20)); // the client area's place, as stored
     EXPECT_EQ(kept.width(), 400);
+}
+
+TEST_F(MainWindowTest, AStoredPlaceAtTheEndsOfTheNumbersIsBroughtBack) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const char* extremes[][4] = {
+        {"0", "2147483647", "800", "560"},
+        {"2147483647", "0", "800", "560"},
+        {"-2147483648", "-2147483648", "2147483647", "2147483647"},
+        {"2147483647", "2147483647", "2147483647", "2147483647"},
+        {"0", "0", "-2147483648", "-2147483648"},
+    };
+    for (const auto& place : extremes) {
+        setting("Window", "Left", place[0]);
+        setting("Window", "Top", place[1]);
+        setting("Window", "Width", place[2]);
+        setting("Window", "Height", place[3]);
+        TMainForm f;
+        // Whole on the screen, computed without the overflow a QRect at these places has.
+        const std::string where = std::string(place[0]) + " " + place[1] + " " + place[2] + " " + place[3];
+        const QRect g = f.geometry();
+        EXPECT_TRUE(screen.contains(g.topLeft())) << where << ": at " << g.x() << "," << g.y();
+        EXPECT_LE(qint64(g.x()) + g.width(), qint64(screen.x()) + screen.width()) << where;
+        EXPECT_LE(qint64(g.y()) + g.height(), qint64(screen.y()) + screen.height()) << where;
+    }
 }
 
 TEST_F(MainWindowTest, AFailingOperationIsReportedNotFatal) {
@@ -604,4 +618,94 @@ TEST_F(MainWindowTest, TabMarksAreDrawnInTheirSettingsColour) {
     EXPECT_GT(redPixels(), 0);
     marked.Page(0).Editor->Lines().SetText("x\r\n");
     EXPECT_EQ(redPixels(), 0);
+}
+
+TEST_F(MainWindowTest, TheWheelScrollsByTheRowsReadAtStart) {
+    setting("Stand", "Wheel", "2");
+    form = std::make_unique<TMainForm>();
+    TEditor* e = editor(0);
+    std::string t;
+    for (int i = 0; i < 60; ++i) t += "row\r\n";
+    e->Lines().SetText(t);
+    // The handler runs on every wheel event: it does not read the settings file again.
+    profile::WriteString(SettingsFileName(), "Stand", "Wheel", QStringLiteral("7"));
+    QWheelEvent down(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(e->viewport(), &down);
+    EXPECT_EQ(e->TopRow(), 2);
+    QApplication::sendEvent(e->viewport(), &down);
+    EXPECT_EQ(e->TopRow(), 4);
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnJapaneseSelectsTheWholeRun) {
+    form->show();
+    TEditor* e = editor(0);
+    // 日本語 を 選択: kanji, one hiragana, kanji.
+    e->Lines().SetText("\x93\xFA\x96\x7B\x8C\xEA\x82\xF0\x91\x49\x91\xF0\r\n");
+    auto cell = [&](int col) {
+        return QPoint(e->TextLeft() + col * e->CharWidth() + 2, e->TextTop() + e->CharHeight() / 2);
+    };
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(3));
+    EXPECT_EQ(e->SelectedText(), "\x93\xFA\x96\x7B\x8C\xEA");
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(6));
+    EXPECT_EQ(e->SelectedText(), "\x82\xF0");
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(9));
+    EXPECT_EQ(e->SelectedText(), "\x91\x49\x91\xF0");
+}
+
+// The active page's mode is the document mode the colouring reads: a quotation marker counts
+// anywhere in a row in every mode but 標準. Only ".pas" opens as Delphi.
+TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
+    const QString pas = file("unit.pas", "a > b\r\n"), dpr = file("memo.dpr", "x\r\n"), inc = file("defs.inc", "y\r\n");
+    ASSERT_TRUE(form->OpenFileIntoPage(pas));
+    EXPECT_EQ(form->Page(0).Mode, QStringLiteral("Delphi"));
+    EXPECT_EQ(CurrentDocumentMode(), "Delphi");
+    ASSERT_TRUE(form->OpenFileIntoPage(dpr));
+    ASSERT_TRUE(form->OpenFileIntoPage(inc));
+    EXPECT_EQ(form->Page(1).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(form->Page(2).Mode, QStringLiteral("標準"));
+    EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
+    form->SetActivePage(0);
+    EXPECT_EQ(CurrentDocumentMode(), "Delphi");
+    form->SetActivePage(1);
+    EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
+}
+
+// The font dialog offers the fonts that draw Japanese, grid fonts first, with the font in use
+// selected; OK without a change keeps it. A font without Japanese is refused, not stored.
+TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
+    InstallFontSubstitutions(); // as the program does at start: "FixedSys" is the grid font
+    editor(0)->SetEditorFont(QFont(QStringLiteral("FixedSys")));
+    TFontChooser chooser(editor(0)->font());
+    ASSERT_GT(chooser.Families()->count(), 0);
+    EXPECT_EQ(chooser.Families()->item(0)->text(), QStringLiteral("IPAGothic"));
+    ASSERT_NE(chooser.Families()->currentItem(), nullptr);
+    EXPECT_EQ(chooser.Families()->currentItem()->text(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(chooser.SelectedFont().family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(chooser.SelectedFont().pixelSize(), QFontInfo(editor(0)->font()).pixelSize());
+    for (int i = 0; i < chooser.Families()->count(); ++i)
+        EXPECT_TRUE(DrawsJapanese(QFont(chooser.Families()->item(i)->text()))) << i;
+    QString latin;
+    for (const QString& family : QFontDatabase::families())
+        if (!DrawsJapanese(QFont(family))) latin = family;
+    if (latin.isEmpty()) GTEST_SKIP() << "every installed font draws Japanese";
+    dialogs.ChosenFont = QFont(latin);
+    const QString before = QFontInfo(editor(0)->font()).family();
+    form->Mm_FontClick();
+    EXPECT_EQ(QFontInfo(editor(0)->font()).family(), before);
+    EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.last().contains(latin));
+}
+
+// The bars' menu items show what the window shows from the start, and the first click hides.
+TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
+    form->show();
+    QToolBar* tools = form->findChild<QToolBar*>();
+    ASSERT_NE(tools, nullptr);
+    for (const char* name : {"Mm_ToolBar", "Mm_StatusBar"}) EXPECT_TRUE(form->Action(name)->isChecked()) << name;
+    EXPECT_TRUE(tools->isVisible());
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_FALSE(tools->isVisible());
+    EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
 }

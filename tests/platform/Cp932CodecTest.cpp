@@ -139,3 +139,19 @@ TEST(Cp932Codec, AgreesWithTheSystemConverterOnTwins) {
     iconv_close(cd);
     EXPECT_GT(checked, 9000);
 }
+
+// What input methods and web pages give for code page 932's own wave dash, minus, double
+// vertical line, cent, pound, not sign and em dash takes those codes; characters without a
+// code become "?" and are named, each once.
+TEST(Cp932Codec, InputMethodCharactersTakeTheirCodesAndTheRestAreNamed) {
+    EXPECT_EQ(FromUnicode(QStringLiteral("\u301C\u2212\u2016\u00A2\u00A3\u00AC\u2014")),
+              "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
+    // The code page's own characters for them decode as before.
+    EXPECT_EQ(ToUnicode("\x81\x60"), QStringLiteral("\uFF5E"));
+    QString lost;
+    EXPECT_EQ(FromUnicode(QStringLiteral("a\u00E9b\U0001F600\uD55C\u00E9"), &lost), "a?b???");
+    EXPECT_EQ(lost, QStringLiteral("\u00E9\U0001F600\uD55C"));
+    bool lossy = false;
+    FromUnicode(QStringLiteral("\u301C"), &lossy);
+    EXPECT_FALSE(lossy);
+}

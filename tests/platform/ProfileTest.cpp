@@ -1,11 +1,18 @@
 // Private-profile (ini) files.
 #include "PlatformError.h"
 #include "Profile.h"
+#include "SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace quire::profile;
 
@@ -25,6 +32,62 @@ protected:
     }
     QTemporaryDir dir_;
 };
+
+// The process may write files of at most Max bytes while this lives; SIGXFSZ is ignored
+// so that a write past the limit fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t max) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = max;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// A 64 KiB tmpfs mounted on a temporary folder, when this process may mount one.
+class SmallDisk {
+public:
+    SmallDisk() {
+        if (::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0, "size=64k") == 0) mounted_ = true;
+        else why_ = std::strerror(errno);
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount2(dir_.path().toLocal8Bit().constData(), MNT_DETACH);
+    }
+    bool Mounted() const { return mounted_; }
+    std::string Why() const { return why_; }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    // Writes a file that takes every block left.
+    void Fill() {
+        QFile filler(Path(QStringLiteral("filler")));
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+    std::string why_;
+};
+
+// Settings lines long enough that a new copy of the file does not fit where the old one did.
+QByteArray manyLines(int count) {
+    QByteArray bytes = "[Combo]\n";
+    for (int i = 0; i < count; ++i) bytes += "Serch" + QByteArray::number(i) + "=some earlier search text\n";
+    return bytes;
+}
 
 } // namespace
 
@@ -123,4 +186,115 @@ TEST_F(ProfileTest, BooleansAreOneAndZero) {
     EXPECT_TRUE(ReadBool(path(), "Bar", "Tool", false));
     EXPECT_FALSE(ReadBool(path(), "Bar", "Status", true));
     EXPECT_EQ(read(), "[Bar]\nTool=1\nStatus=0\n");
+}
+
+TEST_F(ProfileTest, NoValueWithALineEndOrNulIsWritten) {
+    write("[App]\nHandle=1\n");
+    const QString hostile = QStringLiteral("/dir/notes\n[File]\nAutoSave=1\nTime=5\n[z");
+    for (const QString& bad : {hostile, QStringLiteral("/dir/notes\r[File]"), QStringLiteral("a") + QChar(0) + "b"}) {
+        try {
+            WriteString(path(), "App", "FileName", bad);
+            FAIL() << "no error raised";
+        } catch (const quire::EPlatformError& e) {
+            EXPECT_NE(std::string(e.what()).find("quire.ini"), std::string::npos) << e.what();
+        }
+        EXPECT_THROW(WriteString(path(), bad, "k", "v"), quire::EPlatformError);
+        EXPECT_THROW(WriteString(path(), "App", bad, "v"), quire::EPlatformError);
+    }
+    EXPECT_EQ(read(), "[App]\nHandle=1\n");
+    EXPECT_FALSE(ReadBool(path(), "File", "AutoSave", false));
+    EXPECT_THROW(WriteString(path(), "App", "a=b", "v"), quire::EPlatformError);
+    EXPECT_THROW(WriteString(path(), "A]B", "k", "v"), quire::EPlatformError);
+    EXPECT_EQ(read(), "[App]\nHandle=1\n");
+}
+
+TEST_F(ProfileTest, LinesNotChangedKeepEveryByte) {
+    // A comment and a value with bytes that are neither UTF-8 nor Shift_JIS, a code page 932
+    // value, a byte order mark, mixed line ends and no line end at the very end.
+    const QByteArray before = "\xEF\xBB\xBF; \x80\xFF\xFE\r\n[Find]\r\nSerch0=\x93\xFA\x96\x7B\r\nSerch1=\xFD\x81\n"
+                              "[App]\rHandle=1";
+    write(before);
+    WriteInteger(path(), "App", "Handle", 2);
+    EXPECT_EQ(read(), QByteArray(before).replace("Handle=1", "Handle=2"));
+    WriteString(path(), "Find", "Serch2", QStringLiteral("日本"));
+    EXPECT_EQ(read(), QByteArray("\xEF\xBB\xBF; \x80\xFF\xFE\r\n[Find]\r\nSerch0=\x93\xFA\x96\x7B\r\nSerch1=\xFD\x81\n") +
+                          QStringLiteral("Serch2=日本").toUtf8() + "\r\n[App]\rHandle=2");
+    EXPECT_EQ(ReadString(path(), "Find", "Serch0"), QStringLiteral("日本"));
+    EXPECT_EQ(ReadString(path(), "Find", "Serch2"), QStringLiteral("日本"));
+}
+
+TEST_F(ProfileTest, AWriteCutByAFileSizeLimitLeavesTheOldFile) {
+    const QByteArray before = manyLines(100); // about 3 KB: well inside Qt's write buffer
+    write(before);
+    try {
+        FileSizeLimit limit(1024);
+        WriteString(path(), "Combo", "Serch100", "one more");
+        FAIL() << "the cut write was reported as a success";
+    } catch (const quire::EPlatformError& e) {
+        EXPECT_NE(std::string(e.what()).find("quire.ini"), std::string::npos) << e.what();
+        EXPECT_NE(QString::fromStdString(e.what()).indexOf(quire::SystemErrorText(EFBIG)), -1) << e.what();
+    }
+    EXPECT_EQ(read(), before);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"quire.ini"}); // no temporary left
+    WriteString(path(), "Combo", "Serch100", "one more");
+    EXPECT_EQ(ReadString(path(), "Combo", "Serch100"), "one more");
+}
+
+TEST_F(ProfileTest, AWriteOntoAFullDiskLeavesTheOldFile) {
+    SmallDisk disk;
+    if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (" << disk.Why() << ")";
+    const QString ini = disk.Path("quire.ini");
+    for (const int lines : {100, 1000}) { // below and above Qt's 16 KiB write buffer
+        QFile::remove(disk.Path("filler"));
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QByteArray before = manyLines(lines);
+        ASSERT_EQ(f.write(before), before.size());
+        f.close();
+        disk.Fill();
+        EXPECT_THROW(WriteString(ini, "Combo", "Serch0", "changed"), quire::EPlatformError) << lines;
+        QFile check(ini);
+        ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(check.readAll() == before) << lines;
+    }
+}
+
+TEST_F(ProfileTest, AFifoOrFolderIsNeitherReadNorWrittenOver) {
+    ASSERT_EQ(::mkfifo(path().toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(ReadString(path(), "App", "Handle", "none"), "none"); // does not block
+    EXPECT_THROW(WriteString(path(), "App", "Handle", "1"), quire::EPlatformError);
+    EXPECT_FALSE(QFileInfo(path()).isFile());
+    ASSERT_TRUE(QFile::remove(path()));
+    ASSERT_TRUE(QDir().mkdir(path()));
+    EXPECT_EQ(ReadInteger(path(), "App", "Handle", 7), 7);
+    EXPECT_THROW(WriteString(path(), "App", "Handle", "1"), quire::EPlatformError);
+    EXPECT_TRUE(QFileInfo(path()).isDir());
+}
+
+TEST_F(ProfileTest, AnUnwritableFileKeptInMemoryIsReportedOncePerFailure) {
+    QStringList reports;
+    KeepInMemoryWhenUnwritable(path(), [&reports](const QString& m) { reports << m; });
+    ASSERT_TRUE(QDir().mkdir(path())); // a folder where the file should be
+    WriteString(path(), "Bar", "Tool", "0");
+    WriteString(path(), "Bar", "Status", "0");
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(path())) << reports[0].toStdString();
+    EXPECT_EQ(ReadString(path(), "Bar", "Tool"), "0"); // the settings in memory
+    EXPECT_EQ(ReadString(path(), "Bar", "Status"), "0");
+    // A name with a line end is still refused, not kept.
+    EXPECT_THROW(WriteString(path(), "App", "FileName", "a\nb"), quire::EPlatformError);
+    // Once the disk takes it, the whole text is written and read from there again.
+    ASSERT_TRUE(QDir().rmdir(path()));
+    WriteString(path(), "Bar", "Mozi", "1");
+    EXPECT_EQ(read(), "[Bar]\nTool=0\nStatus=0\nMozi=1\n");
+    write("[Bar]\nTool=1\n");
+    EXPECT_EQ(ReadString(path(), "Bar", "Tool"), "1");
+    EXPECT_EQ(reports.size(), 1);
+    // A new failure after a success is told again.
+    ASSERT_TRUE(QFile::remove(path()));
+    ASSERT_TRUE(QDir().mkdir(path()));
+    WriteString(path(), "Bar", "Tool", "0");
+    EXPECT_EQ(reports.size(), 2);
+    KeepInMemoryWhenUnwritable(path(), nullptr);
+    EXPECT_THROW(WriteString(path(), "Bar", "Tool", "1"), quire::EPlatformError);
 }

@@ -1,0 +1,138 @@
+// TMainForm: the settings read at start, the colour and style tables applied to every editor
+// and colouring, the property bundle passed between pages, and the window's place.
+#include "Unit1.h"
+
+#include "Cp932Codec.h"
+#include "Editor.h"
+#include "Settings.h"
+#include "SettingsApply.h"
+#include "WindowSettings.h"
+
+#include <QAction>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+namespace quire {
+
+namespace {
+const QString kNormalMode = QStringLiteral("標準");
+const QString kUserMode = QStringLiteral("ユーザ");
+} // namespace
+
+void TMainForm::LoadEditorSettings() {
+    TSettings s;
+    s.Load(SettingsFile());
+    FMyProp = s.MyProp;
+    TEditor& e = *FPages.front().Editor;
+    ApplyEditorSettings(e, s.Editor);
+    // In mode 標準 the lines that begin with the quote mark are the quoted lines.
+    e.View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
+    FToolBar->setVisible(s.ToolBar);
+    Action("Mm_ToolBar")->setChecked(s.ToolBar);
+    statusBar()->setVisible(s.StatusBar);
+    Action("Mm_StatusBar")->setChecked(s.StatusBar);
+    RestartSaveTimer();
+    FEditorProp.Assign(e);
+}
+
+void TMainForm::LoadColorsAndStyles() {
+    FColorTable.Load(SettingsFile());
+    ApplyColorsToAll();
+    FStyleTable.Load(SettingsFile());
+    ApplyStylesToAll();
+    FPages.front().Editor->SetScrollBars(ScrollBarsOf(FMyProp.VerticalBar, FMyProp.HorizontalBar));
+    FEditorProp.Assign(*FPages.front().Editor);
+    ApplyBundleToPages();
+}
+
+TSettings TMainForm::CurrentSettings() {
+    TSettings s;
+    s.Editor = ReadEditorSettings(*CurrentEditor());
+    s.MyProp = FMyProp;
+    s.ToolBar = !FToolBar->isHidden();
+    s.StatusBar = !statusBar()->isHidden();
+    return s;
+}
+
+void TMainForm::ApplySettings(const TSettings& S) {
+    FMyProp = S.MyProp;
+    const TScrollStyle bars = ScrollBarsOf(FMyProp.VerticalBar, FMyProp.HorizontalBar);
+    for (TPageRecord& p : FPages)
+        for (TEditor* e : {p.Editor, p.SubEditor}) {
+            if (!e) continue;
+            ApplyEditorSettings(*e, S.Editor);
+            e->SetScrollBars(bars);
+            if (p.Mode == kNormalMode) e->View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
+            // Without free caret a caret past the end of its row comes back to the end.
+            if (!S.Editor.FreeCaret) e->SetCol(e->Col());
+        }
+    FToolBar->setVisible(S.ToolBar);
+    Action("Mm_ToolBar")->setChecked(S.ToolBar);
+    statusBar()->setVisible(S.StatusBar);
+    Action("Mm_StatusBar")->setChecked(S.StatusBar);
+    SetTabPosition(FMyProp.TabPosition);
+    RestartSaveTimer();
+    ApplyColorsToAll(); // the quoted-line colour follows quote colouring; the bundle is taken
+    EnterPage(ActivePage());
+}
+
+void TMainForm::ApplyColorsToAll() {
+    for (TPageRecord& p : FPages)
+        for (TEditor* e : {p.Editor, p.SubEditor}) {
+            if (!e) continue;
+            ApplyColors(*e, FColorTable, FMyProp.QuoteColoring);
+            if (p.Mode == kUserMode) ApplyUserModeColors(*e, FColorTable);
+            e->viewport()->update(); // the blank marks are drawn in their new colours
+        }
+    for (const auto& [name, fountain] : FFountains) ApplyColors(*fountain, FColorTable);
+    FEditorProp.Assign(*CurrentEditor());
+    LoadMarkSettings();
+}
+
+void TMainForm::ApplyStylesToAll() {
+    for (TPageRecord& p : FPages)
+        for (TEditor* e : {p.Editor, p.SubEditor})
+            if (e) ApplyStyles(*e, FStyleTable, p.Mode == kUserMode);
+    for (const auto& [name, fountain] : FFountains) ApplyStyles(*fountain, FStyleTable);
+    FEditorProp.Assign(*CurrentEditor());
+}
+
+void TMainForm::ApplyBundleToPages() {
+    for (size_t i = 0; i < FPages.size(); ++i) {
+        TPageRecord& p = FPages[i];
+        if (i > 0) FEditorProp.AssignTo(*p.Editor);
+        if (p.SubEditor) FEditorProp.AssignTo(*p.SubEditor);
+    }
+}
+
+void TMainForm::PassEditorSettings(TEditor& Source) {
+    FEditorProp.Assign(Source);
+    for (TPageRecord& p : FPages)
+        for (TEditor* e : {p.Editor, p.SubEditor})
+            if (e && e != &Source) FEditorProp.AssignTo(*e);
+}
+
+void TMainForm::SetTabPosition(TTabPosition Position) {
+    switch (Position) {
+    case TTabPosition::Top: FPageControl->setTabPosition(QTabWidget::North); break;
+    case TTabPosition::Bottom: FPageControl->setTabPosition(QTabWidget::South); break;
+    case TTabPosition::Right: FPageControl->setTabPosition(QTabWidget::East); break;
+    case TTabPosition::Left: FPageControl->setTabPosition(QTabWidget::West); break;
+    }
+}
+
+void TMainForm::SaveWindowPlacement() {
+    TWindowSettings w;
+    w.Maximized = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) != 0;
+    // The client area's place, restored the same way: storing the frame's corner and
+    // restoring it as the client's made the window creep by the frame on every start.
+    const QRect client = geometry();
+    w.Left = client.x();
+    w.Top = client.y();
+    w.Width = client.width();
+    w.Height = client.height();
+    w.SavePlacement(SettingsFile());
+}
+
+} // namespace quire

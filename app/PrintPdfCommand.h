@@ -1,0 +1,15 @@
+// "quire --print-pdf OUT.pdf FILE": prints FILE with the stored print options to a PDF file
+// without showing a window, for scripts and tests.
+#pragma once
+
+namespace quire {
+
+// True when the command line asks for it (its first parameter is "--print-pdf").
+bool IsPrintPdfCommand(int argc, char* argv[]);
+
+// Runs the command and returns the exit status: 0 printed, 1 failed (the reason on standard
+// error), 2 wrong parameters. Creates its own application object; it takes no part in the
+// single-instance hand-off.
+int PrintPdfCommand(int argc, char* argv[]);
+
+} // namespace quire

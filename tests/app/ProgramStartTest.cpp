@@ -1,0 +1,141 @@
+// Whole starts of the quire program: one instance however many starts come at once, every
+// file of every start opened by it, a runtime folder taken by another user, and a settings
+// file that cannot be written.
+#include "QuireProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+using namespace quire::test;
+
+namespace {
+
+class ProgramStart : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (auto& p : processes) {
+            p->kill();
+            p->waitForFinished();
+        }
+    }
+    QString file(const QString& name, const QByteArray& bytes = "text") {
+        QFile f(files.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+    // Count files named after Pattern ("%1" the number), watched from now on.
+    std::set<QString> watchedFiles(const QString& pattern, int count, FileOpenWatch& watch) {
+        std::set<QString> names;
+        for (int i = 0; i < count; ++i) {
+            const QString name = file(pattern.arg(i));
+            watch.Watch(name);
+            names.insert(name);
+        }
+        return names;
+    }
+    QProcess& start(const QStringList& args, const QProcessEnvironment& env) {
+        processes.push_back(std::make_unique<QProcess>());
+        StartQuire(*processes.back(), env, args);
+        return *processes.back();
+    }
+    QString socket() const { return runtime.path() + "/QuireOnlyOneApplication"; }
+    QProcessEnvironment env() const { return QuireEnvironment(home.path(), runtime.path()); }
+    int running() const {
+        int n = 0;
+        for (const auto& p : processes) n += p->state() != QProcess::NotRunning;
+        return n;
+    }
+
+    QTemporaryDir home, runtime, files;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+} // namespace
+
+TEST_F(ProgramStart, ASecondStartHandsItsFileOver) {
+    const QString hand = file("hand.txt");
+    FileOpenWatch watch;
+    watch.Watch(hand);
+    QProcess& first = start({}, env());
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(socket()); }, 30000));
+    // Named relative to the second start's own working folder.
+    QProcess second;
+    StartQuire(second, env(), {"hand.txt"}, std::nullopt, files.path());
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened().count(hand) == 1; }, 30000));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished();
+    // A stale lock and socket from the killed instance do not stop the next start.
+    QProcess& third = start({}, env());
+    ASSERT_TRUE(third.waitForStarted());
+    QTest::qWait(1500);
+    EXPECT_EQ(third.state(), QProcess::Running);
+}
+
+TEST_F(ProgramStart, SimultaneousStartsGiveOneInstanceThatOpensEveryFile) {
+    FileOpenWatch watch;
+    const std::set<QString> names = watchedFiles("start%1.txt", 4, watch);
+    for (const QString& name : names) start({name}, env());
+    // Three starts hand their file over and end; one runs the window.
+    ASSERT_TRUE(WaitFor([&] { return running() <= 1; }, 60000)) << running() << " instances";
+    EXPECT_EQ(running(), 1);
+    for (const auto& p : processes) {
+        if (p->state() == QProcess::NotRunning) {
+            EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+        }
+    }
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened() == names; }, 30000)) << watch.Opened().size() << " of 4 opened";
+}
+
+TEST_F(ProgramStart, EightStartsAtOnceWithOneWindowRunningOpenAllEightFiles) {
+    start({}, env());
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(socket()); }, 30000));
+    FileOpenWatch watch;
+    const std::set<QString> names = watchedFiles("file%1.txt", 8, watch);
+    for (const QString& name : names) start({name}, env());
+    ASSERT_TRUE(WaitFor([&] { return running() == 1; }, 60000)) << running() << " instances";
+    for (size_t i = 1; i < processes.size(); ++i) EXPECT_EQ(processes[i]->exitCode(), 0);
+    EXPECT_EQ(processes.front()->state(), QProcess::Running);
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened() == names; }, 30000)) << watch.Opened().size() << " of 8 opened";
+}
+
+TEST_F(ProgramStart, AnotherUsersFolderInThePlaceOfOursDoesNotTakeTheStart) {
+    const auto other = FindOtherUser();
+    if (!other) GTEST_SKIP() << "needs root and the user \"nobody\" to act as another local user";
+    QTemporaryDir tmp, theirHome;
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 01777);
+    ASSERT_EQ(::chown(QFile::encodeName(theirHome.path()).constData(), other->Uid, other->Gid), 0);
+    // They make the folder this user's starts would use, and listen in it.
+    const QString ours = tmp.path() + "/quire-" + QString::number(::getuid());
+    ASSERT_EQ(::mkdir(QFile::encodeName(ours).constData(), 0700), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(ours).constData(), other->Uid, other->Gid), 0);
+    processes.push_back(std::make_unique<QProcess>());
+    StartQuire(*processes.back(), QuireEnvironment(theirHome.path(), ours, tmp.path()), {}, other);
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(ours + "/QuireOnlyOneApplication"); }, 30000));
+    // This user's start keeps its file and runs on its own, in a fresh folder of its own.
+    QProcess& mine = start({file("mine.txt")}, QuireEnvironment(home.path(), {}, tmp.path()));
+    ASSERT_TRUE(mine.waitForStarted());
+    EXPECT_FALSE(mine.waitForFinished(3000)) << "ended with " << mine.exitCode();
+    const QStringList fresh = QDir(tmp.path()).entryList({"quire-*-*"}, QDir::Dirs);
+    ASSERT_EQ(fresh.size(), 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(tmp.path() + "/" + fresh[0]).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(ProgramStart, ASettingsFileThatCannotBeWrittenDoesNotEndTheProgram) {
+    ASSERT_TRUE(QDir().mkdir(home.path() + "/quire.ini"));
+    QProcess& p = start({}, env());
+    ASSERT_TRUE(p.waitForStarted());
+    EXPECT_FALSE(p.waitForFinished(3000)) << p.readAllStandardError().toStdString();
+    EXPECT_FALSE(p.readAllStandardError().contains("terminate called"));
+}

@@ -1,0 +1,91 @@
+// Test doubles for the question and dialog seams: questions are answered from a script and
+// recorded with their buttons, and file dialogs return scripted paths.
+#pragma once
+
+#include "Dialogs.h"
+#include "Messages.h"
+
+#include <QString>
+#include <QStringList>
+#include <QFont>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace quire::test {
+
+// Scripted answers besides the buttons themselves: the key a user would press.
+constexpr int kEnter = -1;  // the question's default button
+constexpr int kEscape = -2; // Escape, or the window's close box
+
+struct TAskedQuestion {
+    QString Text;
+    int Buttons = 0;
+    int Default = 0;
+};
+
+// Answers questions from Answers (Enter when it is empty) and records them; messages shown
+// are recorded too.
+class ScriptedMessages : public TMessageService {
+public:
+    ScriptedMessages() { FOld = SetMessages(this); }
+    ~ScriptedMessages() override { SetMessages(FOld); }
+    ScriptedMessages(const ScriptedMessages&) = delete;
+    ScriptedMessages& operator=(const ScriptedMessages&) = delete;
+
+    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
+    int Ask(const QString&, const QString& Text, int Buttons, int DefaultButton, TMessageIcon) override {
+        Asked << Text;
+        Questions.push_back({Text, Buttons, DefaultButton});
+        int a = kEnter;
+        if (!Answers.empty()) {
+            a = Answers.front();
+            Answers.pop_front();
+        }
+        if (a == kEnter) return DefaultButton;
+        if (a == kEscape) return EscapeButton(Buttons);
+        return a;
+    }
+
+    std::deque<int> Answers;
+    QStringList Asked, Shown;
+    std::vector<TAskedQuestion> Questions;
+
+private:
+    TMessageService* FOld;
+};
+
+// File dialogs that return Paths in order (cancelled when it is empty).
+class ScriptedDialogs : public TDialogService {
+public:
+    ScriptedDialogs() { FOld = SetDialogs(this); }
+    ~ScriptedDialogs() override { SetDialogs(FOld); }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    QString OpenFileName(QWidget*, const QString&) override { return next(); }
+    QString SaveFileName(QWidget*, const QString&, const QString&) override {
+        ++SaveDialogs;
+        return next();
+    }
+    bool ChooseFont(QWidget*, QFont& Font) override {
+        if (!ChosenFont) return false;
+        Font = *ChosenFont;
+        return true;
+    }
+
+    std::deque<QString> Paths;
+    std::optional<QFont> ChosenFont; // the font dialog's answer; cancelled when empty
+    int SaveDialogs = 0;
+
+private:
+    QString next() {
+        if (Paths.empty()) return QString();
+        QString p = Paths.front();
+        Paths.pop_front();
+        return p;
+    }
+    TDialogService* FOld;
+};
+
+} // namespace quire::test

@@ -1,0 +1,36 @@
+// Input and output of the command-line tools.
+#include "ToolIo.h"
+
+#include "RegularFile.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace quire::tools {
+
+std::optional<QByteArray> ReadInput(const char* Program, const QString& Path) {
+    const bool standardInput = Path == QLatin1String("-");
+    TRegularFileRead read = standardInput ? ReadStandardInput(MaxTextFileSize) : ReadRegularFile(Path, MaxTextFileSize);
+    if (read.Ok()) return std::move(read.Bytes);
+    const QByteArray name = standardInput ? QByteArray("standard input") : QFile::encodeName(Path);
+    std::fprintf(stderr, "%s: %s: %s\n", Program, name.constData(),
+                 ReadFailureText(read, MaxTextFileSize).toLocal8Bit().constData());
+    return std::nullopt;
+}
+
+bool FinishOutput(const char* Program) {
+    errno = 0;
+    const bool failedBefore = std::ferror(stdout) != 0;
+    const bool flushFailed = std::fflush(stdout) != 0;
+    int reason = errno;
+    const bool closeFailed = std::fclose(stdout) != 0;
+    if (closeFailed && reason == 0) reason = errno;
+    if (!failedBefore && !flushFailed && !closeFailed) return true;
+    std::fprintf(stderr, "%s: cannot write the output: %s\n", Program,
+                 reason ? std::strerror(reason) : "write error");
+    return false;
+}
+
+} // namespace quire::tools

@@ -1,0 +1,20 @@
+// Input and output of the command-line tools: bounded reading of their input files and
+// checked writing of their output.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace quire::tools {
+
+// The bytes of Path, or of standard input when Path is "-". Only a regular file (or standard
+// input) of at most the editor's limit of 1 GB is read: a folder, FIFO or device is refused
+// without blocking. On failure "PROGRAM: PATH: reason" goes to standard error.
+std::optional<QByteArray> ReadInput(const char* Program, const QString& Path);
+
+// Flushes and closes standard output. False, after "PROGRAM: cannot write the output: reason"
+// on standard error, when any of the output could not be written (a full disk, a closed pipe).
+bool FinishOutput(const char* Program);
+
+} // namespace quire::tools
