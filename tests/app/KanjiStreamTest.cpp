@@ -208,8 +208,14 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
     QTemporaryDir dir;
     const auto t = bench::GenerateJapaneseText((5u << 20) / 2, 17); // more than two read pieces
     const std::string lateEuc = std::string(1200000, 'a') + "\r\n" + t.Euc.substr(0, 5000);
+    // An EUC file with a character of JIS X 0212 (which does not survive being written back)
+    // in its second read piece, and a JIS file with a kana set the writer does not use.
+    std::string lateLoss = t.Euc;
+    lateLoss.replace(1500000 - 1500000 % 2, 3, "\x8F\xB0\xA1");
+    const std::string kanaSet = ConvertLineEnd(t.Jis, leLf) + "\x1B(I\x31\x1B(B\r\n";
     const std::vector<std::string> files = {t.ShiftJis, t.Euc, ConvertLineEnd(t.Jis, leLf), lateEuc, "", "plain\r",
-                                            std::string("\x82\xA0\0rest", 7), std::string(1u << 20, 'x') + "\r\n"};
+                                            std::string("\x82\xA0\0rest", 7), std::string(1u << 20, 'x') + "\r\n",
+                                            lateLoss, kanaSet};
     for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             const QString path = writeFile(dir, QString("f%1.txt").arg(i), files[i]);
@@ -220,9 +226,14 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
             EXPECT_EQ(read.LineEndCode, expected.LineEndCode) << "file " << i;
             EXPECT_EQ(read.Detection, expected.Detection) << "file " << i;
             EXPECT_EQ(read.HasNul, expected.HasNul) << "file " << i;
+            EXPECT_EQ(read.KeepsBytes, expected.KeepsBytes) << "file " << i;
         }
     }
     EXPECT_EQ(DecodeKanjiText(lateEuc).KanjiCode, "EUC");
+    EXPECT_TRUE(DecodeKanjiText(t.Euc).KeepsBytes);
+    EXPECT_TRUE(DecodeKanjiText(t.Jis).KeepsBytes);
+    EXPECT_FALSE(DecodeKanjiText(lateLoss).KeepsBytes);
+    EXPECT_FALSE(DecodeKanjiText(kanaSet).KeepsBytes);
 }
 
 TEST_F(WithLibrary, ANulAfterTheFirst512BytesIsFoundWhateverTheConverter) {
