@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "KanjiFile.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "ScriptedServices.h"
@@ -417,6 +418,28 @@ TEST_F(MainWindowTest, ANulFarIntoAnEucFileWarnsAlsoThroughTheConversionLibrary)
     EXPECT_TRUE(messages.Shown.back().contains("NUL"));
     // The text ends where the NUL stood.
     EXPECT_EQ(editor(0)->Lines().Text(), jconvert::EucToSjis(std::string_view(bytes.constData(), 600)));
+}
+
+TEST_F(MainWindowTest, SavingAsJisOrEucThroughTheLibraryWritesWhatTheOwnConvertersWrite) {
+    nkf::Release();
+    ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
+    // A page of one half-width kana: in JIS longer than the room the library has for one byte,
+    // so its result is cut and must be replaced by the own converters'. Then kanji with CR
+    // line ends, which the library converts itself.
+    for (const QByteArray& bytes : {QByteArray("\xB1"), QByteArray("\x8A\xBF\r\x8E\x9A\r")}) {
+        const QString a = file("lib.txt", bytes);
+        ASSERT_TRUE(form->OpenFileIntoPage(a));
+        const int page = form->ActivePage();
+        const std::string text = editor(page)->Lines().Text();
+        const std::string eol = form->Page(page).LineEndCode.toStdString();
+        for (const char* code : {"JIS", "EUC"}) {
+            form->Page(page).KanjiCode = code;
+            editor(page)->SetModified(true);
+            ASSERT_TRUE(form->Mm_SaveClick()) << code;
+            EXPECT_EQ(read(a).toStdString(), EncodePage(text, code, eol, TConverter::Own)) << code;
+        }
+    }
+    nkf::Release();
 }
 
 TEST_F(MainWindowTest, TheHundredAndFirstPageIsRefused) {
