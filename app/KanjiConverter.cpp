@@ -180,26 +180,51 @@ std::size_t TKanjiConverter::lastCleanCut() {
             if (isLineEnd(b[i - 1]) && isLineEnd(b[i - 2])) cut = i;
         FScanned = n;
         break;
-    case TConversion::JisToSjis:
-        // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a
-        // line end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is
-        // the second byte of a pair is no escape. An escape cut by the end waits.
-        while (FScanned < n) {
-            const auto c = static_cast<uint8_t>(b[FScanned]);
-            if (c == 0x1B) {
-                if (n - FScanned < 3) break;
-                if (b[FScanned + 1] == '$') FJisKanji = true;
-                else if (b[FScanned + 1] == '(') FJisKanji = false;
-                FScanned += 3;
-            } else if (FJisKanji) {
-                if (n - FScanned < 2) break;
-                FScanned += 2;
-            } else {
-                ++FScanned;
-                if (c == '\r' || c == '\n') cut = FScanned;
+    case TConversion::JisToSjis: cut = lastCleanJisCut(); break;
+    }
+    return cut;
+}
+
+std::size_t TKanjiConverter::lastCleanJisCut() {
+    // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a line
+    // end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is the
+    // second byte of a pair is no escape. An escape cut by the end waits. Runs between
+    // escapes are passed over with memchr and memrchr.
+    const char* b = FInput.data();
+    const std::size_t n = FInput.size();
+    std::size_t cut = 0;
+    while (FScanned < n) {
+        std::size_t esc = n;
+        if (FJisKanji) {
+            // The first ESC at an even distance from here starts an escape.
+            for (std::size_t from = FScanned; from < n;) {
+                const void* hit = std::memchr(b + from, 0x1B, n - from);
+                if (!hit) break;
+                const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
+                if ((at - FScanned) % 2 == 0) {
+                    esc = at;
+                    break;
+                }
+                from = at + 1;
+            }
+            if (esc == n) { // pairs to the end; a lone last byte waits
+                FScanned += (n - FScanned) / 2 * 2;
+                break;
+            }
+        } else {
+            const void* hit = std::memchr(b + FScanned, 0x1B, n - FScanned);
+            if (hit) esc = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
+            if (const std::size_t after = afterLastLineEnd(b, FScanned, esc)) cut = after;
+            if (esc == n) {
+                FScanned = n;
+                break;
             }
         }
-        break;
+        FScanned = esc;
+        if (n - FScanned < 3) break;
+        if (b[FScanned + 1] == '$') FJisKanji = true;
+        else if (b[FScanned + 1] == '(') FJisKanji = false;
+        FScanned += 3;
     }
     return cut;
 }

@@ -83,6 +83,7 @@ private:
     void convertByLibrary(std::string_view Piece, bool Last);
     // The end of the last place in FInput where the own converters start afresh (0: none).
     std::size_t lastCleanCut();
+    std::size_t lastCleanJisCut();
     // Converts the first Length bytes of FInput (ending at a clean place or at the end of the
     // text) by the library, or by the own converters when its result fails the check.
     void convertLibraryPiece(std::size_t Length);

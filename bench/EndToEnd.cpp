@@ -2,11 +2,11 @@
 // floor and iconv, every program once per round and the rounds interleaved, and reports the
 // ratios that the editor's speed goals are stated in.
 //
-//   e2e_bench [--rounds N] [--dir DIR] [--baseline BINDIR] [--display :N]
+//   e2e_bench [--rounds N] [--dir DIR] [--baseline BINDIR] [--display :N] [--xvfb-from N]
 //
 // The programs are those beside this one (../bin): quire, quire-kanji. The editor runs on an
-// X server (a private Xvfb, or the one --display names; the offscreen platform when there is
-// none) and measures itself through QUIRE_TIMING (see app/TimingProbe.h): "open" is the time
+// X server (a private Xvfb on the first free display from --xvfb-from on, default 100, or the
+// one --display names; the offscreen platform when there is none) and measures itself through QUIRE_TIMING (see app/TimingProbe.h): "open" is the time
 // from the start of the process to the end of the first paint of the opened file's screen.
 // Every other figure is the wall time of the whole process, and peaks are the largest
 // resident size of the process (ru_maxrss). --baseline adds the same measurements for the
@@ -30,6 +30,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -158,27 +159,35 @@ bool write(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(f);
 }
 
-// A private X server for the editor: its display name, or empty when none could be started.
-std::string startXvfb(pid_t& pid) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {};
-    pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        const std::string fd = std::to_string(fds[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
-        std::_Exit(127);
+// A private X server for the editor on the first free display from First on (low numbers
+// are other people's), or empty when none could be started.
+std::string startXvfb(int first, pid_t& pid) {
+    for (int n = first; n < first + 40; ++n) {
+        const std::string number = std::to_string(n);
+        const std::string socket = "/tmp/.X11-unix/X" + number;
+        struct stat st{};
+        if (::stat(socket.c_str(), &st) == 0 || ::stat(("/tmp/.X" + number + "-lock").c_str(), &st) == 0) continue;
+        pid = ::fork();
+        if (pid == 0) {
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            const std::string display = ":" + number;
+            ::execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                     static_cast<char*>(nullptr));
+            std::_Exit(127);
+        }
+        // Ready once its socket is there; a server that ended lost the display to another.
+        for (int wait = 0; wait < 100; ++wait) {
+            if (::stat(socket.c_str(), &st) == 0) return ":" + number;
+            if (::waitpid(pid, nullptr, WNOHANG) == pid) break;
+            ::usleep(50000);
+        }
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+        pid = 0;
     }
-    ::close(fds[1]);
-    char buffer[32] = {};
-    const ssize_t n = ::read(fds[0], buffer, sizeof buffer - 1);
-    ::close(fds[0]);
-    if (n <= 0) return {};
-    return ":" + std::string(buffer, static_cast<std::size_t>(n) - (buffer[n - 1] == '\n' ? 1 : 0));
+    return {};
 }
 
 } // namespace
@@ -186,6 +195,7 @@ std::string startXvfb(pid_t& pid) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--read-floor") == 0) return readFloor(argv[2]);
     int rounds = 5;
+    int firstDisplay = 100;
     std::string dir, baseline, display;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -193,6 +203,7 @@ int main(int argc, char** argv) {
         else if (a == "--dir" && i + 1 < argc) dir = argv[++i];
         else if (a == "--baseline" && i + 1 < argc) baseline = argv[++i];
         else if (a == "--display" && i + 1 < argc) display = argv[++i];
+        else if (a == "--xvfb-from" && i + 1 < argc) firstDisplay = std::atoi(argv[++i]);
         // Options meant for the other benchmarks (scripts/bench passes them to all) are ignored.
     }
     char self[4096] = {};
@@ -220,7 +231,7 @@ int main(int argc, char** argv) {
     }
     // A private X server (another one may be anybody's), unless --display names one.
     pid_t xvfb = 0;
-    if (display.empty()) display = startXvfb(xvfb);
+    if (display.empty()) display = startXvfb(firstDisplay, xvfb);
     std::printf("editor on %s\n", display.empty() ? "the offscreen platform" : display.c_str());
 
     int serial = 0;
@@ -270,6 +281,13 @@ int main(int argc, char** argv) {
     add("iconv JIS>S-JIS", {"/usr/bin/iconv", "-f", "ISO-2022-JP", "-t", "SHIFT_JIS", jis});
     add("iconv S-JIS>EUC", {"/usr/bin/iconv", "-f", "SHIFT_JIS", "-t", "EUC-JP", sjis});
     add("iconv S-JIS>JIS", {"/usr/bin/iconv", "-f", "SHIFT_JIS", "-t", "ISO-2022-JP", sjis});
+    // A peer editor, where it is installed: vim reading each file in its code, without a screen.
+    if (::access("/usr/bin/vim", X_OK) == 0) {
+        for (const auto& [name, path, code] : {std::tuple{"S-JIS", sjis, "cp932"}, std::tuple{"EUC", euc, "euc-jp"},
+                                               std::tuple{"JIS", jis, "iso-2022-jp"}})
+            add(std::string("vim open ") + name,
+                {"/usr/bin/vim", "-u", "NONE", "-i", "NONE", "-N", "-es", "--cmd", std::string("set fencs=") + code, "-c", "q!", path});
+    }
     addPrograms("", bin);
     if (!baseline.empty()) addPrograms("baseline ", baseline);
 
@@ -284,7 +302,10 @@ int main(int argc, char** argv) {
             c.Results.push_back(r);
         }
     }
-    if (xvfb > 0) ::kill(xvfb, SIGTERM);
+    if (xvfb > 0) {
+        ::kill(xvfb, SIGTERM);
+        ::waitpid(xvfb, nullptr, 0);
+    }
 
     std::map<std::string, double> time, key, peak;
     std::printf("\n%-34s %10s %10s %10s   (medians of %d rounds)\n", "program", "seconds", "key ms", "peak MiB", rounds);
