@@ -1,6 +1,7 @@
 // Reading and writing files in the three kanji codes.
 #include "KanjiFile.h"
 
+#include "KanjiPlainScan.h"
 #include "KanjiRoundTrip.h"
 #include "PathCodec.h"
 #include "PlatformError.h"
@@ -128,43 +129,69 @@ private:
     char* room_ = nullptr;
 };
 
+// How far a Decoder checks that writing its text back gives the bytes read: not at all, by
+// the cheap scan (which knows for sure only that a plain text survives), or exactly.
+enum class TCheck { None, Plain, Exact };
+
 // The bytes of a file in its code, read piece after piece, go to Sink in Shift-JIS; the text
 // ends at the first NUL. Tells whether there was one, and whether writing the text back in
 // the code gives the bytes read.
 class Decoder {
 public:
-    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, bool check)
-        : check_(conversion), checked_(sink, check ? &check_ : nullptr), converter_(conversion, converter, checked_),
-          checking_(check) {}
+    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check)
+        : scan_(conversion), exact_(conversion), checked_(sink, check == TCheck::Exact ? &exact_ : nullptr),
+          converter_(conversion, converter, checked_), check_(check) {}
     // The next piece (Last: the file ends after it); false once a NUL has ended the text.
     bool Add(std::string_view piece, bool last) {
         const std::size_t nul = piece.find('\0');
         hasNul_ = nul != std::string_view::npos;
         piece = piece.substr(0, nul);
-        if (checking_) check_.Read(piece);
+        if (check_ == TCheck::Plain) scan_.Add(piece);
+        else if (check_ == TCheck::Exact) exact_.Read(piece);
         converter_.Convert(piece, last || hasNul_);
         return !hasNul_;
     }
     bool HasNul() const { return hasNul_; }
-    bool KeepsBytes() { return !checking_ || check_.Finish(); }
+    // After the last piece. With TCheck::Plain, false means only that the exact check must tell.
+    bool KeepsBytes() {
+        if (check_ == TCheck::Plain) return scan_.Finish();
+        return check_ == TCheck::None || exact_.Finish();
+    }
 
 private:
-    TKanjiRoundTrip check_;
+    TKanjiPlainScan scan_;
+    TKanjiRoundTrip exact_;
     CheckedSink checked_;
     TKanjiConverter converter_;
-    bool checking_;
+    TCheck check_;
     bool hasNul_ = false;
 };
+
+// Hands Bytes to D piece by piece.
+void feedBytes(Decoder& d, std::string_view bytes) {
+    for (std::size_t i = 0; d.Add(bytes.substr(i, kReadPiece), i + kReadPiece >= bytes.size()) && i + kReadPiece < bytes.size();)
+        i += kReadPiece;
+}
+
+// Whether writing back the text of Feed gives its bytes, found the long way: the text is read
+// once more and written back. Needed only for a text that is not plain, so most files never
+// pay for it.
+bool keepsBytesExactly(TConversion conversion, TConverter converter, const std::function<void(Decoder&)>& feed) {
+    TKanjiOutputSink discard([](std::string_view) {});
+    Decoder d(conversion, converter, discard, TCheck::Exact);
+    feed(d);
+    return d.KeepsBytes();
+}
 
 // Converts Bytes whole, as Decoder does, and tells R what it found (KeepsBytes only when
 // Check).
 void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink,
                  TKanjiText& r, bool check = true) {
-    Decoder d(conversion, converter, sink, check);
-    for (std::size_t i = 0; d.Add(bytes.substr(i, kReadPiece), i + kReadPiece >= bytes.size()) && i + kReadPiece < bytes.size();)
-        i += kReadPiece;
+    Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None);
+    feedBytes(d, bytes);
     r.HasNul = d.HasNul();
-    r.KeepsBytes = d.KeepsBytes();
+    r.KeepsBytes = d.KeepsBytes() ||
+                   keepsBytesExactly(conversion, converter, [bytes](Decoder& e) { feedBytes(e, bytes); });
 }
 
 // Converted text goes straight into the blocks of a loader.
@@ -251,23 +278,35 @@ TKanjiText ReadKanjiFile(const QString& path, TConverter converter, std::string_
 
 namespace {
 
+// Hands D the rest of a file (its first N bytes are in Buffer), piece by piece, each seen by
+// Look first.
+void feedFile(Decoder& d, TRegularFileReader& reader, const QString& path, char* buffer, std::size_t n,
+              const std::function<void(std::string_view)>& look) {
+    for (;;) {
+        const std::string_view piece(buffer, n);
+        if (look) look(piece);
+        const bool last = n < kReadPiece;
+        if (!d.Add(piece, last) || last) break;
+        n = readSome(reader, path, buffer, kReadPiece);
+    }
+}
+
 // Reads the rest of a JIS or EUC file (its first N bytes are in Buffer) and converts it piece
 // by piece into Loader.
 void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion conversion, TConverter converter,
                   char* buffer, std::size_t n, TTextLoader& loader, TKanjiText& r) {
     LineEndFinder lineEnd;
     LoaderSink sink(loader);
-    Decoder d(conversion, converter, sink, true);
-    for (;;) {
-        const std::string_view piece(buffer, n);
-        lineEnd.Feed(piece);
-        const bool last = n < kReadPiece;
-        if (!d.Add(piece, last) || last) break;
-        n = readSome(reader, path, buffer, kReadPiece);
-    }
+    Decoder d(conversion, converter, sink, TCheck::Plain);
+    feedFile(d, reader, path, buffer, n, [&lineEnd](std::string_view piece) { lineEnd.Feed(piece); });
     r.LineEndCode = lineEndName(lineEnd.Kind());
     r.HasNul = d.HasNul();
-    r.KeepsBytes = d.KeepsBytes();
+    r.KeepsBytes = d.KeepsBytes() || keepsBytesExactly(conversion, converter, [&](Decoder& e) {
+                       // The file once more, from its start.
+                       TRegularFileReader again(path, MaxTextFileSize);
+                       if (!again.Ok()) failRead(path, again);
+                       feedFile(e, again, path, buffer, readSome(again, path, buffer, kReadPiece), nullptr);
+                   });
 }
 
 } // namespace

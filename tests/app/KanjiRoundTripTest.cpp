@@ -1,4 +1,5 @@
 // Whether a JIS or EUC text survives being read and written back, checked while it streams by.
+#include "KanjiPlainScan.h"
 #include "KanjiRoundTrip.h"
 #include "KanjiStream.h"
 #include "jconvert.h"
@@ -102,4 +103,68 @@ TEST(KanjiRoundTrip, JisCharactersCountAndEscapesDoNot) {
     EXPECT_TRUE(TKanjiRoundTrip::Same("a\x1Bx", "a\x1Bx", "JIS"));
     // Other codes compare bytes.
     EXPECT_FALSE(TKanjiRoundTrip::Same("a\x1B(Bb", "ab", "EUC"));
+}
+
+namespace {
+
+bool plainInPieces(TConversion reading, std::string_view s, std::mt19937& rng) {
+    TKanjiPlainScan scan(reading);
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = std::min<std::size_t>(s.size() - i, rng() % 3 == 0 ? 1 + rng() % 3 : 1 + rng() % 3000);
+        scan.Add(s.substr(i, n));
+        i += n;
+    }
+    return scan.Finish();
+}
+
+} // namespace
+
+TEST(KanjiPlainScan, EveryCharacterItCallsPlainSurvivesBeingWrittenBack) {
+    // The rule's ground: each of these characters converts one to one.
+    for (int a = 0xA1; a <= 0xFE; ++a) {
+        for (int b = 0xA1; b <= 0xFE; ++b) {
+            const std::string euc{static_cast<char>(a), static_cast<char>(b)};
+            ASSERT_EQ(SjisToEuc(EucToSjis(euc)), euc) << a << " " << b;
+            const std::string jis = std::string("\x1B$B") + static_cast<char>(a & 0x7F) + static_cast<char>(b & 0x7F) + "\x1B(B";
+            ASSERT_TRUE(TKanjiRoundTrip::Same(SjisToJis(JisToSjis(jis)), jis, "JIS")) << a << " " << b;
+        }
+    }
+    for (int k = 0xA1; k <= 0xDF; ++k) {
+        const std::string euc{'\x8E', static_cast<char>(k)};
+        ASSERT_EQ(SjisToEuc(EucToSjis(euc)), euc) << k;
+    }
+}
+
+TEST(KanjiPlainScan, APlainTextKeepsItsBytesWhateverThePieces) {
+    std::mt19937 rng(47);
+    const auto t = bench::GenerateJapaneseText(20000, 53);
+    for (TConversion reading : {TConversion::EucToSjis, TConversion::JisToSjis}) {
+        const std::string& source = reading == TConversion::JisToSjis ? t.Jis : t.Euc;
+        EXPECT_TRUE(plainInPieces(reading, source, rng));
+        int plain = 0, other = 0;
+        for (int trial = 0; trial < 400; ++trial) {
+            const std::string s = mutated(source.substr(rng() % source.size(), rng() % 4000), rng);
+            TKanjiPlainScan whole(reading);
+            whole.Add(s);
+            const bool isPlain = whole.Finish();
+            ASSERT_EQ(plainInPieces(reading, s, rng), isPlain) << "trial " << trial;
+            if (isPlain) {
+                ASSERT_TRUE(keepsBytesWhole(reading, s)) << "trial " << trial;
+            }
+            (isPlain ? plain : other) += 1;
+        }
+        EXPECT_GT(plain, 30);
+        EXPECT_GT(other, 30);
+    }
+    // What only the full check can judge.
+    for (const char* s : {"\x8F\xB0\xA1", "\xA1", "\x8E\xE0", "\x80" "a"}) {
+        TKanjiPlainScan scan(TConversion::EucToSjis);
+        scan.Add(s);
+        EXPECT_FALSE(scan.Finish()) << s;
+    }
+    for (const char* s : {"\x1B(I\x31", "\x1B$B\x34", "\x1B$B\x34\x41\r\n", "a\x1B", "\xB1", "\x1B$B\x34\x1B(B"}) {
+        TKanjiPlainScan scan(TConversion::JisToSjis);
+        scan.Add(s);
+        EXPECT_FALSE(scan.Finish()) << s;
+    }
 }
