@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quire {
 
 using jconvert::TConversion;
@@ -49,6 +53,15 @@ inline unsigned countEqual(uint64_t w, uint64_t pattern) noexcept {
 LineEndCount countLineEnds(std::string_view s) noexcept {
     LineEndCount n;
     std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= s.size(); i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+        n.Cr += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))));
+        n.Lf += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+    }
+#endif
     for (; i + 8 <= s.size(); i += 8) {
         uint64_t w;
         std::memcpy(&w, s.data() + i, 8);

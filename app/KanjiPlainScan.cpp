@@ -27,15 +27,23 @@ bool inRange(uint8_t c, uint8_t from, uint8_t to) noexcept { return c >= from &&
 
 } // namespace
 
+// True when each of the eight bytes of W is in 0xA1-0xFE (the low seven bits in 0x21-0x7E).
+inline bool eightEucBytes(uint64_t w) noexcept {
+    constexpr uint64_t high = 0x8080808080808080ULL, ones = 0x0101010101010101ULL;
+    if ((w & high) != high) return false;
+    const uint64_t low = w & ~high;
+    return ((low + ones) & high) == 0 && (((low | high) - 0x21 * ones) & high) == high;
+}
+
 std::size_t TKanjiPlainScan::takeEuc(std::string_view s, bool Last) {
     const auto* const b = reinterpret_cast<const uint8_t*>(s.data());
     const std::size_t n = s.size();
     std::size_t i = 0;
     while (i < n) {
-        // Runs of ASCII eight bytes at a time.
+        // Runs of ASCII, and runs of JIS X 0208 pairs, eight bytes at a time.
         for (uint64_t w; n - i >= 8; i += 8) {
             std::memcpy(&w, b + i, 8);
-            if (w & 0x8080808080808080ULL) break;
+            if ((w & 0x8080808080808080ULL) != 0 && !eightEucBytes(w)) break;
         }
         if (i == n) break;
         const uint8_t c = b[i];
