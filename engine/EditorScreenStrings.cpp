@@ -742,15 +742,6 @@ void TEditorScreenStrings::Clear() {
 
 std::string TEditorScreenStrings::GetTextStr() const { return GetRowsText(0, Count()); }
 
-bool TEditorScreenStrings::TextEmpty() const {
-    // The text is empty when no row has a byte or a line end: found at the first row in any
-    // real text, so this never walks a long document.
-    const int count = Count();
-    for (int r = 0; r < count; ++r)
-        if (!Get(r).empty() || RowAttribute(r) == TRowAttribute::LineEnd) return false;
-    return true;
-}
-
 void TEditorScreenStrings::SetTextStr(std::string_view Value) {
     LoadText([Value](TTextLoader& Loader) { Loader.Add(Value); });
 }

@@ -121,8 +121,6 @@ public:
     // The whole text, and replacing it (both as the Text of Lines).
     std::string GetTextStr() const;
     void SetTextStr(std::string_view Value);
-    // True when GetTextStr would be empty (found without building the text).
-    bool TextEmpty() const;
     // Replaces the text as SetTextStr does, with a text that Fill hands to the loader piece by
     // piece (so that a file can go into rows without being held whole). When Fill raises,
     // the document stays as it was.

@@ -31,8 +31,6 @@ public:
 
     std::string Text() const;
     void SetText(std::string_view Value);
-    // True when Text() would be empty, found without building it.
-    bool TextEmpty() const;
     // Replaces the text as SetText does, with a text Fill hands to the loader in pieces; the
     // document stays as it was when Fill raises.
     void LoadText(const std::function<void(TTextLoader&)>& Fill);

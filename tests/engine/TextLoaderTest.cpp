@@ -108,19 +108,6 @@ TEST(BorrowedRows, AFailedLoadLeavesTheDocument) {
     EXPECT_EQ(e.Store->GetTextStr(), "kept\r\n");
 }
 
-TEST(TextEmpty, WithoutBuildingTheText) {
-    FakeEditor e;
-    EXPECT_TRUE(e.Store->TextEmpty());
-    e.Store->SetTextStr("\r\n");
-    EXPECT_FALSE(e.Store->TextEmpty());
-    e.Store->SetTextStr("x");
-    EXPECT_FALSE(e.Store->TextEmpty());
-    e.Store->ReplaceRows(0, 1, "");
-    EXPECT_EQ(e.Store->GetTextStr(), "");
-    EXPECT_TRUE(e.Store->TextEmpty());
-    EXPECT_TRUE(e.Lines.TextEmpty());
-}
-
 namespace {
 
 // The rows of Text wrapped line by line by the breaker, as wrapping builds them.
