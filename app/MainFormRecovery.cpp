@@ -43,6 +43,7 @@ journal::TJournalPage TMainForm::JournalPage(TEditor* E) const {
 }
 
 void TMainForm::OfferRecovery() {
+    FRecovery->TellFolderProblem();
     std::vector<TFoundJournal> found = FRecovery->FindOrphans();
     if (found.empty()) return;
     QString list;

@@ -107,6 +107,12 @@ public:
     // journal is on the disk.
     void Supersede(TEditor* Editor, TFoundJournal&& Found);
 
+    // Tells the user (through OnProblem) when the folder cannot be used, so that no journal
+    // will be kept; the start calls it, before any typing the message could interrupt.
+    void TellFolderProblem() {
+        if (!FWriter) reportProblem(FProblem);
+    }
+
     // Called once with the reason when journals cannot be written (the user is told).
     std::function<void(const QString& Why)> OnProblem;
 

@@ -203,7 +203,8 @@ public:
     void CheckFilesOnDisk();
     // Start-up (MainFormRecovery.cpp): the journals of pages that an earlier run left
     // unsaved (it crashed or was killed) are offered back in one question: recover (the
-    // default), discard, or keep them for the next start.
+    // default), discard, or keep them for the next start. A recovery folder that cannot be
+    // used is told here too.
     void OfferRecovery();
     // The pages' recovery journals.
     TRecoveryKeeper& Recovery() { return *FRecovery; }

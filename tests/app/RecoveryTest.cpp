@@ -258,3 +258,32 @@ TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsToldOnceAndEditingGoesOn) {
     EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません")));
     EXPECT_EQ(e->Lines().Text(), "abold\r\n");
 }
+
+TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsToldAtTheStartAndTypingGoesOn) {
+    // Something else stands where the folder belongs.
+    const QString folder = TRecoveryKeeper::Folder();
+    {
+        QFile f(folder);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a folder");
+    }
+    const QString path = file("note.txt", "old\r\n");
+    TMainForm form;
+    form.OfferRecovery(); // the start
+    ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません"))) << messages.Shown.first().toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(folder)) << "the message names the folder";
+    EXPECT_TRUE(messages.Questions.empty());
+    EXPECT_FALSE(form.Recovery().Active());
+    ASSERT_TRUE(form.OpenFileIntoPage(path));
+    TEditor* e = form.Page(0).Editor;
+    e->TypeText("typed ");
+    written(form);
+    e->TypeText("on ");
+    written(form);
+    EXPECT_EQ(messages.Shown.size(), 1) << "told once: " << messages.Shown.join("|").toStdString();
+    EXPECT_EQ(e->Lines().Text(), "typed on old\r\n");
+    EXPECT_EQ(read(folder), QByteArray("not a folder"));
+    ASSERT_TRUE(form.Mm_SaveClick()) << "saving does not need the journal";
+    EXPECT_EQ(read(path), QByteArray("typed on old\r\n"));
+}
