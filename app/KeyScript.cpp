@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <unistd.h>
@@ -19,9 +20,16 @@ QWidget* keyTarget() {
     if (QWidget* w = QApplication::focusWidget()) return w;
     QWidget* window = QApplication::activeModalWidget();
     if (!window) window = QApplication::activeWindow();
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (!window && w->isVisible()) window = w;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (window || !w->isVisible()) continue;
+        // Nothing is active yet: the window is activated, as a window manager does with a
+        // new window, and it gives the focus where it gives it to a user.
+        w->activateWindow();
+        QCoreApplication::processEvents();
+        window = w;
+    }
     if (!window) return nullptr;
+    if (QWidget* w = QApplication::focusWidget()) return w;
     return window->focusWidget() ? window->focusWidget() : window;
 }
 
@@ -65,12 +73,27 @@ void TKeyScript::readInput() {
         return;
     }
     FBuffer.append(buffer, n);
-    // A step may open a dialog whose loop reads the next steps; each line is taken out first.
-    for (qsizetype end; (end = FBuffer.indexOf('\n')) >= 0;) {
-        const QByteArray line = FBuffer.left(end);
-        FBuffer.remove(0, end + 1);
-        runLine(line);
-    }
+    scheduleNext();
+}
+
+void TKeyScript::runNext() {
+    // One step at a time, with the events in between handled as between a keyboard's keys: a
+    // dialog a key closed is gone before the next key comes. The next step is asked for before
+    // this one runs, so that a step that opens a modal dialog has the following steps typed
+    // into it by the dialog's own event loop.
+    FScheduled = false;
+    const qsizetype end = FBuffer.indexOf('\n');
+    if (end < 0) return;
+    const QByteArray line = FBuffer.left(end);
+    FBuffer.remove(0, end + 1);
+    scheduleNext();
+    runLine(line);
+}
+
+void TKeyScript::scheduleNext() {
+    if (FScheduled || !FBuffer.contains('\n')) return;
+    FScheduled = true;
+    QTimer::singleShot(0, this, [this] { runNext(); });
 }
 
 void TKeyScript::runLine(const QByteArray& Line) {

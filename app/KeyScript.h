@@ -26,6 +26,8 @@ public:
 
 private:
     void readInput();
+    void runNext();
+    void scheduleNext();
     void runLine(const QByteArray& Line);
     void typeText(const QString& Text);
     void pressKeys(const QString& Keys);
@@ -33,6 +35,7 @@ private:
     QSocketNotifier FNotifier;
     QByteArray FBuffer;
     int FSteps = 0;
+    bool FScheduled = false; // a call of runNext is queued
 };
 
 } // namespace quire

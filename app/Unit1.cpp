@@ -74,6 +74,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     ResetPage(0);
     PlaceWindow();
     LoadColorsAndStyles();
+    // Typing right after the start goes into the page, not into the tab bar, the first
+    // widget that would take the focus when the window is activated.
+    FPages.front().Editor->setFocus();
 }
 
 TMainForm::~TMainForm() {
