@@ -4,9 +4,9 @@
 
 #include "Editor.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "RecoveryKeeper.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
 
@@ -20,10 +20,13 @@ journal::TJournalStamp journalStamp(const TFileStamp& s) {
 
 TFileStamp fileStamp(const journal::TJournalStamp& s) { return TFileStamp{s.Exists, s.Size, s.ModifiedNs, s.Inode, s.Device}; }
 
-// The name the user knows a journal's page by: its file, or "新規作成".
+// The page's name: its file (the name's bytes as the system has them), or "新規作成".
 QString pageName(const journal::TJournalPage& Page) {
-    return Page.FileName.empty() ? TMainForm::NewDocumentName : QFile::decodeName(QByteArray::fromStdString(Page.FileName));
+    return Page.FileName.empty() ? TMainForm::NewDocumentName : DecodePath(QByteArray::fromStdString(Page.FileName));
 }
+
+// The name as the user reads it in a message.
+QString shownName(const journal::TJournalPage& Page) { return DisplayPath(pageName(Page)); }
 
 } // namespace
 
@@ -31,7 +34,7 @@ journal::TJournalPage TMainForm::JournalPage(TEditor* E) const {
     journal::TJournalPage page;
     for (const TPageRecord& p : FPages) {
         if (p.Editor != E) continue;
-        if (p.FileName != NewDocumentName) page.FileName = QFile::encodeName(p.FileName).toStdString();
+        if (p.FileName != NewDocumentName) page.FileName = EncodePath(p.FileName).toStdString();
         page.KanjiCode = p.KanjiCode.toStdString();
         page.LineEndCode = p.LineEndCode.toStdString();
         page.Mode = p.Mode.toStdString();
@@ -49,7 +52,7 @@ void TMainForm::OfferRecovery() {
     QString list;
     for (const TFoundJournal& f : found)
         list += QStringLiteral("・%1（最終変更 %2）\r")
-                    .arg(pageName(f.Summary.Page), f.LastChange.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+                    .arg(shownName(f.Summary.Page), f.LastChange.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
     const int answer = Ask(QStringLiteral("前回 Quire が終了したとき、保存されていない変更が残っていました。\r\r") + list +
                                QStringLiteral("\r復元しますか？\r\r"
                                               "「はい」: 復元します（ファイルは保存するまで変わりません）\r"
@@ -65,7 +68,7 @@ void TMainForm::OfferRecovery() {
     int kept = 0;
     for (TFoundJournal& f : found) {
         TJournalContent content = TRecoveryKeeper::Replay(f);
-        const QString name = pageName(content.Usable ? content.Page : f.Summary.Page);
+        const QString name = shownName(content.Usable ? content.Page : f.Summary.Page);
         if (!content.Usable) {
             notes << QStringLiteral("%1: 記録を読み取れないため、復元できませんでした。").arg(name);
             continue; // kept for a later try

@@ -3,7 +3,9 @@
 // No discards them), named and unnamed pages, a torn journal, a writer that is still alive,
 // and a journal that cannot be written.
 #include "Editor.h"
+#include "PathCodec.h"
 #include "RecoveryKeeper.h"
+#include "RegularFile.h"
 #include "ScriptedServices.h"
 #include "Unit1.h"
 
@@ -13,9 +15,11 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quire;
 using namespace quire::test;
@@ -286,4 +290,27 @@ TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsToldAtTheStartAndTypingGoesOn) {
     EXPECT_EQ(read(folder), QByteArray("not a folder"));
     ASSERT_TRUE(form.Mm_SaveClick()) << "saving does not need the journal";
     EXPECT_EQ(read(path), QByteArray("typed on old\r\n"));
+}
+
+TEST_F(RecoveryTest, AFileNameThatIsNotUtf8ComesBackWithItsOwnBytes) {
+    // メモ.txt in Shift_JIS, as a Windows archive leaves it; Qt's own file names cannot hold it.
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/\x83\x81\x83\x82.txt";
+    {
+        const int fd = ::open(bytes.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "old\r\n", 5), 5);
+        ::close(fd);
+    }
+    const QString path = DecodePath(bytes);
+    typedInto(path, "new ").reset();
+    auto form = nextStart(kEnter);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("メモ.txt"))) << messages.Questions.front().Text.toStdString();
+    const TPageRecord& p = form->Page(form->ActivePage());
+    EXPECT_EQ(EncodePath(p.FileName), bytes);
+    EXPECT_EQ(p.Editor->Lines().Text(), "new old\r\n");
+    EXPECT_EQ(ReadRegularFile(path, 1000).Bytes, QByteArray("old\r\n")) << "untouched until saved";
+    ASSERT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(ReadRegularFile(path, 1000).Bytes, QByteArray("new old\r\n"));
+    EXPECT_TRUE(RemoveFile(path)); // the temporary folder's removal could not name it
 }
