@@ -2,7 +2,6 @@
 #include "JournalWriter.h"
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <utility>
 #include <fcntl.h>
@@ -84,9 +83,9 @@ bool TJournalWriter::Failed(const std::string& Id) const {
     return FFailed.count(Id) > 0;
 }
 
-std::string TJournalWriter::TakeError() {
+TJournalWriter::TError TJournalWriter::TakeError() {
     const std::lock_guard<std::mutex> lock(FMutex);
-    return std::exchange(FError, std::string());
+    return std::exchange(FError, TError());
 }
 
 void TJournalWriter::WaitIdle() {
@@ -102,7 +101,7 @@ int TJournalWriter::SyncCount() const {
 void TJournalWriter::fail(const std::string& Id, const std::string& What, int Error) {
     const std::lock_guard<std::mutex> lock(FMutex);
     FFailed.insert(Id);
-    FError = What + ": " + std::strerror(Error);
+    FError = TError{What, Error};
 }
 
 // --- the writing thread ----------------------------------------------------------------

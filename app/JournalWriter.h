@@ -58,8 +58,13 @@ public:
 
     // A write of journal Id failed since its last Begin.
     bool Failed(const std::string& Id) const;
-    // The last failure in words (the file and the reason), cleared by reading it.
-    std::string TakeError();
+    // The last failure: the file and the system's error number (Path empty when none came),
+    // cleared by reading it.
+    struct TError {
+        std::string Path;
+        int Errno = 0;
+    };
+    TError TakeError();
     // Waits until everything asked for so far has been done (syncs that are not due yet
     // excepted).
     void WaitIdle();
@@ -103,7 +108,7 @@ private:
     bool FBusy = false;
     bool FStop = false;
     std::set<std::string> FFailed;
-    std::string FError;
+    TError FError;
     int FSyncs = 0;
     std::thread FThread;
 };

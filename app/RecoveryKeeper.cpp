@@ -4,15 +4,18 @@
 #include "Editor.h"
 #include "JournalWriter.h"
 #include "PageJournal.h"
+#include "PathCodec.h"
+#include "SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
@@ -27,7 +30,7 @@ namespace {
 // writer that has just made one and not yet locked it is never robbed of it.
 constexpr qint64 kStaleTempSeconds = 60;
 
-QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemError() { return SystemErrorText(errno); }
 
 // The whole content of an open file.
 bool readWhole(int fd, std::string& out) {
@@ -101,6 +104,8 @@ TRecoveryKeeper::TRecoveryKeeper(std::function<journal::TJournalPage(TEditor*)> 
     : QObject(Parent), FPageOf(std::move(PageOf)) {
     FTimer.setSingleShot(true);
     connect(&FTimer, &QTimer::timeout, this, [this] { flushAll(); });
+    FTellTimer.setSingleShot(true);
+    connect(&FTellTimer, &QTimer::timeout, this, [this] { tell(FUntold); });
     const QString folder = Folder();
     FProblem = PrepareFolder(folder);
     if (FProblem.isEmpty()) FWriter = std::make_unique<TJournalWriter>(QFile::encodeName(folder).toStdString());
@@ -196,8 +201,10 @@ void TRecoveryKeeper::flushAll() {
         again = again || journal->Dirty();
     }
     if (FWriter) {
-        const std::string error = FWriter->TakeError();
-        if (!error.empty()) reportProblem(QString::fromLocal8Bit(error.c_str()));
+        const TJournalWriter::TError error = FWriter->TakeError();
+        if (!error.Path.empty())
+            reportProblem(QStringLiteral("ファイル \"%1\" に書き込めません: %2")
+                              .arg(DisplayPath(DecodePath(QByteArray::fromStdString(error.Path))), SystemErrorText(error.Errno)));
     } else if (!FJournals.empty() || !FProblem.isEmpty()) {
         reportProblem(FProblem);
     }
@@ -205,8 +212,23 @@ void TRecoveryKeeper::flushAll() {
 }
 
 void TRecoveryKeeper::reportProblem(const QString& Why) {
-    if (FTold || Why.isEmpty()) return;
+    if (FTold || Why.isEmpty() || FTellTimer.isActive()) return;
+    FUntold = Why;
+    FTellTimer.start(kTellAfterQuietMs);
+    qApp->installEventFilter(this);
+}
+
+bool TRecoveryKeeper::eventFilter(QObject* Watched, QEvent* Event) {
+    const QEvent::Type t = Event->type();
+    if (t == QEvent::KeyPress || t == QEvent::InputMethod) FTellTimer.start(kTellAfterQuietMs);
+    return QObject::eventFilter(Watched, Event);
+}
+
+void TRecoveryKeeper::tell(const QString& Why) {
+    if (FTold) return;
     FTold = true;
+    FTellTimer.stop();
+    qApp->removeEventFilter(this);
     if (OnProblem) OnProblem(Why);
 }
 

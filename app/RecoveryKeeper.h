@@ -70,6 +70,9 @@ class TRecoveryKeeper : public QObject {
 
 public:
     static constexpr int kFlushDelayMs = 250;
+    // A failed write is told once the user has pressed no key for this long: a message box
+    // that came up in the middle of typing would take the keys meant for the page.
+    static constexpr int kTellAfterQuietMs = 1500;
 
     // PageOf gives the facts of the page whose main editor is the argument.
     explicit TRecoveryKeeper(std::function<journal::TJournalPage(TEditor*)> PageOf, QObject* Parent = nullptr);
@@ -110,20 +113,29 @@ public:
     // Tells the user (through OnProblem) when the folder cannot be used, so that no journal
     // will be kept; the start calls it, before any typing the message could interrupt.
     void TellFolderProblem() {
-        if (!FWriter) reportProblem(FProblem);
+        if (!FWriter && !FProblem.isEmpty()) tell(FProblem);
     }
 
-    // Called once with the reason when journals cannot be written (the user is told).
+    // Called once with the reason when journals cannot be written (the user is told): at the
+    // start, or after kTellAfterQuietMs without a key.
     std::function<void(const QString& Why)> OnProblem;
+
+protected:
+    // While a problem waits to be told: every key the application gets starts the wait anew.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void flushAll();
+    // Keeps Why to be told once typing pauses (the first reason given wins).
     void reportProblem(const QString& Why);
+    void tell(const QString& Why);
 
     std::function<journal::TJournalPage(TEditor*)> FPageOf;
     std::unique_ptr<TJournalWriter> FWriter;
     std::map<TEditor*, std::unique_ptr<TPageJournal>> FJournals;
     QTimer FTimer;
+    QTimer FTellTimer; // runs while a problem waits to be told; each key starts it again
+    QString FUntold;
     QString FProblem;
     bool FTold = false;
 };

@@ -354,8 +354,10 @@ TEST(JournalWriter, AFailedWriteIsReportedAndTheNextFlushStartsAfresh) {
     j.E.Store->SetTextStr("text\r\n");
     j.Flush();
     EXPECT_TRUE(j.Writer.Failed("page-1"));
-    EXPECT_NE(j.Writer.TakeError().find("inner"), std::string::npos);
-    EXPECT_TRUE(j.Writer.TakeError().empty()); // told once
+    const TJournalWriter::TError error = j.Writer.TakeError();
+    EXPECT_NE(error.Path.find("inner"), std::string::npos) << error.Path;
+    EXPECT_NE(error.Errno, 0);
+    EXPECT_TRUE(j.Writer.TakeError().Path.empty()); // told once
     j.E.Store->ReplaceRows(0, 1, "more\r\n");
     j.Flush(); // no crash, no record that would build on the missing file
     EXPECT_FALSE(fs::exists(inner));

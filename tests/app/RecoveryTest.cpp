@@ -6,14 +6,17 @@
 #include "PathCodec.h"
 #include "RecoveryKeeper.h"
 #include "RegularFile.h"
+#include "SafeFile.h"
 #include "ScriptedServices.h"
 #include "Unit1.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -241,7 +244,7 @@ TEST_F(RecoveryTest, ATornEndIsDroppedAndTheUserIsTold) {
     EXPECT_TRUE(messages.Shown.last().contains(QStringLiteral("壊れていた"))) << messages.Shown.last().toStdString();
 }
 
-TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsToldOnceAndEditingGoesOn) {
+TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsToldOnceTypingPausesAndEditingGoesOn) {
     const QString path = file("note.txt", "old\r\n");
     TMainForm form;
     ASSERT_TRUE(form.OpenFileIntoPage(path));
@@ -254,13 +257,26 @@ TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsToldOnceAndEditingGoesOn) {
     TEditor* e = form.Page(0).Editor;
     e->TypeText("a");
     written(form);
-    e->TypeText("b");
+    // While keys keep coming, no box comes up to take them.
+    QElapsedTimer typing;
+    typing.start();
+    std::string typed = "a";
+    while (typing.elapsed() < 2 * TRecoveryKeeper::kTellAfterQuietMs) {
+        QTest::qWait(TRecoveryKeeper::kTellAfterQuietMs / 5);
+        QTest::keyClicks(e, QStringLiteral("b"));
+        typed += "b";
+    }
+    EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join("|").toStdString();
+    QTest::qWait(TRecoveryKeeper::kTellAfterQuietMs + 500);
+    e->TypeText("c");
     written(form);
+    QTest::qWait(TRecoveryKeeper::kTellAfterQuietMs + 500);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
     EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません")));
-    EXPECT_EQ(e->Lines().Text(), "abold\r\n");
+    EXPECT_TRUE(messages.Shown.first().contains(SystemErrorText(EFBIG))) << "the reason in the user's words";
+    EXPECT_EQ(e->Lines().Text(), typed + "cold\r\n");
 }
 
 TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsToldAtTheStartAndTypingGoesOn) {
