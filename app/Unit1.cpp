@@ -67,7 +67,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FStyleTable.Load(SettingsFile());
     ResetPage(0);
     PlaceWindow();
+    LoadRecentFiles();
     LoadColorsAndStyles();
+    LoadKeywordFiles();
 }
 
 TMainForm::~TMainForm() {
@@ -180,7 +182,10 @@ bool TMainForm::event(QEvent* Event) {
     }
     // Coming back to the window: files may have been changed meanwhile. The questions wait
     // until the activation is over.
-    if (Event->type() == QEvent::WindowActivate) QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
+    if (Event->type() == QEvent::WindowActivate) {
+        FormActivate();
+        QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
+    }
     return QMainWindow::event(Event);
 }
 
