@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "BlankMarks.h"
+#include "PathCodec.h"
 #include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
@@ -170,13 +171,13 @@ void TMainForm::UpdateTitles() {
     if (i >= PageCount()) return;
     TPageRecord& p = FPages[static_cast<size_t>(i)];
     const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
-    setWindowTitle(p.FileName + star + kSuffix);
+    setWindowTitle(DisplayPath(p.FileName) + star + kSuffix);
     QApplication::setApplicationDisplayName(QString());
 }
 
 void TMainForm::ShowPageName(int Index) {
     const TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    const QString name = p.FileName == NewDocumentName ? NewDocumentName : QFileInfo(p.FileName).fileName();
+    const QString name = p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
     FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
     if (Index == ActivePage()) UpdateTitles();
 }

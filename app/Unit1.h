@@ -119,6 +119,8 @@ public:
     void MyMsgOnHello(const QStringList& Files);
     // The mode a command-line switch ("/html", "/perl", ...) forces; empty for anything else.
     static QString ModeOfSwitch(const QString& Param);
+    // The local files of a drop, each name's bytes as they are on the disk.
+    static QStringList DroppedFiles(const class QMimeData& Data);
     static QString NormalizedPath(const QString& Path);
 
     // Modes (MainFormModes.cpp). Page Index takes Mode (a mode name; anything else is 標準):
