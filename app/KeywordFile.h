@@ -9,12 +9,10 @@
 
 namespace quire {
 
-// The largest keyword file that is read, in bytes.
-inline constexpr qint64 MaxKeywordFileSize = qint64(16) << 20;
-
 // The words of the keyword file at Path, one a line as Shift_JIS bytes, empty lines left
 // out; none when there is no such file. Raises EPlatformError naming the file and the
-// reason when it exists but cannot be read (no permission, a folder, too large).
+// reason when it exists but cannot be read (no permission, a folder, larger than the
+// editor opens).
 std::optional<std::vector<std::string>> ReadKeywordFile(const QString& Path);
 
 // Writes Words as the whole file at Path, each followed by CR LF (the old file stays as it

@@ -3,12 +3,25 @@
 
 #include "Editor.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "PlatformError.h"
 
 #include <QAction>
-#include <QFileInfo>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace quire {
+
+namespace {
+
+// True only when nothing at all is at Path: not a file, a folder or a link, broken or not,
+// and not a name in a folder that cannot be searched.
+bool namesNothing(const QString& Path) {
+    struct stat st {};
+    return ::lstat(EncodePath(Path).constData(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
+} // namespace
 
 void TMainForm::LoadRecentFiles() {
     FRecentFiles.Load(SettingsFile());
@@ -46,10 +59,9 @@ void TMainForm::MmRecentClearClick() {
 void TMainForm::RecentFileMenuClick(int Number) {
     const QString path = FRecentFiles.Path(Number);
     if (path.isEmpty()) return;
-    const QFileInfo info(path);
-    // Something that is there but cannot be read (a broken link included) is reported by the
-    // opening; only a path that names nothing gives the empty page.
-    if (info.exists() || info.isSymLink()) {
+    // Something that is there but cannot be read is reported by the opening; only a path that
+    // names nothing gives the empty page.
+    if (!namesNothing(path)) {
         OpenFileIntoPage(path);
     } else {
         int index = PageCount() - 1;

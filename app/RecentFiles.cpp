@@ -8,8 +8,20 @@
 namespace quire {
 
 namespace {
+
 const QString kSection = QStringLiteral("RecentFile");
+
 QString key(int Number) { return QStringLiteral("File%1").arg(Number); }
+
+// The value that reads back as Path: the reader drops blanks at the ends of a value and then
+// one pair of quotes around it, so a path that ends in a blank (a full-width space too) or
+// stands in quotes is written in quotes.
+QString storedValue(const QString& Path) {
+    const auto quoted = [&](QChar q) { return Path.size() >= 2 && Path.startsWith(q) && Path.endsWith(q); };
+    const bool unsafe = Path != Path.trimmed() || quoted(QLatin1Char('"')) || quoted(QLatin1Char('\''));
+    return unsafe ? QLatin1Char('"') + Path + QLatin1Char('"') : Path;
+}
+
 } // namespace
 
 QString TRecentFiles::Path(int Number) const {
@@ -26,8 +38,10 @@ QString TRecentFiles::Caption(int Number) const {
 }
 
 bool TRecentFiles::CanKeep(const QString& Path) {
+    // The settings file is UTF-8: a name kept as bytes that are no UTF-8 (lone surrogates)
+    // would come back as another name.
     return !Path.isEmpty() && !Path.contains(QLatin1Char('\r')) && !Path.contains(QLatin1Char('\n')) &&
-           !Path.contains(QChar(u'\0'));
+           !Path.contains(QChar(u'\0')) && Path.isValidUtf16();
 }
 
 bool TRecentFiles::Register(const QString& Path) {
@@ -55,7 +69,8 @@ void TRecentFiles::Save(const QString& File) const {
     // Each write rewrites the whole settings file: keys that already hold their value are
     // left alone.
     for (int k = 1; k <= Count; ++k)
-        if (profile::ReadString(File, kSection, key(k)) != Path(k)) profile::WriteString(File, kSection, key(k), Path(k));
+        if (profile::ReadString(File, kSection, key(k)) != Path(k))
+            profile::WriteString(File, kSection, key(k), storedValue(Path(k)));
 }
 
 } // namespace quire

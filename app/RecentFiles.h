@@ -7,9 +7,9 @@
 
 namespace quire {
 
-// Invariant: a non-empty path appears in at most one item, and never holds CR, LF or NUL
-// (the settings file cannot keep them). Empty items are gaps: they are hidden in the menu
-// and keep their place.
+// Invariant: a non-empty path appears in at most one item, and is one the settings file
+// reads back as it was written: no CR, LF or NUL, and no bytes of a file name that are no
+// UTF-8. Empty items are gaps: they are hidden in the menu and keep their place.
 class TRecentFiles {
 public:
     static constexpr int Count = 9;
@@ -26,16 +26,17 @@ public:
     // they are spelled: on this system two spellings are two files) leaves its place and the
     // items above it move down one; a new path moves every item down and pushes the ninth
     // out. Gaps move down with the items. False, and nothing changes, for an empty path or
-    // one holding CR, LF or NUL.
+    // one the settings file cannot hold (see above).
     bool Register(const QString& Path);
     // Forgets every path.
     void Clear();
 
-    // Reads File1 to File9 of section RecentFile; empty keys stay gaps. A value that cannot
-    // be kept (CR, LF, NUL) or repeats an item above it is a gap too.
+    // Reads File1 to File9 of section RecentFile; empty keys stay gaps. A value that repeats
+    // an item above it is a gap too.
     void Load(const QString& File);
-    // Writes File1 to File9: the path of each item, empty for a gap, so that the file holds
-    // exactly the list. Raises EPlatformError when the file cannot be written.
+    // Writes File1 to File9: the path of each item (in quotes when it ends in a blank), empty
+    // for a gap, so that the file holds exactly the list. Raises EPlatformError when the file
+    // cannot be written.
     void Save(const QString& File) const;
 
     bool operator==(const TRecentFiles&) const = default;

@@ -141,6 +141,25 @@ TEST_F(ModesWindowTest, ARecentFileThatIsGoneGivesAnEmptyPageNamedAfterItWithout
     EXPECT_TRUE(QFile::exists(gone));
 }
 
+// Only a path that names nothing gives the empty page: what is there but cannot be read is
+// reported, and no page is named after it (saving that page would write over it).
+TEST_F(ModesWindowTest, ARecentPathThatCannotBeReadIsReportedNotOpenedEmpty) {
+    const QString link = QDir(dir.path()).filePath(QStringLiteral("broken.txt"));
+    ASSERT_TRUE(QFile::link(QDir(dir.path()).filePath(QStringLiteral("nowhere")), link));
+    const QString folder = QDir(dir.path()).filePath(QStringLiteral("folder.txt"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    setting("RecentFile", "File1", link);
+    setting("RecentFile", "File2", folder);
+    start();
+    form->RecentFileMenuClick(1);
+    form->RecentFileMenuClick(2);
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, TMainForm::NewDocumentName);
+    ASSERT_EQ(messages.Shown.size(), 2);
+    EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("broken.txt"))) << messages.Shown[0].toStdString();
+    EXPECT_TRUE(messages.Shown[1].contains(folder)) << messages.Shown[1].toStdString();
+}
+
 TEST_F(ModesWindowTest, ClearingHidesEveryItemAndDisablesTheClearItem) {
     start();
     ASSERT_TRUE(form->OpenFileIntoPage(file("a.txt")));

@@ -6,6 +6,7 @@
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "RecentFiles.h"
+#include "RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,8 +70,11 @@ TEST(RecentFiles, PathsKeepTheirSpellingAndCompareExactly) {
 TEST(RecentFiles, APathTheSettingsFileCannotHoldIsNotRegistered) {
     TRecentFiles r;
     r.Register(path(1));
+    // A name kept as bytes that are no UTF-8 holds lone surrogates: written as UTF-8 it would
+    // come back as another name.
+    const QString notUtf8 = QStringLiteral("/tmp/") + QChar(0xDC82) + QChar(0xDCA0) + QStringLiteral(".txt");
     for (const QString& bad : {QString(), QStringLiteral("/tmp/a\nb"), QStringLiteral("/tmp/a\rb"),
-                               QStringLiteral("/tmp/a") + QChar(u'\0') + QStringLiteral("b")})
+                               QStringLiteral("/tmp/a") + QChar(u'\0') + QStringLiteral("b"), notUtf8})
         EXPECT_FALSE(r.Register(bad)) << bad.toStdString();
     EXPECT_EQ(items(r), names({1, 0, 0, 0, 0, 0, 0, 0, 0}));
     r.Save(ini()); // and so the list can always be written
@@ -122,6 +126,13 @@ TEST(RecentFiles, SaveWritesExactlyTheListAndLoadReadsItBack) {
     TRecentFiles back;
     back.Load(ini());
     EXPECT_EQ(back, r);
+    // Blanks at the end and quotes around a name survive the file too.
+    for (const QString& odd : {QStringLiteral("/tmp/メモ　"), QStringLiteral("/tmp/a "), QStringLiteral("/tmp/\"q\""),
+                               QStringLiteral("'/x'"), QStringLiteral("/tmp/\t")})
+        r.Register(odd);
+    r.Save(ini());
+    back.Load(ini());
+    EXPECT_EQ(items(back), items(r));
     r.Clear();
     EXPECT_TRUE(r.IsEmpty());
     r.Save(ini());
@@ -196,7 +207,7 @@ TEST(KeywordFile, AFileThatCannotBeReadIsReportedWithItsNameAndReason) {
     const QString large = ProgramFile(QStringLiteral("Cpp.qre"));
     QFile f(large);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(f.resize(MaxKeywordFileSize + 1)); // sparse: nothing is written
+    ASSERT_TRUE(f.resize(MaxTextFileSize + 1)); // sparse: nothing is written
     f.close();
     EXPECT_THROW(ReadKeywordFile(large), EPlatformError);
 }
