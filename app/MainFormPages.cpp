@@ -252,6 +252,7 @@ void TMainForm::Mm_DivisionClick() {
     if (p.Divided) {
         Unsplit(i);
         Action("Mm_Division")->setChecked(false);
+        p.Editor->setFocus(); // keys went to the sub editor, which is gone
         return;
     }
     p.Divided = true;

@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -483,7 +484,7 @@ TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
     setting("Window", "Top", "20");
     setting("Window", "Width", "400");
     TMainForm kept;
-    EXPECT_EQ(kept.pos(), QPoint(10, 20));
+    EXPECT_EQ(kept.geometry().topLeft(), QPoint(10, 20)); // the client area's place, as stored
     EXPECT_EQ(kept.width(), 400);
 }
 
@@ -504,9 +505,10 @@ TEST_F(MainWindowTest, AStoredPlaceAtTheEndsOfTheNumbersIsBroughtBack) {
         TMainForm f;
         // Whole on the screen, computed without the overflow a QRect at these places has.
         const std::string where = std::string(place[0]) + " " + place[1] + " " + place[2] + " " + place[3];
-        EXPECT_TRUE(screen.contains(f.pos())) << where << ": at " << f.x() << "," << f.y();
-        EXPECT_LE(qint64(f.x()) + f.width(), qint64(screen.x()) + screen.width()) << where;
-        EXPECT_LE(qint64(f.y()) + f.height(), qint64(screen.y()) + screen.height()) << where;
+        const QRect g = f.geometry();
+        EXPECT_TRUE(screen.contains(g.topLeft())) << where << ": at " << g.x() << "," << g.y();
+        EXPECT_LE(qint64(g.x()) + g.width(), qint64(screen.x()) + screen.width()) << where;
+        EXPECT_LE(qint64(g.y()) + g.height(), qint64(screen.y()) + screen.height()) << where;
     }
 }
 
@@ -675,4 +677,16 @@ TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
     ASSERT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(messages.Shown.last().contains(latin));
+}
+
+// The bars' menu items show what the window shows from the start, and the first click hides.
+TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
+    form->show();
+    QToolBar* tools = form->findChild<QToolBar*>();
+    ASSERT_NE(tools, nullptr);
+    for (const char* name : {"Mm_ToolBar", "Mm_StatusBar"}) EXPECT_TRUE(form->Action(name)->isChecked()) << name;
+    EXPECT_TRUE(tools->isVisible());
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_FALSE(tools->isVisible());
+    EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
 }
