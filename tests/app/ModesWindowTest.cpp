@@ -160,6 +160,19 @@ TEST_F(ModesWindowTest, ARecentPathThatCannotBeReadIsReportedNotOpenedEmpty) {
     EXPECT_TRUE(messages.Shown[1].contains(folder)) << messages.Shown[1].toStdString();
 }
 
+TEST_F(ModesWindowTest, TheRecentItemsStandInTheReopenSubmenuAboveTheClearItem) {
+    start();
+    auto* menu = form->menuBar()->findChild<QMenu*>(QStringLiteral("Mm_Recent"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), QStringLiteral("開き直す(&H)"));
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 11);
+    for (int k = 1; k <= 9; ++k) EXPECT_EQ(actions[k - 1], recent(k)) << k;
+    EXPECT_TRUE(actions[9]->isSeparator());
+    EXPECT_EQ(actions[10], item("MmRecentClear"));
+    EXPECT_EQ(item("MmRecentClear")->text(), QStringLiteral("履歴のクリア(&C)"));
+}
+
 TEST_F(ModesWindowTest, ClearingHidesEveryItemAndDisablesTheClearItem) {
     start();
     ASSERT_TRUE(form->OpenFileIntoPage(file("a.txt")));
@@ -230,6 +243,12 @@ TEST_F(ModesWindowTest, TheExtensionChoosesTheModeOnEveryOpenPath) {
     // Entering a page shows its mode.
     form->SetActivePage(0);
     expectActiveMode("Perl", "Mm_mode_Perl");
+    // Reopened from the list (memo.PL is item 4 by now), in a page of its own.
+    ASSERT_EQ(form->RecentFiles().Path(4), form->Page(0).FileName);
+    recent(4)->trigger();
+    ASSERT_EQ(form->PageCount(), 5);
+    expectActiveMode("Perl", "Mm_mode_Perl");
+    EXPECT_EQ(editor(4).Fountain(), form->Colouring(TEditMode::Perl));
 }
 
 TEST_F(ModesWindowTest, TheModeItemsAreRadioItemsOfTheActivePage) {
@@ -287,6 +306,9 @@ TEST_F(ModesWindowTest, UserModeSetsUpTheOwnColouringOfBothEditorsOfAPage) {
         EXPECT_EQ(c.Comment().Color(), 0x33u);
         EXPECT_EQ(e->View().Brackets().Items(0)->ItemColor().Color(), 0x33u);
     }
+    // The bundle, which new pages and split views copy, holds what the mode set.
+    EXPECT_EQ(form->EditorProp().ReserveWordList().Strings(), (TWords{"bar", "foo"}));
+    EXPECT_EQ(form->EditorProp().View().Commenter(), "//");
     // Back to 標準: quoted lines, URLs, nothing of mode ユーザ.
     item("Mm_mode_Normal")->trigger();
     for (TEditor* e : {form->Page(0).Editor, form->Page(0).SubEditor}) {
@@ -295,6 +317,8 @@ TEST_F(ModesWindowTest, UserModeSetsUpTheOwnColouringOfBothEditorsOfAPage) {
         EXPECT_EQ(e->View().Colors().Comment().Color(), 0x44u);
         EXPECT_EQ(e->View().Colors().Str().Color(), 0x000000u);
     }
+    EXPECT_EQ(form->EditorProp().ReserveWordList().Count(), 0);
+    EXPECT_EQ(form->EditorProp().View().Commenter(), ">");
 }
 
 TEST_F(ModesWindowTest, UserModeWithoutAKeywordFileKeepsTheEditorsList) {
@@ -312,6 +336,18 @@ TEST_F(ModesWindowTest, UserModeWithoutAKeywordFileKeepsTheEditorsList) {
     EXPECT_EQ(editor(0).ReserveWordList().Count(), 0);
     item("Mm_mode_yuza")->trigger();
     EXPECT_EQ(editor(0).ReserveWordList().Strings(), (TWords{"alpha", "beta"}));
+    EXPECT_TRUE(messages.Shown.isEmpty());
+}
+
+TEST_F(ModesWindowTest, EachLanguagesKeywordFileReplacesItsColouringsWordsAtStart) {
+    const std::pair<TEditMode, const char*> languages[] = {
+        {TEditMode::Delphi, "Delphi.qre"}, {TEditMode::Perl, "Perl.qre"}, {TEditMode::Cpp, "Cpp.qre"}, {TEditMode::Basic, "Basic.qre"}};
+    for (auto [mode, name] : languages) writeKeywords(QString::fromLatin1(name), QByteArray("only_") + name + "\r\n");
+    writeKeywords(UserKeywordFileName, "user\r\n");
+    start();
+    for (auto [mode, name] : languages)
+        EXPECT_EQ(form->Colouring(mode)->ReserveWordList().Strings(), TWords{std::string("only_") + name}) << name;
+    EXPECT_TRUE(form->UserKeyWords().empty()) << "KeyWord.qre waits for mode ユーザ";
     EXPECT_TRUE(messages.Shown.isEmpty());
 }
 

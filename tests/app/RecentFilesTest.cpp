@@ -14,6 +14,9 @@
 
 using namespace quire;
 
+// Paths print as text when a comparison fails.
+void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
+
 namespace {
 
 QString ini() { return SettingsFileName(); }
@@ -210,6 +213,19 @@ TEST(KeywordFile, AFileThatCannotBeReadIsReportedWithItsNameAndReason) {
     ASSERT_TRUE(f.resize(MaxTextFileSize + 1)); // sparse: nothing is written
     f.close();
     EXPECT_THROW(ReadKeywordFile(large), EPlatformError);
+}
+
+// The settings dialog edits the words of mode ユーザ as text, one a line.
+TEST(KeywordFile, WordsAndTheirTextRoundTrip) {
+    using TWords = std::vector<std::string>;
+    EXPECT_EQ(KeywordsOfText("if\r\n\r\nelse\rwhile\n\n\x95\x5c"), (TWords{"if", "else", "while", "\x95\x5c"}));
+    EXPECT_EQ(KeywordsOfText(""), TWords{});
+    EXPECT_EQ(KeywordsOfText("\r\n\r\n\n\r"), TWords{});
+    EXPECT_EQ(KeywordsOfText("last"), TWords{"last"}) << "a last line without its line end";
+    EXPECT_EQ(KeywordFileText({"a", "\x8a\xbf"}), "a\r\n\x8a\xbf\r\n");
+    EXPECT_EQ(KeywordFileText({}), "");
+    const TWords words = {"begin", " spaced ", "\x8f\x49\x97\xb9", "end"};
+    EXPECT_EQ(KeywordsOfText(KeywordFileText(words)), words);
 }
 
 TEST(KeywordFile, WrittenWordsReadBack) {
