@@ -29,6 +29,7 @@ class QMenu;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
+class QUrl;
 
 namespace quire {
 
@@ -307,6 +308,7 @@ private:
     void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
+    void OpenExternally(const QUrl& Target);
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;
