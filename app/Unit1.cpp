@@ -9,8 +9,10 @@
 #include "Fonts.h"
 #include "FountainFactory.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "RecoveryKeeper.h"
 #include "SettingsApply.h"
 #include "TokenKinds.h"
 #include "Unit3.h"
@@ -61,6 +63,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         FPages.insert(FPages.begin() + to, moved);
     });
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
+    FRecovery = std::make_unique<TRecoveryKeeper>([this](TEditor* e) { return JournalPage(e); });
+    FRecovery->OnProblem = [](const QString& why) {
+        Tell(QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire が異常終了したときにこれからの変更を復元できません。\r\r") + why,
+             TMessageIcon::Warning);
+    };
     NewTab();
     LoadEditorSettings();
     ApplyKeyCustomisation();
@@ -68,7 +75,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FStyleTable.Load(SettingsFile());
     ResetPage(0);
     PlaceWindow();
+    LoadRecentFiles();
     LoadColorsAndStyles();
+    LoadKeywordFiles();
 }
 
 TMainForm::~TMainForm() {
@@ -161,10 +170,15 @@ void TMainForm::Mm_FontClick() {
     w.SaveFont(SettingsFile());
 }
 
-void TMainForm::Mm_ReadmeClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
+void TMainForm::Mm_ReadmeClick() { OpenExternally(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
 
-void TMainForm::ff1Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(ProgramName() + QStringLiteral(".hlp"))));
+void TMainForm::ff1Click() { OpenExternally(QUrl::fromLocalFile(ProgramFile(ProgramName() + QStringLiteral(".hlp")))); }
+
+// Hands a URL or a file to the desktop's program for it; says so when there is none.
+void TMainForm::OpenExternally(const QUrl& Target) {
+    if (QDesktopServices::openUrl(Target)) return;
+    const QString shown = Target.isLocalFile() ? DisplayPath(Target.toLocalFile()) : Target.toString();
+    Tell(QStringLiteral("「%1」を開くプログラムが見つかりませんでした。").arg(shown), TMessageIcon::Warning);
 }
 
 void TMainForm::Mm_VersionClick() {
@@ -182,6 +196,7 @@ bool TMainForm::event(QEvent* Event) {
     // Coming back to the window: files may have been changed meanwhile. The questions wait
     // until the activation is over.
     if (Event->type() == QEvent::WindowActivate) {
+        FormActivate();
         // Keys go to the current editor when nothing in the window has the focus (the first
         // activation after start, for one).
         QWidget* focus = QApplication::focusWidget();
@@ -246,9 +261,11 @@ void TMainForm::ShowPointerOverToken(TEditor& Editor, const QMouseEvent& Event) 
 // A double click opens a URL or a mail address; elsewhere it selects the token under it.
 void TMainForm::DoubleClickToken(TEditor& Editor, const QPoint& Pos) {
     const auto [text, kind] = Editor.TokenAt(Pos);
-    if (kind == kindUrl) QDesktopServices::openUrl(QUrl(cp932::ToDisplay(text)));
-    else if (kind == kindMail) QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + cp932::ToDisplay(text)));
-    else Editor.SelectTokenAt(Pos);
+    if (kind != kindUrl && kind != kindMail) {
+        Editor.SelectTokenAt(Pos);
+        return;
+    }
+    OpenExternally(QUrl((kind == kindMail ? QStringLiteral("mailto:") : QString()) + cp932::ToDisplay(text)));
 }
 
 } // namespace quire

@@ -5,6 +5,7 @@
 #include "EditorUndoObj.h"
 #include "EditorWrapOption.h"
 #include "RowAttributeStringList.h"
+#include "StoreObserver.h"
 #include "TextLoader.h"
 #include "WordWrap.h"
 
@@ -54,6 +55,9 @@ public:
     TEditorLink* ActiveEditor() const noexcept;
 
     TChangeRecord ChangeRecord;
+    // The one outside listener told of every change of the rows (not owned; none by default).
+    void SetObserver(TStoreObserver* Observer) noexcept { FObserver = Observer; }
+    TStoreObserver* Observer() const noexcept { return FObserver; }
     TEditorUndoObj& UndoObj();
     bool WordWrap() const noexcept { return FWordWrap; }
     TEditorWrapOption& WrapOption();
@@ -179,7 +183,13 @@ private:
     // Gives row Row the attribute and the state of a row not parsed yet.
     void resetRow(int Row, TRowAttribute Attribute);
 
+    // Tells the observer that the rows were made anew as a whole.
+    void textReplaced() {
+        if (FObserver) FObserver->TextReplaced(*this);
+    }
+
     std::vector<TEditorLink*> FEditors;
+    TStoreObserver* FObserver = nullptr;
     std::unique_ptr<TEditorUndoObj> FUndoObj;
     bool FWordWrap = false;
     std::unique_ptr<TEditorWrapOption> FWrapOption;
