@@ -1,0 +1,208 @@
+// UTF-8 text: detection and conversion to and from Shift_JIS rows.
+//
+// Both conversions run over a whole file: ASCII goes through eight bytes at a time, and every
+// other character is one look-up in the code page 932 tables.
+#include "Utf8Codec.h"
+
+#include "Cp932Codec.h"
+#include "OutsideCharTable.h"
+#include "ShiftJis.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace quire::utf8 {
+namespace {
+
+constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr int kGeta = 0x81AC; // 〓, the mark of a character that could not be kept
+
+bool isContinuation(unsigned char c) noexcept { return (c & 0xC0) == 0x80; }
+
+// The number of ASCII bytes from P (at most N), eight at a time.
+std::size_t asciiRun(const unsigned char* p, std::size_t n) noexcept {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if (w & kHighBits) break;
+    }
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
+}
+
+void putCode(char*& out, int code) noexcept {
+    if (code < 0x100) {
+        *out++ = static_cast<char>(code);
+    } else {
+        *out++ = static_cast<char>(code >> 8);
+        *out++ = static_cast<char>(code & 0xFF);
+    }
+}
+
+// Every user-defined character (U+E000-U+E757, "\xEE\x80\x80" to "\xEE\x9D\x97") of the file
+// keeps its own code: those codes are reserved before the table gives any.
+void reserveOwnCodes(std::string_view s, TOutsideCharTable& table) {
+    for (std::size_t at = s.find('\xEE'); at != std::string_view::npos; at = s.find('\xEE', at + 1)) {
+        const TDecoded d = DecodeAt(s, at);
+        if (d.Length != 3 || d.Ch > 0xE757) continue;
+        const int code = cp932::EncodeExact(d.Ch);
+        if (code >= 0) table.Reserve(code);
+    }
+}
+
+} // namespace
+
+TDecoded DecodeAt(std::string_view s, std::size_t i) noexcept {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    const unsigned char c = p[i];
+    if (c < 0x80) return {c, 1};
+    if (c >= 0xC2 && c <= 0xDF) {
+        if (i + 1 < n && isContinuation(p[i + 1])) return {char32_t((c & 0x1F) << 6 | (p[i + 1] & 0x3F)), 2};
+        return {};
+    }
+    if (c >= 0xE0 && c <= 0xEF) {
+        if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) return {};
+        if (c == 0xE0 && p[i + 1] < 0xA0) return {}; // overlong
+        if (c == 0xED && p[i + 1] >= 0xA0) return {}; // a surrogate
+        return {char32_t((c & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F)), 3};
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        if (i + 3 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2]) || !isContinuation(p[i + 3]))
+            return {};
+        if (c == 0xF0 && p[i + 1] < 0x90) return {}; // overlong
+        if (c == 0xF4 && p[i + 1] >= 0x90) return {}; // past U+10FFFF
+        return {char32_t((c & 0x07) << 18 | (p[i + 1] & 0x3F) << 12 | (p[i + 2] & 0x3F) << 6 | (p[i + 3] & 0x3F)), 4};
+    }
+    return {};
+}
+
+bool IsValid(std::string_view bytes, bool* multiByte) noexcept {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    bool multi = false;
+    for (std::size_t i = 0; i < n;) {
+        i += asciiRun(p + i, n - i);
+        if (i >= n) break;
+        const unsigned char c = p[i];
+        // Three-byte sequences (Japanese, most symbols) are checked inline; the rest go
+        // through the full decoder.
+        if (c >= 0xE1 && c <= 0xEF && c != 0xED && i + 2 < n && isContinuation(p[i + 1]) && isContinuation(p[i + 2])) {
+            i += 3;
+        } else {
+            const std::size_t len = DecodeAt(bytes, i).Length;
+            if (len == 0) return false;
+            i += len;
+        }
+        multi = true;
+    }
+    if (multiByte) *multiByte = multi;
+    return true;
+}
+
+bool IsUtf8File(std::string_view bytes) noexcept {
+    if (StartsWithBom(bytes)) return true;
+    bool multi = false;
+    return IsValid(bytes, &multi) && multi;
+}
+
+int CodeFor(char32_t ch, TOutsideCharTable& table) {
+    const int code = cp932::EncodeExact(ch);
+    if (code >= 0 && (!TOutsideCharTable::IsUserDefined(code) || table.Reserve(code))) return code;
+    return table.CodeOf(ch);
+}
+
+TToShiftJis ToShiftJis(std::string_view s, TOutsideCharTable& table, std::string& result) {
+    reserveOwnCodes(s, table);
+    TToShiftJis r;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    const std::size_t base = result.size();
+    // Invariant: the room left in the result is at least the input left. Every valid sequence
+    // gives at most as many bytes as it takes; only an invalid byte (1 byte, 2 out) grows it.
+    result.resize(base + n);
+    char* out = result.data() + base;
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t run = asciiRun(p + i, n - i);
+        std::memcpy(out, p + i, run);
+        out += run;
+        i += run;
+        if (i >= n) break;
+        const TDecoded d = DecodeAt(s, i);
+        int code;
+        if (d.Length == 0) {
+            code = table.CodeOf(TOutsideCharTable::RawByteBase + p[i]);
+            const std::size_t used = static_cast<std::size_t>(out - result.data());
+            if (used + 2 + (n - i - 1) > result.size()) {
+                result.resize(used + 2 + (n - i - 1) + 4096);
+                out = result.data() + used;
+            }
+            ++i;
+        } else {
+            code = CodeFor(d.Ch, table);
+            i += d.Length;
+        }
+        if (code < 0) {
+            code = kGeta;
+            ++r.Unkept;
+        }
+        putCode(out, code);
+    }
+    result.resize(static_cast<std::size_t>(out - result.data()));
+    return r;
+}
+
+void AppendChar(std::string& out, char32_t ch) {
+    if (ch >= TOutsideCharTable::RawByteBase + 0x80 && ch <= TOutsideCharTable::RawByteBase + 0xFF) {
+        out.push_back(static_cast<char>(ch - TOutsideCharTable::RawByteBase));
+    } else if (ch < 0x80) {
+        out.push_back(static_cast<char>(ch));
+    } else if (ch < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | ch >> 6));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else if (ch < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | ch >> 12));
+        out.push_back(static_cast<char>(0x80 | (ch >> 6 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | ch >> 18));
+        out.push_back(static_cast<char>(0x80 | (ch >> 12 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch >> 6 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    }
+}
+
+TFromShiftJis FromShiftJis(std::string_view s, const TOutsideCharTable* table, std::string& out) {
+    TFromShiftJis r;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    // Japanese text grows by half (two bytes become three); ASCII stays as it is.
+    out.reserve(out.size() + n + n / 2 + 16);
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t run = asciiRun(p + i, n - i);
+        out.append(s.data() + i, run);
+        i += run;
+        if (i >= n) break;
+        const unsigned char c = p[i];
+        char32_t ch = 0;
+        std::size_t len = 1;
+        if (c >= 0xA1 && c <= 0xDF) {
+            ch = 0xFF61 + (c - 0xA1);
+        } else if (sjis::IsLeadByte(c) && i + 1 < n) {
+            len = 2;
+            if (table && c >= 0xF0 && c <= 0xF9) ch = table->CharOf(c, p[i + 1]);
+            if (ch == 0) ch = cp932::DecodeChar(c, p[i + 1]);
+            if (ch == 0) len = 1; // no character: the trail byte is read afresh
+        }
+        if (ch == 0) {
+            ch = 0xFFFD;
+            if (r.Lost++ == 0) r.FirstLost = i;
+        }
+        AppendChar(out, ch);
+        i += len;
+    }
+    return r;
+}
+
+} // namespace quire::utf8
