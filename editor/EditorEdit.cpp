@@ -189,7 +189,7 @@ void TEditor::CopyToClipboard() {
     if (!Selected()) return;
     const std::string text = SelectedText();
     auto* data = new QMimeData;
-    data->setText(cp932::ToDisplay(text));
+    data->setText(cp932::ToDisplay(text, FList->CharTable()));
     // The bytes themselves, so that a paste into an editor restores them exactly.
     data->setData(QStringLiteral("application/x-quire-cp932"), QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     if (FSel.Mode == TSelectionMode::Box) {
@@ -212,7 +212,8 @@ std::string TEditor::clipboardBytes() const {
     // Text copied from an editor carries its bytes: they are used while the plain text still
     // matches them, so that bytes code page 932 has no character for come back exactly.
     const QByteArray own = data->data(QStringLiteral("application/x-quire-cp932"));
-    if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
+    if (!own.isEmpty() &&
+        cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size())), FList->CharTable()) == data->text())
         return std::string(own.constData(), static_cast<size_t>(own.size()));
     return toCodePage(data->text());
 }
