@@ -30,23 +30,30 @@ QString TMainForm::NormalizedPath(const QString& Path) {
 
 bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    // Offsets into the text are 32-bit, and reading a file holds it twice for a moment: larger
-    // files are refused with a message rather than loaded wrongly.
+    // Offsets into the text are 32-bit: larger files are refused with a message rather than
+    // loaded wrongly.
     if (FileSize(Path) > MaxFileSize) {
         Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + DisplayPath(Path),
              TMessageIcon::Warning);
         return false;
     }
     try {
+        // The file goes into the rows as it is read; the page takes its code before the
+        // editor hears of the new text. The NUL warning comes from the file's own bytes.
         const TFileStamp stamp = StampOf(Path);
-        TKanjiText t = ReadKanjiFile(Path);
-        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) t = ReadKanjiFile(Path, TConverter::Auto, jconvert::kShiftJisName);
-        p.KanjiCode = QString::fromStdString(t.KanjiCode);
-        if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
-        p.CutAtNul = t.Text.find('\0') != std::string::npos;
-        p.KeepsBytes = t.KeepsBytes;
+        TKanjiText t;
+        auto load = [&](std::string_view AsCode) {
+            p.Editor->Lines().LoadText([&](TTextLoader& Loader) {
+                t = ReadKanjiFile(Path, Loader, TConverter::Auto, AsCode);
+                p.KanjiCode = QString::fromStdString(t.KanjiCode);
+                if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
+                p.CutAtNul = t.HasNul;
+                p.KeepsBytes = t.KeepsBytes;
+            });
+        };
+        load({});
+        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) load(jconvert::kShiftJisName);
         p.Stamp = p.SeenStamp = stamp;
-        p.Editor->Lines().SetText(t.Text);
         p.Editor->SetModified(false);
         ShowPageName(Index);
         if (p.CutAtNul) {

@@ -146,6 +146,10 @@ void TEditorStrings::SetText(std::string_view Value) {
     rows().SetTextStr(Value);
 }
 
+bool TEditorStrings::TextEmpty() const { return rows().TextEmpty(); }
+
+void TEditorStrings::LoadText(const std::function<void(TTextLoader&)>& Fill) { rows().LoadText(Fill); }
+
 void TEditorStrings::Assign(const std::vector<std::string>& Source) {
     std::string text;
     for (const std::string& s : Source) {

@@ -14,6 +14,8 @@
 #include "FontChooser.h"
 #include "Fonts.h"
 #include "Unit1.h"
+#include "jconvert.h"
+#include "nkf.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -398,6 +400,23 @@ TEST_F(MainWindowTest, AFileWithNulWarnsAndAsksBeforeSavingOverIt) {
     messages.Answers = {mbNo};
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_EQ(read(a), QByteArray("abc\0def", 7));
+}
+
+TEST_F(MainWindowTest, ANulFarIntoAnEucFileWarnsAlsoThroughTheConversionLibrary) {
+    nkf::Release();
+    ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
+    // EUC text (the library converts it) with a NUL after the first 512 bytes.
+    QByteArray bytes;
+    for (int i = 0; i < 60; ++i) bytes += "\xB4\xC1\xBB\xFA text\r\n"; // 漢字 text
+    bytes[600] = '\0';
+    const QString a = file("nul.euc", bytes);
+    form->OpenFileIntoPage(a);
+    nkf::Release();
+    EXPECT_EQ(form->Page(0).KanjiCode, "EUC");
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.back().contains("NUL"));
+    // The text ends where the NUL stood.
+    EXPECT_EQ(editor(0)->Lines().Text(), jconvert::EucToSjis(std::string_view(bytes.constData(), 600)));
 }
 
 TEST_F(MainWindowTest, TheHundredAndFirstPageIsRefused) {
