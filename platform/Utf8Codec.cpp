@@ -40,17 +40,6 @@ void putCode(char*& out, int code) noexcept {
     }
 }
 
-// Every user-defined character (U+E000-U+E757, "\xEE\x80\x80" to "\xEE\x9D\x97") of the file
-// keeps its own code: those codes are reserved before the table gives any.
-void reserveOwnCodes(std::string_view s, TOutsideCharTable& table) {
-    for (std::size_t at = s.find('\xEE'); at != std::string_view::npos; at = s.find('\xEE', at + 1)) {
-        const TDecoded d = DecodeAt(s, at);
-        if (d.Length != 3 || d.Ch > 0xE757) continue;
-        const int code = cp932::EncodeExact(d.Ch);
-        if (code >= 0) table.Reserve(code);
-    }
-}
-
 } // namespace
 
 TDecoded DecodeAt(std::string_view s, std::size_t i) noexcept {
@@ -113,16 +102,34 @@ int CodeFor(char32_t ch, TOutsideCharTable& table) {
     return table.CodeOf(ch);
 }
 
-TToShiftJis ToShiftJis(std::string_view s, TOutsideCharTable& table, std::string& result) {
-    reserveOwnCodes(s, table);
-    TToShiftJis r;
+void ReserveOwnCodes(std::string_view s, TOutsideCharTable& table) {
+    // Every user-defined character (U+E000-U+E757, "\xEE\x80\x80" to "\xEE\x9D\x97") of the
+    // text keeps its own code.
+    for (std::size_t at = s.find('\xEE'); at != std::string_view::npos; at = s.find('\xEE', at + 1)) {
+        const TDecoded d = DecodeAt(s, at);
+        if (d.Length != 3 || d.Ch > 0xE757) continue;
+        const int code = cp932::EncodeExact(d.Ch);
+        if (code >= 0) table.Reserve(code);
+    }
+}
+
+std::size_t PieceEnd(std::string_view s, std::size_t n) noexcept {
+    if (n >= s.size()) return s.size();
+    // A sequence is at most four bytes: a lead byte among the last three starts one that may
+    // go on past N, and is left for the next piece. Stray continuation bytes decode alone
+    // wherever the cut falls.
+    for (std::size_t k = 1; k <= 3 && k <= n; ++k) {
+        const auto c = static_cast<unsigned char>(s[n - k]);
+        if (isContinuation(c)) continue;
+        return c >= 0xC0 ? n - k : n;
+    }
+    return n;
+}
+
+std::size_t ConvertPiece(std::string_view s, TOutsideCharTable& table, char* const start, TToShiftJis& r) {
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const std::size_t n = s.size();
-    const std::size_t base = result.size();
-    // Invariant: the room left in the result is at least the input left. Every valid sequence
-    // gives at most as many bytes as it takes; only an invalid byte (1 byte, 2 out) grows it.
-    result.resize(base + n);
-    char* out = result.data() + base;
+    char* out = start;
     for (std::size_t i = 0; i < n;) {
         const std::size_t run = asciiRun(p + i, n - i);
         std::memcpy(out, p + i, run);
@@ -133,11 +140,6 @@ TToShiftJis ToShiftJis(std::string_view s, TOutsideCharTable& table, std::string
         int code;
         if (d.Length == 0) {
             code = table.CodeOf(TOutsideCharTable::RawByteBase + p[i]);
-            const std::size_t used = static_cast<std::size_t>(out - result.data());
-            if (used + 2 + (n - i - 1) > result.size()) {
-                result.resize(used + 2 + (n - i - 1) + 4096);
-                out = result.data() + used;
-            }
             ++i;
         } else {
             code = CodeFor(d.Ch, table);
@@ -149,7 +151,15 @@ TToShiftJis ToShiftJis(std::string_view s, TOutsideCharTable& table, std::string
         }
         putCode(out, code);
     }
-    result.resize(static_cast<std::size_t>(out - result.data()));
+    return static_cast<std::size_t>(out - start);
+}
+
+TToShiftJis ToShiftJis(std::string_view s, TOutsideCharTable& table, std::string& result) {
+    ReserveOwnCodes(s, table);
+    TToShiftJis r;
+    const std::size_t base = result.size();
+    result.resize(base + MaxShiftJisSize(s.size()));
+    result.resize(base + ConvertPiece(s, table, result.data() + base, r));
     return r;
 }
 

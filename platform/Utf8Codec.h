@@ -41,8 +41,19 @@ struct TToShiftJis {
 // UTF-8 bytes (a byte order mark is not skipped: the caller takes it off) to Shift_JIS,
 // appended to Out. Characters without an exact code take codes of Table. A byte that is no
 // part of a valid sequence is kept as a raw byte escape of Table, so that even a file that
-// is not UTF-8 throughout comes back byte for byte.
+// is not UTF-8 throughout comes back byte for byte. The text's own user-defined characters
+// are reserved first (ReserveOwnCodes).
 TToShiftJis ToShiftJis(std::string_view Utf8, TOutsideCharTable& Table, std::string& Out);
+
+// The same in steps, for a text converted piece by piece: ReserveOwnCodes over the whole
+// text first, then ConvertPiece for each piece, cut where PieceEnd says.
+void ReserveOwnCodes(std::string_view Utf8, TOutsideCharTable& Table);
+// The length of the first N bytes of S (N at least 4), shortened so that no sequence is cut.
+std::size_t PieceEnd(std::string_view S, std::size_t N) noexcept;
+// Converts Piece into Out, which has room for MaxShiftJisSize(Piece.size()) bytes; returns
+// the number of bytes written and adds to Unkept.
+std::size_t ConvertPiece(std::string_view Piece, TOutsideCharTable& Table, char* Out, TToShiftJis& Result);
+constexpr std::size_t MaxShiftJisSize(std::size_t N) noexcept { return 2 * N; }
 
 // What the conversion from Shift_JIS could not keep.
 struct TFromShiftJis {

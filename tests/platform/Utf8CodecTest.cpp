@@ -195,3 +195,25 @@ TEST(OutsideCharTable, TextWithATableKeepsTypedCharactersAndShowsThem) {
     EXPECT_EQ(lost, QStringLiteral("é😀한"));
     EXPECT_EQ(cp932::ToDisplay(plain), QStringLiteral("日本 ～ ? ? ?"));
 }
+
+TEST(Utf8Conversion, PiecesCutAnywhereGiveTheWholeConversion) {
+    const std::string text = u8(u8"日本語 é 😀 〜 ～ 𠮷 \uE000") + "\xE3\x81" + u8(u8"abc") + "\xF0\x9F\x98\x80\x80\x80";
+    TOutsideCharTable wholeTable;
+    const std::string whole = toSjis(text, wholeTable);
+    // Pieces of four bytes and more (a whole sequence always fits).
+    for (std::size_t step = 4; step <= 13; ++step) {
+        TOutsideCharTable table;
+        utf8::ReserveOwnCodes(text, table);
+        utf8::TToShiftJis r;
+        std::string pieces;
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t end = utf8::PieceEnd(std::string_view(text).substr(i), step);
+            ASSERT_GT(end, 0u);
+            char buffer[64];
+            pieces.append(buffer, utf8::ConvertPiece(std::string_view(text).substr(i, end), table, buffer, r));
+            i += end;
+        }
+        EXPECT_EQ(pieces, whole) << "pieces of " << step;
+        EXPECT_EQ(toUtf8(pieces, table), text) << "pieces of " << step;
+    }
+}
