@@ -8,6 +8,7 @@
 #include "OutsideCharTable.h"
 #include "ShiftJis.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -15,6 +16,7 @@ namespace quire::utf8 {
 namespace {
 
 constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+static_assert(std::endian::native == std::endian::little, "the word-wise checks read bytes in little-endian order");
 constexpr int kGeta = 0x81AC; // 〓, the mark of a character that could not be kept
 
 bool isContinuation(unsigned char c) noexcept { return (c & 0xC0) == 0x80; }
@@ -74,17 +76,21 @@ bool IsValid(std::string_view bytes, bool* multiByte) noexcept {
     for (std::size_t i = 0; i < n;) {
         i += asciiRun(p + i, n - i);
         if (i >= n) break;
-        const unsigned char c = p[i];
-        // Three-byte sequences (Japanese, most symbols) are checked inline; the rest go
-        // through the full decoder.
-        if (c >= 0xE1 && c <= 0xEF && c != 0xED && i + 2 < n && isContinuation(p[i + 1]) && isContinuation(p[i + 2])) {
-            i += 3;
-        } else {
-            const std::size_t len = DecodeAt(bytes, i).Length;
-            if (len == 0) return false;
-            i += len;
-        }
         multi = true;
+        // Runs of three-byte sequences (Japanese, most symbols) are checked four bytes at a
+        // time: a lead byte E1-EC or EE-EF and two continuation bytes (E0 and ED, with their
+        // narrower second bytes, go through the full decoder).
+        while (i + 4 <= n) {
+            uint32_t w;
+            std::memcpy(&w, p + i, 4);
+            if ((w & 0x00C0C0F0u) != 0x008080E0u || (w & 0x0F) == 0 || (w & 0x0F) == 0x0D) break;
+            i += 3;
+        }
+        if (i >= n) break;
+        if (p[i] < 0x80) continue;
+        const std::size_t len = DecodeAt(bytes, i).Length;
+        if (len == 0) return false;
+        i += len;
     }
     if (multiByte) *multiByte = multi;
     return true;
@@ -163,37 +169,68 @@ TToShiftJis ToShiftJis(std::string_view s, TOutsideCharTable& table, std::string
     return r;
 }
 
-void AppendChar(std::string& out, char32_t ch) {
+namespace {
+
+// Writes the UTF-8 form of Ch at Out (at most four bytes; a raw byte escape of the table as
+// its byte) and returns the end.
+char* putChar(char* out, char32_t ch) noexcept {
     if (ch >= TOutsideCharTable::RawByteBase + 0x80 && ch <= TOutsideCharTable::RawByteBase + 0xFF) {
-        out.push_back(static_cast<char>(ch - TOutsideCharTable::RawByteBase));
+        *out++ = static_cast<char>(ch - TOutsideCharTable::RawByteBase);
     } else if (ch < 0x80) {
-        out.push_back(static_cast<char>(ch));
+        *out++ = static_cast<char>(ch);
     } else if (ch < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | ch >> 6));
-        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | ch >> 6);
+        *out++ = static_cast<char>(0x80 | (ch & 0x3F));
     } else if (ch < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | ch >> 12));
-        out.push_back(static_cast<char>(0x80 | (ch >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | ch >> 12);
+        *out++ = static_cast<char>(0x80 | (ch >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (ch & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | ch >> 18));
-        out.push_back(static_cast<char>(0x80 | (ch >> 12 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (ch >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | ch >> 18);
+        *out++ = static_cast<char>(0x80 | (ch >> 12 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (ch >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (ch & 0x3F));
     }
+    return out;
 }
 
-TFromShiftJis FromShiftJis(std::string_view s, const TOutsideCharTable* table, std::string& out) {
+} // namespace
+
+void AppendChar(std::string& out, char32_t ch) {
+    char buffer[4];
+    out.append(buffer, static_cast<std::size_t>(putChar(buffer, ch) - buffer));
+}
+
+TFromShiftJis FromShiftJis(std::string_view s, const TOutsideCharTable* table, std::string& result) {
     TFromShiftJis r;
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const std::size_t n = s.size();
-    // Japanese text grows by half (two bytes become three); ASCII stays as it is.
-    out.reserve(out.size() + n + n / 2 + 16);
+    const std::size_t base = result.size();
+    // Japanese text grows by half (two bytes become three); the result grows further when a
+    // text needs it (half-width katakana: one byte becomes three).
+    result.resize(base + n + n / 2 + 16);
+    char* out = result.data() + base;
+    char* end = result.data() + result.size();
     for (std::size_t i = 0; i < n;) {
         const std::size_t run = asciiRun(p + i, n - i);
-        out.append(s.data() + i, run);
-        i += run;
-        if (i >= n) break;
+        if (run > 0) {
+            if (static_cast<std::size_t>(end - out) < run + 4) {
+                const std::size_t used = static_cast<std::size_t>(out - result.data());
+                result.resize(used + (n - i) * 3 + 16);
+                out = result.data() + used;
+                end = result.data() + result.size();
+            }
+            std::memcpy(out, p + i, run);
+            out += run;
+            i += run;
+            if (i >= n) break;
+        }
+        if (end - out < 4) {
+            const std::size_t used = static_cast<std::size_t>(out - result.data());
+            result.resize(used + (n - i) * 3 + 16);
+            out = result.data() + used;
+            end = result.data() + result.size();
+        }
         const unsigned char c = p[i];
         char32_t ch = 0;
         std::size_t len = 1;
@@ -209,9 +246,10 @@ TFromShiftJis FromShiftJis(std::string_view s, const TOutsideCharTable* table, s
             ch = 0xFFFD;
             if (r.Lost++ == 0) r.FirstLost = i;
         }
-        AppendChar(out, ch);
+        out = putChar(out, ch);
         i += len;
     }
+    result.resize(static_cast<std::size_t>(out - result.data()));
     return r;
 }
 
