@@ -2,6 +2,7 @@
 // menu and status panel, the question before a table's characters are lost, and reading a
 // file again in a chosen code (Enter and Escape on its question).
 #include "Editor.h"
+#include "FindReplace.h"
 #include "OutsideCharTable.h"
 #include "ScriptedServices.h"
 #include "Unit1.h"
@@ -182,4 +183,23 @@ TEST_F(Utf8WindowTest, AFileWithMoreOutsideCharactersThanCodesOpensReadOnly) {
         EXPECT_FALSE(form->Mm_SaveClick());
         EXPECT_EQ(read(path), bytes);
     }
+}
+
+TEST_F(Utf8WindowTest, FindAndReplaceReachTheTablesCharacters) {
+    const QString path = file("find.txt", u8(u8"日本 café 😀\n"));
+    ASSERT_TRUE(form->OpenFileIntoPage(path));
+    TFindReplace find;
+    find.SearchText = QStringLiteral("é");
+    find.Options.Set(TSearchOption::Forward, true);
+    editor()->SetRowCol(0, 0);
+    ASSERT_TRUE(find.FindOnce(*editor()));
+    EXPECT_EQ(editor()->SelStart(), 8); // 日本, a space and "caf"
+    EXPECT_EQ(editor()->SelLength(), 2);
+    find.SearchText = QStringLiteral("😀");
+    find.ReplaceText = QStringLiteral("🎉");
+    find.Options.Set(TSearchOption::ReplaceAll, true);
+    editor()->SetRowCol(0, 0);
+    find.ReplaceLoop(*editor(), [](TEditor&) { return TReplaceAnswer::Yes; });
+    EXPECT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(read(path), u8(u8"日本 café 🎉\n"));
 }
