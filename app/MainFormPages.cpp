@@ -6,6 +6,7 @@
 #include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "RecoveryKeeper.h"
 #include "jconvert.h"
 
 #include <QAction>
@@ -74,10 +75,12 @@ int TMainForm::NewTab() {
     p.Editor = new TEditor(p.Sheet);
     layout->addWidget(p.Editor);
     SetUpEditor(*p.Editor);
+    FRecovery->Attach(p.Editor);
     if (PageCount() > 0) FEditorProp.AssignTo(*p.Editor);
     if (FBoxMode) p.Editor->SetSelectionMode(TSelectionMode::Box);
     if (FOverWriteMode) p.Editor->SetOverWrite(true);
-    p.Mode = QStringLiteral("標準");
+    p.Mode = ModeName(TEditMode::Normal);
+    SetUpModeColouring(*p.Editor, TEditMode::Normal); // not the bundle's page's mode
     FPages.push_back(p);
     const int index = PageCount() - 1;
     const QSignalBlocker block(FPageControl);
@@ -132,9 +135,10 @@ void TMainForm::ResetPage(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     p.Editor->Lines().Clear();
     p.Editor->SetModified(false);
+    FRecovery->Forget(p.Editor);
     p.FileName = NewDocumentName;
     p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
-    p.Mode = QStringLiteral("標準");
+    p.Mode = ModeName(TEditMode::Normal);
     p.MainFocused = true;
     p.CutAtNul = false;
     p.KeepsBytes = true;
@@ -195,30 +199,11 @@ void TMainForm::ShowCaretPosition(TEditor* E) {
                         QString::asprintf("%4d", E->Col() + 1) + QStringLiteral("桁"));
 }
 
-QString TMainForm::ModeForExtension(const QString& Ext) {
-    const QString e = Ext.toLower();
-    if (e == ".pas") return QStringLiteral("Delphi");
-    if (e == ".ini" || e == ".inf") return QStringLiteral("ini");
-    if (e == ".htm" || e == ".html") return QStringLiteral("HTML");
-    if (e == ".cgi" || e == ".pl") return QStringLiteral("Perl");
-    if (e == ".c" || e == ".cpp" || e == ".h") return QStringLiteral("C++");
-    if (e == ".bas") return QStringLiteral("Basic");
-    return QStringLiteral("標準");
-}
-
-void TMainForm::ApplyMode(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    auto it = FFountains.find(p.Mode);
-    TFountain* f = it == FFountains.end() ? nullptr : it->second.get();
-    p.Editor->SetFountain(f);
-    if (p.SubEditor) p.SubEditor->SetFountain(f);
-    if (Index == ActivePage()) ShowMode(p);
-}
-
 // The active page's mode is the one the status bar shows; the colouring parsers read it (in
 // 標準 a comment marker counts only at the start of a row).
 void TMainForm::ShowMode(TPageRecord& Page) {
     SetPanelText(spMode, Page.Mode);
+    if (QAction* item = Action(ModeItemName(ModeOfPage(Page.Mode)))) item->setChecked(true);
     const std::string mode = Page.Mode.toStdString();
     if (mode == CurrentDocumentMode()) return;
     SetCurrentDocumentMode(mode);
@@ -241,6 +226,7 @@ void TMainForm::ShowKanjiCode(const QString& Code) {
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     p.KanjiCode = Code;
+    FRecovery->Touch(p.Editor);
     ShowKanjiCode(Code);
     // A page to be saved as UTF-8 keeps from now on what is typed into it; its own
     // user-defined characters keep their codes.
@@ -256,6 +242,7 @@ void TMainForm::Mm_ShiftJISClick(const QString& Code) {
 void TMainForm::Mm_CRLFClick(const QString& LineEnd) {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     p.LineEndCode = LineEnd;
+    FRecovery->Touch(p.Editor);
     SetPanelText(spLineEnd, LineEnd);
     for (const char* v : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
         Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(LineEnd == QString::fromLatin1(v));
@@ -298,7 +285,7 @@ void TMainForm::Mm_DivisionClick() {
     FEditorProp.AssignTo(*p.SubEditor);
     p.SubEditor->SetSelectionMode(p.Editor->SelectionMode());
     p.SubEditor->AttachDocument(p.Editor);
-    p.SubEditor->SetFountain(p.Editor->Fountain());
+    SetUpModeColouring(*p.SubEditor, ModeOfPage(p.Mode));
     p.Splitter->addWidget(p.SubEditor);
     Action("Mm_Division")->setChecked(true);
 }

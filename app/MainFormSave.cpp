@@ -10,6 +10,7 @@
 #include "PathCodec.h"
 #include "SafeFile.h"
 #include "Messages.h"
+#include "RecoveryKeeper.h"
 #include "PlatformError.h"
 #include "jconvert.h"
 
@@ -121,6 +122,7 @@ bool TMainForm::WritePage(int Index, bool Backup) {
     p.KeepsBytes = true;
     p.Stamp = p.SeenStamp = StampOf(p.FileName);
     p.Editor->SetModified(false);
+    FRecovery->Forget(p.Editor); // the file holds the text now
     ShowPageName(Index);
     if (Index == ActivePage()) FSaveName = p.FileName;
     return true;
@@ -139,6 +141,7 @@ bool TMainForm::SaveAsPage(int Index) {
         p.Stamp = p.SeenStamp = StampOf(p.FileName);
         p.KeepsBytes = true;
         ok = WritePage(Index, false);
+        if (ok) RegistFileNameToHistory(p.FileName);
         if (!ok) { // a failed write keeps the page as it was
             p.FileName = old.FileName;
             p.Stamp = old.Stamp;
@@ -162,7 +165,9 @@ bool TMainForm::SavePage(int Index, bool Confirm) {
         if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes)
             return false;
     }
-    return WritePage(Index, true);
+    if (!WritePage(Index, true)) return false;
+    RegistFileNameToHistory(p.FileName);
+    return true;
 }
 
 bool TMainForm::Mm_SaveClick() {
@@ -248,7 +253,7 @@ bool TMainForm::ReleasePage(int Index) {
     if (!FPages[static_cast<size_t>(Index)].Editor->Modified()) return true;
     switch (Ask3(Index)) {
     case mbYes: return SavePage(Index, false); // a cancelled or failed save keeps the page
-    case mbNo: return true;
+    case mbNo: return true; // the changes are given up: the caller forgets the page's journal
     default: return false;
     }
 }
@@ -261,6 +266,7 @@ void TMainForm::ClosePage(int Index) {
         return;
     }
     TPageRecord p = FPages[static_cast<size_t>(Index)];
+    FRecovery->Detach(p.Editor);
     FPages.erase(FPages.begin() + Index);
     {
         const QSignalBlocker block(FPageControl);
@@ -299,7 +305,11 @@ bool TMainForm::CanClose() {
         SetActivePage(i);
         if (!ReleasePage(i)) return false;
     }
+    // Every page still modified was given up: its journal goes with it.
+    for (const TPageRecord& p : FPages)
+        if (p.Editor->Modified()) FRecovery->Forget(p.Editor);
     SaveWindowPlacement();
+    StoreRecentFiles();
     return true;
 }
 

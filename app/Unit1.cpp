@@ -12,6 +12,7 @@
 #include "PathCodec.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "RecoveryKeeper.h"
 #include "SettingsApply.h"
 #include "TokenKinds.h"
 #include "Unit3.h"
@@ -62,6 +63,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         FPages.insert(FPages.begin() + to, moved);
     });
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
+    FRecovery = std::make_unique<TRecoveryKeeper>([this](TEditor* e) { return JournalPage(e); });
+    FRecovery->OnProblem = [](const QString& why) {
+        Tell(QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire が異常終了したときにこれからの変更を復元できません。\r\r") + why,
+             TMessageIcon::Warning);
+    };
     NewTab();
     LoadEditorSettings();
     ApplyKeyCustomisation();
@@ -69,7 +75,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FStyleTable.Load(SettingsFile());
     ResetPage(0);
     PlaceWindow();
+    LoadRecentFiles();
     LoadColorsAndStyles();
+    LoadKeywordFiles();
 }
 
 TMainForm::~TMainForm() {
@@ -188,6 +196,7 @@ bool TMainForm::event(QEvent* Event) {
     // Coming back to the window: files may have been changed meanwhile. The questions wait
     // until the activation is over.
     if (Event->type() == QEvent::WindowActivate) {
+        FormActivate();
         // Keys go to the current editor when nothing in the window has the focus (the first
         // activation after start, for one).
         QWidget* focus = QApplication::focusWidget();

@@ -275,6 +275,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         rec->RemovedText = GetRowsText(Row, Count, rec->RemovedAttribute, deleted);
         DeleteRows(Row, Count);
         reparsed = Reparse(Row, true);
+        if (FObserver) FObserver->RowsReplaced(*this, Row, deleted, 0, rec->RemovedText);
     } else {
         TRowAttribute lastAttr;
         if (last < end) {
@@ -309,6 +310,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         rec->InsertedCount = inserted;
         ReplaceRowList(start, end - start + 1, list);
         reparsed = Reparse(start, true);
+        if (FObserver) FObserver->RowsReplaced(*this, start, deleted, inserted, rec->RemovedText);
     }
     SetChangeRecord(start, deleted, reparsed, inserted);
 }
@@ -404,6 +406,7 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     }
     const int reparsed = Reparse(R.Row, true);
     SetChangeRecord(R.Row, removed, reparsed, inserted);
+    if (FObserver) FObserver->RowsReplaced(*this, R.Row, removed, inserted, text);
     R.InsertedCount = inserted;
     R.RemovedAttribute = attr;
     R.RemovedText = std::move(text);
@@ -545,6 +548,7 @@ void TEditorScreenStrings::WrapAll() {
         r += static_cast<int>(pieces.size());
     }
     SetRowAttribute(Count() - 1, lastAttr);
+    textReplaced();
 }
 
 void TEditorScreenStrings::UnwrapAll() {
@@ -569,6 +573,7 @@ void TEditorScreenStrings::UnwrapAll() {
         replaceLineRows(r, e, line, borrowed, whole);
     }
     SetRowAttribute(Count() - 1, lastAttr);
+    textReplaced();
 }
 
 void TEditorScreenStrings::SetWordWrap(bool Value) {
@@ -734,6 +739,7 @@ void TEditorScreenStrings::Clear() {
     ChangeRecord = TChangeRecord{0, Count(), 0, 0, true};
     TRowAttributeStringList::Clear();
     ChangeRecord = {};
+    textReplaced();
     for (TEditorLink* e : FEditors) {
         e->SetRow(0);
         e->SetCol(0);
@@ -769,6 +775,7 @@ void TEditorScreenStrings::LoadText(const std::function<void(TTextLoader&)>& Fil
     SwapContents(rows);
     if (FWordWrap) WrapAll();
     ReparseAll();
+    textReplaced();
 }
 
 // --- loading a file ------------------------------------------------------------------
@@ -905,6 +912,7 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
     }
     if (FWordWrap) WrapAll();
     ReparseAll();
+    textReplaced();
     UpdateEditors();
 }
 

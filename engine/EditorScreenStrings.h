@@ -8,6 +8,7 @@
 #include "RowAttributeStringList.h"
 #include "TextLoader.h"
 #include "WordWrap.h"
+#include "StoreObserver.h"
 
 #include <chrono>
 #include <functional>
@@ -55,6 +56,9 @@ public:
     TEditorLink* ActiveEditor() const noexcept;
 
     TChangeRecord ChangeRecord;
+    // The one outside listener told of every change of the rows (not owned; none by default).
+    void SetObserver(TStoreObserver* Observer) noexcept { FObserver = Observer; }
+    TStoreObserver* Observer() const noexcept { return FObserver; }
     TEditorUndoObj& UndoObj();
     bool WordWrap() const noexcept { return FWordWrap; }
     // The table of the characters code page 932 lacks that this document's codes stand for
@@ -186,7 +190,13 @@ private:
     // Gives row Row the attribute and the state of a row not parsed yet.
     void resetRow(int Row, TRowAttribute Attribute);
 
+    // Tells the observer that the rows were made anew as a whole.
+    void textReplaced() {
+        if (FObserver) FObserver->TextReplaced(*this);
+    }
+
     std::vector<TEditorLink*> FEditors;
+    TStoreObserver* FObserver = nullptr;
     std::unique_ptr<TEditorUndoObj> FUndoObj;
     bool FWordWrap = false;
     std::shared_ptr<TOutsideCharTable> FCharTable;
