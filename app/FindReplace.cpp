@@ -13,18 +13,19 @@ namespace quire {
 
 namespace {
 
-// The text of a combo as the document's bytes; false when code page 932 cannot hold it.
-bool toBytes(const QString& Text, std::string& Bytes) {
-    bool lossy = false;
-    Bytes = cp932::FromUnicode(Text, &lossy);
-    return !lossy;
+// The text of a combo as the bytes of Editor's document; false when they cannot hold it (a
+// UTF-8 page holds every character, through its table).
+bool toBytes(TEditor& Editor, const QString& Text, std::string& Bytes) {
+    QString lost;
+    Bytes = cp932::FromUnicode(Text, Editor.ScreenStrings().CharTable(), &lost);
+    return lost.isEmpty();
 }
 
 } // namespace
 
-bool TFindReplace::patternBytes(std::string& Pattern) const {
+bool TFindReplace::patternBytes(TEditor& Editor, std::string& Pattern) const {
     // A search text with characters outside the code page cannot occur in the document.
-    return HasSearch() && toBytes(SearchText, Pattern);
+    return HasSearch() && toBytes(Editor, SearchText, Pattern);
 }
 
 void TFindReplace::selection(TEditor& Editor, int& Start, int& Length) const {
@@ -46,7 +47,7 @@ void TFindReplace::showMatch(TEditor& Editor, int Start, int Length) {
 
 bool TFindReplace::FindOnce(TEditor& Editor) {
     std::string pattern;
-    if (!patternBytes(pattern)) return false;
+    if (!patternBytes(Editor, pattern)) return false;
     const std::string text = Editor.GetText();
     int start = 0, length = 0;
     selection(Editor, start, length);
@@ -67,8 +68,8 @@ TReplaceAnswer TFindReplace::AskAtCaret(TEditor& Editor, const QString& SearchTe
 // search sees what the editor holds.
 void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
     std::string pattern, replacement;
-    if (!patternBytes(pattern) || Editor.ReadOnly()) return;
-    if (!toBytes(ReplaceText, replacement)) {
+    if (!patternBytes(Editor, pattern) || Editor.ReadOnly()) return;
+    if (!toBytes(Editor, ReplaceText, replacement)) {
         Messages().Show(QStringLiteral("Quire"), QStringLiteral("置換語に、この文書の文字コードで表せない文字があります。\r\r") + ReplaceText,
                         TMessageIcon::Warning);
         return;

@@ -44,7 +44,7 @@ private:
         int Start = 0, Length = 0, ShownStart = 0, ShownLength = 0;
     };
 
-    bool patternBytes(std::string& Pattern) const;
+    bool patternBytes(TEditor& Editor, std::string& Pattern) const;
     void selection(TEditor& Editor, int& Start, int& Length) const;
     void showMatch(TEditor& Editor, int Start, int Length);
     // The rest of the loop without questions, on Text as the editor now holds it.

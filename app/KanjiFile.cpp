@@ -1,14 +1,17 @@
 // Reading and writing files in the three kanji codes.
 #include "KanjiFile.h"
 
+#include "Cp932Codec.h"
 #include "KanjiPlainScan.h"
 #include "KanjiRoundTrip.h"
+#include "OutsideCharTable.h"
 #include "PathCodec.h"
 #include "PlatformError.h"
 #include "RegularFileReader.h"
 #include "SafeFile.h"
 #include "ShiftJis.h"
 #include "TextLoader.h"
+#include "Utf8Codec.h"
 #include "jconvert.h"
 
 #include <algorithm>
@@ -27,14 +30,16 @@ namespace {
 constexpr std::size_t kReadPiece = std::size_t(1) << 20;
 
 // How a text in a code is read: its code name, and the conversion to Shift-JIS (none for a
-// text taken as it is).
+// text taken as it is, or for UTF-8, which has a conversion of its own).
 struct TReading {
     const char* Code;
     std::optional<TConversion> Conversion;
+    bool Utf8 = false;
 };
 
 TReading readingOf(std::string_view code) {
     using namespace jconvert;
+    if (IsUtf8Name(code)) return {kUtf8Name, std::nullopt, true};
     if (code == kJisName) return {kJisName, TConversion::JisToSjis};
     if (code == kEucName) return {kEucName, TConversion::EucToSjis};
     return {kShiftJisName, std::nullopt};
@@ -42,7 +47,7 @@ TReading readingOf(std::string_view code) {
 
 const char* codeOf(int detection) {
     using namespace jconvert;
-    return detection == kdJis ? kJisName : detection == kdEuc ? kEucName : kShiftJisName;
+    return detection == kdJis ? kJisName : detection == kdEuc ? kEucName : detection == kdUtf8 ? kUtf8Name : kShiftJisName;
 }
 
 // The detection of a text's first bytes holds for the whole text once it is decided (the scan
@@ -221,7 +226,34 @@ private:
     std::size_t used_ = 0;
 };
 
+// UTF-8 bytes (a byte order mark first names the code "UTF-8 BOM" and is dropped) to Sink in
+// Shift-JIS, piece by piece; the text ends at the first NUL. R gets the table of the
+// characters code page 932 lacks, and keeps its bytes unless the table ran out of codes.
+void decodeUtf8(std::string_view bytes, TKanjiSink& sink, TKanjiText& r) {
+    const bool bom = utf8::StartsWithBom(bytes);
+    r.KanjiCode = bom ? jconvert::kUtf8BomName : jconvert::kUtf8Name;
+    if (bom) bytes.remove_prefix(utf8::kBom.size());
+    const std::size_t nul = bytes.find('\0');
+    r.HasNul = nul != std::string_view::npos;
+    bytes = bytes.substr(0, nul);
+    r.CharTable = std::make_shared<TOutsideCharTable>();
+    utf8::ReserveOwnCodes(bytes, *r.CharTable);
+    utf8::TToShiftJis result;
+    while (!bytes.empty()) {
+        const std::size_t n = utf8::PieceEnd(bytes, kReadPiece);
+        char* room = sink.Room(utf8::MaxShiftJisSize(n));
+        sink.Commit(utf8::ConvertPiece(bytes.substr(0, n), *r.CharTable, room, result));
+        bytes.remove_prefix(n);
+    }
+    r.Unkept = result.Unkept;
+    r.KeepsBytes = result.Unkept == 0;
+}
+
 } // namespace
+
+int DetectFileCode(std::string_view bytes) noexcept {
+    return utf8::IsUtf8File(bytes) ? jconvert::kdUtf8 : jconvert::DetectKanjiCode(bytes);
+}
 
 QString ReadFailureMessage(const QString& Path, const TRegularFileRead& Read) {
     QString reason;
@@ -247,8 +279,9 @@ bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCo
 TKanjiText GuessKanjiText(std::string_view bytes) {
     TKanjiText r;
     if (!bytes.empty()) r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
-    r.Detection = jconvert::DetectKanjiCode(bytes);
+    r.Detection = DetectFileCode(bytes);
     r.KanjiCode = codeOf(r.Detection);
+    if (r.Detection == jconvert::kdUtf8 && utf8::StartsWithBom(bytes)) r.KanjiCode = jconvert::kUtf8BomName;
     return r;
 }
 
@@ -256,7 +289,10 @@ TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::st
     TKanjiText r = GuessKanjiText(bytes);
     const TReading reading = readingOf(asCode.empty() ? std::string_view(r.KanjiCode) : asCode);
     r.KanjiCode = reading.Code;
-    if (reading.Conversion) {
+    if (reading.Utf8) {
+        StringSink sink(r.Text);
+        decodeUtf8(bytes, sink, r);
+    } else if (reading.Conversion) {
         r.Text.reserve(bytes.size());
         StringSink sink(r.Text);
         decodeWhole(*reading.Conversion, converter, bytes, sink, r);
@@ -319,12 +355,18 @@ TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter co
     const std::unique_ptr<char[]> buffer(new char[kReadPiece]);
     const std::size_t n = readSome(reader, path, buffer.get(), kReadPiece);
     TKanjiText r;
-    r.Detection = jconvert::DetectKanjiCode(std::string_view(buffer.get(), n));
+    const std::string_view first(buffer.get(), n);
+    r.Detection = jconvert::DetectKanjiCode(first);
     if (n == 0) {
         r.KanjiCode = asCode.empty() ? jconvert::kShiftJisName : readingOf(asCode).Code;
+        if (readingOf(asCode).Utf8) r.CharTable = std::make_shared<TOutsideCharTable>();
         return r;
     }
-    if (!asCode.empty() || decided(r.Detection) || n < kReadPiece) {
+    // UTF-8 is decided by the whole file (valid throughout): a file whose first piece may be
+    // UTF-8 is read whole first.
+    const bool utf8Asked = readingOf(asCode).Utf8;
+    const bool maybeUtf8 = utf8Asked || (asCode.empty() && utf8::IsUtf8File(first.substr(0, utf8::PieceEnd(first, n))));
+    if (!maybeUtf8 && (!asCode.empty() || decided(r.Detection) || n < kReadPiece)) {
         const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
         r.KanjiCode = reading.Code;
         if (reading.Conversion) {
@@ -335,6 +377,12 @@ TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter co
     TTextBlock block = readWhole(reader, path, buffer.get(), n);
     const std::string_view bytes(block.Data(), block.Size());
     r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
+    if (maybeUtf8 && (utf8Asked || utf8::IsUtf8File(bytes))) {
+        if (!utf8Asked) r.Detection = jconvert::kdUtf8;
+        LoaderSink sink(loader);
+        decodeUtf8(bytes, sink, r);
+        return r;
+    }
     if (!decided(r.Detection)) r.Detection = jconvert::DetectKanjiCode(bytes);
     const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
     r.KanjiCode = reading.Code;
@@ -365,9 +413,12 @@ int lineEndKindOf(std::string_view name) {
 
 } // namespace
 
-std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter) {
+std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter, const TOutsideCharTable* table) {
     std::string bytes;
-    if (const std::optional<TConversion> conversion = writingOf(code)) {
+    if (jconvert::IsUtf8Name(code)) {
+        if (code == jconvert::kUtf8BomName) bytes = utf8::kBom;
+        utf8::FromShiftJis(text, table, bytes);
+    } else if (const std::optional<TConversion> conversion = writingOf(code)) {
         bytes.reserve(text.size() + text.size() / (*conversion == TConversion::SjisToJis ? 4 : 8));
         TKanjiConverter c(*conversion, converter, [&bytes](std::string_view s) { bytes += s; });
         c.Convert(text, true);
@@ -377,16 +428,38 @@ std::string EncodeCode(std::string_view text, std::string_view code, TConverter 
     return bytes;
 }
 
-std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd, TConverter converter) {
-    std::string bytes = EncodeCode(text, code, converter);
+std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd, TConverter converter,
+                       const TOutsideCharTable* table) {
+    std::string bytes = EncodeCode(text, code, converter, table);
     const int kind = lineEndKindOf(lineEnd);
     if (kind != jconvert::leCrLf) jconvert::ConvertLineEndInPlace(bytes, kind);
     return bytes;
 }
 
 void WritePage(std::string_view text, std::string_view code, std::string_view lineEnd, const QString& path,
-               TConverter converter) {
-    WriteWholeFile(path, EncodePage(text, code, lineEnd, converter));
+               TConverter converter, const TOutsideCharTable* table) {
+    WriteWholeFile(path, EncodePage(text, code, lineEnd, converter, table));
+}
+
+TLostChar FirstLostChar(std::string_view text, std::string_view code, const TOutsideCharTable* table) {
+    if (code == jconvert::kJisName || code == jconvert::kEucName) {
+        auto unsafe = jconvert::FindJisUnsafeChars(text, 1);
+        if (unsafe.empty()) return {};
+        return {unsafe[0].Offset, std::move(unsafe[0].Bytes)};
+    }
+    const bool toUtf8 = jconvert::IsUtf8Name(code);
+    if (!toUtf8 && (!table || table->Empty())) return {};
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (p[i] < 0x80 || (p[i] >= 0xA1 && p[i] <= 0xDF)) continue;
+        const bool pair = sjis::IsLeadByte(p[i]) && i + 1 < text.size();
+        const bool inTable = pair && table && table->CharOf(p[i], p[i + 1]) != 0;
+        // UTF-8 loses only bytes that are no character; the other codes lose the table's.
+        const bool lost = toUtf8 ? !inTable && (!pair || cp932::DecodeChar(p[i], p[i + 1]) == 0) : inTable;
+        if (lost) return {i, std::string(text.substr(i, pair && !toUtf8 ? 2 : 1))};
+        if (pair) ++i;
+    }
+    return {};
 }
 
 namespace {
@@ -541,16 +614,29 @@ TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::s
     const std::optional<TConversion> writing = writingOf(codeName);
     std::optional<TKanjiConverter> encoder;
     if (writing) encoder.emplace(*writing, converter, written);
+    const bool toUtf8 = jconvert::IsUtf8Name(codeName);
+    if (codeName == jconvert::kUtf8BomName) written(utf8::kBom);
+    std::string utf8Piece;
     std::size_t offset = 0;
     CrLfLines lines([&](std::string_view s) {
         if (inspect) inspect(s, offset);
         offset += s.size();
-        if (encoder) encoder->Convert(s, false);
-        else written(s);
+        if (encoder) {
+            encoder->Convert(s, false);
+        } else if (toUtf8) { // the pieces end after a CR LF, never inside a character
+            utf8Piece.clear();
+            utf8::FromShiftJis(s, r.CharTable.get(), utf8Piece);
+            written(utf8Piece);
+        } else {
+            written(s);
+        }
     });
     const std::size_t nul = bytes.find('\0');
     r.HasNul = nul != std::string_view::npos;
-    if (reading.Conversion) {
+    if (reading.Utf8) {
+        TKanjiOutputSink sink([&lines](std::string_view s) { lines.Add(s); });
+        decodeUtf8(bytes, sink, r);
+    } else if (reading.Conversion) {
         TKanjiOutputSink sink([&lines](std::string_view s) { lines.Add(s); });
         decodeWhole(*reading.Conversion, converter, bytes, sink, r, false);
     } else {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 namespace quire {
 
 class TTextLoader;
+class TOutsideCharTable;
 
 // What reading a file gives: the text in Shift-JIS, and the code and line end names that the
 // page takes (the line end is unknown for an empty file, which leaves the page's as it is).
@@ -26,7 +28,16 @@ struct TKanjiText {
     // Writing Text back in KanjiCode gives the file's bytes again (always for Shift-JIS). When
     // it does not, the file was not truly in that code and saving it unchanged would change it.
     bool KeepsBytes = true;
+    // A UTF-8 text's table: the characters code page 932 lacks and the user-defined codes
+    // that stand for them in Text (null for the other codes).
+    std::shared_ptr<TOutsideCharTable> CharTable;
+    // Characters of a UTF-8 text that found no code, the user-defined area being full (they
+    // read as "〓", and KeepsBytes is false).
+    std::size_t Unkept = 0;
 };
+
+// The detection result of a file's bytes: UTF-8 (7) when they are, else DetectKanjiCode's.
+int DetectFileCode(std::string_view Bytes) noexcept;
 
 // The code and line end of Bytes as reading them would give, without converting anything
 // (Text stays empty; HasNul and KeepsBytes are not looked for).
@@ -49,17 +60,29 @@ QString ReadFailureMessage(const QString& Path, const struct TRegularFileRead& R
 // True when A and B are the same text in KanjiCode: the same bytes, or for JIS the same
 // characters whatever escape sequences choose their sets.
 bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode);
-// The bytes of Text (Shift-JIS) in the code "JIS", "EUC" or "S-JIS" (anything else), line
-// ends as they are.
-std::string EncodeCode(std::string_view Text, std::string_view KanjiCode, TConverter Converter = TConverter::Auto);
-// The bytes of Text (Shift-JIS, CR LF after every line) in the code "JIS", "EUC" or "S-JIS"
-// (anything else) with the line end "CR", "LF" or "CRLF" (anything else).
+// The bytes of Text (Shift-JIS) in the code "JIS", "EUC", "UTF-8", "UTF-8 BOM" or "S-JIS"
+// (anything else), line ends as they are. Table gives the characters its codes stand for in
+// UTF-8; the other codes write the codes themselves.
+std::string EncodeCode(std::string_view Text, std::string_view KanjiCode, TConverter Converter = TConverter::Auto,
+                       const TOutsideCharTable* Table = nullptr);
+// The bytes of Text (Shift-JIS, CR LF after every line) in the code "JIS", "EUC", "UTF-8",
+// "UTF-8 BOM" or "S-JIS" (anything else) with the line end "CR", "LF" or "CRLF" (anything else).
 std::string EncodePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd,
-                       TConverter Converter = TConverter::Auto);
+                       TConverter Converter = TConverter::Auto, const TOutsideCharTable* Table = nullptr);
 // Encodes and writes the page to Path as WriteWholeFile does: a failed write leaves the old
 // file as it was. Raises EPlatformError naming the file and the reason on failure.
 void WritePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd,
-               const QString& Path, TConverter Converter = TConverter::Auto);
+               const QString& Path, TConverter Converter = TConverter::Auto, const TOutsideCharTable* Table = nullptr);
+
+// The first character of Text (Shift-JIS) that writing it in KanjiCode would not keep: for JIS
+// and EUC one that JIS X 0208 lacks, for Shift-JIS a code of Table (its character would be
+// written as a user-defined character), for UTF-8 bytes that are no character. Its byte
+// offset and bytes; an empty Bytes when every character is kept.
+struct TLostChar {
+    std::size_t Offset = 0;
+    std::string Bytes;
+};
+TLostChar FirstLostChar(std::string_view Text, std::string_view KanjiCode, const TOutsideCharTable* Table);
 
 // What opening Bytes as a file and saving it unchanged gives, as the editor reads and writes
 // it (the code and line end detected, the text ended at a NUL and split into lines, then

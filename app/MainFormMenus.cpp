@@ -69,6 +69,12 @@ const TMenuEntry kMenuTable[] = {
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "MmRecentClear", "履歴のクリア(&C)", nullptr, [](TMainForm& f) { f.MmRecentClearClick(); }},
     {E, nullptr, nullptr, nullptr, nullptr},
+    {B, "Mm_Reopen", "文字コードを指定して開き直す(&D)", nullptr, nullptr},
+    {I, "Mm_ReopenShiftJIS", "S-JIS", nullptr, [](TMainForm& f) { f.Mm_ReopenClick(QLatin1String(jconvert::kShiftJisName)); }},
+    {I, "Mm_ReopenEUC", "EUC", nullptr, [](TMainForm& f) { f.Mm_ReopenClick(QLatin1String(jconvert::kEucName)); }},
+    {I, "Mm_ReopenJIS", "JIS", nullptr, [](TMainForm& f) { f.Mm_ReopenClick(QLatin1String(jconvert::kJisName)); }},
+    {I, "Mm_ReopenUTF8", "UTF-8", nullptr, [](TMainForm& f) { f.Mm_ReopenClick(QLatin1String(jconvert::kUtf8Name)); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "Mm_Save", "上書き保存(&S)", "Ctrl+S", [](TMainForm& f) { f.Mm_SaveClick(); }},
     {I, "Mm_SaveAs", "名前をつけて保存(&A)...", nullptr, [](TMainForm& f) { f.Mm_SaveAsClick(); }},
@@ -77,6 +83,8 @@ const TMenuEntry kMenuTable[] = {
     {C, "Mm_ShiftJIS", "Shift-JIS", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kShiftJisName)); }},
     {C, "Mm_JIS", "JIS", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kJisName)); }},
     {C, "Mm_EUC", "EUC", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kEucName)); }},
+    {C, "Mm_UTF8", "UTF-8", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kUtf8Name)); }},
+    {C, "Mm_UTF8BOM", "UTF-8 (BOM)", nullptr, [](TMainForm& f) { f.Mm_ShiftJISClick(QLatin1String(jconvert::kUtf8BomName)); }},
     {E, nullptr, nullptr, nullptr, nullptr},
     {B, "Mm_LineEnd", "保存時の改行コード(&E)", nullptr, nullptr},
     {C, "Mm_CRLF", "CRLF", nullptr, [](TMainForm& f) { f.Mm_CRLFClick(QLatin1String(jconvert::kCrLfName)); }},
@@ -207,6 +215,7 @@ void TMainForm::CreateMenus() {
 void TMainForm::M_FileClick() {
     const TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     Action("N21")->setEnabled(p.FileName != NewDocumentName && p.Editor->Modified());
+    Action("Mm_Reopen")->setEnabled(p.FileName != NewDocumentName);
     Action("Mm_SaveAll")->setEnabled(PageCount() > 1);
     Action("N17")->setEnabled(PageCount() > 1);
 }

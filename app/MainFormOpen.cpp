@@ -29,7 +29,7 @@ QString TMainForm::NormalizedPath(const QString& Path) {
     return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(Path).absoluteFilePath()) : canonical;
 }
 
-bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
+bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCode) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     // Offsets into the text are 32-bit: larger files are refused with a message rather than
     // loaded wrongly.
@@ -43,21 +43,42 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
         // editor hears of the new text. The NUL warning comes from the file's own bytes.
         const TFileStamp stamp = StampOf(Path);
         TKanjiText t;
-        auto load = [&](std::string_view AsCode) {
+        auto load = [&](std::string_view Code) {
             p.Editor->Lines().LoadText([&](TTextLoader& Loader) {
-                t = ReadKanjiFile(Path, Loader, TConverter::Auto, AsCode);
+                t = ReadKanjiFile(Path, Loader, TConverter::Auto, Code);
                 p.KanjiCode = QString::fromStdString(t.KanjiCode);
                 if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
                 p.CutAtNul = t.HasNul;
                 p.KeepsBytes = t.KeepsBytes;
+                // The table goes with the text: drawing needs it before the first paint.
+                p.Editor->ScreenStrings().SetCharTable(t.CharTable);
             });
         };
-        load({});
-        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) load(jconvert::kShiftJisName);
+        const std::string asCode = AsCode.toStdString();
+        load(asCode);
+        // The user who chose the code is not asked again; one who did not may read the file
+        // as Shift_JIS, byte for byte. A UTF-8 text whose characters ran out of codes has its
+        // own message below.
+        if (!t.KeepsBytes && asCode.empty() && t.Unkept == 0 && AskReadAsShiftJis(Path, t)) load(jconvert::kShiftJisName);
         p.Stamp = p.SeenStamp = stamp;
         p.Editor->SetModified(false);
+        p.Editor->SetReadOnly(t.Unkept > 0);
         FRecovery->Forget(p.Editor); // what the page held before is given up
         ShowPageName(Index);
+        if (t.Unkept > 0) {
+            Tell(QStringLiteral("このファイルには、Shift_JIS にない文字が多すぎるため（%1 種類まで）表示できない文字が %2 個あります。"
+                                "「〓」で表示し、内容が失われないよう読み取り専用で開きます。\r\r")
+                         .arg(TOutsideCharTable::Capacity)
+                         .arg(t.Unkept) +
+                     DisplayPath(Path),
+                 TMessageIcon::Warning);
+        } else if (!t.KeepsBytes && !asCode.empty()) {
+            Tell(QStringLiteral("このファイルには、%1 のままでは元のとおりに保存できない文字が含まれています。"
+                                "保存する前に確認します。\r\r")
+                         .arg(AsCode) +
+                     DisplayPath(Path),
+                 TMessageIcon::Warning);
+        }
         if (p.CutAtNul) {
             Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
                                 "このまま上書き保存すると、その部分は失われます。\r\r") + DisplayPath(Path),
@@ -76,7 +97,8 @@ bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
     const QString code = QString::fromStdString(Text.KanjiCode);
     return Ask(QStringLiteral("このファイルは %1 と判定しましたが、%1 のままでは元のとおりに保存できない文字が含まれています"
                               "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
-                              "「いいえ」を選ぶと %1 として開き、保存する前に確認します。\r\r")
+                              "「いいえ」を選ぶと %1 として開き、保存する前に確認します。"
+                              "ほかの文字コードでは「ファイル」メニューの「文字コードを指定して開き直す」で読み直せます。\r\r")
                    .arg(code) +
                    DisplayPath(Path),
                mbYes | mbNo, mbYes) == mbYes;

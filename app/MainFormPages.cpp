@@ -143,6 +143,8 @@ void TMainForm::ResetPage(int Index) {
     p.CutAtNul = false;
     p.KeepsBytes = true;
     p.Stamp = p.SeenStamp = TFileStamp{};
+    p.Editor->ScreenStrings().SetCharTable(nullptr);
+    p.Editor->SetReadOnly(false);
     FPageControl->setTabText(Index, NewDocumentName);
     ApplyMode(Index);
     if (Index == ActivePage()) EnterPage(Index);
@@ -153,11 +155,8 @@ void TMainForm::EnterPage(int Index) {
     FSaveName = p.FileName == NewDocumentName ? QString() : p.FileName;
     UpdateTitles();
     ShowMode(p);
-    SetPanelText(spKanjiCode, p.KanjiCode);
+    ShowKanjiCode(p.KanjiCode);
     SetPanelText(spLineEnd, p.LineEndCode);
-    Action("Mm_ShiftJIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kShiftJisName));
-    Action("Mm_JIS")->setChecked(p.KanjiCode == QLatin1String(jconvert::kJisName));
-    Action("Mm_EUC")->setChecked(p.KanjiCode == QLatin1String(jconvert::kEucName));
     for (const char* v : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
         Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(p.LineEndCode == QString::fromLatin1(v));
     Action("Mm_Division")->setChecked(p.Divided);
@@ -213,14 +212,31 @@ void TMainForm::ShowMode(TPageRecord& Page) {
     if (Page.SubEditor) Page.SubEditor->viewport()->update();
 }
 
+void TMainForm::ShowKanjiCode(const QString& Code) {
+    // Both UTF-8 codes show as "UTF-8": the menu tells whether the byte order mark is written.
+    SetPanelText(spKanjiCode, jconvert::IsUtf8Name(Code.toStdString()) ? QLatin1String(jconvert::kUtf8Name) : Code);
+    const std::pair<const char*, const char*> items[] = {{"Mm_ShiftJIS", jconvert::kShiftJisName},
+                                                         {"Mm_JIS", jconvert::kJisName},
+                                                         {"Mm_EUC", jconvert::kEucName},
+                                                         {"Mm_UTF8", jconvert::kUtf8Name},
+                                                         {"Mm_UTF8BOM", jconvert::kUtf8BomName}};
+    for (const auto& [item, code] : items) Action(QLatin1String(item))->setChecked(Code == QLatin1String(code));
+}
+
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     p.KanjiCode = Code;
     FRecovery->Touch(p.Editor);
-    SetPanelText(spKanjiCode, Code);
-    Action("Mm_ShiftJIS")->setChecked(Code == QLatin1String(jconvert::kShiftJisName));
-    Action("Mm_JIS")->setChecked(Code == QLatin1String(jconvert::kJisName));
-    Action("Mm_EUC")->setChecked(Code == QLatin1String(jconvert::kEucName));
+    ShowKanjiCode(Code);
+    // A page to be saved as UTF-8 keeps from now on what is typed into it; its own
+    // user-defined characters keep their codes.
+    TEditorScreenStrings& store = p.Editor->ScreenStrings();
+    if (jconvert::IsUtf8Name(Code.toStdString()) && !store.CharTable()) {
+        auto table = std::make_shared<TOutsideCharTable>();
+        const std::string text = p.Editor->Lines().Text();
+        table->ReserveCodesOf(text.data(), text.size());
+        store.SetCharTable(std::move(table));
+    }
 }
 
 void TMainForm::Mm_CRLFClick(const QString& LineEnd) {

@@ -22,6 +22,7 @@ void TMainForm::Mm_PrintClick() {
     TStringsPrinter& printer = StringsPrinter();
     LoadPrinterOptions(printer, SettingsFileName());
     printer.SetFileName(CurrentFileName());
+    printer.SetCharTable(CurrentEditor()->ScreenStrings().CharTable());
     const TPrintLines lines = SplitPrintLines(CurrentEditor()->GetText());
     ShowPrintDialog(&printer, lines, this);
 }

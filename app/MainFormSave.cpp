@@ -47,12 +47,17 @@ TBackupSettings TMainForm::BackupSettings() const {
 
 bool TMainForm::ConfirmSaveCode(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    if (p.KanjiCode != QLatin1String(jconvert::kJisName) && p.KanjiCode != QLatin1String(jconvert::kEucName)) return true;
+    const TOutsideCharTable* table = p.Editor->ScreenStrings().CharTable();
+    const std::string code = p.KanjiCode.toStdString();
+    // Only JIS and EUC lose characters of a plain page; a page with a table loses the
+    // table's characters in every code but UTF-8.
+    if (code != jconvert::kJisName && code != jconvert::kEucName && (!table || table->Empty()) && !jconvert::IsUtf8Name(code))
+        return true;
     const std::string text = p.Editor->Lines().Text();
-    const auto unsafe = jconvert::FindJisUnsafeChars(text, 1);
-    if (unsafe.empty()) return true;
-    const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(unsafe[0].Offset), '\n')) + 1;
-    const QString ch = cp932::ToDisplay(unsafe[0].Bytes);
+    const TLostChar lost = FirstLostChar(text, code, table);
+    if (lost.Bytes.empty()) return true;
+    const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(lost.Offset), '\n')) + 1;
+    const QString ch = cp932::ToDisplay(lost.Bytes, table);
     return Ask(QStringLiteral("%1 の %2 行目の文字「%3」は %4 で保存できません。このまま保存しますか？")
                    .arg(DisplayPath(p.FileName))
                    .arg(line)
@@ -101,7 +106,8 @@ bool TMainForm::WritePage(int Index, bool Backup) {
         }
     }
     try {
-        quire::WritePage(p.Editor->Lines().Text(), p.KanjiCode.toStdString(), p.LineEndCode.toStdString(), p.FileName);
+        quire::WritePage(p.Editor->Lines().Text(), p.KanjiCode.toStdString(), p.LineEndCode.toStdString(), p.FileName,
+                         TConverter::Auto, p.Editor->ScreenStrings().CharTable());
     } catch (const EPlatformError& e) {
         Tell(QString::fromStdString(e.what()));
         return false; // the page stays modified and keeps its name; the backups stay as they were
@@ -217,6 +223,16 @@ void TMainForm::CheckFilesOnDisk() {
         if (Ask(question + DisplayPath(p.FileName), mbYes | mbNo, modified ? mbNo : mbYes) == mbYes && LoadIntoPage(i, p.FileName))
             EnterPage(i);
     }
+}
+
+void TMainForm::Mm_ReopenClick(const QString& Code) {
+    const int index = ActivePage();
+    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    if (p.FileName == NewDocumentName) return;
+    if (p.Editor->Modified() &&
+        Ask(QStringLiteral("現在の変更を破棄して、%1 として開き直します。よろしいですか？").arg(Code), mbYes | mbNo, mbNo) != mbYes)
+        return;
+    if (LoadIntoPage(index, p.FileName, Code)) EnterPage(index);
 }
 
 void TMainForm::N21Click() {

@@ -177,6 +177,9 @@ public:
     void Mm_SaveCloseClick();
     void Mm_CloseClick();
     void Mm_ShiftJISClick(const QString& Code);
+    // Reads the active page's file again as Code ("S-JIS", "EUC", "JIS" or "UTF-8"), after
+    // asking when the page is modified.
+    void Mm_ReopenClick(const QString& Code);
     void Mm_CRLFClick(const QString& LineEnd);
     void Mm_NextTabClick();
     void Mm_BeforeTabClick();
@@ -293,7 +296,10 @@ private:
     bool SavePage(int Index, bool Confirm);
     bool SaveAsPage(int Index);
     bool ConfirmSaveCode(int Index);
-    bool LoadIntoPage(int Index, const QString& Path);
+    // Reads Path into the page, in the code detected or, when AsCode is given, in that code.
+    bool LoadIntoPage(int Index, const QString& Path, const QString& AsCode = {});
+    // The status panel and the save-code menu's checks for Code.
+    void ShowKanjiCode(const QString& Code);
     // A page holding a recovered text, modified, under its file's name; false when no page
     // could be added.
     bool OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Found);

@@ -19,6 +19,7 @@ enum TKanjiDetection : int {
     kdEuc = 4,
     kdShiftJis = 5,
     kdEucOrSjis = 6, // undecided
+    kdUtf8 = 7,      // UTF-8 (decided before the scan above; see IsUtf8File)
 };
 
 // Results of DetectLineEnd.
@@ -62,6 +63,9 @@ std::string SjisToEuc(std::string_view text);
 inline constexpr const char* kShiftJisName = "S-JIS";
 inline constexpr const char* kJisName = "JIS";
 inline constexpr const char* kEucName = "EUC";
+inline constexpr const char* kUtf8Name = "UTF-8";
+inline constexpr const char* kUtf8BomName = "UTF-8 BOM"; // written with the byte order mark
+inline bool IsUtf8Name(std::string_view code) noexcept { return code == kUtf8Name || code == kUtf8BomName; }
 inline constexpr const char* kCrLfName = "CRLF";
 inline constexpr const char* kCrName = "CR";
 inline constexpr const char* kLfName = "LF";

@@ -122,9 +122,10 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
         if (FRow >= FList->Count()) return 0;
         const std::string_view row = FList->Get(FRow);
         const std::size_t bytes = std::min(static_cast<std::size_t>(std::max(ColToIndex(FRow, FCol), 0)), row.size());
-        return static_cast<int>(cp932::ToDisplay(row.substr(0, bytes)).size());
+        return static_cast<int>(cp932::ToDisplay(row.substr(0, bytes), FList->CharTable()).size());
     }
-    case Qt::ImSurroundingText: return FRow < FList->Count() ? cp932::ToDisplay(FList->Get(FRow)) : QString();
+    case Qt::ImSurroundingText:
+        return FRow < FList->Count() ? cp932::ToDisplay(FList->Get(FRow), FList->CharTable()) : QString();
     case Qt::ImAnchorPosition: return inputMethodQuery(Qt::ImCursorPosition);
     default: return QAbstractScrollArea::inputMethodQuery(Query);
     }

@@ -190,8 +190,8 @@ namespace {
 const QString kOwnBytes = QStringLiteral("application/x-quire-cp932");
 
 // The plain text other programs get: line ends as LF, the Linux way.
-QString plainText(std::string_view bytes) {
-    QString text = cp932::ToDisplay(bytes);
+QString plainText(std::string_view bytes, const TOutsideCharTable* table) {
+    QString text = cp932::ToDisplay(bytes, table);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -201,7 +201,7 @@ QString plainText(std::string_view bytes) {
 QMimeData* TEditor::selectionMimeData() {
     const std::string text = SelectedText();
     auto* data = new QMimeData;
-    data->setText(plainText(text));
+    data->setText(plainText(text, FList->CharTable()));
     // The bytes themselves, so that a paste into an editor restores them exactly.
     data->setData(kOwnBytes, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     if (FSel.Mode == TSelectionMode::Box) {
@@ -235,7 +235,8 @@ std::string TEditor::clipboardBytes(QClipboard::Mode Mode) const {
     // Text copied from an editor carries its bytes: they are used while the plain text still
     // matches them, so that bytes code page 932 has no character for come back exactly.
     const QByteArray own = data->data(kOwnBytes);
-    if (!own.isEmpty() && plainText(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
+    if (!own.isEmpty() &&
+        plainText(std::string_view(own.constData(), static_cast<size_t>(own.size())), FList->CharTable()) == data->text())
         return std::string(own.constData(), static_cast<size_t>(own.size()));
     return toCodePage(data->text());
 }

@@ -267,10 +267,11 @@ void TEditor::typeUnicode(const QString& Text) { TypeText(toCodePage(Text)); }
 
 std::string TEditor::toCodePage(const QString& Text) const {
     QString lost;
-    std::string bytes = cp932::FromUnicode(Text, &lost);
+    // A page with a table (a UTF-8 page) keeps every character through it; elsewhere the
+    // characters code page 932 cannot hold become "?": the user hears of it and is told
+    // which ones.
+    std::string bytes = cp932::FromUnicode(Text, FList->CharTable(), &lost);
     if (!lost.isEmpty()) {
-        // Characters code page 932 cannot hold became "?": the user hears of it and is told
-        // which ones.
         QApplication::beep();
         if (OnUnconvertible) OnUnconvertible(const_cast<TEditor*>(this), lost);
     }

@@ -74,6 +74,7 @@ void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, i
     P.setPen(Fore);
     const QRawFont raw = QRawFont::fromFont(f);
     if (!cells.Chars.isEmpty() && raw.isValid()) DrawGlyphs(raw, cells, Y);
+    if (!cells.Outside.empty()) DrawOutsideChars(f, cells);
     // Bytes that are no character, and characters the font lacks, show as a box.
     for (const QRect& r : cells.Missing) P.drawRect(r);
     // The lines under and through the cells are drawn here: a glyph run would draw them at
@@ -92,6 +93,7 @@ TEditorPainter::TCellGlyphs TEditorPainter::CollectCells(const std::string& T, i
                                                          const QRect& Clip) const {
     TCellGlyphs out;
     const int cw = M.CharWidth;
+    const TOutsideCharTable* table = E.ScreenStrings().CharTable();
     for (int i = From; i < To;) {
         const auto c = static_cast<unsigned char>(T[static_cast<size_t>(i)]);
         int len = 1;
@@ -105,7 +107,12 @@ TEditorPainter::TCellGlyphs TEditorPainter::CollectCells(const std::string& T, i
         const int x = X0 + i * cw;
         if (x > Clip.right()) break;
         if (x + len * cw >= Clip.left()) {
-            if (u == 0 && c != 0) {
+            // A code of the page's table stands for a character code page 932 lacks: it is
+            // drawn from whatever font has it, centred in its two cells.
+            const char32_t outside = table && len == 2 ? table->CharOf(c, static_cast<unsigned char>(T[static_cast<size_t>(i + 1)])) : 0;
+            if (outside != 0) {
+                out.Outside.push_back({QRect(x, Y - M.Ascent, 2 * cw, M.CharHeight), outside});
+            } else if (u == 0 && c != 0) {
                 out.Missing.emplace_back(x + 1, Y - M.Ascent + 2, len * cw - 3, M.Ascent - 3);
             } else if (u > 32) {
                 out.Chars.append(QChar(u));
@@ -141,6 +148,15 @@ void TEditorPainter::DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y) 
     run.setGlyphIndexes(glyphs);
     run.setPositions(pos);
     P.drawGlyphRun(QPointF(0, 0), run);
+}
+
+void TEditorPainter::DrawOutsideChars(const QFont& Font, const TCellGlyphs& Cells) {
+    P.setFont(Font);
+    for (const TOutsideCell& cell : Cells.Outside) {
+        const bool rawByte = cell.Ch >= TOutsideCharTable::RawByteBase && cell.Ch <= TOutsideCharTable::RawByteBase + 0xFF;
+        const char32_t ch = rawByte ? U'\uFFFD' : cell.Ch;
+        P.drawText(cell.Box, Qt::AlignCenter | Qt::TextSingleLine, QString::fromUcs4(&ch, 1));
+    }
 }
 
 TTokenLook TEditorPainter::Look(TFountainColor* c, bool selected) const {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QPainter;
+class QFont;
 class QRawFont;
 
 namespace quire {
@@ -53,13 +54,20 @@ public:
 private:
     // The characters of a run of cells to draw: each glyph's cell, and boxes for bytes that
     // are no character.
+    // A character of the page's table and the two cells it is drawn in.
+    struct TOutsideCell {
+        QRect Box;
+        char32_t Ch;
+    };
     struct TCellGlyphs {
         QString Chars;
         std::vector<QPointF> Positions;
         std::vector<QRect> Missing;
+        std::vector<TOutsideCell> Outside;
     };
     TCellGlyphs CollectCells(const std::string& T, int From, int To, int X0, int Y, const QRect& Clip) const;
     void DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y);
+    void DrawOutsideChars(const QFont& Font, const TCellGlyphs& Cells);
     TTokenLook Look(TFountainColor* c, bool selected) const;
     // A row with the selection: up to three parts, the middle one selected.
     void PaintRowWithSelection(int row, TFountainParser& parser);

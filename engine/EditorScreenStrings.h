@@ -2,6 +2,7 @@
 #pragma once
 
 #include "EditorLink.h"
+#include "OutsideCharTable.h"
 #include "EditorUndoObj.h"
 #include "EditorWrapOption.h"
 #include "RowAttributeStringList.h"
@@ -60,6 +61,10 @@ public:
     TStoreObserver* Observer() const noexcept { return FObserver; }
     TEditorUndoObj& UndoObj();
     bool WordWrap() const noexcept { return FWordWrap; }
+    // The table of the characters code page 932 lacks that this document's codes stand for
+    // (a UTF-8 page has one), shared by every editor of the store; null for other documents.
+    TOutsideCharTable* CharTable() const noexcept { return FCharTable.get(); }
+    void SetCharTable(std::shared_ptr<TOutsideCharTable> Table) noexcept { FCharTable = std::move(Table); }
     TEditorWrapOption& WrapOption();
     const TEditorWrapOption& WrapOption() const { return const_cast<TEditorScreenStrings*>(this)->WrapOption(); }
 
@@ -192,6 +197,7 @@ private:
     TStoreObserver* FObserver = nullptr;
     std::unique_ptr<TEditorUndoObj> FUndoObj;
     bool FWordWrap = false;
+    std::shared_ptr<TOutsideCharTable> FCharTable;
     std::unique_ptr<TEditorWrapOption> FWrapOption;
     int FLastReparseVisited = 0;
     // Parsing on demand (an edit, painting a row) goes at most this far past the last known

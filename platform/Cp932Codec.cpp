@@ -5,7 +5,9 @@
 // that every conversion is a table look-up.
 #include "Cp932Codec.h"
 
+#include "OutsideCharTable.h"
 #include "ShiftJis.h"
+#include "Utf8Codec.h"
 
 #include <array>
 #include <utility>
@@ -42,6 +44,8 @@ struct Tables {
     // Unicode to code page 932: 0x0000-0x00FF a single byte, above a double-byte code,
     // -1 where there is no code.
     std::vector<int32_t> fromUnicode = std::vector<int32_t>(0x10000, -1);
+    // The codes of fromUnicode that decode to their own character again; -1 elsewhere.
+    std::vector<int32_t> exact = std::vector<int32_t>(0x10000, -1);
 
     Tables() {
         iconv_t cd = iconv_open("UTF-16LE", "CP932");
@@ -86,6 +90,15 @@ struct Tables {
         // not sign and em dash.
         for (const auto& [ch, code] : kBestFit)
             if (fromUnicode[ch] == -1) fromUnicode[ch] = code;
+        for (int u = 0; u < 0x10000; ++u) {
+            const int32_t code = fromUnicode[u];
+            if (code < 0) continue;
+            char16_t back = 0;
+            if (code < 0x80) back = static_cast<char16_t>(code);
+            else if (code >= 0xA1 && code <= 0xDF) back = static_cast<char16_t>(0xFF61 + (code - 0xA1));
+            else if (code >= 0x100) back = toUnicode[code];
+            if (back == u) exact[u] = code;
+        }
     }
 };
 
@@ -94,7 +107,20 @@ const Tables& tables() {
     return instance;
 }
 
-QString decode(std::string_view bytes, bool display) {
+// Puts the table's character Ch in place of a code: a character beyond the BMP takes two
+// units (never more than the code's two bytes), a raw byte its escape or U+FFFD.
+void putTableChar(QChar* out, qsizetype& n, char32_t ch, bool display) {
+    if (ch >= TOutsideCharTable::RawByteBase && ch <= TOutsideCharTable::RawByteBase + 0xFF) {
+        out[n++] = QChar(display ? char16_t(0xFFFD) : static_cast<char16_t>(kEscapeBase + (ch - TOutsideCharTable::RawByteBase)));
+    } else if (ch >= 0x10000) {
+        out[n++] = QChar(QChar::highSurrogate(ch));
+        out[n++] = QChar(QChar::lowSurrogate(ch));
+    } else {
+        out[n++] = QChar(static_cast<char16_t>(ch));
+    }
+}
+
+QString decode(std::string_view bytes, bool display, const TOutsideCharTable* table) {
     const Tables& t = tables();
     QString result;
     result.resize(static_cast<qsizetype>(bytes.size()));
@@ -110,6 +136,9 @@ QString decode(std::string_view bytes, bool display) {
         } else if (c >= 0xA1 && c <= 0xDF) {
             out[n++] = QChar(static_cast<char16_t>(0xFF61 + (c - 0xA1)));
             ++i;
+        } else if (table && c >= 0xF0 && c <= 0xF9 && i + 1 < size && table->CharOf(c, p[i + 1]) != 0) {
+            putTableChar(out, n, table->CharOf(c, p[i + 1]), display);
+            i += 2;
         } else if (sjis::IsLeadByte(c) && i + 1 < size && t.toUnicode[(c << 8) | p[i + 1]] != 0) {
             out[n++] = QChar(t.toUnicode[(c << 8) | p[i + 1]]);
             i += 2;
@@ -125,9 +154,9 @@ QString decode(std::string_view bytes, bool display) {
 
 } // namespace
 
-QString ToUnicode(std::string_view bytes) { return decode(bytes, false); }
+QString ToUnicode(std::string_view bytes, const TOutsideCharTable* table) { return decode(bytes, false, table); }
 
-QString ToDisplay(std::string_view bytes) { return decode(bytes, true); }
+QString ToDisplay(std::string_view bytes, const TOutsideCharTable* table) { return decode(bytes, true, table); }
 
 std::string FromUnicode(QStringView text, bool* lossy) {
     QString lost;
@@ -136,7 +165,9 @@ std::string FromUnicode(QStringView text, bool* lossy) {
     return result;
 }
 
-std::string FromUnicode(QStringView text, QString* lost) {
+std::string FromUnicode(QStringView text, QString* lost) { return FromUnicode(text, nullptr, lost); }
+
+std::string FromUnicode(QStringView text, TOutsideCharTable* table, QString* lost) {
     const Tables& t = tables();
     std::string result;
     result.reserve(static_cast<std::size_t>(text.size()) * 2);
@@ -151,7 +182,22 @@ std::string FromUnicode(QStringView text, QString* lost) {
             result.push_back(static_cast<char>(u - kEscapeBase));
             continue;
         }
-        if (QChar::isHighSurrogate(u) && i + 1 < size && text[i + 1].isLowSurrogate()) {
+        const bool pair = QChar::isHighSurrogate(u) && i + 1 < size && text[i + 1].isLowSurrogate();
+        if (table) {
+            // A page with a table keeps every character: those without an exact code take
+            // codes of the table.
+            const char32_t ch = pair ? QChar::surrogateToUcs4(u, text[i + 1].unicode()) : char32_t(u);
+            const int code = QChar::isSurrogate(u) && !pair ? -1 : utf8::CodeFor(ch, *table);
+            if (code < 0) lose(text.mid(i, pair ? 2 : 1));
+            else if (code < 0x100) result.push_back(static_cast<char>(code));
+            else {
+                result.push_back(static_cast<char>(code >> 8));
+                result.push_back(static_cast<char>(code & 0xFF));
+            }
+            if (pair) ++i;
+            continue;
+        }
+        if (pair) {
             lose(text.mid(i, 2)); // a character beyond the BMP: code page 932 has none
             ++i;
             continue;
@@ -174,6 +220,11 @@ char16_t DecodeChar(unsigned char lead, unsigned char trail) noexcept {
     if (lead >= 0xA1 && lead <= 0xDF) return static_cast<char16_t>(0xFF61 + (lead - 0xA1));
     if (!sjis::IsLeadByte(lead)) return 0;
     return tables().toUnicode[(lead << 8) | trail];
+}
+
+int EncodeExact(char32_t ch) noexcept {
+    if (ch >= 0x10000 || (ch >= 0xD800 && ch <= 0xDFFF)) return -1;
+    return tables().exact[ch];
 }
 
 int EncodeChar(char16_t ch) noexcept {

@@ -36,7 +36,7 @@ int TPageRecorder::MeasureLine(int Index, int Width) {
         FLayout.setText(QString());
         return FFrame.LineHeight;
     }
-    FLayout.setText(cp932::ToDisplay(line));
+    FLayout.setText(cp932::ToDisplay(line, FStyle.CharTable));
     FLayout.beginLayout();
     int rows = 0;
     for (QTextLine row = FLayout.createLine(); row.isValid(); row = FLayout.createLine()) {

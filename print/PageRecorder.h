@@ -15,6 +15,7 @@
 namespace quire {
 
 class TMetaFileList;
+class TOutsideCharTable;
 class TPrintProgress;
 
 // What the recorder takes from the printer's settings: the text's font and colour, and the
@@ -26,6 +27,9 @@ struct TRecordStyle {
     TStringsPrinterHeaderAlign HeaderAlign = TStringsPrinterHeaderAlign::haNone;
     TStringsPrinterHeaderAlign FooterAlign = TStringsPrinterHeaderAlign::haNone;
     QString FileName;
+    // The table of the printed page's characters outside code page 932 (a UTF-8 page's), so
+    // that its codes print as those characters; null for other pages.
+    const TOutsideCharTable* CharTable = nullptr;
 };
 
 // Lines are measured once and drawn from the same text layout. Tabs stop every 8 average

@@ -179,6 +179,7 @@ std::unique_ptr<TMetaFileList> TStringsPrinter::LayOut(const TPrintLines& Lines,
     style.HeaderAlign = HeaderAlign();
     style.FooterAlign = FooterAlign();
     style.FileName = FileName();
+    style.CharTable = CharTable();
     TPageRecorder recorder(std::move(style), Lines, frame, QSize(Printer().width(), Printer().height()), *pages,
                            progress);
     if (!LayOutPages(count, frame, FColumnCount, FLineNumber, FirstLayoutNumber(), recorder)) return nullptr;

@@ -23,6 +23,7 @@ class QRectF;
 namespace quire {
 
 class TPrintProgress;
+class TOutsideCharTable;
 class TPropertyWriter;
 struct TStreamedObject;
 
@@ -49,6 +50,10 @@ public:
     void SetColumnSpace(int Value);         // 0..100 mm
     const QString& FileName() const noexcept { return FFileName; }
     void SetFileName(const QString& Value) { FFileName = Value; }
+    // The table of the printed text's characters outside code page 932 (a UTF-8 page's); it
+    // must live while the text is laid out and printed.
+    const TOutsideCharTable* CharTable() const noexcept { return FCharTable; }
+    void SetCharTable(const TOutsideCharTable* Value) noexcept { FCharTable = Value; }
     int FirstPageNumber() const noexcept { return FSelection.FirstPageNumber; }
     void SetFirstPageNumber(int Value);     // 1..9999
     // Name, size in points, bold, italic, underline and strike-out.
@@ -128,6 +133,7 @@ private:
     int FColumnCount = 1;
     int FColumnSpace = 4;
     QString FFileName;
+    const TOutsideCharTable* FCharTable = nullptr;
     QFont FFont;
     std::uint32_t FFontColor = 0;
     QString FFooter;

@@ -1,12 +1,13 @@
 // quire-kanji: converts files the way the editor reads and writes them.
 //
 //   quire-kanji --guess FILE...   the code and line end the editor would show
-//   quire-kanji --detect FILE...  the detection result 0-6
-//   quire-kanji [--code S-JIS|JIS|EUC] [--eol CRLF|CR|LF] [--no-library] FILE
+//   quire-kanji --detect FILE...  the detection result 0-7 (7 is UTF-8)
+//   quire-kanji [--code S-JIS|JIS|EUC|UTF-8|"UTF-8 BOM"] [--eol CRLF|CR|LF] [--no-library] FILE
 //                                 the bytes the editor would write when saving FILE unchanged
 // FILE "-" is standard input. Only regular files of at most 1 GB are read; a failed read or
 // write is a message on standard error and exit status 1.
 #include "KanjiFile.h"
+#include "OutsideCharTable.h"
 #include "PlatformError.h"
 #include "ToolIo.h"
 #include "jconvert.h"
@@ -27,7 +28,7 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
-                 "       quire-kanji [--code S-JIS|JIS|EUC] [--eol CRLF|CR|LF] [--no-library] FILE\n");
+                 "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'] [--eol CRLF|CR|LF] [--no-library] FILE\n");
     return 2;
 }
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
                 std::printf("%s: %s %s\n", name.constData(), t.KanjiCode.c_str(),
                             t.LineEndCode.value_or(jconvert::kCrLfName).c_str());
             } else {
-                std::printf("%s: %d\n", name.constData(), jconvert::DetectKanjiCode(view(bytes)));
+                std::printf("%s: %d\n", name.constData(), DetectFileCode(view(bytes)));
             }
         }
         return tools::FinishOutput(kProgram) ? status : 1;
@@ -74,7 +75,8 @@ int main(int argc, char** argv) {
         const QString& a = args[i];
         if (a == "--code" && i + 1 < args.size()) {
             code = args[++i];
-            if (code != "S-JIS" && code != "JIS" && code != "EUC") return usage();
+            if (code != "S-JIS" && code != "JIS" && code != "EUC" && !jconvert::IsUtf8Name(code.toStdString()))
+                return usage();
         } else if (a == "--eol" && i + 1 < args.size()) {
             eol = args[++i];
             if (eol != "CRLF" && eol != "CR" && eol != "LF") return usage();
@@ -107,7 +109,13 @@ int main(int argc, char** argv) {
         };
     }
     auto output = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
-    ResaveKanjiText(view(*bytes), written, eol.toStdString(), converter, output, inspect);
+    const TKanjiText read = ResaveKanjiText(view(*bytes), written, eol.toStdString(), converter, output, inspect);
+    if (read.CharTable && !read.CharTable->Empty() && !jconvert::IsUtf8Name(written)) {
+        std::fprintf(stderr, "quire-kanji: warning: %s cannot hold %zu different characters of the file; "
+                     "they are written as user-defined characters\n", written.c_str(), read.CharTable->Size());
+    }
+    if (read.Unkept > 0)
+        std::fprintf(stderr, "quire-kanji: warning: %zu characters found no code and are written as U+3013\n", read.Unkept);
     if (!unsafe.empty()) {
         std::string offsets;
         for (const std::size_t u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u);

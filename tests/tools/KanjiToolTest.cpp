@@ -76,9 +76,29 @@ TEST(KanjiTool, ErrorsAndUsage) {
     EXPECT_EQ(missing.Code, 1);
     EXPECT_TRUE(missing.Err.contains("/nonexistent/file.txt"));
     EXPECT_EQ(run({}).Code, 2);
-    EXPECT_EQ(run({"--code", "UTF-8", "x"}).Code, 2);
+    EXPECT_EQ(run({"--code", "UTF-16", "x"}).Code, 2);
     EXPECT_EQ(run({"--eol"}).Code, 2);
     EXPECT_EQ(run({"a", "b"}).Code, 2);
     const ToolRun noFile = run({"/nonexistent/file.txt"});
     EXPECT_EQ(noFile.Code, 1);
+}
+
+TEST(KanjiTool, Utf8FilesAreNamedDetectedAndWrittenBack) {
+    QTemporaryDir dir;
+    const std::string text = "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \xE3\x80\x9C\n";
+    const QString plain = write(dir, "u.txt", text);
+    const QString bom = write(dir, "b.txt", "\xEF\xBB\xBF" + text);
+    const ToolRun guess = run({"--guess", plain, bom});
+    EXPECT_EQ(QString::fromUtf8(guess.Out), QString("%1: UTF-8 LF\n%2: UTF-8 BOM LF\n").arg(plain, bom));
+    const ToolRun detect = run({"--detect", plain, bom});
+    EXPECT_EQ(QString::fromUtf8(detect.Out), QString("%1: 7\n%2: 7\n").arg(plain, bom));
+    // Unchanged, the bytes come back; é, 😀 and 〜 kept through the table.
+    EXPECT_TRUE(run({plain}).Out == QByteArray::fromStdString(text));
+    EXPECT_TRUE(run({bom}).Out == QByteArray::fromStdString("\xEF\xBB\xBF" + text));
+    EXPECT_TRUE(run({"--code", "UTF-8 BOM", "--eol", "CRLF", plain}).Out ==
+                QByteArray::fromStdString("\xEF\xBB\xBF" + text.substr(0, text.size() - 1) + "\r\n"));
+    // As Shift_JIS the three characters cannot be kept: the tool says so.
+    const ToolRun sjis = run({"--code", "S-JIS", plain});
+    EXPECT_EQ(sjis.Code, 0);
+    EXPECT_TRUE(sjis.Err.contains("cannot hold 3 different characters")) << sjis.Err.toStdString();
 }
