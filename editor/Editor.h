@@ -11,6 +11,7 @@
 #include "EditorStrings.h"
 
 #include <QAbstractScrollArea>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QBasicTimer>
@@ -353,7 +354,11 @@ private:
     void hideCaret();
     // The clipboard's text as code page 932 bytes; characters that had to become "?" are
     // reported as toCodePage does.
-    std::string clipboardBytes() const;
+    std::string clipboardBytes(QClipboard::Mode Mode = QClipboard::Clipboard) const;
+    // The selection as the clipboard carries it: plain text with LF line ends, the bytes in
+    // the program's own format, and the box marker for a rectangular selection.
+    class QMimeData* selectionMimeData();
+    void offerPrimarySelection();
     // Text typed, composed or pasted as code page 932 bytes; a beep and OnUnconvertible tell
     // of the characters that became "?".
     std::string toCodePage(const QString& Text) const;

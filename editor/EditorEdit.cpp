@@ -185,19 +185,42 @@ void TEditor::DeleteSelection() {
 
 // --- the clipboard -------------------------------------------------------------------
 
-void TEditor::CopyToClipboard() {
-    if (!Selected()) return;
+namespace {
+
+const QString kOwnBytes = QStringLiteral("application/x-quire-cp932");
+
+// The plain text other programs get: line ends as LF, the Linux way.
+QString plainText(std::string_view bytes) {
+    QString text = cp932::ToDisplay(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+} // namespace
+
+QMimeData* TEditor::selectionMimeData() {
     const std::string text = SelectedText();
     auto* data = new QMimeData;
-    data->setText(cp932::ToDisplay(text));
+    data->setText(plainText(text));
     // The bytes themselves, so that a paste into an editor restores them exactly.
-    data->setData(QStringLiteral("application/x-quire-cp932"), QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    data->setData(kOwnBytes, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     if (FSel.Mode == TSelectionMode::Box) {
         QByteArray marker(text.data(), static_cast<qsizetype>(text.size()));
         marker.append('\0');
         data->setData(QString::fromLatin1(BoxMimeType()), marker);
     }
-    QApplication::clipboard()->setMimeData(data);
+    return data;
+}
+
+void TEditor::CopyToClipboard() {
+    if (!Selected()) return;
+    QApplication::clipboard()->setMimeData(selectionMimeData());
+}
+
+void TEditor::offerPrimarySelection() {
+    // X's primary selection: what is selected can be pasted with the middle button elsewhere.
+    if (Selected() && QApplication::clipboard()->supportsSelection())
+        QApplication::clipboard()->setMimeData(selectionMimeData(), QClipboard::Selection);
 }
 
 void TEditor::CutToClipboard() {
@@ -206,13 +229,13 @@ void TEditor::CutToClipboard() {
     DeleteSelection();
 }
 
-std::string TEditor::clipboardBytes() const {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
+std::string TEditor::clipboardBytes(QClipboard::Mode Mode) const {
+    const QMimeData* data = QApplication::clipboard()->mimeData(Mode);
     if (!data || !data->hasText()) return {};
     // Text copied from an editor carries its bytes: they are used while the plain text still
     // matches them, so that bytes code page 932 has no character for come back exactly.
-    const QByteArray own = data->data(QStringLiteral("application/x-quire-cp932"));
-    if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
+    const QByteArray own = data->data(kOwnBytes);
+    if (!own.isEmpty() && plainText(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
         return std::string(own.constData(), static_cast<size_t>(own.size()));
     return toCodePage(data->text());
 }
