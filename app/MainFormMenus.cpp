@@ -1,10 +1,12 @@
 // TMainForm: the main menu and the tool bar, built from one table of items.
 #include "Unit1.h"
 
+#include "EditModes.h"
 #include "Editor.h"
 #include "jconvert.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -12,10 +14,11 @@
 
 namespace quire {
 
-enum class TEntryKind { Menu, Item, Check, Separator, Sub, EndSub };
+enum class TEntryKind { Menu, Item, Check, Radio, Separator, Sub, EndSub };
 
 // One line of the menu table: a top-level menu, an item (checkable or not), a separator, or
 // the start and end of a submenu. Items and submenus belong to the nearest menu above them.
+// Radio items that follow one another in one menu form a group of which one is checked.
 struct TMenuEntry {
     TEntryKind Kind;
     const char* Name;
@@ -32,7 +35,19 @@ void onEditor(TMainForm& F) {
     (F.CurrentEditor()->*Command)();
 }
 
-constexpr TEntryKind M = TEntryKind::Menu, I = TEntryKind::Item, C = TEntryKind::Check,
+// A handler that opens recent file Number.
+template <int Number>
+void openRecent(TMainForm& F) {
+    F.RecentFileMenuClick(Number);
+}
+
+// A handler that gives the active page a mode.
+template <TEditMode Mode>
+void chooseMode(TMainForm& F) {
+    F.ModeMenuClick(Mode);
+}
+
+constexpr TEntryKind M = TEntryKind::Menu, I = TEntryKind::Item, C = TEntryKind::Check, R = TEntryKind::Radio,
                      S = TEntryKind::Separator, B = TEntryKind::Sub, E = TEntryKind::EndSub;
 
 // clang-format off
@@ -41,6 +56,19 @@ const TMenuEntry kMenuTable[] = {
     {I, "Mm_New", "新規作成(&N)", "Ctrl+N", [](TMainForm& f) { f.Mm_NewClick(); }},
     {I, "Mm_Open", "開く(&O)...", "Ctrl+O", [](TMainForm& f) { f.Mm_OpenClick(); }},
     {I, "N21", "読み直し(&R)", nullptr, [](TMainForm& f) { f.N21Click(); }},
+    {B, "Mm_Recent", "開き直す(&H)", nullptr, nullptr},
+    {I, "RecentFile1", "", nullptr, openRecent<1>},
+    {I, "RecentFile2", "", nullptr, openRecent<2>},
+    {I, "RecentFile3", "", nullptr, openRecent<3>},
+    {I, "RecentFile4", "", nullptr, openRecent<4>},
+    {I, "RecentFile5", "", nullptr, openRecent<5>},
+    {I, "RecentFile6", "", nullptr, openRecent<6>},
+    {I, "RecentFile7", "", nullptr, openRecent<7>},
+    {I, "RecentFile8", "", nullptr, openRecent<8>},
+    {I, "RecentFile9", "", nullptr, openRecent<9>},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "MmRecentClear", "履歴のクリア(&C)", nullptr, [](TMainForm& f) { f.MmRecentClearClick(); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "Mm_Save", "上書き保存(&S)", "Ctrl+S", [](TMainForm& f) { f.Mm_SaveClick(); }},
     {I, "Mm_SaveAs", "名前をつけて保存(&A)...", nullptr, [](TMainForm& f) { f.Mm_SaveAsClick(); }},
@@ -82,6 +110,17 @@ const TMenuEntry kMenuTable[] = {
     {C, "Mm_ToolBar", "ツールバー(&T)", nullptr, [](TMainForm& f) { f.Mm_ToolBarClick(); }},
     {C, "Mm_StatusBar", "ステータスバー(&S)", nullptr, [](TMainForm& f) { f.Mm_StatusBarClick(); }},
     {I, "Mm_Font", "フォント(&F)...", nullptr, [](TMainForm& f) { f.Mm_FontClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {B, "Mm_Mode", "編集モード(&M)", nullptr, nullptr},
+    {R, "Mm_mode_Normal", "標準(&N)", nullptr, chooseMode<TEditMode::Normal>},
+    {R, "Mm_mode_Delphi", "Delphi(&D)", nullptr, chooseMode<TEditMode::Delphi>},
+    {R, "Mm_mode_Ini", "ini(&I)", nullptr, chooseMode<TEditMode::Ini>},
+    {R, "Mm_mode_HTML", "HTML(&H)", nullptr, chooseMode<TEditMode::HTML>},
+    {R, "Mm_mode_Perl", "Perl(&P)", nullptr, chooseMode<TEditMode::Perl>},
+    {R, "Mm_mode_C", "C++(&C)", nullptr, chooseMode<TEditMode::Cpp>},
+    {R, "Mm_mode_Basic", "Basic(&B)", nullptr, chooseMode<TEditMode::Basic>},
+    {R, "Mm_mode_yuza", "ユーザ(&Y)", nullptr, chooseMode<TEditMode::Yuza>},
+    {E, nullptr, nullptr, nullptr, nullptr},
 
     {M, "Window1", "ウィンドウ(&W)", nullptr, nullptr},
     {I, "Mm_NextTab", "次のページ(&N)", "Alt+Right", [](TMainForm& f) { f.Mm_NextTabClick(); }},
@@ -123,7 +162,7 @@ QAction* TMainForm::AddMenuItem(QMenu* Menu, const TMenuEntry& Entry) {
     // without its access key and dots.
     a->setStatusTip(a->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$"))));
     if (Entry.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(Entry.Shortcut)));
-    a->setCheckable(Entry.Kind == TEntryKind::Check);
+    a->setCheckable(Entry.Kind == TEntryKind::Check || Entry.Kind == TEntryKind::Radio);
     connect(a, &QAction::triggered, this, [this, handler = Entry.Handler] { handler(*this); });
     FActions[a->objectName()] = a;
     return a;
@@ -132,7 +171,9 @@ QAction* TMainForm::AddMenuItem(QMenu* Menu, const TMenuEntry& Entry) {
 void TMainForm::CreateMenus() {
     QMenu* menu = nullptr;
     QMenu* parent = nullptr;
+    QActionGroup* radios = nullptr; // the group of the radio items just above, if any
     for (const TMenuEntry& e : kMenuTable) {
+        if (e.Kind != TEntryKind::Radio) radios = nullptr;
         switch (e.Kind) {
         case TEntryKind::Menu:
             menu = parent = menuBar()->addMenu(QString::fromUtf8(e.Caption));
@@ -147,6 +188,10 @@ void TMainForm::CreateMenus() {
         case TEntryKind::Separator: menu->addSeparator(); break;
         case TEntryKind::Item:
         case TEntryKind::Check: AddMenuItem(menu, e); break;
+        case TEntryKind::Radio:
+            if (!radios) radios = new QActionGroup(menu);
+            radios->addAction(AddMenuItem(menu, e));
+            break;
         }
     }
     connect(menuBar()->findChild<QMenu*>(QStringLiteral("M_File")), &QMenu::aboutToShow, this, [this] { M_FileClick(); });

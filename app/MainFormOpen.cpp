@@ -95,17 +95,17 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
         index = NewTab();
         if (index < 0) return false;
     }
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
-    p.FileName = path;
-    if (ChooseMode) p.Mode = ModeForExtension(QLatin1Char('.') + QFileInfo(path).suffix());
+    FPages[static_cast<size_t>(index)].FileName = path;
     if (!LoadIntoPage(index, path)) {
         // The page must not keep the file's name without its text: saving it would empty the file.
         if (added) ClosePage(index);
         else ResetPage(index);
         return false;
     }
-    ApplyMode(index);
+    if (ChooseMode) SetPageMode(index, ModeName(ModeForPath(path)));
+    else ApplyMode(index);
     SetActivePage(index);
+    RegistFileNameToHistory(path);
     return true;
 }
 
@@ -123,20 +123,18 @@ QString TMainForm::ShortcutTarget(const QString& Path) {
 }
 
 QString TMainForm::ModeOfSwitch(const QString& Param) {
-    static const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"},     {"/del", "Delphi"},
-                                                        {"/perl", "Perl"}, {"/cpp", "C++"},     {"/basic", "Basic"},
-                                                        {"/user", QStringLiteral("ユーザ")}};
-    const auto s = switches.find(Param);
-    return s == switches.end() ? QString() : s->second;
+    const std::optional<TEditMode> mode = quire::ModeOfSwitch(Param);
+    return mode ? ModeName(*mode) : QString();
 }
 
+// A switch gives page 1 its mode wherever it stands, and files named after it keep the mode
+// of their page instead of choosing one by extension.
 void TMainForm::HandleCommandLine(const QStringList& Params) {
     QString forced;
     for (const QString& param : Params) {
         if (const QString mode = ModeOfSwitch(param); !mode.isEmpty()) {
             forced = mode;
-            FPages.front().Mode = forced;
-            ApplyMode(0);
+            SetPageMode(0, forced);
             continue;
         }
         QString path = param;
@@ -147,8 +145,10 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
         }
         // A file that cannot be read is skipped; the user is told which one.
         OpenFileIntoPage(path, forced.isEmpty() && !shortcut);
-        if (!forced.isEmpty() && PageCount() == 1) ApplyMode(0);
     }
+    // A file that could not be read into page 1 left it a new page in mode 標準: the switch
+    // still holds for it.
+    if (!forced.isEmpty() && FPages.front().Mode != forced) SetPageMode(0, forced);
 }
 
 void TMainForm::Mm_NewClick() {

@@ -133,6 +133,7 @@ bool TMainForm::SaveAsPage(int Index) {
         p.Stamp = p.SeenStamp = StampOf(p.FileName);
         p.KeepsBytes = true;
         ok = WritePage(Index, false);
+        if (ok) RegistFileNameToHistory(p.FileName);
         if (!ok) { // a failed write keeps the page as it was
             p.FileName = old.FileName;
             p.Stamp = old.Stamp;
@@ -156,7 +157,9 @@ bool TMainForm::SavePage(int Index, bool Confirm) {
         if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes)
             return false;
     }
-    return WritePage(Index, true);
+    if (!WritePage(Index, true)) return false;
+    RegistFileNameToHistory(p.FileName);
+    return true;
 }
 
 bool TMainForm::Mm_SaveClick() {
@@ -284,6 +287,7 @@ bool TMainForm::CanClose() {
         if (!ReleasePage(i)) return false;
     }
     SaveWindowPlacement();
+    StoreRecentFiles();
     return true;
 }
 
