@@ -21,6 +21,7 @@ public:
     TStyleTable& StyleTable() override { return FForm.StyleTable(); }
     void ApplyColorsToAll() override { FForm.ApplyColorsToAll(); }
     void ApplyStylesToAll() override { FForm.ApplyStylesToAll(); }
+    bool SetUserKeyWords(const std::vector<std::string>& Words) override { return FForm.SetUserKeyWords(Words); }
 
 private:
     TMainForm& FForm;

@@ -4,6 +4,10 @@
 
 #include "Dialogs.h"
 #include "Editor.h"
+#include "EditModes.h"
+#include "KeywordFile.h"
+#include "Messages.h"
+#include "PlatformError.h"
 #include "PropertyChecks.h"
 #include "PropertyHost.h"
 #include "ProgramFolder.h"
@@ -63,6 +67,25 @@ TSettings TPropertyForm::SettingsOfControls() const {
     s.MyProp.PasteQuoteMark = DollarQuoted(Edit_InyoMozi->text());
     s.MyProp.TabPosition = static_cast<TTabPosition>(std::max(0, RG_TabPosition->ItemIndex()));
     return s;
+}
+
+void TPropertyForm::LoadKeyWords() {
+    try {
+        if (const auto words = ReadKeywordFile(ProgramFile(UserKeywordFileName))) {
+            KeyWordEditor->SetLines(*words);
+            KeyWordEditor->SetModified(false);
+        }
+    } catch (const EPlatformError& e) {
+        FKeyWordsUnread = true;
+        Tell(QString::fromUtf8(e.what()));
+    }
+}
+
+bool TPropertyForm::StoreKeyWords() {
+    if (FKeyWordsUnread && !KeyWordEditor->Modified()) return true;
+    if (!FHost.SetUserKeyWords(KeywordsOfText(KeyWordEditor->GetText()))) return false;
+    FKeyWordsUnread = false;
+    return true;
 }
 
 void TPropertyForm::showEvent(QShowEvent* Event) {
@@ -142,6 +165,12 @@ bool TPropertyForm::CheckFields() {
 
 bool TPropertyForm::Apply(bool Save) {
     if (!CheckFields()) return false;
+    // The words first: when their file cannot be written the dialog stays open with them, and
+    // nothing else has been applied yet.
+    if (!StoreKeyWords()) {
+        PageControl->setCurrentWidget(KeyWordEditor->parentWidget());
+        return false;
+    }
     const TSettings s = SettingsOfControls();
     FHost.ApplySettings(s);
     const QString file = SettingsFileName();

@@ -28,6 +28,9 @@ public:
     // The tables onto every editor and colouring.
     virtual void ApplyColorsToAll() = 0;
     virtual void ApplyStylesToAll() = 0;
+    // Writes the reserved words of mode ユーザ to its keyword file and gives them to every page
+    // in that mode. False when the file cannot be written (the user has been told).
+    virtual bool SetUserKeyWords(const std::vector<std::string>& Words) = 0;
 };
 
 } // namespace quire

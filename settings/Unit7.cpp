@@ -4,6 +4,7 @@
 #include "PropertyChecks.h"
 #include "PropertyHost.h"
 #include "ColorItems.h"
+#include "Editor.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
 
@@ -88,6 +89,7 @@ TPropertyForm::TPropertyForm(QWidget* Owner, TPropertyHost& Host) : QDialog(Owne
     layout->addWidget(CreateButtons());
     Btn_Ok->setDefault(true); // once in the dialog: Enter in a field presses OK
     LoadSettings();
+    LoadKeyWords();
     FColorSnapshot = FHost.ColorTable();
     FStyleSnapshot = FHost.StyleTable();
 }
@@ -299,7 +301,14 @@ QWidget* TPropertyForm::CreateKeywordPage() {
     grid->addWidget(label("終了文字列(&R)：", Edit7), 1, 0);
     grid->addWidget(Edit7, 1, 1);
     g.Add(group);
-    return g.Finish();
+    KeyWordEditor = new TEditor;
+    KeyWordEditor->setObjectName(QStringLiteral("KeyWordEditor"));
+    KeyWordEditor->SetUndoListMax(64);
+    KeyWordEditor->setContextMenuPolicy(Qt::NoContextMenu);
+    g.Add(label("予約語リスト(&W)：", KeyWordEditor));
+    g.Grid->addWidget(KeyWordEditor, g.Row, 0, 1, 3);
+    g.Grid->setRowStretch(g.Row++, 1);
+    return g.Page;
 }
 
 QWidget* TPropertyForm::CreateOtherPage() {

@@ -20,12 +20,14 @@ class QTabWidget;
 
 namespace quire {
 
+class TEditor;
 class TPropertyHost;
 class TRadioGroup;
 class TSpinEdit;
 
-// Nothing reaches the editors before OK or 反映のみ: both check the fields, apply every page
-// to every editor and the main window, and close; OK also writes the settings file. The
+// Nothing reaches the editors before OK or 反映のみ: both check the fields, write the reserved
+// words of mode ユーザ, apply every page to every editor and the main window, and close; OK
+// also writes the settings file. The
 // colour page changes the host's colour and style tables in place; Cancel, Escape and the
 // close box put them back as they were when the dialog was shown.
 class TPropertyForm : public QDialog {
@@ -108,6 +110,8 @@ public:
     QLineEdit* Edit4 = nullptr; // line comment
     QLineEdit* Edit6 = nullptr; // multi-row comment opener
     QLineEdit* Edit7 = nullptr; // and closer
+    // The reserved words of mode ユーザ, one a line, as "KeyWord.qre" holds them.
+    TEditor* KeyWordEditor = nullptr;
 
     // その他
     TRadioGroup* RG_TabPosition = nullptr;
@@ -165,6 +169,10 @@ private:
     };
     TFieldMap FieldsOf(TSettings& S) const;
     void LoadSettings();
+    void LoadKeyWords();
+    // Writes the reserved words when they may be written: not over a keyword file that could
+    // not be read, unless the user has edited the list since. False when the write failed.
+    bool StoreKeyWords();
     // The settings as the pages hold them (the fields checked already).
     TSettings SettingsOfControls() const;
     // Applies every page; Save also writes the settings file. False when a field is wrong.
@@ -180,6 +188,8 @@ private:
     bool FStylesChanged = false;
     bool FActivated = false;
     bool FChecking = false;
+    // "KeyWord.qre" exists but could not be read: the empty list shown must not replace it.
+    bool FKeyWordsUnread = false;
 
     struct TNumberField {
         TSpinEdit* Edit;

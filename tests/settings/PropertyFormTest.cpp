@@ -2,6 +2,7 @@
 // mouse and key events: what every page shows, what OK, 反映のみ and Cancel (their buttons,
 // Enter and Escape) do to the editors and the settings file, the field checks and the colour page.
 #include "ColorTable.h"
+#include "EditModes.h"
 #include "Editor.h"
 #include "Fonts.h"
 #include "ProgramFolder.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -674,4 +676,91 @@ TEST_F(PropertyFormTest, EveryPageIsDrawn) {
             if (!shots.isEmpty()) image.save(QDir(shots).filePath(QStringLiteral("property-%1.png").arg(i)));
         }
     });
+}
+
+namespace {
+QString keywordFile() { return ProgramFile(QStringLiteral("KeyWord.qre")); }
+
+void writeBytes(const QString& Path, const QByteArray& Bytes) {
+    QFile f(Path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(Bytes);
+}
+
+// Types Lines into the editor after what it holds, each ended with Enter.
+void typeLines(TEditor& Editor, const QStringList& Lines) {
+    Editor.setFocus();
+    QTest::keyClick(&Editor, Qt::Key_End, Qt::ControlModifier);
+    for (const QString& line : Lines) {
+        QTest::keyClicks(&Editor, line);
+        QTest::keyClick(&Editor, Qt::Key_Return);
+    }
+}
+} // namespace
+
+TEST_F(PropertyFormTest, TheKeywordPageEditsTheUserModesWordsInKeyWordQre) {
+    // "漢字" in Shift_JIS, and a file with LF line ends and an empty line.
+    writeBytes(keywordFile(), QByteArray("begin\n\x8a\xbf\x8e\x9a\n\nend\n"));
+    TMainForm form;
+    form.ModeMenuClick(TEditMode::Yuza);
+    const int result = open(form, [&](TPropertyForm& d) {
+        showPage(d, QStringLiteral("キーワード"));
+        TEditor& e = *d.KeyWordEditor;
+        ASSERT_EQ(e.Lines().Count(), 3);
+        EXPECT_EQ(e.Lines().Get(1), "\x8a\xbf\x8e\x9a");
+        EXPECT_EQ(e.UndoListMax(), 64);
+        EXPECT_EQ(e.contextMenuPolicy(), Qt::NoContextMenu);
+        typeLines(e, {QStringLiteral("while")});
+        EXPECT_TRUE(d.isVisible()) << "Enter in the word list is a new line, not OK";
+        closeWith(d, TClose::OkButton);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(fileBytes(keywordFile()), QByteArray("begin\r\n\x8a\xbf\x8e\x9a\r\nend\r\nwhile\r\n"));
+    const std::vector<std::string> words{"begin", "\x8a\xbf\x8e\x9a", "end", "while"};
+    EXPECT_EQ(form.UserKeyWords(), words);
+    EXPECT_TRUE(form.Editor()->ReserveWordList().Contains("while")) << "the page in mode ユーザ has it";
+}
+
+TEST_F(PropertyFormTest, CancelLeavesKeyWordQreAlone) {
+    for (TClose how : {TClose::CancelButton, TClose::Escape}) {
+        writeBytes(keywordFile(), QByteArray("begin\r\n"));
+        TMainForm form;
+        open(form, [&](TPropertyForm& d) {
+            showPage(d, QStringLiteral("キーワード"));
+            typeLines(*d.KeyWordEditor, {QStringLiteral("while")});
+            closeWith(d, how);
+        });
+        EXPECT_EQ(fileBytes(keywordFile()), QByteArray("begin\r\n")) << static_cast<int>(how);
+    }
+}
+
+TEST_F(PropertyFormTest, AKeyWordQreThatCannotBeReadIsToldAndNeverReplacedUnasked) {
+    ASSERT_TRUE(QDir().mkpath(keywordFile())); // a folder where the file should be
+    TMainForm form;
+    messages.Shown.clear();
+    int result = open(form, [&](TPropertyForm& d) {
+        ASSERT_EQ(messages.Shown.size(), 1);
+        EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("KeyWord.qre"))) << messages.Shown[0].toStdString();
+        EXPECT_EQ(d.KeyWordEditor->Lines().Count(), 0);
+        closeWith(d, TClose::OkButton);
+    });
+    EXPECT_EQ(result, QDialog::Accepted) << "the unread list is not written";
+    EXPECT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(QFileInfo(keywordFile()).isDir());
+    // Words typed into it are written, and when that fails the dialog keeps them.
+    messages.Shown.clear();
+    result = open(form, [&](TPropertyForm& d) {
+        showPage(d, QStringLiteral("キーワード"));
+        typeLines(*d.KeyWordEditor, {QStringLiteral("while")});
+        showPage(d, QStringLiteral("その他"));
+        click(d.RG_TabPosition->Item(1));
+        click(d.Btn_Ok);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.PageControl->tabText(d.PageControl->currentIndex()), QStringLiteral("キーワード"));
+        EXPECT_EQ(d.KeyWordEditor->Lines().Get(0), "while");
+        click(d.Btn_Cancel);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_EQ(messages.Shown.size(), 2) << "the read at opening, the failed write";
+    EXPECT_EQ(form.PageControl()->tabPosition(), QTabWidget::North) << "nothing applied";
 }
