@@ -14,6 +14,12 @@ int FieldNumber(const QString& Text) {
     return value;
 }
 
+void CheckSettingText(const QString& Text) {
+    for (const QChar c : Text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.isNull())
+            throw EPlatformError("改行文字（CR、LF）や NUL 文字は設定に使えません。");
+}
+
 int CheckUndoMax(int Value) noexcept { return std::max(Value, 64); }
 
 int CheckTabCount(int Value) noexcept {

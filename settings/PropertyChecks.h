@@ -10,6 +10,10 @@ namespace quire {
 // when it is not a whole decimal number.
 int FieldNumber(const QString& Text);
 
+// A text the settings file can hold on one line: raises EPlatformError when it has a line
+// break (CR or LF) or a NUL character.
+void CheckSettingText(const QString& Text);
+
 // Undo list size: below 64 becomes 64.
 int CheckUndoMax(int Value) noexcept;
 // Tab width: 1 or less becomes 2, 3 becomes 4, 5 becomes 6, 7 and from 9 up become 8, so that

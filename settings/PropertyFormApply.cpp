@@ -160,6 +160,12 @@ bool TPropertyForm::CheckFields() {
     for (size_t i = 0; i < FNumberFields.size(); ++i)
         if (!CheckField(static_cast<int>(i))) return fail(FNumberFields[i].Edit);
     if (!CheckTabCount()) return fail(ComboB_TabCount);
+    // The texts go to the settings file one a line.
+    TSettings scratch;
+    std::vector<std::pair<QLineEdit*, QString*>> texts = FieldsOf(scratch).Texts;
+    texts.emplace_back(Edit_InyoMozi, nullptr);
+    for (const auto& [edit, field] : texts)
+        if (!ReportPlatformError([edit = edit] { CheckSettingText(edit->text()); })) return fail(edit);
     return true;
 }
 

@@ -103,7 +103,8 @@ TEST(ColorItems, ResetOfTheSelectionTextLeavesTheSharedSlot) {
     EXPECT_EQ(colors[TColorIndex::SelFont], 0xFFFFFFu);
     EXPECT_EQ(styles.Flags(TStyleSlot::Stand), (TStyleFlags{true, true, true}));
     for (int i = 0; i < TColorTable::Count; ++i) {
-        if (i != 2) EXPECT_EQ(colors.Color(static_cast<TColorIndex>(i)), before.Color(static_cast<TColorIndex>(i))) << i;
+        if (i == 2) continue;
+        EXPECT_EQ(colors.Color(static_cast<TColorIndex>(i)), before.Color(static_cast<TColorIndex>(i))) << i;
     }
     TColorItems::Reset(0, colors, styles);
     EXPECT_EQ(styles.Flags(TStyleSlot::Stand), TStyleFlags{}) << "the plain text's own reset does";

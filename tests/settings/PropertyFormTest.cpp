@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -765,4 +766,40 @@ TEST_F(PropertyFormTest, EveryPageIsDrawn) {
             if (!shots.isEmpty()) image.save(QDir(shots).filePath(QStringLiteral("property-%1.png").arg(i)));
         }
     });
+}
+
+TEST_F(PropertyFormTest, ALineBreakInATextIsReportedBeforeAnythingIsApplied) {
+    for (TClose how : {TClose::OkButton, TClose::ApplyOnly}) {
+        QFile::remove(SettingsFileName());
+        TMainForm form;
+        const QByteArray before = fileBytes(SettingsFileName());
+        QApplication::clipboard()->setText(QStringLiteral("a\nb"));
+        const int result = open(form, [&](TPropertyForm& d) {
+            click(d.CheckB_orWrap);
+            showPage(d, QStringLiteral("表示"));
+            d.Edit3->setFocus();
+            d.Edit3->selectAll();
+            QTest::keyClick(d.Edit3, Qt::Key_V, Qt::ControlModifier);
+            ASSERT_EQ(d.Edit3->text(), QStringLiteral("a\nb")) << "a pasted line break stays in the field";
+            showPage(d, QStringLiteral("その他"));
+            closeWith(d, how);
+            ASSERT_EQ(messages.Shown.size(), 1);
+            EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("改行文字"))) << messages.Shown[0].toStdString();
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(d.Edit3->hasFocus());
+            EXPECT_EQ(d.PageControl->tabText(d.PageControl->currentIndex()), QStringLiteral("表示"));
+            d.Edit3->setText(QStringLiteral("#"));
+            closeWith(d, how);
+        });
+        EXPECT_EQ(result, QDialog::Accepted);
+        EXPECT_EQ(messages.Shown.size(), 1);
+        messages.Shown.clear();
+        EXPECT_TRUE(form.Editor()->WordWrap());
+        EXPECT_EQ(form.MyProp().QuoteMark, QStringLiteral("#"));
+        if (how == TClose::OkButton) {
+            EXPECT_EQ(settingsOfFile().MyProp.QuoteMark, QStringLiteral("#"));
+        } else {
+            EXPECT_EQ(fileBytes(SettingsFileName()), before);
+        }
+    }
 }
