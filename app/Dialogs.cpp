@@ -6,6 +6,7 @@
 #include "PlatformError.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -55,6 +56,15 @@ public:
         d.setOption(QAbstractPrintDialog::PrintPageRange, false);
         d.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
         return d.exec() == QDialog::Accepted;
+    }
+    bool ChooseColor(QWidget* Parent, QColor& Color) override {
+        const QColor chosen = QColorDialog::getColor(Color, Parent);
+        if (!chosen.isValid()) return false;
+        Color = chosen;
+        return true;
+    }
+    QString ChooseFolder(QWidget* Parent, const QString& Folder) override {
+        return QFileDialog::getExistingDirectory(Parent, QString(), Folder);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class QColor;
 class QDialog;
 class QMessageBox;
 class QPrinter;
@@ -30,6 +31,12 @@ public:
     // The printer set-up (printer, paper, orientation) applied to Printer; false when
     // cancelled. An implementation that does not answer it cancels.
     virtual bool PrinterSetup(QWidget* Parent, QPrinter& Printer) { return false; }
+    // The colour picker, starting at Color; false when cancelled. An implementation that does
+    // not answer it cancels.
+    virtual bool ChooseColor(QWidget* Parent, QColor& Color) { return false; }
+    // The folder browser, starting at Folder; the chosen folder, or empty when cancelled. An
+    // implementation that does not answer it cancels.
+    virtual QString ChooseFolder(QWidget* Parent, const QString& Folder) { return QString(); }
 };
 
 TDialogService& Dialogs();

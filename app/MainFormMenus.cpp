@@ -142,6 +142,7 @@ const TMenuEntry kMenuTable[] = {
     {C, "Mm_Division", "画面分割(&D)", "F9", [](TMainForm& f) { f.Mm_DivisionClick(); }},
 
     {M, "M_Tool", "設定(&O)", nullptr, nullptr},
+    {I, "Mm_Property", "各種設定(&C)...", "Alt+Return", [](TMainForm& f) { f.Mm_PropertyClick(); }},
     {I, "MmKey", "キーカスタマイズ(&K)...", nullptr, [](TMainForm& f) { f.MmKeyClick(); }},
 
     {M, "M_Help", "ヘルプ(&H)", nullptr, nullptr},

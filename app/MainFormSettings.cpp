@@ -74,6 +74,14 @@ void TMainForm::ApplySettings(const TSettings& S) {
     Action("Mm_ToolBar")->setChecked(S.ToolBar);
     statusBar()->setVisible(S.StatusBar);
     Action("Mm_StatusBar")->setChecked(S.StatusBar);
+    // The menu items of the text commands, where the window has them: the checks of free
+    // cursor and auto indent, and the size and count commands, idle while always shown.
+    const std::pair<const char*, bool> checks[] = {{"Mm_FreeCursol", S.Editor.FreeCaret}, {"Mm_AutoIndent", S.Editor.AutoIndent}};
+    for (const auto& [name, on] : checks)
+        if (QAction* a = Action(name)) a->setChecked(on);
+    const std::pair<const char*, bool> idle[] = {{"Mm_GetSize", FMyProp.SizeDisplay}, {"Mm_GetCount", FMyProp.CountDisplay}};
+    for (const auto& [name, shown] : idle)
+        if (QAction* a = Action(name)) a->setEnabled(!shown);
     SetTabPosition(FMyProp.TabPosition);
     RestartSaveTimer();
     // Every page's mode takes the new quote mark, definitions of mode ユーザ and recognition

@@ -194,6 +194,9 @@ public:
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
+    // The settings dialog (MainFormProperty.cpp), placed 70 pixels right of and 110 below the
+    // window's corner.
+    void Mm_PropertyClick();
     // Key customisation (MainFormKeys.cpp).
     void MmKeyClick();
     void ApplyKeyCustomisation();

@@ -18,6 +18,10 @@ void TEditor::paintEvent(QPaintEvent* Event) {
     if (clip.intersects(QRect(0, 0, FMetrics.TextLeft, FMetrics.TextTop))) painter.PaintCorner();
     if (FRuler.Visible() && clip.intersects(QRect(FMetrics.TextLeft, 0, width, FMetrics.RulerHeight)))
         painter.PaintRuler();
+    // The top margin between the ruler (or the edge) and the first row: the painting is
+    // opaque, so a band left out would show whatever was drawn there before.
+    const QRect topMargin(FMetrics.TextLeft, FMetrics.RulerHeight, width, FMetrics.TextTop - FMetrics.RulerHeight);
+    if (clip.intersects(topMargin)) p.fillRect(topMargin, ToQColor(FColor, true));
     // Rows touched by the clip rectangle.
     const int first = FTopRow + std::max(0, clip.top() - FMetrics.TextTop) / FMetrics.RowHeight;
     const int last = FTopRow + std::max(0, clip.bottom() - FMetrics.TextTop) / FMetrics.RowHeight;

@@ -420,3 +420,21 @@ TEST_F(EditorTest, URLsAreUnderlinedUnderTheirOwnCells) {
     EXPECT_FALSE(hasColor(img, QRect(0, e->TextTop(), url.left(), img.height()), QColor(255, 0, 0)));
     EXPECT_FALSE(hasColor(img, QRect(0, url.bottom() + 3, img.width(), img.height()), QColor(255, 0, 0)));
 }
+
+// The top margin, below the ruler or the window's edge, shows the background: an editor with
+// opaque painting that left it out showed whatever was drawn there before (a red canvas here).
+TEST_F(EditorTest, TheTopMarginIsPaintedWithTheBackground) {
+    text("abc\r\ndef");
+    e->Margin().SetTop(12);
+    for (bool ruler : {false, true}) {
+        e->Ruler().SetVisible(ruler);
+        QApplication::processEvents();
+        QPixmap canvas(e->viewport()->size());
+        canvas.fill(Qt::red);
+        e->viewport()->render(&canvas);
+        const QImage img = canvas.toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect band(e->TextLeft(), e->TextTop() - 12, img.width() - e->TextLeft(), 12);
+        EXPECT_FALSE(hasColor(img, band, Qt::red)) << "ruler " << ruler;
+        EXPECT_TRUE(hasColor(img, band, Qt::white)) << "ruler " << ruler;
+    }
+}
