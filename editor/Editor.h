@@ -13,12 +13,14 @@
 #include <QAbstractScrollArea>
 #include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QPointer>
 #include <QBasicTimer>
 #include <QFont>
 #include <QRawFont>
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QPainter;
 
 namespace quire {
@@ -197,6 +199,9 @@ public:
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
+    // The clipboard's text as code page 932 bytes: exactly the bytes an editor copied, else
+    // the text converted, characters that had to become "?" reported as typed ones are.
+    std::string ClipboardBytes() const;
     void InsertText(const std::string& T);
     // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
     // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
@@ -259,9 +264,13 @@ public:
     uint32_t CharFromPos(const QPoint& Pos);
 
     // --- input ------------------------------------------------------------------------
-    // Shortcuts of the popup menu that the application's own menus take instead.
+    // Shortcuts of the own popup menu that the application's own menus take instead.
     void SetReservedShortcuts(const QList<QKeySequence>& Keys) { FReservedShortcuts = Keys; }
-    class QMenu* PopupMenu() const { return FPopupMenu; }
+    // The popup menu: the one its owner gave, else the editor's own (built when first
+    // needed). With a menu from its owner, the own popup's shortcuts do not act at all: keys
+    // are the owner's business.
+    QMenu* PopupMenu();
+    void SetPopupMenu(QMenu* Menu);
     // The text being composed with the input method (drawn at the caret, not in the text).
     const QString& PreeditText() const noexcept { return FPreedit; }
     TDragState DragState() const noexcept { return FDragState; }
@@ -343,9 +352,7 @@ private:
     void remember(int c, bool useRemembered);
     void showCaret();
     void hideCaret();
-    // The clipboard's text as code page 932 bytes; characters that had to become "?" are
-    // reported as toCodePage does.
-    std::string clipboardBytes() const;
+    void reportUnconvertible(const QString& Lost) const;
     // Text typed, composed or pasted as code page 932 bytes; a beep and OnUnconvertible tell
     // of the characters that became "?".
     std::string toCodePage(const QString& Text) const;
@@ -365,6 +372,7 @@ private:
     void moveUp(bool Ctrl, bool AutoRepeat);
     void moveDown(bool Ctrl, bool AutoRepeat);
     bool handlePopupShortcut(QKeyEvent* Event);
+    bool ownPopupTakes(const QKeySequence& Key) const;
     void setPointer(TCursorKind Kind);
     // The caret's default cursor, whatever the pointer kind.
     void showDefaultPointer();
@@ -439,6 +447,7 @@ private:
     QList<QInputMethodEvent::Attribute> FPreeditFormats;
     QList<QKeySequence> FReservedShortcuts;
     class QMenu* FPopupMenu = nullptr;
+    QPointer<QMenu> FOwnerPopup;
     std::vector<class QAction*> FPopupItems;
 
     TEditorMetrics FMetrics;

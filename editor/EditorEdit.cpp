@@ -3,11 +3,9 @@
 #include "Editor.h"
 
 #include "Cp932Codec.h"
+#include "EditorClipboard.h"
 #include "ShiftJis.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
 
 namespace quire {
 
@@ -17,7 +15,7 @@ constexpr std::string_view kCrLf = "\r\n";
 
 } // namespace
 
-const char* TEditor::BoxMimeType() { return "application/x-teditor-box-type"; }
+const char* TEditor::BoxMimeType() { return quire::BoxMimeType(); }
 
 // --- shared measures -----------------------------------------------------------------
 
@@ -188,16 +186,8 @@ void TEditor::DeleteSelection() {
 void TEditor::CopyToClipboard() {
     if (!Selected()) return;
     const std::string text = SelectedText();
-    auto* data = new QMimeData;
-    data->setText(cp932::ToDisplay(text));
-    // The bytes themselves, so that a paste into an editor restores them exactly.
-    data->setData(QStringLiteral("application/x-quire-cp932"), QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    if (FSel.Mode == TSelectionMode::Box) {
-        QByteArray marker(text.data(), static_cast<qsizetype>(text.size()));
-        marker.append('\0');
-        data->setData(QString::fromLatin1(BoxMimeType()), marker);
-    }
-    QApplication::clipboard()->setMimeData(data);
+    // The bytes go along, so that a paste into an editor restores them exactly.
+    WriteClipboardText({cp932::ToDisplay(text), text}, FSel.Mode == TSelectionMode::Box);
 }
 
 void TEditor::CutToClipboard() {
@@ -206,22 +196,18 @@ void TEditor::CutToClipboard() {
     DeleteSelection();
 }
 
-std::string TEditor::clipboardBytes() const {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText()) return {};
-    // Text copied from an editor carries its bytes: they are used while the plain text still
-    // matches them, so that bytes code page 932 has no character for come back exactly.
-    const QByteArray own = data->data(QStringLiteral("application/x-quire-cp932"));
-    if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == data->text())
-        return std::string(own.constData(), static_cast<size_t>(own.size()));
-    return toCodePage(data->text());
+std::string TEditor::ClipboardBytes() const {
+    QString lost;
+    std::string bytes = ReadClipboardText(&lost).Bytes;
+    if (!lost.isEmpty()) reportUnconvertible(lost);
+    return bytes;
 }
 
 void TEditor::PasteFromClipboard() {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText()) return;
-    const std::string bytes = clipboardBytes();
-    if (data->hasFormat(QString::fromLatin1(BoxMimeType()))) BoxPaste(bytes);
+    if (!ClipboardHasText()) return;
+    const bool box = ClipboardHoldsBox();
+    const std::string bytes = ClipboardBytes();
+    if (box) BoxPaste(bytes);
     else InsertText(bytes);
 }
 
