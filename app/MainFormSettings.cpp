@@ -34,6 +34,7 @@ void TMainForm::LoadEditorSettings() {
     Action("Mm_StatusBar")->setChecked(s.StatusBar);
     RestartSaveTimer();
     FEditorProp.Assign(e);
+    ShowToggles();
 }
 
 void TMainForm::LoadColorsAndStyles() {
@@ -44,6 +45,7 @@ void TMainForm::LoadColorsAndStyles() {
     FPages.front().Editor->SetScrollBars(ScrollBarsOf(FMyProp.VerticalBar, FMyProp.HorizontalBar));
     FEditorProp.Assign(*FPages.front().Editor);
     ApplyBundleToPages();
+    ShowCounts();
 }
 
 TSettings TMainForm::CurrentSettings() {
@@ -73,8 +75,13 @@ void TMainForm::ApplySettings(const TSettings& S) {
     Action("Mm_StatusBar")->setChecked(S.StatusBar);
     SetTabPosition(FMyProp.TabPosition);
     RestartSaveTimer();
+    // Rectangular selection keeps the free caret on; the setting returns when it ends.
+    if (FBoxMode) {
+        FFreeCaretBeforeBox = S.Editor.FreeCaret;
+        SetCaretOption(&TEditorCaret::FreeCaret, true);
+    }
     ApplyColorsToAll(); // the quoted-line colour follows quote colouring; the bundle is taken
-    EnterPage(ActivePage());
+    EnterPage(ActivePage()); // the check marks, the counts and the enabled states too
 }
 
 void TMainForm::ApplyColorsToAll() {
