@@ -1,6 +1,7 @@
 // Numbered backups.
 #include "Backup.h"
 
+#include "PathCodec.h"
 #include "PlatformError.h"
 #include "SafeFile.h"
 
@@ -45,10 +46,10 @@ TPendingBackup& TPendingBackup::operator=(TPendingBackup&& Other) noexcept {
 
 TPendingBackup TPendingBackup::Prepare(const QString& F, const TBackupSettings& Settings) {
     TPendingBackup b;
-    if (!Settings.On || !QFileInfo(F).isFile()) return b;
+    if (!Settings.On || !IsRegularFile(F)) return b;
     b.FStem = BackupStem(F, Settings);
     b.FGenerations = std::clamp(Settings.Generations, 1, 99);
-    QDir().mkpath(QFileInfo(b.FStem).absolutePath());
+    MakeFolders(QFileInfo(b.FStem).absolutePath());
     b.FCopy = CopyBeside(F, BackupName(b.FStem, 1));
     return b;
 }
@@ -59,7 +60,7 @@ void TPendingBackup::Commit() {
     // is whole (the one being replaced is its old content until the copy is renamed in).
     for (int k = FGenerations; k >= 2; --k) {
         const QString from = BackupName(FStem, k - 1);
-        if (QFileInfo::exists(from)) CopyFileOver(from, BackupName(FStem, k));
+        if (PathExists(from)) CopyFileOver(from, BackupName(FStem, k));
     }
     RenameOver(FCopy, BackupName(FStem, 1));
     FCopy.clear();
@@ -67,7 +68,7 @@ void TPendingBackup::Commit() {
 
 void TPendingBackup::Discard() noexcept {
     if (FCopy.isEmpty()) return;
-    QFile::remove(FCopy);
+    RemoveFile(FCopy);
     FCopy.clear();
 }
 

@@ -1,12 +1,16 @@
 // Reading and writing files in the three kanji codes.
 #include "KanjiFile.h"
 
+#include "PathCodec.h"
 #include "PlatformError.h"
+#include "RegularFile.h"
+#include "SafeFile.h"
 #include "SafeFile.h"
 #include "jconvert.h"
 #include "nkf.h"
 
-#include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace quire {
@@ -22,9 +26,6 @@ std::string convert(std::string_view text, const char* option, TConverter conver
     return own(text);
 }
 
-[[noreturn]] void fail(const char* what, const QString& path, const QString& reason) {
-    throw EPlatformError(QStringLiteral("%1 \"%2\": %3").arg(QString::fromUtf8(what), path, reason).toStdString());
-}
 
 // The characters of a JIS text as (character set, byte) pairs: the escape sequences only
 // switch sets, and ASCII and JIS-Roman count as one set (the converter writes ESC ( J where
@@ -45,6 +46,23 @@ std::vector<std::pair<char, char>> jisCharacters(std::string_view s) {
 }
 
 } // namespace
+
+QString ReadFailureMessage(const QString& Path, const TRegularFileRead& Read) {
+    QString reason;
+    switch (Read.Failure) {
+    case TReadFailure::Missing: reason = QStringLiteral("ファイルがありません"); break;
+    case TReadFailure::NotRegular: reason = QStringLiteral("通常のファイルではありません"); break;
+    case TReadFailure::TooLarge:
+        reason = QStringLiteral("%1 MB を超えるファイルは開けません").arg(MaxTextFileSize >> 20);
+        break;
+    case TReadFailure::System:
+        reason = Read.Errno == EACCES || Read.Errno == EPERM ? QStringLiteral("読み込む権限がありません")
+                                                             : SystemErrorText(Read.Errno);
+        break;
+    case TReadFailure::None: break;
+    }
+    return QStringLiteral("ファイルを読み込めませんでした（%1）。\r\r%2").arg(reason, DisplayPath(Path));
+}
 
 bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode) {
     if (KanjiCode == jconvert::kJisName) return jisCharacters(A) == jisCharacters(B);
@@ -74,10 +92,9 @@ TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::st
 }
 
 TKanjiText ReadKanjiFile(const QString& path, TConverter converter, std::string_view asCode) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) fail("Cannot open file", path, f.errorString());
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) fail("Cannot read file", path, f.errorString());
+    const TRegularFileRead read = ReadRegularFile(path, MaxTextFileSize);
+    if (!read.Ok()) throw EPlatformError(ReadFailureMessage(path, read).toStdString());
+    const QByteArray& bytes = read.Bytes;
     return DecodeKanjiText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), converter,
                            asCode);
 }

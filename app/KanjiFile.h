@@ -28,9 +28,12 @@ enum class TConverter { Auto, Own };
 // and converts JIS and EUC to Shift-JIS.
 TKanjiText DecodeKanjiText(std::string_view Bytes, TConverter Converter = TConverter::Auto,
                            std::string_view AsCode = {});
-// Reads a whole file and decodes it; raises EPlatformError naming the file when it cannot.
+// Reads a whole regular file (at most the editor's limit) and decodes it; raises
+// EPlatformError naming the file and the reason when it cannot.
 TKanjiText ReadKanjiFile(const QString& Path, TConverter Converter = TConverter::Auto, std::string_view AsCode = {});
 
+// The user's words for a read that failed.
+QString ReadFailureMessage(const QString& Path, const struct TRegularFileRead& Read);
 // True when A and B are the same text in KanjiCode: the same bytes, or for JIS the same
 // characters whatever escape sequences choose their sets.
 bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode);

@@ -5,6 +5,7 @@
 #include "Editor.h"
 #include "KanjiFile.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "PlatformError.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
@@ -23,17 +24,16 @@
 namespace quire {
 
 QString TMainForm::NormalizedPath(const QString& Path) {
-    const QFileInfo info(Path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    const QString canonical = CanonicalPath(Path);
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(Path).absoluteFilePath()) : canonical;
 }
 
 bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     // Offsets into the text are 32-bit, and reading a file holds it twice for a moment: larger
     // files are refused with a message rather than loaded wrongly.
-    if (QFileInfo(Path).size() > MaxFileSize) {
-        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + Path,
+    if (FileSize(Path) > MaxFileSize) {
+        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + DisplayPath(Path),
              TMessageIcon::Warning);
         return false;
     }
@@ -51,7 +51,7 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
         ShowPageName(Index);
         if (p.CutAtNul) {
             Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
-                                "このまま上書き保存すると、その部分は失われます。\r\r") + Path,
+                                "このまま上書き保存すると、その部分は失われます。\r\r") + DisplayPath(Path),
                  TMessageIcon::Warning);
         }
         return true;
@@ -69,7 +69,7 @@ bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
                               "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
                               "「いいえ」を選ぶと %1 として開き、保存する前に確認します。\r\r")
                    .arg(code) +
-                   Path,
+                   DisplayPath(Path),
                mbYes | mbNo, mbYes) == mbYes;
 }
 
@@ -85,8 +85,8 @@ bool TMainForm::PageIsBlank(int Index) const {
 bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
     // A file that cannot be read is reported before any page is added for it.
     const QString path = NormalizedPath(Path);
-    if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
-        Tell(QStringLiteral("ファイルを開けません: ") + path);
+    if (!IsRegularFile(path) || !IsReadable(path)) {
+        Tell(QStringLiteral("ファイルを開けません: ") + DisplayPath(path));
         return false;
     }
     int index = PageCount() - 1;
@@ -112,7 +112,7 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
 bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {
     for (const TPageRecord& p : FPages)
         if (p.FileName == Normalized)
-            return Ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + Normalized, mbYes | mbNo, mbNo) == mbYes;
+            return Ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + DisplayPath(Normalized), mbYes | mbNo, mbNo) == mbYes;
     return true;
 }
 
@@ -165,7 +165,8 @@ void TMainForm::Mm_NewClick() {
 }
 
 void TMainForm::Mm_OpenClick() {
-    const QString path = Dialogs().OpenFileName(this, OpenFilter);
+    // The dialog shows a name that is not UTF-8 with U+FFFD: the file is found again by it.
+    const QString path = ResolveLossyPath(Dialogs().OpenFileName(this, OpenFilter));
     if (path.isEmpty()) return;
     const QString normalized = NormalizedPath(path);
     if (ConfirmOpenAgain(normalized)) OpenFileIntoPage(normalized);
@@ -184,11 +185,26 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* Event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* Event) {
-    QStringList files;
-    for (const QUrl& url : Event->mimeData()->urls())
-        if (url.isLocalFile()) files << url.toLocalFile();
-    OpenNamedFiles(files);
+    OpenNamedFiles(DroppedFiles(*Event->mimeData()));
     Event->acceptProposedAction();
+}
+
+QStringList TMainForm::DroppedFiles(const QMimeData& Data) {
+    // The URI list carries a name's bytes percent-encoded: decoded here as bytes, so that a
+    // name that is not UTF-8 arrives as it is on the disk (QUrl would make it U+FFFD).
+    QStringList files;
+    const QByteArray list = Data.data(QStringLiteral("text/uri-list"));
+    for (QByteArray line : list.split('\n')) {
+        line = line.trimmed();
+        if (!line.startsWith("file://")) continue;
+        QByteArray path = line.mid(7);
+        if (!path.startsWith('/')) path = path.mid(path.indexOf('/')); // file://host/path
+        files << DecodePath(QByteArray::fromPercentEncoding(path));
+    }
+    if (files.isEmpty())
+        for (const QUrl& url : Data.urls())
+            if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
 }
 
 void TMainForm::OpenNamedFiles(const QStringList& Files) {

@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "BlankMarks.h"
+#include "PathCodec.h"
 #include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
@@ -172,13 +173,13 @@ void TMainForm::UpdateTitles() {
     if (i >= PageCount()) return;
     TPageRecord& p = FPages[static_cast<size_t>(i)];
     const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
-    setWindowTitle(p.FileName + star + kSuffix);
+    setWindowTitle(DisplayPath(p.FileName) + star + kSuffix);
     QApplication::setApplicationDisplayName(QString());
 }
 
 void TMainForm::ShowPageName(int Index) {
     const TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    const QString name = p.FileName == NewDocumentName ? NewDocumentName : QFileInfo(p.FileName).fileName();
+    const QString name = p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
     FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
     if (Index == ActivePage()) UpdateTitles();
     M_FileClick(); // 読み直し follows the modified state
@@ -273,6 +274,7 @@ void TMainForm::Mm_DivisionClick() {
     if (p.Divided) {
         Unsplit(i);
         Action("Mm_Division")->setChecked(false);
+        p.Editor->setFocus(); // keys went to the sub editor, which is gone
         return;
     }
     p.Divided = true;

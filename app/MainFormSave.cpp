@@ -7,6 +7,7 @@
 #include "Editor.h"
 #include "Backup.h"
 #include "KanjiFile.h"
+#include "PathCodec.h"
 #include "SafeFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
@@ -52,7 +53,7 @@ bool TMainForm::ConfirmSaveCode(int Index) {
     const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(unsafe[0].Offset), '\n')) + 1;
     const QString ch = cp932::ToDisplay(unsafe[0].Bytes);
     return Ask(QStringLiteral("%1 の %2 行目の文字「%3」は %4 で保存できません。このまま保存しますか？")
-                   .arg(p.FileName)
+                   .arg(DisplayPath(p.FileName))
                    .arg(line)
                    .arg(ch, p.KanjiCode),
                mbYes | mbNo, mbNo) == mbYes;
@@ -64,20 +65,20 @@ bool TMainForm::ConfirmWrite(int Index) {
     if (!ConfirmSaveCode(Index)) return false;
     if (p.CutAtNul &&
         Ask(QStringLiteral("このファイルは NUL 文字から後ろが読み込まれていません。上書き保存すると、その部分は失われます。保存しますか？\r\r") +
-                p.FileName,
+                DisplayPath(p.FileName),
             mbYes | mbNo, mbNo) != mbYes)
         return false;
     if (!p.KeepsBytes &&
         Ask(QStringLiteral("このファイルは %1 として読み込みましたが、%1 では元のとおりに保存できない文字が含まれています。"
                            "保存するとファイルの内容が変わります。保存しますか？\r\r")
                     .arg(p.KanjiCode) +
-                p.FileName,
+                DisplayPath(p.FileName),
             mbYes | mbNo, mbNo) != mbYes)
         return false;
     if (p.Stamp.Exists && StampOf(p.FileName) != p.Stamp &&
         Ask(QStringLiteral("このファイルは、読み込んだ後でほかのプログラムによって変更（または削除）されています。"
                            "上書き保存しますか？\r\r") +
-                p.FileName,
+                DisplayPath(p.FileName),
             mbYes | mbNo, mbNo) != mbYes)
         return false;
     return true;
@@ -122,7 +123,8 @@ bool TMainForm::WritePage(int Index, bool Backup) {
 bool TMainForm::SaveAsPage(int Index) {
     FSaveTimer.stop();
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    const QString path = Dialogs().SaveFileName(this, OpenFilter, p.FileName == NewDocumentName ? QString() : p.FileName);
+    const QString path = ResolveLossyPath(
+        Dialogs().SaveFileName(this, OpenFilter, p.FileName == NewDocumentName ? QString() : DisplayPath(p.FileName)));
     bool ok = false;
     if (!path.isEmpty()) {
         // The dialog asked before replacing another file: that file is now the page's.
@@ -197,7 +199,7 @@ void TMainForm::CheckFilesOnDisk() {
         if (!now.Exists) {
             Tell(QStringLiteral("ファイルが見つかりません。ほかのプログラムによって削除されたか、名前が変えられました。"
                                 "このページを保存すると作り直されます。\r\r") +
-                     p.FileName,
+                     DisplayPath(p.FileName),
                  TMessageIcon::Warning);
             continue;
         }
@@ -207,7 +209,7 @@ void TMainForm::CheckFilesOnDisk() {
             modified ? QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直すと、このページでの変更は失われます。"
                                       "読み直しますか？\r\r")
                      : QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直しますか？\r\r");
-        if (Ask(question + p.FileName, mbYes | mbNo, modified ? mbNo : mbYes) == mbYes && LoadIntoPage(i, p.FileName))
+        if (Ask(question + DisplayPath(p.FileName), mbYes | mbNo, modified ? mbNo : mbYes) == mbYes && LoadIntoPage(i, p.FileName))
             EnterPage(i);
     }
 }
@@ -222,7 +224,7 @@ void TMainForm::N21Click() {
 TMessageButton TMainForm::Ask3(int Index) {
     // Cancel is offered everywhere, so that Escape and the close box never discard the text.
     QApplication::beep();
-    const int r = Ask(kSaveQuestion + FPages[static_cast<size_t>(Index)].FileName, mbYes | mbNo | mbCancel, mbYes);
+    const int r = Ask(kSaveQuestion + DisplayPath(FPages[static_cast<size_t>(Index)].FileName), mbYes | mbNo | mbCancel, mbYes);
     return r == mbYes ? mbYes : r == mbNo ? mbNo : mbCancel;
 }
 

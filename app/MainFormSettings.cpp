@@ -132,10 +132,13 @@ void TMainForm::SetTabPosition(TTabPosition Position) {
 void TMainForm::SaveWindowPlacement() {
     TWindowSettings w;
     w.Maximized = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) != 0;
-    w.Left = x();
-    w.Top = y();
-    w.Width = width();
-    w.Height = height();
+    // The client area's place, restored the same way: storing the frame's corner and
+    // restoring it as the client's made the window creep by the frame on every start.
+    const QRect client = geometry();
+    w.Left = client.x();
+    w.Top = client.y();
+    w.Width = client.width();
+    w.Height = client.height();
     w.SavePlacement(SettingsFile());
 }
 

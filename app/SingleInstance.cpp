@@ -1,6 +1,8 @@
 // The single running instance.
 #include "SingleInstance.h"
 
+#include "PathCodec.h"
+
 #include "Messages.h"
 
 #include <QDeadlineTimer>
@@ -235,7 +237,7 @@ void TSingleInstance::ReadFrom(QLocalSocket* Socket, QByteArray& Buffer) {
     Socket->disconnectFromServer();
     QStringList files;
     for (const QByteArray& name : names)
-        if (!name.isEmpty()) files << QFile::decodeName(name);
+        if (!name.isEmpty()) files << DecodePath(name);
     // Opened from the event loop, not from inside the socket's signal.
     QTimer::singleShot(0, this, [this, files] { Deliver(files); });
 }

@@ -17,6 +17,7 @@
 #include "WindowSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QScreen>
@@ -103,8 +104,8 @@ void TMainForm::PlaceWindow() {
                          std::min(place.top(), std::max(a.top(), a.bottom() + 1 - place.height())));
         }
     }
-    resize(place.size());
-    if (profile::SectionExists(SettingsFile(), "Window")) move(place.topLeft());
+    if (profile::SectionExists(SettingsFile(), "Window")) setGeometry(place);
+    else resize(place.size());
     if (w.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
     FPages.front().Editor->SetEditorFont(EditorFont(w.FontName, w.FontSize));
     FEditorProp.Assign(*FPages.front().Editor);
@@ -180,7 +181,13 @@ bool TMainForm::event(QEvent* Event) {
     }
     // Coming back to the window: files may have been changed meanwhile. The questions wait
     // until the activation is over.
-    if (Event->type() == QEvent::WindowActivate) QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
+    if (Event->type() == QEvent::WindowActivate) {
+        // Keys go to the current editor when nothing in the window has the focus (the first
+        // activation after start, for one).
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !isAncestorOf(focus)) CurrentEditor()->setFocus(Qt::ActiveWindowFocusReason);
+        QTimer::singleShot(0, this, [this] { CheckFilesOnDisk(); });
+    }
     return QMainWindow::event(Event);
 }
 

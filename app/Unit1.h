@@ -123,6 +123,8 @@ public:
     void MyMsgOnHello(const QStringList& Files);
     // The mode a command-line switch ("/html", "/perl", ...) forces; empty for anything else.
     static QString ModeOfSwitch(const QString& Param);
+    // The local files of a drop, each name's bytes as they are on the disk.
+    static QStringList DroppedFiles(const class QMimeData& Data);
     static QString NormalizedPath(const QString& Path);
     static QString ModeForExtension(const QString& Ext);
 

@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "PrintPdfCommand.h"
 #include "SingleInstance.h"
 #include "Unit1.h"
@@ -37,7 +38,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quire"));
     quire::InstallFontSubstitutions();
     quire::InstallMessageBoxes();
-    const QStringList args = QApplication::arguments().mid(1);
+    // The parameters as bytes: a file name that is not UTF-8 keeps them (Qt's own list would
+    // turn them into U+FFFD). The application object has taken Qt's options out of argv.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << quire::DecodePath(QByteArray(argv[i]));
     quire::TSingleInstance instance;
     switch (instance.AcquireOrHandOver(handOffNames(argc, argv))) {
     case quire::TSingleInstance::TRole::HandedOver: return 0;

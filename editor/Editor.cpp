@@ -20,6 +20,8 @@ TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEdit
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
+    // Every paint covers its whole area, so scrolling moves pixels instead of repainting.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, true);
     QFont f(QStringLiteral("FixedSys"));
     f.setPixelSize(16);
@@ -193,8 +195,13 @@ void TEditor::LinesUpdateEnd() {
     UpdateCaret();
 }
 
+int TEditor::lastShownRow() const {
+    // The last row with any pixel on the screen: below the whole rows a part of one more shows.
+    return FTopRow + std::max(0, viewport()->height() - 1 - FMetrics.TextTop) / FMetrics.RowHeight;
+}
+
 void TEditor::InvalidateRow(int ARow) {
-    if (ARow < FTopRow || ARow > FTopRow + FMetrics.VisibleRows) return;
+    if (ARow < FTopRow || ARow > lastShownRow()) return;
     const int y = FMetrics.TextTop + (ARow - FTopRow) * FMetrics.RowHeight;
     viewport()->update(QRect(FMetrics.TextLeft, y, viewport()->width() - FMetrics.TextLeft, FMetrics.RowHeight));
 }
@@ -210,7 +217,7 @@ void TEditor::StoreChanged() { DoChange(); }
 
 void TEditor::invalidateRows(int From, int To) {
     From = std::max(From, FTopRow);
-    To = std::min(To, FTopRow + FMetrics.VisibleRows);
+    To = std::min(To, lastShownRow());
     if (To < From) return;
     const int y = FMetrics.TextTop + (From - FTopRow) * FMetrics.RowHeight;
     viewport()->update(QRect(0, y, viewport()->width(), (To - From + 1) * FMetrics.RowHeight));
@@ -220,29 +227,7 @@ void TEditor::invalidateRows(int From, int To) {
 // changed are repainted, and the rows below them are scrolled.
 void TEditor::DoChange() {
     const TChangeRecord r = FList->ChangeRecord;
-    if (r.Changed) {
-        if (std::abs(r.InsertedRows - r.DeletedRows) > FMetrics.VisibleRows) {
-            viewport()->update(QRect(0, FMetrics.TextTop, viewport()->width(), viewport()->height() - FMetrics.TextTop));
-        } else {
-            const int c = r.ChangedRow + r.InsertedRows + std::max(0, r.ReparsedRows - r.InsertedRows);
-            if (r.InsertedRows == r.DeletedRows) {
-                invalidateRows(r.ChangedRow, c < FList->Count() ? c - 1 : c);
-            } else {
-                invalidateRows(r.ChangedRow, c - 1);
-                // The rows below move: scroll them rather than repaint them.
-                const int delta = std::clamp(r.InsertedRows - r.DeletedRows, -(FMetrics.VisibleRows + 1), FMetrics.VisibleRows + 1);
-                const int top = FMetrics.TextTop + std::max(0, c - FTopRow) * FMetrics.RowHeight;
-                if (c >= FTopRow && top < viewport()->height()) {
-                    const QRect area(0, top - (delta < 0 ? -delta * FMetrics.RowHeight : 0), viewport()->width(),
-                                     viewport()->height() - top);
-                    viewport()->scroll(0, delta * FMetrics.RowHeight, area.intersected(viewport()->rect()));
-                }
-                if (c >= FList->Count()) invalidateRows(c, c);
-            }
-            if (FLeftbar.Visible() && FLeftbar.ShowNumber())
-                invalidateRows(std::min(c, r.ChangedRow), r.ChangedRow + FMetrics.VisibleRows);
-        }
-    }
+    if (r.Changed) repaintChange(r);
     const int oldDigits = FMetrics.LeftbarDigits;
     updateLeftbarDigits();
     if (oldDigits != FMetrics.LeftbarDigits) {
@@ -254,6 +239,35 @@ void TEditor::DoChange() {
         FModified = true;
         if (OnChange) OnChange(this);
     }
+}
+
+void TEditor::repaintChange(const TChangeRecord& R) {
+    const int delta = R.InsertedRows - R.DeletedRows;
+    if (std::abs(delta) > FMetrics.VisibleRows) {
+        viewport()->update(QRect(0, FMetrics.TextTop, viewport()->width(), viewport()->height() - FMetrics.TextTop));
+        return;
+    }
+    // Rows from C on hold what the rows from C - delta held before the change.
+    const int c = R.ChangedRow + R.InsertedRows + std::max(0, R.ReparsedRows - R.InsertedRows);
+    if (delta == 0) {
+        invalidateRows(R.ChangedRow, c < FList->Count() ? c - 1 : c);
+    } else {
+        scrollRowsFrom(c, delta);
+        invalidateRows(R.ChangedRow, c - 1);
+        if (c >= FList->Count()) invalidateRows(c, c);
+    }
+    // Row numbers stay with the rows, not with the text scrolled past them.
+    if (FLeftbar.Visible() && FLeftbar.ShowNumber()) invalidateRows(std::min(c, R.ChangedRow), lastShownRow());
+}
+
+void TEditor::scrollRowsFrom(int C, int Delta) {
+    // Their pixels move by Delta rows: from where they were to where they now belong, down
+    // to the bottom of the view. What the move uncovers is repainted.
+    const int height = viewport()->height();
+    const int to = FMetrics.RowY(std::max(C, FTopRow), FTopRow);
+    if (to >= height) return;
+    const int top = std::max(FMetrics.TextTop, to - std::max(Delta, 0) * FMetrics.RowHeight);
+    viewport()->scroll(0, Delta * FMetrics.RowHeight, QRect(0, top, viewport()->width(), height - top));
 }
 
 // --- metrics -------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <QKeySequence>
 #include <QPointer>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QRawFont>
 #include <functional>
@@ -158,6 +159,9 @@ public:
     };
     // The caret's pixel (top left of its shape) and size.
     QRect CaretRect() const;
+    // Where the caret was drawn when it was last shown: painting draws it there, and hiding
+    // it repaints that place, so a caret that has moved since leaves nothing behind.
+    const QRect& ShownCaretRect() const noexcept { return FShownCaretRect; }
     void SetCaretByOffset(int ARow, int Offset) { FList->SetCaretByOffset(this, ARow, Offset); }
 
     // --- selection --------------------------------------------------------------------
@@ -271,8 +275,12 @@ public:
     // are the owner's business.
     QMenu* PopupMenu();
     void SetPopupMenu(QMenu* Menu);
-    // The text being composed with the input method (drawn at the caret, not in the text).
+    // The text being composed with the input method: drawn inline at the caret, the rest of
+    // the row shifted right, never in the text or the undo list until it is committed.
     const QString& PreeditText() const noexcept { return FPreedit; }
+    // The composition's width in columns, and the columns left of the input method's cursor.
+    int CompositionColumns() const;
+    int CompositionCursorColumns() const;
     TDragState DragState() const noexcept { return FDragState; }
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
@@ -379,6 +387,24 @@ private:
     void cancelDrag();
     void createPopupMenu();
     void typeUnicode(const QString& Text);
+    // Shows Text as the composition, with the input method's attributes.
+    void setComposition(const QString& Text, const QList<QInputMethodEvent::Attribute>& Attributes);
+    // Inserts the composition where it was composed, because the focus or the caret is
+    // leaving it, and has the input method forget it; false when there was none. With the
+    // focus leaving, a composition the input method has only just cleared lands too.
+    bool landComposition(bool FocusLeaving = false);
+    void scrollCompositionIntoView();
+    // The focus is about to leave: a composition a commit has just landed was handed over by
+    // the platform, and the input method will send it once more.
+    void compositionHandedOver();
+    // The token under a client point: its text, kind and place in its logical line.
+    struct TTokenPlace {
+        int FirstRow = 0; // the line's first row
+        int Start = 0;    // the token's byte offset in the line
+        std::string Text;
+        int Kind = 0;
+    };
+    bool findTokenAt(const QPoint& Pos, bool UseBrackets, TTokenPlace& Place);
     // editing
     std::string rowWithLineEnd(int ARow) const;
     // Backspace and Delete with a selection delete it (and nothing happens when read-only):
@@ -401,6 +427,11 @@ private:
     // view
     void updateScrollBars();
     void invalidateRows(int From, int To);
+    int lastShownRow() const;
+    // The repaint of a text change: the changed rows, and the rows after them moved.
+    void repaintChange(const TChangeRecord& R);
+    // Moves the pixels of the rows from C down to the bottom of the view by Delta rows.
+    void scrollRowsFrom(int C, int Delta);
     void updateLeftbarDigits();
     void hookFountain(TFountain* F);
     void unhookFountain(TFountain* F);
@@ -431,6 +462,7 @@ private:
     int FCaretHide = 0;
     bool FCaretShown = false;
     bool FCaretBlinkOn = true;
+    QRect FShownCaretRect;
     int FUnderlineCount = 0;
     // While set, moving the caret does not show it again after each step (see moveCaretTo).
     bool FBatch = false;
@@ -445,6 +477,14 @@ private:
     bool FMouseDown = false;
     QString FPreedit;
     QList<QInputMethodEvent::Attribute> FPreeditFormats;
+    int FPreeditCursor = 0; // the input method's cursor, in characters of FPreedit
+    // A composition the input method cleared without a commit, kept a moment in case the
+    // focus is leaving (the input method clears it just before), and when that was.
+    QString FClearedComposition;
+    QElapsedTimer FClearedAt;
+    // A composition a commit has just landed, until control returns to the event loop: if
+    // the focus changes meanwhile, the commit was the platform's hand-over of it.
+    QString FJustLanded;
     QList<QKeySequence> FReservedShortcuts;
     class QMenu* FPopupMenu = nullptr;
     QPointer<QMenu> FOwnerPopup;

@@ -17,7 +17,8 @@ namespace quire {
 QRect TEditor::CaretRect() const {
     const bool wide = ColumnMap(FRow).Is(FCol, TColumnCode::Lead);
     const int glyph = FMetrics.CharWidth - FMargin.Character();
-    const int x = FMetrics.TextLeft + (FCol - FTopCol) * FMetrics.CharWidth;
+    // While composing, the caret stands at the input method's cursor inside the composition.
+    const int x = FMetrics.TextLeft + (FCol + CompositionCursorColumns() - FTopCol) * FMetrics.CharWidth;
     const int y = FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight;
     if (FOverWrite) return QRect(x, y, wide ? 2 * glyph : glyph, FMetrics.CharHeight);
     if (FCaret.Style() == TEditorCaretStyle::csBrief) return QRect(x, y + FMetrics.CharHeight - 2, wide ? 2 * glyph : glyph, 2);
@@ -28,12 +29,13 @@ bool TEditor::caretInView() const {
     return !(FRow < FTopRow || FRow > FTopRow + FMetrics.VisibleRows || FCol < FTopCol || FCol > FTopCol + FMetrics.VisibleCols);
 }
 
-void TEditor::invalidateCaret() { viewport()->update(CaretRect().adjusted(-1, -1, 1, 1)); }
+void TEditor::invalidateCaret() { viewport()->update(FShownCaretRect.adjusted(-1, -1, 1, 1)); }
 
 void TEditor::showCaret() {
     if (FCaretHide > 0 || !hasFocus() || FCaretShown || !caretInView()) return;
     FCaretShown = true;
     FCaretBlinkOn = true;
+    FShownCaretRect = CaretRect();
     const int flash = QApplication::cursorFlashTime();
     if (flash > 0) FBlink.start(flash / 2, this);
     invalidateCaret();
@@ -43,7 +45,7 @@ void TEditor::hideCaret() {
     if (!FCaretShown) return;
     FCaretShown = false;
     FBlink.stop();
-    invalidateCaret();
+    invalidateCaret(); // where it was drawn, wherever the caret has moved since
 }
 
 void TEditor::timerEvent(QTimerEvent* Event) {
@@ -70,16 +72,8 @@ void TEditor::focusInEvent(QFocusEvent* Event) {
 }
 
 void TEditor::focusOutEvent(QFocusEvent* Event) {
-    // What the user composed with the input method is kept, not lost with the focus. The
-    // control inserts it itself and then resets the input method, rather than asking it to
-    // commit: by now the focus belongs to another widget, which would receive that commit.
-    if (!FPreedit.isEmpty()) {
-        const QString pending = FPreedit;
-        FPreedit.clear();
-        if (!FReadOnly) typeUnicode(pending);
-        if (QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->reset();
-        viewport()->update();
-    }
+    // What the user composed with the input method lands here, not lost with the focus.
+    landComposition(true);
     QAbstractScrollArea::focusOutEvent(Event);
     hideCaret();
 }
@@ -595,7 +589,8 @@ bool TEditor::IsInSelection(int ARow, int ACol) {
         if (ARow == FSel.Rect.Bottom && ACol > FSel.Rect.Right - 1) return false;
         return true;
     }
-    return ACol >= roundStartIndex(ARow, FSel.Rect.Left) && ACol <= roundEndIndex(ARow, FSel.Rect.Right - 1);
+    const int index = ColToIndex(ARow, ACol);
+    return index >= roundStartIndex(ARow, FSel.Rect.Left) && index <= roundEndIndex(ARow, FSel.Rect.Right - 1);
 }
 
 } // namespace quire

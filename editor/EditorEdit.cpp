@@ -25,7 +25,7 @@ int TEditor::TextOffset(int Base, int ARow, int ACol) const {
     return FList->RowOffset(ARow, Base) + ByteIndex(ARow, ACol);
 }
 
-int TEditor::BaseRow(int ARow) const { return std::max(FList->LineStartRow(ARow), ARow - 1); }
+int TEditor::BaseRow(int ARow) const { return FList->BaseRow(ARow); }
 
 // Both take and give 1-based places: C is a column, the result a byte.
 int TEditor::BoxStartIndex(const TColumnMap& A, int C) {
@@ -556,7 +556,7 @@ void TEditor::joinWithRowAbove() {
     TEditorScreenStrings& l = *FList;
     if (FRow < 1) return;
     const int d = FRow - 1;
-    const int base = std::max(l.LineStartRow(d), FRow - 2);
+    const int base = BaseRow(d);
     std::string kept(l.Get(d));
     int target = RowWidth(d);
     if (l.RowAttribute(d) == TRowAttribute::Wrapped) {
@@ -734,21 +734,23 @@ void TEditor::DragMove(int ARow, int ACol) {
     const int count = l.Count();
     const int first = std::min(FSel.Rect.Top, ARow);
     const int last = std::max(FSel.Rect.Bottom, ARow);
-    // The rows' text, with the drop row padded to the drop column.
+    // The rows' text with the drop row padded to the drop column. Both places are measured
+    // in this padded text: padding the drop row shifts whatever follows it.
     std::string old;
-    for (int r = first; r <= last && r < count; ++r) {
-        std::string t(l.Get(r));
+    int selStart = 0, drop = 0;
+    for (int r = first; r <= last; ++r) {
+        std::string t = r < count ? std::string(l.Get(r)) : std::string();
+        if (r == FSel.StartRow) selStart = static_cast<int>(old.size()) + FSel.StartIndex;
         if (r == ARow) {
             const int i = ByteIndex(r, ACol);
             if (i > static_cast<int>(t.size())) t.append(static_cast<size_t>(i - static_cast<int>(t.size())), ' ');
+            drop = static_cast<int>(old.size()) + i;
         }
         old += t;
-        if (l.RowAttribute(r) == TRowAttribute::LineEnd) old += kCrLf;
+        if (r < count && l.RowAttribute(r) == TRowAttribute::LineEnd) old += kCrLf;
     }
-    const int selStart = TextOffset(first, FSel.StartRow, 0) + FSel.StartIndex;
     const std::string moved = SelectedText();
     const int selEnd = selStart + static_cast<int>(moved.size());
-    int drop = TextOffset(first, ARow, 0) + ByteIndex(ARow, ACol);
     if (drop >= selStart && drop <= selEnd) {
         ClearSelection();
         return;
@@ -756,7 +758,7 @@ void TEditor::DragMove(int ARow, int ACol) {
     std::string text = old;
     text.erase(static_cast<size_t>(selStart), moved.size());
     if (drop > selEnd) drop -= static_cast<int>(moved.size());
-    text.insert(static_cast<size_t>(std::min(drop, static_cast<int>(text.size()))), moved);
+    text.insert(static_cast<size_t>(drop), moved);
     const int base = BaseRow(first);
     const int shift = TextOffset(base, first, 0);
     TCaretUpdate guard(*this, true);

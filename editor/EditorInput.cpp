@@ -107,8 +107,7 @@ bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
     emit FPopupMenu->aboutToShow();
     for (QAction* a : FPopupItems) {
         if (a->shortcut() == key && a->isEnabled()) {
-            if (a->isCheckable()) a->setChecked(!a->isChecked());
-            a->trigger();
+            a->trigger(); // a checkable item toggles its own check
             return true;
         }
     }
@@ -141,6 +140,7 @@ bool TEditor::event(QEvent* Event) {
             }
         }
     }
+    if (Event->type() == QEvent::FocusAboutToChange) compositionHandedOver();
     return QAbstractScrollArea::event(Event);
 }
 
@@ -298,40 +298,6 @@ void TEditor::reportUnconvertible(const QString& Lost) const {
     if (OnUnconvertible) OnUnconvertible(const_cast<TEditor*>(this), Lost);
 }
 
-// --- the input method ----------------------------------------------------------------
-
-void TEditor::inputMethodEvent(QInputMethodEvent* Event) {
-    if (!Event->commitString().isEmpty() && !FReadOnly) typeUnicode(Event->commitString());
-    // The text being composed is shown at the caret; it never enters the document.
-    FPreedit = Event->preeditString();
-    FPreeditFormats = Event->attributes();
-    viewport()->update();
-    Event->accept();
-}
-
-QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery Query) const {
-    switch (Query) {
-    case Qt::ImEnabled: return !FReadOnly;
-    case Qt::ImCursorRectangle: {
-        QRect r = CaretRect();
-        r.setWidth(std::max(r.width(), 1));
-        r.setHeight(FMetrics.CharHeight);
-        r.moveTop(FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight);
-        return r.translated(viewport()->pos());
-    }
-    case Qt::ImFont: return font();
-    case Qt::ImCursorPosition: {
-        if (FRow >= FList->Count()) return 0;
-        const std::string_view row = FList->Get(FRow);
-        const std::size_t bytes = std::min(static_cast<std::size_t>(std::max(ColToIndex(FRow, FCol), 0)), row.size());
-        return static_cast<int>(cp932::ToDisplay(row.substr(0, bytes)).size());
-    }
-    case Qt::ImSurroundingText: return FRow < FList->Count() ? cp932::ToDisplay(FList->Get(FRow)) : QString();
-    case Qt::ImAnchorPosition: return inputMethodQuery(Qt::ImCursorPosition);
-    default: return QAbstractScrollArea::inputMethodQuery(Query);
-    }
-}
-
 // --- the mouse -----------------------------------------------------------------------
 
 namespace {
@@ -404,6 +370,8 @@ void TEditor::cancelDrag() {
 
 void TEditor::mousePressEvent(QMouseEvent* Event) {
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    // A composition lands where it was composed before the press moves the caret away.
+    landComposition();
     if (Event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(Event);
         return;
@@ -419,7 +387,7 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     }
     FPressPoint = p;
     const QPoint exact = PixelToColRow(p.x(), p.y(), false);
-    if (CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), ColToIndex(exact.y(), exact.x()))) {
+    if (CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), exact.x())) {
         // A press inside the selection may start dragging it.
         moveCaretTo(exact.y(), exact.x());
         UpdateCaret();
@@ -474,7 +442,7 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
     const QPoint cr = PixelToColRow(p.x(), p.y(), false);
     if (p.x() < FMetrics.TextLeft) setPointer(TCursorKind::LeftMargin);
     else if (p.y() < FMetrics.TextTop) setPointer(TCursorKind::TopMargin);
-    else if (CanSelMove() && IsInSelection(cr.y(), ColToIndex(cr.y(), cr.x()))) setPointer(TCursorKind::InSel);
+    else if (CanSelMove() && IsInSelection(cr.y(), cr.x())) setPointer(TCursorKind::InSel);
     else setPointer(TCursorKind::Default);
 }
 
@@ -488,7 +456,7 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
         FDragState = TDragState::None;
         setPointer(TCursorKind::Default);
         const bool outside = !viewport()->rect().contains(Event->position().toPoint());
-        if (outside || IsInSelection(FRow, ColToIndex(FRow, FCol))) {
+        if (outside || IsInSelection(FRow, FCol)) {
             ClearSelection();
         } else if (Event->modifiers() & Qt::ControlModifier) {
             DragCopy(FRow, FCol);
@@ -519,42 +487,43 @@ void TEditor::wheelEvent(QWheelEvent* Event) {
 
 // --- tokens under a point ------------------------------------------------------------
 
-std::pair<std::string, int> TEditor::TokenAt(const QPoint& Pos, bool UseBrackets) {
+bool TEditor::findTokenAt(const QPoint& Pos, bool UseBrackets, TTokenPlace& Place) {
     int row, index;
-    if (!PosToRowIndex(Pos, row, index) || index < 0) return {std::string(), 0};
-    const int first = FList->LineStartRow(row);
+    if (!PosToRowIndex(Pos, row, index) || index < 0) return false;
+    // The whole logical line is scanned, so that a token continued across a wrap is whole.
+    Place.FirstRow = FList->LineStartRow(row);
     int position = index;
-    for (int r = first; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
-    const std::string line = FList->GetRowsText(first, -1);
+    for (int r = Place.FirstRow; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
+    const std::string line = FList->GetRowsText(Place.FirstRow, -1);
     TRowState state = TRowState::NotParsed();
-    if (UseBrackets) state.BracketIndex = FList->BracketIndex(first);
+    if (UseBrackets) state.BracketIndex = FList->BracketIndex(Place.FirstRow);
     auto p = ActiveFountain().CreateParser();
     p->StartRow(line, state);
     while (p->NextToken() != kindEnd) {
-        if (p->TokenStart() <= position && p->TokenStart() + p->TokenLength() >= position)
-            return {std::string(p->TokenText()), p->TokenKind()};
         if (p->TokenStart() > position) break;
+        // The token that holds the byte under the pointer, not the one that ends before it.
+        if (position < p->TokenStart() + p->TokenLength()) {
+            Place.Start = p->TokenStart();
+            Place.Text = std::string(p->TokenText());
+            Place.Kind = p->TokenKind();
+            return true;
+        }
     }
-    return {std::string(), 0};
+    return false;
+}
+
+std::pair<std::string, int> TEditor::TokenAt(const QPoint& Pos, bool UseBrackets) {
+    TTokenPlace place;
+    if (!findTokenAt(Pos, UseBrackets, place)) return {std::string(), 0};
+    return {place.Text, place.Kind};
 }
 
 void TEditor::SelectTokenAt(const QPoint& Pos) {
-    int row, index;
-    if (!PosToRowIndex(Pos, row, index) || index < 0) return;
-    const int first = FList->LineStartRow(row);
-    int position = index;
-    for (int r = first; r < row; ++r) position += static_cast<int>(FList->Get(r).size());
-    const std::string line = FList->GetRowsText(first, -1);
-    auto p = ActiveFountain().CreateParser();
-    p->StartRow(line, TRowState::NotParsed());
-    while (p->NextToken() != kindEnd) {
-        if (p->TokenStart() <= position && p->TokenStart() + p->TokenLength() >= position) {
-            ClearSelection();
-            SetCaretByOffset(first, p->TokenStart());
-            SetSelLength(p->TokenLength());
-            return;
-        }
-    }
+    TTokenPlace place;
+    if (!findTokenAt(Pos, false, place)) return;
+    ClearSelection();
+    SetCaretByOffset(place.FirstRow, place.Start);
+    SetSelLength(static_cast<int>(place.Text.size()));
 }
 
 // --- edit-style requests -------------------------------------------------------------

@@ -24,7 +24,6 @@ void TEditor::paintEvent(QPaintEvent* Event) {
     if (FLeftbar.Visible() && clip.intersects(QRect(0, FMetrics.TextTop, FMetrics.LeftbarWidth, height)))
         painter.PaintLeftbar(first, last);
     if (clip.intersects(QRect(FMetrics.TextLeft, FMetrics.TextTop, width, height))) painter.PaintText(first, last, clip);
-    if (!FPreedit.isEmpty()) painter.PaintPreedit();
     // The caret, drawn by the control, blinking.
     if (CaretVisible() && hasFocus()) painter.PaintCaret();
 }

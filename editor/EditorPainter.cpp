@@ -48,6 +48,16 @@ int drawDigits(QPainter& p, int n, int x, int y, const QColor& ink) {
 
 
 
+// The bytes of a display text that are drawn: up to column 1000, the character that starts
+// at column 999 completed.
+int drawnLength(const std::string& T) {
+    const int n = static_cast<int>(T.size());
+    if (n <= TEditor::ColumnLimit) return n;
+    int i = 0;
+    while (i < TEditor::ColumnLimit) i += sjis::IsLeadByte(static_cast<unsigned char>(T[static_cast<size_t>(i)])) ? 2 : 1;
+    return std::min(i, n);
+}
+
 } // namespace
 
 TEditorPainter::TEditorPainter(TEditor& Editor, QPainter& Painter)
@@ -63,9 +73,19 @@ void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, i
     TCellGlyphs cells = CollectCells(T, From, To, X0, Y, Clip);
     P.setPen(Fore);
     const QRawFont raw = QRawFont::fromFont(f);
-    if (!cells.Chars.isEmpty() && raw.isValid()) DrawGlyphs(raw, cells, Y, Style);
+    if (!cells.Chars.isEmpty() && raw.isValid()) DrawGlyphs(raw, cells, Y);
     // Bytes that are no character, and characters the font lacks, show as a box.
     for (const QRect& r : cells.Missing) P.drawRect(r);
+    // The lines under and through the cells are drawn here: a glyph run would draw them at
+    // its own origin, not under the glyphs it places cell by cell.
+    if (Style & (fsUnderline | fsStrikeOut)) {
+        const QFontMetrics fm(f);
+        const int thickness = std::max(1, fm.lineWidth());
+        const int x = X0 + From * M.CharWidth;
+        const int w = (To - From) * M.CharWidth;
+        if (Style & fsUnderline) P.fillRect(QRect(x, Y + std::max(1, fm.underlinePos()), w, thickness).intersected(Clip), Fore);
+        if (Style & fsStrikeOut) P.fillRect(QRect(x, Y - fm.strikeOutPos(), w, thickness).intersected(Clip), Fore);
+    }
 }
 
 TEditorPainter::TCellGlyphs TEditorPainter::CollectCells(const std::string& T, int From, int To, int X0, int Y,
@@ -97,7 +117,7 @@ TEditorPainter::TCellGlyphs TEditorPainter::CollectCells(const std::string& T, i
     return out;
 }
 
-void TEditorPainter::DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y, uint8_t Style) {
+void TEditorPainter::DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y) {
     const int cw = M.CharWidth;
     QList<quint32> glyphs = Raw.glyphIndexesForString(Cells.Chars);
     QList<QPointF> pos;
@@ -120,8 +140,6 @@ void TEditorPainter::DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y, 
     run.setRawFont(Raw);
     run.setGlyphIndexes(glyphs);
     run.setPositions(pos);
-    run.setUnderline(Style & fsUnderline);
-    run.setStrikeOut(Style & fsStrikeOut);
     P.drawGlyphRun(QPointF(0, 0), run);
 }
 
@@ -136,11 +154,11 @@ TTokenLook TEditorPainter::Look(TFountainColor* c, bool selected) const {
     return {E.ToQColor(c->BkColor(), true), E.ToQColor(c->Color(), false), c->Style()};
 }
 
-void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected) {
+void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected, int shift) {
     TEditorScreenStrings& list = E.ScreenStrings();
     const int cw = M.CharWidth;
     const int y = M.TextTop + (row - E.TopRow()) * M.RowHeight;
-    const int xOrigin = M.TextLeft - E.TopCol() * cw;
+    const int xOrigin = M.TextLeft + (shift - E.TopCol()) * cw;
     const int left = std::max(M.TextLeft, xOrigin + fromCol * cw);
     const int right = toCol < 0 ? E.viewport()->width() : std::max(left, xOrigin + toCol * cw);
     const int height = M.CharHeight + (E.Selected() ? E.Margin().Underline() : 0);
@@ -159,8 +177,10 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         P.restore();
         return;
     }
-    const int limit = std::min(right, xOrigin + TEditor::ColumnLimit * cw);
-    if (!M.Transparent) DrawCells(own, 0, ownLength, xOrigin, baseline, plain.Fore, 0, R);
+    // Nothing is drawn past column 1000, where the cut sign stands.
+    const int drawn = drawnLength(own);
+    const int limit = std::min(right, xOrigin + drawn * cw);
+    if (!M.Transparent) DrawCells(own, 0, drawn, xOrigin, baseline, plain.Fore, 0, R);
     if (!own.empty()) {
         std::string text = own;
         if (list.RowAttribute(row) == TRowAttribute::Wrapped && row + 1 < list.Count())
@@ -168,9 +188,9 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         parser.StartRow(text, list.RowState(row));
         while (parser.NextToken() != kindEnd && parser.TokenStart() < ownLength) {
             const int start = parser.TokenStart();
-            const int end = std::min(start + parser.TokenLength(), ownLength);
+            const int end = std::min(start + parser.TokenLength(), drawn);
             const int x = xOrigin + start * cw;
-            if (x > limit) break;
+            if (x >= limit) break;
             if (xOrigin + end * cw < M.TextLeft) continue;
             const TTokenLook look = Look(parser.TokenColor(), selected);
             if (!M.Transparent && look == plain) continue;
@@ -185,16 +205,16 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         E.OnDrawLine(&E, P, own, xOrigin, y, row, R, selected);
         P.restore();
     }
-    PaintEndMarks(row, ownLength, xOrigin, y, R, selected);
+    PaintEndMarks(row, ownLength, drawn, xOrigin, y, R, selected);
     P.restore();
 }
 
-void TEditorPainter::PaintEndMarks(int row, int length, int xOrigin, int y, const QRect& R, bool selected) {
+void TEditorPainter::PaintEndMarks(int row, int length, int drawn, int xOrigin, int y, const QRect& R, bool selected) {
     TEditorScreenStrings& list = E.ScreenStrings();
     const int cw = M.CharWidth;
     const int ch = M.CharHeight;
-    const bool beyond = length > TEditor::ColumnLimit;
-    const int e = xOrigin + std::min(length, TEditor::ColumnLimit) * cw;
+    const bool beyond = length > drawn;
+    const int e = xOrigin + drawn * cw;
     if (e > R.right()) return;
     const TRowAttribute attr = list.RowAttribute(row);
     TEditorMarks& m = E.Marks();
@@ -365,8 +385,11 @@ void TEditorPainter::PaintText(int First, int Last, const QRect& Clip) {
     TEditorScreenStrings& list = E.ScreenStrings();
     auto parser = E.ActiveFountain().CreateParser();
     const int count = list.Count();
+    const bool composing = !E.PreeditText().isEmpty();
     for (int r = First; r <= Last; ++r) {
-        if (r < count) {
+        if (composing && r == E.Row()) {
+            PaintComposingRow(r, *parser);
+        } else if (r < count) {
             PaintRowWithSelection(r, *parser);
         } else if (E.Marks().EofMark().Visible() && r == count &&
                    (count == 0 || list.RowAttribute(count - 1) != TRowAttribute::EndOfFile)) {
@@ -382,32 +405,53 @@ void TEditorPainter::PaintText(int First, int Last, const QRect& Clip) {
     }
 }
 
+void TEditorPainter::PaintComposingRow(int row, TFountainParser& parser) {
+    // The row as it will read once the composition is committed: the text before the caret,
+    // the composition, and the rest of the row shifted right by its width.
+    const int caretCol = E.Col();
+    const int width = E.CompositionColumns();
+    if (row < E.ScreenStrings().Count()) {
+        PaintRow(row, parser, 0, caretCol, false);
+        PaintRow(row, parser, caretCol, -1, false, width);
+    }
+    PaintPreedit();
+}
+
 void TEditorPainter::PaintPreedit() {
     const QString& preedit = E.PreeditText();
     const std::string bytes = cp932::FromUnicode(preedit);
+    const int n = static_cast<int>(bytes.size());
     const QPoint at = M.CellPoint(E.Row(), E.Col(), E.TopRow(), E.TopCol());
-    const QRect box(at.x(), at.y(), static_cast<int>(bytes.size()) * M.CharWidth, M.CharHeight);
-    P.fillRect(box, E.ToQColor(E.Color(), true));
-    DrawCells(bytes, 0, static_cast<int>(bytes.size()), at.x(), at.y() + M.Ascent, E.ToQColor(E.FontColor(), false),
-              fsUnderline, box);
+    const QRect box(at.x(), at.y(), n * M.CharWidth, M.CharHeight);
+    const QRect clip = box.intersected(TextArea());
+    if (clip.isEmpty()) return;
+    const QColor back = E.ToQColor(E.Color(), true);
+    const QColor fore = E.ToQColor(E.FontColor(), false);
+    const int baseline = at.y() + M.Ascent;
+    P.save();
+    P.setClipRect(clip);
+    P.fillRect(box, back);
+    DrawCells(bytes, 0, n, at.x(), baseline, fore, 0, box);
     // The segment the input method highlights (the one being converted) is inverted.
     for (const QInputMethodEvent::Attribute& a : E.PreeditFormats()) {
         if (a.type != QInputMethodEvent::TextFormat || a.length <= 0) continue;
         const QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
-        if (f.background().style() == Qt::NoBrush) continue;
+        if (f.background().style() == Qt::NoBrush && !f.hasProperty(QTextFormat::ForegroundBrush)) continue;
         const int from = static_cast<int>(cp932::FromUnicode(preedit.left(a.start)).size());
-        const int len = static_cast<int>(cp932::FromUnicode(preedit.mid(a.start, a.length)).size());
-        P.save();
-        P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        P.fillRect(QRect(at.x() + from * M.CharWidth, at.y(), len * M.CharWidth, M.CharHeight), Qt::white);
-        P.restore();
+        const int to = from + static_cast<int>(cp932::FromUnicode(preedit.mid(a.start, a.length)).size());
+        const QRect segment(at.x() + from * M.CharWidth, at.y(), (to - from) * M.CharWidth, M.CharHeight);
+        P.fillRect(segment, fore);
+        DrawCells(bytes, from, to, at.x(), baseline, back, 0, segment);
     }
+    // The whole composition is underlined, along the bottom of its cells.
+    P.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), fore);
+    P.restore();
 }
 
 void TEditorPainter::PaintCaret() {
     P.save();
     P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    P.fillRect(E.CaretRect().intersected(TextArea()), Qt::white);
+    P.fillRect(E.ShownCaretRect().intersected(TextArea()), Qt::white);
     P.restore();
 }
 

@@ -41,7 +41,8 @@ public:
     // The rows First..Last of the text area within Clip, the end-of-file mark below the last
     // line, and the caret-row underline.
     void PaintText(int First, int Last, const QRect& Clip);
-    // The text being composed with the input method, at the caret.
+    // The text being composed with the input method, at the caret: underlined, the segment
+    // being converted inverted.
     void PaintPreedit();
     void PaintCaret();
 
@@ -58,14 +59,18 @@ private:
         std::vector<QRect> Missing;
     };
     TCellGlyphs CollectCells(const std::string& T, int From, int To, int X0, int Y, const QRect& Clip) const;
-    void DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y, uint8_t Style);
+    void DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y);
     TTokenLook Look(TFountainColor* c, bool selected) const;
     // A row with the selection: up to three parts, the middle one selected.
     void PaintRowWithSelection(int row, TFountainParser& parser);
     // One row: its background, its tokens in their colours, the draw-line event and the marks.
     // Columns [FromCol, ToCol) are painted; Selected draws them as selected text.
-    void PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected);
-    void PaintEndMarks(int row, int length, int xOrigin, int y, const QRect& R, bool selected);
+    // Shift moves the row's text that many columns right (to make room for a composition).
+    void PaintRow(int row, TFountainParser& parser, int fromCol, int toCol, bool selected, int shift = 0);
+    // The caret's row while composing: the composition inserted at the caret.
+    void PaintComposingRow(int row, TFountainParser& parser);
+    // Length is the row's display length, Drawn the part of it drawn (up to column 1000).
+    void PaintEndMarks(int row, int length, int drawn, int xOrigin, int y, const QRect& R, bool selected);
     void DrawEof(int x, int y);
     QRect TextArea() const;
 

@@ -243,13 +243,18 @@ int TEditorScreenStrings::rewrapStart(int Row) const {
     return start;
 }
 
+int TEditorScreenStrings::BaseRow(int Row) const {
+    // Text added after a last row that has no line end continues that row.
+    const int count = Count();
+    const bool continuesLast = Row == count && count > 0 && RowAttribute(count - 1) == TRowAttribute::EndOfFile;
+    return rewrapStart(continuesLast ? Row - 1 : Row);
+}
+
 void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text) {
     const int count = this->Count();
     if (Row < 0 || Count < 0 || Row + Count - 1 > count - 1 || (Count == 0 && Text.empty())) return;
 
-    // Text added after a last row that has no line end continues that row.
-    const bool continuesLast = Row == count && count > 0 && RowAttribute(count - 1) == TRowAttribute::EndOfFile;
-    const int start = rewrapStart(continuesLast ? Row - 1 : Row);
+    const int start = BaseRow(Row);
     const int last = Row + Count - 1;
     int end = LineEndRow(last);
     // The re-wrap starts at or before the edit and takes in whole logical lines past it.

@@ -81,6 +81,10 @@ public:
     std::string GetRowsText(int Row, int Count) const;
 
     void ReplaceRows(int Row, int Count, std::string_view Text);
+    // The row where ReplaceRows(Row, ...) starts re-wrapping. It and the rows above keep
+    // their place, so a text offset measured from it before an edit still points at the
+    // same text after it: every caret placement after an edit measures from here.
+    int BaseRow(int Row) const;
     void DeleteRows(int Row, int Count);
     void InsertRowList(int Row, const TEditorStringList& List);
     void ReplaceRowList(int Row, int Count, const TEditorStringList& List);

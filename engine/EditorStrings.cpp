@@ -24,6 +24,18 @@ private:
     TEditorLink& e_;
 };
 
+// Holds an update of Lines open for the lifetime of the guard.
+class LinesUpdate {
+public:
+    explicit LinesUpdate(TEditorStrings& l) : l_(l) { l_.BeginUpdate(); }
+    ~LinesUpdate() { l_.EndUpdate(); }
+    LinesUpdate(const LinesUpdate&) = delete;
+    LinesUpdate& operator=(const LinesUpdate&) = delete;
+
+private:
+    TEditorStrings& l_;
+};
+
 } // namespace
 
 void TEditorStrings::checkIndex(int Index) const {
@@ -81,21 +93,22 @@ int TEditorStrings::Add(std::string_view S) {
     TEditorScreenStrings& r = rows();
     const int n = r.Count();
     std::string text;
-    int base = n;
+    int row = n;
     if (n > 0 && r.RowAttribute(n - 1) != TRowAttribute::LineEnd) {
         // The last line has no line end: it gets one, and S becomes the new last line,
         // which stays without one.
-        base = n - 1;
-        text = r.Strings(base);
+        row = n - 1;
+        text = r.Strings(row);
         text += "\r\n";
         text += S;
-        r.ReplaceRows(base, 1, text);
     } else {
         text = S;
         text += "\r\n";
-        r.ReplaceRows(n, 0, text);
     }
-    r.SetCaretByOffset(&FEditor, base, static_cast<int>(text.size()));
+    const int base = r.BaseRow(row);
+    const int offset = r.RowOffset(row, base) + static_cast<int>(text.size());
+    r.ReplaceRows(row, row < n ? 1 : 0, text);
+    r.SetCaretByOffset(&FEditor, base, offset);
     return n;
 }
 
@@ -127,7 +140,11 @@ void TEditorStrings::Clear() { rows().Clear(); }
 
 std::string TEditorStrings::Text() const { return rows().GetTextStr(); }
 
-void TEditorStrings::SetText(std::string_view Value) { rows().SetTextStr(Value); }
+void TEditorStrings::SetText(std::string_view Value) {
+    // Inside an update of Lines: its end repaints every view and places the caret anew.
+    LinesUpdate update(*this);
+    rows().SetTextStr(Value);
+}
 
 void TEditorStrings::Assign(const std::vector<std::string>& Source) {
     std::string text;
@@ -135,6 +152,7 @@ void TEditorStrings::Assign(const std::vector<std::string>& Source) {
         text += s;
         text += "\r\n";
     }
+    LinesUpdate update(*this);
     rows().SetTextStr(text);
     FEditor.SetRow(rows().Count());
     FEditor.SetCol(0);

@@ -1,6 +1,8 @@
 // Private-profile (ini) files.
 #include "Profile.h"
 
+#include "SafeFile.h"
+
 #include "IniText.h"
 #include "PlatformError.h"
 #include "RegularFile.h"
@@ -58,7 +60,7 @@ QString replaceProblem(const QString& path) {
     if (S_ISDIR(st.st_mode)) return QStringLiteral("同じ名前のフォルダーがあります");
     if (!S_ISREG(st.st_mode)) return QStringLiteral("通常のファイルではありません");
     if (st.st_size > MaxSettingsSize) return QStringLiteral("ファイルが大きすぎます");
-    if (::access(name.constData(), R_OK) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+    if (::access(name.constData(), R_OK) != 0) return SystemErrorText(errno);
     return {};
 }
 
@@ -74,7 +76,7 @@ QString writeFile(const QString& file, const QByteArray& bytes) {
     errno = 0;
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         const int reason = errno;
-        const QString error = reason ? QString::fromLocal8Bit(std::strerror(reason)) : f.errorString();
+        const QString error = reason ? SystemErrorText(reason) : f.errorString();
         f.cancelWriting();
         return error;
     }

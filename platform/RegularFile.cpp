@@ -1,6 +1,8 @@
 // Bounded reading of regular files and standard input.
 #include "RegularFile.h"
 
+#include "PathCodec.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -41,7 +43,7 @@ TRegularFileRead readAll(int fd, qint64 MaxSize, qint64 expected) {
 } // namespace
 
 TRegularFileRead ReadRegularFile(const QString& Path, qint64 MaxSize) {
-    const QByteArray name = QFile::encodeName(Path);
+    const QByteArray name = EncodePath(Path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return failed(errno == ENOENT ? TReadFailure::Missing : TReadFailure::System, errno);
     struct stat st {};

@@ -1,6 +1,7 @@
 // Safe whole-file writes and file stamps.
 #include "SafeFile.h"
 
+#include "PathCodec.h"
 #include "PlatformError.h"
 
 #include <QDir>
@@ -146,26 +147,26 @@ void replaceInPlace(const QByteArray& target, std::string_view bytes) {
 
 // The file a path names: a symbolic link's target (made absolute), else the path itself.
 QByteArray realTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.canonicalFilePath();
-        if (!target.isEmpty()) return QFile::encodeName(target);
-        return QFile::encodeName(info.symLinkTarget());
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+    struct stat st {};
+    if (::lstat(EncodePath(absolute).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        const QString target = CanonicalPath(absolute);
+        if (!target.isEmpty()) return EncodePath(target);
     }
-    return QFile::encodeName(info.absoluteFilePath());
+    return EncodePath(absolute);
 }
 
 } // namespace
 
 TFileStamp StampOf(const QString& Path) {
     struct stat st {};
-    if (::stat(QFile::encodeName(Path).constData(), &st) != 0) return {};
+    if (::stat(EncodePath(Path).constData(), &st) != 0) return {};
     return TFileStamp{true, static_cast<int64_t>(st.st_size),
                       static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
                       static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_dev)};
 }
 
-QString WriteFailureText(const QString& Path, int Error) {
+QString SystemErrorText(int Error) {
     QString reason;
     switch (Error) {
     case ENOSPC:
@@ -180,7 +181,12 @@ QString WriteFailureText(const QString& Path, int Error) {
     case 0: reason = QStringLiteral("原因は不明です"); break;
     default: reason = QString::fromLocal8Bit(std::strerror(Error)); break;
     }
-    return QStringLiteral("ファイルに書き込めませんでした（%1）。ファイルは元のままです。\r\r%2").arg(reason, Path);
+    return reason;
+}
+
+QString WriteFailureText(const QString& Path, int Error) {
+    return QStringLiteral("ファイルに書き込めませんでした（%1）。ファイルは元のままです。\r\r%2")
+        .arg(SystemErrorText(Error), DisplayPath(Path));
 }
 
 void WriteWholeFile(const QString& Path, std::string_view Bytes) {
@@ -209,9 +215,9 @@ void WriteWholeFile(const QString& Path, std::string_view Bytes) {
 QString CopyBeside(const QString& From, const QString& Anchor) {
     QByteArray temp;
     try {
-        TFd in(::open(QFile::encodeName(From).constData(), O_RDONLY | O_CLOEXEC));
+        TFd in(::open(EncodePath(From).constData(), O_RDONLY | O_CLOEXEC));
         if (in.Get() < 0) throw TFailure{errno};
-        TFd out(createBeside(QFile::encodeName(Anchor), temp));
+        TFd out(createBeside(EncodePath(Anchor), temp));
         char buffer[65536];
         for (off_t offset = 0;;) {
             const ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
@@ -226,12 +232,12 @@ QString CopyBeside(const QString& From, const QString& Anchor) {
         if (!temp.isEmpty()) ::unlink(temp.constData());
         throw EPlatformError(WriteFailureText(Anchor, f.Error).toStdString());
     }
-    return QFile::decodeName(temp);
+    return DecodePath(temp);
 }
 
 void RenameOver(const QString& From, const QString& To) {
-    const QByteArray to = QFile::encodeName(To);
-    if (::rename(QFile::encodeName(From).constData(), to.constData()) != 0)
+    const QByteArray to = EncodePath(To);
+    if (::rename(EncodePath(From).constData(), to.constData()) != 0)
         throw EPlatformError(WriteFailureText(To, errno).toStdString());
     syncFolder(folderOf(to));
 }

@@ -41,6 +41,9 @@ void CopyFileOver(const QString& From, const QString& To);
 // Renames From over To in one step. Raises EPlatformError on failure.
 void RenameOver(const QString& From, const QString& To);
 
+// The user's words for the system's error Error (errno; 0 when not known): a full disk, a
+// size limit, missing permission, a read-only file system, ...
+QString SystemErrorText(int Error);
 // The user's words for a failed write of Path with errno Error (0 when not known).
 QString WriteFailureText(const QString& Path, int Error);
 

@@ -25,8 +25,10 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <deque>
 #include <random>
 #include <stdexcept>
@@ -598,6 +600,39 @@ TEST_F(MainWindowTest, TabMarksAreDrawnInTheirSettingsColour) {
     EXPECT_EQ(redPixels(), 0);
 }
 
+TEST_F(MainWindowTest, TheWheelScrollsByTheRowsReadAtStart) {
+    setting("Stand", "Wheel", "2");
+    form = std::make_unique<TMainForm>();
+    TEditor* e = editor(0);
+    std::string t;
+    for (int i = 0; i < 60; ++i) t += "row\r\n";
+    e->Lines().SetText(t);
+    // The handler runs on every wheel event: it does not read the settings file again.
+    profile::WriteString(SettingsFileName(), "Stand", "Wheel", QStringLiteral("7"));
+    QWheelEvent down(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(e->viewport(), &down);
+    EXPECT_EQ(e->TopRow(), 2);
+    QApplication::sendEvent(e->viewport(), &down);
+    EXPECT_EQ(e->TopRow(), 4);
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnJapaneseSelectsTheWholeRun) {
+    form->show();
+    TEditor* e = editor(0);
+    // 日本語 を 選択: kanji, one hiragana, kanji.
+    e->Lines().SetText("\x93\xFA\x96\x7B\x8C\xEA\x82\xF0\x91\x49\x91\xF0\r\n");
+    auto cell = [&](int col) {
+        return QPoint(e->TextLeft() + col * e->CharWidth() + 2, e->TextTop() + e->CharHeight() / 2);
+    };
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(3));
+    EXPECT_EQ(e->SelectedText(), "\x93\xFA\x96\x7B\x8C\xEA");
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(6));
+    EXPECT_EQ(e->SelectedText(), "\x82\xF0");
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(9));
+    EXPECT_EQ(e->SelectedText(), "\x91\x49\x91\xF0");
+}
+
 // The active page's mode is the document mode the colouring reads: a quotation marker counts
 // anywhere in a row in every mode but 標準. Only ".pas" opens as Delphi.
 TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
@@ -641,4 +676,16 @@ TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
     ASSERT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(messages.Shown.last().contains(latin));
+}
+
+// The bars' menu items show what the window shows from the start, and the first click hides.
+TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
+    form->show();
+    QToolBar* tools = form->findChild<QToolBar*>();
+    ASSERT_NE(tools, nullptr);
+    for (const char* name : {"Mm_ToolBar", "Mm_StatusBar"}) EXPECT_TRUE(form->Action(name)->isChecked()) << name;
+    EXPECT_TRUE(tools->isVisible());
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_FALSE(tools->isVisible());
+    EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
 }

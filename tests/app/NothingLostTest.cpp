@@ -5,7 +5,9 @@
 #include "Dialogs.h"
 #include "Editor.h"
 #include "PlatformError.h"
+#include "PathCodec.h"
 #include "Profile.h"
+#include "RegularFile.h"
 #include "Settings.h"
 #include "ProgramFolder.h"
 #include "SafeFile.h"
@@ -16,12 +18,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -521,4 +525,34 @@ TEST_F(NothingLostTest, OverwriteConfirmationAndExitWithEnterAndEscape) {
     messages.Answers = {kEnter};
     EXPECT_TRUE(form->close());
     EXPECT_EQ(read(path), QByteArray("typed a\r\n"));
+}
+
+// A file whose name is Shift_JIS bytes (from a Windows archive) opens from the command line
+// and from a drop, shows its name readably, and saves back to the same file.
+TEST_F(NothingLostTest, AFileNameThatIsNotUtf8OpensShowsAndSaves) {
+    const QByteArray name = "\x93\xFA\x96\x7B.txt"; // 日本.txt in Shift_JIS
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/" + name;
+    {
+        const int fd = ::open(bytes.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "text\r\n", 6), 6);
+        ::close(fd);
+    }
+    const QString path = DecodePath(bytes);
+    form->HandleCommandLine({path});
+    ASSERT_EQ(form->Page(0).FileName, path);
+    EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("日本.txt"));
+    EXPECT_TRUE(form->windowTitle().contains(QStringLiteral("日本.txt")));
+    editor(0)->SetRowCol(0, 0);
+    editor(0)->TypeText("new ");
+    ASSERT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(read(QFile::decodeName(bytes)), QByteArray("<missing>")); // Qt's own name for it misses the file
+    EXPECT_EQ(EncodePath(form->Page(0).FileName), bytes);
+    const TRegularFileRead back = ReadRegularFile(path, 1000);
+    EXPECT_EQ(back.Bytes, QByteArray("new text\r\n"));
+    // A drop carries the name's bytes percent-encoded.
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"), "file://" + QByteArray(bytes).toPercentEncoding("/") + "\r\n");
+    EXPECT_EQ(TMainForm::DroppedFiles(data), QStringList{path});
+    EXPECT_TRUE(RemoveFile(path)); // Qt's own removal of the folder could not name it
 }

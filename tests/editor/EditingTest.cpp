@@ -1,9 +1,11 @@
 // Editing through the real control: keys, characters, the input method, the mouse, the
 // clipboard and the edit-style requests.
 #include "Cp932Codec.h"
+#include "ShiftJis.h"
 #include "Editor.h"
 #include "EditorFixture.h"
 #include "Fonts.h"
+#include "TokenKinds.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -484,10 +486,53 @@ TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
     EXPECT_EQ(all(), "x" + odd + "y\r\n"); // a box paste inserts the rows, not the line end
 }
 
+// The text offset of the caret: its row's start and the bytes left of its column.
+static int caretOffset(TEditor& e) {
+    const TEditorScreenStrings& l = e.ScreenStrings();
+    if (e.Row() >= l.Count()) return l.RowOffset(l.Count());
+    return l.RowOffset(e.Row()) + std::min(e.ColumnMap(e.Row()).BytesBefore(e.Col()), static_cast<int>(l.Get(e.Row()).size()));
+}
+
+// Runs Act, which types Bytes at the caret (Delete when Bytes is empty), and checks the text
+// and the caret against a model: without a selection and in insert mode the bytes go in at
+// the caret's place (after spaces up to a caret past the row's end) and the caret ends right
+// after them; Delete inside a row takes the character at the caret and leaves the caret
+// where it is. Other states are only acted on.
+static void actAgainstModel(TEditor& e, const std::string& Bytes, const std::function<void()>& Act,
+                            const std::string& Where) {
+    const TEditorScreenStrings& l = e.ScreenStrings();
+    if (e.Selected() || e.OverWrite()) {
+        Act();
+        return;
+    }
+    std::string model = e.Lines().Text();
+    const int row = e.Row();
+    const std::string rowText = row < l.Count() ? std::string(l.Get(row)) : std::string();
+    const int len = static_cast<int>(rowText.size());
+    const int index = e.ByteIndex(row, e.Col());
+    const int at = l.RowOffset(row) + std::min(index, len);
+    int expected = at;
+    if (!Bytes.empty()) {
+        const std::string inserted = std::string(static_cast<size_t>(std::max(0, index - len)), ' ') + Bytes;
+        model.insert(static_cast<size_t>(at), inserted);
+        expected = at + static_cast<int>(inserted.size());
+    } else if (index < len) {
+        const bool lead = sjis::IsLeadByte(static_cast<unsigned char>(rowText[static_cast<size_t>(index)]));
+        model.erase(static_cast<size_t>(at), static_cast<size_t>(lead ? std::min(2, len - index) : 1));
+    } else {
+        Act();
+        return;
+    }
+    Act();
+    ASSERT_EQ(e.Lines().Text(), model) << Where;
+    ASSERT_EQ(caretOffset(e), expected) << Where << " (caret at row " << e.Row() << ", column " << e.Col() << ")";
+}
+
 // Random events through the real event path, with wrap on and off, starting from a few texts:
 // after every event no row holds a line end, only the last row may be the end of the text and
 // it is never a wrapped row, and undoing every step gives back the text as it was.
-static void RunRandomRounds(TEditor& e, unsigned seed, int rounds, int events, const std::function<void(std::mt19937&)>& step) {
+static void RunRandomRounds(TEditor& e, unsigned seed, int rounds, int events,
+                            const std::function<void(std::mt19937&, const std::string&)>& step) {
     std::mt19937 rng(seed);
     const std::string seeds[] = {"", "abc def\r\n\x82\xA0\x82\xA2\x82\xA4 ghi\r\n\tx", "    a\r\n\r\n  b\r\nlast\r\n",
                                  std::string(70, 'w') + "\r\n" + std::string(30, 'z')};
@@ -495,11 +540,13 @@ static void RunRandomRounds(TEditor& e, unsigned seed, int rounds, int events, c
     for (int round = 0; round < rounds; ++round) {
         e.SetWordWrap(round % 2 == 0);
         e.WrapOption().SetWrapByte(20);
+        e.WrapOption().SetWordBreak(round % 4 == 0); // short rows: re-wrapping reaches further back
         e.SetOverWrite(false);
         const std::string start = seeds[round % 4];
         e.Lines().SetText(start);
         for (int k = 0; k < events; ++k) {
-            step(rng);
+            step(rng, "round " + std::to_string(round) + " event " + std::to_string(k));
+            if (::testing::Test::HasFatalFailure()) return;
             const auto& list = e.ScreenStrings();
             for (int r = 0; r < list.Count(); ++r) {
                 ASSERT_EQ(list.Get(r).find_first_of("\r\n"), std::string::npos) << "round " << round << " event " << k;
@@ -528,9 +575,13 @@ TEST_F(EditingTest, RandomKeysKeepTheRowsSoundAndUndoToTheStart) {
         {Qt::Key_Home, Qt::ShiftModifier},   {Qt::Key_X, Qt::ControlModifier},    {Qt::Key_V, Qt::ControlModifier},
         {Qt::Key_C, Qt::ControlModifier},
     };
-    RunRandomRounds(*e, 11, 90, 60, [&](std::mt19937& rng) {
+    RunRandomRounds(*e, 11, 90, 60, [&](std::mt19937& rng, const std::string& where) {
         const Press& p = presses[rng() % std::size(presses)];
-        key(p.Key, p.Mods);
+        const bool plain = p.Mods == Qt::NoModifier;
+        if (plain && (p.Key == Qt::Key_A || p.Key == Qt::Key_Space || p.Key == Qt::Key_Delete))
+            actAgainstModel(*e, p.Key == Qt::Key_A ? "a" : p.Key == Qt::Key_Space ? " " : "", [&] { key(p.Key, p.Mods); }, where);
+        else
+            key(p.Key, p.Mods);
         if (rng() % 17 == 0) e->SetOverWrite(!e->OverWrite());
     });
 }
@@ -551,7 +602,7 @@ TEST_F(EditingTest, ASelectionOnThePlaceAfterTheFinalLineEndIsEmpty) {
 // page and word moves, the input method, and mouse clicks, double clicks and drags. The rows
 // stay sound after every event, and undoing everything gives back the start.
 TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
-    RunRandomRounds(*e, 29, 80, 50, [&](std::mt19937& rng) {
+    RunRandomRounds(*e, 29, 80, 50, [&](std::mt19937& rng, const std::string& where) {
         const int rows = std::max(1, e->ScreenStrings().Count());
         switch (rng() % 17) {
         case 16: {
@@ -569,7 +620,7 @@ TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
         case 7: {
             QInputMethodEvent commit;
             commit.setCommitString(rng() % 2 ? QStringLiteral("漢字") : QStringLiteral("ｶﾅ"));
-            QApplication::sendEvent(e.get(), &commit);
+            actAgainstModel(*e, cp932::FromUnicode(commit.commitString()), [&] { QApplication::sendEvent(e.get(), &commit); }, where);
             break;
         }
         case 8: {
@@ -591,9 +642,113 @@ TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
         case 12: key(Qt::Key_Return); break;
         case 13: key(Qt::Key_Backspace); break;
         case 14: key(Qt::Key_Delete); break;
-        default: type("q "); break;
+        default: actAgainstModel(*e, "q ", [&] { type("q "); }, where); break;
         }
     });
+}
+
+// --- drag and drop -------------------------------------------------------------------
+
+namespace {
+
+// Drags with the left button from one cell to another, passing a point on the way so that
+// the drag starts before the drop.
+void dragCells(QWidget* viewport, QPoint from, QPoint via, QPoint to, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(viewport, via);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, m, to);
+}
+
+} // namespace
+
+TEST_F(EditingTest, DragMoveMeasuresThePlacesOnThePaddedDropRow) {
+    text("ab\r\nhello\r\nzz");
+    e->SetSelStart(4);
+    e->SetSelLength(5); // hello
+    e->DragMove(0, 3);  // one column past the end of "ab"
+    EXPECT_EQ(all(), "ab hello\r\n\r\nzz");
+    EXPECT_EQ(e->Row(), 0);
+    EXPECT_EQ(e->Col(), 8); // just after the moved text
+    e->Undo();
+    EXPECT_EQ(all(), "ab\r\nhello\r\nzz");
+    e->SetSelStart(4);
+    e->SetSelLength(5);
+    e->DragMove(0, 10); // far past the end: moved, not copied
+    EXPECT_EQ(all(), "ab        hello\r\n\r\nzz");
+    e->Undo();
+    // Downwards, past the end of the last row.
+    e->SetSelStart(0);
+    e->SetSelLength(2); // ab
+    e->DragMove(2, 5);
+    EXPECT_EQ(all(), "\r\nhello\r\nzz   ab");
+    EXPECT_EQ(e->Row(), 2);
+    EXPECT_EQ(e->Col(), 7);
+}
+
+TEST_F(EditingTest, DragAndDropByMouseAcrossRowsAndPastRowEnds) {
+    text("ab\r\nhello\r\nzz");
+    e->SetSelStart(4);
+    e->SetSelLength(5);
+    dragCells(e->viewport(), cell(1, 2), cell(0, 6), cell(0, 10));
+    EXPECT_EQ(all(), "ab        hello\r\n\r\nzz");
+    e->Undo();
+    // A selection over two rows, dropped below them.
+    text("one\r\ntwo\r\nthree\r\n");
+    e->SetSelStart(1);
+    e->SetSelLength(6); // "ne", line end, "tw"
+    dragCells(e->viewport(), cell(0, 2), cell(1, 4), cell(2, 5));
+    EXPECT_EQ(all(), "oo\r\nthreene\r\ntw\r\n");
+    e->Undo();
+    // Dropped with Ctrl held: a copy.
+    e->SetSelStart(1);
+    e->SetSelLength(6);
+    dragCells(e->viewport(), cell(0, 2), cell(1, 4), cell(2, 8), Qt::ControlModifier);
+    EXPECT_EQ(all(), "one\r\ntwo\r\nthree   ne\r\ntw\r\n");
+}
+
+TEST_F(EditingTest, DragStartsOnARowWithATabBeforeTheSelection) {
+    text("\tabc def\r\n");
+    e->SetSelStart(1);
+    e->SetSelLength(3); // abc, in columns 8 to 10
+    // Over the selection the pointer says a drag may start (the arrow, not the text beam).
+    QTest::mouseMove(e->viewport(), cell(0, 9));
+    EXPECT_EQ(e->viewport()->cursor().shape(), Qt::ArrowCursor);
+    dragCells(e->viewport(), cell(0, 9), cell(0, 12), cell(0, 15)); // press on "b", drop at the end
+    EXPECT_EQ(all(), "\t defabc\r\n");
+    e->Undo();
+    // A drop inside the selection only clears it.
+    e->SetSelStart(1);
+    e->SetSelLength(3);
+    dragCells(e->viewport(), cell(0, 9), cell(0, 14), cell(0, 10));
+    EXPECT_EQ(all(), "\tabc def\r\n");
+    EXPECT_FALSE(e->Selected());
+}
+
+TEST_F(EditingTest, CtrlKTogglesBoxSelection) {
+    text("abc\r\n");
+    key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(e->SelectionMode(), TSelectionMode::Box);
+    key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(e->SelectionMode(), TSelectionMode::Normal);
+}
+
+TEST_F(EditingTest, DoubleClickSelectsTheJapaneseTokenUnderThePointer) {
+    // 漢字 かな カナ abc: a run of kanji, of hiragana and of katakana, each one token.
+    const std::string kanji = "\x8A\xBF\x8E\x9A", hira = "\x82\xA9\x82\xC8", kata = "\x83\x4A\x83\x69";
+    text(kanji + hira + kata + "abc\r\n");
+    const auto [token, kind] = e->TokenAt(cell(0, 2));
+    EXPECT_EQ(token, kanji);
+    EXPECT_EQ(kind, kindKanji);
+    e->SelectTokenAt(cell(0, 2)); // on the second kanji
+    EXPECT_EQ(e->SelectedText(), kanji);
+    e->SelectTokenAt(cell(0, 4)); // on the first hiragana, where the kanji end
+    EXPECT_EQ(e->SelectedText(), hira);
+    e->SelectTokenAt(cell(0, 11)); // on the trail half of the last katakana
+    EXPECT_EQ(e->SelectedText(), kata);
+    EXPECT_EQ(e->TokenAt(cell(0, 11)).second, kindKatakana);
+    e->SelectTokenAt(cell(0, 13));
+    EXPECT_EQ(e->SelectedText(), "abc");
 }
 
 // A commit from the input method and a paste with characters code page 932 lacks: they

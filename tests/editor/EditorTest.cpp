@@ -7,6 +7,7 @@
 #include "Fonts.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -348,4 +349,74 @@ TEST_F(EditorTest, LockScrollCarriesTheCaretWithTheView) {
     EXPECT_EQ(e->TopRow(), 10);
     EXPECT_EQ(e->Row(), 13);
     EXPECT_EQ(e->Col(), 2);
+}
+
+TEST_F(EditorTest, NothingIsDrawnPastColumn1000ButTheCutSign) {
+    e->Marks().HideMark().SetVisible(true);
+    e->Marks().HideMark().SetColor(0x0000FF);
+    text(std::string(1200, 'x') + "\r\n" + std::string(998, 'y') + "\x8A\xBF" + "zzz\r\n");
+    e->SetTopCol(1000);
+    const int top = e->TopCol();
+    ASSERT_LT(top, 1000);
+    ASSERT_GT(top + e->VisibleCols(), 1003);
+    const QImage img = grab();
+    const int x1000 = e->TextLeft() + (1000 - top) * e->CharWidth(); // the cell of column 1000
+    const QRgb back = QColor(Qt::white).rgb();
+    for (int row = 0; row < 2; ++row) {
+        const int y = e->TextTop() + row * e->RowHeight();
+        // Text up to column 1000 (the double-byte character at 998-999 completed) ...
+        EXPECT_TRUE(test::HasInk(img, QRect(x1000 - e->CharWidth(), y, e->CharWidth(), e->CharHeight()), back)) << row;
+        // ... the ">" in the cell of column 1000, in its own colour ...
+        EXPECT_TRUE(hasColor(img, QRect(x1000, y, e->CharWidth() + 1, e->CharHeight()), QColor(255, 0, 0))) << row;
+        // ... and nothing after it.
+        EXPECT_FALSE(test::HasInk(img, QRect(x1000 + e->CharWidth() + 2, y, img.width(), e->CharHeight()), back)) << row;
+    }
+}
+
+TEST_F(EditorTest, AssigningTheTextRepaintsAndPlacesTheCaret) {
+    text("first line\r\nsecond\r\n");
+    e->SetRowCol(1, 4);
+    QApplication::processEvents();
+    // Collects what the viewport repaints after the assignment.
+    struct PaintRecorder : QObject {
+        QRegion Painted;
+        bool eventFilter(QObject*, QEvent* ev) override {
+            if (ev->type() == QEvent::Paint) Painted += static_cast<QPaintEvent*>(ev)->region();
+            return false;
+        }
+    } recorder;
+    e->viewport()->installEventFilter(&recorder);
+    int rowsAtCaretPlacement = -1;
+    e->OnCaretMoved = [&](TEditor*) { rowsAtCaretPlacement = e->ScreenStrings().Count(); };
+    e->Lines().SetText("other\r\n");
+    QApplication::processEvents();
+    e->viewport()->removeEventFilter(&recorder);
+    const QRect rows(e->TextLeft(), e->TextTop(), 10 * e->CharWidth(), 2 * e->RowHeight());
+    EXPECT_TRUE(recorder.Painted.contains(rows)) << "painted only " << recorder.Painted.boundingRect().width() << "x"
+                                                 << recorder.Painted.boundingRect().height();
+    // The caret was placed once the new text was in.
+    EXPECT_EQ(rowsAtCaretPlacement, 1);
+    EXPECT_EQ(e->Row(), 0);
+    EXPECT_EQ(e->Col(), 0);
+    EXPECT_EQ(e->Lines().UpdateCount(), 0);
+}
+
+TEST_F(EditorTest, URLsAreUnderlinedUnderTheirOwnCells) {
+    e->View().SetUrl(true);
+    e->View().Colors().Url().SetColor(0x0000FF);
+    e->View().Colors().Url().SetStyle(fsUnderline);
+    text("see http://www.example.jp/ now\r\n\r\n\r\n\r\n");
+    const QImage img = grab();
+    const QRect url(e->TextLeft() + 4 * e->CharWidth(), e->TextTop(), 22 * e->CharWidth(), e->CharHeight());
+    // Some pixel row under the glyphs is red all along the URL's cells ...
+    bool line = false;
+    for (int y = url.top() + e->CharHeight() / 2; y <= url.bottom() + 1 && !line; ++y) {
+        int red = 0;
+        for (int x = url.left(); x < url.right(); ++x) red += QColor(img.pixel(x, y)) == QColor(255, 0, 0);
+        line = red == url.width() - 1;
+    }
+    EXPECT_TRUE(line);
+    // ... and there is no red anywhere else: not under "see", not on the rows below.
+    EXPECT_FALSE(hasColor(img, QRect(0, e->TextTop(), url.left(), img.height()), QColor(255, 0, 0)));
+    EXPECT_FALSE(hasColor(img, QRect(0, url.bottom() + 3, img.width(), img.height()), QColor(255, 0, 0)));
 }

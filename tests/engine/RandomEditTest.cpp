@@ -54,7 +54,14 @@ void runRandomEdits(uint32_t seed, int steps) {
             auto [offset, length] = RowSpan(s, row, count);
             history.Edited(model, s.UndoObj().ListMax());
             model = NormalizedLineEnds(model.replace(offset, length, text));
+            // The caret goes after the new text, measured from the edit's base row as every
+            // editing operation measures it.
+            const int base = s.BaseRow(row);
+            const int after = s.RowOffset(row, base) + static_cast<int>(NormalizedLineEnds(text).size());
             s.ReplaceRows(row, count, text);
+            s.SetCaretByOffset(&e, base, after);
+            const int expected = CharacterBoundary(s, static_cast<int>(offset + NormalizedLineEnds(text).size()));
+            ASSERT_EQ(CaretOffset(s, e.CaretRow, e.CaretCol), expected) << where << " (row " << row << ", base " << base << ")";
         } else if (op < 82) {
             history.StepBack(model);
             s.Undo();

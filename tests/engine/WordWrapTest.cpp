@@ -236,3 +236,41 @@ TEST(WordWrap, AnEditInsideALongWrappedLineBreaksItAsIfWrappedWhole) {
     fresh.Store->SetTextStr(e.Store->GetTextStr());
     EXPECT_EQ(RowsOf(*e.Store), RowsOf(*fresh.Store));
 }
+
+// Each floor and limit of the breaking rules, pinned by a case of its own: a width where
+// the rule's own rounding differs from its neighbours', and a run that would go past it.
+TEST(WordWrapLimits, LeadingRulesBackUpNoFurtherThanFourFifthsRoundedPerFive) {
+    TEditorWrapOption o;
+    o.SetWrapByte(22); // (22 div 5) * 4 = 16, where 22 * 4 / 5 would give 17
+    o.SetLeading(true);
+    // Characters that may not end a row, all the way back past the floor.
+    EXPECT_EQ(widths(std::string(10, 'a') + std::string(14, '(') + "b", o), (std::vector<int>{16, 9}));
+    // Characters that may not begin a row: the row gives them up down to the same floor.
+    EXPECT_EQ(widths(std::string(10, 'a') + std::string(14, ')') + "b", o), (std::vector<int>{16, 9}));
+    o.SetWrapByte(20); // 16 again, one column less than the width minus four
+    EXPECT_EQ(widths(std::string(10, 'a') + std::string(14, '(') + "b", o), (std::vector<int>{16, 9}));
+    o.SetWrapByte(25); // 20
+    EXPECT_EQ(widths(std::string(10, 'a') + std::string(20, '(') + "b", o), (std::vector<int>{20, 11}));
+}
+
+TEST(WordWrapLimits, PunctuationHangsAtMostTwoColumnsPastTheWidth) {
+    TEditorWrapOption o;
+    o.SetWrapByte(20);
+    o.SetFollowPunctuation(true);
+    // Five commas follow a full row: two hang, the rest start the next row.
+    EXPECT_EQ(widths(std::string(20, 'a') + std::string(5, ',') + "b", o), (std::vector<int>{22, 4}));
+    EXPECT_EQ(widths(std::string(20, 'a') + ",b", o), (std::vector<int>{21, 1}));
+    o.SetFollowPunctuation(false);
+    EXPECT_EQ(widths(std::string(20, 'a') + std::string(5, ',') + "b", o), (std::vector<int>{20, 6}));
+}
+
+TEST(WordWrapLimits, AWordBreakBacksUpNoFurtherThanAThirdOfTheWidth) {
+    TEditorWrapOption o;
+    o.SetWrapByte(23); // 23 div 3 = 7, where a rounded third would give 8
+    o.SetWordBreak(true);
+    EXPECT_EQ(widths(std::string(40, 'a'), o), (std::vector<int>{7, 7, 7, 19}));
+    o.SetWrapByte(20); // 6
+    // A space just above the floor is reached; one below it is not.
+    EXPECT_EQ(widths(std::string(6, 'a') + " " + std::string(30, 'a'), o), (std::vector<int>{7, 6, 6, 18}));
+    EXPECT_EQ(widths(std::string(4, 'a') + " " + std::string(30, 'a'), o), (std::vector<int>{6, 6, 6, 17}));
+}

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "FakeEditor.h"
+#include "ShiftJis.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -101,6 +103,26 @@ inline std::pair<std::size_t, std::size_t> RowSpan(const TEditorScreenStrings& s
         (r < Row ? offset : length) += n;
     }
     return {offset, length};
+}
+
+// The text offset of a caret position: its row's start and the bytes left of its column.
+inline int CaretOffset(const TEditorScreenStrings& s, int Row, int Col) {
+    if (Row >= s.Count()) return s.RowOffset(s.Count());
+    const TColumnMap columns(s.Get(Row), s.ColumnContext());
+    const int bytes = static_cast<int>(s.Get(Row).size());
+    return s.RowOffset(Row) + std::min(columns.BytesBefore(Col), bytes);
+}
+
+// Offset moved to the end of the character it falls inside (a caret stands between
+// characters, never inside a double-byte one).
+inline int CharacterBoundary(const TEditorScreenStrings& s, int Offset) {
+    int rest = 0;
+    const int row = s.RowOfOffset(Offset, 0, &rest);
+    if (row >= s.Count()) return Offset;
+    const std::string_view text = s.Get(row);
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<int>(i) < rest) i += sjis::CharLengthAt(text, i);
+    return Offset + (static_cast<int>(i) - rest);
 }
 
 } // namespace quire::test
