@@ -484,7 +484,7 @@ TEST_F(MainWindowTest, AStoredPlaceOffEveryScreenIsBroughtBack) {
     setting("Window", "Top", "20");
     setting("Window", "Width", "400");
     TMainForm kept;
-    EXPECT_EQ(kept.pos(), QPoint(10, 20));
+    EXPECT_EQ(kept.geometry().topLeft(), QPoint(10, 20)); // the client area's place, as stored
     EXPECT_EQ(kept.width(), 400);
 }
 
@@ -505,9 +505,10 @@ TEST_F(MainWindowTest, AStoredPlaceAtTheEndsOfTheNumbersIsBroughtBack) {
         TMainForm f;
         // Whole on the screen, computed without the overflow a QRect at these places has.
         const std::string where = std::string(place[0]) + " " + place[1] + " " + place[2] + " " + place[3];
-        EXPECT_TRUE(screen.contains(f.pos())) << where << ": at " << f.x() << "," << f.y();
-        EXPECT_LE(qint64(f.x()) + f.width(), qint64(screen.x()) + screen.width()) << where;
-        EXPECT_LE(qint64(f.y()) + f.height(), qint64(screen.y()) + screen.height()) << where;
+        const QRect g = f.geometry();
+        EXPECT_TRUE(screen.contains(g.topLeft())) << where << ": at " << g.x() << "," << g.y();
+        EXPECT_LE(qint64(g.x()) + g.width(), qint64(screen.x()) + screen.width()) << where;
+        EXPECT_LE(qint64(g.y()) + g.height(), qint64(screen.y()) + screen.height()) << where;
     }
 }
 
