@@ -552,7 +552,7 @@ TEST_F(TextCommandsTest, EveryEditorUsesTheWindowsPopupMenu) {
 TEST_F(TextCommandsTest, AnEmptiedUndoKeyLeavesCtrlZDoingNothingAnywhere) {
     QFile f(KeyFileName());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Edit]\nUndo=\nSelectAll=\n");
+    f.write("[Edit]\nUndo=\nSelectAll=\nCut=\nCopy=\nPaste=\nPasteBox=\nBox=\n");
     f.close();
     form = std::make_unique<TMainForm>();
     show();
@@ -563,6 +563,16 @@ TEST_F(TextCommandsTest, AnEmptiedUndoKeyLeavesCtrlZDoingNothingAnywhere) {
     EXPECT_EQ("ab", all());
     key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_FALSE(ed()->Selected());
+    // Nor do the editor's own popup keys: cut, copy, paste, box paste, rectangular selection.
+    setClip(QStringLiteral("kept"));
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    ASSERT_TRUE(ed()->Selected());
+    for (int k : {Qt::Key_X, Qt::Key_C, Qt::Key_V, Qt::Key_K, Qt::Key_B}) {
+        key(k, Qt::ControlModifier);
+        EXPECT_EQ("ab", all()) << k;
+        EXPECT_EQ(QStringLiteral("kept"), clip()) << k;
+        EXPECT_EQ(TSelectionMode::Normal, ed()->SelectionMode()) << k;
+    }
     // The same in the second view of a split page.
     form->Mm_DivisionClick();
     form->Page(0).SubEditor->setFocus();
