@@ -2,6 +2,8 @@
 
 #include "Messages.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 #include <exception>
 
@@ -28,6 +30,13 @@ bool RunGuarded(const std::function<bool()>& Handler) {
         reporting = false;
     }
     return false;
+}
+
+bool InstallJapaneseTranslation() {
+    static QTranslator translator;
+    if (!translator.isEmpty()) return true;
+    if (!translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 bool TApplication::notify(QObject* Receiver, QEvent* Event) {

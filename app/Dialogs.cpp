@@ -128,12 +128,19 @@ TDialogService* SetDialogs(TDialogService* Service) {
 }
 
 QString QtFilter(const QString& Filter) {
+    // "htmlファイル(*.htm,*.html)|*.htm;*.html" becomes "htmlファイル (*.htm *.html)": the
+    // caption's own list goes, Qt shows the patterns once. "*.*" means every file, also those
+    // without a dot, as it does for the user.
     const QStringList parts = Filter.split(QLatin1Char('|'));
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QString caption = parts[i];
+        const qsizetype paren = caption.lastIndexOf(QLatin1Char('('));
+        if (paren > 0 && caption.endsWith(QLatin1Char(')'))) caption.truncate(paren);
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
+        out << caption.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out.join(QStringLiteral(";;"));
 }

@@ -9,6 +9,7 @@
 #include "Fonts.h"
 #include "FountainFactory.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "SettingsApply.h"
@@ -161,10 +162,15 @@ void TMainForm::Mm_FontClick() {
     w.SaveFont(SettingsFile());
 }
 
-void TMainForm::Mm_ReadmeClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
+void TMainForm::Mm_ReadmeClick() { OpenExternally(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
 
-void TMainForm::ff1Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(ProgramName() + QStringLiteral(".hlp"))));
+void TMainForm::ff1Click() { OpenExternally(QUrl::fromLocalFile(ProgramFile(ProgramName() + QStringLiteral(".hlp")))); }
+
+// Hands a URL or a file to the desktop's program for it; says so when there is none.
+void TMainForm::OpenExternally(const QUrl& Target) {
+    if (QDesktopServices::openUrl(Target)) return;
+    const QString shown = Target.isLocalFile() ? DisplayPath(Target.toLocalFile()) : Target.toString();
+    Tell(QStringLiteral("「%1」を開くプログラムが見つかりませんでした。").arg(shown), TMessageIcon::Warning);
 }
 
 void TMainForm::Mm_VersionClick() {
@@ -253,9 +259,11 @@ void TMainForm::ShowPointerOverToken(TEditor& Editor, const QMouseEvent& Event) 
 // A double click opens a URL or a mail address; elsewhere it selects the token under it.
 void TMainForm::DoubleClickToken(TEditor& Editor, const QPoint& Pos) {
     const auto [text, kind] = Editor.TokenAt(Pos);
-    if (kind == kindUrl) QDesktopServices::openUrl(QUrl(cp932::ToDisplay(text)));
-    else if (kind == kindMail) QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + cp932::ToDisplay(text)));
-    else Editor.SelectTokenAt(Pos);
+    if (kind != kindUrl && kind != kindMail) {
+        Editor.SelectTokenAt(Pos);
+        return;
+    }
+    OpenExternally(QUrl((kind == kindMail ? QStringLiteral("mailto:") : QString()) + cp932::ToDisplay(text)));
 }
 
 } // namespace quire

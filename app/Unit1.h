@@ -28,6 +28,7 @@ class QMenu;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
+class QUrl;
 
 namespace quire {
 
@@ -323,6 +324,7 @@ private:
     void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
+    void OpenExternally(const QUrl& Target);
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;

@@ -37,6 +37,7 @@ int main(int argc, char* argv[]) {
     quire::TApplication app(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("Quire"));
     quire::InstallFontSubstitutions();
+    quire::InstallJapaneseTranslation();
     quire::InstallMessageBoxes();
     // The parameters as bytes: a file name that is not UTF-8 keeps them (Qt's own list would
     // turn them into U+FFFD). The application object has taken Qt's options out of argv.

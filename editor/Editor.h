@@ -11,6 +11,7 @@
 #include "EditorStrings.h"
 
 #include <QAbstractScrollArea>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QPointer>
@@ -203,9 +204,10 @@ public:
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
-    // The clipboard's text as code page 932 bytes: exactly the bytes an editor copied, else
-    // the text converted, characters that had to become "?" reported as typed ones are.
-    std::string ClipboardBytes() const;
+    // The clipboard's text (or X's primary selection's) as code page 932 bytes: exactly the
+    // bytes an editor copied, else the text converted, characters that had to become "?"
+    // reported as typed ones are.
+    std::string ClipboardBytes(QClipboard::Mode Mode = QClipboard::Clipboard) const;
     void InsertText(const std::string& T);
     // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
     // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
@@ -361,6 +363,10 @@ private:
     void showCaret();
     void hideCaret();
     void reportUnconvertible(const QString& Lost) const;
+    // The selection as the clipboard carries it: plain text with LF line ends, the bytes in
+    // the program's own format, and the box marker for a rectangular selection.
+    class QMimeData* selectionMimeData();
+    void offerPrimarySelection();
     // Text typed, composed or pasted as code page 932 bytes; a beep and OnUnconvertible tell
     // of the characters that became "?".
     std::string toCodePage(const QString& Text) const;

@@ -511,9 +511,12 @@ void TEditor::SetSelLength(int Value) {
 }
 
 void TEditor::SelectAll() {
-    const TCaretUpdate hidden(*this);
-    SetSelStart(0);
-    SetSelLength(TextLength());
+    {
+        const TCaretUpdate hidden(*this);
+        SetSelStart(0);
+        SetSelLength(TextLength());
+    }
+    offerPrimarySelection();
 }
 
 int TEditor::rowSelectionRow(int ARow) const {

@@ -4,19 +4,30 @@
 #include "Cp932Codec.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMimeData>
 
 namespace quire {
 
 namespace {
-const QString kBytesType = QStringLiteral("application/x-quire-cp932");
+
+const QString kOwnBytes = QStringLiteral("application/x-quire-cp932");
+
+QByteArray byteArray(std::string_view Bytes) { return QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())); }
+
 } // namespace
 
 const char* BoxMimeType() { return "application/x-teditor-box-type"; }
 
-bool ClipboardHasText() {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
+TClipboardText TClipboardText::FromBytes(std::string_view Bytes) { return {cp932::ToDisplay(Bytes), std::string(Bytes)}; }
+
+QString ClipboardPlainText(const QString& Text) {
+    QString text = Text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+bool ClipboardHasText(QClipboard::Mode Mode) {
+    const QMimeData* data = QApplication::clipboard()->mimeData(Mode);
     return data && data->hasText();
 }
 
@@ -25,30 +36,31 @@ bool ClipboardHoldsBox() {
     return data && data->hasText() && data->hasFormat(QString::fromLatin1(BoxMimeType()));
 }
 
-TClipboardText ReadClipboardText(QString* Lost) {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
+TClipboardText ReadClipboardText(QClipboard::Mode Mode, QString* Lost) {
+    const QMimeData* data = QApplication::clipboard()->mimeData(Mode);
     if (!data || !data->hasText()) return {};
     TClipboardText t{data->text(), {}};
     // The bytes are used while the plain text still matches them: another program may have
     // put new text there since.
-    const QByteArray own = data->data(kBytesType);
-    if (!own.isEmpty() && cp932::ToDisplay(std::string_view(own.constData(), static_cast<size_t>(own.size()))) == t.Text) {
-        t.Bytes.assign(own.constData(), static_cast<size_t>(own.size()));
-    } else if (Lost) {
-        t.Bytes = cp932::FromUnicode(t.Text, Lost);
-    } else {
-        t.Bytes = cp932::FromUnicode(t.Text);
-    }
+    const QByteArray own = data->data(kOwnBytes);
+    const std::string_view bytes(own.constData(), static_cast<size_t>(own.size()));
+    if (!own.isEmpty() && ClipboardPlainText(cp932::ToDisplay(bytes)) == t.Text) t.Bytes = bytes;
+    else if (Lost) t.Bytes = cp932::FromUnicode(t.Text, Lost);
+    else t.Bytes = cp932::FromUnicode(t.Text);
     return t;
 }
 
-void WriteClipboardText(const TClipboardText& T, bool Box) {
+QMimeData* ClipboardMimeData(const TClipboardText& T, bool Box) {
     auto* data = new QMimeData;
-    data->setText(T.Text);
-    const QByteArray bytes(T.Bytes.data(), static_cast<qsizetype>(T.Bytes.size()));
-    if (cp932::ToDisplay(T.Bytes) == T.Text) data->setData(kBytesType, bytes);
-    if (Box) data->setData(QString::fromLatin1(BoxMimeType()), bytes + '\0');
-    QApplication::clipboard()->setMimeData(data);
+    const QString text = ClipboardPlainText(T.Text);
+    data->setText(text);
+    if (ClipboardPlainText(cp932::ToDisplay(T.Bytes)) == text) data->setData(kOwnBytes, byteArray(T.Bytes));
+    if (Box) data->setData(QString::fromLatin1(BoxMimeType()), byteArray(T.Bytes) + '\0');
+    return data;
+}
+
+void WriteClipboardText(const TClipboardText& T, bool Box, QClipboard::Mode Mode) {
+    QApplication::clipboard()->setMimeData(ClipboardMimeData(T, Box), Mode);
 }
 
 } // namespace quire

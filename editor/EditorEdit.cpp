@@ -6,6 +6,7 @@
 #include "EditorClipboard.h"
 #include "ShiftJis.h"
 
+#include <QApplication>
 
 namespace quire {
 
@@ -183,11 +184,20 @@ void TEditor::DeleteSelection() {
 
 // --- the clipboard -------------------------------------------------------------------
 
+QMimeData* TEditor::selectionMimeData() {
+    // The bytes go along, so that a paste into an editor restores them exactly.
+    return ClipboardMimeData(TClipboardText::FromBytes(SelectedText()), FSel.Mode == TSelectionMode::Box);
+}
+
 void TEditor::CopyToClipboard() {
     if (!Selected()) return;
-    const std::string text = SelectedText();
-    // The bytes go along, so that a paste into an editor restores them exactly.
-    WriteClipboardText({cp932::ToDisplay(text), text}, FSel.Mode == TSelectionMode::Box);
+    QApplication::clipboard()->setMimeData(selectionMimeData());
+}
+
+void TEditor::offerPrimarySelection() {
+    // X's primary selection: what is selected can be pasted with the middle button elsewhere.
+    if (Selected() && QApplication::clipboard()->supportsSelection())
+        QApplication::clipboard()->setMimeData(selectionMimeData(), QClipboard::Selection);
 }
 
 void TEditor::CutToClipboard() {
@@ -196,9 +206,9 @@ void TEditor::CutToClipboard() {
     DeleteSelection();
 }
 
-std::string TEditor::ClipboardBytes() const {
+std::string TEditor::ClipboardBytes(QClipboard::Mode Mode) const {
     QString lost;
-    std::string bytes = ReadClipboardText(&lost).Bytes;
+    std::string bytes = ReadClipboardText(Mode, &lost).Bytes;
     if (!lost.isEmpty()) reportUnconvertible(lost);
     return bytes;
 }

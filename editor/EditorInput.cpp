@@ -280,6 +280,8 @@ void TEditor::keyPressEvent(QKeyEvent* Event) {
 
 void TEditor::keyReleaseEvent(QKeyEvent* Event) {
     if (FDragState == TDragState::Dragging && Event->key() == Qt::Key_Control) setPointer(TCursorKind::DragSel);
+    // A selection made with Shift and the arrow keys is offered once the keys are let go.
+    if (Event->key() == Qt::Key_Shift) offerPrimarySelection();
     QAbstractScrollArea::keyReleaseEvent(Event);
 }
 
@@ -372,6 +374,16 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
     // A composition lands where it was composed before the press moves the caret away.
     landComposition();
+    if (Event->button() == Qt::MiddleButton && !FReadOnly && QApplication::clipboard()->supportsSelection()) {
+        // The X way: the middle button pastes the primary selection where it is pressed.
+        const QPoint cr = PixelToColRow(Event->position().x(), Event->position().y(), true);
+        const std::string bytes = ClipboardBytes(QClipboard::Selection);
+        if (bytes.empty()) return;
+        ClearSelection();
+        SetRowCol(cr.y(), cr.x());
+        InsertText(bytes);
+        return;
+    }
     if (Event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(Event);
         return;
@@ -452,6 +464,7 @@ void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
         return;
     }
     FMouseDown = false;
+    if (FDragState == TDragState::None) offerPrimarySelection();
     if (FDragState == TDragState::Dragging) {
         FDragState = TDragState::None;
         setPointer(TCursorKind::Default);

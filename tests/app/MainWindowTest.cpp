@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QListWidget>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -690,3 +691,47 @@ TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
     EXPECT_FALSE(tools->isVisible());
     EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
 }
+
+// A double click on an address hands it to the desktop; with no program for it the user is
+// told so instead of nothing happening.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Opened;
+public slots:
+    void open(const QUrl& Url) { Opened << Url; }
+};
+
+TEST_F(MainWindowTest, ADoubleClickOnAnAddressOpensItOrSaysWhyNot) {
+    form->show();
+    TEditor* e = editor(0);
+    e->View().SetMail(true);
+    e->Lines().SetText("see a@b.jp now\r\n");
+    const QPoint onAddress(e->TextLeft() + 5 * e->CharWidth() + 2, e->TextTop() + e->CharHeight() / 2);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, onAddress);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    ASSERT_EQ(catcher.Opened.size(), 1);
+    EXPECT_EQ(catcher.Opened[0].toString(), QStringLiteral("mailto:a@b.jp"));
+    EXPECT_TRUE(messages.Shown.isEmpty());
+    QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, onAddress);
+    ASSERT_EQ(messages.Shown.size(), 1); // the offscreen desktop has no program for anything
+    EXPECT_EQ(messages.Shown[0], QStringLiteral("「mailto:a@b.jp」を開くプログラムが見つかりませんでした。"));
+}
+
+// File dialogs show each pattern once, and "*.*" lets files without a dot through.
+TEST(FileDialogFilter, PatternsOnceAndEveryFile) {
+    EXPECT_EQ(QtFilter(QStringLiteral("htmlファイル(*.htm,*.html)|*.htm;*.html|全てのファイル(*.*)|*.*")),
+              QStringLiteral("htmlファイル (*.htm *.html);;全てのファイル (*)"));
+    EXPECT_EQ(QtFilter(QStringLiteral("テキスト|*.txt")), QStringLiteral("テキスト (*.txt)"));
+}
+
+// Qt's own buttons and dialogs speak Japanese like the rest of the window.
+TEST(JapaneseTranslation, QtsOwnWordsAreJapanese) {
+    ASSERT_TRUE(InstallJapaneseTranslation());
+    EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+}
+
+#include "MainWindowTest.moc"

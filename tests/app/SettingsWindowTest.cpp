@@ -42,10 +42,12 @@ QPoint cell(TEditor& e, int row, int col) {
                   e.TextTop() + (row - e.TopRow()) * e.RowHeight() + e.CharHeight() / 2);
 }
 
+// Pixels of the colour among the rows of text (the ruler above them marks the pointer's column
+// in a colour of its own, wherever the pointer happens to be).
 int pixelsOf(TEditor& e, const QColor& colour) {
     const QImage img = e.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int n = 0;
-    for (int y = 0; y < img.height(); ++y)
+    for (int y = e.TextTop(); y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             if (QColor(img.pixel(x, y)) == colour) ++n;
     return n;

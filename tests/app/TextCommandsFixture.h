@@ -4,6 +4,7 @@
 
 #include "Cp932Codec.h"
 #include "Editor.h"
+#include "EditorClipboard.h"
 #include "QStringPrinting.h"
 #include "ScriptedServices.h"
 #include "Unit1.h"
@@ -38,7 +39,17 @@ public: // tables of set-ups in the tests use the helpers
         ed()->SetSelStart(start);
         ed()->SetSelLength(length);
     }
+    // The clipboard's text as other programs see it, and the bytes an editor pastes from it.
     static QString clip() { return QApplication::clipboard()->text(); }
+    static std::string clipBytes() { return ReadClipboardText().Bytes; }
+    // Bytes an editor copied are on the clipboard: as they are for the editors, and with LF
+    // line ends for other programs.
+    static void expectClipboardHolds(const std::string& Bytes) {
+        EXPECT_EQ(Bytes, clipBytes());
+        QString lf = cp932::ToDisplay(Bytes);
+        lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        EXPECT_EQ(lf, clip());
+    }
     static void setClip(const QString& t) { QApplication::clipboard()->setText(t); }
     QAction* item(const char* name) { return form->Action(QString::fromLatin1(name)); }
     bool enabled(const char* name) { return item(name)->isEnabled(); }

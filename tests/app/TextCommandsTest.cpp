@@ -85,11 +85,11 @@ TEST_F(TextCommandsTest, QuotedCopyAndCutPutTheMarkBeforeEveryLine) {
     text("abc\r\nxy\r\nz");
     select(0, 3);
     form->MmInyoCutClick(TClipboardTake::Copy);
-    EXPECT_EQ(QStringLiteral("> abc\r\n"), clip());
+    expectClipboardHolds("> abc\r\n");
     EXPECT_EQ("abc\r\nxy\r\nz", all());
     select(5, 5); // "xy", its line end and "z"
     form->MmInyoCutClick(TClipboardTake::Cut);
-    EXPECT_EQ(QStringLiteral("> xy\r\n> z\r\n"), clip());
+    expectClipboardHolds("> xy\r\n> z\r\n");
     EXPECT_EQ("abc\r\n", all());
 }
 
@@ -98,7 +98,7 @@ TEST_F(TextCommandsTest, QuotedPasteQuotesEveryLineAndLeavesTheTextInCrLfForm) {
     setClip(QStringLiteral("a\nb"));
     form->Mm_Inyo_PasteClick();
     EXPECT_EQ("> a\r\n> b\r\n", all());
-    EXPECT_EQ(QStringLiteral("a\r\nb\r\n"), clip());
+    expectClipboardHolds("a\r\nb\r\n");
     // One undo step takes it all back.
     ed()->Undo();
     EXPECT_EQ("", all());

@@ -771,3 +771,15 @@ TEST_F(EditingTest, CharactersWithoutACodeAreNamedOncePerCommitOrPaste) {
     e->PasteFromClipboard();
     EXPECT_EQ(told.size(), 2);
 }
+
+// Other programs get the text with LF line ends, the editor its own bytes back.
+TEST_F(EditingTest, ClipboardTextForOtherProgramsHasLfLineEnds) {
+    text("one\r\ntwo\r\nthree");
+    e->SelectAll();
+    e->CopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("one\ntwo\nthree"));
+    e->ClearSelection();
+    e->SetRowCol(2, 5);
+    e->PasteFromClipboard();
+    EXPECT_EQ(all(), "one\r\ntwo\r\nthreeone\r\ntwo\r\nthree");
+}

@@ -6,6 +6,8 @@
 #include "Fonts.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
@@ -199,4 +201,33 @@ TEST_F(ScreenTest, AssignedTextAndTheColumnLimit) {
     expectLikeFullRepaint("at column 1000");
     key(Qt::Key_Down);
     expectLikeFullRepaint("below it");
+}
+
+// X's primary selection: a selection made with the mouse or with Shift and the arrows is
+// offered when the button or Shift is let go, and the middle button pastes it where it is
+// pressed, without touching the clipboard.
+TEST_F(ScreenTest, ThePrimarySelectionIsOfferedAndPastedWithTheMiddleButton) {
+    QClipboard* board = QApplication::clipboard();
+    ASSERT_TRUE(board->supportsSelection());
+    board->setText(QStringLiteral("clipboard"));
+    e->Lines().SetText("abc def\r\n");
+    auto cell = [&](int col) {
+        return QPoint(e->TextLeft() + col * e->CharWidth() + 1, e->TextTop() + e->CharHeight() / 2);
+    };
+    QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(4));
+    QMouseEvent move(QEvent::MouseMove, cell(7), e->viewport()->mapToGlobal(cell(7)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(e->viewport(), &move);
+    QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(7));
+    settle();
+    EXPECT_EQ(board->text(QClipboard::Selection), QStringLiteral("def"));
+    QTest::mouseClick(e->viewport(), Qt::MiddleButton, Qt::NoModifier, cell(0));
+    EXPECT_EQ(e->Lines().Text(), "defabc def\r\n");
+
+    e->SetRowCol(0, 0);
+    QTest::keyClick(e.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(e.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyRelease(e.get(), Qt::Key_Shift);
+    settle();
+    EXPECT_EQ(board->text(QClipboard::Selection), QStringLiteral("de"));
+    EXPECT_EQ(board->text(), QStringLiteral("clipboard"));
 }
