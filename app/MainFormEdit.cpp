@@ -63,6 +63,8 @@ void TMainForm::Mm_RedoClick() {
 
 void TMainForm::MmPlusCutClick(TClipboardTake Take) {
     TEditor* e = CurrentEditor();
+    // Without a selection the editor's copy would empty the clipboard: nothing to append.
+    if (!hasSelection(*e)) return;
     const TClipboardText before = ReadClipboardText();
     if (Take == TClipboardTake::Cut) e->CutMsg();
     else e->CopyMsg();
@@ -71,6 +73,7 @@ void TMainForm::MmPlusCutClick(TClipboardTake Take) {
 
 void TMainForm::MmInyoCutClick(TClipboardTake Take) {
     TEditor* e = CurrentEditor();
+    if (!hasSelection(*e)) return;
     if (Take == TClipboardTake::Cut) e->CutMsg();
     else e->CopyMsg();
     WriteClipboardText(quoted(ReadClipboardText(), PasteMark(FMyProp.PasteQuoteMark)));

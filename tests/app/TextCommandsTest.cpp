@@ -132,6 +132,12 @@ TEST_F(TextCommandsTest, AppendingCopyAndCutJoinTheSelectionToTheClipboard) {
     form->MmPlusCutClick(TClipboardTake::Cut);
     EXPECT_EQ(QStringLiteral("wxyz"), clip());
     EXPECT_EQ("xy", all());
+    // Without a selection (the items are disabled then) the clipboard stays as it is.
+    ed()->ClearSelection();
+    form->MmPlusCutClick(TClipboardTake::Copy);
+    form->MmInyoCutClick(TClipboardTake::Cut);
+    EXPECT_EQ(QStringLiteral("wxyz"), clip());
+    EXPECT_EQ("xy", all());
     // An empty clipboard: the selection alone.
     QApplication::clipboard()->clear();
     select(0, 2);
