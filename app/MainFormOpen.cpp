@@ -9,6 +9,7 @@
 #include "PlatformError.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "RecoveryKeeper.h"
 #include "ShellLink.h"
 #include "Dialogs.h"
 #include "jconvert.h"
@@ -48,6 +49,7 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
         p.Stamp = p.SeenStamp = stamp;
         p.Editor->Lines().SetText(t.Text);
         p.Editor->SetModified(false);
+        FRecovery->Forget(p.Editor); // what the page held before is given up
         ShowPageName(Index);
         if (p.CutAtNul) {
             Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"

@@ -6,6 +6,7 @@
 #include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "RecoveryKeeper.h"
 #include "jconvert.h"
 
 #include <QAction>
@@ -74,6 +75,7 @@ int TMainForm::NewTab() {
     p.Editor = new TEditor(p.Sheet);
     layout->addWidget(p.Editor);
     SetUpEditor(*p.Editor);
+    FRecovery->Attach(p.Editor);
     if (PageCount() > 0) FEditorProp.AssignTo(*p.Editor);
     if (FBoxMode) p.Editor->SetSelectionMode(TSelectionMode::Box);
     if (FOverWriteMode) p.Editor->SetOverWrite(true);
@@ -135,6 +137,7 @@ void TMainForm::ResetPage(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     p.Editor->Lines().Clear();
     p.Editor->SetModified(false);
+    FRecovery->Forget(p.Editor);
     p.FileName = NewDocumentName;
     p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
     p.Mode = QStringLiteral("標準");
@@ -235,6 +238,7 @@ void TMainForm::ShowMode(TPageRecord& Page) {
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     p.KanjiCode = Code;
+    FRecovery->Touch(p.Editor);
     SetPanelText(spKanjiCode, Code);
     Action("Mm_ShiftJIS")->setChecked(Code == QLatin1String(jconvert::kShiftJisName));
     Action("Mm_JIS")->setChecked(Code == QLatin1String(jconvert::kJisName));
@@ -244,6 +248,7 @@ void TMainForm::Mm_ShiftJISClick(const QString& Code) {
 void TMainForm::Mm_CRLFClick(const QString& LineEnd) {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
     p.LineEndCode = LineEnd;
+    FRecovery->Touch(p.Editor);
     SetPanelText(spLineEnd, LineEnd);
     for (const char* v : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
         Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(LineEnd == QString::fromLatin1(v));

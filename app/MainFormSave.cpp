@@ -10,6 +10,7 @@
 #include "PathCodec.h"
 #include "SafeFile.h"
 #include "Messages.h"
+#include "RecoveryKeeper.h"
 #include "PlatformError.h"
 #include "jconvert.h"
 
@@ -115,6 +116,7 @@ bool TMainForm::WritePage(int Index, bool Backup) {
     p.KeepsBytes = true;
     p.Stamp = p.SeenStamp = StampOf(p.FileName);
     p.Editor->SetModified(false);
+    FRecovery->Forget(p.Editor); // the file holds the text now
     ShowPageName(Index);
     if (Index == ActivePage()) FSaveName = p.FileName;
     return true;
@@ -232,7 +234,7 @@ bool TMainForm::ReleasePage(int Index) {
     if (!FPages[static_cast<size_t>(Index)].Editor->Modified()) return true;
     switch (Ask3(Index)) {
     case mbYes: return SavePage(Index, false); // a cancelled or failed save keeps the page
-    case mbNo: return true;
+    case mbNo: return true; // the changes are given up: the caller forgets the page's journal
     default: return false;
     }
 }
@@ -245,6 +247,7 @@ void TMainForm::ClosePage(int Index) {
         return;
     }
     TPageRecord p = FPages[static_cast<size_t>(Index)];
+    FRecovery->Detach(p.Editor);
     FPages.erase(FPages.begin() + Index);
     {
         const QSignalBlocker block(FPageControl);
@@ -283,6 +286,9 @@ bool TMainForm::CanClose() {
         SetActivePage(i);
         if (!ReleasePage(i)) return false;
     }
+    // Every page still modified was given up: its journal goes with it.
+    for (const TPageRecord& p : FPages)
+        if (p.Editor->Modified()) FRecovery->Forget(p.Editor);
     SaveWindowPlacement();
     return true;
 }

@@ -12,6 +12,7 @@
 #include "PathCodec.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
+#include "RecoveryKeeper.h"
 #include "SettingsApply.h"
 #include "TokenKinds.h"
 #include "Unit3.h"
@@ -62,6 +63,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         FPages.insert(FPages.begin() + to, moved);
     });
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
+    FRecovery = std::make_unique<TRecoveryKeeper>([this](TEditor* e) { return JournalPage(e); });
+    FRecovery->OnProblem = [](const QString& why) {
+        Tell(QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire が異常終了したときにこれからの変更を復元できません。\r\r") + why,
+             TMessageIcon::Warning);
+    };
     NewTab();
     LoadEditorSettings();
     ApplyKeyCustomisation();

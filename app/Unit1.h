@@ -38,6 +38,12 @@ class TFountain;
 struct TMenuEntry;
 struct TSettings;
 struct TKanjiText;
+class TRecoveryKeeper;
+struct TFoundJournal;
+namespace journal {
+struct TJournalPage;
+}
+struct TJournalContent;
 
 // The status bar's panels, from the left.
 enum TStatusPanel : int {
@@ -246,6 +252,13 @@ public:
     // read, written or last told of, and offers to read them again (run when the window is
     // activated).
     void CheckFilesOnDisk();
+    // Start-up (MainFormRecovery.cpp): the journals of pages that an earlier run left
+    // unsaved (it crashed or was killed) are offered back in one question: recover (the
+    // default), discard, or keep them for the next start. A recovery folder that cannot be
+    // used is told here too.
+    void OfferRecovery();
+    // The pages' recovery journals.
+    TRecoveryKeeper& Recovery() { return *FRecovery; }
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -286,6 +299,11 @@ private:
     bool SaveAsPage(int Index);
     bool ConfirmSaveCode(int Index);
     bool LoadIntoPage(int Index, const QString& Path);
+    // A page holding a recovered text, modified, under its file's name; false when no page
+    // could be added.
+    bool OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Found);
+    // The facts of the page whose main editor is E, for its journal.
+    journal::TJournalPage JournalPage(TEditor* E) const;
     bool AskReadAsShiftJis(const QString& Path, const TKanjiText& Text);
     bool PageIsBlank(int Index) const;
     void ClosePage(int Index);
@@ -343,6 +361,8 @@ private:
     bool FCheckingFiles = false;
     TFindReplace FFind;
     TStringsPrinter* FStringsPrinter = nullptr; // owned as a child object
+    // Declared last: it goes first, while the pages' editors are still there.
+    std::unique_ptr<TRecoveryKeeper> FRecovery;
 };
 
 } // namespace quire

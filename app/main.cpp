@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Fonts.h"
+#include "KeyScript.h"
 #include "Messages.h"
 #include "PathCodec.h"
 #include "PrintPdfCommand.h"
@@ -10,6 +11,7 @@
 #include "nkf.h"
 
 #include <csignal>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -62,6 +64,12 @@ int main(int argc, char* argv[]) {
         quire::TMainForm form;
         form.HandleCommandLine(args);
         form.show();
+        // Tests that drive the program offscreen type through standard input, the start-up
+        // question included.
+        std::unique_ptr<quire::TKeyScript> keys;
+        if (quire::TKeyScript::Wanted()) keys = std::make_unique<quire::TKeyScript>();
+        // Pages an earlier run left unsaved (a crash, a kill, a power cut) are offered back.
+        form.OfferRecovery();
         instance.SetOnFiles([&form](const QStringList& files) { form.MyMsgOnHello(files); });
         result = app.exec();
     }

@@ -270,6 +270,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         rec->RemovedText = GetRowsText(Row, Count, rec->RemovedAttribute, deleted);
         DeleteRows(Row, Count);
         reparsed = Reparse(Row, true);
+        if (FObserver) FObserver->RowsReplaced(*this, Row, deleted, 0, rec->RemovedText);
     } else {
         TRowAttribute lastAttr;
         if (last < end) {
@@ -304,6 +305,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         rec->InsertedCount = inserted;
         ReplaceRowList(start, end - start + 1, list);
         reparsed = Reparse(start, true);
+        if (FObserver) FObserver->RowsReplaced(*this, start, deleted, inserted, rec->RemovedText);
     }
     SetChangeRecord(start, deleted, reparsed, inserted);
 }
@@ -399,6 +401,7 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     }
     const int reparsed = Reparse(R.Row, true);
     SetChangeRecord(R.Row, removed, reparsed, inserted);
+    if (FObserver) FObserver->RowsReplaced(*this, R.Row, removed, inserted, text);
     R.InsertedCount = inserted;
     R.RemovedAttribute = attr;
     R.RemovedText = std::move(text);
@@ -511,6 +514,7 @@ void TEditorScreenStrings::WrapAll() {
     }
     rows.SetRowAttribute(rows.Count() - 1, lastAttr);
     SwapContents(rows);
+    textReplaced();
 }
 
 void TEditorScreenStrings::UnwrapAll() {
@@ -534,6 +538,7 @@ void TEditorScreenStrings::UnwrapAll() {
     }
     rows.SetRowAttribute(rows.Count() - 1, lastAttr);
     SwapContents(rows);
+    textReplaced();
 }
 
 void TEditorScreenStrings::SetWordWrap(bool Value) {
@@ -643,6 +648,7 @@ void TEditorScreenStrings::Clear() {
     ChangeRecord = TChangeRecord{0, Count(), 0, 0, true};
     TRowAttributeStringList::Clear();
     ChangeRecord = {};
+    textReplaced();
     for (TEditorLink* e : FEditors) {
         e->SetRow(0);
         e->SetCol(0);
@@ -663,6 +669,7 @@ void TEditorScreenStrings::SetTextStr(std::string_view Value) {
     if (!endsWithLineEnd(Value)) SetRowAttribute(Count() - 1, TRowAttribute::EndOfFile);
     if (FWordWrap) WrapAll();
     ReparseAll();
+    textReplaced();
 }
 
 // --- loading a file ------------------------------------------------------------------
@@ -799,6 +806,7 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
     }
     if (FWordWrap) WrapAll();
     ReparseAll();
+    textReplaced();
     UpdateEditors();
 }
 

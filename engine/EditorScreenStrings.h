@@ -5,6 +5,7 @@
 #include "EditorUndoObj.h"
 #include "EditorWrapOption.h"
 #include "RowAttributeStringList.h"
+#include "StoreObserver.h"
 
 #include <functional>
 #include <memory>
@@ -51,6 +52,9 @@ public:
     TEditorLink* ActiveEditor() const noexcept;
 
     TChangeRecord ChangeRecord;
+    // The one outside listener told of every change of the rows (not owned; none by default).
+    void SetObserver(TStoreObserver* Observer) noexcept { FObserver = Observer; }
+    TStoreObserver* Observer() const noexcept { return FObserver; }
     TEditorUndoObj& UndoObj();
     bool WordWrap() const noexcept { return FWordWrap; }
     TEditorWrapOption& WrapOption();
@@ -152,7 +156,13 @@ private:
     // Splits Text into rows at line ends (and wraps them with WordWrap on) into List.
     void splitIntoRows(std::string_view Text, TEditorStringList& List);
 
+    // Tells the observer that the rows were made anew as a whole.
+    void textReplaced() {
+        if (FObserver) FObserver->TextReplaced(*this);
+    }
+
     std::vector<TEditorLink*> FEditors;
+    TStoreObserver* FObserver = nullptr;
     std::unique_ptr<TEditorUndoObj> FUndoObj;
     bool FWordWrap = false;
     std::unique_ptr<TEditorWrapOption> FWrapOption;

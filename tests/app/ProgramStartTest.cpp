@@ -80,6 +80,20 @@ TEST_F(ProgramStart, ASecondStartHandsItsFileOver) {
     EXPECT_EQ(third.state(), QProcess::Running);
 }
 
+TEST_F(ProgramStart, ASecondStartWithSeveralFilesHandsThemAllOverInOrder) {
+    start({}, env());
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(socket()); }, 30000));
+    FileOpenWatch watch;
+    const std::vector<QString> names = {file("c.txt"), file("a.txt"), file("b.txt")};
+    for (const QString& name : names) watch.Watch(name);
+    QProcess second;
+    StartQuire(second, env(), {names[0], names[1], names[2]});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return watch.OpenedInOrder().size() == 3; }, 30000));
+    EXPECT_EQ(watch.OpenedInOrder(), names);
+}
+
 TEST_F(ProgramStart, SimultaneousStartsGiveOneInstanceThatOpensEveryFile) {
     FileOpenWatch watch;
     const std::set<QString> names = watchedFiles("start%1.txt", 4, watch);

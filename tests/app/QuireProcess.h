@@ -11,6 +11,7 @@
 #include <optional>
 #include <pwd.h>
 #include <set>
+#include <vector>
 #include <sys/inotify.h>
 #include <unistd.h>
 #include <grp.h>
@@ -84,17 +85,23 @@ public:
         while ((n = ::read(FFd, buffer, sizeof buffer)) > 0) {
             for (char* p = buffer; p < buffer + n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(p);
-                if (FWatched.count(e->wd)) FOpened.insert(FWatched[e->wd]);
+                if (FWatched.count(e->wd) && FOpened.insert(FWatched[e->wd]).second) FOrder.push_back(FWatched[e->wd]);
                 p += sizeof(inotify_event) + e->len;
             }
         }
         return FOpened;
+    }
+    // The watched files in the order they were first opened.
+    std::vector<QString> OpenedInOrder() {
+        Opened();
+        return FOrder;
     }
 
 private:
     int FFd;
     std::map<int, QString> FWatched;
     std::set<QString> FOpened;
+    std::vector<QString> FOrder;
 };
 
 } // namespace quire::test

@@ -1,0 +1,216 @@
+// The recovery journal's file format.
+#include "JournalFormat.h"
+
+#include <limits>
+#include <zlib.h>
+
+namespace quire::journal {
+
+namespace {
+
+void putU32(std::string& out, uint32_t v) {
+    const char bytes[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    out.append(bytes, 4);
+}
+
+uint32_t getU32(const char* p) {
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
+// Zigzag: small negative numbers stay short.
+uint64_t zigzag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
+int64_t unzigzag(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
+
+bool getSigned(std::string_view& in, int64_t& value) {
+    uint64_t v = 0;
+    if (!GetVarint(in, v)) return false;
+    value = unzigzag(v);
+    return true;
+}
+
+bool getByte(std::string_view& in, uint8_t& value) {
+    if (in.empty()) return false;
+    value = static_cast<uint8_t>(in.front());
+    in.remove_prefix(1);
+    return true;
+}
+
+} // namespace
+
+uint32_t Crc32(std::string_view Bytes, uint32_t Crc) noexcept {
+    return static_cast<uint32_t>(
+        crc32_z(Crc, reinterpret_cast<const Bytef*>(Bytes.data()), static_cast<z_size_t>(Bytes.size())));
+}
+
+void PutVarint(std::string& Out, uint64_t Value) {
+    while (Value >= 0x80) {
+        Out += static_cast<char>((Value & 0x7F) | 0x80);
+        Value >>= 7;
+    }
+    Out += static_cast<char>(Value);
+}
+
+bool GetVarint(std::string_view& In, uint64_t& Value) {
+    uint64_t v = 0;
+    for (std::size_t i = 0; i < In.size() && i < 10; ++i) {
+        const auto b = static_cast<uint8_t>(In[i]);
+        if (i == 9 && b > 1) return false; // more than 64 bits
+        v |= uint64_t(b & 0x7F) << (7 * i);
+        if (!(b & 0x80)) {
+            Value = v;
+            In.remove_prefix(i + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+void PutString(std::string& Out, std::string_view Value) {
+    PutVarint(Out, Value.size());
+    Out += Value;
+}
+
+bool GetString(std::string_view& In, std::string_view& Value) {
+    uint64_t n = 0;
+    std::string_view rest = In;
+    if (!GetVarint(rest, n) || n > rest.size()) return false;
+    Value = rest.substr(0, static_cast<std::size_t>(n));
+    In = rest.substr(static_cast<std::size_t>(n));
+    return true;
+}
+
+std::size_t BeginFrame(std::string& Out, TFrameKind Kind) {
+    const std::size_t start = Out.size();
+    Out += static_cast<char>(Kind);
+    Out.append(4, '\0');
+    return start;
+}
+
+bool EndFrame(std::string& Out, std::size_t Start) {
+    const std::size_t length = Out.size() - Start - 5;
+    if (length > std::numeric_limits<uint32_t>::max()) {
+        Out.resize(Start);
+        return false;
+    }
+    std::string len;
+    putU32(len, static_cast<uint32_t>(length));
+    Out.replace(Start + 1, 4, len);
+    putU32(Out, Crc32(std::string_view(Out).substr(Start)));
+    return true;
+}
+
+void AppendFrame(std::string& Out, TFrameKind Kind, std::string_view Payload) {
+    const std::size_t start = BeginFrame(Out, Kind);
+    Out += Payload;
+    EndFrame(Out, start);
+}
+
+std::string EncodeHeader(const TJournalHeader& Header) {
+    std::string out;
+    PutString(out, Header.Id);
+    PutVarint(out, Header.Generation);
+    PutVarint(out, Header.Pid);
+    PutVarint(out, zigzag(Header.CreatedMs));
+    return out;
+}
+
+bool DecodeHeader(std::string_view Payload, TJournalHeader& Header) {
+    std::string_view id;
+    if (!GetString(Payload, id) || !GetVarint(Payload, Header.Generation) || !GetVarint(Payload, Header.Pid) ||
+        !getSigned(Payload, Header.CreatedMs))
+        return false;
+    Header.Id = std::string(id);
+    return true;
+}
+
+std::string EncodePage(const TJournalPage& Page) {
+    std::string out;
+    for (const std::string* s : {&Page.FileName, &Page.KanjiCode, &Page.LineEndCode, &Page.Mode}) PutString(out, *s);
+    out += static_cast<char>((Page.CutAtNul ? 1 : 0) | (Page.KeepsBytes ? 2 : 0) | (Page.Stamp.Exists ? 4 : 0));
+    PutVarint(out, zigzag(Page.Stamp.Size));
+    PutVarint(out, zigzag(Page.Stamp.ModifiedNs));
+    PutVarint(out, Page.Stamp.Inode);
+    PutVarint(out, Page.Stamp.Device);
+    return out;
+}
+
+bool DecodePage(std::string_view Payload, TJournalPage& Page) {
+    std::string_view strings[4];
+    for (std::string_view& s : strings)
+        if (!GetString(Payload, s)) return false;
+    uint8_t flags = 0;
+    TJournalStamp stamp;
+    if (!getByte(Payload, flags) || !getSigned(Payload, stamp.Size) || !getSigned(Payload, stamp.ModifiedNs) ||
+        !GetVarint(Payload, stamp.Inode) || !GetVarint(Payload, stamp.Device))
+        return false;
+    Page.FileName = std::string(strings[0]);
+    Page.KanjiCode = std::string(strings[1]);
+    Page.LineEndCode = std::string(strings[2]);
+    Page.Mode = std::string(strings[3]);
+    Page.CutAtNul = flags & 1;
+    Page.KeepsBytes = flags & 2;
+    stamp.Exists = flags & 4;
+    Page.Stamp = stamp;
+    return true;
+}
+
+void EncodeEdit(std::string& Out, const TEditRecord& Record) {
+    PutVarint(Out, Record.Start);
+    PutVarint(Out, Record.Deleted);
+    PutVarint(Out, Record.Inserted);
+    PutVarint(Out, Record.Prefix);
+    PutVarint(Out, Record.Suffix);
+    PutString(Out, Record.Middle);
+    Out += static_cast<char>(Record.LastAttribute);
+    PutVarint(Out, Record.Breaks.size());
+    uint64_t previous = 0;
+    for (uint64_t b : Record.Breaks) {
+        PutVarint(Out, b - previous); // ascending: the gaps are short
+        previous = b;
+    }
+    putU32(Out, Record.OldCrc);
+}
+
+bool DecodeEdit(std::string_view& In, TEditRecord& Record) {
+    uint8_t attr = 0;
+    uint64_t breaks = 0;
+    if (!GetVarint(In, Record.Start) || !GetVarint(In, Record.Deleted) || !GetVarint(In, Record.Inserted) ||
+        !GetVarint(In, Record.Prefix) || !GetVarint(In, Record.Suffix) || !GetString(In, Record.Middle) ||
+        !getByte(In, attr) || attr > static_cast<uint8_t>(TRowAttribute::EndOfFile) || !GetVarint(In, breaks) ||
+        breaks > In.size())
+        return false;
+    Record.LastAttribute = static_cast<TRowAttribute>(attr);
+    Record.Breaks.clear();
+    uint64_t at = 0;
+    for (uint64_t i = 0; i < breaks; ++i) {
+        uint64_t gap = 0;
+        if (!GetVarint(In, gap)) return false;
+        at += gap;
+        Record.Breaks.push_back(at);
+    }
+    if (In.size() < 4) return false;
+    Record.OldCrc = getU32(In.data());
+    In.remove_prefix(4);
+    return true;
+}
+
+TFrameReader::TFrameReader(std::string_view File) : FFile(File) {
+    FMagicOk = File.substr(0, kMagic.size()) == kMagic;
+    FPos = FMagicOk ? kMagic.size() : 0;
+}
+
+bool TFrameReader::Next(TFrame& Frame) {
+    if (!FMagicOk || FFile.size() - FPos < kFrameOverhead) return false;
+    const char* p = FFile.data() + FPos;
+    const uint64_t length = getU32(p + 1);
+    if (length > FFile.size() - FPos - kFrameOverhead) return false;
+    const std::size_t body = 5 + static_cast<std::size_t>(length);
+    if (Crc32(std::string_view(p, body)) != getU32(p + body)) return false;
+    Frame.Kind = static_cast<TFrameKind>(p[0]);
+    Frame.Payload = std::string_view(p + 5, static_cast<std::size_t>(length));
+    FPos += body + 4;
+    return true;
+}
+
+} // namespace quire::journal

@@ -1,0 +1,98 @@
+// TPageJournal: the recovery journal of one page: its store's changes turned into records.
+#pragma once
+
+#include "JournalFormat.h"
+#include "StoreObserver.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quire {
+
+class TJournalWriter;
+
+// Listens to a page's store. While the page is modified its journal is a file (see
+// TJournalWriter) that holds a snapshot of the rows and, after it, the edits since.
+//
+// The work per keystroke is small and touches only the rows the edit replaced: consecutive
+// edits of the same rows (typing into one line) are merged into one record, kept in memory
+// as the old and the new text of those rows. Flush, called by the keeper some time after a
+// change, encodes what has gathered and hands it to the writer; it takes a fresh snapshot
+// (a new generation of the file) only when the journal has none, when the rows were made
+// anew, when a write failed, or when the edits written since the snapshot have grown past
+// the text's size (and at least MinLogBytes), so a large page is never rewritten per
+// keystroke.
+class TPageJournal : public TStoreObserver {
+public:
+    static constexpr uint64_t kMinLogBytes = 64 * 1024;
+
+    TPageJournal(TJournalWriter& Writer, std::string Id);
+
+    void RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,
+                      std::string_view RemovedText) override;
+    void TextReplaced(const TEditorScreenStrings& Rows) override;
+
+    // Run when the first change after a Flush comes (the keeper arms its timer).
+    std::function<void()> OnDirty;
+    bool Dirty() const noexcept { return FDirty; }
+    // The page's facts changed: the next Flush writes them.
+    void Touch() { markDirty(); }
+    const std::string& Id() const noexcept { return FId; }
+
+    // Writes what changed since the last Flush. A page that is not Modified keeps no journal.
+    void Flush(const TEditorScreenStrings& Rows, bool Modified, const journal::TJournalPage& Page);
+    // The page was saved, or its changes discarded: its journal goes.
+    void Forget();
+    // The journal file Path (open as Fd, its lock held) is what this page was recovered
+    // from: it goes once this journal is on the disk, or with Forget.
+    void Supersede(std::string Path, int Fd);
+
+    // The snapshot frame of Rows (the rows' bytes, each followed by LF when it is LineEnd and
+    // by CR when it is Wrapped; an EndOfFile row by nothing).
+    static void AppendSnapshot(std::string& Out, const TEditorScreenStrings& Rows);
+    // Bytes written since the last snapshot, and the text's size as the journal counts it.
+    uint64_t LogBytes() const noexcept { return FLogBytes; }
+    uint64_t TextBytes() const noexcept { return FTextBytes; }
+    uint64_t Generation() const noexcept { return FGeneration; }
+
+private:
+    // The edit being gathered: rows Start..Start+Deleted-1 whose text was OldText have become
+    // Inserted rows with NewText (Wrapped rows ending at Breaks, the last one LastAttribute).
+    struct TOpenEdit {
+        int Start = 0;
+        int Deleted = 0;
+        int Inserted = 0;
+        std::string OldText;
+        std::string NewText;
+        std::vector<uint64_t> Breaks;
+        TRowAttribute LastAttribute = TRowAttribute::LineEnd;
+    };
+
+    void markDirty();
+    void closeEdit();
+    void startGeneration(const TEditorScreenStrings& Rows, const journal::TJournalPage& Page);
+    bool snapshotDue() const;
+
+    TJournalWriter& FWriter;
+    const std::string FId;
+    uint64_t FGeneration = 0;
+    // No file yet, or the rows were made anew: the next Flush writes a snapshot, and edits
+    // before it need no record.
+    bool FNeedSnapshot = true;
+    bool FOpen = false; // a generation was begun and not removed
+    bool FDirty = false;
+    std::optional<TOpenEdit> FEdit;
+    std::string FPending; // encoded edit records not yet handed to the writer
+    journal::TJournalPage FPage;
+    uint64_t FLogBytes = 0;
+    uint64_t FTextBytes = 0;
+    // After a failed snapshot the next one waits a while, so a full disk does not turn each
+    // flush of a large page into a copy of its whole text.
+    std::chrono::steady_clock::time_point FRetryAfter{};
+};
+
+} // namespace quire

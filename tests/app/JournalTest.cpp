@@ -1,0 +1,364 @@
+// Recovery journals without the window: every edit of a store replayed from its journal file,
+// merged records and their size, fresh snapshots, torn and damaged ends, the writer's files,
+// locks and syncs.
+#include "FakeEditor.h"
+#include "JournalReader.h"
+#include "JournalWriter.h"
+#include "PageJournal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace quire;
+using namespace quire::journal;
+using namespace quire::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder of the test's own, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "quire-journal-XXXXXX").string();
+        Path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() { fs::remove_all(Path); }
+    std::string Path;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+std::vector<std::string> journalFiles(const std::string& folder) {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(folder)) v.push_back(e.path().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+TJournalPage somePage() {
+    TJournalPage p;
+    p.FileName = "/home/user/文書.txt";
+    p.KanjiCode = "EUC";
+    p.LineEndCode = "LF";
+    p.Mode = "Perl";
+    p.KeepsBytes = false;
+    p.Stamp = TJournalStamp{true, 1234, 1700000000123456789, 42, 7};
+    return p;
+}
+
+// A store whose journal is flushed by hand, as the keeper's timer would.
+struct Journaled {
+    explicit Journaled(const std::string& folder, std::chrono::milliseconds sync = std::chrono::seconds(3))
+        : Writer(folder, sync), Journal(Writer, "page-1") {
+        E.Store->SetObserver(&Journal);
+    }
+    ~Journaled() { E.Store->SetObserver(nullptr); }
+    void Flush(bool modified = true) {
+        Journal.Flush(*E.Store, modified, Page);
+        Writer.WaitIdle();
+    }
+    std::string File() const { return Writer.Folder() + "/" + TJournalWriter::FileName("page-1", Journal.Generation()); }
+    TJournalContent Replay() const { return TJournalReader::Replay(readFile(File())); }
+
+    FakeEditor E;
+    TJournalWriter Writer;
+    TPageJournal Journal;
+    TJournalPage Page = somePage();
+};
+
+std::string randomText(std::mt19937& rng) {
+    static const char* pieces[] = {"a", "word", " ", "\t", "\r\n", "\r\n", "\n", "\r", "\x82\xA0", "\x8A\xBF",
+                                   "\x81\x42", "\x81\x75", "\x83\x41", "abcdefghijklmnopqrstuvwxyz0123456789"};
+    std::string s;
+    for (unsigned n = rng() % 6; n > 0; --n) s += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+    return s;
+}
+
+// One random change of the store: an edit, an undo, a redo, a switch of word wrap.
+void randomStep(std::mt19937& rng, TEditorScreenStrings& s) {
+    const unsigned op = rng() % 100;
+    if (op < 72) {
+        const int n = s.Count();
+        const int row = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
+        const int count = n - row > 0 ? static_cast<int>(rng() % static_cast<unsigned>(std::min(n - row, 3) + 1)) : 0;
+        std::string text = randomText(rng);
+        if (count == 0 && text.empty()) text = "z";
+        s.ReplaceRows(row, count, text);
+    } else if (op < 84) {
+        s.Undo();
+    } else if (op < 94) {
+        s.Redo();
+    } else if (op < 97) {
+        s.SetWordWrap(!s.WordWrap());
+    } else {
+        s.WrapOption().SetWrapByte(20 + static_cast<int>(rng() % 10));
+    }
+}
+
+} // namespace
+
+TEST(Journal, EveryEditUndoRedoAndRewrapReplaysToTheStoresText) {
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        TempFolder folder;
+        Journaled j(folder.Path);
+        std::mt19937 rng(seed);
+        j.E.Store->WrapOption().SetWrapByte(20);
+        j.E.Store->SetWordWrap(seed % 2 == 0);
+        j.E.Store->SetTextStr("first line\r\nsecond \x82\xA0\x82\xA2 line that is long enough to wrap twice\r\nlast");
+        for (int step = 0; step < 300; ++step) {
+            randomStep(rng, *j.E.Store);
+            if (rng() % 7 == 0) {
+                j.Flush();
+                const TJournalContent c = j.Replay();
+                ASSERT_TRUE(c.Usable) << "seed " << seed << " step " << step;
+                ASSERT_TRUE(c.Complete) << "seed " << seed << " step " << step;
+                ASSERT_EQ(c.Text, j.E.Store->GetTextStr()) << "seed " << seed << " step " << step;
+                ASSERT_EQ(c.Page, j.Page);
+            }
+        }
+    }
+}
+
+TEST(Journal, TypingIntoALineIsOneRecordPerFlushAndCostsLittleMoreThanTheTypedBytes) {
+    TempFolder folder;
+    Journaled j(folder.Path);
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i) + " of the text\r\n";
+    j.E.Store->SetTextStr(text);
+    j.Flush();
+    const auto snapshot = fs::file_size(j.File());
+    // 50 flushes of 20 characters each, typed into the middle of one line.
+    int col = 3;
+    for (int flush = 0; flush < 50; ++flush) {
+        for (int k = 0; k < 20; ++k) {
+            std::string row(j.E.Store->Get(1000));
+            row.insert(static_cast<std::size_t>(col++), k % 2 ? "x" : "\x82\xA0");
+            j.E.Store->ReplaceRows(1000, 1, row + "\r\n");
+        }
+        j.Flush();
+    }
+    const uint64_t typed = 50 * (10 * 1 + 10 * 2);
+    const uint64_t log = fs::file_size(j.File()) - snapshot;
+    // Each flush's record costs its frame and numbers: a few dozen bytes, not the line.
+    EXPECT_LE(log, typed + 50 * 40) << "log " << log << " typed " << typed;
+    EXPECT_EQ(j.Replay().Text, j.E.Store->GetTextStr());
+    EXPECT_EQ(j.Journal.Generation(), 1u); // no fresh snapshot for so little
+}
+
+TEST(Journal, AFreshSnapshotOnlyOnceTheLogOutgrowsTheTextAndTheOldFileGoesOnceSynced) {
+    TempFolder folder;
+    Journaled j(folder.Path);
+    j.E.Store->SetTextStr(std::string(100000, 'a') + "\r\n");
+    j.Flush();
+    ASSERT_EQ(j.Journal.Generation(), 1u);
+    const std::string first = j.File();
+    uint64_t logged = 0;
+    while (j.Journal.Generation() == 1) {
+        // A thousand bytes in at the front, as many out at the end: the text keeps its size.
+        const std::string row(j.E.Store->Get(0));
+        j.E.Store->ReplaceRows(0, 1, std::string(1000, 'b') + row.substr(0, row.size() - 1000) + "\r\n");
+        j.Flush();
+        if (j.Journal.Generation() == 1) logged = j.Journal.LogBytes();
+        ASSERT_LT(logged, 200000u);
+    }
+    // The new generation came only once the log had passed the text's size (100 002 bytes).
+    EXPECT_GT(logged, 100002u);
+    EXPECT_LT(logged, 100002u + 1100);
+    // The new file was synced at once, and the one it replaces is gone.
+    EXPECT_EQ(journalFiles(folder.Path), std::vector<std::string>{j.File()});
+    EXPECT_NE(j.File(), first);
+    EXPECT_EQ(j.Replay().Text, j.E.Store->GetTextStr());
+}
+
+TEST(Journal, APageThatIsNotModifiedKeepsNoJournal) {
+    TempFolder folder;
+    Journaled j(folder.Path);
+    j.E.Store->SetTextStr("loaded\r\n"); // as a file is read into a page
+    j.Flush(false);
+    EXPECT_TRUE(journalFiles(folder.Path).empty());
+    j.E.Store->ReplaceRows(0, 1, "typed\r\n");
+    j.Flush();
+    EXPECT_EQ(journalFiles(folder.Path).size(), 1u);
+    j.Journal.Forget(); // saved
+    j.Writer.WaitIdle();
+    EXPECT_TRUE(journalFiles(folder.Path).empty());
+}
+
+// Flushes at known states; then every cut of the file, and every damaged byte of its last
+// frame, must give one of those states, never anything in between.
+TEST(Journal, ATornOrDamagedEndGivesTheStateAfterTheLastWholeRecord) {
+    TempFolder folder;
+    std::vector<std::string> states;
+    std::vector<uint64_t> ends;
+    std::string file;
+    {
+        Journaled j(folder.Path);
+        j.E.Store->SetTextStr("one\r\ntwo\r\nthree");
+        for (int i = 0; i < 6; ++i) {
+            j.E.Store->ReplaceRows(i % 3, 1, "edit " + std::to_string(i) + (i % 3 < 2 ? "\r\n" : ""));
+            j.Flush();
+            states.push_back(j.E.Store->GetTextStr());
+            ends.push_back(fs::file_size(j.File()));
+        }
+        file = readFile(j.File());
+    }
+    ASSERT_EQ(ends.back(), file.size());
+    for (std::size_t cut = ends.front(); cut <= file.size(); ++cut) {
+        const TJournalContent c = TJournalReader::Replay(std::string_view(file).substr(0, cut));
+        const std::size_t whole = static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), cut) - ends.begin());
+        ASSERT_TRUE(c.Usable);
+        ASSERT_EQ(c.Text, states[whole - 1]) << "cut at " << cut;
+        EXPECT_EQ(c.Complete, cut == ends[whole - 1]) << "cut at " << cut;
+        EXPECT_EQ(c.LostBytes, cut - ends[whole - 1]);
+    }
+    for (std::size_t at = ends[ends.size() - 2]; at < file.size(); ++at) {
+        std::string damaged = file;
+        damaged[at] = static_cast<char>(damaged[at] ^ 0x20);
+        const TJournalContent c = TJournalReader::Replay(damaged);
+        ASSERT_EQ(c.Text, states[states.size() - 2]) << "byte " << at;
+        EXPECT_FALSE(c.Complete);
+    }
+    // Cut inside the snapshot: nothing to give back.
+    EXPECT_FALSE(TJournalReader::Replay(std::string_view(file).substr(0, 30)).Usable);
+    EXPECT_FALSE(TJournalReader::Replay("").Usable);
+}
+
+TEST(Journal, ARecordThatDoesNotFitItsRowsIsNotApplied) {
+    std::string file(kMagic);
+    AppendFrame(file, TFrameKind::Header, EncodeHeader(TJournalHeader{"x", 1, 1, 0}));
+    AppendFrame(file, TFrameKind::Page, EncodePage(TJournalPage{}));
+    std::string snapshot;
+    PutVarint(snapshot, 2);
+    snapshot += "ab\ncd";
+    AppendFrame(file, TFrameKind::Snapshot, snapshot);
+    auto edit = [](uint64_t start, uint64_t deleted, std::string_view oldText, std::string_view middle) {
+        TEditRecord r;
+        r.Start = start;
+        r.Deleted = deleted;
+        r.Inserted = 1;
+        r.Prefix = 0;
+        r.Suffix = 0;
+        r.Middle = middle;
+        r.LastAttribute = TRowAttribute::LineEnd;
+        r.OldCrc = Crc32(oldText);
+        std::string out;
+        EncodeEdit(out, r);
+        return out;
+    };
+    AppendFrame(file, TFrameKind::Edits, edit(0, 1, "ab\r\n", "AB\r\n"));
+    const std::string good = file;
+    AppendFrame(file, TFrameKind::Edits, edit(1, 1, "not the row\r\n", "XX\r\n")); // made for other rows
+    TJournalContent c = TJournalReader::Replay(file);
+    EXPECT_EQ(c.Text, "AB\r\ncd");
+    EXPECT_FALSE(c.Complete);
+    EXPECT_EQ(c.LostBytes, file.size() - good.size());
+    file = good;
+    AppendFrame(file, TFrameKind::Edits, edit(5, 1, "", "XX\r\n")); // rows that are not there
+    EXPECT_EQ(TJournalReader::Replay(file).Text, "AB\r\ncd");
+    file = good;
+    AppendFrame(file, TFrameKind::Edits, edit(1, 1, "cd", "two\r\nrows\r\n")); // two rows, one recorded
+    EXPECT_EQ(TJournalReader::Replay(file).Text, "AB\r\ncd");
+}
+
+TEST(Journal, NumbersStringsAndPagesRoundTrip) {
+    for (uint64_t v : {0ull, 1ull, 127ull, 128ull, 300ull, 1ull << 35, ~0ull}) {
+        std::string s;
+        PutVarint(s, v);
+        std::string_view in = s;
+        uint64_t back = 0;
+        ASSERT_TRUE(GetVarint(in, back));
+        EXPECT_EQ(back, v);
+        EXPECT_TRUE(in.empty());
+        std::string_view cut = std::string_view(s).substr(0, s.size() - 1);
+        EXPECT_FALSE(GetVarint(cut, back)) << v;
+    }
+    const std::string eleven(11, '\xFF');
+    std::string_view tooLong = eleven;
+    uint64_t v = 0;
+    EXPECT_FALSE(GetVarint(tooLong, v));
+    TJournalPage back;
+    ASSERT_TRUE(DecodePage(EncodePage(somePage()), back));
+    EXPECT_EQ(back, somePage());
+    const std::string encoded = EncodePage(somePage());
+    EXPECT_FALSE(DecodePage(std::string_view(encoded).substr(0, encoded.size() - 1), back));
+    TJournalHeader h;
+    ASSERT_TRUE(DecodeHeader(EncodeHeader(TJournalHeader{"id-1", 7, 4242, -5}), h));
+    EXPECT_EQ(h.Id, "id-1");
+    EXPECT_EQ(h.Generation, 7u);
+    EXPECT_EQ(h.Pid, 4242u);
+    EXPECT_EQ(h.CreatedMs, -5);
+}
+
+TEST(JournalWriter, FilesAreTheUsersAloneAndLockedWhileWritten) {
+    TempFolder folder;
+    const mode_t old = ::umask(0);
+    std::string path;
+    {
+        Journaled j(folder.Path);
+        j.E.Store->SetTextStr("secret\r\n");
+        j.Flush();
+        path = j.File();
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        // Another open of the file cannot take its lock while the writer lives.
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        ::close(fd);
+    }
+    ::umask(old);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0) << "the writer is gone";
+    ::close(fd);
+    EXPECT_EQ(TJournalReader::Replay(readFile(path)).Text, "secret\r\n");
+}
+
+TEST(JournalWriter, SyncsAtMostOncePerIntervalHoweverOftenItWrites) {
+    TempFolder folder;
+    Journaled j(folder.Path, std::chrono::milliseconds(400));
+    j.E.Store->SetTextStr("x\r\n");
+    j.Flush();
+    const auto t0 = std::chrono::steady_clock::now();
+    int flushes = 0;
+    while (std::chrono::steady_clock::now() - t0 < std::chrono::milliseconds(1200)) {
+        j.E.Store->ReplaceRows(0, 1, std::string(j.E.Store->Get(0)) + "y\r\n");
+        j.Flush();
+        ++flushes;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const int syncs = j.Writer.SyncCount();
+    EXPECT_GE(flushes, 40);
+    EXPECT_GE(syncs, 2);   // durable every interval while writing goes on
+    EXPECT_LE(syncs, 5);   // the snapshot's own, then one per 400 ms
+}
+
+TEST(JournalWriter, AFailedWriteIsReportedAndTheNextFlushStartsAfresh) {
+    TempFolder folder;
+    const std::string inner = folder.Path + "/inner";
+    fs::create_directory(inner);
+    Journaled j(inner);
+    fs::remove_all(inner); // the folder is gone: the snapshot cannot be written
+    j.E.Store->SetTextStr("text\r\n");
+    j.Flush();
+    EXPECT_TRUE(j.Writer.Failed("page-1"));
+    const TJournalWriter::TError error = j.Writer.TakeError();
+    EXPECT_NE(error.Path.find("inner"), std::string::npos) << error.Path;
+    EXPECT_NE(error.Errno, 0);
+    EXPECT_TRUE(j.Writer.TakeError().Path.empty()); // told once
+    j.E.Store->ReplaceRows(0, 1, "more\r\n");
+    j.Flush(); // no crash, no record that would build on the missing file
+    EXPECT_FALSE(fs::exists(inner));
+}

@@ -1,0 +1,332 @@
+// Recovery in the window: journals kept while pages are modified and gone after a save or a
+// discard, and offered back at the next start (Enter recovers, Escape keeps them for later,
+// No discards them), named and unnamed pages, a torn journal, a writer that is still alive,
+// and a journal that cannot be written.
+#include "Editor.h"
+#include "PathCodec.h"
+#include "RecoveryKeeper.h"
+#include "RegularFile.h"
+#include "SafeFile.h"
+#include "ScriptedServices.h"
+#include "Unit1.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quire;
+using namespace quire::test;
+
+namespace {
+
+QByteArray read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QStringList journals() {
+    return QDir(TRecoveryKeeper::Folder()).entryList({QStringLiteral("*.journal*")}, QDir::Files | QDir::Hidden);
+}
+
+class RecoveryTest : public ::testing::Test {
+protected:
+    QString file(const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(dir.path()).filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return QDir::cleanPath(path);
+    }
+    // A window with Path open (or an unnamed page) and S typed at its start, its journal on
+    // the disk.
+    std::unique_ptr<TMainForm> typedInto(const QString& path, const std::string& s) {
+        auto form = std::make_unique<TMainForm>();
+        if (!path.isEmpty()) {
+            EXPECT_TRUE(form->OpenFileIntoPage(path));
+        }
+        TEditor* e = form->Page(form->ActivePage()).Editor;
+        e->SetRowCol(0, 0);
+        e->TypeText(s);
+        written(*form);
+        return form;
+    }
+    static void written(TMainForm& form) {
+        form.Recovery().FlushNow();
+        form.Recovery().WaitWritten();
+    }
+    // The window of the next start, the question answered with Answer.
+    std::unique_ptr<TMainForm> nextStart(int answer) {
+        auto form = std::make_unique<TMainForm>();
+        messages.Answers = {answer};
+        form->OfferRecovery();
+        return form;
+    }
+
+    QTemporaryDir dir;
+    ScriptedMessages messages;
+    ScriptedDialogs dialogs;
+};
+
+} // namespace
+
+TEST_F(RecoveryTest, AModifiedPageHasAJournalOfTheUsersOwnThatASaveRemoves) {
+    const QString path = file("note.txt", "old\r\n");
+    auto form = typedInto(path, "new ");
+    const QString folder = TRecoveryKeeper::Folder();
+    EXPECT_EQ(folder, QDir::cleanPath(qEnvironmentVariable("QUIRE_HOME") + "/recovery"));
+    ASSERT_EQ(journals().size(), 1);
+    EXPECT_EQ(QFileInfo(folder).permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                  QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              QFileDevice::Permissions());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder + "/" + journals().first()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_uid, ::getuid());
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(read(path), QByteArray("old\r\n")) << "the journal never touches the file";
+    ASSERT_TRUE(form->Mm_SaveClick());
+    form->Recovery().WaitWritten();
+    EXPECT_TRUE(journals().isEmpty());
+}
+
+TEST_F(RecoveryTest, AnUnmodifiedPageOrAnOpenedFileHasNoJournal) {
+    const QString path = file("note.txt", "text\r\n");
+    TMainForm form;
+    ASSERT_TRUE(form.OpenFileIntoPage(path));
+    written(form);
+    EXPECT_TRUE(journals().isEmpty());
+}
+
+TEST_F(RecoveryTest, DiscardingTheChangesRemovesTheJournalCancellingKeepsIt) {
+    const QString path = file("note.txt", "old\r\n");
+    auto form = typedInto(path, "new ");
+    form->Mm_NewClick(); // a second page, so that closing the first removes it
+    form->SetActivePage(0);
+    messages.Answers = {kEscape}; // the close question: Escape keeps the page
+    form->C1Click();
+    written(*form);
+    EXPECT_EQ(journals().size(), 1);
+    messages.Answers = {mbNo}; // closing without saving
+    form->C1Click();
+    written(*form);
+    EXPECT_TRUE(journals().isEmpty());
+
+    auto other = typedInto(path, "again ");
+    messages.Answers = {mbYes}; // reload: the changes are given up
+    other->N21Click();
+    written(*other);
+    EXPECT_TRUE(journals().isEmpty());
+}
+
+TEST_F(RecoveryTest, ExitingWithNoGivesTheJournalsUpAndCancelKeepsThem) {
+    const QString path = file("note.txt", "old\r\n");
+    auto form = typedInto(path, "new ");
+    messages.Answers = {kEscape};
+    EXPECT_FALSE(form->CanClose());
+    EXPECT_EQ(journals().size(), 1);
+    messages.Answers = {mbNo};
+    EXPECT_TRUE(form->CanClose());
+    form.reset();
+    EXPECT_TRUE(journals().isEmpty());
+}
+
+TEST_F(RecoveryTest, EnterRecoversThePageModifiedUnderItsNameAndTheFileStaysUntouched) {
+    const QString path = file("euc.txt", "old\n");
+    auto old = std::make_unique<TMainForm>();
+    ASSERT_TRUE(old->OpenFileIntoPage(path));
+    old->Mm_ShiftJISClick(QStringLiteral("EUC")); // the page is to be saved in EUC, with LF
+    old->Page(0).Editor->TypeText("\x82\xA8\x82\xA9\x82\xA6\x82\xE8 "); // おかえり
+    written(*old);
+    const std::string text = old->Page(old->ActivePage()).Editor->Lines().Text();
+    old.reset(); // the writer is gone; the page was never saved
+    ASSERT_EQ(journals().size(), 1);
+
+    auto form = nextStart(kEnter);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    const TAskedQuestion& q = messages.Questions.front();
+    EXPECT_EQ(q.Default, mbYes);
+    EXPECT_EQ(q.Buttons, mbYes | mbNo | mbCancel);
+    EXPECT_TRUE(q.Text.contains(path)) << q.Text.toStdString();
+    EXPECT_TRUE(q.Text.contains(QStringLiteral("最終変更"))) << q.Text.toStdString();
+    const TPageRecord& p = form->Page(form->ActivePage());
+    EXPECT_EQ(p.FileName, path);
+    EXPECT_EQ(p.KanjiCode, QStringLiteral("EUC"));
+    EXPECT_EQ(p.LineEndCode, QStringLiteral("LF"));
+    EXPECT_TRUE(p.Editor->Modified());
+    EXPECT_TRUE(form->PageControl()->tabText(form->ActivePage()).endsWith(" *"));
+    EXPECT_EQ(p.Editor->Lines().Text(), text);
+    EXPECT_EQ(read(path), QByteArray("old\n"));
+    EXPECT_EQ(form->PageCount(), 1) << "the blank first page took the recovered text";
+    // The old journal goes once the page's own is on the disk; a save then removes that too.
+    written(*form);
+    EXPECT_EQ(journals().size(), 1) << journals().join(" ").toStdString();
+    ASSERT_TRUE(form->Mm_SaveClick());
+    form->Recovery().WaitWritten();
+    EXPECT_TRUE(journals().isEmpty());
+    EXPECT_EQ(read(path), QByteArray("\xA4\xAA\xA4\xAB\xA4\xA8\xA4\xEA old\n"));
+}
+
+TEST_F(RecoveryTest, EscapeKeepsTheJournalsForTheNextStartAndNoDiscardsThem) {
+    const QString path = file("note.txt", "old\r\n");
+    typedInto(path, "new ").reset();
+    auto later = nextStart(kEscape);
+    EXPECT_EQ(later->PageCount(), 1);
+    EXPECT_FALSE(later->Page(0).Editor->Modified());
+    EXPECT_EQ(journals().size(), 1);
+    later.reset();
+    auto discard = nextStart(mbNo);
+    EXPECT_TRUE(journals().isEmpty());
+    EXPECT_FALSE(discard->Page(0).Editor->Modified());
+    EXPECT_EQ(messages.Questions.size(), 2u);
+    discard.reset();
+    messages.Questions.clear();
+    nextStart(kEnter);
+    EXPECT_TRUE(messages.Questions.empty()) << "nothing left to offer";
+    EXPECT_EQ(read(path), QByteArray("old\r\n"));
+}
+
+TEST_F(RecoveryTest, AnUnnamedPageComesBackUnnamedBesideANamedOne) {
+    const QString path = file("note.txt", "old\r\n");
+    auto old = typedInto(path, "named ");
+    old->Mm_NewClick();
+    TEditor* e = old->Page(old->ActivePage()).Editor;
+    e->TypeText("never saved\r\nsecond line");
+    written(*old);
+    old.reset();
+    auto form = nextStart(kEnter);
+    ASSERT_EQ(form->PageCount(), 2);
+    QStringList names;
+    for (int i = 0; i < 2; ++i) names << form->Page(i).FileName;
+    names.sort();
+    EXPECT_EQ(names, QStringList({path, TMainForm::NewDocumentName}));
+    for (int i = 0; i < 2; ++i) {
+        const TPageRecord& p = form->Page(i);
+        EXPECT_TRUE(p.Editor->Modified());
+        EXPECT_EQ(p.Editor->Lines().Text(), p.FileName == path ? "named old\r\n" : "never saved\r\nsecond line");
+    }
+}
+
+TEST_F(RecoveryTest, AJournalWhoseWriterStillRunsIsNotOffered) {
+    const QString path = file("note.txt", "old\r\n");
+    auto running = typedInto(path, "new ");
+    auto form = nextStart(kEnter);
+    EXPECT_TRUE(messages.Questions.empty());
+    EXPECT_EQ(journals().size(), 1);
+    EXPECT_FALSE(form->Page(0).Editor->Modified());
+}
+
+TEST_F(RecoveryTest, ATornEndIsDroppedAndTheUserIsTold) {
+    const QString path = file("note.txt", "old\r\n");
+    auto old = typedInto(path, "first ");
+    TEditor* e = old->Page(0).Editor;
+    e->TypeText("second ");
+    written(*old);
+    old.reset();
+    const QString journal = TRecoveryKeeper::Folder() + "/" + journals().first();
+    QFile f(journal);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() - 3)); // the last record cut, as by a power cut
+    f.close();
+    auto form = nextStart(kEnter);
+    EXPECT_EQ(form->Page(0).Editor->Lines().Text(), "first old\r\n");
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.last().contains(QStringLiteral("壊れていた"))) << messages.Shown.last().toStdString();
+}
+
+TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsToldOnceTypingPausesAndEditingGoesOn) {
+    const QString path = file("note.txt", "old\r\n");
+    TMainForm form;
+    ASSERT_TRUE(form.OpenFileIntoPage(path));
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = 0; // every write of the journal fails
+    setrlimit(RLIMIT_FSIZE, &limit);
+    TEditor* e = form.Page(0).Editor;
+    e->TypeText("a");
+    written(form);
+    // While keys keep coming, no box comes up to take them.
+    QElapsedTimer typing;
+    typing.start();
+    std::string typed = "a";
+    while (typing.elapsed() < 2 * TRecoveryKeeper::kTellAfterQuietMs) {
+        QTest::qWait(TRecoveryKeeper::kTellAfterQuietMs / 5);
+        QTest::keyClicks(e, QStringLiteral("b"));
+        typed += "b";
+    }
+    EXPECT_TRUE(messages.Shown.isEmpty()) << messages.Shown.join("|").toStdString();
+    QTest::qWait(TRecoveryKeeper::kTellAfterQuietMs + 500);
+    e->TypeText("c");
+    written(form);
+    QTest::qWait(TRecoveryKeeper::kTellAfterQuietMs + 500);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません")));
+    EXPECT_TRUE(messages.Shown.first().contains(SystemErrorText(EFBIG))) << "the reason in the user's words";
+    EXPECT_EQ(e->Lines().Text(), typed + "cold\r\n");
+}
+
+TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsToldAtTheStartAndTypingGoesOn) {
+    // Something else stands where the folder belongs.
+    const QString folder = TRecoveryKeeper::Folder();
+    {
+        QFile f(folder);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a folder");
+    }
+    const QString path = file("note.txt", "old\r\n");
+    TMainForm form;
+    form.OfferRecovery(); // the start
+    ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません"))) << messages.Shown.first().toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(folder)) << "the message names the folder";
+    EXPECT_TRUE(messages.Questions.empty());
+    EXPECT_FALSE(form.Recovery().Active());
+    ASSERT_TRUE(form.OpenFileIntoPage(path));
+    TEditor* e = form.Page(0).Editor;
+    e->TypeText("typed ");
+    written(form);
+    e->TypeText("on ");
+    written(form);
+    EXPECT_EQ(messages.Shown.size(), 1) << "told once: " << messages.Shown.join("|").toStdString();
+    EXPECT_EQ(e->Lines().Text(), "typed on old\r\n");
+    EXPECT_EQ(read(folder), QByteArray("not a folder"));
+    ASSERT_TRUE(form.Mm_SaveClick()) << "saving does not need the journal";
+    EXPECT_EQ(read(path), QByteArray("typed on old\r\n"));
+}
+
+TEST_F(RecoveryTest, AFileNameThatIsNotUtf8ComesBackWithItsOwnBytes) {
+    // メモ.txt in Shift_JIS, as a Windows archive leaves it; Qt's own file names cannot hold it.
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/\x83\x81\x83\x82.txt";
+    {
+        const int fd = ::open(bytes.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "old\r\n", 5), 5);
+        ::close(fd);
+    }
+    const QString path = DecodePath(bytes);
+    typedInto(path, "new ").reset();
+    auto form = nextStart(kEnter);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("メモ.txt"))) << messages.Questions.front().Text.toStdString();
+    const TPageRecord& p = form->Page(form->ActivePage());
+    EXPECT_EQ(EncodePath(p.FileName), bytes);
+    EXPECT_EQ(p.Editor->Lines().Text(), "new old\r\n");
+    EXPECT_EQ(ReadRegularFile(path, 1000).Bytes, QByteArray("old\r\n")) << "untouched until saved";
+    ASSERT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(ReadRegularFile(path, 1000).Bytes, QByteArray("new old\r\n"));
+    EXPECT_TRUE(RemoveFile(path)); // the temporary folder's removal could not name it
+}
