@@ -342,3 +342,16 @@ TEST_F(TextCommandsWindowTest, TogglesAndCountsThroughItemsAndKeys) {
     item("Mm_GetCount")->trigger();
     EXPECT_EQ(QStringLiteral("0文字"), form->PanelText(spCaret));
 }
+
+// Redo answers Ctrl+Alt+Z; Ctrl+Y, its key of before, types nothing and redoes nothing.
+TEST_F(TextCommandsWindowTest, RedoIsCtrlAltZAndNotCtrlY) {
+    text("");
+    press(QKeyCombination(Qt::Key_A));
+    press(Qt::ControlModifier | Qt::Key_Z);
+    ASSERT_EQ("", all());
+    press(Qt::ControlModifier | Qt::Key_Y);
+    EXPECT_EQ("", all());
+    EXPECT_TRUE(item("Mm_Redo")->isEnabled());
+    press(Qt::ControlModifier | Qt::AltModifier | Qt::Key_Z);
+    EXPECT_EQ("a", all());
+}
