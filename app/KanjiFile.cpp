@@ -1,49 +1,225 @@
 // Reading and writing files in the three kanji codes.
 #include "KanjiFile.h"
 
+#include "KanjiPlainScan.h"
+#include "KanjiRoundTrip.h"
 #include "PathCodec.h"
 #include "PlatformError.h"
-#include "RegularFile.h"
+#include "RegularFileReader.h"
 #include "SafeFile.h"
-#include "SafeFile.h"
+#include "ShiftJis.h"
+#include "TextLoader.h"
 #include "jconvert.h"
-#include "nkf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <utility>
 
 namespace quire {
 
+using jconvert::TConversion;
+
 namespace {
 
-// Converts with the library when asked and possible, else with the own routine.
-template <typename Own>
-std::string convert(std::string_view text, const char* option, TConverter converter, Own own) {
-    if (converter == TConverter::Auto && nkf::Available()) {
-        if (std::optional<std::string> result = nkf::Convert(text, option)) return *std::move(result);
-    }
-    return own(text);
+// Files are read, and texts converted, in pieces of this size.
+constexpr std::size_t kReadPiece = std::size_t(1) << 20;
+
+// How a text in a code is read: its code name, and the conversion to Shift-JIS (none for a
+// text taken as it is).
+struct TReading {
+    const char* Code;
+    std::optional<TConversion> Conversion;
+};
+
+TReading readingOf(std::string_view code) {
+    using namespace jconvert;
+    if (code == kJisName) return {kJisName, TConversion::JisToSjis};
+    if (code == kEucName) return {kEucName, TConversion::EucToSjis};
+    return {kShiftJisName, std::nullopt};
 }
 
-
-// The characters of a JIS text as (character set, byte) pairs: the escape sequences only
-// switch sets, and ASCII and JIS-Roman count as one set (the converter writes ESC ( J where
-// a file may have ESC ( B).
-std::vector<std::pair<char, char>> jisCharacters(std::string_view s) {
-    std::vector<std::pair<char, char>> out;
-    out.reserve(s.size());
-    char set = 'B';
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\x1B' && i + 2 < s.size() && (s[i + 1] == '$' || s[i + 1] == '(')) {
-            set = s[i + 1] == '$' ? 'K' : s[i + 2] == 'J' ? 'B' : s[i + 2];
-            i += 2;
-            continue;
-        }
-        out.emplace_back(s[i] == '\r' || s[i] == '\n' ? 'B' : set, s[i]);
-    }
-    return out;
+const char* codeOf(int detection) {
+    using namespace jconvert;
+    return detection == kdJis ? kJisName : detection == kdEuc ? kEucName : kShiftJisName;
 }
+
+// The detection of a text's first bytes holds for the whole text once it is decided (the scan
+// stops at its first decision and looks no further than the bytes it has), but only when the
+// first 513 bytes are among them (the check for binary bytes reads that far).
+bool decided(int detection) { return detection != jconvert::kdAscii && detection != jconvert::kdEucOrSjis; }
+
+const char* lineEndName(int kind) {
+    return kind == jconvert::leCr ? jconvert::kCrName : kind == jconvert::leLf ? jconvert::kLfName : jconvert::kCrLfName;
+}
+
+// The line end of a text seen in pieces, as DetectLineEnd gives it for the whole text.
+class LineEndFinder {
+public:
+    // Looks at the next piece; true once the kind is known.
+    bool Feed(std::string_view piece) {
+        if (known_) return true;
+        if (afterCr_ && !piece.empty()) return settle(piece[0] == '\n' ? jconvert::leCrLf : jconvert::leCr);
+        const std::size_t i = piece.find_first_of("\r\n");
+        if (i == std::string_view::npos) return false;
+        if (piece[i] == '\n') return settle(jconvert::leLf);
+        if (i + 1 < piece.size()) return settle(piece[i + 1] == '\n' ? jconvert::leCrLf : jconvert::leCr);
+        afterCr_ = true; // a CR ends the piece: the next byte decides
+        return false;
+    }
+    // The kind once the text is complete.
+    int Kind() const { return known_ ? kind_ : afterCr_ ? jconvert::leCr : jconvert::leNone; }
+
+private:
+    bool settle(int kind) {
+        kind_ = kind;
+        known_ = true;
+        return true;
+    }
+    int kind_ = jconvert::leNone;
+    bool known_ = false;
+    bool afterCr_ = false;
+};
+
+[[noreturn]] void failRead(const QString& path, const TRegularFileReader& reader) {
+    throw EPlatformError(ReadFailureMessage(path, reader.Status()).toStdString());
+}
+
+// Reads up to N bytes (fewer only at the end of the file).
+std::size_t readSome(TRegularFileReader& reader, const QString& path, char* buffer, std::size_t n) {
+    std::size_t got = 0;
+    if (!reader.Read(buffer, n, got)) failRead(path, reader);
+    return got;
+}
+
+// The rest of the file after its first N bytes (in First), read into one block with them.
+TTextBlock readWhole(TRegularFileReader& reader, const QString& path, const char* first, std::size_t n) {
+    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(std::max<qint64>(reader.Size(), 0)), n) + 1;
+    TTextBlock block(capacity);
+    std::memcpy(block.Data(), first, n);
+    std::size_t size = n;
+    for (;;) {
+        size += readSome(reader, path, block.Data() + size, capacity - size);
+        if (size < capacity) break;
+        // The file grew while it was read: read on into a larger block.
+        TTextBlock larger(capacity * 2);
+        std::memcpy(larger.Data(), block.Data(), size);
+        block = std::move(larger);
+        capacity *= 2;
+    }
+    block.SetSize(size);
+    return block;
+}
+
+// Converted bytes go to Target and, on their way, to the check that writing them back gives
+// the bytes read (when there is one).
+class CheckedSink : public TKanjiSink {
+public:
+    CheckedSink(TKanjiSink& target, TKanjiRoundTrip* check) : target_(target), check_(check) {}
+    char* Room(std::size_t n) override { return room_ = target_.Room(n); }
+    void Commit(std::size_t written) override {
+        if (check_) check_->Converted(std::string_view(room_, written));
+        target_.Commit(written);
+    }
+
+private:
+    TKanjiSink& target_;
+    TKanjiRoundTrip* check_;
+    char* room_ = nullptr;
+};
+
+// How far a Decoder checks that writing its text back gives the bytes read: not at all, by
+// the cheap scan (which knows for sure only that a plain text survives), or exactly.
+enum class TCheck { None, Plain, Exact };
+
+// The bytes of a file in its code, read piece after piece, go to Sink in Shift-JIS; the text
+// ends at the first NUL. Tells whether there was one, and whether writing the text back in
+// the code gives the bytes read.
+class Decoder {
+public:
+    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check)
+        : scan_(conversion), exact_(conversion), checked_(sink, check == TCheck::Exact ? &exact_ : nullptr),
+          converter_(conversion, converter, checked_), check_(check) {}
+    // The next piece (Last: the file ends after it); false once a NUL has ended the text.
+    bool Add(std::string_view piece, bool last) {
+        const std::size_t nul = piece.find('\0');
+        hasNul_ = nul != std::string_view::npos;
+        piece = piece.substr(0, nul);
+        if (check_ == TCheck::Plain) scan_.Add(piece);
+        else if (check_ == TCheck::Exact) exact_.Read(piece);
+        converter_.Convert(piece, last || hasNul_);
+        return !hasNul_;
+    }
+    bool HasNul() const { return hasNul_; }
+    // After the last piece. With TCheck::Plain, false means only that the exact check must tell.
+    bool KeepsBytes() {
+        if (check_ == TCheck::Plain) return scan_.Finish();
+        return check_ == TCheck::None || exact_.Finish();
+    }
+
+private:
+    TKanjiPlainScan scan_;
+    TKanjiRoundTrip exact_;
+    CheckedSink checked_;
+    TKanjiConverter converter_;
+    TCheck check_;
+    bool hasNul_ = false;
+};
+
+// Hands Bytes to D piece by piece.
+void feedBytes(Decoder& d, std::string_view bytes) {
+    for (std::size_t i = 0; d.Add(bytes.substr(i, kReadPiece), i + kReadPiece >= bytes.size()) && i + kReadPiece < bytes.size();)
+        i += kReadPiece;
+}
+
+// Whether writing back the text of Feed gives its bytes, found the long way: the text is read
+// once more and written back. Needed only for a text that is not plain, so most files never
+// pay for it.
+bool keepsBytesExactly(TConversion conversion, TConverter converter, const std::function<void(Decoder&)>& feed) {
+    TKanjiOutputSink discard([](std::string_view) {});
+    Decoder d(conversion, converter, discard, TCheck::Exact);
+    feed(d);
+    return d.KeepsBytes();
+}
+
+// Converts Bytes whole, as Decoder does, and tells R what it found (KeepsBytes only when
+// Check).
+void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink,
+                 TKanjiText& r, bool check = true) {
+    Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None);
+    feedBytes(d, bytes);
+    r.HasNul = d.HasNul();
+    r.KeepsBytes = d.KeepsBytes() ||
+                   keepsBytesExactly(conversion, converter, [bytes](Decoder& e) { feedBytes(e, bytes); });
+}
+
+// Converted text goes straight into the blocks of a loader.
+class LoaderSink : public TKanjiSink {
+public:
+    explicit LoaderSink(TTextLoader& loader) : loader_(loader) {}
+    char* Room(std::size_t n) override { return loader_.Room(n); }
+    void Commit(std::size_t written) override { loader_.Commit(written); }
+
+private:
+    TTextLoader& loader_;
+};
+
+// Converted text goes to the end of a string.
+class StringSink : public TKanjiSink {
+public:
+    explicit StringSink(std::string& text) : text_(text) {}
+    char* Room(std::size_t n) override {
+        used_ = text_.size();
+        text_.resize(used_ + n);
+        return text_.data() + used_;
+    }
+    void Commit(std::size_t written) override { text_.resize(used_ + written); }
+
+private:
+    std::string& text_;
+    std::size_t used_ = 0;
+};
 
 } // namespace
 
@@ -65,29 +241,30 @@ QString ReadFailureMessage(const QString& Path, const TRegularFileRead& Read) {
 }
 
 bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode) {
-    if (KanjiCode == jconvert::kJisName) return jisCharacters(A) == jisCharacters(B);
-    return A == B;
+    return TKanjiRoundTrip::Same(A, B, KanjiCode);
+}
+
+TKanjiText GuessKanjiText(std::string_view bytes) {
+    TKanjiText r;
+    if (!bytes.empty()) r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
+    r.Detection = jconvert::DetectKanjiCode(bytes);
+    r.KanjiCode = codeOf(r.Detection);
+    return r;
 }
 
 TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::string_view asCode) {
-    using namespace jconvert;
-    TKanjiText r;
-    if (!bytes.empty()) {
-        const int kind = DetectLineEnd(bytes);
-        r.LineEndCode = kind == leCr ? kCrName : kind == leLf ? kLfName : kCrLfName;
-    }
-    r.Detection = DetectKanjiCode(bytes);
-    if (asCode.empty()) asCode = r.Detection == kdJis ? kJisName : r.Detection == kdEuc ? kEucName : kShiftJisName;
-    r.KanjiCode = asCode;
-    if (asCode == kJisName) {
-        r.Text = convert(bytes, "-s", converter, JisToSjis);
-    } else if (asCode == kEucName) {
-        r.Text = convert(bytes, "-s", converter, EucToSjis);
+    TKanjiText r = GuessKanjiText(bytes);
+    const TReading reading = readingOf(asCode.empty() ? std::string_view(r.KanjiCode) : asCode);
+    r.KanjiCode = reading.Code;
+    if (reading.Conversion) {
+        r.Text.reserve(bytes.size());
+        StringSink sink(r.Text);
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r);
     } else {
-        r.KanjiCode = kShiftJisName;
-        r.Text.assign(bytes);
+        const std::size_t nul = bytes.find('\0');
+        r.HasNul = nul != std::string_view::npos;
+        r.Text.assign(bytes.substr(0, nul));
     }
-    r.KeepsBytes = r.KanjiCode == kShiftJisName || SameInCode(EncodeCode(r.Text, r.KanjiCode, TConverter::Own), bytes, r.KanjiCode);
     return r;
 }
 
@@ -99,25 +276,291 @@ TKanjiText ReadKanjiFile(const QString& path, TConverter converter, std::string_
                            asCode);
 }
 
-std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter) {
-    using namespace jconvert;
-    if (code == kJisName) return convert(text, "-j", converter, SjisToJis);
-    if (code == kEucName) return convert(text, "-e", converter, SjisToEuc);
-    return std::string(text);
+namespace {
+
+// Hands D the rest of a file (its first N bytes are in Buffer), piece by piece, each seen by
+// Look first.
+void feedFile(Decoder& d, TRegularFileReader& reader, const QString& path, char* buffer, std::size_t n,
+              const std::function<void(std::string_view)>& look) {
+    for (;;) {
+        const std::string_view piece(buffer, n);
+        if (look) look(piece);
+        const bool last = n < kReadPiece;
+        if (!d.Add(piece, last) || last) break;
+        n = readSome(reader, path, buffer, kReadPiece);
+    }
 }
 
-std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd,
-                       TConverter converter) {
-    using namespace jconvert;
+// Reads the rest of a JIS or EUC file (its first N bytes are in Buffer) and converts it piece
+// by piece into Loader.
+void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion conversion, TConverter converter,
+                  char* buffer, std::size_t n, TTextLoader& loader, TKanjiText& r) {
+    LineEndFinder lineEnd;
+    LoaderSink sink(loader);
+    Decoder d(conversion, converter, sink, TCheck::Plain);
+    feedFile(d, reader, path, buffer, n, [&lineEnd](std::string_view piece) { lineEnd.Feed(piece); });
+    r.LineEndCode = lineEndName(lineEnd.Kind());
+    r.HasNul = d.HasNul();
+    r.KeepsBytes = d.KeepsBytes() || keepsBytesExactly(conversion, converter, [&](Decoder& e) {
+                       // The file once more, from its start.
+                       TRegularFileReader again(path, MaxTextFileSize);
+                       if (!again.Ok()) failRead(path, again);
+                       feedFile(e, again, path, buffer, readSome(again, path, buffer, kReadPiece), nullptr);
+                   });
+}
+
+} // namespace
+
+TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter converter, std::string_view asCode) {
+    TRegularFileReader reader(path, MaxTextFileSize);
+    if (!reader.Ok()) failRead(path, reader);
+    // The first piece decides the code nearly always: JIS and EUC go on piece by piece,
+    // Shift-JIS (and a text still undecided) is read whole into the block its rows use.
+    const std::unique_ptr<char[]> buffer(new char[kReadPiece]);
+    const std::size_t n = readSome(reader, path, buffer.get(), kReadPiece);
+    TKanjiText r;
+    r.Detection = jconvert::DetectKanjiCode(std::string_view(buffer.get(), n));
+    if (n == 0) {
+        r.KanjiCode = asCode.empty() ? jconvert::kShiftJisName : readingOf(asCode).Code;
+        return r;
+    }
+    if (!asCode.empty() || decided(r.Detection) || n < kReadPiece) {
+        const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
+        r.KanjiCode = reading.Code;
+        if (reading.Conversion) {
+            streamToSjis(reader, path, *reading.Conversion, converter, buffer.get(), n, loader, r);
+            return r;
+        }
+    }
+    TTextBlock block = readWhole(reader, path, buffer.get(), n);
+    const std::string_view bytes(block.Data(), block.Size());
+    r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
+    if (!decided(r.Detection)) r.Detection = jconvert::DetectKanjiCode(bytes);
+    const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
+    r.KanjiCode = reading.Code;
+    if (reading.Conversion) { // decided only after the first piece: converted from the block
+        LoaderSink sink(loader);
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r);
+        return r;
+    }
+    loader.Add(std::move(block));
+    r.HasNul = loader.CutAtNul();
+    return r;
+}
+
+namespace {
+
+// The conversion that writes Shift-JIS text in the code named Code (none for "S-JIS").
+std::optional<TConversion> writingOf(std::string_view code) {
+    if (code == jconvert::kJisName) return TConversion::SjisToJis;
+    if (code == jconvert::kEucName) return TConversion::SjisToEuc;
+    return std::nullopt;
+}
+
+int lineEndKindOf(std::string_view name) {
+    if (name == jconvert::kCrName) return jconvert::leCr;
+    if (name == jconvert::kLfName) return jconvert::leLf;
+    return jconvert::leCrLf;
+}
+
+} // namespace
+
+std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter) {
+    std::string bytes;
+    if (const std::optional<TConversion> conversion = writingOf(code)) {
+        bytes.reserve(text.size() + text.size() / (*conversion == TConversion::SjisToJis ? 4 : 8));
+        TKanjiConverter c(*conversion, converter, [&bytes](std::string_view s) { bytes += s; });
+        c.Convert(text, true);
+    } else {
+        bytes.assign(text);
+    }
+    return bytes;
+}
+
+std::string EncodePage(std::string_view text, std::string_view code, std::string_view lineEnd, TConverter converter) {
     std::string bytes = EncodeCode(text, code, converter);
-    if (lineEnd == kCrName) bytes = ConvertLineEnd(bytes, leCr);
-    else if (lineEnd == kLfName) bytes = ConvertLineEnd(bytes, leLf);
+    const int kind = lineEndKindOf(lineEnd);
+    if (kind != jconvert::leCrLf) jconvert::ConvertLineEndInPlace(bytes, kind);
     return bytes;
 }
 
 void WritePage(std::string_view text, std::string_view code, std::string_view lineEnd, const QString& path,
                TConverter converter) {
     WriteWholeFile(path, EncodePage(text, code, lineEnd, converter));
+}
+
+namespace {
+
+using TOutput = std::function<void(std::string_view)>;
+
+// The text as the line store holds it and gives it back: every line end (CR LF, a lone CR or
+// a lone LF) becomes CR LF. Handed on in pieces that end after a CR LF, but for the last;
+// lines that end with CR LF already go on as they are, without a copy.
+class CrLfLines {
+public:
+    explicit CrLfLines(TOutput output) : output_(std::move(output)) {}
+    void Add(std::string_view piece) {
+        const char* p = piece.data();
+        const char* const end = p + piece.size();
+        if (afterCr_ && p < end) {
+            afterCr_ = false;
+            if (*p == '\n') ++p;
+        }
+        const char* run = p;    // lines in CR LF form from here, not taken into buffer_ yet
+        const char* runEnd = p; // ... up to here
+        for (const char* e; (e = sjis::FindLineEnd(p, end)) != end;) {
+            if (*e == '\r' && e + 1 < end && e[1] == '\n') {
+                p = runEnd = e + 2;
+                if (!buffer_.empty()) { // what was held goes first, with this line
+                    buffer_.append(run, static_cast<std::size_t>(p - run));
+                    flush(buffer_.size());
+                    run = p;
+                }
+                continue;
+            }
+            // A lone CR or LF: the line is taken into buffer_ with a CR LF.
+            if (buffer_.empty() && runEnd > run) output_(std::string_view(run, static_cast<std::size_t>(runEnd - run)));
+            else buffer_.append(run, static_cast<std::size_t>(runEnd - run));
+            buffer_.append(runEnd, static_cast<std::size_t>(e - runEnd));
+            buffer_ += "\r\n";
+            complete_ = buffer_.size();
+            p = run = runEnd = e + 1;
+            if (*e == '\r' && p == end) afterCr_ = true; // an LF may follow in the next piece
+            if (complete_ >= kReadPiece) flush(complete_);
+        }
+        if (buffer_.empty()) {
+            if (runEnd > run) output_(std::string_view(run, static_cast<std::size_t>(runEnd - run)));
+            buffer_.append(runEnd, static_cast<std::size_t>(end - runEnd));
+        } else {
+            complete_ = buffer_.size() + static_cast<std::size_t>(runEnd - run);
+            buffer_.append(run, static_cast<std::size_t>(end - run));
+            if (complete_ >= kReadPiece) flush(complete_);
+        }
+    }
+    void Finish() { flush(buffer_.size()); }
+
+private:
+    void flush(std::size_t n) {
+        if (n == 0) return;
+        output_(std::string_view(buffer_.data(), n));
+        buffer_.erase(0, n);
+        complete_ = 0;
+    }
+    TOutput output_;
+    std::string buffer_;
+    std::size_t complete_ = 0; // buffer_ up to here ends after a CR LF
+    bool afterCr_ = false;
+};
+
+std::string_view lineEndBytes(int kind) {
+    return kind == jconvert::leCrLf ? "\r\n" : kind == jconvert::leCr ? "\r" : kind == jconvert::leLf ? "\n" : "";
+}
+
+// The line ends of a text's own kind (the kind of its first line end) become Target, as
+// ConvertLineEnd does with the whole text, piece by piece.
+class LineEndStream {
+public:
+    LineEndStream(int target, TOutput output) : target_(target), output_(std::move(output)) {}
+    void Add(std::string_view piece) {
+        if (own_ < 0) {
+            held_.append(piece);
+            const std::size_t i = held_.find_first_of("\r\n");
+            if (i == std::string::npos || (held_[i] == '\r' && i + 1 == held_.size())) return; // not known yet
+            own_ = jconvert::DetectLineEnd(held_);
+            const std::string held = std::move(held_);
+            held_.clear();
+            convert(held);
+            return;
+        }
+        convert(piece);
+    }
+    void Finish() {
+        if (own_ < 0) { // the whole text was held: its kind is known now
+            own_ = jconvert::DetectLineEnd(held_);
+            const std::string held = std::move(held_);
+            held_.clear();
+            convert(held);
+        }
+        if (!held_.empty()) output_(held_); // a CR at the very end, which no LF followed
+        held_.clear();
+    }
+
+private:
+    void convert(std::string_view piece) {
+        const std::string_view from = lineEndBytes(own_), to = lineEndBytes(target_);
+        if (own_ == jconvert::leNone || own_ == target_) {
+            output_(piece);
+            return;
+        }
+        out_.clear();
+        if (!held_.empty() && !piece.empty()) { // a CR that ended the last piece
+            if (piece[0] == '\n') {
+                out_ += to;
+                piece.remove_prefix(1);
+            } else {
+                out_ += held_;
+            }
+            held_.clear();
+        }
+        for (std::size_t i = 0; i < piece.size();) {
+            const std::size_t hit = std::min(piece.find(from[0], i), piece.size());
+            out_.append(piece.substr(i, hit - i));
+            i = hit;
+            if (i == piece.size()) break;
+            if (from.size() == 2 && i + 1 == piece.size()) {
+                held_.assign(1, '\r'); // the next piece tells whether a CR LF begins here
+                break;
+            }
+            const bool whole = piece.compare(i, from.size(), from) == 0;
+            out_ += whole ? to : piece.substr(i, 1);
+            i += whole ? from.size() : 1;
+        }
+        if (!out_.empty()) output_(out_);
+    }
+
+    int target_;
+    TOutput output_;
+    int own_ = -1; // the text's own kind, -1 while not known
+    std::string held_;
+    std::string out_;
+};
+
+} // namespace
+
+TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::string_view lineEnd, TConverter converter,
+                           const TOutput& output, const std::function<void(std::string_view, std::size_t)>& inspect) {
+    TKanjiText r = GuessKanjiText(bytes);
+    const TReading reading = readingOf(r.KanjiCode);
+    const std::string_view codeName = code.empty() ? std::string_view(r.KanjiCode) : code;
+    const int kind = lineEndKindOf(lineEnd.empty() ? std::string_view(r.LineEndCode.value_or(jconvert::kCrLfName)) : lineEnd);
+
+    // The stages, from the last to the first: line ends, the code written, the text as the
+    // line store holds it, the code read.
+    LineEndStream lineEnds(kind, output);
+    const TOutput written = kind == jconvert::leCrLf ? output : TOutput([&lineEnds](std::string_view s) { lineEnds.Add(s); });
+    const std::optional<TConversion> writing = writingOf(codeName);
+    std::optional<TKanjiConverter> encoder;
+    if (writing) encoder.emplace(*writing, converter, written);
+    std::size_t offset = 0;
+    CrLfLines lines([&](std::string_view s) {
+        if (inspect) inspect(s, offset);
+        offset += s.size();
+        if (encoder) encoder->Convert(s, false);
+        else written(s);
+    });
+    const std::size_t nul = bytes.find('\0');
+    r.HasNul = nul != std::string_view::npos;
+    if (reading.Conversion) {
+        TKanjiOutputSink sink([&lines](std::string_view s) { lines.Add(s); });
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r, false);
+    } else {
+        for (std::size_t i = 0; i < std::min(nul, bytes.size()); i += kReadPiece)
+            lines.Add(bytes.substr(i, std::min(kReadPiece, nul - i)));
+    }
+    lines.Finish();
+    if (encoder) encoder->Convert({}, true);
+    if (kind != jconvert::leCrLf) lineEnds.Finish();
+    return r;
 }
 
 } // namespace quire

@@ -1,29 +1,36 @@
 // Reading a file into Shift-JIS text and writing a page's text in its kanji code and line end.
 #pragma once
 
+#include "KanjiConverter.h"
+
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quire {
 
+class TTextLoader;
+
 // What reading a file gives: the text in Shift-JIS, and the code and line end names that the
 // page takes (the line end is unknown for an empty file, which leaves the page's as it is).
+// The text ends before the first NUL byte of the file's bytes, whatever their code; HasNul
+// tells that there was one (and the rest was not read).
 struct TKanjiText {
     std::string Text;
     std::string KanjiCode;
     std::optional<std::string> LineEndCode;
     int Detection = 0;
+    bool HasNul = false;
     // Writing Text back in KanjiCode gives the file's bytes again (always for Shift-JIS). When
     // it does not, the file was not truly in that code and saving it unchanged would change it.
     bool KeepsBytes = true;
 };
 
-// How conversions are made: by the outside library when it is bound, or always by the own
-// converters.
-enum class TConverter { Auto, Own };
-
+// The code and line end of Bytes as reading them would give, without converting anything
+// (Text stays empty; HasNul and KeepsBytes are not looked for).
+TKanjiText GuessKanjiText(std::string_view Bytes);
 // Detects the line end and the kanji code of Bytes (or takes the code AsCode when it is given)
 // and converts JIS and EUC to Shift-JIS.
 TKanjiText DecodeKanjiText(std::string_view Bytes, TConverter Converter = TConverter::Auto,
@@ -31,6 +38,11 @@ TKanjiText DecodeKanjiText(std::string_view Bytes, TConverter Converter = TConve
 // Reads a whole regular file (at most the editor's limit) and decodes it; raises
 // EPlatformError naming the file and the reason when it cannot.
 TKanjiText ReadKanjiFile(const QString& Path, TConverter Converter = TConverter::Auto, std::string_view AsCode = {});
+// The same, straight into the rows of Loader rather than into Text (which stays empty): a
+// Shift-JIS file goes in as one block read whole, without a copy; JIS and EUC are read and
+// converted a piece at a time, so that the file is never held besides its text.
+TKanjiText ReadKanjiFile(const QString& Path, TTextLoader& Loader, TConverter Converter = TConverter::Auto,
+                         std::string_view AsCode = {});
 
 // The user's words for a read that failed.
 QString ReadFailureMessage(const QString& Path, const struct TRegularFileRead& Read);
@@ -48,5 +60,14 @@ std::string EncodePage(std::string_view Text, std::string_view KanjiCode, std::s
 // file as it was. Raises EPlatformError naming the file and the reason on failure.
 void WritePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd,
                const QString& Path, TConverter Converter = TConverter::Auto);
+
+// What opening Bytes as a file and saving it unchanged gives, as the editor reads and writes
+// it (the code and line end detected, the text ended at a NUL and split into lines, then
+// written in KanjiCode and LineEnd, or the detected ones where these are empty), handed to
+// Output piece by piece so that the text is never held whole. Inspect, when given, sees the
+// Shift-JIS text first, in pieces that end after a CR LF, with the offset of each.
+TKanjiText ResaveKanjiText(std::string_view Bytes, std::string_view KanjiCode, std::string_view LineEnd,
+                           TConverter Converter, const std::function<void(std::string_view)>& Output,
+                           const std::function<void(std::string_view, std::size_t)>& Inspect = {});
 
 } // namespace quire

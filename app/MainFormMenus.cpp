@@ -1,10 +1,12 @@
 // TMainForm: the main menu and the tool bar, built from one table of items.
 #include "Unit1.h"
 
+#include "EditModes.h"
 #include "Editor.h"
 #include "jconvert.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <algorithm>
 #include <cstring>
 #include <QMenu>
@@ -14,12 +16,13 @@
 
 namespace quire {
 
-enum class TEntryKind { Menu, Popup, Item, Check, Mirror, Separator, Sub, EndSub };
+enum class TEntryKind { Menu, Popup, Item, Check, Radio, Mirror, Separator, Sub, EndSub };
 
 // One line of the menu table: a top-level menu of the menu bar, the editors' popup menu, an
 // item (checkable or not), a mirror of an item above (named Name, with the caption, shortcut
 // and command of the item its Caption names), a separator, or the start and end of a submenu.
-// Items and submenus belong to the nearest menu above them.
+// Items and submenus belong to the nearest menu above them. Radio items that follow one
+// another in one menu form a group of which one is checked.
 struct TMenuEntry {
     TEntryKind Kind;
     const char* Name;
@@ -30,8 +33,21 @@ struct TMenuEntry {
 
 namespace {
 
+// A handler that opens recent file Number.
+template <int Number>
+void openRecent(TMainForm& F) {
+    F.RecentFileMenuClick(Number);
+}
+
+// A handler that gives the active page a mode.
+template <TEditMode Mode>
+void chooseMode(TMainForm& F) {
+    F.ModeMenuClick(Mode);
+}
+
 constexpr TEntryKind M = TEntryKind::Menu, P = TEntryKind::Popup, I = TEntryKind::Item, C = TEntryKind::Check,
-                     R = TEntryKind::Mirror, S = TEntryKind::Separator, B = TEntryKind::Sub, E = TEntryKind::EndSub;
+                     R = TEntryKind::Radio, D = TEntryKind::Mirror, S = TEntryKind::Separator, B = TEntryKind::Sub,
+                     E = TEntryKind::EndSub;
 constexpr TClipboardTake kCut = TClipboardTake::Cut, kCopy = TClipboardTake::Copy;
 
 // clang-format off
@@ -40,6 +56,19 @@ const TMenuEntry kMenuTable[] = {
     {I, "Mm_New", "新規作成(&N)", "Ctrl+N", [](TMainForm& f) { f.Mm_NewClick(); }},
     {I, "Mm_Open", "開く(&O)...", "Ctrl+O", [](TMainForm& f) { f.Mm_OpenClick(); }},
     {I, "N21", "読み直し(&R)", nullptr, [](TMainForm& f) { f.N21Click(); }},
+    {B, "Mm_Recent", "開き直す(&H)", nullptr, nullptr},
+    {I, "RecentFile1", "", nullptr, openRecent<1>},
+    {I, "RecentFile2", "", nullptr, openRecent<2>},
+    {I, "RecentFile3", "", nullptr, openRecent<3>},
+    {I, "RecentFile4", "", nullptr, openRecent<4>},
+    {I, "RecentFile5", "", nullptr, openRecent<5>},
+    {I, "RecentFile6", "", nullptr, openRecent<6>},
+    {I, "RecentFile7", "", nullptr, openRecent<7>},
+    {I, "RecentFile8", "", nullptr, openRecent<8>},
+    {I, "RecentFile9", "", nullptr, openRecent<9>},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "MmRecentClear", "履歴のクリア(&C)", nullptr, [](TMainForm& f) { f.MmRecentClearClick(); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "Mm_Save", "上書き保存(&S)", "Ctrl+S", [](TMainForm& f) { f.Mm_SaveClick(); }},
     {I, "Mm_SaveAs", "名前をつけて保存(&A)...", nullptr, [](TMainForm& f) { f.Mm_SaveAsClick(); }},
@@ -112,6 +141,17 @@ const TMenuEntry kMenuTable[] = {
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "Mm_GetCount", "文字数の表示(&C)", "F5", [](TMainForm& f) { f.Mm_GetCountClick(); }},
     {I, "Mm_GetSize", "ファイルサイズの表示(&Z)", "F6", [](TMainForm& f) { f.Mm_GetSizeClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {B, "Mm_Mode", "編集モード(&M)", nullptr, nullptr},
+    {R, "Mm_mode_Normal", "標準(&N)", nullptr, chooseMode<TEditMode::Normal>},
+    {R, "Mm_mode_Delphi", "Delphi(&D)", nullptr, chooseMode<TEditMode::Delphi>},
+    {R, "Mm_mode_Ini", "ini(&I)", nullptr, chooseMode<TEditMode::Ini>},
+    {R, "Mm_mode_HTML", "HTML(&H)", nullptr, chooseMode<TEditMode::HTML>},
+    {R, "Mm_mode_Perl", "Perl(&P)", nullptr, chooseMode<TEditMode::Perl>},
+    {R, "Mm_mode_C", "C++(&C)", nullptr, chooseMode<TEditMode::Cpp>},
+    {R, "Mm_mode_Basic", "Basic(&B)", nullptr, chooseMode<TEditMode::Basic>},
+    {R, "Mm_mode_yuza", "ユーザ(&Y)", nullptr, chooseMode<TEditMode::Yuza>},
+    {E, nullptr, nullptr, nullptr, nullptr},
 
     {M, "Window1", "ウィンドウ(&W)", nullptr, nullptr},
     {I, "Mm_NextTab", "次のページ(&N)", "Alt+Right", [](TMainForm& f) { f.Mm_NextTabClick(); }},
@@ -135,35 +175,35 @@ const TMenuEntry kMenuTable[] = {
     // The editors' popup menu, of mirrors of the Edit menu's items. Its shortcuts are shown
     // only: the main menu's items act on the keys.
     {P, "PopupMenu", "", nullptr, nullptr},
-    {R, "Pm_Undo", "Mm_Undo", nullptr, nullptr},
-    {R, "Pm_Redo", "Mm_Redo", nullptr, nullptr},
+    {D, "Pm_Undo", "Mm_Undo", nullptr, nullptr},
+    {D, "Pm_Redo", "Mm_Redo", nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {R, "Pm_Cut", "mm_Cut", nullptr, nullptr},
-    {R, "Pm_Copy", "Mm_Copy", nullptr, nullptr},
-    {R, "Pm_Paste", "Mm_Paste", nullptr, nullptr},
+    {D, "Pm_Cut", "mm_Cut", nullptr, nullptr},
+    {D, "Pm_Copy", "Mm_Copy", nullptr, nullptr},
+    {D, "Pm_Paste", "Mm_Paste", nullptr, nullptr},
     {B, "Pm_Other", "その他(&O)", nullptr, nullptr},
-    {R, "PmPlusCut", "MmPlusCut", nullptr, nullptr},
-    {R, "PmPlusCopy", "MmPlusCopy", nullptr, nullptr},
+    {D, "PmPlusCut", "MmPlusCut", nullptr, nullptr},
+    {D, "PmPlusCopy", "MmPlusCopy", nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {R, "PmInyoCut", "MmInyoCut", nullptr, nullptr},
-    {R, "PmInyoCopy", "MmInyoCopy", nullptr, nullptr},
-    {R, "Q1", "Mm_Inyo_Paste", nullptr, nullptr},
+    {D, "PmInyoCut", "MmInyoCut", nullptr, nullptr},
+    {D, "PmInyoCopy", "MmInyoCopy", nullptr, nullptr},
+    {D, "Q1", "Mm_Inyo_Paste", nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {R, "Pm_PasteBox", "Mm_PasteBox", nullptr, nullptr},
+    {D, "Pm_PasteBox", "Mm_PasteBox", nullptr, nullptr},
     {E, nullptr, nullptr, nullptr, nullptr},
     {B, "Pm_Convert", "変換(&V)", nullptr, nullptr},
-    {R, "Pm_LowerCase", "Mm_LowerCase", nullptr, nullptr},
-    {R, "Pm_UpperCase", "Mm_UpperCase", nullptr, nullptr},
+    {D, "Pm_LowerCase", "Mm_LowerCase", nullptr, nullptr},
+    {D, "Pm_UpperCase", "Mm_UpperCase", nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {R, "Pm_ZenToHan", "Mm_ZenToHan", nullptr, nullptr},
-    {R, "Pm_HanToZen", "Mm_HanToZen", nullptr, nullptr},
-    {R, "Pm_int_ZenToHan", "Mm_int_ZenToHan", nullptr, nullptr},
+    {D, "Pm_ZenToHan", "Mm_ZenToHan", nullptr, nullptr},
+    {D, "Pm_HanToZen", "Mm_HanToZen", nullptr, nullptr},
+    {D, "Pm_int_ZenToHan", "Mm_int_ZenToHan", nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {R, "Pm_TabInd", "Mm_TabInd", nullptr, nullptr},
-    {R, "Pm_TabUnInd", "Mm_TabUnInd", nullptr, nullptr},
+    {D, "Pm_TabInd", "Mm_TabInd", nullptr, nullptr},
+    {D, "Pm_TabUnInd", "Mm_TabUnInd", nullptr, nullptr},
     {E, nullptr, nullptr, nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {R, "Pm_SelectAll", "Mm_SelectAll", nullptr, nullptr},
+    {D, "Pm_SelectAll", "Mm_SelectAll", nullptr, nullptr},
 };
 
 // The tool buttons, in order, by the menu item whose command each gives; null stands for a
@@ -194,7 +234,7 @@ QAction* TMainForm::AddMenuItem(QMenu* Menu, const TMenuEntry& Entry) {
     // without its access key and dots.
     a->setStatusTip(a->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$"))));
     if (Entry.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(Entry.Shortcut)));
-    a->setCheckable(Entry.Kind == TEntryKind::Check);
+    a->setCheckable(Entry.Kind == TEntryKind::Check || Entry.Kind == TEntryKind::Radio);
     connect(a, &QAction::triggered, this, [this, handler = Entry.Handler] { handler(*this); });
     FActions[a->objectName()] = a;
     return a;
@@ -203,7 +243,9 @@ QAction* TMainForm::AddMenuItem(QMenu* Menu, const TMenuEntry& Entry) {
 void TMainForm::CreateMenus() {
     QMenu* menu = nullptr;
     QMenu* parent = nullptr;
+    QActionGroup* radios = nullptr; // the group of the radio items just above, if any
     for (const TMenuEntry& e : kMenuTable) {
+        if (e.Kind != TEntryKind::Radio) radios = nullptr;
         switch (e.Kind) {
         case TEntryKind::Menu:
             menu = parent = menuBar()->addMenu(QString::fromUtf8(e.Caption));
@@ -233,6 +275,10 @@ void TMainForm::CreateMenus() {
             AddMenuItem(menu, mirror);
             break;
         }
+        case TEntryKind::Radio:
+            if (!radios) radios = new QActionGroup(menu);
+            radios->addAction(AddMenuItem(menu, e));
+            break;
         }
     }
     connect(menuBar()->findChild<QMenu*>(QStringLiteral("M_File")), &QMenu::aboutToShow, this, [this] { M_FileClick(); });

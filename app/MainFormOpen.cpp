@@ -31,23 +31,30 @@ QString TMainForm::NormalizedPath(const QString& Path) {
 
 bool TMainForm::LoadIntoPage(int Index, const QString& Path) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    // Offsets into the text are 32-bit, and reading a file holds it twice for a moment: larger
-    // files are refused with a message rather than loaded wrongly.
+    // Offsets into the text are 32-bit: larger files are refused with a message rather than
+    // loaded wrongly.
     if (FileSize(Path) > MaxFileSize) {
         Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + DisplayPath(Path),
              TMessageIcon::Warning);
         return false;
     }
     try {
+        // The file goes into the rows as it is read; the page takes its code before the
+        // editor hears of the new text. The NUL warning comes from the file's own bytes.
         const TFileStamp stamp = StampOf(Path);
-        TKanjiText t = ReadKanjiFile(Path);
-        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) t = ReadKanjiFile(Path, TConverter::Auto, jconvert::kShiftJisName);
-        p.KanjiCode = QString::fromStdString(t.KanjiCode);
-        if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
-        p.CutAtNul = t.Text.find('\0') != std::string::npos;
-        p.KeepsBytes = t.KeepsBytes;
+        TKanjiText t;
+        auto load = [&](std::string_view AsCode) {
+            p.Editor->Lines().LoadText([&](TTextLoader& Loader) {
+                t = ReadKanjiFile(Path, Loader, TConverter::Auto, AsCode);
+                p.KanjiCode = QString::fromStdString(t.KanjiCode);
+                if (t.LineEndCode) p.LineEndCode = QString::fromStdString(*t.LineEndCode);
+                p.CutAtNul = t.HasNul;
+                p.KeepsBytes = t.KeepsBytes;
+            });
+        };
+        load({});
+        if (!t.KeepsBytes && AskReadAsShiftJis(Path, t)) load(jconvert::kShiftJisName);
         p.Stamp = p.SeenStamp = stamp;
-        p.Editor->Lines().SetText(t.Text);
         p.Editor->SetModified(false);
         FRecovery->Forget(p.Editor); // what the page held before is given up
         ShowPageName(Index);
@@ -97,17 +104,17 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
         index = NewTab();
         if (index < 0) return false;
     }
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
-    p.FileName = path;
-    if (ChooseMode) p.Mode = ModeForExtension(QLatin1Char('.') + QFileInfo(path).suffix());
+    FPages[static_cast<size_t>(index)].FileName = path;
     if (!LoadIntoPage(index, path)) {
         // The page must not keep the file's name without its text: saving it would empty the file.
         if (added) ClosePage(index);
         else ResetPage(index);
         return false;
     }
-    ApplyMode(index);
+    if (ChooseMode) SetPageMode(index, ModeName(ModeForPath(path)));
+    else ApplyMode(index);
     SetActivePage(index);
+    RegistFileNameToHistory(path);
     return true;
 }
 
@@ -125,20 +132,18 @@ QString TMainForm::ShortcutTarget(const QString& Path) {
 }
 
 QString TMainForm::ModeOfSwitch(const QString& Param) {
-    static const std::map<QString, QString> switches = {{"/html", "HTML"}, {"/ini", "ini"},     {"/del", "Delphi"},
-                                                        {"/perl", "Perl"}, {"/cpp", "C++"},     {"/basic", "Basic"},
-                                                        {"/user", QStringLiteral("ユーザ")}};
-    const auto s = switches.find(Param);
-    return s == switches.end() ? QString() : s->second;
+    const std::optional<TEditMode> mode = quire::ModeOfSwitch(Param);
+    return mode ? ModeName(*mode) : QString();
 }
 
+// A switch gives page 1 its mode wherever it stands, and files named after it keep the mode
+// of their page instead of choosing one by extension.
 void TMainForm::HandleCommandLine(const QStringList& Params) {
     QString forced;
     for (const QString& param : Params) {
         if (const QString mode = ModeOfSwitch(param); !mode.isEmpty()) {
             forced = mode;
-            FPages.front().Mode = forced;
-            ApplyMode(0);
+            SetPageMode(0, forced);
             continue;
         }
         QString path = param;
@@ -149,8 +154,10 @@ void TMainForm::HandleCommandLine(const QStringList& Params) {
         }
         // A file that cannot be read is skipped; the user is told which one.
         OpenFileIntoPage(path, forced.isEmpty() && !shortcut);
-        if (!forced.isEmpty() && PageCount() == 1) ApplyMode(0);
     }
+    // A file that could not be read into page 1 left it a new page in mode 標準: the switch
+    // still holds for it.
+    if (!forced.isEmpty() && FPages.front().Mode != forced) SetPageMode(0, forced);
 }
 
 void TMainForm::Mm_NewClick() {

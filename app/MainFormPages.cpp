@@ -79,7 +79,8 @@ int TMainForm::NewTab() {
     if (PageCount() > 0) FEditorProp.AssignTo(*p.Editor);
     if (FBoxMode) p.Editor->SetSelectionMode(TSelectionMode::Box);
     if (FOverWriteMode) p.Editor->SetOverWrite(true);
-    p.Mode = QStringLiteral("標準");
+    p.Mode = ModeName(TEditMode::Normal);
+    SetUpModeColouring(*p.Editor, TEditMode::Normal); // not the bundle's page's mode
     FPages.push_back(p);
     const int index = PageCount() - 1;
     const QSignalBlocker block(FPageControl);
@@ -140,7 +141,7 @@ void TMainForm::ResetPage(int Index) {
     FRecovery->Forget(p.Editor);
     p.FileName = NewDocumentName;
     p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
-    p.Mode = QStringLiteral("標準");
+    p.Mode = ModeName(TEditMode::Normal);
     p.MainFocused = true;
     p.CutAtNul = false;
     p.KeepsBytes = true;
@@ -203,30 +204,11 @@ void TMainForm::ShowCaretPosition(TEditor* E) {
                         QString::asprintf("%4d", E->Col() + 1) + QStringLiteral("桁"));
 }
 
-QString TMainForm::ModeForExtension(const QString& Ext) {
-    const QString e = Ext.toLower();
-    if (e == ".pas") return QStringLiteral("Delphi");
-    if (e == ".ini" || e == ".inf") return QStringLiteral("ini");
-    if (e == ".htm" || e == ".html") return QStringLiteral("HTML");
-    if (e == ".cgi" || e == ".pl") return QStringLiteral("Perl");
-    if (e == ".c" || e == ".cpp" || e == ".h") return QStringLiteral("C++");
-    if (e == ".bas") return QStringLiteral("Basic");
-    return QStringLiteral("標準");
-}
-
-void TMainForm::ApplyMode(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    auto it = FFountains.find(p.Mode);
-    TFountain* f = it == FFountains.end() ? nullptr : it->second.get();
-    p.Editor->SetFountain(f);
-    if (p.SubEditor) p.SubEditor->SetFountain(f);
-    if (Index == ActivePage()) ShowMode(p);
-}
-
 // The active page's mode is the one the status bar shows; the colouring parsers read it (in
 // 標準 a comment marker counts only at the start of a row).
 void TMainForm::ShowMode(TPageRecord& Page) {
     SetPanelText(spMode, Page.Mode);
+    if (QAction* item = Action(ModeItemName(ModeOfPage(Page.Mode)))) item->setChecked(true);
     const std::string mode = Page.Mode.toStdString();
     if (mode == CurrentDocumentMode()) return;
     SetCurrentDocumentMode(mode);
@@ -291,7 +273,7 @@ void TMainForm::Mm_DivisionClick() {
     FEditorProp.AssignTo(*p.SubEditor);
     p.SubEditor->SetSelectionMode(p.Editor->SelectionMode());
     p.SubEditor->AttachDocument(p.Editor);
-    p.SubEditor->SetFountain(p.Editor->Fountain());
+    SetUpModeColouring(*p.SubEditor, ModeOfPage(p.Mode));
     p.Splitter->addWidget(p.SubEditor);
     Action("Mm_Division")->setChecked(true);
 }

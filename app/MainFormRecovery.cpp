@@ -2,6 +2,7 @@
 // left behind offered back at start.
 #include "Unit1.h"
 
+#include "EditModes.h"
 #include "Editor.h"
 #include "Messages.h"
 #include "PathCodec.h"
@@ -102,8 +103,7 @@ bool TMainForm::OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Foun
     p.FileName = pageName(page);
     p.KanjiCode = QString::fromStdString(page.KanjiCode);
     p.LineEndCode = QString::fromStdString(page.LineEndCode);
-    p.Mode = page.Mode.empty() ? ModeForExtension(QLatin1Char('.') + QFileInfo(p.FileName).suffix())
-                               : QString::fromStdString(page.Mode);
+    p.Mode = page.Mode.empty() ? ModeName(ModeForPath(p.FileName)) : QString::fromStdString(page.Mode);
     p.CutAtNul = page.CutAtNul;
     p.KeepsBytes = page.KeepsBytes;
     // The file as it was when the page was read: a save asks first if it has changed since.

@@ -135,6 +135,7 @@ bool TMainForm::SaveAsPage(int Index) {
         p.Stamp = p.SeenStamp = StampOf(p.FileName);
         p.KeepsBytes = true;
         ok = WritePage(Index, false);
+        if (ok) RegistFileNameToHistory(p.FileName);
         if (!ok) { // a failed write keeps the page as it was
             p.FileName = old.FileName;
             p.Stamp = old.Stamp;
@@ -158,7 +159,9 @@ bool TMainForm::SavePage(int Index, bool Confirm) {
         if (Ask(QStringLiteral("上書き保存してよろしいですか？"), mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes)
             return false;
     }
-    return WritePage(Index, true);
+    if (!WritePage(Index, true)) return false;
+    RegistFileNameToHistory(p.FileName);
+    return true;
 }
 
 bool TMainForm::Mm_SaveClick() {
@@ -290,6 +293,7 @@ bool TMainForm::CanClose() {
     for (const TPageRecord& p : FPages)
         if (p.Editor->Modified()) FRecovery->Forget(p.Editor);
     SaveWindowPlacement();
+    StoreRecentFiles();
     return true;
 }
 

@@ -2,8 +2,8 @@
 // and colouring, the property bundle passed between pages, and the window's place.
 #include "Unit1.h"
 
-#include "Cp932Codec.h"
 #include "Editor.h"
+#include "OwnColouring.h"
 #include "Settings.h"
 #include "SettingsApply.h"
 #include "WindowSettings.h"
@@ -16,8 +16,7 @@
 namespace quire {
 
 namespace {
-const QString kNormalMode = QStringLiteral("標準");
-const QString kUserMode = QStringLiteral("ユーザ");
+bool isUserMode(const TPageRecord& Page) { return ModeOfPage(Page.Mode) == TEditMode::Yuza; }
 } // namespace
 
 void TMainForm::LoadEditorSettings() {
@@ -26,8 +25,8 @@ void TMainForm::LoadEditorSettings() {
     FMyProp = s.MyProp;
     TEditor& e = *FPages.front().Editor;
     ApplyEditorSettings(e, s.Editor);
-    // In mode 標準 the lines that begin with the quote mark are the quoted lines.
-    e.View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
+    FUrl = s.Editor.Url;
+    FMail = s.Editor.Mail;
     FToolBar->setVisible(s.ToolBar);
     Action("Mm_ToolBar")->setChecked(s.ToolBar);
     statusBar()->setVisible(s.StatusBar);
@@ -51,6 +50,9 @@ void TMainForm::LoadColorsAndStyles() {
 TSettings TMainForm::CurrentSettings() {
     TSettings s;
     s.Editor = ReadEditorSettings(*CurrentEditor());
+    // The editor of a page in mode ユーザ recognises no URLs: the setting is kept apart.
+    s.Editor.Url = FUrl;
+    s.Editor.Mail = FMail;
     s.MyProp = FMyProp;
     s.ToolBar = !FToolBar->isHidden();
     s.StatusBar = !statusBar()->isHidden();
@@ -59,13 +61,14 @@ TSettings TMainForm::CurrentSettings() {
 
 void TMainForm::ApplySettings(const TSettings& S) {
     FMyProp = S.MyProp;
+    FUrl = S.Editor.Url;
+    FMail = S.Editor.Mail;
     const TScrollStyle bars = ScrollBarsOf(FMyProp.VerticalBar, FMyProp.HorizontalBar);
     for (TPageRecord& p : FPages)
         for (TEditor* e : {p.Editor, p.SubEditor}) {
             if (!e) continue;
             ApplyEditorSettings(*e, S.Editor);
             e->SetScrollBars(bars);
-            if (p.Mode == kNormalMode) e->View().SetCommenter(cp932::FromUnicode(FMyProp.QuoteMark));
             // Without free caret a caret past the end of its row comes back to the end.
             if (!S.Editor.FreeCaret) e->SetCol(e->Col());
         }
@@ -80,6 +83,9 @@ void TMainForm::ApplySettings(const TSettings& S) {
         FFreeCaretBeforeBox = S.Editor.FreeCaret;
         SetCaretOption(&TEditorCaret::FreeCaret, true);
     }
+    // Every page's mode takes the new quote mark, definitions of mode ユーザ and recognition
+    // of URLs and mail addresses.
+    for (int i = 0; i < PageCount(); ++i) ApplyMode(i);
     ApplyColorsToAll(); // the quoted-line colour follows quote colouring; the bundle is taken
     EnterPage(ActivePage()); // the check marks, the counts and the enabled states too
 }
@@ -89,7 +95,8 @@ void TMainForm::ApplyColorsToAll() {
         for (TEditor* e : {p.Editor, p.SubEditor}) {
             if (!e) continue;
             ApplyColors(*e, FColorTable, FMyProp.QuoteColoring);
-            if (p.Mode == kUserMode) ApplyUserModeColors(*e, FColorTable);
+            if (isUserMode(p)) ApplyUserModeColors(*e, FColorTable);
+            else ApplyNormalModeColors(*e, FColorTable, FMyProp.QuoteColoring);
             e->viewport()->update(); // the blank marks are drawn in their new colours
         }
     for (const auto& [name, fountain] : FFountains) ApplyColors(*fountain, FColorTable);
@@ -100,24 +107,30 @@ void TMainForm::ApplyColorsToAll() {
 void TMainForm::ApplyStylesToAll() {
     for (TPageRecord& p : FPages)
         for (TEditor* e : {p.Editor, p.SubEditor})
-            if (e) ApplyStyles(*e, FStyleTable, p.Mode == kUserMode);
+            if (e) ApplyStyles(*e, FStyleTable, isUserMode(p));
     for (const auto& [name, fountain] : FFountains) ApplyStyles(*fountain, FStyleTable);
     FEditorProp.Assign(*CurrentEditor());
 }
 
+// The bundle carries the colouring set-up of the page it was taken from: each editor that
+// receives it gets its own page's mode back.
 void TMainForm::ApplyBundleToPages() {
     for (size_t i = 0; i < FPages.size(); ++i) {
         TPageRecord& p = FPages[i];
         if (i > 0) FEditorProp.AssignTo(*p.Editor);
         if (p.SubEditor) FEditorProp.AssignTo(*p.SubEditor);
+        ApplyMode(static_cast<int>(i));
     }
 }
 
 void TMainForm::PassEditorSettings(TEditor& Source) {
     FEditorProp.Assign(Source);
-    for (TPageRecord& p : FPages)
+    for (int i = 0; i < PageCount(); ++i) {
+        TPageRecord& p = FPages[static_cast<size_t>(i)];
         for (TEditor* e : {p.Editor, p.SubEditor})
             if (e && e != &Source) FEditorProp.AssignTo(*e);
+        ApplyMode(i);
+    }
 }
 
 void TMainForm::SetTabPosition(TTabPosition Position) {

@@ -72,18 +72,56 @@ TTargets userTargets(TEditor& E) {
             {withBrackets(&v.Comment(), E.View().Fountain(), 1), TColorIndex::YuzaComment, TStyleSlot::YuzaComment}};
 }
 
-void applyColors(const TTargets& Targets, const TColorTable& Colors) {
-    for (const TTarget& t : Targets)
-        for (TFountainColor* c : t.Colors) c->SetColor(Colors[t.Color]);
-}
-
-void applyStyles(const TTargets& Targets, const TStyleTable& Styles) {
-    for (const TTarget& t : Targets)
-        for (TFountainColor* c : t.Colors) c->SetStyle(Styles.FontStyle(t.Style));
-}
-
 // Plain, double-byte, number and symbol tokens.
 std::vector<TFountainColor*> plainTokens(TEditorColors& v) { return {&v.Ank(), &v.DBCS(), &v.Int(), &v.Symbol()}; }
+
+// An editor's own styles: plain tokens, URL, mail and quoted lines, and mode ユーザ's after them.
+TTargets editorStyleTargets(TEditor& E, bool UserMode) {
+    TEditorColors& v = E.View().Colors();
+    TTargets t = {{plainTokens(v), TColorIndex::Font, TStyleSlot::Stand},
+                  {{&v.Url()}, TColorIndex::URL, TStyleSlot::URL},
+                  {{&v.Mail()}, TColorIndex::Mail, TStyleSlot::Mail},
+                  {{&v.Comment()}, TColorIndex::Inyo, TStyleSlot::Inyo}};
+    if (UserMode) {
+        const TTargets user = userTargets(E);
+        t.insert(t.end(), user.begin(), user.end());
+    }
+    return t;
+}
+
+enum class TAttribute { Color, Style };
+
+uint32_t valueOf(const TFountainColor& C, TAttribute What) { return What == TAttribute::Color ? C.Color() : C.Style(); }
+
+// Gives each colour item of Targets its colour or its style from the tables (an item named
+// twice takes the later). The listeners of Broadcast hear of it once, and not at all when
+// every item has its value already: nothing is re-parsed or repainted for nothing.
+void apply(const TTargets& Targets, TAttribute What, const TColorTable& Colors, const TStyleTable& Styles,
+           TNotifyPersistent& Broadcast) {
+    std::vector<std::pair<TFountainColor*, uint32_t>> values;
+    for (const TTarget& t : Targets)
+        for (TFountainColor* c : t.Colors)
+            values.emplace_back(c, What == TAttribute::Color ? Colors[t.Color] : Styles.FontStyle(t.Style));
+    bool changes = false;
+    for (size_t i = 0; i < values.size() && !changes; ++i) {
+        const bool later = std::any_of(values.begin() + static_cast<long>(i) + 1, values.end(),
+                                       [&](const auto& v) { return v.first == values[i].first; });
+        changes = !later && valueOf(*values[i].first, What) != values[i].second;
+    }
+    if (!changes) return;
+    const TNotifyUpdateGuard batch(Broadcast);
+    for (const auto& [item, value] : values)
+        if (What == TAttribute::Color) item->SetColor(value);
+        else item->SetStyle(static_cast<uint8_t>(value));
+}
+
+void applyColors(const TTargets& Targets, const TColorTable& Colors, TNotifyPersistent& Broadcast) {
+    apply(Targets, TAttribute::Color, Colors, TStyleTable(), Broadcast);
+}
+
+void applyStyles(const TTargets& Targets, const TStyleTable& Styles, TNotifyPersistent& Broadcast) {
+    apply(Targets, TAttribute::Style, TColorTable(), Styles, Broadcast);
+}
 
 TEditorWrapOption wrapOptionOf(TEditor& E, const TEditorSettings& s) {
     TEditorWrapOption w;
@@ -198,28 +236,28 @@ void ApplyColors(TEditor& E, const TColorTable& c, bool QuoteColoring) {
 }
 
 void ApplyColors(TFountain& Fountain, const TColorTable& Colors) {
-    const TNotifyUpdateGuard batch(Fountain.NotifyEventList());
-    applyColors(languageTargets(Fountain), Colors);
+    applyColors(languageTargets(Fountain), Colors, Fountain.NotifyEventList());
 }
 
 void ApplyUserModeColors(TEditor& E, const TColorTable& Colors) {
-    const TNotifyUpdateGuard batch(E.View().Fountain().NotifyEventList());
-    applyColors(userTargets(E), Colors);
+    applyColors(userTargets(E), Colors, E.View().Fountain().NotifyEventList());
+}
+
+void ApplyNormalModeColors(TEditor& E, const TColorTable& Colors, bool QuoteColoring) {
+    TEditorColors& v = E.View().Colors();
+    const TTargets targets = {
+        {withBrackets(&v.Str(), E.View().Fountain(), 1), TColorIndex::Font, TStyleSlot::Stand},
+        {{&v.Reserve()}, TColorIndex::Font, TStyleSlot::Stand},
+        {{&v.Comment()}, QuoteColoring ? TColorIndex::Inyo : TColorIndex::Font, TStyleSlot::Inyo}};
+    applyColors(targets, Colors, E.View().Fountain().NotifyEventList());
 }
 
 void ApplyStyles(TEditor& E, const TStyleTable& s, bool UserMode) {
-    const TNotifyUpdateGuard batch(E.View().Fountain().NotifyEventList());
-    TEditorColors& v = E.View().Colors();
-    for (TFountainColor* t : plainTokens(v)) t->SetStyle(s.FontStyle(TStyleSlot::Stand));
-    v.Url().SetStyle(s.FontStyle(TStyleSlot::URL));
-    v.Mail().SetStyle(s.FontStyle(TStyleSlot::Mail));
-    v.Comment().SetStyle(s.FontStyle(TStyleSlot::Inyo));
-    if (UserMode) applyStyles(userTargets(E), s);
+    applyStyles(editorStyleTargets(E, UserMode), s, E.View().Fountain().NotifyEventList());
 }
 
 void ApplyStyles(TFountain& Fountain, const TStyleTable& Styles) {
-    const TNotifyUpdateGuard batch(Fountain.NotifyEventList());
-    applyStyles(languageTargets(Fountain), Styles);
+    applyStyles(languageTargets(Fountain), Styles, Fountain.NotifyEventList());
 }
 
 } // namespace quire

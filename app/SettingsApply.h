@@ -25,6 +25,10 @@ QFont EditorFont(const QString& Name, int PointSize);
 // The scroll bars the two flags ask for.
 TScrollStyle ScrollBarsOf(bool Vertical, bool Horizontal);
 
+// ApplyColors on an editor sets every colour and always tells the editor. The other colour
+// and style functions change only what differs and tell the colouring's listeners once, or
+// not at all when nothing differs, so that applying them again re-parses and repaints nothing.
+
 // An editor's own colours: text and background, plain tokens, quoted lines (in their
 // colour only while QuoteColoring is on), selection, URL, mail, brackets, the return,
 // end-of-file and underline marks, and the line-number bar.
@@ -34,6 +38,10 @@ void ApplyColors(TFountain& Fountain, const TColorTable& Colors);
 // Mode ユーザ's colours on an editor's own colouring: reserved words, strings, comments and
 // the first bracket.
 void ApplyUserModeColors(TEditor& Editor, const TColorTable& Colors);
+// Mode 標準's colours on an editor's own colouring: strings, reserved words and the first
+// bracket in the text colour; comments (the quoted lines) in the quoted-line colour while
+// QuoteColoring is on, else in the text colour.
+void ApplyNormalModeColors(TEditor& Editor, const TColorTable& Colors, bool QuoteColoring);
 
 // An editor's own styles: plain tokens, URL, mail, quoted lines, and in mode ユーザ
 // (UserMode) its reserved words, strings, comments and first bracket.

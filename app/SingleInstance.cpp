@@ -5,6 +5,7 @@
 
 #include "Messages.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -142,12 +143,19 @@ void TSingleInstance::MoveToFreshFolder(const QString& Problem) {
 }
 
 bool TSingleInstance::TryLock(bool& Held) {
-    FLock = std::make_unique<QLockFile>(lockPath(FFolder.Path));
-    FLock->setStaleLockTime(0); // only a lock whose process is gone is stale
+    const QString path = lockPath(FFolder.Path);
+    FLock = std::make_unique<QLockFile>(path);
+    FLock->setStaleLockTime(0); // a lock whose process is gone is taken over by tryLock itself
     if (FLock->tryLock(0)) return true;
     Held = FLock->error() == QLockFile::LockFailedError;
-    // A lock file that names no live process, or none at all, is taken over.
-    return Held && FLock->removeStaleLockFile() && FLock->tryLock(0);
+    // A lock file that names no process at all was left by a start that died before writing
+    // it, and is taken over once it is old. A fresh one is a start that is writing it this
+    // moment: taking that over would give two instances.
+    qint64 pid = 0;
+    QString host, app;
+    const bool nameless = !FLock->getLockInfo(&pid, &host, &app);
+    const qint64 age = QFileInfo(path).lastModified().msecsTo(QDateTime::currentDateTime());
+    return Held && nameless && std::abs(age) > NamelessLockAgeMs && FLock->removeStaleLockFile() && FLock->tryLock(0);
 }
 
 TSingleInstance::TRole TSingleInstance::AcquireOrHandOver(const QByteArrayList& Names, int TimeoutMs) {

@@ -68,6 +68,9 @@ public:
     // before are handed to it at once.
     void SetOnFiles(std::function<void(const QStringList& Files)> OnFiles);
 
+    // How old a lock file that names no process must be before a start takes it over.
+    static constexpr qint64 NamelessLockAgeMs = 5000;
+
     // One attempt to hand Names to the instance listening on SocketPath.
     static TDelivery SendFiles(const QString& SocketPath, const QByteArrayList& Names, int TimeoutMs);
     static QByteArray EncodeFiles(const QByteArrayList& Names);

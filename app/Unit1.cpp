@@ -75,7 +75,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FStyleTable.Load(SettingsFile());
     ResetPage(0);
     PlaceWindow();
+    LoadRecentFiles();
     LoadColorsAndStyles();
+    LoadKeywordFiles();
 }
 
 TMainForm::~TMainForm() {
@@ -194,6 +196,7 @@ bool TMainForm::event(QEvent* Event) {
     // Coming back to the window: files may have been changed meanwhile. The questions wait
     // until the activation is over.
     if (Event->type() == QEvent::WindowActivate) {
+        FormActivate();
         // Keys go to the current editor when nothing in the window has the focus (the first
         // activation after start, for one).
         QWidget* focus = QApplication::focusWidget();

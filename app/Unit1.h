@@ -6,11 +6,13 @@
 #include "Backup.h"
 #include "BlankMarks.h"
 #include "ColorTable.h"
+#include "EditModes.h"
 #include "EditorProp.h"
 #include "Messages.h"
 #include "SafeFile.h"
 #include "FindReplace.h"
 #include "MyProp.h"
+#include "RecentFiles.h"
 #include "StyleTable.h"
 
 #include <QMainWindow>
@@ -133,7 +135,41 @@ public:
     // The local files of a drop, each name's bytes as they are on the disk.
     static QStringList DroppedFiles(const class QMimeData& Data);
     static QString NormalizedPath(const QString& Path);
-    static QString ModeForExtension(const QString& Ext);
+
+    // Modes (MainFormModes.cpp). Page Index takes Mode (a mode name; anything else is 標準):
+    // its editors get the shared colouring of the mode or their own colouring set up for
+    // 標準 or ユーザ ("KeyWord.qre" is read for ユーザ), the styles are applied to every
+    // editor, the bundle takes the current editor's settings, and when the page is the
+    // active one the status bar and the 編集モード menu show the mode.
+    void SetPageMode(int Index, const QString& Mode);
+    // The mode commands of the 編集モード menu, on the active page.
+    void ModeMenuClick(TEditMode Mode);
+    // Each time the window becomes active: every page's editors get their page's mode again
+    // (the modes are kept, never recomputed from the file names) and the styles are applied;
+    // the first time, the last page becomes the active page.
+    void FormActivate();
+    // The shared colouring of a language mode; none for 標準 and ユーザ.
+    TFountain* Colouring(TEditMode Mode) const;
+    // The reserved words of mode ユーザ, as last read from "KeyWord.qre" or given below.
+    const std::vector<std::string>& UserKeyWords() const { return FUserKeyWords; }
+    // Writes Words to "KeyWord.qre" and gives them to every page in mode ユーザ. False when
+    // the file cannot be written (the user has been told; nothing changed).
+    bool SetUserKeyWords(const std::vector<std::string>& Words);
+    // Start-up: "Delphi.qre", "Perl.qre", "Cpp.qre" and "Basic.qre" that exist replace the
+    // reserved words of their shared colourings. A file that cannot be read is reported.
+    void LoadKeywordFiles();
+
+    // Recent files (MainFormRecent.cpp): the 開き直す submenu.
+    const TRecentFiles& RecentFiles() const { return FRecentFiles; }
+    // Puts Path at the top of the list (a path the settings file cannot hold is left out).
+    void RegistFileNameToHistory(const QString& Path);
+    // Opens recent file Number (1 to 9); a file that is gone gives an empty page named after
+    // it, which saving creates.
+    void RecentFileMenuClick(int Number);
+    // Empties the list, in the menu and in the settings file.
+    void MmRecentClearClick();
+    // Writes the list to the settings file (at exit).
+    void StoreRecentFiles();
 
     // Commands.
     void Mm_NewClick();
@@ -288,7 +324,15 @@ private:
     void UpdateTitles();
     void EditorChanged(TEditor* E);
     void ShowCaretPosition(TEditor* E);
+    // The page's Mode onto its editors (no file is read), shown when it is the active page.
     void ApplyMode(int Index);
+    // Mode's colouring onto one editor: the shared one, or its own set up with colours and
+    // styles.
+    void SetUpModeColouring(TEditor& Editor, TEditMode Mode);
+    // Reads "KeyWord.qre" into the words of mode ユーザ when it exists.
+    void LoadUserKeyWords();
+    void LoadRecentFiles();
+    void ShowRecentFiles();
     // Writes a page over its file after the questions that protect what it would change;
     // Backup makes the numbered backups first (FileBackUp).
     bool WritePage(int Index, bool Backup);
@@ -356,6 +400,12 @@ private:
     TColorTable FColorTable;
     TStyleTable FStyleTable;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
+    std::vector<std::string> FUserKeyWords;
+    // Marks/URL and Marks/Mail: what mode 標準 recognises (mode ユーザ recognises neither).
+    bool FUrl = true;
+    bool FMail = false;
+    bool FActivated = false;
+    TRecentFiles FRecentFiles;
     QTimer FSaveTimer;
     bool FClosingForced = false;
     bool FCheckingFiles = false;

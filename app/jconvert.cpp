@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 
 namespace quire::jconvert {
 
@@ -140,23 +141,48 @@ std::string_view lineEndBytes(int kind) {
 } // namespace
 
 std::string ConvertLineEnd(std::string_view text, int target) {
+    std::string out(text);
+    ConvertLineEndInPlace(out, target);
+    return out;
+}
+
+void ConvertLineEndInPlace(std::string& text, int target) {
     const int own = DetectLineEnd(text);
     const std::string_view from = lineEndBytes(own);
     const std::string_view to = lineEndBytes(target);
-    if (own == leNone || own == target || to.empty()) return std::string(text);
+    if (own == leNone || own == target || to.empty()) return;
     // Only whole line ends of the text's own kind are replaced: a lone CR in a CR LF text
-    // stays, together with the byte after it.
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size();) {
-        if (text.compare(i, from.size(), from) == 0) {
-            out += to;
-            i += from.size();
+    // stays, together with the byte after it. A line end that does not grow is replaced in
+    // place (the write position never passes the read position).
+    std::string grown;
+    if (to.size() > from.size()) grown.reserve(text.size() + text.size() / 16);
+    char* const base = text.data();
+    const std::size_t n = text.size();
+    std::size_t r = 0, w = 0;
+    auto put = [&](const char* p, std::size_t k) {
+        if (to.size() > from.size()) {
+            grown.append(p, k);
         } else {
-            out += text[i++];
+            if (base + w != p) std::memmove(base + w, p, k);
+            w += k;
+        }
+    };
+    while (r < n) {
+        const void* hit = std::memchr(base + r, from[0], n - r);
+        const std::size_t pos = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : n;
+        put(base + r, pos - r);
+        r = pos;
+        if (r >= n) break;
+        if (text.compare(r, from.size(), from) == 0) {
+            put(to.data(), to.size());
+            r += from.size();
+        } else {
+            put(base + r, 1);
+            ++r;
         }
     }
-    return out;
+    if (to.size() > from.size()) text = std::move(grown);
+    else text.resize(w);
 }
 
 std::pair<uint8_t, uint8_t> JisToSjisPair(uint8_t a, uint8_t b) noexcept {
@@ -167,14 +193,19 @@ std::pair<uint8_t, uint8_t> JisToSjisPair(uint8_t a, uint8_t b) noexcept {
 
 namespace {
 
-// JisToSjisPair for every JIS X 0208 row/cell pair, as the two bytes high then low.
-const std::array<uint16_t, 94 * 94>& jisTable() {
-    static const std::array<uint16_t, 94 * 94> table = [] {
-        std::array<uint16_t, 94 * 94> t{};
+// JisToSjisPair for every JIS X 0208 row/cell pair: the two bytes as they are written.
+struct TJisTable {
+    char Pairs[94 * 94][2];
+};
+
+const TJisTable& jisTable() {
+    static const TJisTable table = [] {
+        TJisTable t{};
         for (int a = 0; a < 94; ++a) {
             for (int b = 0; b < 94; ++b) {
                 const auto [s1, s2] = JisToSjisPair(static_cast<uint8_t>(a + 0x21), static_cast<uint8_t>(b + 0x21));
-                t[static_cast<size_t>(a * 94 + b)] = static_cast<uint16_t>((s1 << 8) | s2);
+                t.Pairs[a * 94 + b][0] = static_cast<char>(s1);
+                t.Pairs[a * 94 + b][1] = static_cast<char>(s2);
             }
         }
         return t;
@@ -182,15 +213,18 @@ const std::array<uint16_t, 94 * 94>& jisTable() {
     return table;
 }
 
-// JisToSjisPair through the table when both bytes are in 0x21..0x7E.
-inline std::pair<uint8_t, uint8_t> jisToSjisFast(const std::array<uint16_t, 94 * 94>& t, uint8_t a,
-                                                 uint8_t b) noexcept {
+// Writes the Shift-JIS pair of the JIS pair (A, B) at O, through the table when both bytes
+// are in 0x21..0x7E; returns where the output goes on.
+inline char* putJisAsSjis(const TJisTable& t, char* o, uint8_t a, uint8_t b) noexcept {
     const unsigned i = a - 0x21u, k = b - 0x21u;
     if (i < 94 && k < 94) {
-        const uint16_t v = t[i * 94 + k];
-        return {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+        std::memcpy(o, t.Pairs[i * 94 + k], 2);
+    } else {
+        const auto [s1, s2] = JisToSjisPair(a, b);
+        o[0] = static_cast<char>(s1);
+        o[1] = static_cast<char>(s2);
     }
-    return JisToSjisPair(a, b);
+    return o + 2;
 }
 
 } // namespace
@@ -209,205 +243,287 @@ std::pair<uint8_t, uint8_t> SjisToJisPair(uint8_t a, uint8_t b) noexcept {
 
 namespace {
 
-// The converters write through a pointer into a buffer and cut it to what was written at the
-// end: a capacity check per character (Room) instead of a growth check per byte appended.
-class Output {
-public:
-    explicit Output(std::size_t capacity) {
-        buffer_.resize(capacity + 16);
-        o_ = buffer_.data();
-        limit_ = o_ + buffer_.size();
-    }
-    // Makes sure that N more bytes fit.
-    void Room(std::size_t n) {
-        if (static_cast<std::size_t>(limit_ - o_) >= n) return;
-        const std::size_t used = static_cast<std::size_t>(o_ - buffer_.data());
-        buffer_.resize(std::max(buffer_.size() + buffer_.size() / 2, used + n));
-        o_ = buffer_.data() + used;
-        limit_ = buffer_.data() + buffer_.size();
-    }
-    // Copies the run of plain ASCII bytes at P (none above 0x7F, no ESC) eight at a time and
-    // returns where the run ends.
-    const uint8_t* CopyAscii(const uint8_t* p, const uint8_t* end) {
-        constexpr uint64_t high = 0x8080808080808080ULL;
-        constexpr uint64_t ones = 0x0101010101010101ULL;
-        constexpr uint64_t esc = 0x1B1B1B1B1B1B1B1BULL;
-        while (end - p >= 8) {
-            uint64_t w;
-            std::memcpy(&w, p, 8);
-            const uint64_t x = w ^ esc; // a zero byte where w holds ESC
-            if ((w & high) || ((x - ones) & ~x & high)) break;
-            Room(8);
-            std::memcpy(o_, p, 8);
-            o_ += 8;
-            p += 8;
-        }
-        Room(16); // enough for the character that ends the run
-        return p;
-    }
-    void Put(uint8_t c) noexcept { *o_++ = static_cast<char>(c); }
-    void Put(uint8_t a, uint8_t b) noexcept {
-        o_[0] = static_cast<char>(a);
-        o_[1] = static_cast<char>(b);
-        o_ += 2;
-    }
-    void Put(std::pair<uint8_t, uint8_t> p) noexcept { Put(p.first, p.second); }
-    void Put3(const char* s) noexcept {
-        o_[0] = s[0];
-        o_[1] = s[1];
-        o_[2] = s[2];
-        o_ += 3;
-    }
-    std::string Take() {
-        buffer_.resize(static_cast<std::size_t>(o_ - buffer_.data()));
-        return std::move(buffer_);
-    }
+// The cores below keep the output position in a local pointer (a member would have to be
+// reloaded after every byte written through a char pointer) and write into a buffer that
+// the caller made large enough (MaxConvertedSize), so that no byte needs a capacity check.
 
-private:
-    std::string buffer_;
-    char* o_;
-    char* limit_;
-};
+const uint8_t* bytesOf(std::string_view s) noexcept { return reinterpret_cast<const uint8_t*>(s.data()); }
 
-} // namespace
+// Copies the run of plain ASCII bytes at P (none above 0x7F, no ESC) eight at a time to O and
+// returns where the copying stopped: at the word that holds the run's end, or where fewer
+// than eight bytes are left. O moves along.
+inline const uint8_t* copyAscii(const uint8_t* p, const uint8_t* end, char*& o) noexcept {
+    constexpr uint64_t high = 0x8080808080808080ULL;
+    constexpr uint64_t ones = 0x0101010101010101ULL;
+    constexpr uint64_t esc = 0x1B1B1B1B1B1B1B1BULL;
+    char* q = o;
+    while (end - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t x = w ^ esc; // a zero byte where w holds ESC
+        if ((w & high) || ((x - ones) & ~x & high)) break;
+        std::memcpy(q, p, 8);
+        q += 8;
+        p += 8;
+    }
+    o = q;
+    return p;
+}
 
-std::string JisToSjis(std::string_view s) {
-    Output out(s.size());
-    const auto& table = jisTable();
-    bool kanji = false;
-    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-    const auto* end = p + s.size();
+inline char* put3(char* o, const char* s) noexcept {
+    std::memcpy(o, s, 3);
+    return o + 3;
+}
+
+TConvertStep stepResult(const uint8_t* begin, const uint8_t* p, const char* start, const char* o) noexcept {
+    return {static_cast<std::size_t>(p - begin), static_cast<std::size_t>(o - start)};
+}
+
+TConvertStep eucToSjis(std::string_view text, bool last, char* out) noexcept {
+    const TJisTable& table = jisTable();
+    const uint8_t* const begin = bytesOf(text);
+    const uint8_t* const end = begin + text.size();
+    const uint8_t* p = begin;
+    char* o = out;
     while (p < end) {
-        if (!kanji && *p < 0x80 && (p = out.CopyAscii(p, end)) >= end) break;
+        // A run of EUC characters of JIS X 0208: one table look-up each.
+        while (end - p >= 2) {
+            const unsigned a = p[0] - 0xA1u, b = p[1] - 0xA1u;
+            if (a >= 94 || b >= 94) break;
+            std::memcpy(o, table.Pairs[a * 94 + b], 2);
+            o += 2;
+            p += 2;
+        }
+        if (p >= end) break;
+        const uint8_t c = *p;
+        if (c < 0x80) {
+            if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
+        } else if (c == 0x80 || c == 0xFF) {
+            *o++ = static_cast<char>(c);
+            ++p;
+        } else if (end - p < 2) {
+            if (!last) break; // the first byte of a character waits for the next piece
+            if (c != 0x8E) *o++ = static_cast<char>(c); // a lone last byte is kept (0x8E alone goes)
+            ++p;
+        } else if (c == 0x8E) { // half-width katakana: its second byte
+            *o++ = static_cast<char>(p[1]);
+            p += 2;
+        } else {
+            o = putJisAsSjis(table, o, c & 0x7F, p[1] & 0x7F);
+            p += 2;
+        }
+    }
+    return stepResult(begin, p, out, o);
+}
+
+TConvertStep jisToSjis(std::string_view text, bool last, bool& kanji, char* out) noexcept {
+    const TJisTable& table = jisTable();
+    const uint8_t* const begin = bytesOf(text);
+    const uint8_t* const end = begin + text.size();
+    const uint8_t* p = begin;
+    char* o = out;
+    while (p < end) {
+        if (kanji) {
+            // A run of pairs up to the next escape.
+            while (end - p >= 2 && *p != 0x1B) {
+                o = putJisAsSjis(table, o, p[0], p[1]);
+                p += 2;
+            }
+        } else if (*p < 0x80) {
+            if ((p = copyAscii(p, end, o)) >= end) break;
+        }
+        if (p >= end) break;
         const uint8_t c = *p;
         if (c == 0x1B) {
+            if (end - p < 3 && !last) break; // the escape waits for its last bytes
             if (end - p > 1) {
                 if (p[1] == '$') kanji = true;
                 else if (p[1] == '(') kanji = false;
             }
             p += std::min<std::ptrdiff_t>(3, end - p);
-        } else if (kanji && end - p > 1) {
-            out.Put(jisToSjisFast(table, c, p[1]));
-            p += 2;
+        } else if (kanji) {
+            if (!last) break; // the first byte of a pair
+            *o++ = static_cast<char>(c); // a lone last byte is kept
+            ++p;
         } else {
-            out.Put(c);
+            *o++ = static_cast<char>(c);
             ++p;
         }
     }
-    return out.Take();
+    return stepResult(begin, p, out, o);
 }
 
-namespace {
+// SjisToJisPair as look-ups without branches: the first byte is First[a] less one when
+// Shifted[b], the second is Second[b].
+struct TSjisTables {
+    uint8_t First[256];
+    uint8_t Second[256];
+    uint8_t Shifted[256];
+};
 
-// Converts S character by character: runs of ASCII are copied as they are, and Step writes
-// the character at P (not a run's ASCII) and returns where the next one starts.
-template <typename Step>
-std::string convertChars(std::string_view s, std::size_t reserve, Step step) {
-    Output out(reserve);
-    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-    const auto* end = p + s.size();
+const TSjisTables& sjisTables() {
+    static const TSjisTables tables = [] {
+        TSjisTables t{};
+        for (int v = 0; v < 256; ++v) {
+            const auto b = static_cast<uint8_t>(v);
+            t.First[v] = SjisToJisPair(b, 0x9F).first; // the first byte with no shift
+            t.Second[v] = SjisToJisPair(0x81, b).second; // the second byte depends on b alone
+            t.Shifted[v] = v < 0x9F ? 1 : 0;
+        }
+        return t;
+    }();
+    return tables;
+}
+
+// Writes the JIS pair of the Shift-JIS pair (C, D) at O, with Top added to both bytes (0x80
+// for EUC); returns where the output goes on.
+inline char* putSjisAsJis(const TSjisTables& t, char* o, uint8_t c, uint8_t d, uint8_t top) noexcept {
+    o[0] = static_cast<char>(static_cast<uint8_t>(t.First[c] - t.Shifted[d]) | top);
+    o[1] = static_cast<char>(t.Second[d] | top);
+    return o + 2;
+}
+
+TConvertStep sjisToEuc(std::string_view text, bool last, char* out) noexcept {
+    const TSjisTables& tables = sjisTables();
+    const uint8_t* const begin = bytesOf(text);
+    const uint8_t* const end = begin + text.size();
+    const uint8_t* p = begin;
+    char* o = out;
     while (p < end) {
-        if (*p < 0x80 && (p = out.CopyAscii(p, end)) >= end) break;
-        out.Room(2);
-        p = step(out, p, end);
-    }
-    return out.Take();
-}
-
-} // namespace
-
-std::string EucToSjis(std::string_view s) {
-    const auto& table = jisTable();
-    return convertChars(s, s.size(), [&table](Output& out, const uint8_t* p, const uint8_t* end) {
-        const uint8_t c = *p;
-        if (c <= 0x80 || c == 0xFF) {
-            out.Put(c);
-            return p + 1;
-        }
-        if (c == 0x8E) { // half-width katakana: its second byte
-            if (end - p > 1) out.Put(p[1]);
-            return p + std::min<std::ptrdiff_t>(2, end - p);
-        }
-        if (end - p > 1) {
-            out.Put(jisToSjisFast(table, c & 0x7F, p[1] & 0x7F));
-            return p + 2;
-        }
-        out.Put(c); // a lone last byte is kept
-        return p + 1;
-    });
-}
-
-std::string SjisToEuc(std::string_view s) {
-    return convertChars(s, s.size() + s.size() / 8, [](Output& out, const uint8_t* p, const uint8_t* end) {
         const uint8_t c = *p;
         if (c < 0x80) {
-            out.Put(c);
-            return p + 1;
+            if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
+        } else if (in(c, 0xA1, 0xDF)) { // half-width katakana
+            o[0] = static_cast<char>(0x8E);
+            o[1] = static_cast<char>(c);
+            o += 2;
+            ++p;
+        } else if (end - p > 1) {
+            o = putSjisAsJis(tables, o, c, p[1], 0x80);
+            p += 2;
+        } else {
+            if (!last) break; // the first byte of a pair waits for the next piece
+            *o++ = static_cast<char>(c); // a lone last byte is kept
+            ++p;
         }
-        if (in(c, 0xA1, 0xDF)) { // half-width katakana
-            out.Put(0x8E, c);
-            return p + 1;
-        }
-        if (end - p > 1) {
-            const auto [j1, j2] = SjisToJisPair(c, p[1]);
-            out.Put(j1 | 0x80, j2 | 0x80);
-            return p + 2;
-        }
-        out.Put(c); // a lone last byte is kept
-        return p + 1;
-    });
+    }
+    return stepResult(begin, p, out, o);
 }
 
-std::string SjisToJis(std::string_view s) {
-    Output out(s.size() + s.size() / 2);
-    bool kanji = false;
-    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-    const auto* end = p + s.size();
+// The full-width JIS pair of the half-width katakana C, joined with a sound mark at Next
+// (nullptr when none follows); Joined tells whether the mark was taken.
+std::pair<uint8_t, uint8_t> kanaPair(uint8_t c, const uint8_t* next, bool& joined) noexcept {
+    const uint8_t row = kanaInSymbolRow(c) ? 0x21 : 0x25;
+    uint8_t cell = kKanaCell[c - 0xA1];
+    joined = false;
+    if (next && *next == 0xDE) {
+        if (c == 0xB3) {
+            cell = 0x74;
+            joined = true;
+        } else if (in(c, 0xB6, 0xC4) || in(c, 0xCA, 0xCE)) {
+            cell += 1;
+            joined = true;
+        }
+    } else if (next && *next == 0xDF && in(c, 0xCA, 0xCE)) {
+        cell += 2;
+        joined = true;
+    }
+    return {row, cell};
+}
+
+TConvertStep sjisToJis(std::string_view text, bool last, bool& kanji, char* out) noexcept {
+    const TSjisTables& tables = sjisTables();
+    const uint8_t* const begin = bytesOf(text);
+    const uint8_t* const end = begin + text.size();
+    const uint8_t* p = begin;
+    char* o = out;
     while (p < end) {
-        out.Room(16); // the most one character and the escapes around it take
         const uint8_t c = *p;
         if (c < 0x80) {
             if (kanji) {
-                out.Put3("\x1B(J");
+                o = put3(o, "\x1B(J");
                 kanji = false;
             }
-            out.Put(c);
-            ++p;
+            if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
             continue;
         }
+        // A character that the end of the piece may cut waits for the next piece.
+        if (end - p < 2 && !last) break;
         if (!kanji) {
-            out.Put3("\x1B$B");
+            o = put3(o, "\x1B$B");
             kanji = true;
         }
         if (in(c, 0xA1, 0xDF)) {
             // Half-width katakana become full-width; a sound mark joins the kana before it.
-            const uint8_t row = kanaInSymbolRow(c) ? 0x21 : 0x25;
-            uint8_t cell = kKanaCell[c - 0xA1];
-            ++p;
-            if (p < end && *p == 0xDE) {
-                if (c == 0xB3) {
-                    cell = 0x74;
-                    ++p;
-                } else if (in(c, 0xB6, 0xC4) || in(c, 0xCA, 0xCE)) {
-                    cell += 1;
-                    ++p;
-                }
-            } else if (p < end && *p == 0xDF && in(c, 0xCA, 0xCE)) {
-                cell += 2;
-                ++p;
-            }
-            out.Put(row, cell);
+            bool joined = false;
+            const auto [row, cell] = kanaPair(c, end - p > 1 ? p + 1 : nullptr, joined);
+            o[0] = static_cast<char>(row);
+            o[1] = static_cast<char>(cell);
+            o += 2;
+            p += joined ? 2 : 1;
         } else if (end - p > 1) {
-            out.Put(SjisToJisPair(c, p[1]));
+            o = putSjisAsJis(tables, o, c, p[1], 0);
             p += 2;
         } else {
-            out.Put(c); // a lone last byte is kept
+            *o++ = static_cast<char>(c); // a lone last byte is kept
             ++p;
         }
     }
-    out.Room(3);
-    if (kanji) out.Put3("\x1B(J");
-    return out.Take();
+    if (last && kanji) {
+        o = put3(o, "\x1B(J");
+        kanji = false;
+    }
+    return stepResult(begin, p, out, o);
+}
+
+// Converts S whole, piece by piece through a small buffer, into a string that is reserved
+// once for the usual size and never filled beforehand.
+std::string convertWhole(TConversion conversion, std::string_view s, std::size_t reserve) {
+    constexpr std::size_t kPiece = std::size_t(1) << 15;
+    const std::unique_ptr<char[]> buffer(new char[MaxConvertedSize(conversion, kPiece)]);
+    std::string out;
+    out.reserve(reserve);
+    bool kanji = false;
+    for (;;) {
+        const std::size_t take = std::min(kPiece, s.size());
+        const bool last = take == s.size();
+        const TConvertStep step = ConvertPiece(conversion, s.substr(0, take), last, kanji, buffer.get());
+        out.append(buffer.get(), step.Written);
+        s.remove_prefix(step.Read);
+        if (last) return out;
+    }
+}
+
+} // namespace
+
+std::size_t MaxConvertedSize(TConversion conversion, std::size_t n) noexcept {
+    switch (conversion) {
+    case TConversion::EucToSjis:
+    case TConversion::JisToSjis: return n;
+    case TConversion::SjisToEuc: return 2 * n;
+    case TConversion::SjisToJis: break;
+    }
+    // A half-width kana after ASCII takes ESC $ B and two bytes; the text ends with ESC ( J.
+    return 5 * n + 3;
+}
+
+TConvertStep ConvertPiece(TConversion conversion, std::string_view text, bool last, bool& kanji, char* out) noexcept {
+    switch (conversion) {
+    case TConversion::EucToSjis: return eucToSjis(text, last, out);
+    case TConversion::JisToSjis: return jisToSjis(text, last, kanji, out);
+    case TConversion::SjisToEuc: return sjisToEuc(text, last, out);
+    case TConversion::SjisToJis: break;
+    }
+    return sjisToJis(text, last, kanji, out);
+}
+
+std::string JisToSjis(std::string_view s) { return convertWhole(TConversion::JisToSjis, s, s.size()); }
+std::string EucToSjis(std::string_view s) { return convertWhole(TConversion::EucToSjis, s, s.size()); }
+std::string SjisToEuc(std::string_view s) {
+    return convertWhole(TConversion::SjisToEuc, s, s.size() + s.size() / 8);
+}
+std::string SjisToJis(std::string_view s) {
+    return convertWhole(TConversion::SjisToJis, s, s.size() + s.size() / 4);
 }
 
 bool IsJisX0208(uint8_t row, uint8_t cell) noexcept {

@@ -28,6 +28,8 @@ int DetectKanjiCode(std::string_view bytes) noexcept;
 int DetectLineEnd(std::string_view text) noexcept;
 // Every line end of the text's own kind (the kind of its first line end) becomes Target.
 std::string ConvertLineEnd(std::string_view text, int target);
+// The same on Text itself (in place where the new line end is not longer).
+void ConvertLineEndInPlace(std::string& text, int target);
 
 // The two character-pair conversions between a JIS X 0208 row/cell pair and Shift-JIS.
 std::pair<uint8_t, uint8_t> JisToSjisPair(uint8_t a, uint8_t b) noexcept;
@@ -37,6 +39,23 @@ std::pair<uint8_t, uint8_t> SjisToJisPair(uint8_t a, uint8_t b) noexcept;
 std::string JisToSjis(std::string_view text);
 std::string EucToSjis(std::string_view text);
 std::string SjisToJis(std::string_view text);
+
+// The same converters on a text handed over in pieces.
+enum class TConversion : uint8_t { EucToSjis, JisToSjis, SjisToEuc, SjisToJis };
+
+// The most bytes that converting N bytes can give.
+std::size_t MaxConvertedSize(TConversion conversion, std::size_t n) noexcept;
+
+struct TConvertStep {
+    std::size_t Read = 0;
+    std::size_t Written = 0;
+};
+
+// Converts In into Out, which has room for MaxConvertedSize(In.size()) bytes: all of In when
+// Last, else up to a character or escape that the end of In may cut, which waits for the
+// next piece. Kanji carries JIS's kanji mode from piece to piece (false at the start).
+// Converting a text piece by piece gives exactly the bytes of converting it whole.
+TConvertStep ConvertPiece(TConversion conversion, std::string_view in, bool last, bool& kanji, char* out) noexcept;
 std::string SjisToEuc(std::string_view text);
 
 // Names of codes and line ends as pages, menus and status panels show them.

@@ -7,6 +7,7 @@
 #include "PathCodec.h"
 #include "PrintPdfCommand.h"
 #include "SingleInstance.h"
+#include "TimingProbe.h"
 #include "Unit1.h"
 #include "nkf.h"
 
@@ -59,6 +60,7 @@ int main(int argc, char* argv[]) {
     // Later starts are heard from now on; their files wait until the window is up.
     instance.Listen();
     quire::nkf::Bind();
+    quire::TTimingProbe::InstallFromEnvironment(!args.isEmpty());
     int result = 0;
     {
         quire::TMainForm form;

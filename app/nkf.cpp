@@ -91,19 +91,27 @@ QString LibraryPath() {
     return b.Library ? b.Library->fileName() : QString();
 }
 
-std::optional<std::string> Convert(std::string_view Text, const char* Option) {
+std::optional<std::size_t> ConvertRaw(const char* In, std::size_t Length, const char* Option, char* Out) {
     Binding& b = binding();
     if (!b.Available) return std::nullopt;
     const bool complete = b.SetNkfOption != missingSetNkfOption && b.NkfConvert != missingNkfConvert;
     b.SetNkfOption(Option);
-    // The input goes as a zero-terminated string: it ends at its first zero byte.
-    const std::size_t nul = Text.find('\0');
-    const std::string input(Text.substr(0, nul));
-    std::vector<char> output(input.size() * 6 + 1, '\0');
-    b.NkfConvert(output.data(), input.c_str());
+    b.NkfConvert(Out, In);
     if (!complete) return std::nullopt;
-    output.back() = '\0';
-    return std::string(output.data());
+    // Whatever the library did, the result ends within the room it was given.
+    const std::size_t room = OutputRoom(Length);
+    Out[room - 1] = '\0';
+    return static_cast<std::size_t>(std::strlen(Out));
+}
+
+std::optional<std::string> Convert(std::string_view Text, const char* Option) {
+    if (!Available()) return std::nullopt;
+    // The input goes as a zero-terminated string: it ends at its first zero byte.
+    const std::string input(Text.substr(0, Text.find('\0')));
+    const std::unique_ptr<char[]> output(new char[OutputRoom(input.size())]);
+    const std::optional<std::size_t> length = ConvertRaw(input.c_str(), input.size(), Option, output.get());
+    if (!length) return std::nullopt;
+    return std::string(output.get(), *length);
 }
 
 } // namespace quire::nkf

@@ -27,10 +27,20 @@ bool Available();
 // The file the library was loaded from (empty when none).
 QString LibraryPath();
 
-// Converts Text with Option ("-s", "-j" or "-e"): the option is set, the output buffer is six
-// times the input, and the result is the output up to its first zero byte (the input is cut
-// at its first zero byte too). Nothing when the library is not available or lacks one of
-// the two functions (the fallback has told the user).
+// Converts Text with Option ("-s", "-j" or "-e" for the output code, optionally preceded by
+// "-S", "-J" or "-E" for the input code, as in "-S -e"): the result is the library's output
+// up to its first zero byte (the input is cut at its first zero byte too). Nothing when the
+// library is not available or lacks one of the two functions (the fallback has told the
+// user).
 std::optional<std::string> Convert(std::string_view Text, const char* Option);
+
+// The same without copies of its own: In holds Length bytes, none of them zero, and a zero
+// byte after them (the library reads zero-terminated strings); Out has room for the
+// 6 x Length + 1 bytes the library may write and need not be filled. Returns the length of
+// the result in Out.
+std::optional<std::size_t> ConvertRaw(const char* In, std::size_t Length, const char* Option, char* Out);
+
+// The room ConvertRaw needs for an input of Length bytes.
+constexpr std::size_t OutputRoom(std::size_t Length) { return 6 * Length + 1; }
 
 } // namespace quire::nkf

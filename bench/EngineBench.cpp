@@ -247,6 +247,56 @@ void BM_ReparseAfterOpeningABracket(benchmark::State& state) {
 }
 BENCHMARK(BM_ReparseAfterOpeningABracket)->Iterations(50)->Unit(benchmark::kMicrosecond);
 
+// The first edit in the middle of a freshly loaded 1.5M-row document, whose rows have no
+// state yet beyond the first screens: as the editor does it (the rows above the edit are left
+// to the background parse), and, for comparison, with the states parsed from the top first.
+void BM_FirstEditFarDown(benchmark::State& state) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(kRows) * 40);
+    for (int i = 0; i < kRows; ++i) text += "row " + std::to_string(i) + " \x82\xA0\x82\xA2\x82\xA4 some text\r\n";
+    std::vector<double> fresh, parsed;
+    auto timed = [](auto f) {
+        const auto t0 = Clock::now();
+        f();
+        return std::chrono::duration<double>(Clock::now() - t0).count();
+    };
+    for (auto _ : state) {
+        FakeEditor e;
+        e.Screen = 60;
+        e.Background = true;
+        e.Store->SetTextStr(text);
+        fresh.push_back(timed([&] { e.Store->ReplaceRows(kRows / 2, 1, "typed\r\n"); }));
+        while (e.Store->ParseAhead(std::chrono::milliseconds(50))) {
+        }
+        parsed.push_back(timed([&] { e.Store->ReplaceRows(kRows / 2 + 1, 1, "typed\r\n"); }));
+        state.SetIterationTime(fresh.back());
+    }
+    state.counters["fresh_ms"] = median(fresh) * 1e3;
+    state.counters["after_background_ms"] = median(parsed) * 1e3;
+}
+BENCHMARK(BM_FirstEditFarDown)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The background parse of the generated 100 MB text from the top to the end, in slices.
+void BM_BackgroundParse100MB(benchmark::State& state) {
+    FakeEditor e;
+    e.Background = true;
+    e.Lines.LoadFromFile(file100MB());
+    double seconds = 0;
+    int slices = 0;
+    for (auto _ : state) {
+        e.Store->ReparseAll();
+        const auto t0 = Clock::now();
+        for (slices = 1; e.Store->ParseAhead(std::chrono::milliseconds(4)); ++slices) {
+        }
+        seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+        state.SetIterationTime(seconds);
+    }
+    state.counters["rows"] = e.Store->Count();
+    state.counters["slices"] = slices;
+    state.counters["MB_per_s"] = static_cast<double>(fileSize(file100MB())) / seconds / 1e6;
+}
+BENCHMARK(BM_BackgroundParse100MB)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

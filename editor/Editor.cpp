@@ -35,6 +35,7 @@ TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEdit
 TEditor::~TEditor() {
     FDestroying = true;
     FBlink.stop();
+    FParseTimer.stop();
     if (FFountain) unhookFountain(FFountain);
     unhookFountain(&FView.Fountain());
     TEditorScreenStrings* list = FList;
@@ -65,6 +66,38 @@ void TEditor::SetFountain(TFountain* Value) {
 }
 
 std::unique_ptr<TRowStateParser> TEditor::CreateRowStateParser() { return ActiveFountain().CreateParser(); }
+
+bool TEditor::ScheduleBackgroundParse() {
+    if (FDestroying) return false;
+    if (FParseTimer.isActive()) return true;
+    // A shown editor paints the change first: the parse starts after that paint, so that it
+    // never delays the screen (or after a moment, should no paint come).
+    if (isVisible()) {
+        FParseAfterPaint = true;
+        startParseSlices(50);
+    } else {
+        startParseSlices(0);
+    }
+    return true;
+}
+
+void TEditor::startParseSlices(int Interval) {
+    if (Interval == 0) FParseAfterPaint = false;
+    if (FParseTimer.isActive() && FParseInterval == Interval) return;
+    FParseInterval = Interval;
+    FParseTimer.start(Interval, this);
+}
+
+void TEditor::parseInBackground() {
+    // A slice short enough that a key pressed meanwhile is handled without a noticeable wait.
+    constexpr std::chrono::milliseconds kSlice(4);
+    if (FDestroying || !FList || FList->FirstEditor() != this || !FList->ParseAhead(kSlice)) {
+        FParseTimer.stop();
+        FParseAfterPaint = false;
+        return;
+    }
+    startParseSlices(0);
+}
 
 // --- properties ----------------------------------------------------------------------
 

@@ -322,6 +322,7 @@ public:
     int ScreenRows() const override;
     bool Loading() const override { return FLoading; }
     std::unique_ptr<TRowStateParser> CreateRowStateParser() override;
+    bool ScheduleBackgroundParse() override;
     bool Focused() const override { return hasFocus(); }
     void LinesUpdateBegin() override;
     void LinesUpdateEnd() override;
@@ -441,6 +442,10 @@ private:
     void updateLeftbarDigits();
     void hookFountain(TFountain* F);
     void unhookFountain(TFountain* F);
+    // One slice of the background parse; the timer stops when no row is left.
+    void parseInBackground();
+    // Runs the slices every Interval milliseconds (0: whenever the event loop is idle).
+    void startParseSlices(int Interval);
 
     TEditorScreenStrings* FList = nullptr;
     TEditorStrings FLines;
@@ -473,6 +478,11 @@ private:
     // While set, moving the caret does not show it again after each step (see moveCaretTo).
     bool FBatch = false;
     QBasicTimer FBlink;
+    // Runs the background parse of the document between events (a zero timer: one slice of a
+    // few milliseconds whenever the event loop is idle).
+    QBasicTimer FParseTimer;
+    int FParseInterval = 0;
+    bool FParseAfterPaint = false;
 
     TEditorSelection FSel;
 

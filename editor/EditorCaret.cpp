@@ -54,6 +54,10 @@ void TEditor::timerEvent(QTimerEvent* Event) {
         invalidateCaret();
         return;
     }
+    if (Event->timerId() == FParseTimer.timerId()) {
+        parseInBackground();
+        return;
+    }
     QAbstractScrollArea::timerEvent(Event);
 }
 

@@ -26,6 +26,8 @@ void TEditor::paintEvent(QPaintEvent* Event) {
     if (clip.intersects(QRect(FMetrics.TextLeft, FMetrics.TextTop, width, height))) painter.PaintText(first, last, clip);
     // The caret, drawn by the control, blinking.
     if (CaretVisible() && hasFocus()) painter.PaintCaret();
+    // A background parse that waited for the screen to be shown starts now.
+    if (FParseAfterPaint) startParseSlices(0);
 }
 
 } // namespace quire

@@ -185,7 +185,11 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         std::string text = own;
         if (list.RowAttribute(row) == TRowAttribute::Wrapped && row + 1 < list.Count())
             text += DisplayText(list.Get(row + 1), ctx);
-        parser.StartRow(text, list.RowState(row));
+        // A row the background parse has not reached yet is drawn from the state of a row
+        // start outside every bracket; it is repainted when its state is known.
+        TRowState state = list.RowState(row);
+        if (state.BracketIndex == -2) state = TRowState::Initial();
+        parser.StartRow(text, state);
         while (parser.NextToken() != kindEnd && parser.TokenStart() < ownLength) {
             const int start = parser.TokenStart();
             const int end = std::min(start + parser.TokenLength(), drawn);

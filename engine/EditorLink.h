@@ -36,6 +36,9 @@ public:
     virtual bool Loading() const = 0;
     // A parser of the editor's active fountain; none when there is nothing to colour.
     virtual std::unique_ptr<TRowStateParser> CreateRowStateParser() = 0;
+    // Rows without a known state remain: the editor may go on computing them between events
+    // (ParseAhead of the store, in short slices). True when it will.
+    virtual bool ScheduleBackgroundParse() { return false; }
     virtual bool Focused() const = 0;
 
     // The caret and the view.

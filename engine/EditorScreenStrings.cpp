@@ -89,7 +89,12 @@ void TEditorScreenStrings::RemoveEditor(TEditorLink* Editor) {
     auto it = std::find(FEditors.begin(), FEditors.end(), Editor);
     if (it == FEditors.end()) return;
     FEditors.erase(it);
-    if (FEditors.empty()) delete this; // the document dies with its last editor
+    if (FEditors.empty()) {
+        delete this; // the document dies with its last editor
+        return;
+    }
+    // The background parse goes on in the editor that is first now.
+    if (ParsePending()) requestBackgroundParse();
 }
 
 TEditorLink* TEditorScreenStrings::ActiveEditor() const noexcept {
@@ -480,6 +485,41 @@ int TEditorScreenStrings::WrappedRowCount(std::string_view Text) {
     return breaker.RowCount(Text);
 }
 
+std::string_view TEditorScreenStrings::lineText(int First, int Last, std::string& Joined, bool& Borrowed) const {
+    const std::string_view first = Get(First);
+    const char* end = first.data() + first.size();
+    Borrowed = TPointerStringList::Borrowed(First);
+    for (int k = First + 1; k <= Last && Borrowed; ++k) {
+        const std::string_view row = Get(k);
+        if (row.empty()) continue; // adds no byte
+        Borrowed = TPointerStringList::Borrowed(k) && row.data() == end;
+        end = row.data() + row.size();
+    }
+    if (Borrowed) return {first.data(), static_cast<std::size_t>(end - first.data())};
+    // Rows of their own (or held in place) are copied: they go when the rows are replaced.
+    Joined.clear();
+    for (int k = First; k <= Last; ++k) Joined += Get(k);
+    return Joined;
+}
+
+void TEditorScreenStrings::replaceLineRows(int First, int Last, std::string_view Line, bool Borrowed,
+                                           const std::vector<TWrapPiece>& Pieces) {
+    const int old = Last - First + 1;
+    const int n = static_cast<int>(Pieces.size());
+    if (n < old) DeleteRange(First + n, old - n);
+    if (n > old) InsertEmpty(First + old, n - old);
+    for (int i = 0; i < n; ++i) {
+        const TWrapPiece& p = Pieces[static_cast<std::size_t>(i)];
+        SetText(First + i, Line.substr(p.Offset, p.Length), Borrowed);
+        resetRow(First + i, p.Attribute);
+    }
+}
+
+void TEditorScreenStrings::resetRow(int Row, TRowAttribute Attribute) {
+    SetAttrWord(Row, static_cast<uint32_t>(Attribute));
+    SetStateWord(Row, 0);
+}
+
 void TEditorScreenStrings::WrapAll() {
     if (Count() == 0 || firstLoading()) return;
     dropSelections();
@@ -491,29 +531,23 @@ void TEditorScreenStrings::WrapAll() {
     const int W = context.WrapByte;
     const TRowAttribute lastAttr = RowAttribute(Count() - 1);
 
-    TEditorStringList rows;
-    rows.Reserve(Count() + Count() / 8);
+    // The rows are broken in place, line after line: the rows of a line are replaced where
+    // they stand (the gap of the row list follows along, so this costs one pass and no second
+    // list), and rows whose text lies in a block of the list keep pointing into it.
     std::string joined;
-    const int count = Count();
-    for (int r = 0; r < count;) {
-        // One logical line: rows up to the first that is not Wrapped, or the last row.
+    for (int r = 0; r < Count();) {
         const int e = LineEndRow(r);
-        std::string_view line = Get(r);
-        if (e > r) {
-            joined.clear();
-            for (int k = r; k <= e; ++k) joined += Get(k);
-            line = joined;
+        if (e == r && TextWidth(Get(r), context) < W) {
+            resetRow(r++, TRowAttribute::LineEnd);
+            continue;
         }
-        if (TextWidth(line, context) < W) {
-            rows.AddRow(line, TRowAttribute::LineEnd);
-        } else {
-            for (const TWrapPiece& p : breaker.Break(line))
-                rows.AddRow(line.substr(p.Offset, p.Length), p.Attribute);
-        }
-        r = e + 1;
+        bool borrowed = false;
+        const std::string_view line = lineText(r, e, joined, borrowed);
+        const std::vector<TWrapPiece>& pieces = breaker.Break(line);
+        replaceLineRows(r, e, line, borrowed, pieces);
+        r += static_cast<int>(pieces.size());
     }
-    rows.SetRowAttribute(rows.Count() - 1, lastAttr);
-    SwapContents(rows);
+    SetRowAttribute(Count() - 1, lastAttr);
     textReplaced();
 }
 
@@ -525,19 +559,20 @@ void TEditorScreenStrings::UnwrapAll() {
                                        : RowAttribute(Count() - 1);
     DetachGuard detach(*this);
     UpdateGuard update(*this);
-    TEditorStringList rows;
-    rows.Reserve(Count());
     std::string joined;
-    const int count = Count();
-    for (int r = 0; r < count;) {
+    std::vector<TWrapPiece> whole(1);
+    for (int r = 0; r < Count(); ++r) {
         const int e = LineEndRow(r);
-        joined.clear();
-        for (int k = r; k <= e; ++k) joined += Get(k);
-        rows.AddRow(joined, TRowAttribute::LineEnd);
-        r = e + 1;
+        if (e == r) {
+            resetRow(r, TRowAttribute::LineEnd);
+            continue;
+        }
+        bool borrowed = false;
+        const std::string_view line = lineText(r, e, joined, borrowed);
+        whole[0] = TWrapPiece{0, line.size(), TRowAttribute::LineEnd};
+        replaceLineRows(r, e, line, borrowed, whole);
     }
-    rows.SetRowAttribute(rows.Count() - 1, lastAttr);
-    SwapContents(rows);
+    SetRowAttribute(Count() - 1, lastAttr);
     textReplaced();
 }
 
@@ -591,18 +626,48 @@ void TEditorScreenStrings::markNotParsed(int From) {
         if (BracketIndex(r) != -2) SetRowState(r, TRowState::NotParsed());
     }
     if (From < FParsedEnd) FParsedEnd = From;
+    if (From < Count()) requestBackgroundParse();
+}
+
+bool TEditorScreenStrings::requestBackgroundParse() {
+    TEditorLink* e = FirstEditor();
+    return e && !FDestroying && e->ScheduleBackgroundParse();
+}
+
+bool TEditorScreenStrings::farBelowKnown(int From, int Row) const {
+    // What parsing rows From..Row-1 would cost, in bytes of text plus a little per row (so
+    // that very many rows are too many whatever their text).
+    if (static_cast<std::size_t>(std::max(Row - From, 0)) > kOnDemandParseBytes / kRowParseCost) return true;
+    std::size_t cost = 0;
+    for (int r = From; r < Row; ++r) {
+        cost += Get(r).size() + kRowParseCost;
+        if (cost > kOnDemandParseBytes) return true;
+    }
+    return false;
+}
+
+int TEditorScreenStrings::firstUnparsed(int Row) const {
+    int p = std::min(Row, FParsedEnd) - 1;
+    while (p >= 0 && BracketIndex(p) == -2) --p;
+    return p + 1;
 }
 
 int TEditorScreenStrings::Reparse(int Row, bool Notify) {
     FLastReparseVisited = 0;
     if (Row < 0 || Row >= Count()) return 0;
+    const int known = firstUnparsed(Row);
+    // Far below the last known state, the rows in between are left to the background parse
+    // (which repaints them as it passes) rather than parsed now, while the user waits.
+    if (farBelowKnown(known, Row) && requestBackgroundParse()) {
+        markNotParsed(known);
+        return 0;
+    }
     std::unique_ptr<TRowStateParser> parser = FirstEditor() ? FirstEditor()->CreateRowStateParser() : nullptr;
     auto advance = [&](int k, const TRowState& s) {
         return Packed(parser ? parser->Advance(*this, k, s) : TRowState::Initial());
     };
 
-    int p = std::min(Row, FParsedEnd) - 1;
-    while (p >= 0 && BracketIndex(p) == -2) --p;
+    const int p = known - 1;
     TRowState state = TRowState::Initial();
     int k = 0;
     if (p >= 0) {
@@ -623,6 +688,32 @@ int TEditorScreenStrings::Reparse(int Row, bool Notify) {
     }
     markNotParsed(limit + 1);
     return changed;
+}
+
+bool TEditorScreenStrings::ParsePending() const {
+    return !FDestroying && firstUnparsed(Count()) < Count();
+}
+
+bool TEditorScreenStrings::ParseAhead(std::chrono::steady_clock::duration Budget) {
+    if (firstLoading() || FDestroying) return false;
+    const int count = Count();
+    int k = firstUnparsed(count);
+    if (k >= count) return false;
+    std::unique_ptr<TRowStateParser> parser = FirstEditor() ? FirstEditor()->CreateRowStateParser() : nullptr;
+    auto advance = [&](int r, const TRowState& s) {
+        return Packed(parser ? parser->Advance(*this, r, s) : TRowState::Initial());
+    };
+    TRowState state = k > 0 ? advance(k - 1, RowState(k - 1)) : TRowState::Initial();
+    const auto deadline = std::chrono::steady_clock::now() + Budget;
+    for (int n = 1; k < count; ++k, ++n) {
+        // Rows whose state is known already (and agrees) end the walk, as after an edit.
+        if (RowState(k) == state) break;
+        storeState(k, state);
+        for (TEditorLink* e : FEditors) e->InvalidateRow(k);
+        state = advance(k, state);
+        if (n % 64 == 0 && std::chrono::steady_clock::now() >= deadline) return k + 1 < count;
+    }
+    return ParsePending();
 }
 
 void TEditorScreenStrings::ReparseAll() {
@@ -658,15 +749,21 @@ void TEditorScreenStrings::Clear() {
 std::string TEditorScreenStrings::GetTextStr() const { return GetRowsText(0, Count()); }
 
 void TEditorScreenStrings::SetTextStr(std::string_view Value) {
+    LoadText([Value](TTextLoader& Loader) { Loader.Add(Value); });
+}
+
+void TEditorScreenStrings::LoadText(const std::function<void(TTextLoader&)>& Fill) {
+    // The rows are made in a list of their own, so that a failure while filling it (a file
+    // that cannot be read to its end) leaves the document as it was.
+    TEditorStringList rows;
+    {
+        TTextLoader loader(rows);
+        Fill(loader);
+        loader.Finish();
+    }
     UpdateGuard update(*this);
     Clear();
-    const std::size_t nul = Value.find('\0');
-    if (nul != std::string_view::npos) Value = Value.substr(0, nul);
-    if (Value.empty()) return;
-    const std::vector<std::string_view> lines = sjis::SplitLines(Value);
-    InsertEmpty(0, static_cast<int>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) SetRow(static_cast<int>(i), lines[i], 0, 0, 0);
-    if (!endsWithLineEnd(Value)) SetRowAttribute(Count() - 1, TRowAttribute::EndOfFile);
+    SwapContents(rows);
     if (FWordWrap) WrapAll();
     ReparseAll();
     textReplaced();

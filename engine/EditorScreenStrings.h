@@ -6,7 +6,10 @@
 #include "EditorWrapOption.h"
 #include "RowAttributeStringList.h"
 #include "StoreObserver.h"
+#include "TextLoader.h"
+#include "WordWrap.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -100,9 +103,15 @@ public:
     void SetWordWrap(bool Value);
     void WrapOptionChanged();
 
-    // Brings the row states up to date from Row; returns how many rows got a new state.
+    // Brings the row states up to date from Row; returns how many rows got a new state. When
+    // the last known state lies far above Row and the first editor parses in the background,
+    // the rows from there on are left to that (Row's state stays unknown for now).
     int Reparse(int Row, bool Notify);
     void ReparseAll();
+    // The background parse: computes the states of the rows after the last known one, in
+    // order, for about Budget, repainting them; true while rows without a state remain.
+    bool ParseAhead(std::chrono::steady_clock::duration Budget);
+    bool ParsePending() const;
     // Rows visited by the last Reparse (for measurements).
     int LastReparseVisited() const noexcept { return FLastReparseVisited; }
 
@@ -116,6 +125,10 @@ public:
     // The whole text, and replacing it (both as the Text of Lines).
     std::string GetTextStr() const;
     void SetTextStr(std::string_view Value);
+    // Replaces the text as SetTextStr does, with a text that Fill hands to the loader piece by
+    // piece (so that a file can go into rows without being held whole). When Fill raises,
+    // the document stays as it was.
+    void LoadText(const std::function<void(TTextLoader&)>& Fill);
     // Reads a file's bytes as they are, as Lines.LoadFromFile.
     void LoadFromFile(const std::string& FileName);
 
@@ -150,11 +163,25 @@ private:
     int screenRows() const;
     void dropSelections();
     void markNotParsed(int From);
+    // Asks the first editor to go on parsing in the background; false when it does not.
+    bool requestBackgroundParse();
+    // True when parsing the rows From..Row-1 would take longer than a user should wait.
+    bool farBelowKnown(int From, int Row) const;
+    // The row after the last row before Row that has a known state (0 when none has).
+    int firstUnparsed(int Row) const;
     int rewrapStart(int Row) const;
     void storeState(int Row, const TRowState& State);
     void copyRow(int Row, const TEditorStringList& List, int Index);
     // Splits Text into rows at line ends (and wraps them with WordWrap on) into List.
     void splitIntoRows(std::string_view Text, TEditorStringList& List);
+    // The text of rows First..Last: a view of the list's block when they lie one after
+    // another in it (Borrowed), else a copy in Joined.
+    std::string_view lineText(int First, int Last, std::string& Joined, bool& Borrowed) const;
+    // Replaces rows First..Last by the pieces of Line, pointing into Line when Borrowed.
+    void replaceLineRows(int First, int Last, std::string_view Line, bool Borrowed,
+                         const std::vector<TWrapPiece>& Pieces);
+    // Gives row Row the attribute and the state of a row not parsed yet.
+    void resetRow(int Row, TRowAttribute Attribute);
 
     // Tells the observer that the rows were made anew as a whole.
     void textReplaced() {
@@ -167,6 +194,10 @@ private:
     bool FWordWrap = false;
     std::unique_ptr<TEditorWrapOption> FWrapOption;
     int FLastReparseVisited = 0;
+    // Parsing on demand (an edit, painting a row) goes at most this far past the last known
+    // state: about 2 MB of text, some milliseconds; each row counts a little on its own.
+    static constexpr std::size_t kOnDemandParseBytes = std::size_t(2) << 20;
+    static constexpr std::size_t kRowParseCost = 32;
     // No row at or after this index has a parsed state (an upper bound kept through every
     // insertion and deletion), so invalidating the states past a row touches no more rows
     // than were ever parsed.

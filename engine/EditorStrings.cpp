@@ -146,6 +146,8 @@ void TEditorStrings::SetText(std::string_view Value) {
     rows().SetTextStr(Value);
 }
 
+void TEditorStrings::LoadText(const std::function<void(TTextLoader&)>& Fill) { rows().LoadText(Fill); }
+
 void TEditorStrings::Assign(const std::vector<std::string>& Source) {
     std::string text;
     for (const std::string& s : Source) {

@@ -3,6 +3,7 @@
 
 #include "EditorLink.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 namespace quire {
 
 class TEditorScreenStrings;
+class TTextLoader;
 
 // Holds no text: every operation works on the owning editor's document. Indices are
 // logical lines. Put, Insert, Add and Delete drop the selection, hide the caret while they
@@ -29,6 +31,9 @@ public:
 
     std::string Text() const;
     void SetText(std::string_view Value);
+    // Replaces the text as SetText does, with a text Fill hands to the loader in pieces; the
+    // document stays as it was when Fill raises.
+    void LoadText(const std::function<void(TTextLoader&)>& Fill);
     // Replaces the text with the lines of Source; the caret goes below the last line.
     void Assign(const std::vector<std::string>& Source);
     void LoadFromFile(const std::string& FileName);

@@ -1,12 +1,18 @@
 // TPointerStringList.
 #include "PointerStringList.h"
 
+#include <algorithm>
+#include <cassert>
 #include <stdexcept>
 
 namespace quire {
 
-TPointerStringList::~TPointerStringList() {
+TPointerStringList::~TPointerStringList() { freeAll(); }
+
+void TPointerStringList::freeAll() noexcept {
     for (std::size_t i = 0; i < FRows.Size(); ++i) freeText(FRows[i]);
+    FRows.Clear();
+    FBlocks.clear();
 }
 
 void TPointerStringList::checkIndex(int Index, int Limit) const {
@@ -26,7 +32,7 @@ const TPointerStringList::Row& TPointerStringList::row(int Index) const {
 }
 
 void TPointerStringList::setText(Row& r, std::string_view s) {
-    if (s.size() > UINT32_MAX) throw std::length_error("row too long");
+    if (s.size() >= kBorrowed) throw std::length_error("row too long");
     if (s.size() <= sizeof r.Inline) {
         char buffer[sizeof r.Inline];
         std::memcpy(buffer, s.data(), s.size()); // S may point into R itself
@@ -101,11 +107,37 @@ void TPointerStringList::SetRow(int Index, std::string_view S, uint32_t Data, ui
     r.Slot3 = State;
 }
 
+void TPointerStringList::assignText(Row& r, std::string_view s, bool Borrowed) {
+    if (!Borrowed || s.empty()) {
+        setText(r, s);
+        return;
+    }
+    if (s.size() >= kBorrowed) throw std::length_error("row too long");
+    assert(std::any_of(FBlocks.begin(), FBlocks.end(), [&](const TTextBlock& b) { return b.Holds(s.data()); }));
+    freeText(r);
+    r.Heap = const_cast<char*>(s.data());
+    r.Length = static_cast<uint32_t>(s.size()) | kBorrowed;
+}
+
+void TPointerStringList::SetText(int Index, std::string_view S, bool Borrowed) { assignText(row(Index), S, Borrowed); }
+
+void TPointerStringList::AppendRow(std::string_view S, uint32_t Attr, bool Borrowed) {
+    Row r{};
+    assignText(r, S, Borrowed);
+    r.Slot2 = Attr;
+    try {
+        FRows.PushBack(r);
+    } catch (...) {
+        freeText(r);
+        throw;
+    }
+    RowsInserted(Count() - 1, 1);
+}
+
 void TPointerStringList::Clear() {
-    if (Count() == 0) return;
     const int count = Count();
-    for (std::size_t i = 0; i < FRows.Size(); ++i) freeText(FRows[i]);
-    FRows.Clear();
+    freeAll();
+    if (count == 0) return;
     RowsDeleted(0, count);
     Changed();
 }

@@ -3,10 +3,12 @@
 
 #include "Object.h"
 #include "SplitVector.h"
+#include "TextBlock.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quire {
 
@@ -15,7 +17,10 @@ namespace quire {
 // has 0 in every slot. The list is unsorted. OnChange fires after each change while no
 // update is open, and once when the outermost BeginUpdate/EndUpdate bracket closes.
 // Rows are kept in a gap buffer, so inserting and deleting near the last change is cheap
-// however long the list. An index out of range raises std::out_of_range.
+// however long the list. A string either points into one of the text blocks the list owns
+// (text loaded whole, which then needs neither a copy nor an allocation per row; the blocks
+// live until the list is cleared), or is held in its row when it has up to 8 bytes, or has an
+// allocation of its own. An index out of range raises std::out_of_range.
 class TPointerStringList : public TObject {
 public:
     TPointerStringList() = default;
@@ -49,14 +54,27 @@ public:
     void DeleteRange(int Index, int N);
     // Replaces string Index and all three of its slots.
     void SetRow(int Index, std::string_view S, uint32_t Data, uint32_t Attr, uint32_t State);
-    // Exchanges the whole contents (strings and slots) with Other; no notification.
+    // Exchanges the whole contents (strings, slots and blocks) with Other; no notification.
     void SwapContents(TPointerStringList& Other) {
         FRows.Swap(Other.FRows);
+        FBlocks.swap(Other.FBlocks);
         RowsReplaced();
         Other.RowsReplaced();
     }
     // Makes room for N more strings without reallocating.
     void Reserve(int N) { FRows.Reserve(static_cast<std::size_t>(N)); }
+
+    // Takes over a block of text; strings added with AppendRow may point into it.
+    void AdoptBlock(TTextBlock&& Block) { FBlocks.push_back(std::move(Block)); }
+    // Adds a string with its attribute word (state: not parsed) at the end. When Borrowed,
+    // S lies in a block the list owns and the row points into it instead of copying it.
+    // No notification: for filling a list that nothing watches yet.
+    void AppendRow(std::string_view S, uint32_t Attr, bool Borrowed);
+    // Replaces the text of string Index (its slots stay), pointing into a block of the list
+    // when Borrowed as AppendRow does.
+    void SetText(int Index, std::string_view S, bool Borrowed);
+    // True when the text of string Index points into one of the list's blocks.
+    bool Borrowed(int Index) const { return isBorrowed(row(Index)); }
 
     void BeginUpdate() noexcept { ++FUpdateCount; }
     void EndUpdate();
@@ -71,7 +89,8 @@ protected:
     virtual void RowsReplaced() {}
 
 private:
-    // One string with its slots: up to 8 bytes are held in place, longer ones on the heap.
+    // One string with its slots: in a block of the list (the top bit of Length set: not freed
+    // with the row), else up to 8 bytes held in place and longer ones on the heap.
     struct Row {
         union {
             char* Heap;
@@ -83,20 +102,29 @@ private:
         uint32_t Slot3;
     };
     static_assert(sizeof(Row) == 24);
+    static constexpr uint32_t kBorrowed = 0x80000000u;
 
+    static std::size_t lengthOf(const Row& r) noexcept { return r.Length & ~kBorrowed; }
+    static bool isBorrowed(const Row& r) noexcept { return (r.Length & kBorrowed) != 0; }
     static std::string_view textOf(const Row& r) noexcept {
-        return {r.Length <= sizeof r.Inline ? r.Inline : r.Heap, r.Length};
+        const std::size_t n = lengthOf(r);
+        return {n <= sizeof r.Inline && !isBorrowed(r) ? r.Inline : r.Heap, n};
     }
     static void setText(Row& r, std::string_view s);
+    // Sets R's text to S, pointing into a block of the list when Borrowed (an empty S is
+    // simply empty).
+    void assignText(Row& r, std::string_view s, bool Borrowed);
     static void freeText(Row& r) noexcept {
-        if (r.Length > sizeof r.Inline) std::free(r.Heap);
+        if (r.Length > sizeof r.Inline && !isBorrowed(r)) std::free(r.Heap);
         r.Length = 0;
     }
+    void freeAll() noexcept;
     Row& row(int Index);
     const Row& row(int Index) const;
     void checkIndex(int Index, int Limit) const;
 
     SplitVector<Row> FRows;
+    std::vector<TTextBlock> FBlocks;
     int FUpdateCount = 0;
 };
 

@@ -1,13 +1,39 @@
 // The current document mode.
 #include "DocumentMode.h"
 
+#include <array>
+#include <utility>
+
 namespace quire {
 
 namespace {
-std::string& mode() {
-    static std::string m = StandardDocumentMode();
-    return m;
+
+struct Current {
+    std::string Name = StandardDocumentMode();
+    TDocumentMode Kind = TDocumentMode::Standard;
+};
+
+Current& current() {
+    static Current c;
+    return c;
 }
+
+TDocumentMode kindOf(const std::string& name) {
+    static const std::array<std::pair<const char*, TDocumentMode>, 8> names = {{
+        {"\xE6\xA8\x99\xE6\xBA\x96", TDocumentMode::Standard}, // 標準
+        {"Delphi", TDocumentMode::Delphi},
+        {"ini", TDocumentMode::Ini},
+        {"HTML", TDocumentMode::HTML},
+        {"Perl", TDocumentMode::Perl},
+        {"C++", TDocumentMode::Cpp},
+        {"Basic", TDocumentMode::Basic},
+        {"\xE3\x83\xA6\xE3\x83\xBC\xE3\x82\xB6", TDocumentMode::User}, // ユーザ
+    }};
+    for (const auto& [n, kind] : names)
+        if (name == n) return kind;
+    return TDocumentMode::Unknown;
+}
+
 } // namespace
 
 const std::string& StandardDocumentMode() {
@@ -15,8 +41,13 @@ const std::string& StandardDocumentMode() {
     return standard;
 }
 
-const std::string& CurrentDocumentMode() { return mode(); }
+const std::string& CurrentDocumentMode() { return current().Name; }
 
-void SetCurrentDocumentMode(const std::string& Mode) { mode() = Mode; }
+TDocumentMode CurrentDocumentModeKind() noexcept { return current().Kind; }
+
+void SetCurrentDocumentMode(const std::string& Mode) {
+    current().Name = Mode;
+    current().Kind = kindOf(Mode);
+}
 
 } // namespace quire

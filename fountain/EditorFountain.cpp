@@ -165,7 +165,7 @@ bool TEditorParser::IsCommenter() {
     const std::string& c = fountain().Commenter();
     if (c.empty()) return false;
     // In the standard mode a comment opener counts only at the start of the row.
-    if (CurrentDocumentMode() == StandardDocumentMode() && FP != textStart()) return false;
+    if (FP != textStart() && CurrentDocumentModeKind() == TDocumentMode::Standard) return false;
     if (!LookingAt(c)) return false;
     FP += c.size();
     return true;

@@ -4,6 +4,7 @@
 #include "EditorScreenStrings.h"
 #include "ShiftJis.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace quire {
@@ -153,8 +154,14 @@ bool TFountainParser::MatchWord(std::string_view Word) {
     return true;
 }
 
-void TFountainParser::StartRow(std::string_view Text, const TRowState& State) {
+void TFountainParser::StartRow(std::string_view Text, const TRowState& State) { startRow(Text, {}, State); }
+
+void TFountainParser::startRow(std::string_view Text, std::string_view More, const TRowState& State) {
     FText.assign(Text);
+    FText.append(More);
+    // The last "@" of the row: no mail address starts at or after it.
+    const void* at = FText.empty() ? nullptr : ::memrchr(FText.data(), '@', FText.size());
+    FLastAt = at ? static_cast<const uint8_t*>(at) : textStart();
     FBracketIndex = State.BracketIndex;
     FElement = State.Element;
     FRemain = State.Remain;
@@ -263,7 +270,8 @@ void TFountainParser::ScanBracket() {
 }
 
 bool TFountainParser::IsMail() {
-    if (!inMailSet(*FP) || *FP == '@') return false;
+    // An address needs an "@" after its first byte: most rows have none at all.
+    if (!inMailSet(*FP) || *FP == '@' || FP >= FLastAt) return false;
     bool at = false;
     for (const uint8_t* p = FP + 1;; ++p) {
         const uint8_t c = *p;
@@ -283,14 +291,17 @@ void TFountainParser::ScanMail() {
 }
 
 bool TFountainParser::IsUrl() {
-    for (std::string_view prefix : {std::string_view("ftp:"), std::string_view("http:"), std::string_view("https:"),
-                                    std::string_view("www.")}) {
-        if (LookingAt(prefix)) {
-            FP += prefix.size();
-            return true;
-        }
+    // The first byte picks the only prefixes that can match.
+    std::string_view prefix;
+    switch (*FP) {
+    case 'f': prefix = "ftp:"; break;
+    case 'h': prefix = FP[1] == 't' && FP[2] == 't' && FP[3] == 'p' && FP[4] == 's' ? "https:" : "http:"; break;
+    case 'w': prefix = "www."; break;
+    default: return false;
     }
-    return false;
+    if (!LookingAt(prefix)) return false;
+    FP += prefix.size();
+    return true;
 }
 
 void TFountainParser::ScanUrl() {
@@ -490,13 +501,12 @@ void TFountainParser::AdvanceRowState(int Row, const TEditorScreenStrings& Rows,
         S.Remain = 0;
         return;
     }
-    std::string text(Rows.Get(Row));
-    const int len = static_cast<int>(text.size());
-    if (wrapped) text += Rows.Get(Row + 1);
+    const std::string_view own = Rows.Get(Row);
+    const int len = static_cast<int>(own.size());
     int lastKind = 0;
     int savedBracket = S.BracketIndex;
     int savedElement = S.Element;
-    StartRow(text, S);
+    startRow(own, wrapped ? Rows.Get(Row + 1) : std::string_view(), S);
     for (int k; (k = NextToken()) != kindEnd;) {
         lastKind = k;
         S.BracketIndex = FBracketIndex;
@@ -528,7 +538,7 @@ void TFountainParser::AdvanceRowState(int Row, const TEditorScreenStrings& Rows,
     if (IsContinuedKind(S.ResumeKind)) return;
     const bool nextWraps = Row + 1 < Rows.Count() - 1 && Rows.RowAttribute(Row + 1) == TRowAttribute::Wrapped;
     // A carry-over longer than the 8 bits of Remain is resumed by the kind's scanner instead.
-    if ((end < static_cast<int>(text.size()) || !nextWraps) && end - len <= 255) S.Remain = end - len;
+    if ((end < static_cast<int>(FText.size()) || !nextWraps) && end - len <= 255) S.Remain = end - len;
 }
 
 TRowState TFountainParser::Advance(const TEditorScreenStrings& Rows, int Row, const TRowState& State) {

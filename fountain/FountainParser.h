@@ -121,6 +121,8 @@ protected:
         (this->*scan)();
     }
     const uint8_t* textStart() const noexcept { return reinterpret_cast<const uint8_t*>(FText.data()); }
+    // StartRow with the text Text followed by More (a wrapped row and the row after it).
+    void startRow(std::string_view Text, std::string_view More, const TRowState& State);
 
     TScanProc FMethodTable[256];
     TScanProc FResumeTable[256];
@@ -138,6 +140,7 @@ protected:
     int FTokenKind = kindEnd;
     bool FResuming = false;
     const uint8_t* FLastEmptyToken = nullptr; // where the last token that took no byte began
+    const uint8_t* FLastAt = nullptr;         // the row's last "@" (the text start when none)
     TFountain* FFountain;
 };
 

@@ -1,13 +1,11 @@
 // Bounded reading of regular files and standard input.
 #include "RegularFile.h"
 
-#include "PathCodec.h"
+#include "RegularFileReader.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -43,17 +41,16 @@ TRegularFileRead readAll(int fd, qint64 MaxSize, qint64 expected) {
 } // namespace
 
 TRegularFileRead ReadRegularFile(const QString& Path, qint64 MaxSize) {
-    const QByteArray name = EncodePath(Path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return failed(errno == ENOENT ? TReadFailure::Missing : TReadFailure::System, errno);
-    struct stat st {};
+    TRegularFileReader reader(Path, MaxSize);
+    if (!reader.Ok()) return reader.Status();
     TRegularFileRead r;
-    if (::fstat(fd, &st) != 0) r = failed(TReadFailure::System, errno);
-    else if (!S_ISREG(st.st_mode)) r = failed(TReadFailure::NotRegular);
-    else if (st.st_size > MaxSize) r = failed(TReadFailure::TooLarge);
-    else r = readAll(fd, MaxSize, st.st_size);
-    ::close(fd);
-    return r;
+    r.Bytes.reserve(static_cast<qsizetype>(reader.Size()));
+    char buffer[65536];
+    for (std::size_t got = 0;;) {
+        if (!reader.Read(buffer, sizeof buffer, got)) return reader.Status();
+        if (got == 0) return r;
+        r.Bytes.append(buffer, static_cast<qsizetype>(got));
+    }
 }
 
 TRegularFileRead ReadStandardInput(qint64 MaxSize) { return readAll(STDIN_FILENO, MaxSize, 0); }

@@ -1,6 +1,10 @@
 // Shift_JIS (code page 932) byte-string routines.
 #include "ShiftJis.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quire::sjis {
 
 TMbcsByteType ByteType(std::string_view s, std::size_t pos) noexcept {
@@ -52,21 +56,31 @@ bool ContainsChar(std::string_view rules, std::string_view ch) noexcept {
     return false;
 }
 
+const char* FindLineEnd(const char* p, const char* end) noexcept {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (hits) return p + __builtin_ctz(static_cast<unsigned>(hits));
+        p += 16;
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    return p;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(text.substr(start, i - start));
-            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* start = begin;
+    for (const char* e; (e = FindLineEnd(start, end)) != end;) {
+        lines.emplace_back(start, static_cast<std::size_t>(e - start));
+        start = e + ((*e == '\r' && e + 1 < end && e[1] == '\n') ? 2 : 1);
     }
-    if (start < text.size()) lines.push_back(text.substr(start));
+    if (start < end) lines.emplace_back(start, static_cast<std::size_t>(end - start));
     return lines;
 }
 

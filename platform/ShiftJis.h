@@ -42,6 +42,8 @@ bool ContainsChar(std::string_view rules, std::string_view ch) noexcept;
 // Splits a text into lines at CR LF, a lone CR and a lone LF. A text that ends with a
 // line end yields no empty line after it; an empty text yields no lines.
 std::vector<std::string_view> SplitLines(std::string_view text);
+// The first CR or LF in [P, End), or End; sixteen bytes at a time.
+const char* FindLineEnd(const char* p, const char* end) noexcept;
 
 // The width of the leading blanks: a space counts 1, the full-width space (0x81 0x40) 2.
 // Any other byte, the tab included, ends the blanks.

@@ -6,7 +6,6 @@
 //                                 the bytes the editor would write when saving FILE unchanged
 // FILE "-" is standard input. Only regular files of at most 1 GB are read; a failed read or
 // write is a message on standard error and exit status 1.
-#include "EditorScreenStrings.h"
 #include "KanjiFile.h"
 #include "PlatformError.h"
 #include "ToolIo.h"
@@ -17,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
             const QByteArray& bytes = *read;
             const QByteArray name = QFile::encodeName(file);
             if (guess) {
-                const TKanjiText t = DecodeKanjiText(view(bytes), TConverter::Own);
+                const TKanjiText t = GuessKanjiText(view(bytes));
                 std::printf("%s: %s %s\n", name.constData(), t.KanjiCode.c_str(),
                             t.LineEndCode.value_or(jconvert::kCrLfName).c_str());
             } else {
@@ -92,23 +92,27 @@ int main(int argc, char** argv) {
 
     const auto bytes = tools::ReadInput(kProgram, file);
     if (!bytes) return 1;
-    const TKanjiText read = DecodeKanjiText(view(*bytes), converter);
-    // Through the line store, as the editor holds the text.
-    TEditorScreenStrings store;
-    store.SetTextStr(read.Text);
-    const std::string text = store.GetTextStr();
-    const std::string codeName = code.isEmpty() ? read.KanjiCode : code.toStdString();
-    const std::string eolName = eol.isEmpty() ? read.LineEndCode.value_or(jconvert::kCrLfName) : eol.toStdString();
-    if (codeName == jconvert::kJisName || codeName == jconvert::kEucName) {
-        const auto unsafe = jconvert::FindJisUnsafeChars(text, 5);
-        if (!unsafe.empty()) {
-            std::string offsets;
-            for (const auto& u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u.Offset);
-            std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at byte offsets %s%s\n",
-                         codeName.c_str(), offsets.c_str(), unsafe.size() == 5 ? " and maybe more" : "");
-        }
+    // As the editor reads the file into its line store and saves it, without holding the
+    // text whole: the pieces go out as they are made.
+    const std::string written = code.isEmpty() ? GuessKanjiText(view(*bytes)).KanjiCode : code.toStdString();
+    const bool checked = written == jconvert::kJisName || written == jconvert::kEucName;
+    constexpr std::size_t kShown = 5;
+    std::vector<std::size_t> unsafe;
+    std::function<void(std::string_view, std::size_t)> inspect;
+    if (checked) {
+        inspect = [&unsafe](std::string_view text, std::size_t offset) {
+            if (unsafe.size() >= kShown) return;
+            for (const auto& u : jconvert::FindJisUnsafeChars(text, kShown - unsafe.size()))
+                unsafe.push_back(offset + u.Offset);
+        };
     }
-    const std::string out = EncodePage(text, codeName, eolName, converter);
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    auto output = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
+    ResaveKanjiText(view(*bytes), written, eol.toStdString(), converter, output, inspect);
+    if (!unsafe.empty()) {
+        std::string offsets;
+        for (const std::size_t u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u);
+        std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at byte offsets %s%s\n",
+                     written.c_str(), offsets.c_str(), unsafe.size() == kShown ? " and maybe more" : "");
+    }
     return tools::FinishOutput(kProgram) ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "KanjiFile.h"
 #include "ProgramFolder.h"
 #include "Profile.h"
 #include "ScriptedServices.h"
@@ -14,6 +15,8 @@
 #include "FontChooser.h"
 #include "Fonts.h"
 #include "Unit1.h"
+#include "jconvert.h"
+#include "nkf.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -399,6 +402,45 @@ TEST_F(MainWindowTest, AFileWithNulWarnsAndAsksBeforeSavingOverIt) {
     messages.Answers = {mbNo};
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_EQ(read(a), QByteArray("abc\0def", 7));
+}
+
+TEST_F(MainWindowTest, ANulFarIntoAnEucFileWarnsAlsoThroughTheConversionLibrary) {
+    nkf::Release();
+    ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
+    // EUC text (the library converts it) with a NUL after the first 512 bytes.
+    QByteArray bytes;
+    for (int i = 0; i < 60; ++i) bytes += "\xB4\xC1\xBB\xFA text\r\n"; // 漢字 text
+    bytes[600] = '\0';
+    const QString a = file("nul.euc", bytes);
+    form->OpenFileIntoPage(a);
+    nkf::Release();
+    EXPECT_EQ(form->Page(0).KanjiCode, "EUC");
+    ASSERT_FALSE(messages.Shown.isEmpty());
+    EXPECT_TRUE(messages.Shown.back().contains("NUL"));
+    // The text ends where the NUL stood.
+    EXPECT_EQ(editor(0)->Lines().Text(), jconvert::EucToSjis(std::string_view(bytes.constData(), 600)));
+}
+
+TEST_F(MainWindowTest, SavingAsJisOrEucThroughTheLibraryWritesWhatTheOwnConvertersWrite) {
+    nkf::Release();
+    ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
+    // A page of one half-width kana: in JIS longer than the room the library has for one byte,
+    // so its result is cut and must be replaced by the own converters'. Then kanji with CR
+    // line ends, which the library converts itself.
+    for (const QByteArray& bytes : {QByteArray("\xB1"), QByteArray("\x8A\xBF\r\x8E\x9A\r")}) {
+        const QString a = file("lib.txt", bytes);
+        ASSERT_TRUE(form->OpenFileIntoPage(a));
+        const int page = form->ActivePage();
+        const std::string text = editor(page)->Lines().Text();
+        const std::string eol = form->Page(page).LineEndCode.toStdString();
+        for (const char* code : {"JIS", "EUC"}) {
+            form->Page(page).KanjiCode = code;
+            editor(page)->SetModified(true);
+            ASSERT_TRUE(form->Mm_SaveClick()) << code;
+            EXPECT_EQ(read(a).toStdString(), EncodePage(text, code, eol, TConverter::Own)) << code;
+        }
+    }
+    nkf::Release();
 }
 
 TEST_F(MainWindowTest, TheHundredAndFirstPageIsRefused) {

@@ -5,6 +5,7 @@
 #include "QuireProcess.h"
 #include "SingleInstance.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -250,4 +251,23 @@ TEST(HandOff, WhileTheHolderLivesButDoesNotListenTheStartWaitsThenGivesUp) {
     clock.start();
     EXPECT_EQ(later.AcquireOrHandOver({"/a.txt"}, 1500), TSingleInstance::TRole::NoAnswer);
     EXPECT_GE(clock.elapsed(), 1400);
+}
+
+// A start that died between making the lock file and writing its name into it leaves an empty
+// lock: an old one is taken over, a fresh one is a start writing it now and is left alone.
+TEST(HandOff, AnEmptyLockFileIsTakenOverOnlyOnceItIsOld) {
+    QTemporaryDir runtime;
+    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
+    QFile lock(runtime.path() + "/QuireOnlyOneApplication.lock");
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    {
+        TSingleInstance fresh;
+        EXPECT_EQ(fresh.AcquireOrHandOver({"/a.txt"}, 500), TSingleInstance::TRole::NoAnswer);
+    }
+    ASSERT_TRUE(lock.exists()) << "a fresh lock is not removed";
+    const QDateTime old = QDateTime::currentDateTime().addMSecs(-TSingleInstance::NamelessLockAgeMs - 2000);
+    ASSERT_TRUE(lock.setFileTime(old, QFileDevice::FileModificationTime));
+    lock.close();
+    TSingleInstance later;
+    EXPECT_EQ(later.AcquireOrHandOver({"/a.txt"}, 500), TSingleInstance::TRole::First);
 }

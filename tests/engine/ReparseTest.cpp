@@ -1,6 +1,7 @@
 // Keeping the row states current: Reparse, ReparseAll and their stopping rules.
 #include "FakeEditor.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -120,4 +121,72 @@ TEST(RowAttributes, PackedFieldsKeepEachOther) {
     EXPECT_EQ(l.AttrWord(0) & 0xFFF00000u, 0u); // nothing beyond bit 19
     // Values beyond the widths are cut to them.
     EXPECT_EQ(TRowAttributeStringList::Packed(TRowState{-1, 17, 300, 256, 0}), (TRowState{-1, 1, 44, 0, 0}));
+}
+
+namespace {
+
+// A text whose states change often: brackets opened and closed over many rows.
+std::string bracketText(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        s += i % 7 == 0 ? "open (* here\r\n" : i % 11 == 0 ? "close *) there\r\n" : "plain row " + std::to_string(i) + "\r\n";
+    }
+    return s;
+}
+
+// Runs the background parse in slices until no row is left; the number of slices.
+int parseInSlices(TEditorScreenStrings& s) {
+    int slices = 1;
+    while (s.ParseAhead(std::chrono::microseconds(200))) ++slices;
+    return slices;
+}
+
+} // namespace
+
+TEST(BackgroundParse, GivesTheStatesOfAFullParse) {
+    FakeEditor e;
+    e.Background = true;
+    e.Screen = 5;
+    e.Store->SetTextStr(bracketText(20000));
+    EXPECT_GT(e.BackgroundRequests, 0);
+    EXPECT_TRUE(e.Store->ParsePending());
+    EXPECT_GT(parseInSlices(*e.Store), 1);
+    EXPECT_FALSE(e.Store->ParsePending());
+    const std::vector<TRowState> full = FullStates(*e.Store);
+    for (int r = 0; r < e.Store->Count(); ++r) ASSERT_EQ(e.Store->RowState(r), full[static_cast<size_t>(r)]) << r;
+}
+
+TEST(BackgroundParse, EditsWhileItRunsStillEndInTheStatesOfAFullParse) {
+    FakeEditor e;
+    e.Background = true;
+    e.Screen = 5;
+    e.Store->SetTextStr(bracketText(20000));
+    e.Store->ParseAhead(std::chrono::microseconds(300));
+    // A bracket opened near the top, an edit far below the known states, a deletion.
+    e.Store->ReplaceRows(2, 1, "(* opened\r\n");
+    e.Store->ReplaceRows(15000, 1, "far *) below\r\n");
+    e.Store->ParseAhead(std::chrono::microseconds(300));
+    e.Store->ReplaceRows(100, 50, "");
+    parseInSlices(*e.Store);
+    const std::vector<TRowState> full = FullStates(*e.Store);
+    for (int r = 0; r < e.Store->Count(); ++r) ASSERT_EQ(e.Store->RowState(r), full[static_cast<size_t>(r)]) << r;
+}
+
+TEST(BackgroundParse, AnEditFarBelowTheKnownStatesDoesNotParseTheRowsBetween) {
+    FakeEditor e;
+    e.Background = true;
+    e.Screen = 5;
+    e.Store->SetTextStr(bracketText(200000));
+    const int before = BracketParser::Steps;
+    e.Store->ReplaceRows(150000, 1, "typed\r\n");
+    // Only the edit's own work: the rows above it wait for the background parse.
+    EXPECT_LT(BracketParser::Steps - before, 100);
+    EXPECT_EQ(e.Store->BracketIndex(150000), -2);
+    EXPECT_TRUE(e.Store->ParsePending());
+    // Without a background parse the edit parses its way down, as before.
+    FakeEditor plain;
+    plain.Screen = 5;
+    plain.Store->SetTextStr(bracketText(200000));
+    plain.Store->ReplaceRows(150000, 1, "typed\r\n");
+    EXPECT_NE(plain.Store->BracketIndex(150000), -2);
 }

@@ -77,6 +77,9 @@ public:
     bool IsLoading = false;
     bool HasFocus = false;
     bool WithParser = true;
+    // Whether the editor goes on parsing in the background when the store asks it to.
+    bool Background = false;
+    int BackgroundRequests = 0;
     TParserFactory ParserFactory = BracketParserFactory();
     int CaretRow = 0, CaretCol = 0, Top = 0;
     int CaretHidden = 0;
@@ -94,6 +97,10 @@ public:
     std::unique_ptr<TRowStateParser> CreateRowStateParser() override {
         if (!WithParser) return nullptr;
         return ParserFactory();
+    }
+    bool ScheduleBackgroundParse() override {
+        ++BackgroundRequests;
+        return Background;
     }
     bool Focused() const override { return HasFocus; }
     int Row() const override { return CaretRow; }
@@ -120,7 +127,7 @@ public:
 };
 
 // Rows as "text|attr" strings, attr L (LineEnd), W (Wrapped) or E (EndOfFile).
-inline std::vector<std::string> RowsOf(const TEditorScreenStrings& s) {
+inline std::vector<std::string> RowsOf(const TRowAttributeStringList& s) {
     std::vector<std::string> v;
     for (int i = 0; i < s.Count(); ++i) {
         const char* a = "LWEN";

@@ -1,0 +1,110 @@
+// TKanjiConverter: converts a text between kanji codes piece by piece, by the outside library
+// or by the own converters.
+#pragma once
+
+#include "KanjiStream.h"
+#include "jconvert.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quire {
+
+// How conversions are made: by the outside library when it is bound, or always by the own
+// converters.
+enum class TConverter { Auto, Own };
+
+// Where converted bytes go: they are written straight into room that it gives.
+class TKanjiSink {
+public:
+    virtual ~TKanjiSink() = default;
+    // Room for at least N bytes, valid until Commit.
+    virtual char* Room(std::size_t N) = 0;
+    // The first Written bytes of the room hold the next converted bytes.
+    virtual void Commit(std::size_t Written) = 0;
+};
+
+// A sink that hands what is written to a function, through a buffer used again and again.
+class TKanjiOutputSink : public TKanjiSink {
+public:
+    explicit TKanjiOutputSink(std::function<void(std::string_view)> Output) : FOutput(std::move(Output)) {}
+    char* Room(std::size_t N) override;
+    void Commit(std::size_t Written) override;
+
+private:
+    std::function<void(std::string_view)> FOutput;
+    std::unique_ptr<char[]> FBuffer;
+    std::size_t FCapacity = 0;
+};
+
+// Takes a text in pieces of any length and writes the converted bytes, in order, into the
+// room of a sink (or hands them to an Output function).
+//
+// Without the library (or with TConverter::Own) the own converters convert it as one stream.
+// With the library the text goes to it in pieces of about a megabyte, each cut where the own
+// converters start afresh (after a line end; for JIS input one read in ASCII mode; for JIS
+// output after two line-end bytes in a row, so that no kanji mode is open), with options
+// that name both codes: the library never has to guess what it is given. Every result is
+// checked before it is used:
+//   - written to JIS or EUC (the page's Shift-JIS): the own converters must read the result
+//     back to exactly the piece;
+//   - read from JIS or EUC into Shift-JIS: the result must keep every line end of the piece,
+//     must not be longer, must hold no escape sequence (JIS) and must differ from an EUC
+//     piece that has any byte above 0x7F (the library neither cut the text nor took it for
+//     another code).
+// A piece whose result fails the check, or holds a NUL byte, is converted by the own
+// converters, exactly as within the whole text. A library without a conversion function is
+// asked once per text (it tells the user) and the own converters go on.
+class TKanjiConverter {
+public:
+    using TOutput = std::function<void(std::string_view)>;
+
+    TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink);
+    TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TOutput Output);
+    ~TKanjiConverter();
+    TKanjiConverter(const TKanjiConverter&) = delete;
+    TKanjiConverter& operator=(const TKanjiConverter&) = delete;
+
+    // The next piece of the text (Last: none follows; the converter is done then).
+    void Convert(std::string_view Piece, bool Last);
+
+    // Pieces the library converted, and pieces whose library result failed the check.
+    int LibraryPieces() const noexcept { return FLibraryPieces; }
+    int RejectedPieces() const noexcept { return FRejectedPieces; }
+
+    // The option string that tells the library the codes of a conversion.
+    static const char* LibraryOption(jconvert::TConversion Conversion) noexcept;
+
+private:
+    void convertOwn(std::string_view Piece, bool Last);
+    void convertByLibrary(std::string_view Piece, bool Last);
+    // The end of the last place in FInput where the own converters start afresh (0: none).
+    std::size_t lastCleanCut();
+    std::size_t lastCleanJisCut();
+    // Converts the first Length bytes of FInput (ending at a clean place or at the end of the
+    // text) by the library, or by the own converters when its result fails the check.
+    void convertLibraryPiece(std::size_t Length);
+    bool resultPasses(std::string_view Piece, std::string_view Result);
+    // Converts Piece, which begins where the own converters start afresh, into Out.
+    std::size_t convertPieceOwn(std::string_view Piece, char* Out);
+    // A buffer of at least N bytes in Buffer, never filled beforehand.
+    static char* room(std::unique_ptr<char[]>& Buffer, std::size_t& Capacity, std::size_t N);
+
+    jconvert::TConversion FConversion;
+    std::unique_ptr<TKanjiSink> FOwnSink; // the sink that hands bytes to an Output function
+    TKanjiSink& FSink;
+    bool FUseLibrary;
+    TKanjiStream FStream;
+    std::string FInput;         // library path: bytes not converted yet, zero-terminated
+    std::size_t FScanned = 0;   // FInput holds no clean cut before this
+    bool FJisKanji = false;     // JIS input as the own converter reads FInput from FScanned
+    std::unique_ptr<char[]> FCheck;
+    std::size_t FCheckCapacity = 0;
+    int FLibraryPieces = 0;
+    int FRejectedPieces = 0;
+};
+
+} // namespace quire

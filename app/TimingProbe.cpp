@@ -1,0 +1,100 @@
+// TTimingProbe.
+#include "TimingProbe.h"
+
+#include "Editor.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace quire {
+
+qint64 TTimingProbe::now() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+void TTimingProbe::InstallFromEnvironment(bool ExpectText) {
+    const QString spec = qEnvironmentVariable("QUIRE_TIMING");
+    if (spec.isEmpty()) return;
+    const QStringList parts = spec.split(QLatin1Char(':'));
+    const QString what = parts.value(0);
+    if (what != QLatin1String("open") && what != QLatin1String("end") && what != QLatin1String("edit")) {
+        std::fprintf(stderr, "quire-timing: unknown measurement \"%s\"\n", qPrintable(spec));
+        return;
+    }
+    const bool edit = what == QLatin1String("edit");
+    const int row = edit ? parts.value(1).toInt() : 0;
+    const int delay = parts.value(edit ? 2 : 1).toInt();
+    bool ok = false;
+    qint64 start = qEnvironmentVariable("QUIRE_TIMING_T0").toLongLong(&ok);
+    if (!ok) start = now();
+    qApp->installEventFilter(new TTimingProbe(what, row, delay, ExpectText, start));
+}
+
+TTimingProbe::TTimingProbe(const QString& What, int Row, int Delay, bool ExpectText, qint64 Start)
+    : QObject(qApp), FWhat(What), FRow(Row), FDelay(Delay), FExpectText(ExpectText), FStart(Start) {}
+
+bool TTimingProbe::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() != QEvent::Paint || FShownPending || FStep == TStep::Done) return false;
+    auto* editor = Watched->parent() ? qobject_cast<TEditor*>(Watched->parent()) : nullptr;
+    if (!editor || Watched != editor->viewport()) return false;
+    if (FStep == TStep::FirstScreen && FExpectText && editor->ScreenStrings().Count() == 0) return false;
+    if (FStep == TStep::Action && editor != FEditor) return false;
+    FEditor = editor;
+    // The paint runs after this filter, and the window system gets the picture at the end of
+    // the same event: a zero timer fires once both are done.
+    FShownPending = true;
+    QTimer::singleShot(0, this, [this] {
+        FShownPending = false;
+        screenShown();
+    });
+    return false;
+}
+
+void TTimingProbe::screenShown() {
+    if (FStep == TStep::Action) finish(FWhat == QLatin1String("end") ? "end" : "edit", FActionStart);
+    if (FWhat == QLatin1String("open") || !FEditor) finish("open", FStart);
+    FStep = TStep::Done; // nothing counts until the action starts
+    QTimer::singleShot(FDelay, this, [this] { act(); });
+}
+
+void TTimingProbe::act() {
+    if (!FEditor) finish("open", FStart);
+    TEditor& e = *FEditor;
+    if (FWhat == QLatin1String("edit")) {
+        // Going to the row is not timed: its screen is painted first.
+        e.SetRowCol(FRow, 0);
+        e.ScrollCaretIntoView();
+        e.viewport()->repaint();
+        QApplication::processEvents();
+    }
+    FStep = TStep::Action;
+    FActionStart = now();
+    const bool end = FWhat == QLatin1String("end");
+    QKeyEvent press(QEvent::KeyPress, end ? Qt::Key_End : Qt::Key_X, end ? Qt::ControlModifier : Qt::NoModifier,
+                    end ? QString() : QStringLiteral("x"));
+    QApplication::sendEvent(&e, &press);
+    FKeyTime = now() - FActionStart;
+    e.viewport()->update();
+}
+
+void TTimingProbe::finish(const char* What, qint64 From) {
+    // What the key did, besides the time: how long its handling took and where the caret went.
+    QString detail;
+    if (FStep == TStep::Action && FEditor)
+        detail = QStringLiteral(" key %1 ms row %2 top %3")
+                     .arg(static_cast<double>(FKeyTime) / 1e6, 0, 'f', 3)
+                     .arg(FEditor->Row())
+                     .arg(FEditor->TopRow());
+    std::fprintf(stderr, "quire-timing: %s %.3f ms%s\n", What, static_cast<double>(now() - From) / 1e6,
+                 qPrintable(detail));
+    std::fflush(stderr);
+    std::_Exit(0);
+}
+
+} // namespace quire

@@ -1,0 +1,298 @@
+// Converting in pieces: the own converters as a stream, the library in checked pieces,
+// reading a file straight into rows, and re-saving a file without holding it whole.
+#include "EditorScreenStrings.h"
+#include "KanjiConverter.h"
+#include "KanjiFile.h"
+#include "KanjiStream.h"
+#include "TextLoader.h"
+#include "jconvert.h"
+#include "nkf.h"
+
+#include "../../bench/TextGenerator.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace quire;
+using namespace quire::jconvert;
+
+namespace {
+
+const TConversion kAll[] = {TConversion::EucToSjis, TConversion::JisToSjis, TConversion::SjisToEuc, TConversion::SjisToJis};
+
+std::string whole(TConversion c, std::string_view s) {
+    switch (c) {
+    case TConversion::EucToSjis: return EucToSjis(s);
+    case TConversion::JisToSjis: return JisToSjis(s);
+    case TConversion::SjisToEuc: return SjisToEuc(s);
+    case TConversion::SjisToJis: break;
+    }
+    return SjisToJis(s);
+}
+
+// Bytes that exercise every rule: escapes, half-width kana and sound marks, lead bytes,
+// line ends, NUL, all mixed with ordinary text.
+std::string oddBytes(std::mt19937& rng, std::size_t n) {
+    static const uint8_t kinds[] = {0x1B, '$', '(', 'B', 'J', '@', 0x8E, 0x8F, 0xA1, 0xB3, 0xB6, 0xCA, 0xDE, 0xDF,
+                                    0x81, 0x82, 0x9F, 0xE0, 0xFC, 0xFD, 0xFF, 0x80, '\r', '\n', 0, 'a', 0x41, 0x7E};
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i)
+        s += static_cast<char>(rng() % 3 == 0 ? static_cast<uint8_t>(rng()) : kinds[rng() % sizeof kinds]);
+    return s;
+}
+
+// Random places to cut S, from single bytes to long pieces.
+std::vector<std::size_t> randomCuts(std::mt19937& rng, std::size_t n) {
+    std::vector<std::size_t> cuts;
+    for (std::size_t i = 0; i < n;) {
+        i += rng() % 4 == 0 ? 1 + rng() % 3 : 1 + rng() % 5000;
+        cuts.push_back(std::min(i, n));
+    }
+    if (cuts.empty()) cuts.push_back(0);
+    return cuts;
+}
+
+template <typename Feed>
+void inPieces(std::string_view s, const std::vector<std::size_t>& cuts, Feed feed) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        feed(s.substr(from, cuts[i] - from), i + 1 == cuts.size());
+        from = cuts[i];
+    }
+}
+
+std::string streamed(TConversion c, std::string_view s, const std::vector<std::size_t>& cuts) {
+    TKanjiStream stream(c);
+    std::string out;
+    inPieces(s, cuts, [&](std::string_view piece, bool last) {
+        std::string buffer(stream.MaxOutput(piece.size()), '\0');
+        out.append(buffer.data(), stream.Convert(piece, last, buffer.data()));
+    });
+    return out;
+}
+
+std::string converted(TConversion c, TConverter converter, std::string_view s, const std::vector<std::size_t>& cuts,
+                      int* library = nullptr, int* rejected = nullptr) {
+    std::string out;
+    TKanjiConverter k(c, converter, [&out](std::string_view piece) { out += piece; });
+    inPieces(s, cuts, [&](std::string_view piece, bool last) { k.Convert(piece, last); });
+    if (library) *library = k.LibraryPieces();
+    if (rejected) *rejected = k.RejectedPieces();
+    return out;
+}
+
+const std::string& sourceOf(TConversion c, const bench::GeneratedText& t) {
+    return c == TConversion::EucToSjis ? t.Euc : c == TConversion::JisToSjis ? t.Jis : t.ShiftJis;
+}
+
+// Binds the stand-in library beside the programs for one test.
+class WithLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        nkf::Release();
+        ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
+    }
+    void TearDown() override { nkf::Release(); }
+};
+
+} // namespace
+
+TEST(KanjiStream, PiecesConvertExactlyAsTheWholeText) {
+    std::mt19937 rng(11);
+    const auto t = bench::GenerateJapaneseText(60000, 12);
+    for (TConversion c : kAll) {
+        for (int trial = 0; trial < 30; ++trial) {
+            const std::string s = trial < 10 ? sourceOf(c, t) : oddBytes(rng, 1 + rng() % 3000);
+            const std::string expected = whole(c, s);
+            ASSERT_TRUE(streamed(c, s, randomCuts(rng, s.size())) == expected)
+                << "conversion " << static_cast<int>(c) << " trial " << trial;
+        }
+        EXPECT_EQ(streamed(c, "", {0}), "");
+    }
+    // A kana whose sound mark comes in the next piece still takes it.
+    EXPECT_EQ(streamed(TConversion::SjisToJis, "\xB6\xDE", {1, 2}), SjisToJis("\xB6\xDE"));
+    EXPECT_EQ(streamed(TConversion::JisToSjis, "\x1B$B\x34\x41\x1B(B", {1, 2, 4, 5, 8}), "\x8A\xBF");
+}
+
+TEST_F(WithLibrary, LibraryPiecesGiveExactlyTheOwnConvertersResult) {
+    std::mt19937 rng(5);
+    const auto t = bench::GenerateJapaneseText(3u << 20, 13);
+    for (TConversion c : kAll) {
+        int library = 0, rejected = 0;
+        const std::string& s = sourceOf(c, t);
+        EXPECT_TRUE(converted(c, TConverter::Auto, s, randomCuts(rng, s.size()), &library, &rejected) == whole(c, s))
+            << static_cast<int>(c);
+        EXPECT_GT(library, 2) << static_cast<int>(c); // megabyte pieces went to the library
+        EXPECT_EQ(rejected, 0) << static_cast<int>(c);
+        // Broken bytes too: a piece the library gets wrong is converted by the own converters;
+        // in megabytes of them the pieces are cut wherever the own converters start afresh.
+        const std::string big = oddBytes(rng, 3u << 20);
+        ASSERT_TRUE(converted(c, TConverter::Auto, big, randomCuts(rng, big.size())) == whole(c, big)) << static_cast<int>(c);
+        for (int trial = 0; trial < 20; ++trial) {
+            const std::string odd = oddBytes(rng, 1 + rng() % 4000);
+            ASSERT_TRUE(converted(c, TConverter::Auto, odd, randomCuts(rng, odd.size())) == whole(c, odd))
+                << static_cast<int>(c) << " trial " << trial;
+        }
+    }
+}
+
+TEST_F(WithLibrary, AResultThatFailsTheCheckIsReplacedByTheOwnConverters) {
+    // One half-width kana takes ESC $ B, two bytes and ESC ( J in JIS: more than the six
+    // bytes the library may write for one byte, so its result is cut.
+    int library = 0, rejected = 0;
+    const std::string jis = SjisToJis("\xB1");
+    ASSERT_EQ(jis.size(), 8u);
+    EXPECT_EQ(converted(TConversion::SjisToJis, TConverter::Auto, "\xB1", {1}, &library, &rejected), jis);
+    EXPECT_EQ(library, 0);
+    EXPECT_EQ(rejected, 1);
+    // Without the check the library's cut result would have been written.
+    EXPECT_EQ(nkf::Convert("\xB1", "-S -j"), std::optional<std::string>(jis.substr(0, 6)));
+}
+
+TEST_F(WithLibrary, TheEditorsShiftJisIsNeverTakenForAnotherCode) {
+    const std::string text = "\xFB\xFC\x8B\xB4\x82\xB3\x82\xF1\r\n"; // 髙橋さん: 髙 looks like EUC
+    // Left to guess, the library takes the page's text for EUC and "converts" it unchanged.
+    EXPECT_EQ(nkf::Convert(text, "-e"), std::optional<std::string>(text));
+    // Told that it is Shift-JIS, it converts it.
+    EXPECT_EQ(nkf::Convert(text, "-S -e"), std::optional<std::string>(SjisToEuc(text)));
+    // Saved as JIS through the library: the line ends with its CR LF and comes back right.
+    const std::string jis = EncodePage(text, "JIS", "CRLF");
+    EXPECT_EQ(jis, EncodePage(text, "JIS", "CRLF", TConverter::Own));
+    EXPECT_EQ(jis.substr(jis.size() - 5), "\x1B(J\r\n");
+    EXPECT_EQ(DecodeKanjiText(jis).KanjiCode, "JIS");
+    EXPECT_EQ(DecodeKanjiText(jis).Text, text);
+    // Saved as EUC: the EUC bytes, CR LF kept. 髙 is no JIS X 0208 character, so EUC has no
+    // form for it (the editor asks before saving such a page); the rest comes back right.
+    const std::string euc = EncodePage(text, "EUC", "CRLF");
+    EXPECT_EQ(euc, EncodePage(text, "EUC", "CRLF", TConverter::Own));
+    EXPECT_NE(euc, text);
+    EXPECT_EQ(EucToSjis(euc).substr(2), text.substr(2));
+    EXPECT_EQ(FindJisUnsafeChars(text).size(), 1u);
+    const std::string kept = "\x8B\xB4\x82\xB3\x82\xF1\r\n"; // 橋さん
+    EXPECT_EQ(DecodeKanjiText(EncodePage(kept, "EUC", "LF")).Text, "\x8B\xB4\x82\xB3\x82\xF1\n");
+}
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const std::string& bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+}
+
+// The rows of a file read straight into a list, and what reading it said.
+std::pair<std::vector<std::string>, TKanjiText> readIntoRows(const QString& path, TConverter converter) {
+    TEditorScreenStrings store;
+    TKanjiText r;
+    store.LoadText([&](TTextLoader& l) { r = ReadKanjiFile(path, l, converter); });
+    std::vector<std::string> rows;
+    for (int i = 0; i < store.Count(); ++i)
+        rows.push_back(store.Strings(i) + "|" + std::to_string(static_cast<int>(store.RowAttribute(i))));
+    return {rows, r};
+}
+
+std::vector<std::string> rowsOf(const std::string& text) {
+    TEditorScreenStrings store;
+    store.SetTextStr(text);
+    std::vector<std::string> rows;
+    for (int i = 0; i < store.Count(); ++i)
+        rows.push_back(store.Strings(i) + "|" + std::to_string(static_cast<int>(store.RowAttribute(i))));
+    return rows;
+}
+
+} // namespace
+
+TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
+    QTemporaryDir dir;
+    const auto t = bench::GenerateJapaneseText((5u << 20) / 2, 17); // more than two read pieces
+    const std::string lateEuc = std::string(1200000, 'a') + "\r\n" + t.Euc.substr(0, 5000);
+    // An EUC file with a character of JIS X 0212 (which does not survive being written back)
+    // in its second read piece, and a JIS file with a kana set the writer does not use.
+    std::string lateLoss = t.Euc;
+    lateLoss.replace(1500000 - 1500000 % 2, 3, "\x8F\xB0\xA1");
+    const std::string kanaSet = ConvertLineEnd(t.Jis, leLf) + "\x1B(I\x31\x1B(B\r\n";
+    const std::vector<std::string> files = {t.ShiftJis, t.Euc, ConvertLineEnd(t.Jis, leLf), lateEuc, "", "plain\r",
+                                            std::string("\x82\xA0\0rest", 7), std::string(1u << 20, 'x') + "\r\n",
+                                            lateLoss, kanaSet};
+    for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const QString path = writeFile(dir, QString("f%1.txt").arg(i), files[i]);
+            const TKanjiText expected = DecodeKanjiText(files[i], converter);
+            const auto [rows, read] = readIntoRows(path, converter);
+            EXPECT_TRUE(rows == rowsOf(expected.Text)) << "file " << i;
+            EXPECT_EQ(read.KanjiCode, expected.KanjiCode) << "file " << i;
+            EXPECT_EQ(read.LineEndCode, expected.LineEndCode) << "file " << i;
+            EXPECT_EQ(read.Detection, expected.Detection) << "file " << i;
+            EXPECT_EQ(read.HasNul, expected.HasNul) << "file " << i;
+            EXPECT_EQ(read.KeepsBytes, expected.KeepsBytes) << "file " << i;
+        }
+    }
+    EXPECT_EQ(DecodeKanjiText(lateEuc).KanjiCode, "EUC");
+    EXPECT_TRUE(DecodeKanjiText(t.Euc).KeepsBytes);
+    EXPECT_TRUE(DecodeKanjiText(t.Jis).KeepsBytes);
+    EXPECT_FALSE(DecodeKanjiText(lateLoss).KeepsBytes);
+    EXPECT_FALSE(DecodeKanjiText(kanaSet).KeepsBytes);
+}
+
+TEST_F(WithLibrary, ANulAfterTheFirst512BytesIsFoundWhateverTheConverter) {
+    QTemporaryDir dir;
+    const auto t = bench::GenerateJapaneseText(4000, 19);
+    for (const std::string& code : {t.Euc, t.Jis, t.ShiftJis}) {
+        std::string bytes = code;
+        bytes[700] = '\0';
+        for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+            const TKanjiText decoded = DecodeKanjiText(bytes, converter);
+            EXPECT_TRUE(decoded.HasNul);
+            const auto [rows, read] = readIntoRows(writeFile(dir, "nul.txt", bytes), converter);
+            EXPECT_TRUE(read.HasNul);
+            // The text ends before the NUL, as the own converters read the bytes before it.
+            const std::string before = DecodeKanjiText(bytes.substr(0, 700), TConverter::Own).Text;
+            EXPECT_TRUE(decoded.Text == before);
+            EXPECT_TRUE(rows == rowsOf(before));
+        }
+    }
+}
+
+namespace {
+
+// What reading Bytes into the line store, taking its text and encoding it give.
+std::string resavedWhole(const std::string& bytes, const std::string& code, const std::string& eol, TConverter converter) {
+    const TKanjiText r = DecodeKanjiText(bytes, converter);
+    TEditorScreenStrings store;
+    store.SetTextStr(r.Text);
+    return EncodePage(store.GetTextStr(), code.empty() ? r.KanjiCode : code,
+                      eol.empty() ? r.LineEndCode.value_or(kCrLfName) : eol, converter);
+}
+
+std::string resavedStream(const std::string& bytes, const std::string& code, const std::string& eol, TConverter converter) {
+    std::string out;
+    ResaveKanjiText(bytes, code, eol, converter, [&out](std::string_view s) { out += s; });
+    return out;
+}
+
+} // namespace
+
+TEST_F(WithLibrary, ResavingAsAStreamGivesWhatTheWholeTextGives) {
+    const auto t = bench::GenerateJapaneseText(3u << 20, 23);
+    std::mt19937 rng(29);
+    std::vector<std::string> inputs = {t.ShiftJis, t.Euc, t.Jis, ConvertLineEnd(t.ShiftJis, leCr), "", "a", "a\r", "\r",
+                                       "a\rb\nc\r\n\r", "\xB6\xDE\xCA\xDF\r\n", "x\x82", std::string("ab\0cd\r\n", 7),
+                                       std::string(1500000, 'y') + "\r" + std::string(10, 'z')};
+    for (int i = 0; i < 6; ++i) inputs.push_back(oddBytes(rng, 2000));
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        for (const std::string code : {"", "S-JIS", "JIS", "EUC"}) {
+            for (const std::string eol : {"", "CRLF", "CR", "LF"}) {
+                for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+                    if (inputs[i].size() > 100000 && eol != "" && code != "") continue; // enough for the long ones
+                    ASSERT_TRUE(resavedStream(inputs[i], code, eol, converter) == resavedWhole(inputs[i], code, eol, converter))
+                        << "input " << i << " code " << code << " eol " << eol << " converter " << static_cast<int>(converter);
+                }
+            }
+        }
+    }
+}
