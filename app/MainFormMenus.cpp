@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <algorithm>
+#include <cstring>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -14,11 +16,13 @@
 
 namespace quire {
 
-enum class TEntryKind { Menu, Item, Check, Radio, Separator, Sub, EndSub };
+enum class TEntryKind { Menu, Popup, Item, Check, Radio, Mirror, Separator, Sub, EndSub };
 
-// One line of the menu table: a top-level menu, an item (checkable or not), a separator, or
-// the start and end of a submenu. Items and submenus belong to the nearest menu above them.
-// Radio items that follow one another in one menu form a group of which one is checked.
+// One line of the menu table: a top-level menu of the menu bar, the editors' popup menu, an
+// item (checkable or not), a mirror of an item above (named Name, with the caption, shortcut
+// and command of the item its Caption names), a separator, or the start and end of a submenu.
+// Items and submenus belong to the nearest menu above them. Radio items that follow one
+// another in one menu form a group of which one is checked.
 struct TMenuEntry {
     TEntryKind Kind;
     const char* Name;
@@ -28,12 +32,6 @@ struct TMenuEntry {
 };
 
 namespace {
-
-// A handler that runs a command on the current editor.
-template <void (TEditor::*Command)()>
-void onEditor(TMainForm& F) {
-    (F.CurrentEditor()->*Command)();
-}
 
 // A handler that opens recent file Number.
 template <int Number>
@@ -47,8 +45,10 @@ void chooseMode(TMainForm& F) {
     F.ModeMenuClick(Mode);
 }
 
-constexpr TEntryKind M = TEntryKind::Menu, I = TEntryKind::Item, C = TEntryKind::Check, R = TEntryKind::Radio,
-                     S = TEntryKind::Separator, B = TEntryKind::Sub, E = TEntryKind::EndSub;
+constexpr TEntryKind M = TEntryKind::Menu, P = TEntryKind::Popup, I = TEntryKind::Item, C = TEntryKind::Check,
+                     R = TEntryKind::Radio, D = TEntryKind::Mirror, S = TEntryKind::Separator, B = TEntryKind::Sub,
+                     E = TEntryKind::EndSub;
+constexpr TClipboardTake kCut = TClipboardTake::Cut, kCopy = TClipboardTake::Copy;
 
 // clang-format off
 const TMenuEntry kMenuTable[] = {
@@ -92,20 +92,46 @@ const TMenuEntry kMenuTable[] = {
     {C, "Mm_LF", "LF", nullptr, [](TMainForm& f) { f.Mm_CRLFClick(QLatin1String(jconvert::kLfName)); }},
     {E, nullptr, nullptr, nullptr, nullptr},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {I, "C1", "閉じる(&C)", "Ctrl+F4", [](TMainForm& f) { f.C1Click(); }},
+    {I, "Mm_FileClose", "閉じる(&C)", "Ctrl+F4", [](TMainForm& f) { f.C1Click(); }},
     {I, "N17", "すべて閉じる", nullptr, [](TMainForm& f) { f.N17Click(); }},
     {I, "Mm_Print", "印刷(&P)...", "Ctrl+P", [](TMainForm& f) { f.Mm_PrintClick(); }},
     {I, "Mm_SaveClose", "保存して終了(&X)", "Ctrl+E", [](TMainForm& f) { f.Mm_SaveCloseClick(); }},
     {I, "Mm_Close", "終了(&Q)", "Alt+F4", [](TMainForm& f) { f.Mm_CloseClick(); }},
 
     {M, "M_Edit", "編集(&E)", nullptr, nullptr},
-    {I, "Mm_Undo", "元に戻す(&U)", "Ctrl+Z", onEditor<&TEditor::Undo>},
-    {I, "Mm_Redo", "やり直し(&R)", "Ctrl+Y", onEditor<&TEditor::Redo>},
+    {I, "Mm_Undo", "元に戻す(&U)", "Ctrl+Z", [](TMainForm& f) { f.Mm_UndoClick(); }},
+    {I, "Mm_Redo", "やり直し(&R)", "Ctrl+Alt+Z", [](TMainForm& f) { f.Mm_RedoClick(); }},
     {S, nullptr, nullptr, nullptr, nullptr},
-    {I, "Mm_Cut", "切り取り(&T)", "Ctrl+X", onEditor<&TEditor::CutMsg>},
-    {I, "Mm_Copy", "コピー(&C)", "Ctrl+C", onEditor<&TEditor::CopyMsg>},
-    {I, "Mm_Paste", "貼り付け(&P)", "Ctrl+V", onEditor<&TEditor::PasteMsg>},
-    {I, "Mm_SelectAll", "すべて選択(&A)", "Ctrl+A", onEditor<&TEditor::SelectAll>},
+    {I, "mm_Cut", "切り取り(&T)", "Ctrl+X", [](TMainForm& f) { f.mm_CutClick(); }},
+    {I, "Mm_Copy", "コピー(&C)", "Ctrl+C", [](TMainForm& f) { f.Mm_CopyClick(); }},
+    {I, "Mm_Paste", "貼り付け(&P)", "Ctrl+V", [](TMainForm& f) { f.Mm_PasteClick(); }},
+    {B, "Mm_Other", "その他(&O)", nullptr, nullptr},
+    {I, "MmPlusCut", "追加切り取り(&X)", nullptr, [](TMainForm& f) { f.MmPlusCutClick(kCut); }},
+    {I, "MmPlusCopy", "追加コピー(&C)", nullptr, [](TMainForm& f) { f.MmPlusCutClick(kCopy); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "MmInyoCut", "引用付き切り取り(&T)", nullptr, [](TMainForm& f) { f.MmInyoCutClick(kCut); }},
+    {I, "MmInyoCopy", "引用付きコピー(&Y)", nullptr, [](TMainForm& f) { f.MmInyoCutClick(kCopy); }},
+    {I, "Mm_Inyo_Paste", "引用付き貼り付け(&P)", "Ctrl+Q", [](TMainForm& f) { f.Mm_Inyo_PasteClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_PasteBox", "矩形貼り付け(&B)", "Ctrl+K", [](TMainForm& f) { f.Mm_PasteBoxClick(); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {B, "Mm_Convert", "変換(&V)", nullptr, nullptr},
+    {I, "Mm_LowerCase", "小文字に変換(&L)", "Ctrl+L", [](TMainForm& f) { f.Mm_LowerCaseClick(); }},
+    {I, "Mm_UpperCase", "大文字に変換(&U)", "Ctrl+Alt+L", [](TMainForm& f) { f.Mm_UpperCaseClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_ZenToHan", "半角に変換(&H)", "Ctrl+H", [](TMainForm& f) { f.Mm_ZenToHanClick(); }},
+    {I, "Mm_HanToZen", "全角に変換(&Z)", "Ctrl+Alt+H", [](TMainForm& f) { f.Mm_HanToZenClick(); }},
+    {I, "Mm_int_ZenToHan", "全角数字→半角数字(&N)", nullptr, [](TMainForm& f) { f.Mm_int_ZenToHanClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_TabInd", "インデント(&I)", "Tab", [](TMainForm& f) { f.Mm_TabIndClick(); }},
+    {I, "Mm_TabUnInd", "逆インデント(&D)", "Shift+Tab", [](TMainForm& f) { f.Mm_TabUnIndClick(); }},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_SelectAll", "すべて選択(&A)", "Ctrl+A", [](TMainForm& f) { f.Mm_SelectAllClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {C, "Mm_FreeCursol", "フリーカーソル(&F)", "Ctrl+Alt+F", [](TMainForm& f) { f.Mm_FreeCursolClick(); }},
+    {C, "Mm_Box", "矩形選択(&B)", "Ctrl+B", [](TMainForm& f) { f.Mm_BoxClick(); }},
+    {C, "Mm_AutoIndent", "オートインデント(&I)", nullptr, [](TMainForm& f) { f.Mm_AutoIndentClick(); }},
 
     {M, "M_Find", "検索(&S)", nullptr, nullptr},
     {I, "Mm_Find", "検索(&F)...", "Ctrl+F", [](TMainForm& f) { f.Mm_FindClick(); }},
@@ -113,11 +139,16 @@ const TMenuEntry kMenuTable[] = {
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "Mm_NextFind", "前を検索(&P)", "Shift+F3", [](TMainForm& f) { f.Mm_NextFindClick(); }},
     {I, "Mm_NextBefore", "次を検索(&N)", "F3", [](TMainForm& f) { f.Mm_NextBeforeClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_JumpRow", "指定行に移動(&J)...", "Ctrl+J", [](TMainForm& f) { f.Mm_JumpRowClick(); }},
 
     {M, "M_View", "表示(&V)", nullptr, nullptr},
     {C, "Mm_ToolBar", "ツールバー(&T)", nullptr, [](TMainForm& f) { f.Mm_ToolBarClick(); }},
     {C, "Mm_StatusBar", "ステータスバー(&S)", nullptr, [](TMainForm& f) { f.Mm_StatusBarClick(); }},
     {I, "Mm_Font", "フォント(&F)...", nullptr, [](TMainForm& f) { f.Mm_FontClick(); }},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {I, "Mm_GetCount", "文字数の表示(&C)", "F5", [](TMainForm& f) { f.Mm_GetCountClick(); }},
+    {I, "Mm_GetSize", "ファイルサイズの表示(&Z)", "F6", [](TMainForm& f) { f.Mm_GetSizeClick(); }},
     {S, nullptr, nullptr, nullptr, nullptr},
     {B, "Mm_Mode", "編集モード(&M)", nullptr, nullptr},
     {R, "Mm_mode_Normal", "標準(&N)", nullptr, chooseMode<TEditMode::Normal>},
@@ -149,11 +180,53 @@ const TMenuEntry kMenuTable[] = {
     {I, "ff1", "トピックの検索(&H)", "F1", [](TMainForm& f) { f.ff1Click(); }},
     {I, "Mm_Readme", "readme.txt(&R)", nullptr, [](TMainForm& f) { f.Mm_ReadmeClick(); }},
     {I, "Mm_Version", "バージョン情報(&A)...", nullptr, [](TMainForm& f) { f.Mm_VersionClick(); }},
+
+    // The editors' popup menu, of mirrors of the Edit menu's items. Its shortcuts are shown
+    // only: the main menu's items act on the keys.
+    {P, "PopupMenu", "", nullptr, nullptr},
+    {D, "Pm_Undo", "Mm_Undo", nullptr, nullptr},
+    {D, "Pm_Redo", "Mm_Redo", nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {D, "Pm_Cut", "mm_Cut", nullptr, nullptr},
+    {D, "Pm_Copy", "Mm_Copy", nullptr, nullptr},
+    {D, "Pm_Paste", "Mm_Paste", nullptr, nullptr},
+    {B, "Pm_Other", "その他(&O)", nullptr, nullptr},
+    {D, "PmPlusCut", "MmPlusCut", nullptr, nullptr},
+    {D, "PmPlusCopy", "MmPlusCopy", nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {D, "PmInyoCut", "MmInyoCut", nullptr, nullptr},
+    {D, "PmInyoCopy", "MmInyoCopy", nullptr, nullptr},
+    {D, "Q1", "Mm_Inyo_Paste", nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {D, "Pm_PasteBox", "Mm_PasteBox", nullptr, nullptr},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {B, "Pm_Convert", "変換(&V)", nullptr, nullptr},
+    {D, "Pm_LowerCase", "Mm_LowerCase", nullptr, nullptr},
+    {D, "Pm_UpperCase", "Mm_UpperCase", nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {D, "Pm_ZenToHan", "Mm_ZenToHan", nullptr, nullptr},
+    {D, "Pm_HanToZen", "Mm_HanToZen", nullptr, nullptr},
+    {D, "Pm_int_ZenToHan", "Mm_int_ZenToHan", nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {D, "Pm_TabInd", "Mm_TabInd", nullptr, nullptr},
+    {D, "Pm_TabUnInd", "Mm_TabUnInd", nullptr, nullptr},
+    {E, nullptr, nullptr, nullptr, nullptr},
+    {S, nullptr, nullptr, nullptr, nullptr},
+    {D, "Pm_SelectAll", "Mm_SelectAll", nullptr, nullptr},
 };
 
-// The tool buttons, in order; null stands for a separator.
+// The tool buttons, in order, by the menu item whose command each gives; null stands for a
+// separator. A button shares its item's enabled state, except the buttons named in
+// kOwnToolButtons: すべて保存 stays enabled with one page, where its menu item is not.
 const char* const kToolButtons[] = {"Mm_New", "Mm_Open", "Mm_Save", "Mm_SaveAll", "Mm_Print", nullptr,
-                                    "Mm_Cut", "Mm_Copy", "Mm_Paste", "Mm_Undo", "Mm_Redo"};
+                                    "mm_Cut", "Mm_Copy", "Mm_Paste", "Mm_Undo", "Mm_Redo"};
+const char* const kOwnToolButtons[] = {"Mm_SaveAll"};
+
+const TMenuEntry* entryNamed(const char* Name) {
+    for (const TMenuEntry& e : kMenuTable)
+        if (e.Name && std::strcmp(e.Name, Name) == 0) return &e;
+    return nullptr;
+}
 // clang-format on
 
 } // namespace
@@ -187,6 +260,12 @@ void TMainForm::CreateMenus() {
             menu = parent = menuBar()->addMenu(QString::fromUtf8(e.Caption));
             menu->setObjectName(QString::fromLatin1(e.Name));
             break;
+        case TEntryKind::Popup:
+            // A child of the window (the key table finds its items there), shown by the
+            // editors; standing in no menu bar, its items' shortcuts never act.
+            menu = parent = FPopupMenu = new QMenu(this);
+            menu->setObjectName(QString::fromLatin1(e.Name));
+            break;
         case TEntryKind::Sub:
             menu = parent->addMenu(QString::fromUtf8(e.Caption));
             menu->setObjectName(QString::fromLatin1(e.Name));
@@ -196,6 +275,15 @@ void TMainForm::CreateMenus() {
         case TEntryKind::Separator: menu->addSeparator(); break;
         case TEntryKind::Item:
         case TEntryKind::Check: AddMenuItem(menu, e); break;
+        case TEntryKind::Mirror: {
+            // The key table gives the mirrored items their shortcuts (the same as their
+            // main items'); the others show none.
+            TMenuEntry mirror = *entryNamed(e.Caption);
+            mirror.Name = e.Name;
+            mirror.Shortcut = nullptr;
+            AddMenuItem(menu, mirror);
+            break;
+        }
         case TEntryKind::Radio:
             if (!radios) radios = new QActionGroup(menu);
             radios->addAction(AddMenuItem(menu, e));
@@ -205,11 +293,31 @@ void TMainForm::CreateMenus() {
     connect(menuBar()->findChild<QMenu*>(QStringLiteral("M_File")), &QMenu::aboutToShow, this, [this] { M_FileClick(); });
     connect(menuBar()->findChild<QMenu*>(QStringLiteral("Window1")), &QMenu::aboutToShow, this,
             [this] { Window1Click(); });
+    for (QMenu* m : {menuBar()->findChild<QMenu*>(QStringLiteral("M_Edit")), FPopupMenu})
+        connect(m, &QMenu::aboutToShow, this, [this] { M_EditClick(); });
+    CreateToolBar();
+}
 
+void TMainForm::CreateToolBar() {
     FToolBar = addToolBar(QStringLiteral("ToolBar"));
     for (const char* name : kToolButtons) {
-        if (name) FToolBar->addAction(Action(QString::fromLatin1(name)));
-        else FToolBar->addSeparator();
+        if (!name) {
+            FToolBar->addSeparator();
+            continue;
+        }
+        QAction* item = Action(QString::fromLatin1(name));
+        const bool own = std::any_of(std::begin(kOwnToolButtons), std::end(kOwnToolButtons),
+                                     [name](const char* n) { return std::strcmp(n, name) == 0; });
+        if (!own) {
+            FToolBar->addAction(item);
+            continue;
+        }
+        // A button of its own: the item's caption and hint, its command, no shortcut.
+        auto* button = new QAction(item->text(), FToolBar);
+        button->setObjectName(QStringLiteral("ToolBtn_") + QString::fromLatin1(name).mid(3));
+        button->setStatusTip(item->statusTip());
+        connect(button, &QAction::triggered, this, [this, handler = entryNamed(name)->Handler] { handler(*this); });
+        FToolBar->addAction(button);
     }
 }
 

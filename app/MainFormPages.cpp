@@ -94,13 +94,16 @@ int TMainForm::NewTab() {
 void TMainForm::SetUpEditor(TEditor& e) {
     e.Leftbar().SetEdge(false);
     e.Marks().WrapMark().SetVisible(true);
-    // The popup's shortcuts that the window's own menus use go to the window.
-    QList<QKeySequence> reserved;
-    for (const auto& [name, action] : FActions)
-        if (!action->shortcut().isEmpty()) reserved << action->shortcut();
-    e.SetReservedShortcuts(reserved);
+    // The window's popup menu replaces the editor's own; its keys are the window's items'.
+    e.SetPopupMenu(FPopupMenu);
     e.OnCaretMoved = [this](TEditor* ed) { ShowCaretPosition(ed); };
-    e.OnSelectionModeChange = [this](TEditor* ed) { ShowBoxMode(ed->SelectionMode() == TSelectionMode::Box); };
+    // The commands that need a selection follow it at once, so that their keys (Tab among
+    // them) act only while there is one.
+    e.OnSelectionChange = [this](TEditor* ed, bool Selected) {
+        if (!Selected) KeepBoxMode(ed);
+        M_EditClick();
+    };
+    e.OnSelectionModeChange = [this](TEditor* ed) { KeepBoxMode(ed); };
     e.OnChange = [this](TEditor* ed) { EditorChanged(ed); };
     e.OnUnconvertible = [this](TEditor*, const QString& chars) {
         SetPanelText(spHint, QStringLiteral("Shift_JIS にない文字は「?」になりました: ") + chars);
@@ -161,11 +164,11 @@ void TMainForm::EnterPage(int Index) {
         Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(p.LineEndCode == QString::fromLatin1(v));
     Action("Mm_Division")->setChecked(p.Divided);
     SetPanelText(spWrap, p.Editor->WordWrap() ? QString::number(p.Editor->WrapOption().WrapByte()) + QStringLiteral("↓") : QString());
-    ShowBoxMode(CurrentEditor()->SelectionMode() == TSelectionMode::Box);
+    ShowToggles();
     FEditorProp.Assign(*p.Editor);
     ShowCaretPosition(CurrentEditor());
-    Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());
-    Action("Mm_Redo")->setEnabled(CurrentEditor()->CanRedo());
+    ShowCounts();
+    RefreshCommandStates();
 }
 
 void TMainForm::UpdateTitles() {
@@ -182,6 +185,7 @@ void TMainForm::ShowPageName(int Index) {
     const QString name = p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
     FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
     if (Index == ActivePage()) UpdateTitles();
+    M_FileClick(); // 読み直し follows the modified state
 }
 
 void TMainForm::EditorChanged(TEditor* E) {
@@ -189,8 +193,8 @@ void TMainForm::EditorChanged(TEditor* E) {
     if (i < 0) return;
     // The star follows the page's modified state, whatever was answered before.
     if (FPageControl->tabText(i).endsWith(QStringLiteral(" *")) != E->Modified()) ShowPageName(i);
-    Action("Mm_Undo")->setEnabled(CurrentEditor()->CanUndo());
-    Action("Mm_Redo")->setEnabled(CurrentEditor()->CanRedo());
+    if (i == ActivePage()) ShowCounts();
+    RefreshCommandStates();
 }
 
 void TMainForm::ShowCaretPosition(TEditor* E) {
@@ -303,11 +307,6 @@ void TMainForm::Unsplit(int Index) {
         delete p.Splitter;
         p.Splitter = nullptr;
     }
-}
-
-void TMainForm::ShowBoxMode(bool Box) {
-    FBoxMode = Box;
-    SetPanelText(spBox, Box ? QStringLiteral("矩形") : QString());
 }
 
 } // namespace quire

@@ -33,6 +33,7 @@ void TMainForm::LoadEditorSettings() {
     Action("Mm_StatusBar")->setChecked(s.StatusBar);
     RestartSaveTimer();
     FEditorProp.Assign(e);
+    ShowToggles();
 }
 
 void TMainForm::LoadColorsAndStyles() {
@@ -43,6 +44,7 @@ void TMainForm::LoadColorsAndStyles() {
     FPages.front().Editor->SetScrollBars(ScrollBarsOf(FMyProp.VerticalBar, FMyProp.HorizontalBar));
     FEditorProp.Assign(*FPages.front().Editor);
     ApplyBundleToPages();
+    ShowCounts();
 }
 
 TSettings TMainForm::CurrentSettings() {
@@ -84,11 +86,16 @@ void TMainForm::ApplySettings(const TSettings& S) {
         if (QAction* a = Action(name)) a->setEnabled(!shown);
     SetTabPosition(FMyProp.TabPosition);
     RestartSaveTimer();
+    // Rectangular selection keeps the free caret on; the setting returns when it ends.
+    if (FBoxMode) {
+        FFreeCaretBeforeBox = S.Editor.FreeCaret;
+        SetCaretOption(&TEditorCaret::FreeCaret, true);
+    }
     // Every page's mode takes the new quote mark, definitions of mode ユーザ and recognition
     // of URLs and mail addresses.
     for (int i = 0; i < PageCount(); ++i) ApplyMode(i);
     ApplyColorsToAll(); // the quoted-line colour follows quote colouring; the bundle is taken
-    EnterPage(ActivePage());
+    EnterPage(ActivePage()); // the check marks, the counts and the enabled states too
 }
 
 void TMainForm::ApplyColorsToAll() {

@@ -214,7 +214,14 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     TPageRecord& p = FPages[static_cast<size_t>(i)];
     const bool onText = Watched == e->viewport();
     switch (Event->type()) {
-    case QEvent::FocusIn: p.MainFocused = e == p.Editor; break;
+    case QEvent::FocusIn:
+        p.MainFocused = e == p.Editor;
+        RefreshCommandStates();
+        break;
+    case QEvent::ShortcutOverride:
+        // Before the window's shortcuts see a key, their enabled states are those of now.
+        RefreshCommandStates();
+        break;
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Insert) {
             ToggleOverWrite(p, e);

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -34,6 +35,7 @@ class QUrl;
 namespace quire {
 
 class TEditor;
+class TEditorCaret;
 class TFountain;
 struct TMenuEntry;
 struct TSettings;
@@ -59,6 +61,10 @@ enum TStatusPanel : int {
     spInsert,    // "挿入" or "上書"
 };
 class TStringsPrinter;
+
+// What an appending or quoting command does with the selection before it works on the
+// clipboard.
+enum class TClipboardTake { Cut, Copy };
 
 // One tab page.
 struct TPageRecord {
@@ -197,6 +203,47 @@ public:
     // The settings dialog (MainFormProperty.cpp), placed 70 pixels right of and 110 below the
     // window's corner.
     void Mm_PropertyClick();
+    // Text commands (MainFormEdit.cpp), on the current editor.
+    void mm_CutClick();
+    void Mm_CopyClick();
+    void Mm_PasteClick();
+    void Mm_SelectAllClick();
+    void Mm_UndoClick();
+    void Mm_RedoClick();
+    // Appending cut and copy: the selection joins the clipboard's text.
+    void MmPlusCutClick(TClipboardTake Take);
+    // Quoted cut and copy: every line of the selection on the clipboard gets the quote mark.
+    void MmInyoCutClick(TClipboardTake Take);
+    void Mm_Inyo_PasteClick();
+    void Mm_PasteBoxClick();
+    void Mm_LowerCaseClick();
+    void Mm_UpperCaseClick();
+    void Mm_ZenToHanClick();
+    void Mm_HanToZenClick();
+    // Full-width digits to ASCII over the whole text, after a question; the undo list goes.
+    void Mm_int_ZenToHanClick();
+    void Mm_TabIndClick();
+    void Mm_TabUnIndClick();
+    void Mm_FreeCursolClick();
+    void Mm_BoxClick();
+    void Mm_AutoIndentClick();
+    void Mm_GetCountClick();
+    void Mm_GetSizeClick();
+    void Mm_JumpRowClick();
+    // The Edit menu's and the popup menu's enabled states for the current editor. Run when
+    // they open, and whenever the selection, the text, the focus or the page changes, so
+    // that a shortcut always meets the state it acts in (Tab indents only a selection).
+    void M_EditClick();
+    // Every command's enabled state: the File, Window and Edit menus.
+    void RefreshCommandStates();
+    // The always-on size and count display in panels 1 and 2, for the current editor.
+    void ShowCounts();
+    // The editors' popup menu (the Pm_ items).
+    QMenu* PopupMenu() const { return FPopupMenu; }
+    // The current editor's character count and byte size as the commands show them.
+    int CharacterCount();
+    int ByteSize();
+
     // Key customisation (MainFormKeys.cpp).
     void MmKeyClick();
     void ApplyKeyCustomisation();
@@ -267,6 +314,8 @@ private:
     TBlankMarks FBlankMarks;
     // Rectangular selection and overwrite, as the status bar shows them: new pages follow them.
     bool FBoxMode = false;
+    // The free caret as it was before rectangular selection forced it on.
+    bool FFreeCaretBeforeBox = false;
     bool FOverWriteMode = false;
 
     // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
@@ -315,6 +364,7 @@ private:
     void Unsplit(int Index);
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
+    void CreateToolBar();
     void CreateStatusBar();
     // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
     void LoadEditorSettings();
@@ -330,7 +380,17 @@ private:
     QAction* AddMenuItem(class QMenu* Menu, const TMenuEntry& Entry);
     void M_FileClick();
     void Window1Click();
-    void ShowBoxMode(bool Box);
+    // Panel 6 and the check marks of 矩形選択, フリーカーソル and オートインデント.
+    void ShowToggles();
+    // A caret option (free caret, auto indent) on or off in every editor and the bundle; a
+    // caret past the end of its row comes back to the end when the free caret is off.
+    void SetCaretOption(bool TEditorCaret::*Option, bool On);
+    // An editor that left rectangular selection on its own (a selection set by offsets)
+    // takes it up again once its selection is gone, while the window is in that mode.
+    void KeepBoxMode(TEditor* Editor);
+    // Replaces the current editor's selection by Convert of it (nothing when it is unchanged).
+    void ConvertSelection(std::string (*Convert)(std::string_view));
+    void SetPanelBevel(int Index, bool Lowered);
     void ShowMode(TPageRecord& Page);
     void ToggleOverWrite(TPageRecord& Page, TEditor* Editor);
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
@@ -339,6 +399,7 @@ private:
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;
+    QMenu* FPopupMenu = nullptr;
     std::vector<TPageRecord> FPages;
     std::array<QLabel*, PanelCount> FPanels{};
     std::map<QString, QAction*> FActions;

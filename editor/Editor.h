@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QPointer>
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QFont>
@@ -21,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QPainter;
 
 namespace quire {
@@ -202,6 +204,10 @@ public:
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
+    // The clipboard's text (or X's primary selection's) as code page 932 bytes: exactly the
+    // bytes an editor copied, else the text converted, characters that had to become "?"
+    // reported as typed ones are.
+    std::string ClipboardBytes(QClipboard::Mode Mode = QClipboard::Clipboard) const;
     void InsertText(const std::string& T);
     // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
     // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
@@ -264,9 +270,13 @@ public:
     uint32_t CharFromPos(const QPoint& Pos);
 
     // --- input ------------------------------------------------------------------------
-    // Shortcuts of the popup menu that the application's own menus take instead.
+    // Shortcuts of the own popup menu that the application's own menus take instead.
     void SetReservedShortcuts(const QList<QKeySequence>& Keys) { FReservedShortcuts = Keys; }
-    class QMenu* PopupMenu() const { return FPopupMenu; }
+    // The popup menu: the one its owner gave, else the editor's own (built when first
+    // needed). With a menu from its owner, the own popup's shortcuts do not act at all: keys
+    // are the owner's business.
+    QMenu* PopupMenu();
+    void SetPopupMenu(QMenu* Menu);
     // The text being composed with the input method: drawn inline at the caret, the rest of
     // the row shifted right, never in the text or the undo list until it is committed.
     const QString& PreeditText() const noexcept { return FPreedit; }
@@ -353,9 +363,7 @@ private:
     void remember(int c, bool useRemembered);
     void showCaret();
     void hideCaret();
-    // The clipboard's text as code page 932 bytes; characters that had to become "?" are
-    // reported as toCodePage does.
-    std::string clipboardBytes(QClipboard::Mode Mode = QClipboard::Clipboard) const;
+    void reportUnconvertible(const QString& Lost) const;
     // The selection as the clipboard carries it: plain text with LF line ends, the bytes in
     // the program's own format, and the box marker for a rectangular selection.
     class QMimeData* selectionMimeData();
@@ -379,6 +387,7 @@ private:
     void moveUp(bool Ctrl, bool AutoRepeat);
     void moveDown(bool Ctrl, bool AutoRepeat);
     bool handlePopupShortcut(QKeyEvent* Event);
+    bool ownPopupTakes(const QKeySequence& Key) const;
     void setPointer(TCursorKind Kind);
     // The caret's default cursor, whatever the pointer kind.
     void showDefaultPointer();
@@ -494,6 +503,7 @@ private:
     QString FJustLanded;
     QList<QKeySequence> FReservedShortcuts;
     class QMenu* FPopupMenu = nullptr;
+    QPointer<QMenu> FOwnerPopup;
     std::vector<class QAction*> FPopupItems;
 
     TEditorMetrics FMetrics;

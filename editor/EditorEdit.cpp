@@ -3,11 +3,10 @@
 #include "Editor.h"
 
 #include "Cp932Codec.h"
+#include "EditorClipboard.h"
 #include "ShiftJis.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
 
 namespace quire {
 
@@ -17,7 +16,7 @@ constexpr std::string_view kCrLf = "\r\n";
 
 } // namespace
 
-const char* TEditor::BoxMimeType() { return "application/x-teditor-box-type"; }
+const char* TEditor::BoxMimeType() { return quire::BoxMimeType(); }
 
 // --- shared measures -----------------------------------------------------------------
 
@@ -185,31 +184,10 @@ void TEditor::DeleteSelection() {
 
 // --- the clipboard -------------------------------------------------------------------
 
-namespace {
-
-const QString kOwnBytes = QStringLiteral("application/x-quire-cp932");
-
-// The plain text other programs get: line ends as LF, the Linux way.
-QString plainText(std::string_view bytes, const TOutsideCharTable* table) {
-    QString text = cp932::ToDisplay(bytes, table);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-} // namespace
-
 QMimeData* TEditor::selectionMimeData() {
-    const std::string text = SelectedText();
-    auto* data = new QMimeData;
-    data->setText(plainText(text, FList->CharTable()));
-    // The bytes themselves, so that a paste into an editor restores them exactly.
-    data->setData(kOwnBytes, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    if (FSel.Mode == TSelectionMode::Box) {
-        QByteArray marker(text.data(), static_cast<qsizetype>(text.size()));
-        marker.append('\0');
-        data->setData(QString::fromLatin1(BoxMimeType()), marker);
-    }
-    return data;
+    // The bytes go along, so that a paste into an editor restores them exactly.
+    const TOutsideCharTable* table = FList->CharTable();
+    return ClipboardMimeData(TClipboardText::FromBytes(SelectedText(), table), FSel.Mode == TSelectionMode::Box, table);
 }
 
 void TEditor::CopyToClipboard() {
@@ -229,23 +207,18 @@ void TEditor::CutToClipboard() {
     DeleteSelection();
 }
 
-std::string TEditor::clipboardBytes(QClipboard::Mode Mode) const {
-    const QMimeData* data = QApplication::clipboard()->mimeData(Mode);
-    if (!data || !data->hasText()) return {};
-    // Text copied from an editor carries its bytes: they are used while the plain text still
-    // matches them, so that bytes code page 932 has no character for come back exactly.
-    const QByteArray own = data->data(kOwnBytes);
-    if (!own.isEmpty() &&
-        plainText(std::string_view(own.constData(), static_cast<size_t>(own.size())), FList->CharTable()) == data->text())
-        return std::string(own.constData(), static_cast<size_t>(own.size()));
-    return toCodePage(data->text());
+std::string TEditor::ClipboardBytes(QClipboard::Mode Mode) const {
+    QString lost;
+    std::string bytes = ReadClipboardText(Mode, &lost, FList->CharTable()).Bytes;
+    if (!lost.isEmpty()) reportUnconvertible(lost);
+    return bytes;
 }
 
 void TEditor::PasteFromClipboard() {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText()) return;
-    const std::string bytes = clipboardBytes();
-    if (data->hasFormat(QString::fromLatin1(BoxMimeType()))) BoxPaste(bytes);
+    if (!ClipboardHasText()) return;
+    const bool box = ClipboardHoldsBox();
+    const std::string bytes = ClipboardBytes();
+    if (box) BoxPaste(bytes);
     else InsertText(bytes);
 }
 

@@ -3,17 +3,16 @@
 #include "Editor.h"
 
 #include "Cp932Codec.h"
+#include "EditorClipboard.h"
 #include "FountainParser.h"
 #include "ShiftJis.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -43,7 +42,7 @@ void TEditor::createPopupMenu() {
         {"切り取り(&T)", "Ctrl+X", [this] { CutToClipboard(); }},
         {"コピー(&C)", "Ctrl+C", [this] { CopyToClipboard(); }},
         {"貼り付け(&P)", "Ctrl+V", [this] { PasteFromClipboard(); }},
-        {"Box貼り付け(&B)", "Ctrl+B", [this] { BoxPaste(clipboardBytes()); }},
+        {"Box貼り付け(&B)", "Ctrl+B", [this] { BoxPaste(ClipboardBytes()); }},
         {"削除(&D)", nullptr, [this] { DeleteSelection(); }},
         {nullptr, nullptr, {}},
         {"すべて選択(&A)", nullptr, [this] { SelectAll(); }},
@@ -68,7 +67,7 @@ void TEditor::createPopupMenu() {
     });
     // Enabled and checked states are set just before the menu opens.
     connect(FPopupMenu, &QMenu::aboutToShow, this, [this] {
-        const bool text = QApplication::clipboard()->mimeData() && QApplication::clipboard()->mimeData()->hasText();
+        const bool text = ClipboardHasText();
         FPopupItems[piUndo]->setEnabled(!FReadOnly && CanUndo());
         FPopupItems[piRedo]->setEnabled(!FReadOnly && CanRedo());
         FPopupItems[piCut]->setEnabled(SelLength() > 0 && !FReadOnly);
@@ -81,17 +80,29 @@ void TEditor::createPopupMenu() {
     });
 }
 
-void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
-    if (FMouseDown || FDragState != TDragState::None) return;
+QMenu* TEditor::PopupMenu() {
+    if (FOwnerPopup) return FOwnerPopup;
     if (!FPopupMenu) createPopupMenu();
-    FPopupMenu->exec(Event->globalPos());
+    return FPopupMenu;
 }
 
-// The popup's shortcuts act while the editor has the focus, except those the application's
-// own menus use. Returns true when the key was one of them.
+void TEditor::SetPopupMenu(QMenu* Menu) { FOwnerPopup = Menu; }
+
+void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
+    if (FMouseDown || FDragState != TDragState::None) return;
+    PopupMenu()->exec(Event->globalPos());
+}
+
+// The own popup's shortcuts act while the editor has the focus and that menu is its popup
+// menu, except those the application's own menus use. Returns true when the key was one of
+// them.
+bool TEditor::ownPopupTakes(const QKeySequence& Key) const {
+    return !FOwnerPopup && !FReservedShortcuts.contains(Key);
+}
+
 bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
     const QKeySequence key(Event->keyCombination());
-    if (FReservedShortcuts.contains(key)) return false;
+    if (!ownPopupTakes(key)) return false;
     if (!FPopupMenu) createPopupMenu();
     emit FPopupMenu->aboutToShow();
     for (QAction* a : FPopupItems) {
@@ -104,12 +115,23 @@ bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
 }
 
 bool TEditor::event(QEvent* Event) {
+    if (Event->type() == QEvent::KeyPress && WantTabs) {
+        // An editor that wants tabs keeps Tab and Shift+Tab: they never move the focus on,
+        // here or in a parent that would take an ignored key.
+        auto* k = static_cast<QKeyEvent*>(Event);
+        if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) &&
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            keyPressEvent(k);
+            k->accept();
+            return true;
+        }
+    }
     if (Event->type() == QEvent::ShortcutOverride) {
-        // The editor takes the popup's shortcuts before any window shortcut sees them,
-        // unless the application reserved them.
+        // The editor takes its own popup's shortcuts before any window shortcut sees them,
+        // unless the application reserved them or gave it a popup menu of its own.
         auto* k = static_cast<QKeyEvent*>(Event);
         const QKeySequence key(k->keyCombination());
-        if (!FReservedShortcuts.contains(key)) {
+        if (ownPopupTakes(key)) {
             for (const char* s : {"Ctrl+Z", "Ctrl+A", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Ctrl+B", "Ctrl+K"}) {
                 if (key == QKeySequence(QString::fromLatin1(s))) {
                     Event->accept();
@@ -268,14 +290,16 @@ void TEditor::typeUnicode(const QString& Text) { TypeText(toCodePage(Text)); }
 std::string TEditor::toCodePage(const QString& Text) const {
     QString lost;
     // A page with a table (a UTF-8 page) keeps every character through it; elsewhere the
-    // characters code page 932 cannot hold become "?": the user hears of it and is told
-    // which ones.
+    // characters code page 932 cannot hold become "?" and the user is told which ones.
     std::string bytes = cp932::FromUnicode(Text, FList->CharTable(), &lost);
-    if (!lost.isEmpty()) {
-        QApplication::beep();
-        if (OnUnconvertible) OnUnconvertible(const_cast<TEditor*>(this), lost);
-    }
+    if (!lost.isEmpty()) reportUnconvertible(lost);
     return bytes;
+}
+
+// Characters code page 932 cannot hold became "?": the user hears of it and is told which ones.
+void TEditor::reportUnconvertible(const QString& Lost) const {
+    QApplication::beep();
+    if (OnUnconvertible) OnUnconvertible(const_cast<TEditor*>(this), Lost);
 }
 
 // --- the mouse -----------------------------------------------------------------------
@@ -355,7 +379,7 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     if (Event->button() == Qt::MiddleButton && !FReadOnly && QApplication::clipboard()->supportsSelection()) {
         // The X way: the middle button pastes the primary selection where it is pressed.
         const QPoint cr = PixelToColRow(Event->position().x(), Event->position().y(), true);
-        const std::string bytes = clipboardBytes(QClipboard::Selection);
+        const std::string bytes = ClipboardBytes(QClipboard::Selection);
         if (bytes.empty()) return;
         ClearSelection();
         SetRowCol(cr.y(), cr.x());

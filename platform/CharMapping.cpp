@@ -8,8 +8,10 @@
 #include "ShiftJis.h"
 
 #include <QString>
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
@@ -23,19 +25,6 @@ bool encodeAll(const QString& mapped, std::string& out) {
     if (lossy) return false;
     out += bytes;
     return true;
-}
-
-template <typename MapOne>
-std::string mapEach(std::string_view text, MapOne mapOne) {
-    const QString u = ToUnicode(text);
-    std::string out;
-    out.reserve(text.size());
-    const qsizetype n = u.size();
-    for (qsizetype i = 0; i < n;) {
-        const qsizetype used = mapOne(u, i, out);
-        i += used;
-    }
-    return out;
 }
 
 // Character by character, so that a character without a case partner keeps its own bytes:
@@ -87,40 +76,59 @@ Transliterator& toFull() {
     return t;
 }
 
-bool isSoundMark(QChar c) { return c.unicode() == 0xFF9E || c.unicode() == 0xFF9F; }
+// The half-width voiced and semi-voiced sound marks (ﾞ and ﾟ), single bytes.
+bool isSoundMark(char c) { return static_cast<unsigned char>(c) == 0xDE || static_cast<unsigned char>(c) == 0xDF; }
+
+// Bytes that make no character decode to the escapes U+DC80-U+DCFF; a character that holds
+// one is left as it is.
+bool hasInvalidByte(const QString& u) {
+    return std::any_of(u.begin(), u.end(), [](QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; });
+}
+
+// Maps the text character by character through T, so that a character the mapping leaves
+// alone keeps its own bytes (re-encoding it could give the other code of an NEC/IBM twin,
+// which a search for the original bytes would no longer find), and a character whose
+// mapping code page 932 cannot hold stays as it was. With Pairs, a half-width kana and the
+// sound mark after it are mapped together (ｶﾞ becomes ガ) when that gives one character.
+// The mappings of the characters met are remembered: ICU is asked once per distinct one.
+std::string widthMap(Transliterator& t, std::string_view text, bool pairs) {
+    std::unordered_map<std::string, std::string> known;
+    auto mapped = [&](std::string_view ch) -> const std::string& {
+        auto [it, fresh] = known.try_emplace(std::string(ch));
+        if (fresh) {
+            const QString u = ToUnicode(ch);
+            const QString m = hasInvalidByte(u) ? u : t.map(u);
+            if (m == u || !encodeAll(m, it->second)) it->second = std::string(ch);
+        }
+        return it->second;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = sjis::CharLengthAt(text, i);
+        if (pairs && n == 1 && i + 1 < text.size() && isSoundMark(text[i + 1])) {
+            // Both are single bytes (half-width kana and sound marks are): one character
+            // when the pair has a full-width form, else each on its own.
+            const std::string& both = mapped(text.substr(i, 2));
+            if (ToUnicode(both).size() == 1) {
+                out += both;
+                i += 2;
+                continue;
+            }
+        }
+        out += mapped(text.substr(i, n));
+        i += n;
+    }
+    return out;
+}
 
 } // namespace
 
 std::string ToUpper(std::string_view text) { return caseMap(text, true); }
 std::string ToLower(std::string_view text) { return caseMap(text, false); }
 
-// The whole text mapped at once, when all of the result has codes (the common case).
-static bool mapWhole(Transliterator& t, std::string_view text, std::string& out) {
-    return encodeAll(t.map(ToUnicode(text)), out);
-}
+std::string ToHalfWidth(std::string_view text) { return widthMap(toHalf(), text, false); }
 
-std::string ToHalfWidth(std::string_view text) {
-    if (std::string out; mapWhole(toHalf(), text, out)) return out;
-    return mapEach(text, [](const QString& u, qsizetype i, std::string& out) -> qsizetype {
-        const QString one = u.mid(i, 1);
-        if (!encodeAll(toHalf().map(one), out)) out += FromUnicode(one);
-        return 1;
-    });
-}
-
-std::string ToFullWidth(std::string_view text) {
-    if (std::string out; mapWhole(toFull(), text, out)) return out;
-    return mapEach(text, [](const QString& u, qsizetype i, std::string& out) -> qsizetype {
-        // A half-width kana and its sound mark make one full-width character when one exists.
-        if (i + 1 < u.size() && isSoundMark(u[i + 1])) {
-            const QString pair = u.mid(i, 2);
-            const QString mapped = toFull().map(pair);
-            if (mapped.size() == 1 && encodeAll(mapped, out)) return 2;
-        }
-        const QString one = u.mid(i, 1);
-        if (!encodeAll(toFull().map(one), out)) out += FromUnicode(one);
-        return 1;
-    });
-}
+std::string ToFullWidth(std::string_view text) { return widthMap(toFull(), text, true); }
 
 } // namespace quire::cp932

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <functional>
@@ -342,6 +343,54 @@ TEST_F(EditingTest, PopupShortcutsAndTheApplicationsReservedOnes) {
     key(Qt::Key_Z, Qt::ControlModifier);
     key(Qt::Key_A, Qt::ControlModifier); // now the application's
     EXPECT_EQ(all(), "abc");
+}
+
+TEST_F(EditingTest, APopupMenuFromTheOwnerTakesNoKeysOfTheOwnPopup) {
+    QMenu owners;
+    e->SetPopupMenu(&owners);
+    EXPECT_EQ(&owners, e->PopupMenu());
+    text("abc");
+    e->SetRowCol(0, 3);
+    type("d");
+    // Ctrl+Z, Ctrl+A and Ctrl+K belong to the owner now: here nothing acts on them.
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(all(), "abcd");
+    key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(e->SelectionMode(), TSelectionMode::Normal);
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier);
+    override.ignore();
+    QApplication::sendEvent(e.get(), &override);
+    EXPECT_FALSE(override.isAccepted());
+    // Without it the own popup is back, with its keys.
+    e->SetPopupMenu(nullptr);
+    EXPECT_NE(&owners, e->PopupMenu());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(all(), "abc");
+}
+
+TEST_F(EditingTest, TabStaysInAnEditorThatWantsTabs) {
+    // Beside another control Tab would move the focus on; an editor that wants tabs keeps it.
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    e->setParent(&window);
+    e->show();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    e->setFocus();
+    QApplication::processEvents();
+    text("ab");
+    e->SetRowCol(0, 1);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(all(), "a\tb");
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(all(), "a\tb");
+    EXPECT_TRUE(e->hasFocus());
+    e->WantTabs = false;
+    key(Qt::Key_Tab);
+    EXPECT_EQ(all(), "a\tb");
+    EXPECT_TRUE(other->hasFocus());
+    e->setParent(nullptr);
 }
 
 TEST_F(EditingTest, EditStyleRequests) {

@@ -4,6 +4,7 @@
 
 #include "CostumKey.h"
 #include "Messages.h"
+#include "QStringPrinting.h"
 #include "ShortcutText.h"
 
 #include <QAction>
@@ -14,8 +15,6 @@
 #include <ostream>
 #include <memory>
 
-// Test failures print strings as text.
-inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace quire::test {
 

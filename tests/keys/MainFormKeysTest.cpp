@@ -8,6 +8,9 @@
 #include "Unit8.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -48,7 +51,7 @@ TEST_F(MainFormKeysTest, WithoutKeyDatTheWindowStartsWithTheDefaults) {
         ++present;
         EXPECT_EQ(QString::fromLatin1(c.Default), ShortcutToText(a->shortcut())) << c.MenuItem;
     }
-    EXPECT_GE(present, 30);
+    EXPECT_GE(present, 67); // all but 各種設定, which the settings dialog will bring
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), form->Action("Mm_Redo")->shortcut());
     EXPECT_EQ(QKeySequence(Qt::Key_F9), form->Action("Mm_Division")->shortcut());
     EXPECT_FALSE(QFileInfo::exists(KeyFileName()));
@@ -121,4 +124,39 @@ TEST_F(MainFormKeysTest, TheSettingsMenuOpensTheDialogBesideTheWindow) {
     EXPECT_TRUE(form->Action("Mm_Division")->shortcut().isEmpty());
     EXPECT_EQ(QString(), profile::ReadString(KeyFileName(), "Window", "Division", "absent"));
     EXPECT_EQ(nullptr, form->findChild<TFrmKeyCosm*>()); // released when it closed
+}
+
+// A key given to Cut in the dialog reaches the editors' popup item too, and the pressed key
+// cuts in the window; the old key cuts no more.
+TEST_F(MainFormKeysTest, CutsNewKeyReachesThePopupAndCutsInTheWindow) {
+    start();
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TFrmKeyCosm*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        const auto found = dialog->TreeView1->findItems(QStringLiteral("切り取り"), Qt::MatchExactly | Qt::MatchRecursive);
+        if (found.size() != 1) return;
+        dialog->TreeView1->setCurrentItem(found.front());
+        dialog->CheckBox2->setChecked(true);
+        dialog->CheckBox3->setChecked(true);
+        dialog->ComboBox1->setCurrentText(QStringLiteral("X"));
+        dialog->btnKeySetClick(dialog->btnKeySet);
+        dialog->btnOkClick();
+    });
+    form->Action("MmKey")->trigger();
+    const QKeySequence altered(Qt::CTRL | Qt::ALT | Qt::Key_X);
+    EXPECT_EQ(altered, form->Action("mm_Cut")->shortcut());
+    EXPECT_EQ(altered, form->Action("Pm_Cut")->shortcut());
+    // Without a window manager the window is activated again by hand.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Editor()->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(form->Editor(), Qt::Key_A);
+    QTest::keyClick(form->Editor(), Qt::Key_B);
+    QTest::keyClick(form->Editor(), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(form->Editor(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QStringLiteral("ab"), text());
+    QTest::keyClick(form->Editor(), Qt::Key_X, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(QStringLiteral("a"), text());
+    EXPECT_EQ(QStringLiteral("b"), QApplication::clipboard()->text());
 }

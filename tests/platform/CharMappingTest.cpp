@@ -62,3 +62,35 @@ TEST(CharMapping, CaseMappingKeepsTheBytesOfCharactersWithoutACase) {
     // A lead byte with a trail byte that makes no character is left as it is.
     EXPECT_EQ(ToUpper(std::string("\x85\x61")), "\x85\x61");
 }
+
+TEST(CharMapping, WidthMappingKeepsTheBytesOfCharactersWithoutAWidthPartner) {
+    // 纊 has an NEC-selected code (0xED40) and an IBM code (0xFA5C): each keeps its own,
+    // while the letters beside it change.
+    EXPECT_EQ(ToHalfWidth(std::string("\xED\x40" "\x82\x60" "\xFA\x5C")), "\xED\x40" "A" "\xFA\x5C");
+    EXPECT_EQ(ToFullWidth(std::string("\xED\x40" "A" "\xFA\x5C")), "\xED\x40" "\x82\x60" "\xFA\x5C");
+    // The roman numeral one in the NEC row 13 (0x8754) and in the IBM rows (0xFA4A).
+    EXPECT_EQ(ToFullWidth(std::string("\x87\x54\xFA\x4A")), "\x87\x54\xFA\x4A");
+    EXPECT_EQ(ToHalfWidth(std::string("\x87\x54\xFA\x4A")), "\x87\x54\xFA\x4A");
+    // A lead byte followed by a byte that makes no character with it stays whole.
+    EXPECT_EQ(ToFullWidth(std::string("\x85\x41")), "\x85\x41");
+    EXPECT_EQ(ToHalfWidth(std::string("\x85\x41")), "\x85\x41");
+}
+
+TEST(CharMapping, WidthMappingOfEveryCharacterRoundTripsOrStays) {
+    // Every valid code: a character without a width partner comes back with its own bytes;
+    // one with a partner goes there and back to a character of the same text.
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead > 0x9F && lead < 0xE0) continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (DecodeChar(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)) == 0) continue;
+            const std::string ch{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string half = ToHalfWidth(ch);
+            if (half == ch) continue;
+            EXPECT_EQ(un(ToFullWidth(half)), un(ch)) << std::hex << lead << trail;
+        }
+    }
+    for (int b = 0x20; b < 0x7F; ++b) {
+        const std::string ch(1, static_cast<char>(b));
+        EXPECT_EQ(ToHalfWidth(ToFullWidth(ch)), ch) << b;
+    }
+}

@@ -5,10 +5,13 @@
 #include "Dialogs.h"
 #include "Messages.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <QFont>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -73,8 +76,19 @@ public:
         Font = *ChosenFont;
         return true;
     }
+    // The program's own modal dialogs: shown, then driven by ExecScript instead of a modal
+    // loop; the result is the dialog's when the script is done (rejected without a script).
+    int Exec(QDialog& Dialog) override {
+        ++Execs;
+        Dialog.show();
+        QApplication::processEvents();
+        if (ExecScript) ExecScript(Dialog);
+        return Dialog.result();
+    }
 
     std::deque<QString> Paths;
+    std::function<void(QDialog&)> ExecScript;
+    int Execs = 0;
     std::optional<QFont> ChosenFont; // the font dialog's answer; cancelled when empty
     int SaveDialogs = 0;
 
