@@ -15,24 +15,42 @@ struct TColorEntry {
 
 // 0x80000001 is the system colour of the desktop background ("clBackground").
 constexpr std::array<TColorEntry, TColorTable::Count> kColors{{
-    {"Font", 0x000000},           {"Bk", 0xFFFFFF},
-    {"SelFont", 0xFFFFFF},        {"SelBk", 0x800000},
-    {"RET", 0x808000},            {"EOF", 0x808000},
-    {"TAB", 0xC0C0C0},            {"Space", 0xC0C0C0},
-    {"HSpace", 0xC0C0C0},         {"UnderLine", 0xC0C0C0},
-    {"URL", 0xFF0000},            {"Mail", 0xFF0000},
-    {"Inyo", 0xFF0000},           {"Ruler", 0x000000},
-    {"BkRuler", 0xFFFFFF},        {"Del_KeyWord", 0x000000},
-    {"Del_Str", 0x008000},        {"Del_Comment", 0x80000001},
-    {"ini_Section", 0xFF0000},    {"ini_Key", 0x008000},
-    {"HTML_Ampersand", 0xFF0000}, {"HTML_Element", 0x008000},
-    {"HTML_Attribute", 0xFF0000}, {"HTML_AttValue", 0x008080},
-    {"HTML_Comment", 0x808080},   {"Perl_KeyWord", 0xFF0000},
-    {"Perl_Str", 0x008000},       {"Perl_Comment", 0x80000001},
-    {"C_KeyWord", 0xFF0000},      {"C_Str", 0x008000},
-    {"C_Comment", 0x80000001},    {"Basic_KeyWord", 0xFF0000},
-    {"Basic_Str", 0x008000},      {"Basic_Comment", 0x80000001},
-    {"Yuza_KeyWord", 0xFF0000},   {"Yuza_Str", 0x008000},
+    {"Font", 0x000000},
+    {"Bk", 0xFFFFFF},
+    {"SelFont", 0xFFFFFF},
+    {"SelBk", 0x800000},
+    {"RET", 0x808000},
+    {"EOF", 0x808000},
+    {"TAB", 0xC0C0C0},
+    {"Space", 0xC0C0C0},
+    {"HSpace", 0xC0C0C0},
+    {"UnderLine", 0xC0C0C0},
+    {"URL", 0xFF0000},
+    {"Mail", 0xFF0000},
+    {"Inyo", 0xFF0000},
+    {"Ruler", 0x000000},
+    {"BkRuler", 0xFFFFFF},
+    {"Del_KeyWord", 0x000000},
+    {"Del_Str", 0x008000},
+    {"Del_Comment", 0x80000001},
+    {"ini_Section", 0xFF0000},
+    {"ini_Key", 0x008000},
+    {"HTML_Ampersand", 0xFF0000},
+    {"HTML_Element", 0x008000},
+    {"HTML_Attribute", 0xFF0000},
+    {"HTML_AttValue", 0x008080},
+    {"HTML_Comment", 0x808080},
+    {"Perl_KeyWord", 0xFF0000},
+    {"Perl_Str", 0x008000},
+    {"Perl_Comment", 0x80000001},
+    {"C_KeyWord", 0xFF0000},
+    {"C_Str", 0x008000},
+    {"C_Comment", 0x80000001},
+    {"Basic_KeyWord", 0xFF0000},
+    {"Basic_Str", 0x008000},
+    {"Basic_Comment", 0x80000001},
+    {"Yuza_KeyWord", 0xFF0000},
+    {"Yuza_Str", 0x008000},
     {"Yuza_Comment", 0x80000001},
 }};
 
@@ -44,9 +62,7 @@ TColorIndex indexAt(int i) { return static_cast<TColorIndex>(i); }
 
 TColorTable::TColorTable() { Reset(); }
 
-QString TColorTable::Key(TColorIndex Index) {
-    return QString::fromLatin1(kColors.at(static_cast<size_t>(Index)).Key);
-}
+QString TColorTable::Key(TColorIndex Index) { return QString::fromLatin1(kColors.at(static_cast<size_t>(Index)).Key); }
 
 TColor TColorTable::Default(TColorIndex Index) { return kColors.at(static_cast<size_t>(Index)).Default; }
 
@@ -62,7 +78,8 @@ void TColorTable::Load(const QString& File) {
 }
 
 void TColorTable::Save(const QString& File) const {
-    for (int i = 0; i < Count; ++i) profile::WriteString(File, kSection, Key(indexAt(i)), ColorToString(Color(indexAt(i))));
+    for (int i = 0; i < Count; ++i)
+        profile::WriteString(File, kSection, Key(indexAt(i)), ColorToString(Color(indexAt(i))));
 }
 
 } // namespace quire

@@ -11,43 +11,43 @@ namespace quire {
 
 // The entries of the table, in the order of their keys.
 enum class TColorIndex : int {
-    Font,           // text of every editor and its plain tokens
-    Bk,             // background of every editor and of every token kind
-    SelFont,        // selected text
-    SelBk,          // selection background
-    RET,            // return mark
-    EOFMark,        // end-of-file mark (key "EOF": the name itself is a macro of the C library)
-    TAB,            // tab mark
-    Space,          // full-width space mark
-    HSpace,         // half-width space mark
-    UnderLine,      // caret-row underline
-    URL,            // URL tokens
-    Mail,           // mail address tokens
-    Inyo,           // quoted lines
-    Ruler,          // line-number bar text
-    BkRuler,        // line-number bar background
-    DelKeyWord,     // Delphi reserved words
-    DelStr,         // Delphi strings
-    DelComment,     // Delphi comments and both comment brackets
-    IniSection,     // ini section bracket
-    IniKey,         // ini values (the ini colouring's comment kind)
-    HTMLAmpersand,  // HTML whole tag and character references
-    HTMLElement,    // HTML element names
-    HTMLAttribute,  // HTML attribute names
-    HTMLAttValue,   // HTML strings and attribute values
-    HTMLComment,    // HTML comment bracket
-    PerlKeyWord,    // Perl reserved words
-    PerlStr,        // Perl strings
-    PerlComment,    // Perl comments
-    CKeyWord,       // C++ reserved words
-    CStr,           // C++ strings
-    CComment,       // C++ comments and the comment bracket
-    BasicKeyWord,   // Basic reserved words
-    BasicStr,       // Basic strings
-    BasicComment,   // Basic comments
-    YuzaKeyWord,    // mode ユーザ reserved words
-    YuzaStr,        // mode ユーザ strings
-    YuzaComment,    // mode ユーザ comments and its comment bracket
+    Font,          // text of every editor and its plain tokens
+    Bk,            // background of every editor and of every token kind
+    SelFont,       // selected text
+    SelBk,         // selection background
+    RET,           // return mark
+    EOFMark,       // end-of-file mark (key "EOF": the name itself is a macro of the C library)
+    TAB,           // tab mark
+    Space,         // full-width space mark
+    HSpace,        // half-width space mark
+    UnderLine,     // caret-row underline
+    URL,           // URL tokens
+    Mail,          // mail address tokens
+    Inyo,          // quoted lines
+    Ruler,         // line-number bar text
+    BkRuler,       // line-number bar background
+    DelKeyWord,    // Delphi reserved words
+    DelStr,        // Delphi strings
+    DelComment,    // Delphi comments and both comment brackets
+    IniSection,    // ini section bracket
+    IniKey,        // ini values (the ini colouring's comment kind)
+    HTMLAmpersand, // HTML whole tag and character references
+    HTMLElement,   // HTML element names
+    HTMLAttribute, // HTML attribute names
+    HTMLAttValue,  // HTML strings and attribute values
+    HTMLComment,   // HTML comment bracket
+    PerlKeyWord,   // Perl reserved words
+    PerlStr,       // Perl strings
+    PerlComment,   // Perl comments
+    CKeyWord,      // C++ reserved words
+    CStr,          // C++ strings
+    CComment,      // C++ comments and the comment bracket
+    BasicKeyWord,  // Basic reserved words
+    BasicStr,      // Basic strings
+    BasicComment,  // Basic comments
+    YuzaKeyWord,   // mode ユーザ reserved words
+    YuzaStr,       // mode ユーザ strings
+    YuzaComment,   // mode ユーザ comments and its comment bracket
 };
 
 class TColorTable {

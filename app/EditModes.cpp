@@ -60,9 +60,17 @@ std::optional<TEditMode> ModeOfSwitch(const QString& Param) {
 
 TEditMode ModeForExtension(const QString& Ext) {
     static const std::array<std::pair<const char*, TEditMode>, 11> extensions = {{
-        {".htm", TEditMode::HTML},  {".html", TEditMode::HTML}, {".ini", TEditMode::Ini},  {".inf", TEditMode::Ini},
-        {".pas", TEditMode::Delphi}, {".cgi", TEditMode::Perl},  {".pl", TEditMode::Perl},  {".c", TEditMode::Cpp},
-        {".cpp", TEditMode::Cpp},   {".h", TEditMode::Cpp},     {".bas", TEditMode::Basic},
+        {".htm", TEditMode::HTML},
+        {".html", TEditMode::HTML},
+        {".ini", TEditMode::Ini},
+        {".inf", TEditMode::Ini},
+        {".pas", TEditMode::Delphi},
+        {".cgi", TEditMode::Perl},
+        {".pl", TEditMode::Perl},
+        {".c", TEditMode::Cpp},
+        {".cpp", TEditMode::Cpp},
+        {".h", TEditMode::Cpp},
+        {".bas", TEditMode::Basic},
     }};
     const QString e = Ext.toLower();
     for (const auto& [ext, mode] : extensions)

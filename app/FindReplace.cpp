@@ -70,7 +70,8 @@ void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
     std::string pattern, replacement;
     if (!patternBytes(Editor, pattern) || Editor.ReadOnly()) return;
     if (!toBytes(Editor, ReplaceText, replacement)) {
-        Messages().Show(QStringLiteral("Quire"), QStringLiteral("置換語に、この文書の文字コードで表せない文字があります。\r\r") + ReplaceText,
+        Messages().Show(QStringLiteral("Quire"),
+                        QStringLiteral("置換語に、この文書の文字コードで表せない文字があります。\r\r") + ReplaceText,
                         TMessageIcon::Warning);
         return;
     }
@@ -102,8 +103,10 @@ void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
         text.replace(static_cast<size_t>(start), static_cast<size_t>(length), replacement);
         // Backward, the caret goes back to the match's start, so that the next search starts
         // before the text just inserted.
-        if (forward) start += static_cast<int>(replacement.size());
-        else Editor.SetSelStart(start);
+        if (forward)
+            start += static_cast<int>(replacement.size());
+        else
+            Editor.SetSelStart(start);
         length = 0;
         if (!Options.Has(TSearchOption::ReplaceAll)) return;
     }
@@ -119,8 +122,8 @@ void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
 // looked at. Backward, the next match ends at most where the replaced one began, where the
 // text now holds the replacement's first byte: the searcher is narrowed to the bytes before
 // and told that byte for the whole-word test.
-void TFindReplace::replaceRest(TEditor& Editor, const std::string& Text, int Start, int Length, const std::string& Pattern,
-                               const std::string& Replacement) {
+void TFindReplace::replaceRest(TEditor& Editor, const std::string& Text, int Start, int Length,
+                               const std::string& Pattern, const std::string& Replacement) {
     TSearcher searcher(Text, Pattern, Options);
     std::vector<int> starts;
     int s = Start, l = Length;
@@ -132,7 +135,10 @@ void TFindReplace::replaceRest(TEditor& Editor, const std::string& Text, int Sta
             s += l;
         } else {
             const bool adjacent = starts.size() > 1 && s + l == starts[starts.size() - 2];
-            const int after = adjacent ? following : (s + l < static_cast<int>(Text.size()) ? static_cast<unsigned char>(Text[static_cast<size_t>(s + l)]) : -1);
+            const int after = adjacent ? following
+                                       : (s + l < static_cast<int>(Text.size())
+                                              ? static_cast<unsigned char>(Text[static_cast<size_t>(s + l)])
+                                              : -1);
             following = Replacement.empty() ? after : static_cast<unsigned char>(Replacement.front());
             searcher.SetEnd(s, following);
         }
@@ -144,7 +150,9 @@ void TFindReplace::replaceRest(TEditor& Editor, const std::string& Text, int Sta
     std::string span;
     span.reserve(static_cast<size_t>(starts.back() + m - starts.front()) + starts.size() * Replacement.size());
     for (size_t i = 0; i < starts.size(); ++i) {
-        if (i > 0) span.append(Text, static_cast<size_t>(starts[i - 1] + m), static_cast<size_t>(starts[i] - starts[i - 1] - m));
+        if (i > 0)
+            span.append(Text, static_cast<size_t>(starts[i - 1] + m),
+                        static_cast<size_t>(starts[i] - starts[i - 1] - m));
         span += Replacement;
     }
     Editor.ReplaceText(starts.front(), starts.back() + m - starts.front(), span);

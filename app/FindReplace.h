@@ -18,7 +18,7 @@ public:
     // Answers the question before a replacement; the match is selected in the editor.
     using TAsk = std::function<TReplaceAnswer(TEditor& Editor)>;
 
-    QString SearchText;  // empty until the first search
+    QString SearchText; // empty until the first search
     QString ReplaceText;
     TSearchOptions Options;
 

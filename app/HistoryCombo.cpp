@@ -62,8 +62,10 @@ void THistoryCombo::MoveTextToTop() {
     if (text.isEmpty()) return;
     const int at = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (at == 0) return;
-    if (at > 0) removeItem(at);
-    else if (count() >= MaxHistory) removeItem(count() - 1);
+    if (at > 0)
+        removeItem(at);
+    else if (count() >= MaxHistory)
+        removeItem(count() - 1);
     insertItem(0, text);
     setCurrentIndex(0);
     setEditText(text);

@@ -59,7 +59,9 @@ bool ReplayRows::Load(uint64_t Count, std::string_view Serial) {
         const char* stop = wrapped ? cr : lf ? lf : end;
         const auto length = static_cast<uint64_t>(stop - p);
         if (length > UINT32_MAX) return false;
-        const TRowAttribute attr = stop == end ? TRowAttribute::EndOfFile : wrapped ? TRowAttribute::Wrapped : TRowAttribute::LineEnd;
+        const TRowAttribute attr = stop == end ? TRowAttribute::EndOfFile
+                                   : wrapped   ? TRowAttribute::Wrapped
+                                               : TRowAttribute::LineEnd;
         FRows.PushBack(Ref{base + static_cast<uint64_t>(p - begin), static_cast<uint32_t>(length), attr, false});
         p = stop == end ? end : stop + 1;
     }
@@ -87,8 +89,10 @@ bool ReplayRows::splitNew(const TEditRecord& R, std::string_view Text, uint64_t 
             break;
         }
     }
-    if (R.LastAttribute != TRowAttribute::LineEnd) add(Text.size(), R.LastAttribute);
-    else if (pos != Text.size()) return false;
+    if (R.LastAttribute != TRowAttribute::LineEnd)
+        add(Text.size(), R.LastAttribute);
+    else if (pos != Text.size())
+        return false;
     return Rows.size() == R.Inserted && b == R.Breaks.size();
 }
 

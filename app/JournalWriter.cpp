@@ -2,12 +2,12 @@
 #include "JournalWriter.h"
 
 #include <cerrno>
-#include <optional>
-#include <utility>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quire {
 
@@ -122,8 +122,10 @@ void TJournalWriter::run() {
             FBusy = false;
             FIdle.notify_all();
             const auto ready = [this] { return !FQueue.empty() || FStop; };
-            if (due) FWake.wait_until(lock, *due, ready);
-            else FWake.wait(lock, ready);
+            if (due)
+                FWake.wait_until(lock, *due, ready);
+            else
+                FWake.wait(lock, ready);
             if (FQueue.empty()) {
                 if (FStop) break;
                 continue; // a sync came due
@@ -176,7 +178,8 @@ void TJournalWriter::append(const std::string& Id, const std::string& Bytes) {
     const int error = before < 0 ? errno : writeAll(j.Current.Fd, Bytes);
     if (error != 0) {
         // What did get written is cut off again, so that the file ends with whole frames.
-        if (before >= 0) [[maybe_unused]] const int cut = ::ftruncate(j.Current.Fd, before);
+        if (before >= 0) [[maybe_unused]]
+            const int cut = ::ftruncate(j.Current.Fd, before);
         fail(Id, j.Current.Path, error);
         return;
     }

@@ -58,8 +58,10 @@ LineEndCount countLineEnds(std::string_view s) noexcept {
     const __m128i lf = _mm_set1_epi8('\n');
     for (; i + 16 <= s.size(); i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-        n.Cr += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))));
-        n.Lf += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+        n.Cr += static_cast<std::size_t>(
+            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))));
+        n.Lf += static_cast<std::size_t>(
+            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
     }
 #endif
     for (; i + 8 <= s.size(); i += 8) {
@@ -126,8 +128,10 @@ char* TKanjiConverter::room(std::unique_ptr<char[]>& Buffer, std::size_t& Capaci
 }
 
 void TKanjiConverter::Convert(std::string_view Piece, bool Last) {
-    if (FUseLibrary) convertByLibrary(Piece, Last);
-    else convertOwn(Piece, Last);
+    if (FUseLibrary)
+        convertByLibrary(Piece, Last);
+    else
+        convertOwn(Piece, Last);
 }
 
 void TKanjiConverter::convertOwn(std::string_view Piece, bool Last) {
@@ -235,8 +239,10 @@ std::size_t TKanjiConverter::lastCleanJisCut() {
         }
         FScanned = esc;
         if (n - FScanned < 3) break;
-        if (b[FScanned + 1] == '$') FJisKanji = true;
-        else if (b[FScanned + 1] == '(') FJisKanji = false;
+        if (b[FScanned + 1] == '$')
+            FJisKanji = true;
+        else if (b[FScanned + 1] == '(')
+            FJisKanji = false;
         FScanned += 3;
     }
     return cut;
@@ -275,7 +281,8 @@ bool TKanjiConverter::resultPasses(std::string_view Piece, std::string_view Resu
     case TConversion::SjisToEuc:
     case TConversion::SjisToJis: {
         // Read back by the own converters, the result must give the page's bytes.
-        const TConversion back = FConversion == TConversion::SjisToEuc ? TConversion::EucToSjis : TConversion::JisToSjis;
+        const TConversion back =
+            FConversion == TConversion::SjisToEuc ? TConversion::EucToSjis : TConversion::JisToSjis;
         char* check = room(FCheck, FCheckCapacity, jconvert::MaxConvertedSize(back, Result.size()) + 1);
         bool kanji = false;
         const jconvert::TConvertStep step = jconvert::ConvertPiece(back, Result, true, kanji, check);

@@ -98,9 +98,9 @@ private:
     TKanjiSink& FSink;
     bool FUseLibrary;
     TKanjiStream FStream;
-    std::string FInput;         // library path: bytes not converted yet, zero-terminated
-    std::size_t FScanned = 0;   // FInput holds no clean cut before this
-    bool FJisKanji = false;     // JIS input as the own converter reads FInput from FScanned
+    std::string FInput;       // library path: bytes not converted yet, zero-terminated
+    std::size_t FScanned = 0; // FInput holds no clean cut before this
+    bool FJisKanji = false;   // JIS input as the own converter reads FInput from FScanned
     std::unique_ptr<char[]> FCheck;
     std::size_t FCheckCapacity = 0;
     int FLibraryPieces = 0;

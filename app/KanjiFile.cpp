@@ -47,7 +47,10 @@ TReading readingOf(std::string_view code) {
 
 const char* codeOf(int detection) {
     using namespace jconvert;
-    return detection == kdJis ? kJisName : detection == kdEuc ? kEucName : detection == kdUtf8 ? kUtf8Name : kShiftJisName;
+    return detection == kdJis    ? kJisName
+           : detection == kdEuc  ? kEucName
+           : detection == kdUtf8 ? kUtf8Name
+                                 : kShiftJisName;
 }
 
 // The detection of a text's first bytes holds for the whole text once it is decided (the scan
@@ -56,7 +59,9 @@ const char* codeOf(int detection) {
 bool decided(int detection) { return detection != jconvert::kdAscii && detection != jconvert::kdEucOrSjis; }
 
 const char* lineEndName(int kind) {
-    return kind == jconvert::leCr ? jconvert::kCrName : kind == jconvert::leLf ? jconvert::kLfName : jconvert::kCrLfName;
+    return kind == jconvert::leCr   ? jconvert::kCrName
+           : kind == jconvert::leLf ? jconvert::kLfName
+                                    : jconvert::kCrLfName;
 }
 
 // The line end of a text seen in pieces, as DetectLineEnd gives it for the whole text.
@@ -151,8 +156,10 @@ public:
         const std::size_t nul = piece.find('\0');
         hasNul_ = nul != std::string_view::npos;
         piece = piece.substr(0, nul);
-        if (check_ == TCheck::Plain) scan_.Add(piece);
-        else if (check_ == TCheck::Exact) exact_.Read(piece);
+        if (check_ == TCheck::Plain)
+            scan_.Add(piece);
+        else if (check_ == TCheck::Exact)
+            exact_.Read(piece);
         converter_.Convert(piece, last || hasNul_);
         return !hasNul_;
     }
@@ -174,7 +181,8 @@ private:
 
 // Hands Bytes to D piece by piece.
 void feedBytes(Decoder& d, std::string_view bytes) {
-    for (std::size_t i = 0; d.Add(bytes.substr(i, kReadPiece), i + kReadPiece >= bytes.size()) && i + kReadPiece < bytes.size();)
+    for (std::size_t i = 0;
+         d.Add(bytes.substr(i, kReadPiece), i + kReadPiece >= bytes.size()) && i + kReadPiece < bytes.size();)
         i += kReadPiece;
 }
 
@@ -190,13 +198,13 @@ bool keepsBytesExactly(TConversion conversion, TConverter converter, const std::
 
 // Converts Bytes whole, as Decoder does, and tells R what it found (KeepsBytes only when
 // Check).
-void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink,
-                 TKanjiText& r, bool check = true) {
+void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink, TKanjiText& r,
+                 bool check = true) {
     Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None);
     feedBytes(d, bytes);
     r.HasNul = d.HasNul();
-    r.KeepsBytes = d.KeepsBytes() ||
-                   keepsBytesExactly(conversion, converter, [bytes](Decoder& e) { feedBytes(e, bytes); });
+    r.KeepsBytes =
+        d.KeepsBytes() || keepsBytesExactly(conversion, converter, [bytes](Decoder& e) { feedBytes(e, bytes); });
 }
 
 // Converted text goes straight into the blocks of a loader.
@@ -413,7 +421,8 @@ int lineEndKindOf(std::string_view name) {
 
 } // namespace
 
-std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter, const TOutsideCharTable* table) {
+std::string EncodeCode(std::string_view text, std::string_view code, TConverter converter,
+                       const TOutsideCharTable* table) {
     std::string bytes;
     if (jconvert::IsUtf8Name(code)) {
         if (code == jconvert::kUtf8BomName) bytes = utf8::kBom;
@@ -492,8 +501,10 @@ public:
                 continue;
             }
             // A lone CR or LF: the line is taken into buffer_ with a CR LF.
-            if (buffer_.empty() && runEnd > run) output_(std::string_view(run, static_cast<std::size_t>(runEnd - run)));
-            else buffer_.append(run, static_cast<std::size_t>(runEnd - run));
+            if (buffer_.empty() && runEnd > run)
+                output_(std::string_view(run, static_cast<std::size_t>(runEnd - run)));
+            else
+                buffer_.append(run, static_cast<std::size_t>(runEnd - run));
             buffer_.append(runEnd, static_cast<std::size_t>(e - runEnd));
             buffer_ += "\r\n";
             complete_ = buffer_.size();
@@ -600,17 +611,20 @@ private:
 
 } // namespace
 
-TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::string_view lineEnd, TConverter converter,
-                           const TOutput& output, const std::function<void(std::string_view, std::size_t)>& inspect) {
+TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::string_view lineEnd,
+                           TConverter converter, const TOutput& output,
+                           const std::function<void(std::string_view, std::size_t)>& inspect) {
     TKanjiText r = GuessKanjiText(bytes);
     const TReading reading = readingOf(r.KanjiCode);
     const std::string_view codeName = code.empty() ? std::string_view(r.KanjiCode) : code;
-    const int kind = lineEndKindOf(lineEnd.empty() ? std::string_view(r.LineEndCode.value_or(jconvert::kCrLfName)) : lineEnd);
+    const int kind =
+        lineEndKindOf(lineEnd.empty() ? std::string_view(r.LineEndCode.value_or(jconvert::kCrLfName)) : lineEnd);
 
     // The stages, from the last to the first: line ends, the code written, the text as the
     // line store holds it, the code read.
     LineEndStream lineEnds(kind, output);
-    const TOutput written = kind == jconvert::leCrLf ? output : TOutput([&lineEnds](std::string_view s) { lineEnds.Add(s); });
+    const TOutput written =
+        kind == jconvert::leCrLf ? output : TOutput([&lineEnds](std::string_view s) { lineEnds.Add(s); });
     const std::optional<TConversion> writing = writingOf(codeName);
     std::optional<TKanjiConverter> encoder;
     if (writing) encoder.emplace(*writing, converter, written);

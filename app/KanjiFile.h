@@ -71,8 +71,8 @@ std::string EncodePage(std::string_view Text, std::string_view KanjiCode, std::s
                        TConverter Converter = TConverter::Auto, const TOutsideCharTable* Table = nullptr);
 // Encodes and writes the page to Path as WriteWholeFile does: a failed write leaves the old
 // file as it was. Raises EPlatformError naming the file and the reason on failure.
-void WritePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd,
-               const QString& Path, TConverter Converter = TConverter::Auto, const TOutsideCharTable* Table = nullptr);
+void WritePage(std::string_view Text, std::string_view KanjiCode, std::string_view LineEnd, const QString& Path,
+               TConverter Converter = TConverter::Auto, const TOutsideCharTable* Table = nullptr);
 
 // The first character of Text (Shift-JIS) that writing it in KanjiCode would not keep: for JIS
 // and EUC one that JIS X 0208 lacks, for Shift-JIS a code of Table (its character would be

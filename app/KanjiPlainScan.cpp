@@ -89,9 +89,12 @@ std::size_t TKanjiPlainScan::takeJis(std::string_view s, bool Last) {
             if (!Last) return i; // the escape goes on in the next piece
             break;
         }
-        if (b[i + 1] == '$' && (b[i + 2] == 'B' || b[i + 2] == '@')) FKanji = true;
-        else if (b[i + 1] == '(' && (b[i + 2] == 'B' || b[i + 2] == 'J')) FKanji = false;
-        else break;
+        if (b[i + 1] == '$' && (b[i + 2] == 'B' || b[i + 2] == '@'))
+            FKanji = true;
+        else if (b[i + 1] == '(' && (b[i + 2] == 'B' || b[i + 2] == 'J'))
+            FKanji = false;
+        else
+            break;
         i += 3;
     }
     if (i < n) FPlain = false;

@@ -18,7 +18,8 @@ namespace quire {
 class TKanjiPlainScan {
 public:
     // Reading: EucToSjis or JisToSjis.
-    explicit TKanjiPlainScan(jconvert::TConversion Reading) noexcept : FJis(Reading == jconvert::TConversion::JisToSjis) {}
+    explicit TKanjiPlainScan(jconvert::TConversion Reading) noexcept
+        : FJis(Reading == jconvert::TConversion::JisToSjis) {}
 
     // The next piece; false once the text is known not to be plain.
     bool Add(std::string_view Piece);

@@ -95,8 +95,10 @@ void TKanjiRoundTrip::add(std::string& Side, std::size_t& Offset, TJisCharacters
         Side.erase(0, Offset);
         Offset = 0;
     }
-    if (FReading == TConversion::JisToSjis) Characters.Add(Bytes, Last, Side);
-    else Side.append(Bytes);
+    if (FReading == TConversion::JisToSjis)
+        Characters.Add(Bytes, Last, Side);
+    else
+        Side.append(Bytes);
     compare();
 }
 

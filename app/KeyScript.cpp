@@ -58,7 +58,8 @@ void sendKey(QWidget* Target, int Key, Qt::KeyboardModifiers Modifiers, const QS
 } // namespace
 
 bool TKeyScript::Wanted() {
-    return qEnvironmentVariableIsSet("QUIRE_TEST_KEYS") && QGuiApplication::platformName() == QLatin1String("offscreen");
+    return qEnvironmentVariableIsSet("QUIRE_TEST_KEYS") &&
+           QGuiApplication::platformName() == QLatin1String("offscreen");
 }
 
 TKeyScript::TKeyScript(QObject* Parent) : QObject(Parent), FNotifier(STDIN_FILENO, QSocketNotifier::Read) {
@@ -98,8 +99,10 @@ void TKeyScript::scheduleNext() {
 
 void TKeyScript::runLine(const QByteArray& Line) {
     const QString rest = QString::fromUtf8(Line.mid(2));
-    if (Line.startsWith("t ")) typeText(rest);
-    else if (Line.startsWith("k ")) pressKeys(rest);
+    if (Line.startsWith("t "))
+        typeText(rest);
+    else if (Line.startsWith("k "))
+        pressKeys(rest);
     std::printf("ok %d\n", ++FSteps);
     std::fflush(stdout);
 }

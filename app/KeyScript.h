@@ -1,4 +1,5 @@
-// TKeyScript: keys read from standard input and typed into the program, for tests that drive the real editor without a display.
+// TKeyScript: keys read from standard input and typed into the program, for tests that drive the real editor without a
+// display.
 #pragma once
 
 #include <QByteArray>

@@ -10,6 +10,7 @@
 #include "EditorClipboard.h"
 #include "Messages.h"
 #include "Profile.h"
+#include "Settings.h"
 #include "TextCommands.h"
 #include "Unit6.h"
 
@@ -26,11 +27,10 @@ bool hasSelection(TEditor& E) { return E.Selected() && (E.SelStartRow() != E.Sel
 
 // The items enabled only while the current editor has a selection.
 const char* const kSelectionItems[] = {
-    "Mm_Copy",      "mm_Cut",        "Pm_Copy",         "Pm_Cut",       "MmPlusCopy",   "MmPlusCut",
-    "MmInyoCopy",   "MmInyoCut",     "PmPlusCopy",      "PmPlusCut",    "PmInyoCopy",   "PmInyoCut",
-    "Mm_int_ZenToHan", "Mm_LowerCase", "Mm_UpperCase",  "Mm_HanToZen",  "Mm_ZenToHan",  "Mm_TabInd",
-    "Mm_TabUnInd",  "Pm_LowerCase",  "Pm_UpperCase",    "Pm_ZenToHan",  "Pm_HanToZen",  "Pm_int_ZenToHan",
-    "Pm_TabInd",    "Pm_TabUnInd",
+    "Mm_Copy",      "mm_Cut",      "Pm_Copy",         "Pm_Cut",     "MmPlusCopy",  "MmPlusCut",       "MmInyoCopy",
+    "MmInyoCut",    "PmPlusCopy",  "PmPlusCut",       "PmInyoCopy", "PmInyoCut",   "Mm_int_ZenToHan", "Mm_LowerCase",
+    "Mm_UpperCase", "Mm_HanToZen", "Mm_ZenToHan",     "Mm_TabInd",  "Mm_TabUnInd", "Pm_LowerCase",    "Pm_UpperCase",
+    "Pm_ZenToHan",  "Pm_HanToZen", "Pm_int_ZenToHan", "Pm_TabInd",  "Pm_TabUnInd",
 };
 
 // The clipboard's text with every line quoted by Mark (an empty mark only puts the lines in
@@ -67,19 +67,25 @@ void TMainForm::MmPlusCutClick(TClipboardTake Take) {
     if (!hasSelection(*e)) return;
     TOutsideCharTable* table = e->ScreenStrings().CharTable();
     const TClipboardText before = ReadClipboardText(QClipboard::Clipboard, nullptr, table);
-    if (Take == TClipboardTake::Cut) e->CutMsg();
-    else e->CopyMsg();
-    WriteClipboardText(before + ReadClipboardText(QClipboard::Clipboard, nullptr, table), false, QClipboard::Clipboard, table);
+    if (Take == TClipboardTake::Cut)
+        e->CutMsg();
+    else
+        e->CopyMsg();
+    WriteClipboardText(before + ReadClipboardText(QClipboard::Clipboard, nullptr, table), false, QClipboard::Clipboard,
+                       table);
 }
 
 void TMainForm::MmInyoCutClick(TClipboardTake Take) {
     TEditor* e = CurrentEditor();
     if (!hasSelection(*e)) return;
     TOutsideCharTable* table = e->ScreenStrings().CharTable();
-    if (Take == TClipboardTake::Cut) e->CutMsg();
-    else e->CopyMsg();
-    WriteClipboardText(quoted(ReadClipboardText(QClipboard::Clipboard, nullptr, table), PasteMark(FMyProp.PasteQuoteMark)),
-                       false, QClipboard::Clipboard, table);
+    if (Take == TClipboardTake::Cut)
+        e->CutMsg();
+    else
+        e->CopyMsg();
+    WriteClipboardText(
+        quoted(ReadClipboardText(QClipboard::Clipboard, nullptr, table), PasteMark(FMyProp.PasteQuoteMark)), false,
+        QClipboard::Clipboard, table);
 }
 
 // The quoted text goes through the clipboard into the editor's paste; the clipboard keeps the
@@ -109,8 +115,10 @@ void TMainForm::ConvertSelection(std::string (*Convert)(std::string_view)) {
     const std::string before = e->SelectedText();
     const std::string after = Convert(before);
     if (after == before) return;
-    if (e->SelectionMode() == TSelectionMode::Box) e->BoxPaste(after);
-    else e->ReplaceSel(after);
+    if (e->SelectionMode() == TSelectionMode::Box)
+        e->BoxPaste(after);
+    else
+        e->ReplaceSel(after);
 }
 
 void TMainForm::Mm_LowerCaseClick() { ConvertSelection(cp932::ToLower); }
@@ -125,8 +133,8 @@ void TMainForm::Mm_int_ZenToHanClick() {
     TEditor* e = CurrentEditor();
     if (!hasSelection(*e)) return;
     QApplication::beep();
-    if (Ask(QStringLiteral("この操作はUndo出来ません。また、Undoバッファは初期化されます。\r実行しますか？"), mbYes | mbNo,
-            mbNo, TMessageIcon::Question) != mbYes)
+    if (Ask(QStringLiteral("この操作はUndo出来ません。また、Undoバッファは初期化されます。\r実行しますか？"),
+            mbYes | mbNo, mbNo, TMessageIcon::Question) != mbYes)
         return;
     const std::string text = e->GetText();
     const std::string converted = ZenDigitsToAscii(text);
@@ -245,7 +253,9 @@ int TMainForm::CharacterCount() {
 
 int TMainForm::ByteSize() { return CurrentEditor()->TextLength(); }
 
-void TMainForm::Mm_GetCountClick() { SetPanelText(spCaret, QString::number(CharacterCount()) + QStringLiteral("文字")); }
+void TMainForm::Mm_GetCountClick() {
+    SetPanelText(spCaret, QString::number(CharacterCount()) + QStringLiteral("文字"));
+}
 
 void TMainForm::Mm_GetSizeClick() { SetPanelText(spCaret, QString::number(ByteSize()) + QStringLiteral("Byte")); }
 

@@ -26,7 +26,8 @@ void TMainForm::Mm_ReplaceClick() {
     TEditor* editor = CurrentEditor();
     if (!editor) return;
     if (form.CheckB_orTop->isChecked()) editor->SetSelStart(0);
-    FFind.ReplaceLoop(*editor, [this](TEditor& E) { return TFindReplace::AskAtCaret(E, FFind.SearchText, FFind.ReplaceText); });
+    FFind.ReplaceLoop(*editor,
+                      [this](TEditor& E) { return TFindReplace::AskAtCaret(E, FFind.SearchText, FFind.ReplaceText); });
 }
 
 // 次を検索 (F3): toward the end of the text.

@@ -7,12 +7,12 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <algorithm>
-#include <cstring>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QToolBar>
+#include <algorithm>
+#include <cstring>
 
 namespace quire {
 
@@ -290,7 +290,8 @@ void TMainForm::CreateMenus() {
             break;
         }
     }
-    connect(menuBar()->findChild<QMenu*>(QStringLiteral("M_File")), &QMenu::aboutToShow, this, [this] { M_FileClick(); });
+    connect(menuBar()->findChild<QMenu*>(QStringLiteral("M_File")), &QMenu::aboutToShow, this,
+            [this] { M_FileClick(); });
     connect(menuBar()->findChild<QMenu*>(QStringLiteral("Window1")), &QMenu::aboutToShow, this,
             [this] { Window1Click(); });
     for (QMenu* m : {menuBar()->findChild<QMenu*>(QStringLiteral("M_Edit")), FPopupMenu})

@@ -2,16 +2,16 @@
 // later start, and reading a file into a page.
 #include "Unit1.h"
 
+#include "Dialogs.h"
 #include "Editor.h"
 #include "KanjiFile.h"
 #include "Messages.h"
 #include "PathCodec.h"
 #include "PlatformError.h"
-#include "ProgramFolder.h"
 #include "Profile.h"
+#include "ProgramFolder.h"
 #include "RecoveryKeeper.h"
 #include "ShellLink.h"
-#include "Dialogs.h"
 #include "jconvert.h"
 
 #include <QDir>
@@ -34,7 +34,8 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
     // Offsets into the text are 32-bit: larger files are refused with a message rather than
     // loaded wrongly.
     if (FileSize(Path) > MaxFileSize) {
-        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) + DisplayPath(Path),
+        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) +
+                 DisplayPath(Path),
              TMessageIcon::Warning);
         return false;
     }
@@ -59,14 +60,16 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
         // The user who chose the code is not asked again; one who did not may read the file
         // as Shift_JIS, byte for byte. A UTF-8 text whose characters ran out of codes has its
         // own message below.
-        if (!t.KeepsBytes && asCode.empty() && t.Unkept == 0 && AskReadAsShiftJis(Path, t)) load(jconvert::kShiftJisName);
+        if (!t.KeepsBytes && asCode.empty() && t.Unkept == 0 && AskReadAsShiftJis(Path, t))
+            load(jconvert::kShiftJisName);
         p.Stamp = p.SeenStamp = stamp;
         p.Editor->SetModified(false);
         p.Editor->SetReadOnly(t.Unkept > 0);
         FRecovery->Forget(p.Editor); // what the page held before is given up
         ShowPageName(Index);
         if (t.Unkept > 0) {
-            Tell(QStringLiteral("このファイルには、Shift_JIS にない文字が多すぎるため（%1 種類まで）表示できない文字が %2 個あります。"
+            Tell(QStringLiteral("このファイルには、Shift_JIS にない文字が多すぎるため（%1 種類まで）表示できない文字が "
+                                "%2 個あります。"
                                 "「〓」で表示し、内容が失われないよう読み取り専用で開きます。\r\r")
                          .arg(TOutsideCharTable::Capacity)
                          .arg(t.Unkept) +
@@ -81,7 +84,8 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
         }
         if (p.CutAtNul) {
             Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
-                                "このまま上書き保存すると、その部分は失われます。\r\r") + DisplayPath(Path),
+                                "このまま上書き保存すると、その部分は失われます。\r\r") +
+                     DisplayPath(Path),
                  TMessageIcon::Warning);
         }
         return true;
@@ -95,11 +99,12 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
 // assumed and may read it as Shift_JIS, byte for byte, instead.
 bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
     const QString code = QString::fromStdString(Text.KanjiCode);
-    return Ask(QStringLiteral("このファイルは %1 と判定しましたが、%1 のままでは元のとおりに保存できない文字が含まれています"
-                              "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
-                              "「いいえ」を選ぶと %1 として開き、保存する前に確認します。"
-                              "ほかの文字コードでは「ファイル」メニューの「文字コードを指定して開き直す」で読み直せます。\r\r")
-                   .arg(code) +
+    return Ask(QStringLiteral(
+                   "このファイルは %1 と判定しましたが、%1 のままでは元のとおりに保存できない文字が含まれています"
+                   "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
+                   "「いいえ」を選ぶと %1 として開き、保存する前に確認します。"
+                   "ほかの文字コードでは「ファイル」メニューの「文字コードを指定して開き直す」で読み直せます。\r\r")
+                       .arg(code) +
                    DisplayPath(Path),
                mbYes | mbNo, mbYes) == mbYes;
 }
@@ -129,12 +134,16 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
     FPages[static_cast<size_t>(index)].FileName = path;
     if (!LoadIntoPage(index, path)) {
         // The page must not keep the file's name without its text: saving it would empty the file.
-        if (added) ClosePage(index);
-        else ResetPage(index);
+        if (added)
+            ClosePage(index);
+        else
+            ResetPage(index);
         return false;
     }
-    if (ChooseMode) SetPageMode(index, ModeName(ModeForPath(path)));
-    else ApplyMode(index);
+    if (ChooseMode)
+        SetPageMode(index, ModeName(ModeForPath(path)));
+    else
+        ApplyMode(index);
     SetActivePage(index);
     RegistFileNameToHistory(path);
     return true;
@@ -143,7 +152,8 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
 bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {
     for (const TPageRecord& p : FPages)
         if (p.FileName == Normalized)
-            return Ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + DisplayPath(Normalized), mbYes | mbNo, mbNo) == mbYes;
+            return Ask(QStringLiteral("同じファイルが開かれています。開きますか？\r\r") + DisplayPath(Normalized),
+                       mbYes | mbNo, mbNo) == mbYes;
     return true;
 }
 

@@ -2,10 +2,10 @@
 #include "Unit1.h"
 
 #include "BlankMarks.h"
-#include "PathCodec.h"
 #include "DocumentMode.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "RecoveryKeeper.h"
 #include "jconvert.h"
 
@@ -29,11 +29,16 @@ struct PanelSpec {
     const char* Initial;
 };
 constexpr PanelSpec kPanels[TMainForm::PanelCount] = {
-    {0, Qt::AlignLeft | Qt::AlignVCenter, ""},   {80, Qt::AlignRight | Qt::AlignVCenter, ""},
-    {80, Qt::AlignRight | Qt::AlignVCenter, ""}, {110, Qt::AlignRight | Qt::AlignVCenter, ""},
-    {46, Qt::AlignCenter, "標準"},               {38, Qt::AlignCenter, ""},
-    {35, Qt::AlignCenter, ""},                   {40, Qt::AlignCenter, "S-JIS"},
-    {39, Qt::AlignCenter, "CRLF"},               {42, Qt::AlignLeft | Qt::AlignVCenter, "挿入"},
+    {0, Qt::AlignLeft | Qt::AlignVCenter, ""},
+    {80, Qt::AlignRight | Qt::AlignVCenter, ""},
+    {80, Qt::AlignRight | Qt::AlignVCenter, ""},
+    {110, Qt::AlignRight | Qt::AlignVCenter, ""},
+    {46, Qt::AlignCenter, "標準"},
+    {38, Qt::AlignCenter, ""},
+    {35, Qt::AlignCenter, ""},
+    {40, Qt::AlignCenter, "S-JIS"},
+    {39, Qt::AlignCenter, "CRLF"},
+    {42, Qt::AlignLeft | Qt::AlignVCenter, "挿入"},
 };
 
 const QString kSuffix = QStringLiteral(" - Quire");
@@ -163,7 +168,8 @@ void TMainForm::EnterPage(int Index) {
     for (const char* v : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
         Action(QStringLiteral("Mm_") + QString::fromLatin1(v))->setChecked(p.LineEndCode == QString::fromLatin1(v));
     Action("Mm_Division")->setChecked(p.Divided);
-    SetPanelText(spWrap, p.Editor->WordWrap() ? QString::number(p.Editor->WrapOption().WrapByte()) + QStringLiteral("↓") : QString());
+    SetPanelText(spWrap, p.Editor->WordWrap() ? QString::number(p.Editor->WrapOption().WrapByte()) + QStringLiteral("↓")
+                                              : QString());
     ShowToggles();
     FEditorProp.Assign(*p.Editor);
     ShowCaretPosition(CurrentEditor());
@@ -182,7 +188,8 @@ void TMainForm::UpdateTitles() {
 
 void TMainForm::ShowPageName(int Index) {
     const TPageRecord& p = FPages[static_cast<size_t>(Index)];
-    const QString name = p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
+    const QString name =
+        p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
     FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
     if (Index == ActivePage()) UpdateTitles();
     M_FileClick(); // 読み直し follows the modified state
@@ -200,7 +207,7 @@ void TMainForm::EditorChanged(TEditor* E) {
 void TMainForm::ShowCaretPosition(TEditor* E) {
     if (!E) return;
     SetPanelText(spCaret, QString::asprintf("%6d", E->Row() + 1) + QStringLiteral("行：") +
-                        QString::asprintf("%4d", E->Col() + 1) + QStringLiteral("桁"));
+                              QString::asprintf("%4d", E->Col() + 1) + QStringLiteral("桁"));
 }
 
 // The active page's mode is the one the status bar shows; the colouring parsers read it (in

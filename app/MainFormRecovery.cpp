@@ -19,7 +19,9 @@ journal::TJournalStamp journalStamp(const TFileStamp& s) {
     return journal::TJournalStamp{s.Exists, s.Size, s.ModifiedNs, s.Inode, s.Device};
 }
 
-TFileStamp fileStamp(const journal::TJournalStamp& s) { return TFileStamp{s.Exists, s.Size, s.ModifiedNs, s.Inode, s.Device}; }
+TFileStamp fileStamp(const journal::TJournalStamp& s) {
+    return TFileStamp{s.Exists, s.Size, s.ModifiedNs, s.Inode, s.Device};
+}
 
 // The page's name: its file (the name's bytes as the system has them), or "新規作成".
 QString pageName(const journal::TJournalPage& Page) {
@@ -54,12 +56,13 @@ void TMainForm::OfferRecovery() {
     for (const TFoundJournal& f : found)
         list += QStringLiteral("・%1（最終変更 %2）\r")
                     .arg(shownName(f.Summary.Page), f.LastChange.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    const int answer = Ask(QStringLiteral("前回 Quire が終了したとき、保存されていない変更が残っていました。\r\r") + list +
-                               QStringLiteral("\r復元しますか？\r\r"
-                                              "「はい」: 復元します（ファイルは保存するまで変わりません）\r"
-                                              "「いいえ」: 変更の記録を破棄します\r"
-                                              "「キャンセル」: 記録を次の起動まで残します"),
-                           mbYes | mbNo | mbCancel, mbYes, TMessageIcon::Question);
+    const int answer =
+        Ask(QStringLiteral("前回 Quire が終了したとき、保存されていない変更が残っていました。\r\r") + list +
+                QStringLiteral("\r復元しますか？\r\r"
+                               "「はい」: 復元します（ファイルは保存するまで変わりません）\r"
+                               "「いいえ」: 変更の記録を破棄します\r"
+                               "「キャンセル」: 記録を次の起動まで残します"),
+            mbYes | mbNo | mbCancel, mbYes, TMessageIcon::Question);
     if (answer == mbNo) {
         for (TFoundJournal& f : found) TRecoveryKeeper::Discard(f);
         return;

@@ -2,24 +2,24 @@
 // protect modified text.
 #include "Unit1.h"
 
+#include "Backup.h"
 #include "Cp932Codec.h"
 #include "Dialogs.h"
 #include "Editor.h"
-#include "Backup.h"
 #include "KanjiFile.h"
-#include "PathCodec.h"
-#include "SafeFile.h"
 #include "Messages.h"
-#include "RecoveryKeeper.h"
+#include "PathCodec.h"
 #include "PlatformError.h"
+#include "RecoveryKeeper.h"
+#include "SafeFile.h"
 #include "jconvert.h"
 
 #include <QApplication>
-#include <QScopedValueRollback>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 namespace quire {
@@ -51,12 +51,14 @@ bool TMainForm::ConfirmSaveCode(int Index) {
     const std::string code = p.KanjiCode.toStdString();
     // Only JIS and EUC lose characters of a plain page; a page with a table loses the
     // table's characters in every code but UTF-8.
-    if (code != jconvert::kJisName && code != jconvert::kEucName && (!table || table->Empty()) && !jconvert::IsUtf8Name(code))
+    if (code != jconvert::kJisName && code != jconvert::kEucName && (!table || table->Empty()) &&
+        !jconvert::IsUtf8Name(code))
         return true;
     const std::string text = p.Editor->Lines().Text();
     const TLostChar lost = FirstLostChar(text, code, table);
     if (lost.Bytes.empty()) return true;
-    const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(lost.Offset), '\n')) + 1;
+    const int line =
+        static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(lost.Offset), '\n')) + 1;
     const QString ch = cp932::ToDisplay(lost.Bytes, table);
     return Ask(QStringLiteral("%1 の %2 行目の文字「%3」は %4 で保存できません。このまま保存しますか？")
                    .arg(DisplayPath(p.FileName))
@@ -70,13 +72,16 @@ bool TMainForm::ConfirmWrite(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     if (!ConfirmSaveCode(Index)) return false;
     if (p.CutAtNul &&
-        Ask(QStringLiteral("このファイルは NUL 文字から後ろが読み込まれていません。上書き保存すると、その部分は失われます。保存しますか？\r\r") +
+        Ask(QStringLiteral(
+                "このファイルは NUL "
+                "文字から後ろが読み込まれていません。上書き保存すると、その部分は失われます。保存しますか？\r\r") +
                 DisplayPath(p.FileName),
             mbYes | mbNo, mbNo) != mbYes)
         return false;
     if (!p.KeepsBytes &&
-        Ask(QStringLiteral("このファイルは %1 として読み込みましたが、%1 では元のとおりに保存できない文字が含まれています。"
-                           "保存するとファイルの内容が変わります。保存しますか？\r\r")
+        Ask(QStringLiteral(
+                "このファイルは %1 として読み込みましたが、%1 では元のとおりに保存できない文字が含まれています。"
+                "保存するとファイルの内容が変わります。保存しますか？\r\r")
                     .arg(p.KanjiCode) +
                 DisplayPath(p.FileName),
             mbYes | mbNo, mbNo) != mbYes)
@@ -101,7 +106,8 @@ bool TMainForm::WritePage(int Index, bool Backup) {
         try {
             backup = TPendingBackup::Prepare(p.FileName, BackupSettings());
         } catch (const EPlatformError& e) {
-            Tell(QStringLiteral("バックアップファイルを作成できませんでした。保存は続けます。\r\r") + QString::fromStdString(e.what()),
+            Tell(QStringLiteral("バックアップファイルを作成できませんでした。保存は続けます。\r\r") +
+                     QString::fromStdString(e.what()),
                  TMessageIcon::Warning);
         }
     }
@@ -115,7 +121,8 @@ bool TMainForm::WritePage(int Index, bool Backup) {
     try {
         backup.Commit();
     } catch (const EPlatformError& e) {
-        Tell(QStringLiteral("保存しましたが、バックアップの世代を進められませんでした。\r\r") + QString::fromStdString(e.what()),
+        Tell(QStringLiteral("保存しましたが、バックアップの世代を進められませんでした。\r\r") +
+                 QString::fromStdString(e.what()),
              TMessageIcon::Warning);
     }
     p.CutAtNul = false;
@@ -217,10 +224,12 @@ void TMainForm::CheckFilesOnDisk() {
         SetActivePage(i);
         const bool modified = p.Editor->Modified();
         const QString question =
-            modified ? QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直すと、このページでの変更は失われます。"
+            modified ? QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直すと、このページでの"
+                                      "変更は失われます。"
                                       "読み直しますか？\r\r")
                      : QStringLiteral("このファイルはほかのプログラムによって変更されました。読み直しますか？\r\r");
-        if (Ask(question + DisplayPath(p.FileName), mbYes | mbNo, modified ? mbNo : mbYes) == mbYes && LoadIntoPage(i, p.FileName))
+        if (Ask(question + DisplayPath(p.FileName), mbYes | mbNo, modified ? mbNo : mbYes) == mbYes &&
+            LoadIntoPage(i, p.FileName))
             EnterPage(i);
     }
 }
@@ -230,7 +239,8 @@ void TMainForm::Mm_ReopenClick(const QString& Code) {
     TPageRecord& p = FPages[static_cast<size_t>(index)];
     if (p.FileName == NewDocumentName) return;
     if (p.Editor->Modified() &&
-        Ask(QStringLiteral("現在の変更を破棄して、%1 として開き直します。よろしいですか？").arg(Code), mbYes | mbNo, mbNo) != mbYes)
+        Ask(QStringLiteral("現在の変更を破棄して、%1 として開き直します。よろしいですか？").arg(Code), mbYes | mbNo,
+            mbNo) != mbYes)
         return;
     if (LoadIntoPage(index, p.FileName, Code)) EnterPage(index);
 }
@@ -245,7 +255,8 @@ void TMainForm::N21Click() {
 TMessageButton TMainForm::Ask3(int Index) {
     // Cancel is offered everywhere, so that Escape and the close box never discard the text.
     QApplication::beep();
-    const int r = Ask(kSaveQuestion + DisplayPath(FPages[static_cast<size_t>(Index)].FileName), mbYes | mbNo | mbCancel, mbYes);
+    const int r =
+        Ask(kSaveQuestion + DisplayPath(FPages[static_cast<size_t>(Index)].FileName), mbYes | mbNo | mbCancel, mbYes);
     return r == mbYes ? mbYes : r == mbNo ? mbNo : mbCancel;
 }
 
@@ -253,7 +264,7 @@ bool TMainForm::ReleasePage(int Index) {
     if (!FPages[static_cast<size_t>(Index)].Editor->Modified()) return true;
     switch (Ask3(Index)) {
     case mbYes: return SavePage(Index, false); // a cancelled or failed save keeps the page
-    case mbNo: return true; // the changes are given up: the caller forgets the page's journal
+    case mbNo: return true;                    // the changes are given up: the caller forgets the page's journal
     default: return false;
     }
 }

@@ -78,10 +78,12 @@ void TMainForm::ApplySettings(const TSettings& S) {
     Action("Mm_StatusBar")->setChecked(S.StatusBar);
     // The menu items of the text commands, where the window has them: the checks of free
     // cursor and auto indent, and the size and count commands, idle while always shown.
-    const std::pair<const char*, bool> checks[] = {{"Mm_FreeCursol", S.Editor.FreeCaret}, {"Mm_AutoIndent", S.Editor.AutoIndent}};
+    const std::pair<const char*, bool> checks[] = {{"Mm_FreeCursol", S.Editor.FreeCaret},
+                                                   {"Mm_AutoIndent", S.Editor.AutoIndent}};
     for (const auto& [name, on] : checks)
         if (QAction* a = Action(name)) a->setChecked(on);
-    const std::pair<const char*, bool> idle[] = {{"Mm_GetSize", FMyProp.SizeDisplay}, {"Mm_GetCount", FMyProp.CountDisplay}};
+    const std::pair<const char*, bool> idle[] = {{"Mm_GetSize", FMyProp.SizeDisplay},
+                                                 {"Mm_GetCount", FMyProp.CountDisplay}};
     for (const auto& [name, shown] : idle)
         if (QAction* a = Action(name)) a->setEnabled(!shown);
     SetTabPosition(FMyProp.TabPosition);
@@ -94,7 +96,7 @@ void TMainForm::ApplySettings(const TSettings& S) {
     // Every page's mode takes the new quote mark, definitions of mode ユーザ and recognition
     // of URLs and mail addresses.
     for (int i = 0; i < PageCount(); ++i) ApplyMode(i);
-    ApplyColorsToAll(); // the quoted-line colour follows quote colouring; the bundle is taken
+    ApplyColorsToAll();      // the quoted-line colour follows quote colouring; the bundle is taken
     EnterPage(ActivePage()); // the check marks, the counts and the enabled states too
 }
 
@@ -103,8 +105,10 @@ void TMainForm::ApplyColorsToAll() {
         for (TEditor* e : {p.Editor, p.SubEditor}) {
             if (!e) continue;
             ApplyColors(*e, FColorTable, FMyProp.QuoteColoring);
-            if (isUserMode(p)) ApplyUserModeColors(*e, FColorTable);
-            else ApplyNormalModeColors(*e, FColorTable, FMyProp.QuoteColoring);
+            if (isUserMode(p))
+                ApplyUserModeColors(*e, FColorTable);
+            else
+                ApplyNormalModeColors(*e, FColorTable, FMyProp.QuoteColoring);
             e->viewport()->update(); // the blank marks are drawn in their new colours
         }
     for (const auto& [name, fountain] : FFountains) ApplyColors(*fountain, FColorTable);

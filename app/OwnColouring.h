@@ -16,9 +16,9 @@ class TEditor;
 struct TOwnColouring {
     bool Url = false;
     bool Mail = false;
-    std::string Commenter;    // a comment runs from it to the end of the row; empty: none
-    std::string Quotation;    // its first character encloses strings; empty: none
-    std::string LeftBracket;  // the first bracket: a comment over several rows; empty: none
+    std::string Commenter;   // a comment runs from it to the end of the row; empty: none
+    std::string Quotation;   // its first character encloses strings; empty: none
+    std::string LeftBracket; // the first bracket: a comment over several rows; empty: none
     std::string RightBracket;
     std::vector<std::string> ReserveWords;
 

@@ -53,8 +53,10 @@ void TPageJournal::RowsReplaced(const TEditorScreenStrings& Rows, int Row, int D
     for (int r = Row; r < Row + Inserted; ++r) {
         e.NewText += Rows.Get(r);
         e.LastAttribute = Rows.RowAttribute(r);
-        if (e.LastAttribute == TRowAttribute::LineEnd) e.NewText += kCrLf;
-        else if (e.LastAttribute == TRowAttribute::Wrapped && r + 1 < Row + Inserted) e.Breaks.push_back(e.NewText.size());
+        if (e.LastAttribute == TRowAttribute::LineEnd)
+            e.NewText += kCrLf;
+        else if (e.LastAttribute == TRowAttribute::Wrapped && r + 1 < Row + Inserted)
+            e.Breaks.push_back(e.NewText.size());
     }
     markDirty();
 }

@@ -23,9 +23,7 @@ namespace quire {
 
 namespace {
 
-void complain(const QString& Text) {
-    std::fputs(("quire: " + Text + QLatin1Char('\n')).toUtf8().constData(), stderr);
-}
+void complain(const QString& Text) { std::fputs(("quire: " + Text + QLatin1Char('\n')).toUtf8().constData(), stderr); }
 
 // The bound conversion library is released on every path.
 struct NkfBinding {
@@ -67,7 +65,8 @@ int print(const QString& Output, const QString& Input) {
     printer.SetProgress(&quiet);
     printer.Print(lines);
     if (printer.PrintedPageCount() == 0) {
-        complain(QStringLiteral("印刷するページがありません（ページの範囲と奇数・偶数ページの指定を確かめてください）。"));
+        complain(
+            QStringLiteral("印刷するページがありません（ページの範囲と奇数・偶数ページの指定を確かめてください）。"));
         return 1;
     }
     return 0;

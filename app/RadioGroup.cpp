@@ -7,7 +7,8 @@
 
 namespace quire {
 
-TRadioGroup::TRadioGroup(const QString& Caption, const QStringList& Items, QWidget* Parent) : QGroupBox(Caption, Parent) {
+TRadioGroup::TRadioGroup(const QString& Caption, const QStringList& Items, QWidget* Parent)
+    : QGroupBox(Caption, Parent) {
     auto* layout = new QVBoxLayout(this);
     auto* group = new QButtonGroup(this);
     for (const QString& caption : Items) {

@@ -66,7 +66,8 @@ std::optional<Candidate> lockCandidate(const QString& Path) {
     if (!m.hasMatch()) return std::nullopt;
     const QByteArray path = QFile::encodeName(Path);
     TLockedFile file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    struct stat st {}, now {};
+    struct stat st {
+    }, now{};
     if (file.Fd() < 0 || ::fstat(file.Fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid() ||
         (st.st_mode & 077) != 0)
         return std::nullopt;
@@ -139,7 +140,8 @@ QString TRecoveryKeeper::PrepareFolder(const QString& Path) {
     }
     const QByteArray name = QFile::encodeName(Path);
     struct stat st {};
-    if (::lstat(name.constData(), &st) != 0) return QStringLiteral("フォルダー \"%1\" を調べられません: %2").arg(Path, systemError());
+    if (::lstat(name.constData(), &st) != 0)
+        return QStringLiteral("フォルダー \"%1\" を調べられません: %2").arg(Path, systemError());
     if (!S_ISDIR(st.st_mode)) return QStringLiteral("\"%1\" はフォルダーではありません").arg(Path);
     if (st.st_uid != ::getuid())
         return QStringLiteral("フォルダー \"%1\" は別のユーザー（UID %2）のものです").arg(Path).arg(st.st_uid);
@@ -203,8 +205,9 @@ void TRecoveryKeeper::flushAll() {
     if (FWriter) {
         const TJournalWriter::TError error = FWriter->TakeError();
         if (!error.Path.empty())
-            reportProblem(QStringLiteral("ファイル \"%1\" に書き込めません: %2")
-                              .arg(DisplayPath(DecodePath(QByteArray::fromStdString(error.Path))), SystemErrorText(error.Errno)));
+            reportProblem(
+                QStringLiteral("ファイル \"%1\" に書き込めません: %2")
+                    .arg(DisplayPath(DecodePath(QByteArray::fromStdString(error.Path))), SystemErrorText(error.Errno)));
     } else if (!FJournals.empty() || !FProblem.isEmpty()) {
         reportProblem(FProblem);
     }
@@ -248,7 +251,8 @@ std::vector<TFoundJournal> TRecoveryKeeper::FindOrphans() {
         byId[c->Id].push_back(std::move(*c));
     }
     for (auto& [id, files] : byId) {
-        std::sort(files.begin(), files.end(), [](const Candidate& a, const Candidate& b) { return a.Generation > b.Generation; });
+        std::sort(files.begin(), files.end(),
+                  [](const Candidate& a, const Candidate& b) { return a.Generation > b.Generation; });
         TFoundJournal f;
         for (Candidate& c : files) {
             std::string bytes;
@@ -269,7 +273,8 @@ std::vector<TFoundJournal> TRecoveryKeeper::FindOrphans() {
         }
         found.push_back(std::move(f));
     }
-    std::sort(found.begin(), found.end(), [](const TFoundJournal& a, const TFoundJournal& b) { return a.LastChange > b.LastChange; });
+    std::sort(found.begin(), found.end(),
+              [](const TFoundJournal& a, const TFoundJournal& b) { return a.LastChange > b.LastChange; });
     return found;
 }
 

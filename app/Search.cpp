@@ -57,7 +57,8 @@ const std::array<unsigned char, 256>& SearchUpperTable() {
         std::array<unsigned char, 256> t{};
         for (int b = 0; b < 256; ++b) {
             const auto c = static_cast<Byte>(b);
-            const std::string upper = leadValue(c) ? std::string() : cp932::ToUpper(std::string(1, static_cast<char>(c)));
+            const std::string upper =
+                leadValue(c) ? std::string() : cp932::ToUpper(std::string(1, static_cast<char>(c)));
             t[static_cast<std::size_t>(b)] = upper.size() == 1 ? static_cast<Byte>(upper[0]) : c;
         }
         return t;
@@ -183,9 +184,10 @@ void TSearcher::chooseFilter(std::size_t Near) {
 
 std::ptrdiff_t TSearcher::cursorNext(TCursor& C, std::ptrdiff_t From) {
     if (!C.Known || From < C.From || From > C.At) {
-        const auto* hit = From < static_cast<std::ptrdiff_t>(FLength)
-                              ? static_cast<const Byte*>(std::memchr(FText + From, C.Value, FLength - static_cast<std::size_t>(From)))
-                              : nullptr;
+        const auto* hit =
+            From < static_cast<std::ptrdiff_t>(FLength)
+                ? static_cast<const Byte*>(std::memchr(FText + From, C.Value, FLength - static_cast<std::size_t>(From)))
+                : nullptr;
         C = TCursor{C.Value, From, hit ? hit - FText : static_cast<std::ptrdiff_t>(FLength), true};
     }
     return C.At;
@@ -193,7 +195,8 @@ std::ptrdiff_t TSearcher::cursorNext(TCursor& C, std::ptrdiff_t From) {
 
 std::ptrdiff_t TSearcher::cursorPrev(TCursor& C, std::ptrdiff_t From) {
     if (!C.Known || From > C.From || From < C.At) {
-        const auto* hit = From >= 0 ? static_cast<const Byte*>(memrchr(FText, C.Value, static_cast<std::size_t>(From) + 1)) : nullptr;
+        const auto* hit =
+            From >= 0 ? static_cast<const Byte*>(memrchr(FText, C.Value, static_cast<std::size_t>(From) + 1)) : nullptr;
         C = TCursor{C.Value, From, hit ? hit - FText : -1, true};
     }
     return C.At;
@@ -245,7 +248,9 @@ bool TSearcher::Find(int& SelStart, int& SelLength) {
     std::ptrdiff_t first = forward ? std::ptrdiff_t(SelStart) + SelLength : std::ptrdiff_t(SelStart) - m;
     if (first >= 0 && first < n && isTrail(static_cast<std::size_t>(first))) first += forward ? 1 : -1;
     if (forward ? first > n - m : first < 0) return false;
-    if (!FFilterChosen) chooseFilter(static_cast<std::size_t>(forward ? first : std::max<std::ptrdiff_t>(0, first - std::ptrdiff_t(kSampleSize))));
+    if (!FFilterChosen)
+        chooseFilter(static_cast<std::size_t>(
+            forward ? first : std::max<std::ptrdiff_t>(0, first - std::ptrdiff_t(kSampleSize))));
     if (!FValid) return false;
     int start = 0;
     if (!findFrom(first, forward, start)) return false;

@@ -13,11 +13,11 @@ namespace quire {
 
 // Bits of the option set that find and replace keep between commands.
 enum class TSearchOption : uint16_t {
-    Forward = 0x0001,    // toward the end of the text; clear: toward its beginning
+    Forward = 0x0001, // toward the end of the text; clear: toward its beginning
     MatchCase = 0x0002,
     WholeWord = 0x0004,
     ReplaceAll = 0x0020,
-    Confirm = 0x0040,    // ask before each replacement
+    Confirm = 0x0040, // ask before each replacement
 };
 
 class TSearchOptions {
@@ -91,7 +91,7 @@ private:
     std::string FPattern;
     std::string FCharLengths; // per pattern byte: 1 or 2 at a character's first byte, 0 after
     TSearchOptions FOptions;
-    bool FValid = true;       // false when the pattern can match nothing
+    bool FValid = true; // false when the pattern can match nothing
     // The filter: the pattern byte whose accepted text bytes are rarest, and where each of
     // them was last found (the next one at or after, or before, the last query).
     std::size_t FFilterAt = 0;

@@ -17,7 +17,8 @@ TSearchForm::TSearchForm(QWidget* Parent, TFindReplace& State, const QString& Ca
     setWindowTitle(Caption);
     ComboB_SearchText = new THistoryCombo(HistoryKey, this);
     ComboB_SearchText->setObjectName(QStringLiteral("ComboB_SearchText"));
-    Direction = new TRadioGroup(QStringLiteral("検索方向"), {QStringLiteral("前方検索(&U)"), QStringLiteral("後方検索(&D)")}, this);
+    Direction = new TRadioGroup(QStringLiteral("検索方向"),
+                                {QStringLiteral("前方検索(&U)"), QStringLiteral("後方検索(&D)")}, this);
     Direction->setObjectName(DirectionName);
     Direction->SetItemIndex(1);
     CheckB_MachCase = new QCheckBox(QStringLiteral("大文字/小文字を区別する(&C)"), this);

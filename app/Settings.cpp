@@ -79,8 +79,8 @@ struct TReader {
         Field = profile::ReadString(File, QString::fromLatin1(Section), QString::fromLatin1(Key), Field);
     }
     void operator()(const char* Section, const char* Key, TTabPosition& Field) const {
-        const int value = profile::ReadInteger(File, QString::fromLatin1(Section), QString::fromLatin1(Key),
-                                               static_cast<int>(Field));
+        const int value =
+            profile::ReadInteger(File, QString::fromLatin1(Section), QString::fromLatin1(Key), static_cast<int>(Field));
         Field = value >= 0 && value <= 2 ? static_cast<TTabPosition>(value) : TTabPosition::Left;
     }
 };
@@ -112,5 +112,21 @@ void TSettings::Load(const QString& File) {
 }
 
 void TSettings::Save(const QString& File) const { visitKeys(*this, TWriter{File}); }
+
+QString PasteMark(const QString& Stored) {
+    if (!Stored.startsWith(QLatin1Char('$'))) return QString();
+    QString mark;
+    for (qsizetype i = 1; i < Stored.size(); ++i) {
+        if (Stored[i] != QLatin1Char('$')) {
+            mark += Stored[i];
+        } else if (i + 1 < Stored.size() && Stored[i + 1] == QLatin1Char('$')) {
+            mark += QLatin1Char('$');
+            ++i;
+        } else {
+            break;
+        }
+    }
+    return mark;
+}
 
 } // namespace quire

@@ -25,4 +25,9 @@ struct TSettings {
     bool operator==(const TSettings&) const = default;
 };
 
+// The paste quote mark as Inyo/PasteMozi stores it, enclosed in "$" quotes: the text between
+// the first pair of them, a doubled "$" standing for one ("$> $" gives "> "). A value that does
+// not begin with "$" gives no mark; without a closing "$" the mark runs to the value's end.
+QString PasteMark(const QString& Stored);
+
 } // namespace quire

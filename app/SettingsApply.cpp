@@ -41,8 +41,7 @@ TTargets languageTargets(TFountain& F) {
                 {{&f->Str()}, C::DelStr, S::DelStr},
                 {withBrackets(&f->Comment(), F, 2), C::DelComment, S::DelComment}};
     if (auto* f = dynamic_cast<TIniFountain*>(&F))
-        return {{withBrackets(nullptr, F, 1), C::IniSection, S::IniSection},
-                {{&f->Comment()}, C::IniKey, S::IniKey}};
+        return {{withBrackets(nullptr, F, 1), C::IniSection, S::IniSection}, {{&f->Comment()}, C::IniKey, S::IniKey}};
     if (auto* f = dynamic_cast<THTMLFountain*>(&F))
         return {{{&f->TagColor(), &f->Ampersand()}, C::HTMLAmpersand, S::HTMLAmpersand},
                 {{&f->TagElement()}, C::HTMLElement, S::HTMLElement},
@@ -111,8 +110,10 @@ void apply(const TTargets& Targets, TAttribute What, const TColorTable& Colors, 
     if (!changes) return;
     const TNotifyUpdateGuard batch(Broadcast);
     for (const auto& [item, value] : values)
-        if (What == TAttribute::Color) item->SetColor(value);
-        else item->SetStyle(static_cast<uint8_t>(value));
+        if (What == TAttribute::Color)
+            item->SetColor(value);
+        else
+            item->SetStyle(static_cast<uint8_t>(value));
 }
 
 void applyColors(const TTargets& Targets, const TColorTable& Colors, TNotifyPersistent& Broadcast) {
@@ -217,9 +218,8 @@ void ApplyColors(TEditor& E, const TColorTable& c, bool QuoteColoring) {
         TEditorColors& v = E.View().Colors();
         for (TFountainColor* t : plainTokens(v)) t->SetColor(c[C::Font]);
         v.Comment().SetColor(QuoteColoring ? c[C::Inyo] : c[C::Font]);
-        for (TFountainColor* t : std::initializer_list<TFountainColor*>{&v.Ank(), &v.DBCS(), &v.Int(), &v.Str(),
-                                                                        &v.Symbol(), &v.Reserve(), &v.Url(), &v.Mail(),
-                                                                        &v.Comment()})
+        for (TFountainColor* t : std::initializer_list<TFountainColor*>{
+                 &v.Ank(), &v.DBCS(), &v.Int(), &v.Str(), &v.Symbol(), &v.Reserve(), &v.Url(), &v.Mail(), &v.Comment()})
             t->SetBkColor(c[C::Bk]);
         v.Select().SetColor(c[C::SelFont]);
         v.Select().SetBkColor(c[C::SelBk]);

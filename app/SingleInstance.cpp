@@ -73,9 +73,10 @@ QString freshFolder() {
 
 // The user at the other end of a local socket.
 std::optional<uid_t> peerUser(qintptr descriptor) {
-    ucred credentials {};
+    ucred credentials{};
     socklen_t size = sizeof credentials;
-    if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return std::nullopt;
+    if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return std::nullopt;
     return credentials.uid;
 }
 
@@ -251,8 +252,10 @@ void TSingleInstance::ReadFrom(QLocalSocket* Socket, QByteArray& Buffer) {
 }
 
 void TSingleInstance::Deliver(const QStringList& Files) {
-    if (FOnFiles) FOnFiles(Files);
-    else FPending.push_back(Files);
+    if (FOnFiles)
+        FOnFiles(Files);
+    else
+        FPending.push_back(Files);
 }
 
 void TSingleInstance::SetOnFiles(std::function<void(const QStringList& Files)> OnFiles) {
@@ -274,8 +277,7 @@ QByteArray TSingleInstance::EncodeFiles(const QByteArrayList& Names) {
 
 TSingleInstance::TDecoded TSingleInstance::DecodeFiles(const QByteArray& Bytes, QByteArrayList& Names) {
     Names.clear();
-    if (!Bytes.startsWith(kMagic))
-        return kMagic.startsWith(Bytes) ? TDecoded::Incomplete : TDecoded::Malformed;
+    if (!Bytes.startsWith(kMagic)) return kMagic.startsWith(Bytes) ? TDecoded::Incomplete : TDecoded::Malformed;
     qsizetype at = kMagic.size();
     quint32 count = 0;
     if (!readNumber(Bytes, at, count)) return TDecoded::Incomplete;

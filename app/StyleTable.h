@@ -15,13 +15,28 @@ enum class TStyleSlot : int {
     URL,       // URL tokens
     Mail,      // mail address tokens
     Inyo,      // quoted lines (the editor's comment kind)
-    DelKeyWord, DelStr, DelComment,
-    IniSection, IniKey,
-    HTMLAmpersand, HTMLElement, HTMLAttribute, HTMLAttValue, HTMLComment,
-    PerlKeyWord, PerlStr, PerlComment,
-    CKeyWord, CStr, CComment,
-    BasicKeyWord, BasicStr, BasicComment,
-    YuzaKeyWord, YuzaStr, YuzaComment,
+    DelKeyWord,
+    DelStr,
+    DelComment,
+    IniSection,
+    IniKey,
+    HTMLAmpersand,
+    HTMLElement,
+    HTMLAttribute,
+    HTMLAttValue,
+    HTMLComment,
+    PerlKeyWord,
+    PerlStr,
+    PerlComment,
+    CKeyWord,
+    CStr,
+    CComment,
+    BasicKeyWord,
+    BasicStr,
+    BasicComment,
+    YuzaKeyWord,
+    YuzaStr,
+    YuzaComment,
 };
 
 // The three flags of one slot.

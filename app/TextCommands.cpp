@@ -2,6 +2,7 @@
 #include "TextCommands.h"
 
 #include "Cp932Codec.h"
+#include "Settings.h"
 #include "ShiftJis.h"
 
 namespace quire {
@@ -37,29 +38,9 @@ S quoted(Text text, const Mark& mark) {
 
 } // namespace
 
-QString PasteMark(const QString& Stored) {
-    if (!Stored.startsWith(QLatin1Char('$'))) return QString();
-    QString mark;
-    for (qsizetype i = 1; i < Stored.size(); ++i) {
-        if (Stored[i] != QLatin1Char('$')) {
-            mark += Stored[i];
-        } else if (i + 1 < Stored.size() && Stored[i + 1] == QLatin1Char('$')) {
-            mark += QLatin1Char('$');
-            ++i;
-        } else {
-            break;
-        }
-    }
-    return mark;
-}
+QString QuoteLines(const QString& Text, const QString& Mark) { return quoted<QString>(QStringView(Text), Mark); }
 
-QString QuoteLines(const QString& Text, const QString& Mark) {
-    return quoted<QString>(QStringView(Text), Mark);
-}
-
-std::string QuoteLines(std::string_view Text, std::string_view Mark) {
-    return quoted<std::string>(Text, Mark);
-}
+std::string QuoteLines(std::string_view Text, std::string_view Mark) { return quoted<std::string>(Text, Mark); }
 
 std::string ZenDigitsToAscii(std::string_view Text) {
     std::string out;

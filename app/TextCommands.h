@@ -8,11 +8,6 @@
 
 namespace quire {
 
-// The paste quote mark as Inyo/PasteMozi stores it, enclosed in "$" quotes: the text between
-// the first pair of them, a doubled "$" standing for one ("$> $" gives "> "). A value that does
-// not begin with "$" gives no mark; without a closing "$" the mark runs to the value's end.
-QString PasteMark(const QString& Stored);
-
 // Text split into lines at CR LF, a lone CR and a lone LF (a final line end adds no line; an
 // empty text has none), each line with Mark before it and CR LF after it, the last included.
 // For the clipboard's text and for code page 932 bytes alike (line ends are single bytes there,

@@ -10,8 +10,8 @@
 #include "FountainFactory.h"
 #include "Messages.h"
 #include "PathCodec.h"
-#include "ProgramFolder.h"
 #include "Profile.h"
+#include "ProgramFolder.h"
 #include "RecoveryKeeper.h"
 #include "SettingsApply.h"
 #include "TokenKinds.h"
@@ -34,9 +34,9 @@
 namespace quire {
 
 const QString TMainForm::NewDocumentName = QStringLiteral("新規作成");
-const QString TMainForm::OpenFilter = QStringLiteral(
-    "すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt|htmlファイル(*.htm,*.html)|*.htm;*.html|"
-    "iniファイル(*.ini,*.inf)|*.ini;*.inf|Delphiファイル(*.pas)|*.pas");
+const QString TMainForm::OpenFilter =
+    QStringLiteral("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt|htmlファイル(*.htm,*.html)|*.htm;*.html|"
+                   "iniファイル(*.ini,*.inf)|*.ini;*.inf|Delphiファイル(*.pas)|*.pas");
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
@@ -65,7 +65,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
     FRecovery = std::make_unique<TRecoveryKeeper>([this](TEditor* e) { return JournalPage(e); });
     FRecovery->OnProblem = [](const QString& why) {
-        Tell(QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire が異常終了したときにこれからの変更を復元できません。\r\r") + why,
+        Tell(QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire "
+                            "が異常終了したときにこれからの変更を復元できません。\r\r") +
+                 why,
              TMessageIcon::Warning);
     };
     NewTab();
@@ -84,7 +86,6 @@ TMainForm::~TMainForm() {
     FSaveTimer.stop();
     for (int i = PageCount() - 1; i >= 0; --i) Unsplit(i);
 }
-
 
 // The window's place and the editors' font as they were left.
 void TMainForm::PlaceWindow() {
@@ -113,8 +114,10 @@ void TMainForm::PlaceWindow() {
                          std::min(place.top(), std::max(a.top(), a.bottom() + 1 - place.height())));
         }
     }
-    if (profile::SectionExists(SettingsFile(), "Window")) setGeometry(place);
-    else resize(place.size());
+    if (profile::SectionExists(SettingsFile(), "Window"))
+        setGeometry(place);
+    else
+        resize(place.size());
     if (w.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
     FPages.front().Editor->SetEditorFont(EditorFont(w.FontName, w.FontSize));
     FEditorProp.Assign(*FPages.front().Editor);

@@ -8,11 +8,11 @@
 #include "ColorTable.h"
 #include "EditModes.h"
 #include "EditorProp.h"
-#include "Messages.h"
-#include "SafeFile.h"
 #include "FindReplace.h"
+#include "Messages.h"
 #include "MyProp.h"
 #include "RecentFiles.h"
+#include "SafeFile.h"
 #include "StyleTable.h"
 
 #include <QMainWindow>

@@ -22,9 +22,7 @@ constexpr uint8_t kKanaCell[63] = {
     0x60, 0x61, 0x62, 0x64, 0x66, 0x68, 0x69, 0x6A, 0x6B, 0x6C, 0x6D, 0x6F, 0x73, 0x2B, 0x2C,
 };
 
-bool kanaInSymbolRow(uint8_t c) noexcept {
-    return in(c, 0xA1, 0xA5) || c == 0xB0 || c == 0xDE || c == 0xDF;
-}
+bool kanaInSymbolRow(uint8_t c) noexcept { return in(c, 0xA1, 0xA5) || c == 0xB0 || c == 0xDE || c == 0xDF; }
 
 } // namespace
 
@@ -36,8 +34,10 @@ void scanEscape(std::string_view s, std::size_t& i, int& result) noexcept {
     if (at(s, i) == '$') {
         ++i;
         if (i < s.size()) {
-            if (at(s, i) == 'B') result = kdJis;
-            else if (at(s, i) == 0x40) result = kdOldJis;
+            if (at(s, i) == 'B')
+                result = kdJis;
+            else if (at(s, i) == 0x40)
+                result = kdOldJis;
             ++i;
         }
     } else {
@@ -61,8 +61,10 @@ bool scanA1toDF(std::string_view s, std::size_t& i, int& result) noexcept {
         std::size_t k = i;
         while (k < s.size() && at(s, k) >= 0x40 && result == kdEucOrSjis) {
             const uint8_t x = at(s, k);
-            if (in(x, 0x81, 0x8D) || in(x, 0x8F, 0x9C)) result = kdShiftJis;
-            else if (x == 0xFD || x == 0xFE) result = kdEuc;
+            if (in(x, 0x81, 0x8D) || in(x, 0x8F, 0x9C))
+                result = kdShiftJis;
+            else if (x == 0xFD || x == 0xFE)
+                result = kdEuc;
             ++k;
         }
         i = k;
@@ -80,15 +82,20 @@ void scanHighByte(std::string_view s, std::size_t& i, int& result) noexcept {
         result = kdShiftJis;
     } else if (c == 0x8E) {
         const uint8_t d = at(s, ++i);
-        if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0) || in(d, 0xE0, 0xFC)) result = kdShiftJis;
-        else if (in(d, 0xA1, 0xDF)) result = kdEucOrSjis;
+        if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0) || in(d, 0xE0, 0xFC))
+            result = kdShiftJis;
+        else if (in(d, 0xA1, 0xDF))
+            result = kdEucOrSjis;
     } else if (in(c, 0xF0, 0xFE)) {
         result = kdEuc;
     } else if (in(c, 0xE0, 0xEF)) {
         const uint8_t d = at(s, ++i);
-        if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0)) result = kdShiftJis;
-        else if (in(d, 0xFD, 0xFE)) result = kdEuc;
-        else if (in(d, 0xA1, 0xFC)) result = kdEucOrSjis;
+        if (in(d, 0x40, 0x7E) || in(d, 0x80, 0xA0))
+            result = kdShiftJis;
+        else if (in(d, 0xFD, 0xFE))
+            result = kdEuc;
+        else if (in(d, 0xA1, 0xFC))
+            result = kdEucOrSjis;
     }
 }
 
@@ -181,8 +188,10 @@ void ConvertLineEndInPlace(std::string& text, int target) {
             ++r;
         }
     }
-    if (to.size() > from.size()) text = std::move(grown);
-    else text.resize(w);
+    if (to.size() > from.size())
+        text = std::move(grown);
+    else
+        text.resize(w);
 }
 
 std::pair<uint8_t, uint8_t> JisToSjisPair(uint8_t a, uint8_t b) noexcept {
@@ -302,7 +311,7 @@ TConvertStep eucToSjis(std::string_view text, bool last, char* out) noexcept {
             *o++ = static_cast<char>(c);
             ++p;
         } else if (end - p < 2) {
-            if (!last) break; // the first byte of a character waits for the next piece
+            if (!last) break;                           // the first byte of a character waits for the next piece
             if (c != 0x8E) *o++ = static_cast<char>(c); // a lone last byte is kept (0x8E alone goes)
             ++p;
         } else if (c == 0x8E) { // half-width katakana: its second byte
@@ -337,12 +346,14 @@ TConvertStep jisToSjis(std::string_view text, bool last, bool& kanji, char* out)
         if (c == 0x1B) {
             if (end - p < 3 && !last) break; // the escape waits for its last bytes
             if (end - p > 1) {
-                if (p[1] == '$') kanji = true;
-                else if (p[1] == '(') kanji = false;
+                if (p[1] == '$')
+                    kanji = true;
+                else if (p[1] == '(')
+                    kanji = false;
             }
             p += std::min<std::ptrdiff_t>(3, end - p);
         } else if (kanji) {
-            if (!last) break; // the first byte of a pair
+            if (!last) break;            // the first byte of a pair
             *o++ = static_cast<char>(c); // a lone last byte is kept
             ++p;
         } else {
@@ -366,7 +377,7 @@ const TSjisTables& sjisTables() {
         TSjisTables t{};
         for (int v = 0; v < 256; ++v) {
             const auto b = static_cast<uint8_t>(v);
-            t.First[v] = SjisToJisPair(b, 0x9F).first; // the first byte with no shift
+            t.First[v] = SjisToJisPair(b, 0x9F).first;   // the first byte with no shift
             t.Second[v] = SjisToJisPair(0x81, b).second; // the second byte depends on b alone
             t.Shifted[v] = v < 0x9F ? 1 : 0;
         }
@@ -402,7 +413,7 @@ TConvertStep sjisToEuc(std::string_view text, bool last, char* out) noexcept {
             o = putSjisAsJis(tables, o, c, p[1], 0x80);
             p += 2;
         } else {
-            if (!last) break; // the first byte of a pair waits for the next piece
+            if (!last) break;            // the first byte of a pair waits for the next piece
             *o++ = static_cast<char>(c); // a lone last byte is kept
             ++p;
         }
@@ -519,12 +530,8 @@ TConvertStep ConvertPiece(TConversion conversion, std::string_view text, bool la
 
 std::string JisToSjis(std::string_view s) { return convertWhole(TConversion::JisToSjis, s, s.size()); }
 std::string EucToSjis(std::string_view s) { return convertWhole(TConversion::EucToSjis, s, s.size()); }
-std::string SjisToEuc(std::string_view s) {
-    return convertWhole(TConversion::SjisToEuc, s, s.size() + s.size() / 8);
-}
-std::string SjisToJis(std::string_view s) {
-    return convertWhole(TConversion::SjisToJis, s, s.size() + s.size() / 4);
-}
+std::string SjisToEuc(std::string_view s) { return convertWhole(TConversion::SjisToEuc, s, s.size() + s.size() / 8); }
+std::string SjisToJis(std::string_view s) { return convertWhole(TConversion::SjisToJis, s, s.size() + s.size() / 4); }
 
 bool IsJisX0208(uint8_t row, uint8_t cell) noexcept {
     // The assigned cells of the rows that are not full: symbols, digits and Latin letters,

@@ -12,10 +12,10 @@ namespace quire::jconvert {
 
 // Results of DetectKanjiCode.
 enum TKanjiDetection : int {
-    kdAscii = 0,     // no byte above 0x7F
+    kdAscii = 0, // no byte above 0x7F
     kdBinary = 1,
-    kdJis = 2,       // ESC $ B seen
-    kdOldJis = 3,    // ESC $ @ seen
+    kdJis = 2,    // ESC $ B seen
+    kdOldJis = 3, // ESC $ @ seen
     kdEuc = 4,
     kdShiftJis = 5,
     kdEucOrSjis = 6, // undecided

@@ -12,8 +12,8 @@
 #include "nkf.h"
 
 #include <csignal>
-#include <memory>
 #include <cstdio>
+#include <memory>
 
 namespace {
 

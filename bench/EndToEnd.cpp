@@ -6,26 +6,26 @@
 //
 // The programs are those beside this one (../bin): quire, quire-kanji. The editor runs on an
 // X server (a private Xvfb on the first free display from --xvfb-from on, default 100, or the
-// one --display names; the offscreen platform when there is none) and measures itself through QUIRE_TIMING (see app/TimingProbe.h): "open" is the time
-// from the start of the process to the end of the first paint of the opened file's screen.
-// Every other figure is the wall time of the whole process, and peaks are the largest
-// resident size of the process (ru_maxrss). --baseline adds the same measurements for the
-// programs of another build, for a before and after in one run.
+// one --display names; the offscreen platform when there is none) and measures itself through QUIRE_TIMING (see
+// app/TimingProbe.h): "open" is the time from the start of the process to the end of the first paint of the opened
+// file's screen. Every other figure is the wall time of the whole process, and peaks are the largest resident size of
+// the process (ru_maxrss). --baseline adds the same measurements for the programs of another build, for a before and
+// after in one run.
 #include "TextGenerator.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
-#include <poll.h>
-#include <csignal>
 #include <functional>
 #include <map>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -52,7 +52,7 @@ long long monotonicNs() {
 int readFloor(const char* path) {
     const int fd = ::open(path, O_RDONLY);
     if (fd < 0) return 1;
-    struct stat st{};
+    struct stat st {};
     ::fstat(fd, &st);
     const std::size_t size = static_cast<std::size_t>(st.st_size);
     const std::unique_ptr<char[]> bytes(new char[size]); // not filled beforehand
@@ -74,7 +74,7 @@ int readFloor(const char* path) {
 constexpr double kTimeout = 60;
 
 struct Result {
-    double Seconds = 0;  // the figure: the probe's time when it reported one, else the wall time
+    double Seconds = 0;    // the figure: the probe's time when it reported one, else the wall time
     double KeySeconds = 0; // the editor's handling of the key alone, when it reported that
     double PeakMiB = 0;
     bool Ok = false;
@@ -165,7 +165,7 @@ std::string startXvfb(int first, pid_t& pid) {
     for (int n = first; n < first + 40; ++n) {
         const std::string number = std::to_string(n);
         const std::string socket = "/tmp/.X11-unix/X" + number;
-        struct stat st{};
+        struct stat st {};
         if (::stat(socket.c_str(), &st) == 0 || ::stat(("/tmp/.X" + number + "-lock").c_str(), &st) == 0) continue;
         pid = ::fork();
         if (pid == 0) {
@@ -199,11 +199,16 @@ int main(int argc, char** argv) {
     std::string dir, baseline, display;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--dir" && i + 1 < argc) dir = argv[++i];
-        else if (a == "--baseline" && i + 1 < argc) baseline = argv[++i];
-        else if (a == "--display" && i + 1 < argc) display = argv[++i];
-        else if (a == "--xvfb-from" && i + 1 < argc) firstDisplay = std::atoi(argv[++i]);
+        if (a == "--rounds" && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--dir" && i + 1 < argc)
+            dir = argv[++i];
+        else if (a == "--baseline" && i + 1 < argc)
+            baseline = argv[++i];
+        else if (a == "--display" && i + 1 < argc)
+            display = argv[++i];
+        else if (a == "--xvfb-from" && i + 1 < argc)
+            firstDisplay = std::atoi(argv[++i]);
         // Options meant for the other benchmarks (scripts/bench passes them to all) are ignored.
     }
     char self[4096] = {};
@@ -226,7 +231,8 @@ int main(int argc, char** argv) {
         fileMiB = static_cast<double>(t.ShiftJis.size()) / (1 << 20);
         std::string many;
         many.reserve(1500000u * 40);
-        for (int i = 0; i < 1500000; ++i) many += "row " + std::to_string(i) + " \x82\xA0\x82\xA2\x82\xA4 some text\r\n";
+        for (int i = 0; i < 1500000; ++i)
+            many += "row " + std::to_string(i) + " \x82\xA0\x82\xA2\x82\xA4 some text\r\n";
         if (!write(sjis, t.ShiftJis) || !write(euc, t.Euc) || !write(jis, t.Jis) || !write(rows, many)) return 1;
     }
     // A private X server (another one may be anybody's), unless --display names one.
@@ -242,8 +248,10 @@ int main(int argc, char** argv) {
         ::mkdir(home.c_str(), 0700);
         ::mkdir(runtime.c_str(), 0700);
         std::vector<std::string> env = {"QUIRE_TIMING=" + timing, "QUIRE_HOME=" + home, "XDG_RUNTIME_DIR=" + runtime};
-        if (display.empty()) env.push_back("QT_QPA_PLATFORM=offscreen");
-        else env.insert(env.end(), {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"});
+        if (display.empty())
+            env.push_back("QT_QPA_PLATFORM=offscreen");
+        else
+            env.insert(env.end(), {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"});
         return env;
     };
     std::vector<Case> cases;
@@ -285,8 +293,8 @@ int main(int argc, char** argv) {
     if (::access("/usr/bin/vim", X_OK) == 0) {
         for (const auto& [name, path, code] : {std::tuple{"S-JIS", sjis, "cp932"}, std::tuple{"EUC", euc, "euc-jp"},
                                                std::tuple{"JIS", jis, "iso-2022-jp"}})
-            add(std::string("vim open ") + name,
-                {"/usr/bin/vim", "-u", "NONE", "-i", "NONE", "-N", "-es", "--cmd", std::string("set fencs=") + code, "-c", "q!", path});
+            add(std::string("vim open ") + name, {"/usr/bin/vim", "-u", "NONE", "-i", "NONE", "-N", "-es", "--cmd",
+                                                  std::string("set fencs=") + code, "-c", "q!", path});
     }
     addPrograms("", bin);
     if (!baseline.empty()) addPrograms("baseline ", baseline);
@@ -308,7 +316,8 @@ int main(int argc, char** argv) {
     }
 
     std::map<std::string, double> time, key, peak;
-    std::printf("\n%-34s %10s %10s %10s   (medians of %d rounds)\n", "program", "seconds", "key ms", "peak MiB", rounds);
+    std::printf("\n%-34s %10s %10s %10s   (medians of %d rounds)\n", "program", "seconds", "key ms", "peak MiB",
+                rounds);
     for (const Case& c : cases) {
         std::vector<double> s, k, m;
         for (const Result& r : c.Results) {
@@ -322,7 +331,8 @@ int main(int argc, char** argv) {
         std::printf("%-34s %10.3f %10.3f %10.1f\n", c.Name.c_str(), time[c.Name], key[c.Name] * 1000, peak[c.Name]);
     }
     auto goal = [](const char* what, double value, double limit, const char* unit) {
-        std::printf("%-58s %8.3f%-3s goal <= %.2f%s  %s\n", what, value, unit, limit, unit, value <= limit ? "met" : "MISSED");
+        std::printf("%-58s %8.3f%-3s goal <= %.2f%s  %s\n", what, value, unit, limit, unit,
+                    value <= limit ? "met" : "MISSED");
     };
     auto report = [&](const std::string& tag) {
         std::printf("\n%sgoals (file %.1f MiB):\n", tag.c_str(), fileMiB);
@@ -332,24 +342,29 @@ int main(int argc, char** argv) {
         for (const char* code : {"EUC", "JIS"}) {
             const std::string c = code;
             goal(("open " + c + " / open S-JIS").c_str(), time[tag + "open " + c] / time[tag + "open S-JIS"], 1.5, "x");
-            goal(("open " + c + " peak beyond the empty editor / file").c_str(), (peak[tag + "open " + c] - empty) / fileMiB, 1.5, "x");
+            goal(("open " + c + " peak beyond the empty editor / file").c_str(),
+                 (peak[tag + "open " + c] - empty) / fileMiB, 1.5, "x");
         }
         goal("Ctrl+End pressed at once after opening", time[tag + "Ctrl+End at once"] * 1000, 50, "ms");
         goal("Ctrl+End pressed 1 s after opening", time[tag + "Ctrl+End after 1 s"] * 1000, 50, "ms");
         // The edit itself (the key's handling); its repaint is the editor's usual one.
-        goal("edit at row 750000 of 1.5M rows, at once (the key)", key[tag + "edit row 750000 at once"] * 1000, 1, "ms");
-        goal("edit at row 750000 of 1.5M rows, after 2 s (the key)", key[tag + "edit row 750000 after 2 s"] * 1000, 1, "ms");
+        goal("edit at row 750000 of 1.5M rows, at once (the key)", key[tag + "edit row 750000 at once"] * 1000, 1,
+             "ms");
+        goal("edit at row 750000 of 1.5M rows, after 2 s (the key)", key[tag + "edit row 750000 after 2 s"] * 1000, 1,
+             "ms");
         std::printf("%-58s %8.3fms (with its repaint; after 2 s %.3f ms)\n", "edit at row 750000, key to screen",
                     time[tag + "edit row 750000 at once"] * 1000, time[tag + "edit row 750000 after 2 s"] * 1000);
         for (const char* l : {" library", " own"}) {
             for (const char* d : {"EUC>S-JIS", "JIS>S-JIS", "S-JIS>EUC", "S-JIS>JIS"}) {
                 const std::string name = tag + "kanji " + d + l;
                 const double limit = std::string(d).rfind("S-JIS", 0) == 0 ? 0.5 : 0.7;
-                goal((std::string("quire-kanji ") + d + l + " / iconv").c_str(), time[name] / time[std::string("iconv ") + d], limit, "x");
+                goal((std::string("quire-kanji ") + d + l + " / iconv").c_str(),
+                     time[name] / time[std::string("iconv ") + d], limit, "x");
                 goal((std::string("quire-kanji ") + d + l + " peak / file").c_str(), peak[name] / fileMiB, 2.0, "x");
             }
         }
-        goal("quire-kanji --guess / --detect (EUC)", time[tag + "kanji --guess EUC"] / time[tag + "kanji --detect EUC"], 1.5, "x");
+        goal("quire-kanji --guess / --detect (EUC)", time[tag + "kanji --guess EUC"] / time[tag + "kanji --detect EUC"],
+             1.5, "x");
     };
     report("");
     if (!baseline.empty()) report("baseline ");

@@ -73,7 +73,8 @@ double readAndCountSeconds(const std::string& path) {
     const auto t0 = Clock::now();
     const std::string bytes = readWhole(path);
     std::size_t lines = 0;
-    for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(p, '\n', bytes.data() + bytes.size() - p))); ++p)
+    for (const char* p = bytes.data();
+         (p = static_cast<const char*>(std::memchr(p, '\n', bytes.data() + bytes.size() - p))); ++p)
         ++lines;
     benchmark::DoNotOptimize(lines);
     return std::chrono::duration<double>(Clock::now() - t0).count();

@@ -49,7 +49,8 @@ void BM_FindOnceIn100MB(benchmark::State& state) {
     double ours = 0, baseline = 0;
     for (auto _ : state) {
         auto t0 = Clock::now();
-        const void* hit = memmem(p.Text.data() + w, p.Text.size() - static_cast<size_t>(w), p.Word.data(), p.Word.size());
+        const void* hit =
+            memmem(p.Text.data() + w, p.Text.size() - static_cast<size_t>(w), p.Word.data(), p.Word.size());
         benchmark::DoNotOptimize(hit);
         baseline += seconds(t0);
         int start = forward ? 0 : n - w, length = forward ? w : 0;
@@ -101,7 +102,13 @@ void BM_ReplaceAllIn10MB(benchmark::State& state) {
     }
     state.counters["replaced"] = benchmark::Counter(static_cast<double>(count));
 }
-BENCHMARK(BM_ReplaceAllIn10MB)->Arg(1)->Arg(0)->ArgNames({"forward"})->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceAllIn10MB)
+    ->Arg(1)
+    ->Arg(0)
+    ->ArgNames({"forward"})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -40,8 +40,7 @@ double iconvSeconds(const char* to, const char* from, const std::string& in) {
 }
 
 template <typename Convert>
-void convertBench(benchmark::State& state, const std::string& in, Convert convert, const char* to,
-                  const char* from) {
+void convertBench(benchmark::State& state, const std::string& in, Convert convert, const char* to, const char* from) {
     double ours = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -107,7 +106,8 @@ void BM_ConvertInPieces(benchmark::State& state) {
         std::string_view rest = in;
         while (!rest.empty()) {
             const std::string_view piece = rest.substr(0, kPiece);
-            const jconvert::TConvertStep step = jconvert::ConvertPiece(conversion, piece, piece.size() == rest.size(), kanji, out.get());
+            const jconvert::TConvertStep step =
+                jconvert::ConvertPiece(conversion, piece, piece.size() == rest.size(), kanji, out.get());
             benchmark::DoNotOptimize(out.get());
             rest.remove_prefix(step.Read);
         }

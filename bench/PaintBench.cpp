@@ -112,7 +112,8 @@ void BM_TypingKeystroke(benchmark::State& state) {
         const auto t0 = Clock::now();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         QApplication::sendEvent(e.get(), &press);
-        const QRect changed(0, e->TextTop() + (e->Row() - e->TopRow()) * e->RowHeight(), e->viewport()->width(), e->RowHeight());
+        const QRect changed(0, e->TextTop() + (e->Row() - e->TopRow()) * e->RowHeight(), e->viewport()->width(),
+                            e->RowHeight());
         const double s = std::chrono::duration<double>(Clock::now() - t0).count() + renderSeconds(*e, QRegion(changed));
         samples.push_back(s);
         state.SetIterationTime(s);
@@ -121,7 +122,12 @@ void BM_TypingKeystroke(benchmark::State& state) {
     std::nth_element(samples.begin(), samples.begin() + static_cast<long>(samples.size() / 2), samples.end());
     state.counters["median_ms"] = samples[samples.size() / 2] * 1e3;
 }
-BENCHMARK(BM_TypingKeystroke)->Arg(1000)->Arg(1500000)->Iterations(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypingKeystroke)
+    ->Arg(1000)
+    ->Arg(1500000)
+    ->Iterations(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // Pasting 1 MB of text at the middle of the document.
 void BM_Paste1MB(benchmark::State& state) {

@@ -68,7 +68,8 @@ double typeKey(TEditorScreenStrings& s, int& row, std::size_t& offset, const std
 }
 
 void BM_JournalWhileTyping100MB(benchmark::State& state) {
-    const std::string folder = (fs::temp_directory_path() / ("quire-bench-recovery-" + std::to_string(::getpid()))).string();
+    const std::string folder =
+        (fs::temp_directory_path() / ("quire-bench-recovery-" + std::to_string(::getpid()))).string();
     const std::string file = folder + "/page.txt";
     fs::create_directories(folder);
     const std::vector<std::string> keys = keystrokes();

@@ -63,9 +63,9 @@ private:
     bool kanji_ = false;
 };
 
-constexpr std::array<std::string_view, 16> kWords = {
-    "Quire", "editor", "text", "file", "line", "wrap", "kanji", "code",
-    "undo",  "redo",   "row",  "save", "open", "find", "tab",   "mode"};
+constexpr std::array<std::string_view, 16> kWords = {"Quire", "editor", "text", "file", "line", "wrap",
+                                                     "kanji", "code",   "undo", "redo", "row",  "save",
+                                                     "open",  "find",   "tab",  "mode"};
 
 // Full-width punctuation: 、。「」・ー！？（） as JIS cells of row 0x21.
 constexpr std::array<uint8_t, 10> kPunct = {0x22, 0x23, 0x56, 0x57, 0x26, 0x3C, 0x2A, 0x29, 0x4A, 0x4B};

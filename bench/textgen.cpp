@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    if (*end == 'K' || *end == 'k') size *= 1024, ++end;
-    else if (*end == 'M' || *end == 'm') size *= 1024 * 1024, ++end;
+    if (*end == 'K' || *end == 'k')
+        size *= 1024, ++end;
+    else if (*end == 'M' || *end == 'm')
+        size *= 1024 * 1024, ++end;
     if (*end != '\0') {
         usage();
         return 2;

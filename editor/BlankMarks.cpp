@@ -38,7 +38,8 @@ void DrawBlankMarks(TEditor& Editor, QPainter& Painter, const TBlankMarks& Marks
             }
             col += ctx.TabWidthAt(col);
         } else if (sjis::IsLeadByte(c) && i + 1 < row.size()) {
-            if (Marks.Space && c == 0x81 && static_cast<unsigned char>(row[i + 1]) == 0x40 && cx + 2 * cw >= Rect.left()) {
+            if (Marks.Space && c == 0x81 && static_cast<unsigned char>(row[i + 1]) == 0x40 &&
+                cx + 2 * cw >= Rect.left()) {
                 pen(Marks.SpaceColor);
                 Painter.drawRect(cx + 1, Y + 2, 2 * cw - 3, ch - 5);
             }

@@ -12,7 +12,8 @@ namespace quire {
 TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEditorScreenStrings), FLines(*this) {
     FList->AddEditor(this);
     const TNotifyEvent changed = [this](TObject* Sender) { ViewChanged(Sender); };
-    for (TNotifyPersistent* o : std::initializer_list<TNotifyPersistent*>{&FView, &FCaret, &FMarks, &FMargin, &FLeftbar, &FRuler})
+    for (TNotifyPersistent* o :
+         std::initializer_list<TNotifyPersistent*>{&FView, &FCaret, &FMarks, &FMargin, &FLeftbar, &FRuler})
         o->OnChange = changed;
     hookFountain(&FView.Fountain());
     resize(185, 89);
@@ -311,15 +312,15 @@ QColor TEditor::ToQColor(TColor Value, bool Background) const {
         // A system colour by index: the platform's scheme.
         const QPalette& p = palette();
         switch (Value & 0xFF) {
-        case 1: return QColor(0, 128, 128);              // desktop: no palette role, the classic teal
-        case 5: return p.color(QPalette::Base);          // window
-        case 8: return p.color(QPalette::Text);          // window text
+        case 1: return QColor(0, 128, 128);     // desktop: no palette role, the classic teal
+        case 5: return p.color(QPalette::Base); // window
+        case 8: return p.color(QPalette::Text); // window text
         case 13: return p.color(QPalette::Highlight);
         case 14: return p.color(QPalette::HighlightedText);
-        case 15: return p.color(QPalette::Button);       // button face
-        case 16: return p.color(QPalette::Dark);         // button shadow
+        case 15: return p.color(QPalette::Button); // button face
+        case 16: return p.color(QPalette::Dark);   // button shadow
         case 18: return p.color(QPalette::ButtonText);
-        case 20: return p.color(QPalette::Light);        // button highlight
+        case 20: return p.color(QPalette::Light); // button highlight
         default: return p.color(Background ? QPalette::Base : QPalette::Text);
         }
     }
@@ -354,12 +355,14 @@ void TEditor::UpdateMetrics() {
     FMetrics.RowHeight = FMetrics.CharHeight + FMargin.Line() + FMargin.Underline();
     FMetrics.RulerHeight = FRuler.Visible() ? (FRuler.Edge() ? 11 : 10) : 0;
     updateLeftbarDigits();
-    FMetrics.LeftbarWidth = FLeftbar.LeftMargin() + FMetrics.LeftbarDigits * FMetrics.CharWidth + FLeftbar.RightMargin() + 2;
+    FMetrics.LeftbarWidth =
+        FLeftbar.LeftMargin() + FMetrics.LeftbarDigits * FMetrics.CharWidth + FLeftbar.RightMargin() + 2;
     FMetrics.TextTop = FMargin.Top() + FMetrics.RulerHeight;
     FMetrics.TextLeft = FMargin.Left() + (FLeftbar.Visible() ? FMetrics.LeftbarWidth : 0);
     const QSize size = viewport()->size();
     FMetrics.VisibleRows = std::max(1, (size.height() - FMetrics.TextTop - 5) / FMetrics.RowHeight);
-    FMetrics.VisibleCols = std::max(0, (size.width() - FMetrics.TextLeft - FMetrics.CharWidth / 2) / FMetrics.CharWidth);
+    FMetrics.VisibleCols =
+        std::max(0, (size.width() - FMetrics.TextLeft - FMetrics.CharWidth / 2) / FMetrics.CharWidth);
     FMetrics.Transparent = font().italic() || ActiveFountain().HasItalicStyle();
 }
 

@@ -11,13 +11,13 @@
 #include "EditorStrings.h"
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QFont>
 #include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QPointer>
-#include <QBasicTimer>
-#include <QElapsedTimer>
-#include <QFont>
 #include <QRawFont>
 #include <functional>
 #include <memory>

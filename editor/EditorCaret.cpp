@@ -21,12 +21,14 @@ QRect TEditor::CaretRect() const {
     const int x = FMetrics.TextLeft + (FCol + CompositionCursorColumns() - FTopCol) * FMetrics.CharWidth;
     const int y = FMetrics.TextTop + (FRow - FTopRow) * FMetrics.RowHeight;
     if (FOverWrite) return QRect(x, y, wide ? 2 * glyph : glyph, FMetrics.CharHeight);
-    if (FCaret.Style() == TEditorCaretStyle::csBrief) return QRect(x, y + FMetrics.CharHeight - 2, wide ? 2 * glyph : glyph, 2);
+    if (FCaret.Style() == TEditorCaretStyle::csBrief)
+        return QRect(x, y + FMetrics.CharHeight - 2, wide ? 2 * glyph : glyph, 2);
     return QRect(x, y, 2, FMetrics.CharHeight);
 }
 
 bool TEditor::caretInView() const {
-    return !(FRow < FTopRow || FRow > FTopRow + FMetrics.VisibleRows || FCol < FTopCol || FCol > FTopCol + FMetrics.VisibleCols);
+    return !(FRow < FTopRow || FRow > FTopRow + FMetrics.VisibleRows || FCol < FTopCol ||
+             FCol > FTopCol + FMetrics.VisibleCols);
 }
 
 void TEditor::invalidateCaret() { viewport()->update(FShownCaretRect.adjusted(-1, -1, 1, 1)); }
@@ -164,8 +166,10 @@ void TEditor::adjustColumn(bool U, int S) {
     if (U && FColKept) FCol = FRememberedCol;
     if (!FCaret.FreeCaret && FCol > W) {
         if (FCaret.KeepCaret) {
-            if (QApplication::mouseButtons() & Qt::LeftButton) remember(W, U);
-            else remember(FCol, U);
+            if (QApplication::mouseButtons() & Qt::LeftButton)
+                remember(W, U);
+            else
+                remember(FCol, U);
         } else {
             remember(FCol, U);
         }
@@ -204,7 +208,8 @@ void TEditor::ScrollCaretIntoView() {
     if (FRow > FTopRow + FMetrics.VisibleRows - 1) SetTopRow(FRow - FMetrics.VisibleRows + 1);
     if (FCol < FTopCol) SetTopCol(std::max(0, std::min(FCol, FTopCol - FMetrics.VisibleCols / 4)));
     if (FCol > FTopCol + FMetrics.VisibleCols - 1)
-        SetTopCol(std::min(std::max(FCol - FMetrics.VisibleCols + 1, FTopCol + FMetrics.VisibleCols / 4), ColumnLimit - FMetrics.VisibleCols / 2));
+        SetTopCol(std::min(std::max(FCol - FMetrics.VisibleCols + 1, FTopCol + FMetrics.VisibleCols / 4),
+                           ColumnLimit - FMetrics.VisibleCols / 2));
 }
 
 void TEditor::SetTopRow(int Value) {
@@ -215,8 +220,10 @@ void TEditor::SetTopRow(int Value) {
         const int delta = std::clamp(FTopRow - Value, -(FMetrics.VisibleRows + 1), FMetrics.VisibleRows + 1);
         FTopRow = Value;
         const QRect area(0, FMetrics.TextTop, viewport()->width(), viewport()->height() - FMetrics.TextTop);
-        if (std::abs(delta) <= FMetrics.VisibleRows) viewport()->scroll(0, delta * FMetrics.RowHeight, area);
-        else viewport()->update(area);
+        if (std::abs(delta) <= FMetrics.VisibleRows)
+            viewport()->scroll(0, delta * FMetrics.RowHeight, area);
+        else
+            viewport()->update(area);
         const QSignalBlocker block(verticalScrollBar());
         verticalScrollBar()->setValue(FTopRow);
         if (QGuiApplication::inputMethod() && hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
@@ -233,8 +240,10 @@ void TEditor::SetTopCol(int Value) {
         FTopCol = Value;
         // The text and the ruler above it move sideways; the left bar stays.
         const QRect area(FMetrics.TextLeft, 0, viewport()->width() - FMetrics.TextLeft, viewport()->height());
-        if (std::abs(delta) < FMetrics.VisibleCols) viewport()->scroll(delta * FMetrics.CharWidth, 0, area);
-        else viewport()->update(area);
+        if (std::abs(delta) < FMetrics.VisibleCols)
+            viewport()->scroll(delta * FMetrics.CharWidth, 0, area);
+        else
+            viewport()->update(area);
         if (FRuler.Visible())
             viewport()->update(QRect(FMetrics.TextLeft, 0, viewport()->width(), FMetrics.RulerHeight));
         const QSignalBlocker block(horizontalScrollBar());
@@ -450,7 +459,8 @@ int TEditor::SelStart() {
 int TEditor::roundStartIndex(int ARow, int ACol) const {
     const TColumnMap a = ColumnMap(ARow);
     int c = ACol;
-    if (a.Is(c, TColumnCode::Trail)) ++c;
+    if (a.Is(c, TColumnCode::Trail))
+        ++c;
     else
         while (a.Is(c, TColumnCode::TabPad)) ++c;
     return ColToIndex(ARow, c);

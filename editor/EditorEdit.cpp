@@ -54,12 +54,16 @@ int TEditor::IndentWidth(std::string_view S) const {
     const TColumnContext ctx = ColumnContext();
     int col = 0;
     for (std::size_t i = 0; i < S.size(); ++i) {
-        if (S[i] == ' ') col += 1;
-        else if (S[i] == '\t') col += ctx.TabWidthAt(col);
-        else if (static_cast<unsigned char>(S[i]) == 0x81 && i + 1 < S.size() && static_cast<unsigned char>(S[i + 1]) == 0x40) {
+        if (S[i] == ' ')
+            col += 1;
+        else if (S[i] == '\t')
+            col += ctx.TabWidthAt(col);
+        else if (static_cast<unsigned char>(S[i]) == 0x81 && i + 1 < S.size() &&
+                 static_cast<unsigned char>(S[i + 1]) == 0x40) {
             col += 2;
             ++i;
-        } else break;
+        } else
+            break;
     }
     return col;
 }
@@ -89,9 +93,12 @@ std::string TEditor::rowWithLineEnd(int ARow) const {
 
 void TEditor::replaceRange(int First, int Last, const std::string& Text) {
     const int count = FList->Count();
-    if (First > count - 1) FList->ReplaceRows(First, 0, Text);
-    else if (Last > count - 1) FList->ReplaceRows(First, Last - First, Text);
-    else FList->ReplaceRows(First, Last - First + 1, Text);
+    if (First > count - 1)
+        FList->ReplaceRows(First, 0, Text);
+    else if (Last > count - 1)
+        FList->ReplaceRows(First, Last - First, Text);
+    else
+        FList->ReplaceRows(First, Last - First + 1, Text);
 }
 
 std::string TEditor::joinRemainder(const std::vector<TRemainderRow>& Rows) const {
@@ -115,7 +122,8 @@ std::string TEditor::SelectedText() {
         const int s = BoxStartIndex(a, FSel.Rect.Left + 1);
         const int e = BoxEndIndex(a, FSel.Rect.Right);
         if (s > static_cast<int>(t.size()) || e < s) return std::string();
-        return t.substr(static_cast<size_t>(s - 1), static_cast<size_t>(std::min(e, static_cast<int>(t.size())) - s + 1));
+        return t.substr(static_cast<size_t>(s - 1),
+                        static_cast<size_t>(std::min(e, static_cast<int>(t.size())) - s + 1));
     };
     if (FSel.Mode == TSelectionMode::Box) {
         std::string out;
@@ -131,7 +139,8 @@ std::string TEditor::SelectedText() {
     std::string out;
     for (int r = FSel.StartRow; r <= FSel.EndRow && r < l.Count(); ++r) {
         std::string t(l.Get(r));
-        if (r == FSel.EndRow) t = t.substr(0, static_cast<size_t>(std::clamp(FSel.EndIndex + 1, 0, static_cast<int>(t.size()))));
+        if (r == FSel.EndRow)
+            t = t.substr(0, static_cast<size_t>(std::clamp(FSel.EndIndex + 1, 0, static_cast<int>(t.size()))));
         if (r == FSel.StartRow) t = t.substr(std::min(static_cast<size_t>(std::max(FSel.StartIndex, 0)), t.size()));
         out += t;
         if (r < FSel.EndRow && l.RowAttribute(r) == TRowAttribute::LineEnd) out += kCrLf;
@@ -150,14 +159,17 @@ std::vector<TEditor::TRemainderRow> TEditor::SelectionRemainder() {
             const int s = BoxStartIndex(a, FSel.Rect.Left + 1);
             const int e = std::min(BoxEndIndex(a, FSel.Rect.Right), static_cast<int>(t.size()));
             std::string kept = t;
-            if (s <= static_cast<int>(t.size()) && e >= s) kept.erase(static_cast<size_t>(s - 1), static_cast<size_t>(e - s + 1));
+            if (s <= static_cast<int>(t.size()) && e >= s)
+                kept.erase(static_cast<size_t>(s - 1), static_cast<size_t>(e - s + 1));
             rows.push_back({kept, l.RowAttribute(r), s});
         }
         return rows;
     }
     std::string head;
-    if (FSel.StartRow < l.Count()) head = std::string(l.Get(FSel.StartRow)).substr(0, static_cast<size_t>(std::max(FSel.StartIndex, 0)));
-    if (static_cast<int>(head.size()) < FSel.StartIndex) head.append(static_cast<size_t>(FSel.StartIndex - static_cast<int>(head.size())), ' ');
+    if (FSel.StartRow < l.Count())
+        head = std::string(l.Get(FSel.StartRow)).substr(0, static_cast<size_t>(std::max(FSel.StartIndex, 0)));
+    if (static_cast<int>(head.size()) < FSel.StartIndex)
+        head.append(static_cast<size_t>(FSel.StartIndex - static_cast<int>(head.size())), ' ');
     std::string tail;
     TRowAttribute attr = TRowAttribute::EndOfFile;
     if (FSel.EndRow < l.Count()) {
@@ -218,8 +230,10 @@ void TEditor::PasteFromClipboard() {
     if (!ClipboardHasText()) return;
     const bool box = ClipboardHoldsBox();
     const std::string bytes = ClipboardBytes();
-    if (box) BoxPaste(bytes);
-    else InsertText(bytes);
+    if (box)
+        BoxPaste(bytes);
+    else
+        InsertText(bytes);
 }
 
 // --- inserting -----------------------------------------------------------------------
@@ -441,7 +455,8 @@ void TEditor::NewLine(bool Shift) {
         }
     }
     const int tab = FCaret.TabSpaceCount();
-    const std::string indent = FCaret.TabIndent ? std::string(static_cast<size_t>(n / tab), '\t') + std::string(static_cast<size_t>(n % tab), ' ')
+    const std::string indent = FCaret.TabIndent ? std::string(static_cast<size_t>(n / tab), '\t') +
+                                                      std::string(static_cast<size_t>(n % tab), ' ')
                                                 : std::string(static_cast<size_t>(n), ' ');
     if (Shift) {
         l.ReplaceRows(f, 0, indent + std::string(kCrLf));
@@ -449,7 +464,8 @@ void TEditor::NewLine(bool Shift) {
         return;
     }
     const int offset = TextOffset(f, FRow, std::min(RowWidth(FRow), FCol));
-    std::string text = r.substr(0, static_cast<size_t>(i)) + std::string(kCrLf) + indent + r.substr(static_cast<size_t>(i));
+    std::string text =
+        r.substr(0, static_cast<size_t>(i)) + std::string(kCrLf) + indent + r.substr(static_cast<size_t>(i));
     if (l.RowAttribute(FRow) == TRowAttribute::LineEnd) text += kCrLf;
     l.ReplaceRows(FRow, 1, text);
     SetCaretByOffset(f, offset + static_cast<int>(indent.size()) + 2);
@@ -522,8 +538,10 @@ void TEditor::unindentToEarlierRow() {
             } else if (code != TColumnCode::TabPad && byte == '\t') {
                 int end = c + 1;
                 while (a.Is(end, TColumnCode::TabPad)) ++end;
-                if (end > t) text.append(static_cast<size_t>(t - c), ' ');
-                else text += '\t';
+                if (end > t)
+                    text.append(static_cast<size_t>(t - c), ' ');
+                else
+                    text += '\t';
                 c = end;
             } else {
                 text += byte;
@@ -574,7 +592,8 @@ void TEditor::joinWithRowAbove() {
         // The last character of the row above goes: a double-byte character or tab whole.
         const TColumnMap ad = ColumnMap(d);
         int c = ad.Width() - 1;
-        if (ad.Is(c, TColumnCode::Trail)) --c;
+        if (ad.Is(c, TColumnCode::Trail))
+            --c;
         else
             while (c > 0 && ad.Is(c, TColumnCode::TabPad)) --c;
         target = c;
@@ -582,8 +601,10 @@ void TEditor::joinWithRowAbove() {
     }
     const int offset = TextOffset(base, d, target);
     TCaretUpdate guard(*this, true);
-    if (FRow >= l.Count()) l.ReplaceRows(d, 1, kept);
-    else l.ReplaceRows(d, 2, kept + rowWithLineEnd(FRow));
+    if (FRow >= l.Count())
+        l.ReplaceRows(d, 1, kept);
+    else
+        l.ReplaceRows(d, 2, kept + rowWithLineEnd(FRow));
     SetCaretByOffset(base, offset);
 }
 
@@ -618,8 +639,10 @@ void TEditor::DeleteChar() {
     std::string padded = r + std::string(static_cast<size_t>(i - static_cast<int>(r.size())), ' ');
     const int offset = TextOffset(base, FRow, FCol);
     TCaretUpdate guard(*this, true);
-    if (FRow == count - 1) l.ReplaceRows(FRow, 1, padded);
-    else l.ReplaceRows(FRow, 2, padded + rowWithLineEnd(FRow + 1));
+    if (FRow == count - 1)
+        l.ReplaceRows(FRow, 1, padded);
+    else
+        l.ReplaceRows(FRow, 2, padded + rowWithLineEnd(FRow + 1));
     SetCaretByOffset(base, offset);
 }
 
@@ -630,8 +653,10 @@ void TEditor::UnindentSelection() { changeIndent(false); }
 
 void TEditor::changeIndent(bool Indent) {
     if (!Selected() || FReadOnly) return;
-    if (FSel.Mode == TSelectionMode::Box) changeBoxIndent(Indent);
-    else changeLineIndent(Indent);
+    if (FSel.Mode == TSelectionMode::Box)
+        changeBoxIndent(Indent);
+    else
+        changeLineIndent(Indent);
 }
 
 bool TEditor::outsideWrappedLine(int ARow) const {

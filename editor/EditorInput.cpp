@@ -62,9 +62,8 @@ void TEditor::createPopupMenu() {
     }
     QAction* box = FPopupItems[piBoxMode];
     box->setCheckable(true);
-    connect(box, &QAction::triggered, this, [this](bool checked) {
-        SetSelectionMode(checked ? TSelectionMode::Box : TSelectionMode::Normal);
-    });
+    connect(box, &QAction::triggered, this,
+            [this](bool checked) { SetSelectionMode(checked ? TSelectionMode::Box : TSelectionMode::Normal); });
     // Enabled and checked states are set just before the menu opens.
     connect(FPopupMenu, &QMenu::aboutToShow, this, [this] {
         const bool text = ClipboardHasText();
@@ -96,9 +95,7 @@ void TEditor::contextMenuEvent(QContextMenuEvent* Event) {
 // The own popup's shortcuts act while the editor has the focus and that menu is its popup
 // menu, except those the application's own menus use. Returns true when the key was one of
 // them.
-bool TEditor::ownPopupTakes(const QKeySequence& Key) const {
-    return !FOwnerPopup && !FReservedShortcuts.contains(Key);
-}
+bool TEditor::ownPopupTakes(const QKeySequence& Key) const { return !FOwnerPopup && !FReservedShortcuts.contains(Key); }
 
 bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
     const QKeySequence key(Event->keyCombination());
@@ -147,15 +144,19 @@ bool TEditor::event(QEvent* Event) {
 // --- keys ----------------------------------------------------------------------------
 
 void TEditor::moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat) {
-    if (Shift && !Selected()) AnchorSelection();
-    else if (!Shift && Selected()) ClearSelection();
+    if (Shift && !Selected())
+        AnchorSelection();
+    else if (!Shift && Selected())
+        ClearSelection();
     const int count = FList->Count();
     switch (Key) {
     case Qt::Key_PageUp: ScrollRows(1 - FMetrics.VisibleRows); break;
     case Qt::Key_PageDown: ScrollRows(FMetrics.VisibleRows - 1); break;
     case Qt::Key_Home:
-        if (Ctrl) SetRowCol(0, 0);
-        else SetCol(0);
+        if (Ctrl)
+            SetRowCol(0, 0);
+        else
+            SetCol(0);
         break;
     case Qt::Key_End:
         if (Ctrl) SetRow(count);
@@ -238,12 +239,8 @@ void TEditor::keyPressEvent(QKeyEvent* Event) {
     case Qt::Key_Left:
     case Qt::Key_Up:
     case Qt::Key_Right:
-    case Qt::Key_Down:
-        moveKey(Event->key(), shift, ctrl, Event->isAutoRepeat());
-        return;
-    case Qt::Key_Delete:
-        DeleteChar();
-        return;
+    case Qt::Key_Down: moveKey(Event->key(), shift, ctrl, Event->isAutoRepeat()); return;
+    case Qt::Key_Delete: DeleteChar(); return;
     case Qt::Key_Backspace:
         if (!ctrl) Backspace();
         return;
@@ -254,13 +251,13 @@ void TEditor::keyPressEvent(QKeyEvent* Event) {
         }
         Event->ignore();
         return;
-    case Qt::Key_Backtab:
-        Event->ignore();
-        return;
+    case Qt::Key_Backtab: Event->ignore(); return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (WantReturns) NewLine(shift);
-        else Event->ignore();
+        if (WantReturns)
+            NewLine(shift);
+        else
+            Event->ignore();
         return;
     default: break;
     }
@@ -435,8 +432,10 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
             ExtendRowSelection(cr.y());
         } else {
             SetRowCol(cr.y(), cr.x());
-            if (Selected()) ExtendSelection();
-            else if (FSel.State == TSelectionState::Anchored && far) ExtendSelection();
+            if (Selected())
+                ExtendSelection();
+            else if (FSel.State == TSelectionState::Anchored && far)
+                ExtendSelection();
         }
         return;
     }
@@ -454,10 +453,14 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
         return;
     }
     const QPoint cr = PixelToColRow(p.x(), p.y(), false);
-    if (p.x() < FMetrics.TextLeft) setPointer(TCursorKind::LeftMargin);
-    else if (p.y() < FMetrics.TextTop) setPointer(TCursorKind::TopMargin);
-    else if (CanSelMove() && IsInSelection(cr.y(), cr.x())) setPointer(TCursorKind::InSel);
-    else setPointer(TCursorKind::Default);
+    if (p.x() < FMetrics.TextLeft)
+        setPointer(TCursorKind::LeftMargin);
+    else if (p.y() < FMetrics.TextTop)
+        setPointer(TCursorKind::TopMargin);
+    else if (CanSelMove() && IsInSelection(cr.y(), cr.x()))
+        setPointer(TCursorKind::InSel);
+    else
+        setPointer(TCursorKind::Default);
 }
 
 void TEditor::mouseReleaseEvent(QMouseEvent* Event) {
@@ -548,13 +551,17 @@ void TEditor::SetTextMsg(const std::string& Text) {
 }
 
 void TEditor::CutMsg() {
-    if (Selected() && !FReadOnly) CutToClipboard();
-    else QApplication::clipboard()->setText(QString());
+    if (Selected() && !FReadOnly)
+        CutToClipboard();
+    else
+        QApplication::clipboard()->setText(QString());
 }
 
 void TEditor::CopyMsg() {
-    if (Selected()) CopyToClipboard();
-    else QApplication::clipboard()->setText(QString());
+    if (Selected())
+        CopyToClipboard();
+    else
+        QApplication::clipboard()->setText(QString());
 }
 
 void TEditor::PasteMsg() {
@@ -614,7 +621,8 @@ int TEditor::LineLength(int Offset) {
 
 int TEditor::GetLine(int ARow, char* Buffer) {
     if (!Buffer || ARow < 0 || ARow >= FList->Count()) return 0;
-    const uint16_t room = static_cast<uint16_t>(static_cast<unsigned char>(Buffer[0]) | (static_cast<unsigned char>(Buffer[1]) << 8));
+    const uint16_t room =
+        static_cast<uint16_t>(static_cast<unsigned char>(Buffer[0]) | (static_cast<unsigned char>(Buffer[1]) << 8));
     const std::string_view row = FList->Get(ARow);
     const int n = std::min(static_cast<int>(room), static_cast<int>(row.size()));
     std::memcpy(Buffer, row.data(), static_cast<size_t>(n));
@@ -639,7 +647,9 @@ void TEditor::EmptyUndoBuffer() {
 uint32_t TEditor::PosFromChar(int Offset) {
     int rest = 0;
     const int r = FList->RowOfOffset(Offset, 0, &rest);
-    const int col = r < FList->Count() ? TextWidthOfBytes(FList->Get(r), static_cast<size_t>(std::max(rest, 0)), ColumnContext()) : 0;
+    const int col = r < FList->Count()
+                        ? TextWidthOfBytes(FList->Get(r), static_cast<size_t>(std::max(rest, 0)), ColumnContext())
+                        : 0;
     const int x = FMetrics.TextLeft + (col - FTopCol) * FMetrics.CharWidth;
     const int y = FMetrics.TextTop + (r - FTopRow) * FMetrics.RowHeight;
     return (static_cast<uint32_t>(x) & 0xFFFF) | ((static_cast<uint32_t>(y) & 0xFFFF) << 16);

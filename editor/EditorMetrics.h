@@ -11,8 +11,8 @@ struct TEditorMetrics {
     int CharHeight = 16; // the font's height
     int RowHeight = 16;  // a row: the font's height plus the line and underline margins
     int Ascent = 12;
-    int TextLeft = 19;   // the text area starts here: left margin and left bar
-    int TextTop = 2;     // and here: top margin and ruler
+    int TextLeft = 19; // the text area starts here: left margin and left bar
+    int TextTop = 2;   // and here: top margin and ruler
     int LeftbarWidth = 0;
     int LeftbarDigits = 4;
     int RulerHeight = 0;

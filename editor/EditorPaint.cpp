@@ -27,7 +27,8 @@ void TEditor::paintEvent(QPaintEvent* Event) {
     const int last = FTopRow + std::max(0, clip.bottom() - FMetrics.TextTop) / FMetrics.RowHeight;
     if (FLeftbar.Visible() && clip.intersects(QRect(0, FMetrics.TextTop, FMetrics.LeftbarWidth, height)))
         painter.PaintLeftbar(first, last);
-    if (clip.intersects(QRect(FMetrics.TextLeft, FMetrics.TextTop, width, height))) painter.PaintText(first, last, clip);
+    if (clip.intersects(QRect(FMetrics.TextLeft, FMetrics.TextTop, width, height)))
+        painter.PaintText(first, last, clip);
     // The caret, drawn by the control, blinking.
     if (CaretVisible() && hasFocus()) painter.PaintCaret();
     // A background parse that waited for the screen to be shown starts now.

@@ -46,15 +46,14 @@ int drawDigits(QPainter& p, int n, int x, int y, const QColor& ink) {
     return dx;
 }
 
-
-
 // The bytes of a display text that are drawn: up to column 1000, the character that starts
 // at column 999 completed.
 int drawnLength(const std::string& T) {
     const int n = static_cast<int>(T.size());
     if (n <= TEditor::ColumnLimit) return n;
     int i = 0;
-    while (i < TEditor::ColumnLimit) i += sjis::IsLeadByte(static_cast<unsigned char>(T[static_cast<size_t>(i)])) ? 2 : 1;
+    while (i < TEditor::ColumnLimit)
+        i += sjis::IsLeadByte(static_cast<unsigned char>(T[static_cast<size_t>(i)])) ? 2 : 1;
     return std::min(i, n);
 }
 
@@ -84,7 +83,8 @@ void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, i
         const int thickness = std::max(1, fm.lineWidth());
         const int x = X0 + From * M.CharWidth;
         const int w = (To - From) * M.CharWidth;
-        if (Style & fsUnderline) P.fillRect(QRect(x, Y + std::max(1, fm.underlinePos()), w, thickness).intersected(Clip), Fore);
+        if (Style & fsUnderline)
+            P.fillRect(QRect(x, Y + std::max(1, fm.underlinePos()), w, thickness).intersected(Clip), Fore);
         if (Style & fsStrikeOut) P.fillRect(QRect(x, Y - fm.strikeOutPos(), w, thickness).intersected(Clip), Fore);
     }
 }
@@ -109,7 +109,8 @@ TEditorPainter::TCellGlyphs TEditorPainter::CollectCells(const std::string& T, i
         if (x + len * cw >= Clip.left()) {
             // A code of the page's table stands for a character code page 932 lacks: it is
             // drawn from whatever font has it, centred in its two cells.
-            const char32_t outside = table && len == 2 ? table->CharOf(c, static_cast<unsigned char>(T[static_cast<size_t>(i + 1)])) : 0;
+            const char32_t outside =
+                table && len == 2 ? table->CharOf(c, static_cast<unsigned char>(T[static_cast<size_t>(i + 1)])) : 0;
             if (outside != 0) {
                 out.Outside.push_back({QRect(x, Y - M.Ascent, 2 * cw, M.CharHeight), outside});
             } else if (u == 0 && c != 0) {
@@ -153,7 +154,8 @@ void TEditorPainter::DrawGlyphs(const QRawFont& Raw, TCellGlyphs& Cells, int Y) 
 void TEditorPainter::DrawOutsideChars(const QFont& Font, const TCellGlyphs& Cells) {
     P.setFont(Font);
     for (const TOutsideCell& cell : Cells.Outside) {
-        const bool rawByte = cell.Ch >= TOutsideCharTable::RawByteBase && cell.Ch <= TOutsideCharTable::RawByteBase + 0xFF;
+        const bool rawByte =
+            cell.Ch >= TOutsideCharTable::RawByteBase && cell.Ch <= TOutsideCharTable::RawByteBase + 0xFF;
         const char32_t ch = rawByte ? U'\uFFFD' : cell.Ch;
         P.drawText(cell.Box, Qt::AlignCenter | Qt::TextSingleLine, QString::fromUcs4(&ch, 1));
     }
@@ -162,7 +164,8 @@ void TEditorPainter::DrawOutsideChars(const QFont& Font, const TCellGlyphs& Cell
 TTokenLook TEditorPainter::Look(TFountainColor* c, bool selected) const {
     if (selected) {
         TEditorColor& sel = E.View().Colors().Select();
-        const QColor back = sel.BkColor() == clNone ? E.ToQColor(E.FontColor(), false) : E.ToQColor(sel.BkColor(), true);
+        const QColor back =
+            sel.BkColor() == clNone ? E.ToQColor(E.FontColor(), false) : E.ToQColor(sel.BkColor(), true);
         const QColor fore = sel.Color() == clNone ? E.ToQColor(E.Color(), true) : E.ToQColor(sel.Color(), false);
         return {back, fore, c ? c->Style() : uint8_t(0)};
     }
@@ -383,7 +386,8 @@ void TEditorPainter::PaintRuler() {
 
 void TEditorPainter::PaintCorner() {
     P.fillRect(QRect(0, 0, M.TextLeft, M.TextTop), E.ToQColor(E.Color(), true));
-    if (E.Leftbar().Visible()) P.fillRect(QRect(0, 0, M.LeftbarWidth - 2, M.TextTop), E.ToQColor(E.Leftbar().BkColor(), true));
+    if (E.Leftbar().Visible())
+        P.fillRect(QRect(0, 0, M.LeftbarWidth - 2, M.TextTop), E.ToQColor(E.Leftbar().BkColor(), true));
     if (E.Ruler().Visible()) {
         const int x = E.Leftbar().Visible() ? M.LeftbarWidth : 0;
         P.fillRect(QRect(x, 0, M.TextLeft - x, M.RulerHeight), E.ToQColor(E.Ruler().BkColor(), true));

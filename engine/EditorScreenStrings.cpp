@@ -45,9 +45,7 @@ private:
     TNotifyEvent saved_;
 };
 
-bool endsWithLineEnd(std::string_view s) {
-    return !s.empty() && (s.back() == '\n' || s.back() == '\r');
-}
+bool endsWithLineEnd(std::string_view s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
 
 } // namespace
 
@@ -73,9 +71,7 @@ TEditorWrapOption& TEditorScreenStrings::WrapOption() {
     return *FWrapOption;
 }
 
-std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() {
-    return std::make_unique<TEditorUndoObj>();
-}
+std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() { return std::make_unique<TEditorUndoObj>(); }
 
 std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
     return std::make_unique<TEditorWrapOption>();
@@ -177,8 +173,7 @@ int TEditorScreenStrings::LineEndRow(int Row) const {
     return r;
 }
 
-std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute& Attribute,
-                                              int& RowCount) const {
+std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute& Attribute, int& RowCount) const {
     const int count = this->Count();
     if (Row < 0 || Row >= count) {
         Attribute = TRowAttribute::NoAttribute;
@@ -463,8 +458,7 @@ void TEditorScreenStrings::splitIntoRows(std::string_view Text, TEditorStringLis
     TLineBreaker breaker(context, WrapOption());
     List.Reserve(static_cast<int>(lines.size()));
     for (std::string_view line : lines) {
-        for (const TWrapPiece& p : breaker.Break(line))
-            List.AddRow(line.substr(p.Offset, p.Length), p.Attribute);
+        for (const TWrapPiece& p : breaker.Break(line)) List.AddRow(line.substr(p.Offset, p.Length), p.Attribute);
     }
 }
 
@@ -554,9 +548,8 @@ void TEditorScreenStrings::WrapAll() {
 void TEditorScreenStrings::UnwrapAll() {
     if (Count() == 0) return;
     dropSelections();
-    const TRowAttribute lastAttr = RowAttribute(Count() - 1) == TRowAttribute::Wrapped
-                                       ? TRowAttribute::EndOfFile
-                                       : RowAttribute(Count() - 1);
+    const TRowAttribute lastAttr =
+        RowAttribute(Count() - 1) == TRowAttribute::Wrapped ? TRowAttribute::EndOfFile : RowAttribute(Count() - 1);
     DetachGuard detach(*this);
     UpdateGuard update(*this);
     std::string joined;
@@ -586,8 +579,10 @@ void TEditorScreenStrings::SetWordWrap(bool Value) {
 void TEditorScreenStrings::rewrapEverything() {
     // New rows mean new row numbers: the undo records would no longer fit them.
     UndoObj().Clear();
-    if (FWordWrap) WrapAll();
-    else UnwrapAll();
+    if (FWordWrap)
+        WrapAll();
+    else
+        UnwrapAll();
     ReparseAll();
     UpdateEditors();
     ClampCarets();
@@ -690,9 +685,7 @@ int TEditorScreenStrings::Reparse(int Row, bool Notify) {
     return changed;
 }
 
-bool TEditorScreenStrings::ParsePending() const {
-    return !FDestroying && firstUnparsed(Count()) < Count();
-}
+bool TEditorScreenStrings::ParsePending() const { return !FDestroying && firstUnparsed(Count()) < Count(); }
 
 bool TEditorScreenStrings::ParseAhead(std::chrono::steady_clock::duration Budget) {
     if (firstLoading() || FDestroying) return false;
@@ -809,9 +802,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() {
-        throw EPlatformError("Cannot read file \"" + name_ + "\". " + std::strerror(errno));
-    }
+    [[noreturn]] void fail() { throw EPlatformError("Cannot read file \"" + name_ + "\". " + std::strerror(errno)); }
     int fd_;
     std::string name_;
 };
@@ -822,7 +813,7 @@ private:
 // ended by a line end; a run cut off by the end of a chunk, a NUL or 0x1A is carried over
 // and prefixed to the next one. With Collect off the bytes are not gathered (counting).
 struct ScanResult {
-    std::string Carry; // the run left at the end (Collect only)
+    std::string Carry;    // the run left at the end (Collect only)
     bool Pending = false; // bytes follow the last line end
 };
 
@@ -882,7 +873,8 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
         InputFile file(FileName);
         // First pass: count the rows, so that the list grows once.
         int rows = 0;
-        const ScanResult counted = scanFile(file, [&](std::string_view) { ++rows; }, false);
+        const ScanResult counted = scanFile(
+            file, [&](std::string_view) { ++rows; }, false);
         InsertEmpty(0, rows + (counted.Pending ? 1 : 0));
         // Second pass: fill them. Should the file change between the passes, the rows follow
         // what the second pass reads.
@@ -896,8 +888,8 @@ void TEditorScreenStrings::LoadFromFile(const std::string& FileName) {
             }
             ++row;
         };
-        const ScanResult filled =
-            scanFile(file, [&](std::string_view text) { put(text, TRowAttribute::LineEnd); }, true);
+        const ScanResult filled = scanFile(
+            file, [&](std::string_view text) { put(text, TRowAttribute::LineEnd); }, true);
         if (filled.Pending) put(filled.Carry, TRowAttribute::EndOfFile);
         if (row < Count()) DeleteRange(row, Count() - row);
     }

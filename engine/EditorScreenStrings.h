@@ -2,9 +2,9 @@
 #pragma once
 
 #include "EditorLink.h"
-#include "OutsideCharTable.h"
 #include "EditorUndoObj.h"
 #include "EditorWrapOption.h"
+#include "OutsideCharTable.h"
 #include "RowAttributeStringList.h"
 #include "StoreObserver.h"
 #include "TextLoader.h"

@@ -15,10 +15,10 @@ namespace quire {
 struct UndoRecord {
     int32_t CaretRow = 0;
     int32_t CaretCol = 0;
-    int32_t Row = -1;          // first row the change touched
-    int32_t InsertedCount = 0; // rows the change inserted at Row
+    int32_t Row = -1;                                            // first row the change touched
+    int32_t InsertedCount = 0;                                   // rows the change inserted at Row
     TRowAttribute RemovedAttribute = TRowAttribute::NoAttribute; // of the last removed row
-    std::string RemovedText;   // each LineEnd row followed by CR LF
+    std::string RemovedText;                                     // each LineEnd row followed by CR LF
 };
 
 // A list of records that owns them; the newest is the last entry.

@@ -14,12 +14,8 @@ std::unique_ptr<TSortedStringList> TFileExtComponent::CreateSortedList() {
     return std::make_unique<TSortedStringList>();
 }
 
-void TFileExtComponent::SetFileExtList(const TSortedStringList& Value) {
-    FFileExtList->Assign(Value);
-}
+void TFileExtComponent::SetFileExtList(const TSortedStringList& Value) { FFileExtList->Assign(Value); }
 
-bool TFileExtComponent::HasFileExt(std::string_view Ext) const {
-    return FFileExtList->Contains(Ext);
-}
+bool TFileExtComponent::HasFileExt(std::string_view Ext) const { return FFileExtList->Contains(Ext); }
 
 } // namespace quire

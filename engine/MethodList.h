@@ -14,9 +14,7 @@ struct TMethod {
     int Id = 0;
     TNotifyEvent Code;
 
-    bool SameAs(const TMethod& other) const noexcept {
-        return Object == other.Object && Id == other.Id;
-    }
+    bool SameAs(const TMethod& other) const noexcept { return Object == other.Object && Id == other.Id; }
 };
 
 // Adding appends (the same method may be listed twice); removing deletes the last equal

@@ -3,9 +3,7 @@
 
 namespace quire {
 
-int TNotifyCollectionItem::Index() const noexcept {
-    return FCollection ? FCollection->IndexOf(this) : -1;
-}
+int TNotifyCollectionItem::Index() const noexcept { return FCollection ? FCollection->IndexOf(this) : -1; }
 
 void TNotifyCollectionItem::Changed() {
     if (FCollection && FCollection->UpdateCount() == 0) FCollection->Update(this);

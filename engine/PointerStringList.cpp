@@ -98,8 +98,7 @@ void TPointerStringList::DeleteRange(int Index, int N) {
     Changed();
 }
 
-void TPointerStringList::SetRow(int Index, std::string_view S, uint32_t Data, uint32_t Attr,
-                                uint32_t State) {
+void TPointerStringList::SetRow(int Index, std::string_view S, uint32_t Data, uint32_t Attr, uint32_t State) {
     Row& r = row(Index);
     setText(r, S);
     r.Slot1 = Data;

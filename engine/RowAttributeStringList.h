@@ -11,9 +11,7 @@ namespace quire {
 // its own bits and keeps the others, so a new row (all zero) is LineEnd and not parsed.
 class TRowAttributeStringList : public TPointerStringList {
 public:
-    TRowAttribute RowAttribute(int Index) const {
-        return static_cast<TRowAttribute>(AttrWord(Index) & 0xF);
-    }
+    TRowAttribute RowAttribute(int Index) const { return static_cast<TRowAttribute>(AttrWord(Index) & 0xF); }
     void SetRowAttribute(int Index, TRowAttribute Value) {
         SetAttrWord(Index, (AttrWord(Index) & ~0xFu) | (static_cast<uint32_t>(Value) & 0xF));
     }
@@ -40,21 +38,20 @@ public:
 
     // All five state fields at once, with the widths of the packing.
     TRowState RowState(int Index) const {
-        return TRowState{BracketIndex(Index), Element(Index), Remain(Index), ResumeKind(Index),
-                         PrevData(Index)};
+        return TRowState{BracketIndex(Index), Element(Index), Remain(Index), ResumeKind(Index), PrevData(Index)};
     }
     void SetRowState(int Index, const TRowState& S) {
         const uint32_t attr = AttrWord(Index) & 0xFu;
         SetAttrWord(Index, attr | ((static_cast<uint32_t>(S.BracketIndex + 2) & 0xF) << 4) |
                                ((static_cast<uint32_t>(S.Element) & 0xF) << 8) |
                                ((static_cast<uint32_t>(S.Remain) & 0xFF) << 12));
-        SetStateWord(Index, (static_cast<uint32_t>(S.ResumeKind) & 0xFF) |
-                                ((static_cast<uint32_t>(S.PrevData) & 0xFF) << 8));
+        SetStateWord(Index,
+                     (static_cast<uint32_t>(S.ResumeKind) & 0xFF) | ((static_cast<uint32_t>(S.PrevData) & 0xFF) << 8));
     }
     // A state as it reads back after being stored (the widths of the packing applied).
     static TRowState Packed(const TRowState& S) {
-        return TRowState{static_cast<int>((static_cast<uint32_t>(S.BracketIndex + 2) & 0xF)) - 2,
-                         S.Element & 0xF, S.Remain & 0xFF, S.ResumeKind & 0xFF, S.PrevData & 0xFF};
+        return TRowState{static_cast<int>((static_cast<uint32_t>(S.BracketIndex + 2) & 0xF)) - 2, S.Element & 0xF,
+                         S.Remain & 0xFF, S.ResumeKind & 0xFF, S.PrevData & 0xFF};
     }
 
     // Adds a row with the given attribute (state: not parsed).

@@ -29,10 +29,9 @@ int CompareText(std::string_view a, std::string_view b) noexcept {
 }
 
 bool TSortedStringList::Find(std::string_view S, int& Index) const noexcept {
-    auto it = std::lower_bound(FItems.begin(), FItems.end(), S,
-                               [](const std::string& item, std::string_view key) {
-                                   return CompareText(item, key) < 0;
-                               });
+    auto it = std::lower_bound(FItems.begin(), FItems.end(), S, [](const std::string& item, std::string_view key) {
+        return CompareText(item, key) < 0;
+    });
     Index = static_cast<int>(it - FItems.begin());
     return it != FItems.end() && CompareText(*it, S) == 0;
 }
@@ -77,13 +76,10 @@ void TSortedStringList::Assign(const std::vector<std::string>& List) {
     std::vector<std::string> items;
     items.reserve(List.size());
     for (const std::string& s : List) items.push_back(s);
-    std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-        return CompareText(a, b) < 0;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
     items.erase(std::unique(items.begin(), items.end(),
-                            [](const std::string& a, const std::string& b) {
-                                return CompareText(a, b) == 0;
-                            }),
+                            [](const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }),
                 items.end());
     if (items == FItems) return;
     FItems = std::move(items);

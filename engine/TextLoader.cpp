@@ -32,8 +32,10 @@ void TTextLoader::splitRows(const char* p, const char* end) {
         FList.AppendRow(std::string_view(FLine, static_cast<std::size_t>(e - FLine)), kLineEnd, true);
         p = e + 1;
         if (*e == '\r') {
-            if (p == end) FAfterCr = true;
-            else if (*p == '\n') ++p;
+            if (p == end)
+                FAfterCr = true;
+            else if (*p == '\n')
+                ++p;
         }
         FLine = p;
     }

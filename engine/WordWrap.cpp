@@ -44,8 +44,7 @@ const std::vector<TWrapPiece>& TLineBreaker::Break(std::string_view L) {
         if (a.Code() == TColumnCode::Lead) {
             a.Prev(); // a double-byte character straddles the edge: it starts the next row
         } else if (FOptions.WordBreak() && a.ColumnCount() > W) {
-            while (!breaksAfter(a.Code()) && a.Column() > wordFloor)
-                a.BackUpOneChar();
+            while (!breaksAfter(a.Code()) && a.Column() > wordFloor) a.BackUpOneChar();
         }
         if (FOptions.FollowPunctuation()) hangPunctuation(W);
         if (FOptions.Leading() && a.Column() < a.ColumnCount()) keepLeadingAndFollowing(leadFloor);

@@ -10,17 +10,15 @@ const TLanguageDefinition& definition() {
         {".bas"},
         {{"/*", "*/"}},
         {
-            "alias",    "as",         "as date",  "begin",  "binary",   "boolean",  "byte",
-            "byref",    "byval",      "call",     "case",   "close",    "const",    "currency",
-            "debug",    "declare",    "dim",      "do",     "each",     "else",     "elseif",
-            "end",      "error",      "event",    "exit",   "explicit", "false",    "for",
-            "function", "get",        "goto",     "if",     "input",    "integer",  "is",
-            "lbound",   "let",        "lib",      "like",   "line",     "long",     "loop",
-            "mod",      "next",       "nothing",  "object", "on",       "open",     "option",
-            "optional", "output",     "preserve", "print",  "private",  "property", "public",
-            "put",      "raiseevent", "redim",    "select", "set",      "stop",     "string",
-            "sub",      "then",       "to",       "true",   "type",     "ubound",   "until",
-            "variant",  "wend",       "while",    "with",
+            "alias",    "as",       "as date", "begin",      "binary",   "boolean", "byte",     "byref",    "byval",
+            "call",     "case",     "close",   "const",      "currency", "debug",   "declare",  "dim",      "do",
+            "each",     "else",     "elseif",  "end",        "error",    "event",   "exit",     "explicit", "false",
+            "for",      "function", "get",     "goto",       "if",       "input",   "integer",  "is",       "lbound",
+            "let",      "lib",      "like",    "line",       "long",     "loop",    "mod",      "next",     "nothing",
+            "object",   "on",       "open",    "option",     "optional", "output",  "preserve", "print",    "private",
+            "property", "public",   "put",     "raiseevent", "redim",    "select",  "set",      "stop",     "string",
+            "sub",      "then",     "to",      "true",       "type",     "ubound",  "until",    "variant",  "wend",
+            "while",    "with",
         },
     };
     return d;
@@ -29,13 +27,9 @@ const TLanguageDefinition& definition() {
 
 TBasicFountain::TBasicFountain() : TLanguageFountain(definition()) {}
 
-std::unique_ptr<TFountainParser> TBasicFountain::CreateParser() {
-    return std::make_unique<TBasicFountainParser>(this);
-}
+std::unique_ptr<TFountainParser> TBasicFountain::CreateParser() { return std::make_unique<TBasicFountainParser>(this); }
 
-TBasicFountainParser::TBasicFountainParser(TBasicFountain* Fountain) : TPropertyParser(Fountain) {
-    Init();
-}
+TBasicFountainParser::TBasicFountainParser(TBasicFountain* Fountain) : TPropertyParser(Fountain) { Init(); }
 
 void TBasicFountainParser::InitScanTables() {
     TPropertyParser::InitScanTables();
@@ -47,9 +41,7 @@ void TBasicFountainParser::InitScanTables() {
 }
 
 // A single quote opens a comment to the end of the row.
-void TBasicFountainParser::ScanQuoteComment() {
-    ScanLineComment();
-}
+void TBasicFountainParser::ScanQuoteComment() { ScanLineComment(); }
 
 TFountainColor* TBasicFountainParser::TokenColor() {
     TBasicFountain& f = fountain();

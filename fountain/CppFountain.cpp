@@ -10,13 +10,12 @@ const TLanguageDefinition& definition() {
         {".c", ".cpp", ".h"},
         {{"/*", "*/"}},
         {
-            "asm",    "auto",     "break",    "case",   "catch",    "char",    "class",
-            "const",  "continue", "default",  "delete", "do",       "double",  "else",
-            "enum",   "extern",   "float",    "for",    "friend",   "goto",    "if",
-            "inline", "int",      "long",     "new",    "operator", "private", "protected",
-            "public", "register", "return",   "short",  "signed",   "sizeof",  "static",
-            "struct", "switch",   "template", "this",   "throw",    "try",     "typedef",
-            "union",  "unsigned", "virtual",  "void",   "volatile", "while",
+            "asm",      "auto",     "break",   "case",      "catch",   "char",     "class",    "const",
+            "continue", "default",  "delete",  "do",        "double",  "else",     "enum",     "extern",
+            "float",    "for",      "friend",  "goto",      "if",      "inline",   "int",      "long",
+            "new",      "operator", "private", "protected", "public",  "register", "return",   "short",
+            "signed",   "sizeof",   "static",  "struct",    "switch",  "template", "this",     "throw",
+            "try",      "typedef",  "union",   "unsigned",  "virtual", "void",     "volatile", "while",
         },
     };
     return d;
@@ -25,13 +24,9 @@ const TLanguageDefinition& definition() {
 
 TCppFountain::TCppFountain() : TLanguageFountain(definition()) {}
 
-std::unique_ptr<TFountainParser> TCppFountain::CreateParser() {
-    return std::make_unique<TCppFountainParser>(this);
-}
+std::unique_ptr<TFountainParser> TCppFountain::CreateParser() { return std::make_unique<TCppFountainParser>(this); }
 
-TCppFountainParser::TCppFountainParser(TCppFountain* Fountain) : TPropertyParser(Fountain) {
-    Init();
-}
+TCppFountainParser::TCppFountainParser(TCppFountain* Fountain) : TPropertyParser(Fountain) { Init(); }
 
 void TCppFountainParser::InitScanTables() {
     TPropertyParser::InitScanTables();
@@ -48,8 +43,7 @@ void TCppFountainParser::InitScanTables() {
 // "#" to the end of the row: a preprocessor line.
 void TCppFountainParser::ScanPreProcessor() {
     FTokenKind = kindPreProcessor;
-    while (!IsEnd(*FP))
-        ++FP;
+    while (!IsEnd(*FP)) ++FP;
 }
 
 TFountainColor* TCppFountainParser::TokenColor() {

@@ -116,18 +116,11 @@ std::unique_ptr<TFountainParser> TDelphiFountain::CreateParser() {
     return std::make_unique<TDelphiFountainParser>(this);
 }
 
-TDelphiFountainParser::TDelphiFountainParser(TDelphiFountain* Fountain)
-    : TPropertyParser(Fountain) {
-    Init();
-}
+TDelphiFountainParser::TDelphiFountainParser(TDelphiFountain* Fountain) : TPropertyParser(Fountain) { Init(); }
 
 namespace {
-bool isDigit(uint8_t c) noexcept {
-    return c >= '0' && c <= '9';
-}
-bool isHexDigit(uint8_t c) noexcept {
-    return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool isDigit(uint8_t c) noexcept { return c >= '0' && c <= '9'; }
+bool isHexDigit(uint8_t c) noexcept { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 } // namespace
 
 void TDelphiFountainParser::InitScanTables() {
@@ -144,14 +137,12 @@ void TDelphiFountainParser::InitScanTables() {
 
 void TDelphiFountainParser::ScanControlDec50() {
     FTokenKind = kindCharDec;
-    while (isDigit(*FP))
-        ++FP;
+    while (isDigit(*FP)) ++FP;
 }
 
 void TDelphiFountainParser::ScanControlHex51() {
     FTokenKind = kindCharHex;
-    while (isHexDigit(*FP))
-        ++FP;
+    while (isHexDigit(*FP)) ++FP;
 }
 
 // "#$" and hex digits (51), or "#" and decimal digits (50): character constants.
@@ -204,9 +195,7 @@ void TDelphiFountainParser::ScanSymbol() {
 }
 
 // Nothing inside an asm block is reserved; "asm" and "end" themselves are.
-bool TDelphiFountainParser::IsReserveWord() {
-    return FTokenKind != kindAsmToken && TPropertyParser::IsReserveWord();
-}
+bool TDelphiFountainParser::IsReserveWord() { return FTokenKind != kindAsmToken && TPropertyParser::IsReserveWord(); }
 
 TFountainColor* TDelphiFountainParser::TokenColor() {
     TDelphiFountain& f = fountain();

@@ -11,14 +11,11 @@ namespace quire {
 TEditorColors::TEditorColors(TEditorFountain* Fountain) : FFountain(Fountain) {
     FSelect.SetBkColor(0x800000);
     FSelect.SetColor(0xFFFFFF);
-    for (TEditorColor* c :
-         {&FAnk, &FComment, &FDBCS, &FInt, &FMail, &FSelect, &FStr, &FSymbol, &FUrl})
+    for (TEditorColor* c : {&FAnk, &FComment, &FDBCS, &FInt, &FMail, &FSelect, &FStr, &FSymbol, &FUrl})
         c->OnChange = ChangedHandler();
 }
 
-TFountainColor& TEditorColors::Reserve() {
-    return FFountain->Reserve();
-}
+TFountainColor& TEditorColors::Reserve() { return FFountain->Reserve(); }
 
 void TEditorColors::Assign(const TEditorColors& Source) {
     // Reserve belongs to the fountain and tells its listeners itself: hold the broadcast too.
@@ -53,10 +50,10 @@ void TEditorColors::EnumColors(const TColorVisit& Visit) {
 
 // --- TEditorBracketCollection --------------------------------------------------------
 
-template <typename F> void TEditorBracketCollection::forAll(F f) {
+template <typename F>
+void TEditorBracketCollection::forAll(F f) {
     BeginUpdate();
-    for (int i = 0; i < Count(); ++i)
-        f(Items(i)->ItemColor());
+    for (int i = 0; i < Count(); ++i) f(Items(i)->ItemColor());
     EndUpdate();
 }
 
@@ -89,9 +86,7 @@ std::unique_ptr<TEditorColors> TEditorFountain::CreateEditorColors() {
     return c;
 }
 
-std::unique_ptr<TFountainParser> TEditorFountain::CreateParser() {
-    return std::make_unique<TEditorParser>(this);
-}
+std::unique_ptr<TFountainParser> TEditorFountain::CreateParser() { return std::make_unique<TEditorParser>(this); }
 
 void TEditorFountain::EnumNestedColors(const TColorVisit& Visit) {
     if (FColors) FColors->EnumColors(Visit);
@@ -127,9 +122,7 @@ void TEditorFountain::SetAllStyle(uint8_t Value) {
 
 // --- TEditorParser -------------------------------------------------------------------
 
-TEditorParser::TEditorParser(TEditorFountain* Fountain) : TFountainParser(Fountain) {
-    Init();
-}
+TEditorParser::TEditorParser(TEditorFountain* Fountain) : TFountainParser(Fountain) { Init(); }
 
 void TEditorParser::InitScanTables() {
     TFountainParser::InitScanTables();
@@ -205,8 +198,7 @@ bool TEditorParser::IsControlHex() {
 
 void TEditorParser::ScanControlHex() {
     FTokenKind = kindControlHex;
-    while ((*FP >= '0' && *FP <= '9') || (*FP >= 'A' && *FP <= 'F') || (*FP >= 'a' && *FP <= 'f'))
-        ++FP;
+    while ((*FP >= '0' && *FP <= '9') || (*FP >= 'A' && *FP <= 'F') || (*FP >= 'a' && *FP <= 'f')) ++FP;
 }
 
 bool TEditorParser::IsControlDec() {
@@ -217,8 +209,7 @@ bool TEditorParser::IsControlDec() {
 
 void TEditorParser::ScanControlDec() {
     FTokenKind = kindControlDec;
-    while (*FP >= '0' && *FP <= '9')
-        ++FP;
+    while (*FP >= '0' && *FP <= '9') ++FP;
 }
 
 bool TEditorParser::IsHexPrefix() {

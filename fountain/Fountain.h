@@ -50,7 +50,9 @@ public:
     // The change broadcast: every handler registered here hears of every change of the
     // fountain, with the fountain as the sender.
     TNotifyEventList& NotifyEventList() noexcept { return *FNotifyEventList; }
-    void AddChangeHandler(const void* Listener, TNotifyEvent Handler) { FNotifyEventList->Add(Listener, std::move(Handler)); }
+    void AddChangeHandler(const void* Listener, TNotifyEvent Handler) {
+        FNotifyEventList->Add(Listener, std::move(Handler));
+    }
     void RemoveChangeHandler(const void* Listener) { FNotifyEventList->Remove(Listener); }
 
     // Handlers called when the fountain is destroyed, so that users can let go of it.
@@ -84,8 +86,8 @@ protected:
     // A colour property, in the order of publication.
     TFountainColor& AddColorProperty(const std::string& Name);
     // The colour copy of SetAllColors for one colour.
-    virtual void SetColorFromTemplate(const std::string& Name, TFountainColor& Color,
-                                      const TFountainColor& Template, int Which);
+    virtual void SetColorFromTemplate(const std::string& Name, TFountainColor& Color, const TFountainColor& Template,
+                                      int Which);
     // Colour properties visited by EnumColors besides the owned ones (nested sets).
     virtual void EnumNestedColors(const TColorVisit&) {}
     TNotifyEvent BroadcastHandler() {

@@ -22,20 +22,30 @@ struct FoldTable {
 const FoldTable kFold;
 
 bool isDigit(uint8_t c) noexcept { return c >= '0' && c <= '9'; }
-bool isHexDigit(uint8_t c) noexcept {
-    return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool isHexDigit(uint8_t c) noexcept { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 bool isAlnum(uint8_t c) noexcept { return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // ! $ % & * , - . / 0-9 ; = ? @ A-Z ^ _ a-z ~
 bool inMailSet(uint8_t c) noexcept {
     if (isAlnum(c)) return true;
     switch (c) {
-    case '!': case '$': case '%': case '&': case '*': case ',': case '-': case '.': case '/':
-    case ';': case '=': case '?': case '@': case '^': case '_': case '~':
-        return true;
-    default:
-        return false;
+    case '!':
+    case '$':
+    case '%':
+    case '&':
+    case '*':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ';':
+    case '=':
+    case '?':
+    case '@':
+    case '^':
+    case '_':
+    case '~': return true;
+    default: return false;
     }
 }
 
@@ -43,11 +53,19 @@ bool inMailSet(uint8_t c) noexcept {
 bool inUrlSet(uint8_t c) noexcept {
     if (isAlnum(c)) return true;
     switch (c) {
-    case '#': case '%': case '&': case '+': case '-': case '.': case '/': case ':': case '=':
-    case '?': case '_': case '~':
-        return true;
-    default:
-        return false;
+    case '#':
+    case '%':
+    case '&':
+    case '+':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case '=':
+    case '?':
+    case '_':
+    case '~': return true;
+    default: return false;
     }
 }
 
@@ -92,17 +110,28 @@ void TFountainParser::InitScanTables() {
     for (int c = 0; c < 256; ++c) {
         TScanProc p = &TFountainParser::ScanSymbol;
         const auto b = static_cast<uint8_t>(c);
-        if (b == 0x00) p = &TFountainParser::ScanEnd;
-        else if (b == 0x09) p = &TFountainParser::ScanTab;
-        else if (b == 0x0A) p = &TFountainParser::ScanEndLF;
-        else if (b == 0x0D) p = &TFountainParser::ScanEndCR;
-        else if (isDigit(b)) p = &TFountainParser::ScanNumber;
-        else if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_') p = &TFountainParser::ScanWord;
-        else if (b == 0x81 || in(b, 0x84, 0x87)) p = &TFountainParser::ScanWideSymbol;
-        else if (b == 0x82 || b == 0x83) p = &TFountainParser::ScanWide;
-        else if (in(b, 0x88, 0x9F) || in(b, 0xE0, 0xFC)) p = &TFountainParser::ScanKanji;
-        else if (in(b, 0xA1, 0xA5)) p = &TFountainParser::ScanHalfKanaSymbol;
-        else if (in(b, 0xA6, 0xDF)) p = &TFountainParser::ScanHalfKana;
+        if (b == 0x00)
+            p = &TFountainParser::ScanEnd;
+        else if (b == 0x09)
+            p = &TFountainParser::ScanTab;
+        else if (b == 0x0A)
+            p = &TFountainParser::ScanEndLF;
+        else if (b == 0x0D)
+            p = &TFountainParser::ScanEndCR;
+        else if (isDigit(b))
+            p = &TFountainParser::ScanNumber;
+        else if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_')
+            p = &TFountainParser::ScanWord;
+        else if (b == 0x81 || in(b, 0x84, 0x87))
+            p = &TFountainParser::ScanWideSymbol;
+        else if (b == 0x82 || b == 0x83)
+            p = &TFountainParser::ScanWide;
+        else if (in(b, 0x88, 0x9F) || in(b, 0xE0, 0xFC))
+            p = &TFountainParser::ScanKanji;
+        else if (in(b, 0xA1, 0xA5))
+            p = &TFountainParser::ScanHalfKanaSymbol;
+        else if (in(b, 0xA6, 0xDF))
+            p = &TFountainParser::ScanHalfKana;
         FMethodTable[c] = p;
     }
     for (auto& p : FResumeTable) p = &TFountainParser::ScanSymbol;
@@ -133,8 +162,10 @@ uint8_t TFountainParser::Peek(int n) const noexcept {
 
 void TFountainParser::AdvanceChar() noexcept {
     if (*FP == 0) return;
-    if (sjis::IsLeadByte(*FP) && FP[1] != 0) FP += 2;
-    else FP += 1;
+    if (sjis::IsLeadByte(*FP) && FP[1] != 0)
+        FP += 2;
+    else
+        FP += 1;
 }
 
 bool TFountainParser::LookingAt(std::string_view S) const noexcept {
@@ -195,8 +226,10 @@ int TFountainParser::NextToken() {
     // A token may be empty (a resumed token, an attribute value before ">"), but never twice
     // at the same place: so a loop of NextToken always ends.
     if (FP == FTokenStart && FTokenKind != kindEnd) {
-        if (FTokenStart == FLastEmptyToken) AdvanceChar();
-        else FLastEmptyToken = FTokenStart;
+        if (FTokenStart == FLastEmptyToken)
+            AdvanceChar();
+        else
+            FLastEmptyToken = FTokenStart;
     }
     FNextPos = FP;
     return FTokenKind;
@@ -525,8 +558,9 @@ void TFountainParser::AdvanceRowState(int Row, const TEditorScreenStrings& Rows,
         if (S.BracketIndex == -1) {
             S.BracketIndex = savedBracket;
             TFountainBracketCollection& b = FFountain->Brackets();
-            const int rightLength =
-                savedBracket >= 0 && savedBracket < b.Count() ? static_cast<int>(b.Items(savedBracket)->RightBracket.size()) : 0;
+            const int rightLength = savedBracket >= 0 && savedBracket < b.Count()
+                                        ? static_cast<int>(b.Items(savedBracket)->RightBracket.size())
+                                        : 0;
             if (rightLength > end - len) {
                 S.ResumeKind = kindBracket;
                 S.Remain = end - len;

@@ -6,8 +6,7 @@ namespace quire {
 namespace {
 const TLanguageDefinition& definition() {
     static const TLanguageDefinition d{
-        {"Ampersand", "Mail", "Str", "TagAttribute", "TagAttributeValue", "TagColor", "TagElement",
-         "Url"},
+        {"Ampersand", "Mail", "Str", "TagAttribute", "TagAttributeValue", "TagColor", "TagElement", "Url"},
         {".htm", ".html"},
         {{"<!--", "-->"}},
         {},
@@ -18,18 +17,12 @@ const TLanguageDefinition& definition() {
 
 THTMLFountain::THTMLFountain() : TLanguageFountain(definition()) {}
 
-std::unique_ptr<TFountainParser> THTMLFountain::CreateParser() {
-    return std::make_unique<THTMLFountainParser>(this);
-}
+std::unique_ptr<TFountainParser> THTMLFountain::CreateParser() { return std::make_unique<THTMLFountainParser>(this); }
 
-THTMLFountainParser::THTMLFountainParser(THTMLFountain* Fountain) : TFountainParser(Fountain) {
-    Init();
-}
+THTMLFountainParser::THTMLFountainParser(THTMLFountain* Fountain) : TFountainParser(Fountain) { Init(); }
 
 namespace {
-bool isAlnum(uint8_t c) noexcept {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool isAlnum(uint8_t c) noexcept { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 } // namespace
 
 void THTMLFountainParser::InitScanTables() {
@@ -81,14 +74,11 @@ int THTMLFountainParser::NextToken() {
             break;
         case kindTagElement:
         case kindDoubleQuoted:
-        case kindTagValue:
-            kind = kindTagAttribute;
-            break;
+        case kindTagValue: kind = kindTagAttribute; break;
         case kindTagAttribute:
             if (kind != kindTagEquals) kind = kindTagAttribute;
             break;
-        default:
-            break;
+        default: break;
         }
         FTokenKind = kind;
     }
@@ -113,8 +103,7 @@ void THTMLFountainParser::ScanSlash() {
     if (FElement == elTag && FPrevData == kindTagOpen) {
         FTokenKind = kindTagElement;
         ++FP;
-        while (isAlnum(*FP))
-            ++FP;
+        while (isAlnum(*FP)) ++FP;
     } else {
         ScanSymbol();
     }
@@ -135,8 +124,7 @@ void THTMLFountainParser::ScanAttrValue() {
         return;
     }
     FTokenKind = kindTagValue;
-    while (*FP != 0 && *FP != 9 && *FP != '\n' && *FP != '\r' && *FP != ' ' && *FP != '>')
-        ++FP;
+    while (*FP != 0 && *FP != 9 && *FP != '\n' && *FP != '\r' && *FP != ' ' && *FP != '>') ++FP;
 }
 
 // "&", then letters, digits and "#", and a closing ";".
@@ -156,30 +144,19 @@ TFountainColor* THTMLFountainParser::TokenColor() {
     THTMLFountain& f = fountain();
     if (IsReserveWord()) return &f.Reserve();
     switch (FTokenKind) {
-    case kindBracket:
-        return bracketColor();
-    case kindReserved:
-        return &f.Reserve();
-    case kindUrl:
-        return &f.Url();
-    case kindMail:
-        return &f.Mail();
-    case kindDoubleQuoted:
-        return &f.Str();
+    case kindBracket: return bracketColor();
+    case kindReserved: return &f.Reserve();
+    case kindUrl: return &f.Url();
+    case kindMail: return &f.Mail();
+    case kindDoubleQuoted: return &f.Str();
     case kindTagOpen:
     case kindTagClose:
-    case kindTagEquals:
-        return &f.TagColor();
-    case kindTagElement:
-        return &f.TagElement();
-    case kindTagAttribute:
-        return &f.TagAttribute();
-    case kindTagValue:
-        return &f.TagAttributeValue();
-    case kindEntity:
-        return &f.Ampersand();
-    default:
-        return nullptr;
+    case kindTagEquals: return &f.TagColor();
+    case kindTagElement: return &f.TagElement();
+    case kindTagAttribute: return &f.TagAttribute();
+    case kindTagValue: return &f.TagAttributeValue();
+    case kindEntity: return &f.Ampersand();
+    default: return nullptr;
     }
 }
 } // namespace quire

@@ -1,8 +1,8 @@
 // THTMLFountain: the fountain of HTML pages, and its parser THTMLFountainParser.
 #pragma once
 
-#include "LanguageFountain.h"
 #include "FountainParser.h"
+#include "LanguageFountain.h"
 
 namespace quire {
 

@@ -17,13 +17,9 @@ const TLanguageDefinition& definition() {
 
 TIniFountain::TIniFountain() : TLanguageFountain(definition()) {}
 
-std::unique_ptr<TFountainParser> TIniFountain::CreateParser() {
-    return std::make_unique<TIniFountainParser>(this);
-}
+std::unique_ptr<TFountainParser> TIniFountain::CreateParser() { return std::make_unique<TIniFountainParser>(this); }
 
-TIniFountainParser::TIniFountainParser(TIniFountain* Fountain) : TFountainParser(Fountain) {
-    Init();
-}
+TIniFountainParser::TIniFountainParser(TIniFountain* Fountain) : TFountainParser(Fountain) { Init(); }
 
 void TIniFountainParser::InitScanTables() {
     TFountainParser::InitScanTables();
@@ -33,12 +29,9 @@ void TIniFountainParser::InitScanTables() {
 // No reserved words in ini files.
 TFountainColor* TIniFountainParser::TokenColor() {
     switch (FTokenKind) {
-    case kindBracket:
-        return bracketColor();
-    case kindLineComment:
-        return &fountain().Comment();
-    default:
-        return nullptr;
+    case kindBracket: return bracketColor();
+    case kindLineComment: return &fountain().Comment();
+    default: return nullptr;
     }
 }
 } // namespace quire

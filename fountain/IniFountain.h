@@ -1,8 +1,8 @@
 // TIniFountain: the fountain of ini files, and its parser TIniFountainParser.
 #pragma once
 
-#include "LanguageFountain.h"
 #include "FountainParser.h"
+#include "LanguageFountain.h"
 
 namespace quire {
 

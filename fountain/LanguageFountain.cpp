@@ -5,18 +5,15 @@ namespace quire {
 
 void TLanguageFountain::CreateFountainColors() {
     TFountain::CreateFountainColors();
-    for (const char* name : FDefinition.Colors)
-        FLanguageColors.push_back(&AddColorProperty(name));
+    for (const char* name : FDefinition.Colors) FLanguageColors.push_back(&AddColorProperty(name));
 }
 
 void TLanguageFountain::InitFileExtList() {
-    for (const char* e : FDefinition.Extensions)
-        FileExtList().Add(e);
+    for (const char* e : FDefinition.Extensions) FileExtList().Add(e);
 }
 
 void TLanguageFountain::InitBrackets() {
-    for (const auto& [left, right] : FDefinition.Brackets)
-        Brackets().AddBracket(left, right);
+    for (const auto& [left, right] : FDefinition.Brackets) Brackets().AddBracket(left, right);
 }
 
 void TLanguageFountain::InitReserveWordList() {

@@ -243,13 +243,9 @@ const TLanguageDefinition& definition() {
 
 TPerlFountain::TPerlFountain() : TLanguageFountain(definition()) {}
 
-std::unique_ptr<TFountainParser> TPerlFountain::CreateParser() {
-    return std::make_unique<TPerlFountainParser>(this);
-}
+std::unique_ptr<TFountainParser> TPerlFountain::CreateParser() { return std::make_unique<TPerlFountainParser>(this); }
 
-TPerlFountainParser::TPerlFountainParser(TPerlFountain* Fountain) : TFountainParser(Fountain) {
-    Init();
-}
+TPerlFountainParser::TPerlFountainParser(TPerlFountain* Fountain) : TFountainParser(Fountain) { Init(); }
 
 void TPerlFountainParser::InitScanTables() {
     TFountainParser::InitScanTables();

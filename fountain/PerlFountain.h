@@ -1,8 +1,8 @@
 // TPerlFountain: the fountain of Perl scripts, and its parser TPerlFountainParser.
 #pragma once
 
-#include "LanguageFountain.h"
 #include "FountainParser.h"
+#include "LanguageFountain.h"
 
 namespace quire {
 

@@ -80,8 +80,10 @@ void TPropertyParser::ScanZero() {
 }
 
 void TPropertyParser::ScanSlash() {
-    if (FP[1] == '/') ScanLineComment();
-    else ScanSymbol();
+    if (FP[1] == '/')
+        ScanLineComment();
+    else
+        ScanSymbol();
 }
 
 } // namespace quire

@@ -131,7 +131,8 @@ void WriteKeyTable(const std::array<QString, KeyCommandCount>& Texts) {
     const QString file = KeyFileName();
     for (int i = 0; i < KeyCommandCount; ++i) {
         const TKeyCommand& c = KeyCommands()[static_cast<size_t>(i)];
-        profile::WriteString(file, QString::fromLatin1(c.Section), QString::fromLatin1(c.Key), Texts[static_cast<size_t>(i)]);
+        profile::WriteString(file, QString::fromLatin1(c.Section), QString::fromLatin1(c.Key),
+                             Texts[static_cast<size_t>(i)]);
     }
 }
 

@@ -18,10 +18,10 @@ const std::vector<TKeyName>& keyTable() {
         std::vector<TKeyName> t;
         for (int i = 0; i < 12; ++i) t.push_back({QStringLiteral("F%1").arg(i + 1), Qt::Key(Qt::Key_F1 + i)});
         const std::pair<const char*, Qt::Key> named[] = {
-            {"Tab", Qt::Key_Tab},     {"Home", Qt::Key_Home},       {"End", Qt::Key_End},     {"Space", Qt::Key_Space},
-            {"BkSp", Qt::Key_Backspace}, {"Enter", Qt::Key_Return}, {"Ins", Qt::Key_Insert},  {"Del", Qt::Key_Delete},
-            {"Up", Qt::Key_Up},       {"Down", Qt::Key_Down},       {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},
-            {"PgUp", Qt::Key_PageUp}, {"PgDn", Qt::Key_PageDown},   {"@", Qt::Key_At},
+            {"Tab", Qt::Key_Tab},        {"Home", Qt::Key_Home},     {"End", Qt::Key_End},     {"Space", Qt::Key_Space},
+            {"BkSp", Qt::Key_Backspace}, {"Enter", Qt::Key_Return},  {"Ins", Qt::Key_Insert},  {"Del", Qt::Key_Delete},
+            {"Up", Qt::Key_Up},          {"Down", Qt::Key_Down},     {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},
+            {"PgUp", Qt::Key_PageUp},    {"PgDn", Qt::Key_PageDown}, {"@", Qt::Key_At},
         };
         for (const auto& [name, key] : named) t.push_back({QString::fromLatin1(name), key});
         for (char c = 'A'; c <= 'Z'; ++c) t.push_back({QString(QLatin1Char(c)), Qt::Key(Qt::Key_A + (c - 'A'))});

@@ -126,14 +126,16 @@ void TFrmKeyCosm::FillTree() {
         } else {
             subGroup = nullptr;
         }
-        auto* node = new QTreeWidgetItem(parent, QStringList(slash >= 0 ? caption.mid(slash + kSubGroupSeparator.size()) : caption));
+        auto* node = new QTreeWidgetItem(
+            parent, QStringList(slash >= 0 ? caption.mid(slash + kSubGroupSeparator.size()) : caption));
         node->setData(0, kCommandRole, i);
     }
     TreeView1->expandAll();
 }
 
 void TFrmKeyCosm::SetCommandControlsEnabled(bool Enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{btnKeySet, btnKeyClear, ComboBox1, CheckBox1, CheckBox2, CheckBox3})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{btnKeySet, btnKeyClear, ComboBox1, CheckBox1, CheckBox2, CheckBox3})
         w->setEnabled(Enabled);
 }
 
@@ -169,8 +171,7 @@ void TFrmKeyCosm::btnKeySetClick(QObject* Sender) {
         text += ComboBox1->currentText();
         // A key may serve one command only; giving a command the key it has is refused too.
         if (std::find(FTexts.begin(), FTexts.end(), text) != FTexts.end()) {
-            Tell( QStringLiteral("既に他のコマンドに割り当てられています。"),
-                            TMessageIcon::Information);
+            Tell(QStringLiteral("既に他のコマンドに割り当てられています。"), TMessageIcon::Information);
             return;
         }
     }
@@ -184,9 +185,8 @@ void TFrmKeyCosm::btnOkClick() {
         WriteKeyTable(FTexts);
     } catch (const EPlatformError& e) {
         // The keys stay in effect; the dialog stays open so that the user can try again.
-        Tell(
-                        QStringLiteral("キーの設定を保存できませんでした。\r\r") + QString::fromStdString(e.what()),
-                        TMessageIcon::Error);
+        Tell(QStringLiteral("キーの設定を保存できませんでした。\r\r") + QString::fromStdString(e.what()),
+             TMessageIcon::Error);
         return;
     }
     accept();

@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
+#include <unordered_map>
 
 namespace quire::cp932 {
 namespace {

@@ -10,10 +10,10 @@
 #include "Utf8Codec.h"
 
 #include <array>
-#include <utility>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quire::cp932 {
@@ -78,8 +78,7 @@ struct Tables {
             const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
             char out[8];
             if (convertPair(enc, in, out) == 2) {
-                fromUnicode[u] = (static_cast<unsigned char>(out[0]) << 8) |
-                                 static_cast<unsigned char>(out[1]);
+                fromUnicode[u] = (static_cast<unsigned char>(out[0]) << 8) | static_cast<unsigned char>(out[1]);
             } else {
                 fromUnicode[u] = code;
             }
@@ -94,9 +93,12 @@ struct Tables {
             const int32_t code = fromUnicode[u];
             if (code < 0) continue;
             char16_t back = 0;
-            if (code < 0x80) back = static_cast<char16_t>(code);
-            else if (code >= 0xA1 && code <= 0xDF) back = static_cast<char16_t>(0xFF61 + (code - 0xA1));
-            else if (code >= 0x100) back = toUnicode[code];
+            if (code < 0x80)
+                back = static_cast<char16_t>(code);
+            else if (code >= 0xA1 && code <= 0xDF)
+                back = static_cast<char16_t>(0xFF61 + (code - 0xA1));
+            else if (code >= 0x100)
+                back = toUnicode[code];
             if (back == u) exact[u] = code;
         }
     }
@@ -111,7 +113,8 @@ const Tables& tables() {
 // units (never more than the code's two bytes), a raw byte its escape or U+FFFD.
 void putTableChar(QChar* out, qsizetype& n, char32_t ch, bool display) {
     if (ch >= TOutsideCharTable::RawByteBase && ch <= TOutsideCharTable::RawByteBase + 0xFF) {
-        out[n++] = QChar(display ? char16_t(0xFFFD) : static_cast<char16_t>(kEscapeBase + (ch - TOutsideCharTable::RawByteBase)));
+        out[n++] = QChar(display ? char16_t(0xFFFD)
+                                 : static_cast<char16_t>(kEscapeBase + (ch - TOutsideCharTable::RawByteBase)));
     } else if (ch >= 0x10000) {
         out[n++] = QChar(QChar::highSurrogate(ch));
         out[n++] = QChar(QChar::lowSurrogate(ch));
@@ -188,8 +191,10 @@ std::string FromUnicode(QStringView text, TOutsideCharTable* table, QString* los
             // codes of the table.
             const char32_t ch = pair ? QChar::surrogateToUcs4(u, text[i + 1].unicode()) : char32_t(u);
             const int code = QChar::isSurrogate(u) && !pair ? -1 : utf8::CodeFor(ch, *table);
-            if (code < 0) lose(text.mid(i, pair ? 2 : 1));
-            else if (code < 0x100) result.push_back(static_cast<char>(code));
+            if (code < 0)
+                lose(text.mid(i, pair ? 2 : 1));
+            else if (code < 0x100)
+                result.push_back(static_cast<char>(code));
             else {
                 result.push_back(static_cast<char>(code >> 8));
                 result.push_back(static_cast<char>(code & 0xFF));

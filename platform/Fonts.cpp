@@ -4,8 +4,8 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QRawFont>
 #include <QGuiApplication>
+#include <QRawFont>
 #include <QString>
 
 namespace quire {

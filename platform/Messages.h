@@ -29,8 +29,7 @@ public:
     virtual void Show(const QString& Caption, const QString& Text, TMessageIcon Icon) = 0;
     // Returns the button chosen. DefaultButton is the one Enter presses; Escape and the close
     // box give EscapeButton(Buttons).
-    virtual int Ask(const QString& Caption, const QString& Text, int Buttons, int DefaultButton,
-                    TMessageIcon Icon) = 0;
+    virtual int Ask(const QString& Caption, const QString& Text, int Buttons, int DefaultButton, TMessageIcon Icon) = 0;
 };
 
 TMessageService& Messages();

@@ -24,10 +24,14 @@ int utf8Length(const unsigned char* p, const unsigned char* end) {
     int n;
     unsigned min;
     if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, min = 0x80;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, min = 0x800;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, min = 0x10000;
-    else return 0;
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2, min = 0x80;
+    else if (c >= 0xE0 && c <= 0xEF)
+        n = 3, min = 0x800;
+    else if (c >= 0xF0 && c <= 0xF4)
+        n = 4, min = 0x10000;
+    else
+        return 0;
     if (end - p < n) return 0;
     unsigned v = c & (0x3F >> (n - 1));
     for (int k = 1; k < n; ++k) {

@@ -106,8 +106,7 @@ void save(const QString& file, const TIniText& ini) {
 
 } // namespace
 
-QString ReadString(const QString& file, const QString& section, const QString& key,
-                   const QString& defaultValue) {
+QString ReadString(const QString& file, const QString& section, const QString& key, const QString& defaultValue) {
     return load(file).Value(section, key).value_or(defaultValue);
 }
 
@@ -139,8 +138,7 @@ bool ReadBool(const QString& file, const QString& section, const QString& key, b
     return ReadInteger(file, section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void WriteString(const QString& file, const QString& section, const QString& key,
-                 const QString& value) {
+void WriteString(const QString& file, const QString& section, const QString& key, const QString& value) {
     if (const QString problem = TIniText::WriteProblem(section, key, value); !problem.isEmpty()) {
         throw EPlatformError(QStringLiteral("設定ファイル \"%1\" の [%2] %3 に書き込めません: %4")
                                  .arg(file, section, key, problem)

@@ -28,8 +28,7 @@ bool ReadBool(const QString& file, const QString& section, const QString& key, b
 // always (whatever KeepInMemoryWhenUnwritable says) when the section, key or value cannot
 // be written at all: a CR, LF or NUL in any of them, and the other cases of
 // TIniText::WriteProblem.
-void WriteString(const QString& file, const QString& section, const QString& key,
-                 const QString& value);
+void WriteString(const QString& file, const QString& section, const QString& key, const QString& value);
 void WriteInteger(const QString& file, const QString& section, const QString& key, int value);
 void WriteBool(const QString& file, const QString& section, const QString& key, bool value);
 

@@ -10,8 +10,7 @@ namespace quire {
 
 QString ExecutableFolder() {
     const QFileInfo exe(QStringLiteral("/proc/self/exe"));
-    return exe.symLinkTarget().isEmpty() ? QDir::currentPath()
-                                         : QFileInfo(exe.symLinkTarget()).absolutePath();
+    return exe.symLinkTarget().isEmpty() ? QDir::currentPath() : QFileInfo(exe.symLinkTarget()).absolutePath();
 }
 
 QString ProgramFolder() {

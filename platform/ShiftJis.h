@@ -8,9 +8,7 @@
 namespace quire::sjis {
 
 // The lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsLeadByte(unsigned char c) noexcept {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+constexpr bool IsLeadByte(unsigned char c) noexcept { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 constexpr bool IsLeadByte(char c) noexcept { return IsLeadByte(static_cast<unsigned char>(c)); }
 
 enum class TMbcsByteType { mbSingleByte, mbLeadByte, mbTrailByte };

@@ -55,14 +55,14 @@ TDecoded DecodeAt(std::string_view s, std::size_t i) noexcept {
     }
     if (c >= 0xE0 && c <= 0xEF) {
         if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) return {};
-        if (c == 0xE0 && p[i + 1] < 0xA0) return {}; // overlong
+        if (c == 0xE0 && p[i + 1] < 0xA0) return {};  // overlong
         if (c == 0xED && p[i + 1] >= 0xA0) return {}; // a surrogate
         return {char32_t((c & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F)), 3};
     }
     if (c >= 0xF0 && c <= 0xF4) {
         if (i + 3 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2]) || !isContinuation(p[i + 3]))
             return {};
-        if (c == 0xF0 && p[i + 1] < 0x90) return {}; // overlong
+        if (c == 0xF0 && p[i + 1] < 0x90) return {};  // overlong
         if (c == 0xF4 && p[i + 1] >= 0x90) return {}; // past U+10FFFF
         return {char32_t((c & 0x07) << 18 | (p[i + 1] & 0x3F) << 12 | (p[i + 2] & 0x3F) << 6 | (p[i + 3] & 0x3F)), 4};
     }

@@ -57,7 +57,7 @@ constexpr std::size_t MaxShiftJisSize(std::size_t N) noexcept { return 2 * N; }
 
 // What the conversion from Shift_JIS could not keep.
 struct TFromShiftJis {
-    std::size_t Lost = 0;                   // bytes that are no character (written as U+FFFD)
+    std::size_t Lost = 0;                      // bytes that are no character (written as U+FFFD)
     std::size_t FirstLost = std::string::npos; // the byte offset of the first of them
 };
 

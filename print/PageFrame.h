@@ -39,8 +39,8 @@ struct TFrameInput {
 struct TPageFrame {
     QRect Area;
     QRect Header, Footer;
-    int NumberWidth = 0;  // width of a line-number column, 0 without line numbers
-    int ColumnWidth = 0;  // width of one text column, at least 1
+    int NumberWidth = 0; // width of a line-number column, 0 without line numbers
+    int ColumnWidth = 0; // width of one text column, at least 1
     int ColumnStep = 0;
     int LineHeight = 0;
 

@@ -75,7 +75,8 @@ void TPageRecorder::drawBand(const QRect& Band, const QString& Template, TString
 }
 
 void TPageRecorder::DrawLineNumber(int Index, const QRect& Rect) {
-    FPainter.drawText(Rect, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, QString::number(Index + 1) + QLatin1Char(':'));
+    FPainter.drawText(Rect, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
+                      QString::number(Index + 1) + QLatin1Char(':'));
 }
 
 void TPageRecorder::DrawLine(int Index, const QRect& Rect) {

@@ -5,8 +5,8 @@
 #include "PlatformError.h"
 #include "PrintProgress.h"
 #include "Printer.h"
-#include "ShiftJis.h"
 #include "PropertyStream.h"
+#include "ShiftJis.h"
 #include "StrPprog.h"
 #include "strppfm.h"
 
@@ -157,7 +157,8 @@ TPageFrame TStringsPrinter::Frame(int LineCount) const {
     return ComputePageFrame(in);
 }
 
-std::unique_ptr<TMetaFileList> TStringsPrinter::LayOut(const TPrintLines& Lines, const QString& Caption, QWidget* Parent) {
+std::unique_ptr<TMetaFileList> TStringsPrinter::LayOut(const TPrintLines& Lines, const QString& Caption,
+                                                       QWidget* Parent) {
     const int count = static_cast<int>(std::min<std::size_t>(Lines.size(), std::numeric_limits<int>::max()));
     const TPageFrame frame = Frame(count);
     auto pages = std::make_unique<TMetaFileList>();

@@ -45,9 +45,9 @@ public:
     void Assign(const TStringsPrinter& Source);
 
     int ColumnCount() const noexcept { return FColumnCount; }
-    void SetColumnCount(int Value);         // 1..3
+    void SetColumnCount(int Value); // 1..3
     int ColumnSpace() const noexcept { return FColumnSpace; }
-    void SetColumnSpace(int Value);         // 0..100 mm
+    void SetColumnSpace(int Value); // 0..100 mm
     const QString& FileName() const noexcept { return FFileName; }
     void SetFileName(const QString& Value) { FFileName = Value; }
     // The table of the printed text's characters outside code page 932 (a UTF-8 page's); it
@@ -55,7 +55,7 @@ public:
     const TOutsideCharTable* CharTable() const noexcept { return FCharTable; }
     void SetCharTable(const TOutsideCharTable* Value) noexcept { FCharTable = Value; }
     int FirstPageNumber() const noexcept { return FSelection.FirstPageNumber; }
-    void SetFirstPageNumber(int Value);     // 1..9999
+    void SetFirstPageNumber(int Value); // 1..9999
     // Name, size in points, bold, italic, underline and strike-out.
     const QFont& Font() const noexcept { return FFont; }
     void SetFont(const QFont& Value);
@@ -71,11 +71,11 @@ public:
     TStringsPrinterHeaderAlign HeaderAlign() const noexcept { return FHeaderAlign; }
     void SetHeaderAlign(TStringsPrinterHeaderAlign Value) { FHeaderAlign = Value; }
     int LastPage() const noexcept { return FSelection.LastPage; }
-    void SetLastPage(int Value);            // 1..9999
+    void SetLastPage(int Value); // 1..9999
     bool LineNumber() const noexcept { return FLineNumber; }
     void SetLineNumber(bool Value) { FLineNumber = Value; }
     int MarginBottom() const noexcept { return FMarginBottom; }
-    void SetMarginBottom(int Value);        // 0..100 mm, from the paper's edge
+    void SetMarginBottom(int Value); // 0..100 mm, from the paper's edge
     int MarginLeft() const noexcept { return FMarginLeft; }
     void SetMarginLeft(int Value);
     int MarginRight() const noexcept { return FMarginRight; }
@@ -87,7 +87,7 @@ public:
     TStringsPrinterRangeOption RangeOption() const noexcept { return FSelection.RangeOption; }
     void SetRangeOption(TStringsPrinterRangeOption Value) { FSelection.RangeOption = Value; }
     int StartPage() const noexcept { return FSelection.StartPage; }
-    void SetStartPage(int Value);           // 1..9999
+    void SetStartPage(int Value); // 1..9999
 
     const TStringsPrinterInfo& PrinterInfo() const noexcept { return FInfo; }
     QPrinter& Printer() const { return FInfo.Printer(); }

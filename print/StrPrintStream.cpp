@@ -82,11 +82,15 @@ const std::map<QString, TPropertyReader>& propertyReaders() {
         {QStringLiteral("FileName"), stringProperty(&P::SetFileName)},
         {QStringLiteral("FirstPageNumber"), integerProperty(&P::SetFirstPageNumber)},
         {QStringLiteral("Font.Color"),
-         [](P& p, V v) { if (v.IsInteger()) p.SetFontColor(static_cast<std::uint32_t>(v.Int)); }},
-        {QStringLiteral("Font.Height"),
-         fontProperty([](QFont& f, V v) { if (v.IsInteger() && v.Int != 0) f.setPointSize(pointsOfHeight(v.Int)); })},
-        {QStringLiteral("Font.Name"),
-         fontProperty([](QFont& f, V v) { if (v.IsString() && !v.Text.isEmpty()) f.setFamily(v.Text); })},
+         [](P& p, V v) {
+             if (v.IsInteger()) p.SetFontColor(static_cast<std::uint32_t>(v.Int));
+         }},
+        {QStringLiteral("Font.Height"), fontProperty([](QFont& f, V v) {
+             if (v.IsInteger() && v.Int != 0) f.setPointSize(pointsOfHeight(v.Int));
+         })},
+        {QStringLiteral("Font.Name"), fontProperty([](QFont& f, V v) {
+             if (v.IsString() && !v.Text.isEmpty()) f.setFamily(v.Text);
+         })},
         {QStringLiteral("Font.Style"), fontProperty([](QFont& f, V v) {
              if (v.Type != TValueType::vaSet) return;
              f.setBold(v.Set.contains(QStringLiteral("fsBold")));
@@ -99,7 +103,10 @@ const std::map<QString, TPropertyReader>& propertyReaders() {
         {QStringLiteral("Header"), stringProperty(&P::SetHeader)},
         {QStringLiteral("HeaderAlign"), identProperty(kAligns, &P::SetHeaderAlign)},
         {QStringLiteral("LastPage"), integerProperty(&P::SetLastPage)},
-        {QStringLiteral("LineNumber"), [](P& p, V v) { if (v.IsBool()) p.SetLineNumber(v.Type == TValueType::vaTrue); }},
+        {QStringLiteral("LineNumber"),
+         [](P& p, V v) {
+             if (v.IsBool()) p.SetLineNumber(v.Type == TValueType::vaTrue);
+         }},
         {QStringLiteral("MarginBottom"), integerProperty(&P::SetMarginBottom)},
         {QStringLiteral("MarginLeft"), integerProperty(&P::SetMarginLeft)},
         {QStringLiteral("MarginRight"), integerProperty(&P::SetMarginRight)},

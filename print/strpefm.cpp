@@ -190,13 +190,15 @@ QWidget* TFormStringsPrint::createBandBox(bool Header) {
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    const QStringList items = {QStringLiteral("なし"), QStringLiteral("左"), QStringLiteral("中央"), QStringLiteral("右")};
+    const QStringList items = {QStringLiteral("なし"), QStringLiteral("左"), QStringLiteral("中央"),
+                               QStringLiteral("右")};
     QGroupBox* group = Header ? radioGroup(QStringLiteral("RadioGroup2"), QStringLiteral("ヘッダー(&H)"), items)
                               : radioGroup(QStringLiteral("RadioGroup3"), QStringLiteral("フッター(&F)"), items);
     auto* edit = new QLineEdit(box);
     edit->setObjectName(Header ? QStringLiteral("Edit1") : QStringLiteral("Edit2"));
     layout->addWidget(group);
-    layout->addWidget(buddyLabel(Header ? QStringLiteral("ヘッダー文字列(&E)：") : QStringLiteral("フッター文字列(&Z)："), edit, box));
+    layout->addWidget(buddyLabel(
+        Header ? QStringLiteral("ヘッダー文字列(&E)：") : QStringLiteral("フッター文字列(&Z)："), edit, box));
     layout->addWidget(edit);
     (Header ? RadioGroup2 : RadioGroup3) = group;
     (Header ? Edit1 : Edit2) = edit;
@@ -206,7 +208,8 @@ QWidget* TFormStringsPrint::createBandBox(bool Header) {
 QWidget* TFormStringsPrint::createKeywordBox() {
     auto* box = new QGroupBox(QStringLiteral("キーワード"), this);
     auto* layout = new QVBoxLayout(box);
-    for (const char* k : {"%p  ページ番号", "%f  ファイル名パス付き", "%F  ファイル名パス無し", "%y  年", "%m 月", "%d  日", "%t  時間"})
+    for (const char* k : {"%p  ページ番号", "%f  ファイル名パス付き", "%F  ファイル名パス無し", "%y  年", "%m 月",
+                          "%d  日", "%t  時間"})
         layout->addWidget(new QLabel(QString::fromUtf8(k), box));
     layout->addStretch(1);
     return box;
@@ -227,18 +230,23 @@ void TFormStringsPrint::connectControls() {
         p.SetFont(f);
     });
     const std::pair<QSpinBox*, void (TStringsPrinter::*)(int)> spins[] = {
-        {SpinEdit1, &TStringsPrinter::SetMarginLeft}, {SpinEdit2, &TStringsPrinter::SetMarginRight},
-        {SpinEdit3, &TStringsPrinter::SetMarginTop},  {SpinEdit4, &TStringsPrinter::SetMarginBottom},
+        {SpinEdit1, &TStringsPrinter::SetMarginLeft},
+        {SpinEdit2, &TStringsPrinter::SetMarginRight},
+        {SpinEdit3, &TStringsPrinter::SetMarginTop},
+        {SpinEdit4, &TStringsPrinter::SetMarginBottom},
         {SpinEdit5, &TStringsPrinter::SetColumnSpace}};
     for (const auto& [spin, set] : spins)
         connect(spin, &QSpinBox::valueChanged, this, [&p, set = set](int v) { (p.*set)(v); });
-    connect(RadioGroup1->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this,
-            [&p](int id, bool on) { if (on) p.SetColumnCount(id + 1); });
+    connect(RadioGroup1->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this, [&p](int id, bool on) {
+        if (on) p.SetColumnCount(id + 1);
+    });
     connect(CheckBox1, &QCheckBox::toggled, this, [&p](bool on) { p.SetLineNumber(on); });
-    connect(RadioGroup2->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this,
-            [&p](int id, bool on) { if (on) p.SetHeaderAlign(static_cast<TStringsPrinterHeaderAlign>(id)); });
-    connect(RadioGroup3->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this,
-            [&p](int id, bool on) { if (on) p.SetFooterAlign(static_cast<TStringsPrinterHeaderAlign>(id)); });
+    connect(RadioGroup2->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this, [&p](int id, bool on) {
+        if (on) p.SetHeaderAlign(static_cast<TStringsPrinterHeaderAlign>(id));
+    });
+    connect(RadioGroup3->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this, [&p](int id, bool on) {
+        if (on) p.SetFooterAlign(static_cast<TStringsPrinterHeaderAlign>(id));
+    });
     connect(Edit1, &QLineEdit::textChanged, this, [&p](const QString& t) { p.SetHeader(t); });
     connect(Edit2, &QLineEdit::textChanged, this, [&p](const QString& t) { p.SetFooter(t); });
 }
@@ -268,8 +276,8 @@ void TFormStringsPrint::fillFontLists() {
 void TFormStringsPrint::showOptions() {
     // Showing the options must not feed them back into the copy half-way.
     std::vector<QSignalBlocker> quiet;
-    for (QObject* o : std::initializer_list<QObject*>{ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, SpinEdit5,
-                                                      CheckBox1, Edit1, Edit2})
+    for (QObject* o : std::initializer_list<QObject*>{ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4,
+                                                      SpinEdit5, CheckBox1, Edit1, Edit2})
         quiet.emplace_back(o);
     for (QGroupBox* g : {RadioGroup1, RadioGroup2, RadioGroup3}) quiet.emplace_back(g->findChild<QButtonGroup*>());
     const TStringsPrinter& p = StringsPrinter1;
@@ -291,7 +299,7 @@ void TFormStringsPrint::showPrinter() {
     const TStringsPrinterInfo& info = StringsPrinter1.PrinterInfo();
     Label5->setText(info.PrinterName());
     Label6->setText(info.Printer().pageLayout().orientation() == QPageLayout::Landscape ? QStringLiteral("poLandscape")
-                                                                                          : QStringLiteral("poPortrait"));
+                                                                                        : QStringLiteral("poPortrait"));
     Label12->setText(info.PaperName());
 }
 
@@ -311,14 +319,16 @@ void TFormStringsPrint::Button5Click() {
         if (IsFilePrinter(printer)) {
             const QString name = StringsPrinter1.FileName();
             const QString suggested = name.isEmpty() ? printer.outputFileName()
-                                                     : QFileInfo(name).path() + QLatin1Char('/') + QFileInfo(name).completeBaseName() + QStringLiteral(".pdf");
+                                                     : QFileInfo(name).path() + QLatin1Char('/') +
+                                                           QFileInfo(name).completeBaseName() + QStringLiteral(".pdf");
             const QString file = Dialogs().PrintFileName(this, suggested);
             chosen = !file.isEmpty();
             if (chosen) printer.setOutputFileName(file);
         }
         done = chosen && StringsPrinter1.Print(*FLines, this);
         if (done && StringsPrinter1.PrintedPageCount() == 0) {
-            tell(QStringLiteral("印刷するページがありません（ページの範囲と奇数・偶数ページの指定を確かめてください）。"));
+            tell(QStringLiteral(
+                "印刷するページがありません（ページの範囲と奇数・偶数ページの指定を確かめてください）。"));
             done = false;
         }
     } catch (const EPlatformError& e) {

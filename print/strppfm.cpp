@@ -1,7 +1,6 @@
 // The preview window.
 #include "strppfm.h"
 
-
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
@@ -67,10 +66,14 @@ void TFormStrPreview::createToolBar() {
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(QFont(QStringLiteral("monospace")));
-    FirstButton = button(QStringLiteral("FirstButton"), QStringLiteral("最初のページ"), s->standardIcon(QStyle::SP_MediaSkipBackward));
-    PriorButton = button(QStringLiteral("PriorButton"), QStringLiteral("前のページ"), s->standardIcon(QStyle::SP_MediaSeekBackward));
-    NextButton = button(QStringLiteral("NextButton"), QStringLiteral("次のページ"), s->standardIcon(QStyle::SP_MediaSeekForward));
-    LastButton = button(QStringLiteral("LastButton"), QStringLiteral("最後のページ"), s->standardIcon(QStyle::SP_MediaSkipForward));
+    FirstButton = button(QStringLiteral("FirstButton"), QStringLiteral("最初のページ"),
+                         s->standardIcon(QStyle::SP_MediaSkipBackward));
+    PriorButton = button(QStringLiteral("PriorButton"), QStringLiteral("前のページ"),
+                         s->standardIcon(QStyle::SP_MediaSeekBackward));
+    NextButton = button(QStringLiteral("NextButton"), QStringLiteral("次のページ"),
+                        s->standardIcon(QStyle::SP_MediaSeekForward));
+    LastButton = button(QStringLiteral("LastButton"), QStringLiteral("最後のページ"),
+                        s->standardIcon(QStyle::SP_MediaSkipForward));
     FitHeightButton = button(QStringLiteral("FitHeightButton"), QStringLiteral("高さを基準"), QIcon());
     FitWidthButton = button(QStringLiteral("FitWidthButton"), QStringLiteral("幅を基準"), QIcon());
     ActualButton = button(QStringLiteral("ActualButton"), QStringLiteral("100%"), QIcon());
@@ -116,7 +119,9 @@ QSize TFormStrPreview::ImageSize(TPreviewZoom Zoom, QSize Sheet, double ScreenTo
     if (Sheet.width() <= 0 || Sheet.height() <= 0) return QSize(1, 1);
     QSize s;
     switch (Zoom) {
-    case TPreviewZoom::Actual: s = QSize(scaled(Sheet.width() * ScreenToPrinter), scaled(Sheet.height() * ScreenToPrinter)); break;
+    case TPreviewZoom::Actual:
+        s = QSize(scaled(Sheet.width() * ScreenToPrinter), scaled(Sheet.height() * ScreenToPrinter));
+        break;
     case TPreviewZoom::FitWidth: {
         const int w = Box.width() - VerticalBarWidth;
         s = QSize(w, scaled(double(Sheet.height()) * w / Sheet.width()));
@@ -146,8 +151,9 @@ void TFormStrPreview::drawPage() {
     if (PageCount() > 0 && sheet.width() > 0 && sheet.height() > 0) {
         const QPicture& page = FPages->Items(FPage);
         const double sx = double(size.width()) / sheet.width(), sy = double(size.height()) / sheet.height();
-        const QRect target(QPoint(scaled(FOffsets.Left * sx), scaled(FOffsets.Top * sy)),
-                           QPoint(scaled((FOffsets.Left + page.width()) * sx), scaled((FOffsets.Top + page.height()) * sy)));
+        const QRect target(
+            QPoint(scaled(FOffsets.Left * sx), scaled(FOffsets.Top * sy)),
+            QPoint(scaled((FOffsets.Left + page.width()) * sx), scaled((FOffsets.Top + page.height()) * sy)));
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
@@ -186,8 +192,10 @@ void ShowPreview(std::unique_ptr<TMetaFileList> Pages, const TUnprintable& Offse
     TFormStrPreview preview(std::move(Pages), Offsets, screenDpi / PrinterDpi, Parent);
     QWidget* main = Parent ? Parent->window() : nullptr;
     while (main && main->parentWidget()) main = main->parentWidget()->window();
-    if (main) preview.setGeometry(main->geometry());
-    else preview.resize(800, 600);
+    if (main)
+        preview.setGeometry(main->geometry());
+    else
+        preview.resize(800, 600);
     preview.GoToPage(0);
     preview.SetZoom(TPreviewZoom::Actual);
     preview.exec();

@@ -14,7 +14,6 @@ class QToolButton;
 
 namespace quire {
 
-
 enum class TPreviewZoom { FitHeight, FitWidth, Actual };
 
 class TFormStrPreview : public QDialog {
@@ -68,7 +67,6 @@ private:
 
 // The preview of Pages over the main window (the outermost window of Parent), showing page
 // 1 at 100 %; returns when the user closes it. The pages are freed with the window.
-void ShowPreview(std::unique_ptr<TMetaFileList> Pages, const TUnprintable& Offsets, double PrinterDpi,
-                 QWidget* Parent);
+void ShowPreview(std::unique_ptr<TMetaFileList> Pages, const TUnprintable& Offsets, double PrinterDpi, QWidget* Parent);
 
 } // namespace quire

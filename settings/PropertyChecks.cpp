@@ -2,6 +2,7 @@
 #include "PropertyChecks.h"
 
 #include "PlatformError.h"
+#include "Settings.h"
 
 #include <algorithm>
 
@@ -41,14 +42,7 @@ QString DollarQuoted(const QString& Mark) {
 }
 
 QString DollarUnquoted(const QString& Stored) {
-    if (!Stored.startsWith(QLatin1Char('$'))) return Stored;
-    QString mark;
-    for (qsizetype i = 1; i < Stored.size(); ++i) {
-        if (Stored[i] != QLatin1Char('$')) mark += Stored[i];
-        else if (i + 1 < Stored.size() && Stored[i + 1] == QLatin1Char('$')) mark += Stored[++i];
-        else break; // the closing quote
-    }
-    return mark;
+    return Stored.startsWith(QLatin1Char('$')) ? PasteMark(Stored) : Stored;
 }
 
 } // namespace quire

@@ -3,14 +3,14 @@
 #include "Unit7.h"
 
 #include "Dialogs.h"
-#include "Editor.h"
 #include "EditModes.h"
+#include "Editor.h"
 #include "KeywordFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
+#include "ProgramFolder.h"
 #include "PropertyChecks.h"
 #include "PropertyHost.h"
-#include "ProgramFolder.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
 
@@ -26,22 +26,41 @@ TPropertyForm::TFieldMap TPropertyForm::FieldsOf(TSettings& S) const {
     TEditorSettings& e = S.Editor;
     TMyProp& p = S.MyProp;
     TFieldMap m;
-    m.Numbers = {{Edit_UndoMax, &e.UndoListMax},   {Edit_WheelScroll, &p.WheelRows},   {Edit_LeftMargin, &e.MarginLeft},
-                 {Edit_TopMargin, &e.MarginTop},   {Edit_LineMargin, &e.MarginLine},   {Edit_CharMargin, &e.MarginCharacter},
-                 {Edit_WrapByte, &e.WrapByte},     {Edit8, &p.BackUpGenerations},      {Edit5, &p.AutoSaveMinutes}};
-    m.Boxes = {{CheckB_FreeCursol, &e.FreeCaret}, {CheckB_AutoIndent, &e.AutoIndent}, {CheckB_UnderLine, &e.UnderlineMark},
-               {CheckB_orWrap, &e.WordWrap},      {Mark_EOF, &e.EofMark},             {Mark_RET, &e.RetMark},
-               {CheckB_URL, &e.Url},              {CheckB_Mail, &e.Mail},             {Mark_Space, &p.SpaceMark},
-               {CheckBox21, &p.TabMark},          {CheckBox22, &p.HSpaceMark},        {CheckBox12, &p.QuoteColoring},
-               {CheckBox13, &S.ToolBar},          {CheckBox14, &S.StatusBar},         {CheckBox10, &p.VerticalBar},
-               {CheckBox11, &p.HorizontalBar},    {CheckBox15, &e.Leftbar},           {CheckBox3, &e.Ruler},
-               {CheckBox18, &p.SizeDisplay},      {CheckBox19, &p.CountDisplay},      {Cek_WordWrap, &e.WordBreak},
-               {Cek_FollowRet, &e.FollowRetMark}, {Cek_Kinsoku, &e.Leading},          {CheckBox30, &e.FollowPunctuation},
-               {CheckBox16, &p.BackUp},           {CheckBox1, &p.BackUpDirOn},        {CheckBox17, &p.AutoSave},
+    m.Numbers = {
+        {Edit_UndoMax, &e.UndoListMax}, {Edit_WheelScroll, &p.WheelRows}, {Edit_LeftMargin, &e.MarginLeft},
+        {Edit_TopMargin, &e.MarginTop}, {Edit_LineMargin, &e.MarginLine}, {Edit_CharMargin, &e.MarginCharacter},
+        {Edit_WrapByte, &e.WrapByte},   {Edit8, &p.BackUpGenerations},    {Edit5, &p.AutoSaveMinutes}};
+    m.Boxes = {{CheckB_FreeCursol, &e.FreeCaret},
+               {CheckB_AutoIndent, &e.AutoIndent},
+               {CheckB_UnderLine, &e.UnderlineMark},
+               {CheckB_orWrap, &e.WordWrap},
+               {Mark_EOF, &e.EofMark},
+               {Mark_RET, &e.RetMark},
+               {CheckB_URL, &e.Url},
+               {CheckB_Mail, &e.Mail},
+               {Mark_Space, &p.SpaceMark},
+               {CheckBox21, &p.TabMark},
+               {CheckBox22, &p.HSpaceMark},
+               {CheckBox12, &p.QuoteColoring},
+               {CheckBox13, &S.ToolBar},
+               {CheckBox14, &S.StatusBar},
+               {CheckBox10, &p.VerticalBar},
+               {CheckBox11, &p.HorizontalBar},
+               {CheckBox15, &e.Leftbar},
+               {CheckBox3, &e.Ruler},
+               {CheckBox18, &p.SizeDisplay},
+               {CheckBox19, &p.CountDisplay},
+               {Cek_WordWrap, &e.WordBreak},
+               {Cek_FollowRet, &e.FollowRetMark},
+               {Cek_Kinsoku, &e.Leading},
+               {CheckBox30, &e.FollowPunctuation},
+               {CheckBox16, &p.BackUp},
+               {CheckBox1, &p.BackUpDirOn},
+               {CheckBox17, &p.AutoSave},
                {CheckBox23, &p.ConfirmOverwrite}};
-    m.Texts = {{Edit3, &p.QuoteMark},  {Edit10, &e.FollowStr},  {Edit11, &e.LeadStr},       {Edit12, &e.PunctuationStr},
-               {Edit1, &p.BackUpDir},  {Edit2, &p.UserStr},     {Edit4, &p.UserComment},    {Edit6, &p.UserLeftBracket},
-               {Edit7, &p.UserRightBracket}};
+    m.Texts = {{Edit3, &p.QuoteMark},       {Edit10, &e.FollowStr},      {Edit11, &e.LeadStr},
+               {Edit12, &e.PunctuationStr}, {Edit1, &p.BackUpDir},       {Edit2, &p.UserStr},
+               {Edit4, &p.UserComment},     {Edit6, &p.UserLeftBracket}, {Edit7, &p.UserRightBracket}};
     return m;
 }
 
@@ -131,7 +150,8 @@ void TPropertyForm::CheckOnFocusOut(QWidget* Field) {
         for (size_t i = 0; i < FNumberFields.size(); ++i)
             if (FNumberFields[i].Edit == Field) CheckField(static_cast<int>(i));
     };
-    if (auto* spin = qobject_cast<TSpinEdit*>(Field)) connect(spin, &QAbstractSpinBox::editingFinished, this, check);
+    if (auto* spin = qobject_cast<TSpinEdit*>(Field))
+        connect(spin, &QAbstractSpinBox::editingFinished, this, check);
     else if (auto* combo = qobject_cast<QComboBox*>(Field))
         connect(combo->lineEdit(), &QLineEdit::editingFinished, this, check);
 }
@@ -146,7 +166,8 @@ bool TPropertyForm::CheckField(int Index) {
 bool TPropertyForm::CheckTabCount() {
     const QScopedValueRollback<bool> checking(FChecking, true);
     return ReportPlatformError([this] {
-        ComboB_TabCount->setCurrentText(QString::number(quire::CheckTabCount(FieldNumber(ComboB_TabCount->currentText()))));
+        ComboB_TabCount->setCurrentText(
+            QString::number(quire::CheckTabCount(FieldNumber(ComboB_TabCount->currentText()))));
     });
 }
 

@@ -1,10 +1,10 @@
 // TPropertyForm: the pages and their controls.
 #include "Unit7.h"
 
-#include "PropertyChecks.h"
-#include "PropertyHost.h"
 #include "ColorItems.h"
 #include "Editor.h"
+#include "PropertyChecks.h"
+#include "PropertyHost.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
 
@@ -313,8 +313,8 @@ QWidget* TPropertyForm::CreateKeywordPage() {
 
 QWidget* TPropertyForm::CreateOtherPage() {
     auto* page = new QWidget;
-    RG_TabPosition = new TRadioGroup(QStringLiteral("タブの表示位置"),
-                                     {QStringLiteral("上"), QStringLiteral("下"), QStringLiteral("右"), QStringLiteral("左")});
+    RG_TabPosition = new TRadioGroup(QStringLiteral("タブの表示位置"), {QStringLiteral("上"), QStringLiteral("下"),
+                                                                        QStringLiteral("右"), QStringLiteral("左")});
     RG_TabPosition->setObjectName(QStringLiteral("RG_TabPosition"));
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(RG_TabPosition);

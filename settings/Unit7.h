@@ -90,8 +90,8 @@ public:
     QCheckBox* Cek_WordWrap = nullptr;
     QCheckBox* Cek_FollowRet = nullptr;
     QCheckBox* Cek_Kinsoku = nullptr;
-    QLineEdit* Edit10 = nullptr; // characters that may not begin a row
-    QLineEdit* Edit11 = nullptr; // characters that may not end a row
+    QLineEdit* Edit10 = nullptr;     // characters that may not begin a row
+    QLineEdit* Edit11 = nullptr;     // characters that may not end a row
     QCheckBox* CheckBox30 = nullptr; // hanging punctuation
     QLineEdit* Edit12 = nullptr;     // the punctuation
 

@@ -26,9 +26,9 @@ using namespace quire;
 namespace {
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
-                 "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'] [--eol CRLF|CR|LF] [--no-library] FILE\n");
+    std::fprintf(
+        stderr, "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
+                "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'] [--eol CRLF|CR|LF] [--no-library] FILE\n");
     return 2;
 }
 
@@ -111,11 +111,14 @@ int main(int argc, char** argv) {
     auto output = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
     const TKanjiText read = ResaveKanjiText(view(*bytes), written, eol.toStdString(), converter, output, inspect);
     if (read.CharTable && !read.CharTable->Empty() && !jconvert::IsUtf8Name(written)) {
-        std::fprintf(stderr, "quire-kanji: warning: %s cannot hold %zu different characters of the file; "
-                     "they are written as user-defined characters\n", written.c_str(), read.CharTable->Size());
+        std::fprintf(stderr,
+                     "quire-kanji: warning: %s cannot hold %zu different characters of the file; "
+                     "they are written as user-defined characters\n",
+                     written.c_str(), read.CharTable->Size());
     }
     if (read.Unkept > 0)
-        std::fprintf(stderr, "quire-kanji: warning: %zu characters found no code and are written as U+3013\n", read.Unkept);
+        std::fprintf(stderr, "quire-kanji: warning: %zu characters found no code and are written as U+3013\n",
+                     read.Unkept);
     if (!unsafe.empty()) {
         std::string offsets;
         for (const std::size_t u : unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u);

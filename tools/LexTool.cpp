@@ -8,11 +8,11 @@
 // token (c=colour b=background s=style as hex, or "none"). FILE "-" is standard input; only
 // regular files of at most 1 GB are read. --wrap takes 0 (no wrap) or the editor's wrap
 // widths, --tab the editor's tab widths; anything else is a usage error.
+#include "Cp932Codec.h"
 #include "DocumentMode.h"
 #include "EditorFountain.h"
 #include "EditorScreenStrings.h"
 #include "FountainFactory.h"
-#include "Cp932Codec.h"
 #include "ToolIo.h"
 
 #include <QCoreApplication>
@@ -135,12 +135,18 @@ int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
         };
         QString v, w;
         bool ok = true;
-        if (a == "--url") f.SetUrl(true);
-        else if (a == "--mail") f.SetMail(true);
-        else if (a == "--control-code") f.SetControlCode(true);
-        else if (a == "--quotation" && next(v)) f.SetQuotation(sjis(v.left(1)));
-        else if (a == "--commenter" && next(v)) f.SetCommenter(sjis(v));
-        else if (a == "--hex-prefix" && next(v)) f.SetHexPrefix(sjis(v));
+        if (a == "--url")
+            f.SetUrl(true);
+        else if (a == "--mail")
+            f.SetMail(true);
+        else if (a == "--control-code")
+            f.SetControlCode(true);
+        else if (a == "--quotation" && next(v))
+            f.SetQuotation(sjis(v.left(1)));
+        else if (a == "--commenter" && next(v))
+            f.SetCommenter(sjis(v));
+        else if (a == "--hex-prefix" && next(v))
+            f.SetHexPrefix(sjis(v));
         else if (a == "--bracket" && next(v) && next(w)) {
             try {
                 f.Brackets().AddBracket(sjis(v), sjis(w));
@@ -155,23 +161,34 @@ int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
                 const QByteArray word = line.trimmed();
                 if (!word.isEmpty()) o.Reserved.emplace_back(word.constData(), static_cast<std::size_t>(word.size()));
             }
-        } else if (a == "--mode" && next(v)) SetCurrentDocumentMode(v.toStdString());
-        else if (a == "--fountain" && next(v)) o.FountainName = v;
-        else if (a == "--wrap" && next(v)) o.Wrap = v.toInt(&ok);
-        else if (a == "--tab" && next(v)) o.Tab = v.toInt(&ok);
-        else if (a == "--word-break") o.WordBreak = true;
-        else if (a == "--follow-punctuation") o.FollowPunctuation = true;
-        else if (a == "--leading") o.Leading = true;
-        else if (a == "--follow-ret-mark") o.FollowRetMark = true;
-        else if (a == "--rows") o.Rows = true;
-        else if (a == "--colors") o.Colors = true;
-        else if (!a.startsWith("--") && o.File.isEmpty()) o.File = a;
-        else return usage();
+        } else if (a == "--mode" && next(v))
+            SetCurrentDocumentMode(v.toStdString());
+        else if (a == "--fountain" && next(v))
+            o.FountainName = v;
+        else if (a == "--wrap" && next(v))
+            o.Wrap = v.toInt(&ok);
+        else if (a == "--tab" && next(v))
+            o.Tab = v.toInt(&ok);
+        else if (a == "--word-break")
+            o.WordBreak = true;
+        else if (a == "--follow-punctuation")
+            o.FollowPunctuation = true;
+        else if (a == "--leading")
+            o.Leading = true;
+        else if (a == "--follow-ret-mark")
+            o.FollowRetMark = true;
+        else if (a == "--rows")
+            o.Rows = true;
+        else if (a == "--colors")
+            o.Colors = true;
+        else if (!a.startsWith("--") && o.File.isEmpty())
+            o.File = a;
+        else
+            return usage();
         if (!ok) return usage();
     }
     return o.File.isEmpty() ? usage() : checkWidths(o);
 }
-
 
 void setUpWrap(TEditorScreenStrings& store, const TLexOptions& o) {
     if (o.Wrap <= 0) return;

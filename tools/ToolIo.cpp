@@ -28,8 +28,7 @@ bool FinishOutput(const char* Program) {
     const bool closeFailed = std::fclose(stdout) != 0;
     if (closeFailed && reason == 0) reason = errno;
     if (!failedBefore && !flushFailed && !closeFailed) return true;
-    std::fprintf(stderr, "%s: cannot write the output: %s\n", Program,
-                 reason ? std::strerror(reason) : "write error");
+    std::fprintf(stderr, "%s: cannot write the output: %s\n", Program, reason ? std::strerror(reason) : "write error");
     return false;
 }
 

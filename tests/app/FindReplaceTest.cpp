@@ -1,9 +1,9 @@
 // Find and replace on real widgets: the find and replace dialogs with their histories and
 // settings, the replace loop with its confirmation, and the main window's commands.
+#include "FindReplace.h"
 #include "Cp932Codec.h"
 #include "Dialogs.h"
 #include "Editor.h"
-#include "FindReplace.h"
 #include "Messages.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
@@ -217,7 +217,8 @@ TEST_F(ReplaceLoopTest, ReplacingInWrappedLinesMatchesTheSameReplacementOnAStrin
             if (t.compare(i, 2, "ab") == 0) {
                 expected += by;
                 i += 2;
-            } else expected += t[i++];
+            } else
+                expected += t[i++];
         }
         ASSERT_EQ(expected, all()) << "round " << round;
         if (expected != t) {
@@ -259,8 +260,9 @@ TEST_F(ReplaceLoopTest, ReplacingAllAtOnceEndsAsReplacingOneByOne) {
         one.SetSelStart(caret);
         find.Options = opts(forward, true, true, whole);
         find.ReplaceLoop(one, [](TEditor&) { return TReplaceAnswer::Yes; });
-        ASSERT_EQ(one.Lines().Text(), all()) << "round " << round << " text " << testing::PrintToString(t) << " pattern " << pattern
-                                             << " by " << testing::PrintToString(by) << " forward " << forward << " whole " << whole;
+        ASSERT_EQ(one.Lines().Text(), all())
+            << "round " << round << " text " << testing::PrintToString(t) << " pattern " << pattern << " by "
+            << testing::PrintToString(by) << " forward " << forward << " whole " << whole;
         ASSERT_EQ(one.SelStart(), e.SelStart()) << "round " << round;
     }
 }
@@ -478,7 +480,8 @@ TEST(ReplaceFormTest, OkAndAllSetTheOptionBitsAndWriteTheSettings) {
         bool Forward;
     };
     // Item 1 searches toward the beginning unless the search starts at the top.
-    for (const Case& c : {Case{0, false, true, false, true}, Case{1, false, false, true, false}, Case{1, true, true, true, true}}) {
+    for (const Case& c :
+         {Case{0, false, true, false, true}, Case{1, false, false, true, false}, Case{1, true, true, true, true}}) {
         TReplaceForm form(nullptr, state);
         form.show();
         form.ComboB_SearchText->setEditText("s");
@@ -619,10 +622,10 @@ TEST_F(MainFormFindTest, ReplaceBackwardFromTheTopOfTheFileRunsForward) {
 TEST_F(MainFormFindTest, TheConfirmationIsAnsweredByEnterEscapeAndItsButtons) {
     editor().Lines().SetText("ab ab ab ab ab");
     std::deque<std::function<void(QDialog&)>> answers = {
-        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },                              // Yes
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },                               // Yes
         [](QDialog& d) { static_cast<TReplaceConfirm&>(d).button(QMessageBox::No)->click(); }, // No
-        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },                              // Yes
-        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },                              // Cancel
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },                               // Yes
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },                               // Cancel
     };
     QStringList questions;
     QPoint caret, placed;

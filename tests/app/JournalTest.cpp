@@ -70,7 +70,9 @@ struct Journaled {
         Journal.Flush(*E.Store, modified, Page);
         Writer.WaitIdle();
     }
-    std::string File() const { return Writer.Folder() + "/" + TJournalWriter::FileName("page-1", Journal.Generation()); }
+    std::string File() const {
+        return Writer.Folder() + "/" + TJournalWriter::FileName("page-1", Journal.Generation());
+    }
     TJournalContent Replay() const { return TJournalReader::Replay(readFile(File())); }
 
     FakeEditor E;
@@ -80,8 +82,9 @@ struct Journaled {
 };
 
 std::string randomText(std::mt19937& rng) {
-    static const char* pieces[] = {"a", "word", " ", "\t", "\r\n", "\r\n", "\n", "\r", "\x82\xA0", "\x8A\xBF",
-                                   "\x81\x42", "\x81\x75", "\x83\x41", "abcdefghijklmnopqrstuvwxyz0123456789"};
+    static const char* pieces[] = {
+        "a",  "word",     " ",        "\t",       "\r\n",     "\r\n",     "\n",
+        "\r", "\x82\xA0", "\x8A\xBF", "\x81\x42", "\x81\x75", "\x83\x41", "abcdefghijklmnopqrstuvwxyz0123456789"};
     std::string s;
     for (unsigned n = rng() % 6; n > 0; --n) s += pieces[rng() % (sizeof pieces / sizeof *pieces)];
     return s;
@@ -218,7 +221,8 @@ TEST(Journal, ATornOrDamagedEndGivesTheStateAfterTheLastWholeRecord) {
     ASSERT_EQ(ends.back(), file.size());
     for (std::size_t cut = ends.front(); cut <= file.size(); ++cut) {
         const TJournalContent c = TJournalReader::Replay(std::string_view(file).substr(0, cut));
-        const std::size_t whole = static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), cut) - ends.begin());
+        const std::size_t whole =
+            static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), cut) - ends.begin());
         ASSERT_TRUE(c.Usable);
         ASSERT_EQ(c.Text, states[whole - 1]) << "cut at " << cut;
         EXPECT_EQ(c.Complete, cut == ends[whole - 1]) << "cut at " << cut;
@@ -341,8 +345,8 @@ TEST(JournalWriter, SyncsAtMostOncePerIntervalHoweverOftenItWrites) {
     }
     const int syncs = j.Writer.SyncCount();
     EXPECT_GE(flushes, 40);
-    EXPECT_GE(syncs, 2);   // durable every interval while writing goes on
-    EXPECT_LE(syncs, 5);   // the snapshot's own, then one per 400 ms
+    EXPECT_GE(syncs, 2); // durable every interval while writing goes on
+    EXPECT_LE(syncs, 5); // the snapshot's own, then one per 400 ms
 }
 
 TEST(JournalWriter, AFailedWriteIsReportedAndTheNextFlushStartsAfresh) {

@@ -1,6 +1,6 @@
 // Whether a JIS or EUC text survives being read and written back, checked while it streams by.
-#include "KanjiPlainScan.h"
 #include "KanjiRoundTrip.h"
+#include "KanjiPlainScan.h"
 #include "KanjiStream.h"
 #include "jconvert.h"
 
@@ -59,7 +59,8 @@ bool keepsBytesStreamed(TConversion reading, std::string_view s, std::mt19937& r
 
 // A text in the code with a few bytes changed at random (NUL never: it ends a text first).
 std::string mutated(std::string s, std::mt19937& rng) {
-    static const char odd[] = {'\x1B', '$', '(', 'I', 'J', '@', '\x8E', '\x8F', '\xA1', '\xFE', '\x80', '\r', '\n', '\xDF'};
+    static const char odd[] = {'\x1B', '$',    '(',    'I',    'J',  '@',  '\x8E',
+                               '\x8F', '\xA1', '\xFE', '\x80', '\r', '\n', '\xDF'};
     const int changes = static_cast<int>(rng() % 3);
     for (int k = 0; k < changes && !s.empty(); ++k) s[rng() % s.size()] = odd[rng() % sizeof odd];
     return s;
@@ -77,7 +78,8 @@ TEST(KanjiRoundTrip, StreamedCheckAgreesWithTheWholeTextRule) {
             const std::size_t from = rng() % source.size();
             const std::string s = mutated(source.substr(from, rng() % 4000), rng);
             const bool expected = keepsBytesWhole(reading, s);
-            ASSERT_EQ(keepsBytesStreamed(reading, s, rng), expected) << "reading " << static_cast<int>(reading) << " trial " << trial;
+            ASSERT_EQ(keepsBytesStreamed(reading, s, rng), expected)
+                << "reading " << static_cast<int>(reading) << " trial " << trial;
             (expected ? kept : changed) += 1;
         }
         // Both answers came up often enough to mean something.
@@ -125,7 +127,8 @@ TEST(KanjiPlainScan, EveryCharacterItCallsPlainSurvivesBeingWrittenBack) {
         for (int b = 0xA1; b <= 0xFE; ++b) {
             const std::string euc{static_cast<char>(a), static_cast<char>(b)};
             ASSERT_EQ(SjisToEuc(EucToSjis(euc)), euc) << a << " " << b;
-            const std::string jis = std::string("\x1B$B") + static_cast<char>(a & 0x7F) + static_cast<char>(b & 0x7F) + "\x1B(B";
+            const std::string jis =
+                std::string("\x1B$B") + static_cast<char>(a & 0x7F) + static_cast<char>(b & 0x7F) + "\x1B(B";
             ASSERT_TRUE(TKanjiRoundTrip::Same(SjisToJis(JisToSjis(jis)), jis, "JIS")) << a << " " << b;
         }
     }
@@ -157,7 +160,9 @@ TEST(KanjiPlainScan, APlainTextKeepsItsBytesWhateverThePieces) {
         EXPECT_GT(other, 30);
     }
     // What only the full check can judge.
-    for (const char* s : {"\x8F\xB0\xA1", "\xA1", "\x8E\xE0", "\x80" "a"}) {
+    for (const char* s : {"\x8F\xB0\xA1", "\xA1", "\x8E\xE0",
+                          "\x80"
+                          "a"}) {
         TKanjiPlainScan scan(TConversion::EucToSjis);
         scan.Add(s);
         EXPECT_FALSE(scan.Finish()) << s;

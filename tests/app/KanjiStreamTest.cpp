@@ -1,9 +1,9 @@
 // Converting in pieces: the own converters as a stream, the library in checked pieces,
 // reading a file straight into rows, and re-saving a file without holding it whole.
+#include "KanjiStream.h"
 #include "EditorScreenStrings.h"
 #include "KanjiConverter.h"
 #include "KanjiFile.h"
-#include "KanjiStream.h"
 #include "TextLoader.h"
 #include "jconvert.h"
 #include "nkf.h"
@@ -21,7 +21,8 @@ using namespace quire::jconvert;
 
 namespace {
 
-const TConversion kAll[] = {TConversion::EucToSjis, TConversion::JisToSjis, TConversion::SjisToEuc, TConversion::SjisToJis};
+const TConversion kAll[] = {TConversion::EucToSjis, TConversion::JisToSjis, TConversion::SjisToEuc,
+                            TConversion::SjisToJis};
 
 std::string whole(TConversion c, std::string_view s) {
     switch (c) {
@@ -36,8 +37,8 @@ std::string whole(TConversion c, std::string_view s) {
 // Bytes that exercise every rule: escapes, half-width kana and sound marks, lead bytes,
 // line ends, NUL, all mixed with ordinary text.
 std::string oddBytes(std::mt19937& rng, std::size_t n) {
-    static const uint8_t kinds[] = {0x1B, '$', '(', 'B', 'J', '@', 0x8E, 0x8F, 0xA1, 0xB3, 0xB6, 0xCA, 0xDE, 0xDF,
-                                    0x81, 0x82, 0x9F, 0xE0, 0xFC, 0xFD, 0xFF, 0x80, '\r', '\n', 0, 'a', 0x41, 0x7E};
+    static const uint8_t kinds[] = {0x1B, '$',  '(',  'B',  'J',  '@',  0x8E, 0x8F, 0xA1, 0xB3, 0xB6, 0xCA, 0xDE, 0xDF,
+                                    0x81, 0x82, 0x9F, 0xE0, 0xFC, 0xFD, 0xFF, 0x80, '\r', '\n', 0,    'a',  0x41, 0x7E};
     std::string s;
     for (std::size_t i = 0; i < n; ++i)
         s += static_cast<char>(rng() % 3 == 0 ? static_cast<uint8_t>(rng()) : kinds[rng() % sizeof kinds]);
@@ -130,7 +131,8 @@ TEST_F(WithLibrary, LibraryPiecesGiveExactlyTheOwnConvertersResult) {
         // Broken bytes too: a piece the library gets wrong is converted by the own converters;
         // in megabytes of them the pieces are cut wherever the own converters start afresh.
         const std::string big = oddBytes(rng, 3u << 20);
-        ASSERT_TRUE(converted(c, TConverter::Auto, big, randomCuts(rng, big.size())) == whole(c, big)) << static_cast<int>(c);
+        ASSERT_TRUE(converted(c, TConverter::Auto, big, randomCuts(rng, big.size())) == whole(c, big))
+            << static_cast<int>(c);
         for (int trial = 0; trial < 20; ++trial) {
             const std::string odd = oddBytes(rng, 1 + rng() % 4000);
             ASSERT_TRUE(converted(c, TConverter::Auto, odd, randomCuts(rng, odd.size())) == whole(c, odd))
@@ -216,9 +218,10 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
     std::string lateLoss = t.Euc;
     lateLoss.replace(1500000 - 1500000 % 2, 3, "\x8F\xB0\xA1");
     const std::string kanaSet = ConvertLineEnd(t.Jis, leLf) + "\x1B(I\x31\x1B(B\r\n";
-    const std::vector<std::string> files = {t.ShiftJis, t.Euc, ConvertLineEnd(t.Jis, leLf), lateEuc, "", "plain\r",
-                                            std::string("\x82\xA0\0rest", 7), std::string(1u << 20, 'x') + "\r\n",
-                                            lateLoss, kanaSet};
+    const std::vector<std::string> files = {
+        t.ShiftJis, t.Euc,     ConvertLineEnd(t.Jis, leLf),      lateEuc,
+        "",         "plain\r", std::string("\x82\xA0\0rest", 7), std::string(1u << 20, 'x') + "\r\n",
+        lateLoss,   kanaSet};
     for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             const QString path = writeFile(dir, QString("f%1.txt").arg(i), files[i]);
@@ -261,7 +264,8 @@ TEST_F(WithLibrary, ANulAfterTheFirst512BytesIsFoundWhateverTheConverter) {
 namespace {
 
 // What reading Bytes into the line store, taking its text and encoding it give.
-std::string resavedWhole(const std::string& bytes, const std::string& code, const std::string& eol, TConverter converter) {
+std::string resavedWhole(const std::string& bytes, const std::string& code, const std::string& eol,
+                         TConverter converter) {
     const TKanjiText r = DecodeKanjiText(bytes, converter);
     TEditorScreenStrings store;
     store.SetTextStr(r.Text);
@@ -269,7 +273,8 @@ std::string resavedWhole(const std::string& bytes, const std::string& code, cons
                       eol.empty() ? r.LineEndCode.value_or(kCrLfName) : eol, converter);
 }
 
-std::string resavedStream(const std::string& bytes, const std::string& code, const std::string& eol, TConverter converter) {
+std::string resavedStream(const std::string& bytes, const std::string& code, const std::string& eol,
+                          TConverter converter) {
     std::string out;
     ResaveKanjiText(bytes, code, eol, converter, [&out](std::string_view s) { out += s; });
     return out;
@@ -280,8 +285,18 @@ std::string resavedStream(const std::string& bytes, const std::string& code, con
 TEST_F(WithLibrary, ResavingAsAStreamGivesWhatTheWholeTextGives) {
     const auto t = bench::GenerateJapaneseText(3u << 20, 23);
     std::mt19937 rng(29);
-    std::vector<std::string> inputs = {t.ShiftJis, t.Euc, t.Jis, ConvertLineEnd(t.ShiftJis, leCr), "", "a", "a\r", "\r",
-                                       "a\rb\nc\r\n\r", "\xB6\xDE\xCA\xDF\r\n", "x\x82", std::string("ab\0cd\r\n", 7),
+    std::vector<std::string> inputs = {t.ShiftJis,
+                                       t.Euc,
+                                       t.Jis,
+                                       ConvertLineEnd(t.ShiftJis, leCr),
+                                       "",
+                                       "a",
+                                       "a\r",
+                                       "\r",
+                                       "a\rb\nc\r\n\r",
+                                       "\xB6\xDE\xCA\xDF\r\n",
+                                       "x\x82",
+                                       std::string("ab\0cd\r\n", 7),
                                        std::string(1500000, 'y') + "\r" + std::string(10, 'z')};
     for (int i = 0; i < 6; ++i) inputs.push_back(oddBytes(rng, 2000));
     for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -289,8 +304,10 @@ TEST_F(WithLibrary, ResavingAsAStreamGivesWhatTheWholeTextGives) {
             for (const std::string eol : {"", "CRLF", "CR", "LF"}) {
                 for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
                     if (inputs[i].size() > 100000 && eol != "" && code != "") continue; // enough for the long ones
-                    ASSERT_TRUE(resavedStream(inputs[i], code, eol, converter) == resavedWhole(inputs[i], code, eol, converter))
-                        << "input " << i << " code " << code << " eol " << eol << " converter " << static_cast<int>(converter);
+                    ASSERT_TRUE(resavedStream(inputs[i], code, eol, converter) ==
+                                resavedWhole(inputs[i], code, eol, converter))
+                        << "input " << i << " code " << code << " eol " << eol << " converter "
+                        << static_cast<int>(converter);
                 }
             }
         }

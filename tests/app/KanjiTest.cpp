@@ -79,8 +79,13 @@ TEST(KanjiDetection, ResultsOfTheScan) {
 }
 
 TEST(KanjiDetection, BinaryWithinTheFirst512Bytes) {
-    EXPECT_EQ(DetectKanjiCode(std::string("ab\x01" "cd", 5)), kdBinary);
-    EXPECT_EQ(DetectKanjiCode(std::string("ab\xFF" "cd")), kdBinary);
+    EXPECT_EQ(DetectKanjiCode(std::string("ab\x01"
+                                          "cd",
+                                          5)),
+              kdBinary);
+    EXPECT_EQ(DetectKanjiCode(std::string("ab\xFF"
+                                          "cd")),
+              kdBinary);
     std::string late(600, 'a');
     late[550] = '\x01';
     EXPECT_EQ(DetectKanjiCode(late), kdBinary); // found by the main scan instead
@@ -188,7 +193,7 @@ TEST(KanjiConverters, UnsafeCharactersForJisAndEuc) {
     ASSERT_EQ(unsafe.size(), 3u);
     EXPECT_EQ(unsafe[0].Offset, 6u);
     EXPECT_EQ(unsafe[0].Bytes, ibm);
-    EXPECT_EQ(unsafe[1].Offset, 8u); // user-defined area
+    EXPECT_EQ(unsafe[1].Offset, 8u);  // user-defined area
     EXPECT_EQ(unsafe[2].Offset, 10u); // not a character
     EXPECT_TRUE(FindJisUnsafeChars("plain \xB1\xB2 " + kKanji).empty());
     EXPECT_EQ(FindJisUnsafeChars(text, 1).size(), 1u);
@@ -240,7 +245,10 @@ TEST(KanjiFile, ReadingSetsCodeAndLineEnd) {
     const TKanjiText old = DecodeKanjiText("\x1B$@\x34\x41", TConverter::Own);
     EXPECT_EQ(old.KanjiCode, "S-JIS"); // old JIS is taken as it is
     EXPECT_EQ(old.Text, "\x1B$@\x34\x41");
-    const TKanjiText binary = DecodeKanjiText(std::string("\x01\x02" "bin", 5), TConverter::Own);
+    const TKanjiText binary = DecodeKanjiText(std::string("\x01\x02"
+                                                          "bin",
+                                                          5),
+                                              TConverter::Own);
     EXPECT_EQ(binary.KanjiCode, "S-JIS");
     EXPECT_EQ(binary.Detection, kdBinary);
 }

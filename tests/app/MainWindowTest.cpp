@@ -2,41 +2,41 @@
 // test double.
 #include "Application.h"
 #include "Dialogs.h"
-#include "Editor.h"
-#include "Messages.h"
-#include "KanjiFile.h"
-#include "ProgramFolder.h"
-#include "Profile.h"
-#include "ScriptedServices.h"
-#include "Settings.h"
-#include "QuireProcess.h"
-#include "SingleInstance.h"
 #include "DocumentMode.h"
+#include "Editor.h"
 #include "FontChooser.h"
 #include "Fonts.h"
+#include "KanjiFile.h"
+#include "Messages.h"
+#include "Profile.h"
+#include "ProgramFolder.h"
+#include "QuireProcess.h"
+#include "ScriptedServices.h"
+#include "Settings.h"
+#include "SingleInstance.h"
 #include "Unit1.h"
 #include "jconvert.h"
 #include "nkf.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QListWidget>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QListWidget>
 #include <QProcess>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <deque>
+#include <gtest/gtest.h>
 #include <random>
 #include <stdexcept>
-#include <gtest/gtest.h>
 
 using namespace quire;
 using quire::test::ScriptedDialogs;
@@ -352,7 +352,7 @@ TEST_F(MainWindowTest, AFailedWriteKeepsTheOldFileAndThePageModified) {
     form->OpenFileIntoPage(a);
     type(0, "new ");
     QDir(sub).removeRecursively(); // the folder vanishes
-    messages.Answers = {mbYes}; // save over the file that vanished
+    messages.Answers = {mbYes};    // save over the file that vanished
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(editor(0)->Modified());
@@ -576,7 +576,8 @@ TEST_F(MainWindowTest, RandomPageCommandsKeepTabsRecordsAndTextsInStep) {
         switch (rng() % 8) {
         case 0: { // new page: the last one is reused while it is empty and unnamed
             if (form->PageCount() >= 20) break;
-            const bool reuse = model.back().empty() && form->Page(form->PageCount() - 1).FileName == TMainForm::NewDocumentName;
+            const bool reuse =
+                model.back().empty() && form->Page(form->PageCount() - 1).FileName == TMainForm::NewDocumentName;
             form->Mm_NewClick();
             if (!reuse) model.emplace_back();
             break;
@@ -584,8 +585,10 @@ TEST_F(MainWindowTest, RandomPageCommandsKeepTabsRecordsAndTextsInStep) {
         case 1: { // close the current page without saving
             if (form->Page(active).Editor->Modified()) messages.Answers = {mbNo};
             form->C1Click();
-            if (model.size() == 1) model[0].clear();
-            else model.erase(model.begin() + active);
+            if (model.size() == 1)
+                model[0].clear();
+            else
+                model.erase(model.begin() + active);
             break;
         }
         case 2: form->Mm_NextTabClick(); break;
@@ -616,10 +619,12 @@ TEST_F(MainWindowTest, RandomPageCommandsKeepTabsRecordsAndTextsInStep) {
         ASSERT_GE(form->ActivePage(), 0);
         ASSERT_LT(form->ActivePage(), form->PageCount());
         for (int i = 0; i < form->PageCount(); ++i) {
-            ASSERT_EQ(form->Page(i).Editor->Lines().Text(), model[static_cast<size_t>(i)]) << "step " << step << " page " << i;
+            ASSERT_EQ(form->Page(i).Editor->Lines().Text(), model[static_cast<size_t>(i)])
+                << "step " << step << " page " << i;
             ASSERT_TRUE(form->PageControl()->widget(i)->isAncestorOf(form->Page(i).Editor)) << "step " << step;
         }
-        ASSERT_EQ(form->CurrentEditor()->Lines().Text(), model[static_cast<size_t>(form->ActivePage())]) << "step " << step;
+        ASSERT_EQ(form->CurrentEditor()->Lines().Text(), model[static_cast<size_t>(form->ActivePage())])
+            << "step " << step;
     }
 }
 

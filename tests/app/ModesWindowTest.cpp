@@ -1,8 +1,8 @@
 // The recent-file list, the modes and the keyword files as the real main window has them.
 #include "Editor.h"
 #include "KeywordFile.h"
-#include "ProgramFolder.h"
 #include "Profile.h"
+#include "ProgramFolder.h"
 #include "ScriptedServices.h"
 #include "Settings.h"
 #include "Unit1.h"
@@ -28,7 +28,9 @@ void setting(const char* section, const char* key, const QString& value) {
     profile::WriteString(SettingsFileName(), QString::fromLatin1(section), QString::fromLatin1(key), value);
 }
 
-QString recentKey(int k) { return profile::ReadString(SettingsFileName(), "RecentFile", QStringLiteral("File%1").arg(k)); }
+QString recentKey(int k) {
+    return profile::ReadString(SettingsFileName(), "RecentFile", QStringLiteral("File%1").arg(k));
+}
 
 void writeKeywords(const QString& name, const QByteArray& bytes) {
     QFile f(ProgramFile(name));
@@ -99,7 +101,8 @@ TEST_F(ModesWindowTest, TheRecentListFillsWithTheLatestOnTopAndATenthDropsTheOld
     recent(5)->trigger();
     EXPECT_EQ(form->PageCount(), pages + 1);
     EXPECT_EQ(form->Page(form->ActivePage()).FileName, paths[5]);
-    const QStringList expected = {paths[5], paths[9], paths[8], paths[7], paths[6], paths[4], paths[3], paths[2], paths[1]};
+    const QStringList expected = {paths[5], paths[9], paths[8], paths[7], paths[6],
+                                  paths[4], paths[3], paths[2], paths[1]};
     for (int k = 1; k <= 9; ++k) EXPECT_EQ(form->RecentFiles().Path(k), expected[k - 1]) << k;
     EXPECT_TRUE(messages.Asked.isEmpty()) << "no same-file question";
 }
@@ -265,7 +268,8 @@ TEST_F(ModesWindowTest, TheModeItemsAreRadioItemsOfTheActivePage) {
     expectActiveMode("C++", "Mm_mode_C");
     EXPECT_FALSE(item("Mm_mode_Normal")->isChecked());
     EXPECT_EQ(editor(0).Fountain(), form->Colouring(TEditMode::Cpp));
-    for (auto [name, mode] : {std::pair{"Mm_mode_Delphi", "Delphi"}, {"Mm_mode_Basic", "Basic"}, {"Mm_mode_HTML", "HTML"}}) {
+    for (auto [name, mode] :
+         {std::pair{"Mm_mode_Delphi", "Delphi"}, {"Mm_mode_Basic", "Basic"}, {"Mm_mode_HTML", "HTML"}}) {
         item(name)->trigger();
         expectActiveMode(QString::fromUtf8(mode), name);
     }
@@ -340,8 +344,10 @@ TEST_F(ModesWindowTest, UserModeWithoutAKeywordFileKeepsTheEditorsList) {
 }
 
 TEST_F(ModesWindowTest, EachLanguagesKeywordFileReplacesItsColouringsWordsAtStart) {
-    const std::pair<TEditMode, const char*> languages[] = {
-        {TEditMode::Delphi, "Delphi.qre"}, {TEditMode::Perl, "Perl.qre"}, {TEditMode::Cpp, "Cpp.qre"}, {TEditMode::Basic, "Basic.qre"}};
+    const std::pair<TEditMode, const char*> languages[] = {{TEditMode::Delphi, "Delphi.qre"},
+                                                           {TEditMode::Perl, "Perl.qre"},
+                                                           {TEditMode::Cpp, "Cpp.qre"},
+                                                           {TEditMode::Basic, "Basic.qre"}};
     for (auto [mode, name] : languages) writeKeywords(QString::fromLatin1(name), QByteArray("only_") + name + "\r\n");
     writeKeywords(UserKeywordFileName, "user\r\n");
     start();

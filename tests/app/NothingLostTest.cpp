@@ -4,14 +4,14 @@
 #include "Backup.h"
 #include "Dialogs.h"
 #include "Editor.h"
-#include "PlatformError.h"
 #include "PathCodec.h"
+#include "PlatformError.h"
 #include "Profile.h"
-#include "RegularFile.h"
-#include "Settings.h"
 #include "ProgramFolder.h"
+#include "RegularFile.h"
 #include "SafeFile.h"
 #include "ScriptedServices.h"
+#include "Settings.h"
 #include "Unit1.h"
 
 #include <QDir>
@@ -133,14 +133,16 @@ TEST_F(NothingLostTest, AFullDiskIsAFailedSaveAndTheFileStaysAsItWas) {
     EXPECT_EQ(form->Page(page).FileName, path);
     EXPECT_EQ(editor(page)->Lines().Text().substr(0, 5000), std::string(5000, 'x'));
     // No temporary file is left beside it.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
 }
 
 TEST(SafeFile, AFullFileSystemIsReportedAndLeavesTheOldFile) {
     QTemporaryDir dir;
     const QByteArray mountPoint = QFile::encodeName(dir.path());
     if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root with CAP_SYS_ADMIN); the file-size limit test covers the same path";
+        GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root with CAP_SYS_ADMIN); the file-size limit "
+                        "test covers the same path";
     const QString path = dir.filePath("a.txt");
     WriteWholeFile(path, std::string(1000, 'a'));
     try {

@@ -7,14 +7,14 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
+#include <grp.h>
 #include <map>
 #include <optional>
 #include <pwd.h>
 #include <set>
-#include <vector>
 #include <sys/inotify.h>
 #include <unistd.h>
-#include <grp.h>
+#include <vector>
 
 namespace quire::test {
 
@@ -25,8 +25,10 @@ inline QProcessEnvironment QuireEnvironment(const QString& Home, const QString& 
     env.insert("QUIRE_HOME", Home);
     env.insert("HOME", Home);
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    if (Runtime.isEmpty()) env.remove("XDG_RUNTIME_DIR");
-    else env.insert("XDG_RUNTIME_DIR", Runtime);
+    if (Runtime.isEmpty())
+        env.remove("XDG_RUNTIME_DIR");
+    else
+        env.insert("XDG_RUNTIME_DIR", Runtime);
     if (!Tmp.isEmpty()) env.insert("TMPDIR", Tmp);
     return env;
 }

@@ -1,11 +1,11 @@
 // The recent-file list without widgets: registering, gaps, the settings file, and the modes
 // and keyword files it sits beside.
+#include "RecentFiles.h"
 #include "EditModes.h"
 #include "KeywordFile.h"
 #include "PlatformError.h"
-#include "ProgramFolder.h"
 #include "Profile.h"
-#include "RecentFiles.h"
+#include "ProgramFolder.h"
 #include "RegularFile.h"
 
 #include <QDir>
@@ -236,5 +236,6 @@ TEST(KeywordFile, WrittenWordsReadBack) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("begin\r\n\x8f\x49\x97\xb9\r\nend\r\n"));
     EXPECT_EQ(ReadKeywordFile(file), words);
-    EXPECT_THROW(WriteKeywordFile(ProgramFolder() + QStringLiteral("/no/such/folder/KeyWord.qre"), words), EPlatformError);
+    EXPECT_THROW(WriteKeywordFile(ProgramFolder() + QStringLiteral("/no/such/folder/KeyWord.qre"), words),
+                 EPlatformError);
 }

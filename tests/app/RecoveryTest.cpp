@@ -145,7 +145,7 @@ TEST_F(RecoveryTest, EnterRecoversThePageModifiedUnderItsNameAndTheFileStaysUnto
     const QString path = file("euc.txt", "old\n");
     auto old = std::make_unique<TMainForm>();
     ASSERT_TRUE(old->OpenFileIntoPage(path));
-    old->Mm_ShiftJISClick(QStringLiteral("EUC")); // the page is to be saved in EUC, with LF
+    old->Mm_ShiftJISClick(QStringLiteral("EUC"));                       // the page is to be saved in EUC, with LF
     old->Page(0).Editor->TypeText("\x82\xA8\x82\xA9\x82\xA6\x82\xE8 "); // おかえり
     written(*old);
     const std::string text = old->Page(old->ActivePage()).Editor->Lines().Text();
@@ -248,7 +248,7 @@ TEST_F(RecoveryTest, AJournalThatCannotBeWrittenIsToldOnceTypingPausesAndEditing
     const QString path = file("note.txt", "old\r\n");
     TMainForm form;
     ASSERT_TRUE(form.OpenFileIntoPage(path));
-    rlimit old {};
+    rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = old;
@@ -291,7 +291,8 @@ TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsToldAtTheStartAndTypingGoesOn) {
     TMainForm form;
     form.OfferRecovery(); // the start
     ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
-    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません"))) << messages.Shown.first().toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("復元用の記録を書けません")))
+        << messages.Shown.first().toStdString();
     EXPECT_TRUE(messages.Shown.first().contains(folder)) << "the message names the folder";
     EXPECT_TRUE(messages.Questions.empty());
     EXPECT_FALSE(form.Recovery().Active());
@@ -321,7 +322,8 @@ TEST_F(RecoveryTest, AFileNameThatIsNotUtf8ComesBackWithItsOwnBytes) {
     typedInto(path, "new ").reset();
     auto form = nextStart(kEnter);
     ASSERT_EQ(messages.Questions.size(), 1u);
-    EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("メモ.txt"))) << messages.Questions.front().Text.toStdString();
+    EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("メモ.txt")))
+        << messages.Questions.front().Text.toStdString();
     const TPageRecord& p = form->Page(form->ActivePage());
     EXPECT_EQ(EncodePath(p.FileName), bytes);
     EXPECT_EQ(p.Editor->Lines().Text(), "new old\r\n");

@@ -40,7 +40,8 @@ std::vector<int> all(std::string_view text, std::string_view pattern, TSearchOpt
 
 // The search as plain steps: every byte marked single, lead or trail first, candidates
 // visited one by one, whole words found by skipping bytes.
-std::optional<int> plainSearch(std::string_view text, int s, int l, std::string pattern, TSearchOptions o, int following = -1) {
+std::optional<int> plainSearch(std::string_view text, int s, int l, std::string pattern, TSearchOptions o,
+                               int following = -1) {
     const int n = static_cast<int>(text.size());
     if (pattern.empty() || n == 0 || s < 0 || s > n || l < 0) return std::nullopt;
     const bool matchCase = o.Has(TSearchOption::MatchCase), whole = o.Has(TSearchOption::WholeWord);
@@ -53,7 +54,8 @@ std::optional<int> plainSearch(std::string_view text, int s, int l, std::string 
             mark[static_cast<size_t>(i)] = Lead;
             mark[static_cast<size_t>(i + 1)] = Trail;
             i += 2;
-        } else ++i;
+        } else
+            ++i;
     }
     auto at = [&](int i) { return static_cast<unsigned char>(text[static_cast<size_t>(i)]); };
     auto delim = [&](int i) { return IsSearchDelimiter(at(i)); };
@@ -84,7 +86,8 @@ std::optional<int> plainSearch(std::string_view text, int s, int l, std::string 
             i += pl;
             k += pl;
         }
-        return !whole || (c + m < n ? delim(c + m) : following < 0 || IsSearchDelimiter(static_cast<unsigned char>(following)));
+        return !whole ||
+               (c + m < n ? delim(c + m) : following < 0 || IsSearchDelimiter(static_cast<unsigned char>(following)));
     };
     if (o.Has(TSearchOption::Forward)) {
         int c = s + l;
@@ -184,8 +187,8 @@ TEST(SearchTest, ALetterEqualToAKanjisTrailByteIsNeverMatchedInsideTheKanji) {
 }
 
 TEST(SearchTest, WithoutMatchCaseFullWidthCapitalsFindSmallLetters) {
-    const std::string upper = "\x82\x60\x82\x61\x82\x79";  // ＡＢＺ
-    const std::string lower = "\x82\x81\x82\x82\x82\x9A";  // ａｂｚ
+    const std::string upper = "\x82\x60\x82\x61\x82\x79"; // ＡＢＺ
+    const std::string lower = "\x82\x81\x82\x82\x82\x9A"; // ａｂｚ
     const std::string text = "xx" + lower + "yy" + upper;
     EXPECT_EQ((std::vector<int>{2, 10}), all(text, upper, options(true)));
     EXPECT_EQ((std::vector<int>{2, 10}), all(text, lower, options(true)));
@@ -203,10 +206,10 @@ TEST(SearchTest, GreekCyrillicAndRomanNumeralsFoldAtTheEdgesOfTheirRanges) {
         const char* Small;
     };
     const Case cases[] = {
-        {"\x83\x9F", "\x83\xBF"}, {"\x83\xB6", "\x83\xD6"},  // Greek Α α, Ω ω
-        {"\x84\x40", "\x84\x70"}, {"\x84\x4E", "\x84\x7E"},  // Cyrillic А а, Н н
-        {"\x84\x4F", "\x84\x80"}, {"\x84\x60", "\x84\x91"},  // О о (after the gap at 0x7F), Я я
-        {"\x87\x54", "\xEE\xEF"}, {"\x87\x5D", "\xEE\xF8"},  // roman numerals Ⅰ ⅰ, Ⅹ ⅹ
+        {"\x83\x9F", "\x83\xBF"}, {"\x83\xB6", "\x83\xD6"}, // Greek Α α, Ω ω
+        {"\x84\x40", "\x84\x70"}, {"\x84\x4E", "\x84\x7E"}, // Cyrillic А а, Н н
+        {"\x84\x4F", "\x84\x80"}, {"\x84\x60", "\x84\x91"}, // О о (after the gap at 0x7F), Я я
+        {"\x87\x54", "\xEE\xEF"}, {"\x87\x5D", "\xEE\xF8"}, // roman numerals Ⅰ ⅰ, Ⅹ ⅹ
     };
     for (const Case& c : cases) {
         const std::string text = std::string("-") + c.Small + "-" + c.Capital;
@@ -230,7 +233,9 @@ TEST(SearchTest, WholeWordsAreSplitByTheUnderscoreAndOtherDelimiters) {
     EXPECT_EQ(-1, find("foobar", "bar", options(false, false, true), 6));
     // Digits, kanji and half-width katakana belong to words.
     EXPECT_EQ(5, find("bar1 bar", "bar", options(true, false, true)));
-    EXPECT_EQ(6, find("\x8A\xBF" "bar bar", "bar", options(true, false, true)));
+    EXPECT_EQ(6, find("\x8A\xBF"
+                      "bar bar",
+                      "bar", options(true, false, true)));
     EXPECT_EQ(-1, find("bar\xB1", "bar", options(true, false, true)));
     // A word at the end of the text needs no delimiter after it; a word inside another does.
     EXPECT_EQ(5, find("bars bar", "bar", options(true, false, true)));
@@ -245,21 +250,24 @@ TEST(SearchTest, TheUpperCaseTableChangesOnlyTheAsciiLetters) {
 TEST(SearchTest, AgreesWithAPlainStepByStepSearchOnRandomText) {
     // Bytes that make the cases meet: letters, delimiters, lead bytes and trail bytes of the
     // folded ranges, a half-width katakana, bytes outside the code page.
-    const std::vector<unsigned char> alphabet = {'a', 'A', 'b', 'B', '_', ' ', '\r', '\n', '1', 0x82, 0x60, 0x81, 0x83,
-                                                 0x9F, 0xBF, 0x84, 0x40, 0x70, 0x87, 0x54, 0xEE, 0xEF, 0x8A, 0x61,
-                                                 0x41, 0x5C, 0xB1, 0xFF, 0x80};
+    const std::vector<unsigned char> alphabet = {'a',  'A',  'b',  'B',  '_',  ' ',  '\r', '\n', '1',  0x82,
+                                                 0x60, 0x81, 0x83, 0x9F, 0xBF, 0x84, 0x40, 0x70, 0x87, 0x54,
+                                                 0xEE, 0xEF, 0x8A, 0x61, 0x41, 0x5C, 0xB1, 0xFF, 0x80};
     std::mt19937 rng(12345);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     for (int round = 0; round < 30000; ++round) {
         std::string text;
-        for (int i = pick(40); i > 0; --i) text.push_back(static_cast<char>(alphabet[static_cast<size_t>(pick(static_cast<int>(alphabet.size())))]));
+        for (int i = pick(40); i > 0; --i)
+            text.push_back(static_cast<char>(alphabet[static_cast<size_t>(pick(static_cast<int>(alphabet.size())))]));
         std::string pattern;
         if (!text.empty() && pick(3) > 0) {
             const int from = pick(static_cast<int>(text.size()));
             pattern = text.substr(static_cast<size_t>(from), static_cast<size_t>(1 + pick(4)));
             if (pick(2)) pattern = pick(2) ? cp932::ToLower(pattern) : cp932::ToUpper(pattern);
         } else {
-            for (int i = 1 + pick(3); i > 0; --i) pattern.push_back(static_cast<char>(alphabet[static_cast<size_t>(pick(static_cast<int>(alphabet.size())))]));
+            for (int i = 1 + pick(3); i > 0; --i)
+                pattern.push_back(
+                    static_cast<char>(alphabet[static_cast<size_t>(pick(static_cast<int>(alphabet.size())))]));
         }
         const TSearchOptions o = options(pick(2), pick(2), pick(2));
         const int n = static_cast<int>(text.size());
@@ -268,8 +276,9 @@ TEST(SearchTest, AgreesWithAPlainStepByStepSearchOnRandomText) {
         const std::optional<int> expected = plainSearch(text, s, l, pattern, o);
         int gotS = s, gotL = l;
         const bool found = Search(text, gotS, gotL, pattern, o);
-        ASSERT_EQ(expected.has_value(), found) << "round " << round << " text " << testing::PrintToString(text) << " pattern "
-                                               << testing::PrintToString(pattern) << " options " << o.Bits() << " sel " << s << "," << l;
+        ASSERT_EQ(expected.has_value(), found)
+            << "round " << round << " text " << testing::PrintToString(text) << " pattern "
+            << testing::PrintToString(pattern) << " options " << o.Bits() << " sel " << s << "," << l;
         if (found) {
             ASSERT_EQ(*expected, gotS) << "round " << round << " text " << testing::PrintToString(text);
         }
@@ -283,7 +292,8 @@ TEST(SearchTest, RepeatedSearchesOfOneSearcherAgreeWithFreshOnes) {
     for (int i = 0; i < 3000; ++i) text += piece.substr(rng() % piece.size(), 1 + rng() % 4);
     for (const char* pattern : {"a", "\x82\x81", "ab", "A"}) {
         for (int o = 0; o < 8; ++o) {
-            const TSearchOptions opts(static_cast<uint16_t>(o & 1 ? 0x0001 : 0) | (o & 2 ? 0x0002 : 0) | (o & 4 ? 0x0004 : 0));
+            const TSearchOptions opts(static_cast<uint16_t>(o & 1 ? 0x0001 : 0) | (o & 2 ? 0x0002 : 0) |
+                                      (o & 4 ? 0x0004 : 0));
             TSearcher searcher(text, pattern, opts);
             int s = opts.Has(TSearchOption::Forward) ? 0 : static_cast<int>(text.size()), l = 0;
             int count = 0;

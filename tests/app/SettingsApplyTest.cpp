@@ -1,4 +1,5 @@
 // The colour and style tables and the editor settings put on editors and colourings.
+#include "SettingsApply.h"
 #include "BasicFountain.h"
 #include "CppFountain.h"
 #include "DelphiFountain.h"
@@ -7,7 +8,6 @@
 #include "HTMLFountain.h"
 #include "IniFountain.h"
 #include "PerlFountain.h"
-#include "SettingsApply.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@ namespace {
 // Every entry a colour of its own: 0x010000 + index.
 TColorTable distinctColors() {
     TColorTable t;
-    for (int i = 0; i < TColorTable::Count; ++i) t.SetColor(static_cast<TColorIndex>(i), 0x010000u + static_cast<TColor>(i));
+    for (int i = 0; i < TColorTable::Count; ++i)
+        t.SetColor(static_cast<TColorIndex>(i), 0x010000u + static_cast<TColor>(i));
     return t;
 }
 TColor distinct(TColorIndex i) { return 0x010000u + static_cast<TColor>(i); }
@@ -46,8 +47,8 @@ TEST(SettingsApply, EditorColoursComeFromTheirEntries) {
     EXPECT_EQ(e.FontColor(), distinct(C::Font));
     EXPECT_EQ(e.Color(), distinct(C::Bk));
     for (TFountainColor* c : {&v.Ank(), &v.DBCS(), &v.Int(), &v.Symbol()}) EXPECT_EQ(c->Color(), distinct(C::Font));
-    for (TFountainColor* c : std::initializer_list<TFountainColor*>{&v.Ank(), &v.DBCS(), &v.Int(), &v.Str(), &v.Symbol(),
-                                                                    &v.Reserve(), &v.Url(), &v.Mail(), &v.Comment()})
+    for (TFountainColor* c : std::initializer_list<TFountainColor*>{
+             &v.Ank(), &v.DBCS(), &v.Int(), &v.Str(), &v.Symbol(), &v.Reserve(), &v.Url(), &v.Mail(), &v.Comment()})
         EXPECT_EQ(c->BkColor(), distinct(C::Bk));
     EXPECT_EQ(v.Comment().Color(), distinct(C::Inyo));
     EXPECT_EQ(v.Select().Color(), distinct(C::SelFont));

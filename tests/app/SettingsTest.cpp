@@ -1,11 +1,11 @@
 // The settings file read and written without widgets: TSettings with TMyProp, the colour
 // table, the style table and the window's place.
+#include "Settings.h"
 #include "ColorTable.h"
 #include "Cp932Codec.h"
 #include "EditorWrapOption.h"
-#include "ProgramFolder.h"
 #include "Profile.h"
-#include "Settings.h"
+#include "ProgramFolder.h"
 #include "StyleTable.h"
 #include "WindowSettings.h"
 
@@ -189,9 +189,9 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
 }
 
 TEST(Settings, AFileFromAnOlderInstallationInShiftJisReadsItsJapanese) {
-    const QString text = QStringLiteral(
-        "[Inyo]\r\nMozi=＞\r\nPasteMozi=$＞ $\r\n[YuzaKey]\r\nComment=＃\r\nStr=「」\r\n"
-        "[WordWrap]\r\nLeadStr=（「\r\n[File]\r\nBackUpDirPath=C:\\バックアップ\\\r\n");
+    const QString text =
+        QStringLiteral("[Inyo]\r\nMozi=＞\r\nPasteMozi=$＞ $\r\n[YuzaKey]\r\nComment=＃\r\nStr=「」\r\n"
+                       "[WordWrap]\r\nLeadStr=（「\r\n[File]\r\nBackUpDirPath=C:\\バックアップ\\\r\n");
     const std::string sjis = cp932::FromUnicode(text);
     writeBytes(QByteArray(sjis.data(), static_cast<qsizetype>(sjis.size())));
     const TSettings s = loaded();
@@ -238,7 +238,8 @@ TEST(ColorTable, WrittenByNameOrHexAndReadBack) {
     std::mt19937 random(37);
     TColorTable t;
     for (int i = 0; i < TColorTable::Count; ++i)
-        t.SetColor(static_cast<TColorIndex>(i), i % 3 ? static_cast<TColor>(random()) & 0xFFFFFF : 0x80000000u + i % 25);
+        t.SetColor(static_cast<TColorIndex>(i),
+                   i % 3 ? static_cast<TColor>(random()) & 0xFFFFFF : 0x80000000u + i % 25);
     t.SetColor(TColorIndex::Font, 0x0000FF);
     t.SetColor(TColorIndex::Bk, 0x80000001);
     t.Save(ini());

@@ -2,8 +2,8 @@
 // every page shows what the file says.
 #include "Editor.h"
 #include "Fonts.h"
-#include "ProgramFolder.h"
 #include "Profile.h"
+#include "ProgramFolder.h"
 #include "ScriptedServices.h"
 #include "Settings.h"
 #include "SettingsApply.h"
@@ -159,7 +159,7 @@ TEST(SettingsWindow, ACppFileIsColouredFromTheColourTable) {
     QTemporaryDir dir;
     setting("Color", "C_KeyWord", "clRed");
     setting("Color", "C_Str", "$00FF0000"); // blue
-    setting("Color", "C_Comment", "65280");  // lime
+    setting("Color", "C_Comment", "65280"); // lime
     setting("Bold", "C_KeyWord", "0");
     TMainForm form;
     form.resize(640, 400);
@@ -173,7 +173,9 @@ TEST(SettingsWindow, ACppFileIsColouredFromTheColourTable) {
     // The same text as a plain page has none of them.
     ASSERT_TRUE(form.OpenFileIntoPage(writeFile(dir, "a.txt", "int main() {\r\n  return \"s\"; // c\r\n}\r\n")));
     TEditor& plain = *form.CurrentEditor();
-    EXPECT_EQ(pixelsOf(plain, QColor(255, 0, 0)) + pixelsOf(plain, QColor(0, 0, 255)) + pixelsOf(plain, QColor(0, 255, 0)), 0);
+    EXPECT_EQ(pixelsOf(plain, QColor(255, 0, 0)) + pixelsOf(plain, QColor(0, 0, 255)) +
+                  pixelsOf(plain, QColor(0, 255, 0)),
+              0);
 }
 
 TEST(SettingsWindow, ColoursAndStylesReachEveryPageAndSubEditor) {

@@ -1,9 +1,9 @@
 // The single instance: its runtime folder refused when another user could reach it, the
 // socket's peer checked on both ends, the hand-off message, and whole starts of the program.
+#include "SingleInstance.h"
 #include "Messages.h"
 #include "Profile.h"
 #include "QuireProcess.h"
-#include "SingleInstance.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -38,12 +38,16 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const QString& value) : name_(name), had_(qEnvironmentVariableIsSet(name)) {
         old_ = qgetenv(name);
-        if (value.isEmpty()) qunsetenv(name);
-        else qputenv(name, QFile::encodeName(value));
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, QFile::encodeName(value));
     }
     ~ScopedEnv() {
-        if (had_) qputenv(name_, old_);
-        else qunsetenv(name_);
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
     }
 
 private:
@@ -102,7 +106,8 @@ TEST(RuntimeFolder, AFolderOthersCanReachIsRefused) {
             EXPECT_TRUE(messages.Shown[0].contains(tmp.Own())) << messages.Shown[0].toStdString();
         }
         // The fresh folder goes with the instance.
-        EXPECT_EQ(QDir(tmp.Path()).entryList({"quire-*"}, QDir::Dirs | QDir::System), QStringList{QFileInfo(tmp.Own()).fileName()})
+        EXPECT_EQ(QDir(tmp.Path()).entryList({"quire-*"}, QDir::Dirs | QDir::System),
+                  QStringList{QFileInfo(tmp.Own()).fileName()})
             << what;
     };
     ASSERT_EQ(::mkdir(QFile::encodeName(tmp.Own()).constData(), 0700), 0);
@@ -219,7 +224,7 @@ TEST(HandOff, ASocketOfAnotherUserIsNeitherToldNorHeard) {
         // Another user's process: connects, sends a list, and exits 0 only when it was answered.
         if (::setgroups(0, nullptr) != 0 || ::setgid(other->Gid) != 0 || ::setuid(other->Uid) != 0) ::_exit(3);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const QByteArray path = QFile::encodeName(ours.SocketPath());
         std::memcpy(address.sun_path, path.constData(), std::min<size_t>(path.size(), sizeof address.sun_path - 1));

@@ -1,11 +1,12 @@
 // The text commands: what they compute, and the main window's commands on real editors with
 // the clipboard, the questions, the menus' enabled states and the keys.
+#include "TextCommands.h"
 #include "CostumKey.h"
 #include "Cp932Codec.h"
 #include "Editor.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
-#include "TextCommands.h"
+#include "Settings.h"
 #include "TextCommandsFixture.h"
 #include "Unit1.h"
 #include "Unit6.h"
@@ -55,15 +56,19 @@ TEST(TextCommands, QuotedLinesEndWithCrLfWhateverTheirLineEnds) {
     EXPECT_EQ(QString(), QuoteLines(QString(), mark));
     EXPECT_EQ(QStringLiteral("a\r\nb\r\n"), QuoteLines(QStringLiteral("a\rb"), QString()));
     // The bytes: a double-byte character stays whole.
-    EXPECT_EQ(std::string("> \x82\xA0\r\n> x\r\n"), QuoteLines(std::string_view("\x82\xA0\nx"), std::string_view("> ")));
+    EXPECT_EQ(std::string("> \x82\xA0\r\n> x\r\n"),
+              QuoteLines(std::string_view("\x82\xA0\nx"), std::string_view("> ")));
 }
 
 TEST(TextCommands, FullWidthDigitsBecomeAsciiOnlyWhereTheyAreCharacters) {
     EXPECT_EQ("0123456789", ZenDigitsToAscii(cp932::FromUnicode(QStringLiteral("０１２３４５６７８９"))));
-    EXPECT_EQ(cp932::FromUnicode(QStringLiteral("a1あ9\r\n")), ZenDigitsToAscii(cp932::FromUnicode(QStringLiteral("a１あ９\r\n"))));
+    EXPECT_EQ(cp932::FromUnicode(QStringLiteral("a1あ9\r\n")),
+              ZenDigitsToAscii(cp932::FromUnicode(QStringLiteral("a１あ９\r\n"))));
     // 0x82 0x4F inside other characters: the trail byte of one and the lead of the next.
     EXPECT_EQ("\x81\x82\x4F", ZenDigitsToAscii("\x81\x82\x4F"));
-    EXPECT_EQ("\x81\x82" "0", ZenDigitsToAscii("\x81\x82\x82\x4F"));
+    EXPECT_EQ("\x81\x82"
+              "0",
+              ZenDigitsToAscii("\x81\x82\x82\x4F"));
     // A lone lead byte at the end stays.
     EXPECT_EQ("1\x82", ZenDigitsToAscii("\x82\x50\x82"));
 }
@@ -147,16 +152,22 @@ TEST_F(TextCommandsTest, AppendingCopyAndCutJoinTheSelectionToTheClipboard) {
 
 TEST_F(TextCommandsTest, AppendedAndQuotedTextKeepsTheBytesItWasCopiedWith) {
     // 纊 in its IBM code (0xFA5C): converting its text back would give the NEC code 0xED40.
-    text("\xFA\x5C" "a");
+    text("\xFA\x5C"
+         "a");
     select(0, 2);
     form->Mm_CopyClick();
     select(2, 1);
     form->MmPlusCutClick(TClipboardTake::Copy);
     text("");
     form->Mm_PasteClick();
-    EXPECT_EQ("\xFA\x5C" "a", all());
+    EXPECT_EQ("\xFA\x5C"
+              "a",
+              all());
     form->Mm_Inyo_PasteClick();
-    EXPECT_EQ("\xFA\x5C" "a> \xFA\x5C" "a\r\n", all());
+    EXPECT_EQ("\xFA\x5C"
+              "a> \xFA\x5C"
+              "a\r\n",
+              all());
 }
 
 TEST_F(TextCommandsTest, CaseAndWidthConversionsReplaceTheSelectionInOneStep) {
@@ -218,7 +229,8 @@ TEST_F(TextCommandsTest, FullWidthDigitsAskFirstAndEnterOrEscapeChangeNothing) {
         EXPECT_TRUE(ed()->CanUndo()) << answer;
     }
     ASSERT_EQ(3u, messages.Questions.size());
-    EXPECT_EQ(QStringLiteral("この操作はUndo出来ません。また、Undoバッファは初期化されます。\r実行しますか？"), messages.Questions[0].Text);
+    EXPECT_EQ(QStringLiteral("この操作はUndo出来ません。また、Undoバッファは初期化されます。\r実行しますか？"),
+              messages.Questions[0].Text);
     EXPECT_EQ(mbYes | mbNo, messages.Questions[0].Buttons);
     EXPECT_EQ(int(mbNo), messages.Questions[0].Default);
 }
@@ -292,15 +304,16 @@ TEST_F(TextCommandsTest, TabIndentsASelectionAndTypesATabWithout) {
 
 TEST_F(TextCommandsTest, SelectionItemsFollowTheSelectionAtAllTimes) {
     text("abc");
-    const char* const items[] = {"mm_Cut", "Mm_Copy", "Pm_Cut", "PmInyoCopy", "MmPlusCut", "Mm_LowerCase",
-                                 "Pm_HanToZen", "Mm_int_ZenToHan", "Mm_TabInd", "Pm_TabUnInd"};
+    const char* const items[] = {"mm_Cut",       "Mm_Copy",     "Pm_Cut",          "PmInyoCopy", "MmPlusCut",
+                                 "Mm_LowerCase", "Pm_HanToZen", "Mm_int_ZenToHan", "Mm_TabInd",  "Pm_TabUnInd"};
     for (const char* n : items) EXPECT_FALSE(enabled(n)) << n;
     select(0, 2);
     for (const char* n : items) EXPECT_TRUE(enabled(n)) << n;
     ed()->ClearSelection();
     for (const char* n : items) EXPECT_FALSE(enabled(n)) << n;
     // Paste and the other items do not need a selection.
-    for (const char* n : {"Mm_Paste", "Mm_Inyo_Paste", "Mm_PasteBox", "Mm_SelectAll", "Q1"}) EXPECT_TRUE(enabled(n)) << n;
+    for (const char* n : {"Mm_Paste", "Mm_Inyo_Paste", "Mm_PasteBox", "Mm_SelectAll", "Q1"})
+        EXPECT_TRUE(enabled(n)) << n;
     // A new page without a selection, then back to the first, which still has one.
     select(0, 1);
     form->Mm_NewClick(); // the page is not empty: a second one

@@ -17,8 +17,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <functional>
-#include <optional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace quire;
 using quire::test::kEnter;
@@ -105,13 +105,20 @@ TEST_F(TextCommandsWindowTest, EachCommandWorksThroughItsMenuItemPopupItemAndKey
         {"MmInyoCut", "PmInyoCut", kNoKey, selected("ab\r\ncd", 0, 6, "-"), "", "> ab\r\n> cd\r\n"},
         {"MmInyoCopy", "PmInyoCopy", kNoKey, selected("abc", 0, 3, "-"), "abc", "> abc\r\n"},
         {"Mm_Inyo_Paste", "Q1", ctrl | Qt::Key_Q, caretAt("", 0, 0, "a\nb"), "> a\r\n> b\r\n", "a\r\nb\r\n"},
-        {"Mm_PasteBox", "Pm_PasteBox", ctrl | Qt::Key_K, caretAt("ab\r\ncd\r\n", 0, 1, "X\nY"), "aXb\r\ncYd\r\n", "X\nY"},
+        {"Mm_PasteBox", "Pm_PasteBox", ctrl | Qt::Key_K, caretAt("ab\r\ncd\r\n", 0, 1, "X\nY"), "aXb\r\ncYd\r\n",
+         "X\nY"},
         {"Mm_LowerCase", "Pm_LowerCase", ctrl | Qt::Key_L, selected("ABC", 0, 2), "abC", {}},
         {"Mm_UpperCase", "Pm_UpperCase", ctrlAlt | Qt::Key_L, selected("abc", 1, 2), "aBC", {}},
         {"Mm_ZenToHan", "Pm_ZenToHan", ctrl | Qt::Key_H, selected(sj("ＡＢｶﾞガ"), 0, 8), sj("ABｶﾞｶﾞ"), {}},
         {"Mm_HanToZen", "Pm_HanToZen", ctrlAlt | Qt::Key_H, selected(sj("Aｶﾞ1"), 0, 4), sj("Ａガ１"), {}},
         {"Mm_TabInd", "Pm_TabInd", Qt::Key_Tab, selected("a\r\nb\r\nc", 0, 4), "\ta\r\n\tb\r\nc", {}, "\ta\r\n\tb\r\n"},
-        {"Mm_TabUnInd", "Pm_TabUnInd", Qt::ShiftModifier | Qt::Key_Backtab, selected("\ta\r\n\tb\r\nc", 1, 5), "a\r\nb\r\nc", {}, "a\r\nb"},
+        {"Mm_TabUnInd",
+         "Pm_TabUnInd",
+         Qt::ShiftModifier | Qt::Key_Backtab,
+         selected("\ta\r\n\tb\r\nc", 1, 5),
+         "a\r\nb\r\nc",
+         {},
+         "a\r\nb"},
         {"Mm_SelectAll", "Pm_SelectAll", ctrl | Qt::Key_A, selected("ab\r\nc", 0, 0), "ab\r\nc", {}, "ab\r\nc"},
         {"Mm_Undo", "Pm_Undo", ctrl | Qt::Key_Z, typed(false), "ab", {}},
         {"Mm_Redo", "Pm_Redo", ctrlAlt | Qt::Key_Z, typed(true), "abc", {}},
@@ -144,13 +151,13 @@ TEST_F(TextCommandsWindowTest, TheItemsStandInTheirMenusWithTheirKeys) {
         const char* Menu;
         const char* Key;
     } placed[] = {
-        {"mm_Cut", "編集(&E)", "Ctrl+X"},           {"Mm_Redo", "編集(&E)", "Ctrl+Alt+Z"},
-        {"MmPlusCut", "その他(&O)", ""},            {"Mm_Inyo_Paste", "その他(&O)", "Ctrl+Q"},
-        {"Mm_PasteBox", "その他(&O)", "Ctrl+K"},    {"Mm_int_ZenToHan", "変換(&V)", ""},
-        {"Mm_TabInd", "変換(&V)", "Tab"},           {"Mm_FreeCursol", "編集(&E)", "Ctrl+Alt+F"},
-        {"Mm_Box", "編集(&E)", "Ctrl+B"},           {"Mm_AutoIndent", "編集(&E)", ""},
-        {"Mm_JumpRow", "検索(&S)", "Ctrl+J"},       {"Mm_GetCount", "表示(&V)", "F5"},
-        {"Mm_GetSize", "表示(&V)", "F6"},           {"Mm_FileClose", "ファイル(&F)", "Ctrl+F4"},
+        {"mm_Cut", "編集(&E)", "Ctrl+X"},        {"Mm_Redo", "編集(&E)", "Ctrl+Alt+Z"},
+        {"MmPlusCut", "その他(&O)", ""},         {"Mm_Inyo_Paste", "その他(&O)", "Ctrl+Q"},
+        {"Mm_PasteBox", "その他(&O)", "Ctrl+K"}, {"Mm_int_ZenToHan", "変換(&V)", ""},
+        {"Mm_TabInd", "変換(&V)", "Tab"},        {"Mm_FreeCursol", "編集(&E)", "Ctrl+Alt+F"},
+        {"Mm_Box", "編集(&E)", "Ctrl+B"},        {"Mm_AutoIndent", "編集(&E)", ""},
+        {"Mm_JumpRow", "検索(&S)", "Ctrl+J"},    {"Mm_GetCount", "表示(&V)", "F5"},
+        {"Mm_GetSize", "表示(&V)", "F6"},        {"Mm_FileClose", "ファイル(&F)", "Ctrl+F4"},
         {"Q1", "その他(&O)", "Ctrl+Q"},
     };
     for (const auto& p : placed) {
@@ -162,7 +169,8 @@ TEST_F(TextCommandsWindowTest, TheItemsStandInTheirMenusWithTheirKeys) {
         EXPECT_EQ(QKeySequence(QString::fromLatin1(p.Key)), a->shortcut()) << p.Item;
     }
     // The names they had before are gone.
-    for (const char* old : {"C1", "Mm_Cut"}) EXPECT_EQ(nullptr, form->findChild<QAction*>(QString::fromLatin1(old))) << old;
+    for (const char* old : {"C1", "Mm_Cut"})
+        EXPECT_EQ(nullptr, form->findChild<QAction*>(QString::fromLatin1(old))) << old;
     // The popup's Cut stands in the window's popup menu, not in the menu bar.
     EXPECT_EQ(form->PopupMenu(), item("Pm_Cut")->parent());
 }

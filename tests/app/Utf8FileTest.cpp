@@ -40,7 +40,8 @@ TKanjiText openAndSave(const QString& path, const QString& out, std::string_view
     TEditorScreenStrings store;
     TKanjiText r;
     store.LoadText([&](TTextLoader& l) { r = ReadKanjiFile(path, l, TConverter::Own, asCode); });
-    WritePage(store.GetTextStr(), r.KanjiCode, r.LineEndCode.value_or(kCrLfName), out, TConverter::Own, r.CharTable.get());
+    WritePage(store.GetTextStr(), r.KanjiCode, r.LineEndCode.value_or(kCrLfName), out, TConverter::Own,
+              r.CharTable.get());
     return r;
 }
 

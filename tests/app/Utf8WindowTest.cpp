@@ -100,7 +100,8 @@ TEST_F(Utf8WindowTest, SavingTheTablesCharactersInAnotherCodeAsksNamingTheFirst)
             messages.Answers = {key};
             EXPECT_FALSE(form->Mm_SaveClick()) << item;
             ASSERT_EQ(messages.Asked.size(), 1) << item;
-            EXPECT_TRUE(messages.Asked.first().contains(QStringLiteral("「é」"))) << messages.Asked.first().toStdString();
+            EXPECT_TRUE(messages.Asked.first().contains(QStringLiteral("「é」")))
+                << messages.Asked.first().toStdString();
             EXPECT_EQ(read(path), u8(u8"日本 café\n")) << item;
         }
     }
@@ -176,7 +177,8 @@ TEST_F(Utf8WindowTest, AFileWithMoreOutsideCharactersThanCodesOpensReadOnly) {
     ASSERT_TRUE(form->OpenFileIntoPage(path));
     EXPECT_TRUE(messages.Asked.isEmpty());
     ASSERT_EQ(messages.Shown.size(), 1);
-    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("読み取り専用"))) << messages.Shown.first().toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("読み取り専用")))
+        << messages.Shown.first().toStdString();
     EXPECT_TRUE(editor()->ReadOnly());
     for (int key : {kEnter, kEscape}) { // saving it unchanged would lose the five
         messages.Answers = {key};

@@ -17,7 +17,9 @@ protected:
         e->ActiveFountain().Brackets().AddBracket("/*", "*/");
         std::string t;
         for (int i = 0; i < 60000; ++i)
-            t += i % 9 == 0 ? "a /* comment opens\r\n" : i % 13 == 0 ? "it closes */ here\r\n" : "text \x82\xA0 row\r\n";
+            t += i % 9 == 0    ? "a /* comment opens\r\n"
+                 : i % 13 == 0 ? "it closes */ here\r\n"
+                               : "text \x82\xA0 row\r\n";
         text(t);
     }
     TEditorScreenStrings& store() { return e->ScreenStrings(); }
@@ -53,7 +55,8 @@ TEST_F(BackgroundParse, TypingFarDownIsHandledBeforeTheParseGetsThere) {
     e->SetRowCol(store().Count() - 1, 0);
     ASSERT_TRUE(store().ParsePending());
     const int lastRow = store().Count() - 1;
-    QCoreApplication::postEvent(e.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+    QCoreApplication::postEvent(e.get(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
     QCoreApplication::sendPostedEvents(e.get(), QEvent::KeyPress);
     EXPECT_EQ(std::string(store().Get(lastRow)), "xtext \x82\xA0 row");
     // The key was handled without the rows above being parsed for it.

@@ -1,10 +1,10 @@
 // Editing through the real control: keys, characters, the input method, the mouse, the
 // clipboard and the edit-style requests.
 #include "Cp932Codec.h"
-#include "ShiftJis.h"
 #include "Editor.h"
 #include "EditorFixture.h"
 #include "Fonts.h"
+#include "ShiftJis.h"
 #include "TokenKinds.h"
 
 #include <QApplication>
@@ -472,7 +472,9 @@ TEST_F(EditingTest, EveryOperationIsOneUndoStep) {
 
 TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
     // 0x80 and 0xFD are not code page 932 characters; a copy inside the editor keeps them.
-    const std::string odd = "a\x80" "b\xFD" "\x82\xA0";
+    const std::string odd = "a\x80"
+                            "b\xFD"
+                            "\x82\xA0";
     text(odd + "\r\n");
     e->SelectAll();
     e->CopyToClipboard();
@@ -490,7 +492,8 @@ TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
 static int caretOffset(TEditor& e) {
     const TEditorScreenStrings& l = e.ScreenStrings();
     if (e.Row() >= l.Count()) return l.RowOffset(l.Count());
-    return l.RowOffset(e.Row()) + std::min(e.ColumnMap(e.Row()).BytesBefore(e.Col()), static_cast<int>(l.Get(e.Row()).size()));
+    return l.RowOffset(e.Row()) +
+           std::min(e.ColumnMap(e.Row()).BytesBefore(e.Col()), static_cast<int>(l.Get(e.Row()).size()));
 }
 
 // Runs Act, which types Bytes at the caret (Delete when Bytes is empty), and checks the text
@@ -579,7 +582,12 @@ TEST_F(EditingTest, RandomKeysKeepTheRowsSoundAndUndoToTheStart) {
         const Press& p = presses[rng() % std::size(presses)];
         const bool plain = p.Mods == Qt::NoModifier;
         if (plain && (p.Key == Qt::Key_A || p.Key == Qt::Key_Space || p.Key == Qt::Key_Delete))
-            actAgainstModel(*e, p.Key == Qt::Key_A ? "a" : p.Key == Qt::Key_Space ? " " : "", [&] { key(p.Key, p.Mods); }, where);
+            actAgainstModel(
+                *e,
+                p.Key == Qt::Key_A       ? "a"
+                : p.Key == Qt::Key_Space ? " "
+                                         : "",
+                [&] { key(p.Key, p.Mods); }, where);
         else
             key(p.Key, p.Mods);
         if (rng() % 17 == 0) e->SetOverWrite(!e->OverWrite());
@@ -606,7 +614,8 @@ TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
         const int rows = std::max(1, e->ScreenStrings().Count());
         switch (rng() % 17) {
         case 16: {
-            const QPoint p = cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
+            const QPoint p =
+                cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
             QTest::mouseDClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, p);
             break;
         }
@@ -620,17 +629,21 @@ TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
         case 7: {
             QInputMethodEvent commit;
             commit.setCommitString(rng() % 2 ? QStringLiteral("漢字") : QStringLiteral("ｶﾅ"));
-            actAgainstModel(*e, cp932::FromUnicode(commit.commitString()), [&] { QApplication::sendEvent(e.get(), &commit); }, where);
+            actAgainstModel(
+                *e, cp932::FromUnicode(commit.commitString()), [&] { QApplication::sendEvent(e.get(), &commit); },
+                where);
             break;
         }
         case 8: {
-            const QPoint p = cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
+            const QPoint p =
+                cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
             QTest::mouseClick(e->viewport(), Qt::LeftButton, rng() % 3 ? Qt::NoModifier : Qt::ShiftModifier, p);
             break;
         }
         case 9: {
             const QPoint a = cell(static_cast<int>(rng() % static_cast<unsigned>(rows)), static_cast<int>(rng() % 30));
-            const QPoint b = cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
+            const QPoint b =
+                cell(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 30));
             const Qt::KeyboardModifiers m = rng() % 3 == 0 ? Qt::ControlModifier : Qt::NoModifier;
             QTest::mousePress(e->viewport(), Qt::LeftButton, m, a);
             QTest::mouseMove(e->viewport(), b);
@@ -642,7 +655,10 @@ TEST_F(EditingTest, RandomKeysMouseAndInputMethodKeepTheTextSound) {
         case 12: key(Qt::Key_Return); break;
         case 13: key(Qt::Key_Backspace); break;
         case 14: key(Qt::Key_Delete); break;
-        default: actAgainstModel(*e, "q ", [&] { type("q "); }, where); break;
+        default:
+            actAgainstModel(
+                *e, "q ", [&] { type("q "); }, where);
+            break;
         }
     });
 }

@@ -260,7 +260,8 @@ TEST_F(EditorTest, TokensArePaintedInTheirColours) {
 TEST_F(EditorTest, InvalidBytesAreDrawnAsAVisibleBox) {
     text("\x80\xFD\xFE");
     const QImage img = grab();
-    EXPECT_TRUE(test::HasInk(img, QRect(e->TextLeft(), e->TextTop(), 3 * e->CharWidth(), e->CharHeight()), qRgb(255, 255, 255)));
+    EXPECT_TRUE(test::HasInk(img, QRect(e->TextLeft(), e->TextTop(), 3 * e->CharWidth(), e->CharHeight()),
+                             qRgb(255, 255, 255)));
 }
 
 TEST_F(EditorTest, JapaneseGlyphsFillTwoCells) {
@@ -369,7 +370,8 @@ TEST_F(EditorTest, NothingIsDrawnPastColumn1000ButTheCutSign) {
         // ... the ">" in the cell of column 1000, in its own colour ...
         EXPECT_TRUE(hasColor(img, QRect(x1000, y, e->CharWidth() + 1, e->CharHeight()), QColor(255, 0, 0))) << row;
         // ... and nothing after it.
-        EXPECT_FALSE(test::HasInk(img, QRect(x1000 + e->CharWidth() + 2, y, img.width(), e->CharHeight()), back)) << row;
+        EXPECT_FALSE(test::HasInk(img, QRect(x1000 + e->CharWidth() + 2, y, img.width(), e->CharHeight()), back))
+            << row;
     }
 }
 

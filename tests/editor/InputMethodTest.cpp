@@ -39,8 +39,8 @@ protected:
         return e->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
     QRect cells(int row, int from, int to) const {
-        return QRect(e->TextLeft() + from * e->CharWidth(), e->TextTop() + row * e->RowHeight(), (to - from) * e->CharWidth(),
-                     e->CharHeight());
+        return QRect(e->TextLeft() + from * e->CharWidth(), e->TextTop() + row * e->RowHeight(),
+                     (to - from) * e->CharWidth(), e->CharHeight());
     }
     QPoint cell(int row, int col) const { return cells(row, col, col + 1).center(); }
     static constexpr QRgb kWhite = 0xFFFFFF;
@@ -84,7 +84,8 @@ TEST_F(InputMethodTest, TheCompositionIsUnderlinedAndTheRestOfTheRowShiftedRight
     EXPECT_EQ(img.copy(cells(0, 8, 11)), before.copy(cells(0, 0, 3)));
     // The text goes in on commit, once, as one undo step.
     commit(e.get(), QStringLiteral("日本語"));
-    EXPECT_EQ(all(), "\x93\xFA\x96\x7B\x8C\xEA" "xyz\r\n");
+    EXPECT_EQ(all(), "\x93\xFA\x96\x7B\x8C\xEA"
+                     "xyz\r\n");
     EXPECT_EQ(e->PreeditText(), QString());
     e->Undo();
     EXPECT_EQ(all(), "xyz\r\n");

@@ -41,7 +41,8 @@ protected:
 QImage cellsImage(TEditor& ed, int fromCol, int toCol) {
     QApplication::processEvents();
     const QImage all = ed.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    return all.copy(ed.TextLeft() + fromCol * ed.CharWidth(), ed.TextTop(), (toCol - fromCol) * ed.CharWidth(), ed.CharHeight());
+    return all.copy(ed.TextLeft() + fromCol * ed.CharWidth(), ed.TextTop(), (toCol - fromCol) * ed.CharWidth(),
+                    ed.CharHeight());
 }
 
 int inkPixels(const QImage& img, QRgb back) {

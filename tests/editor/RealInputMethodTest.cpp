@@ -68,14 +68,20 @@ protected:
         QProcess::execute(QStringLiteral("xdotool"), args);
         wait(settle);
     }
-    static void type(const char* romaji) { xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("90"), QString::fromLatin1(romaji)}, 600); }
+    static void type(const char* romaji) {
+        xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("90"), QString::fromLatin1(romaji)},
+            600);
+    }
     static void key(const char* name) { xdo({QStringLiteral("key"), QString::fromLatin1(name)}, 500); }
     static void click(QWidget* w, QPoint at) {
         const QPoint g = w->mapToGlobal(at);
-        xdo({QStringLiteral("mousemove"), QString::number(g.x()), QString::number(g.y()), QStringLiteral("click"), QStringLiteral("1")}, 800);
+        xdo({QStringLiteral("mousemove"), QString::number(g.x()), QString::number(g.y()), QStringLiteral("click"),
+             QStringLiteral("1")},
+            800);
     }
     static QPoint cell(TEditor* e, int row, int col) {
-        return QPoint(e->TextLeft() + col * e->CharWidth() + 2, e->TextTop() + row * e->RowHeight() + e->CharHeight() / 2);
+        return QPoint(e->TextLeft() + col * e->CharWidth() + 2,
+                      e->TextTop() + row * e->RowHeight() + e->CharHeight() / 2);
     }
     // Waits until Done holds (at most two seconds); false when it never did.
     static bool waitFor(const std::function<bool()>& Done) {
@@ -108,10 +114,10 @@ protected:
     std::unique_ptr<QProcess> other;
 };
 
-const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA"; // 日本語
+const std::string kNihongo = "\x93\xFA\x96\x7B\x8C\xEA";                   // 日本語
 const std::string kAtarashii = "\x82\xA0\x82\xBD\x82\xE7\x82\xB5\x82\xA2"; // あたらしい
-const std::string kSekai = "\x82\xB9\x82\xA9\x82\xA2"; // せかい
-const std::string kKana = "\x82\xA9\x82\xC8"; // かな
+const std::string kSekai = "\x82\xB9\x82\xA9\x82\xA2";                     // せかい
+const std::string kKana = "\x82\xA9\x82\xC8";                              // かな
 
 } // namespace
 
@@ -140,7 +146,8 @@ TEST_F(RealInputMethodTest, ConvertCommitAndCancel) {
     EXPECT_EQ(a->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(),
               a->viewport()->pos().x() + a->TextLeft() + 8 * a->CharWidth());
     key("space");
-    ASSERT_TRUE(waitFor([&] { return a->PreeditText() == QStringLiteral("日本語"); })) << a->PreeditText().toStdString();
+    ASSERT_TRUE(waitFor([&] { return a->PreeditText() == QStringLiteral("日本語"); }))
+        << a->PreeditText().toStdString();
     if (!dir.isEmpty()) shot(a).save(dir + QStringLiteral("/converting.png"));
     key("Return");
     ASSERT_TRUE(waitFor([&] { return a->PreeditText().isEmpty(); }));
@@ -173,7 +180,8 @@ TEST_F(RealInputMethodTest, AClickIntoTheOtherEditorLandsTheCompositionOnceWhere
 
 TEST_F(RealInputMethodTest, SwitchingToAnotherProgramKeepsTheComposition) {
     other = std::make_unique<QProcess>();
-    other->start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), QStringLiteral("300x120+700+100"), QStringLiteral("another program")});
+    other->start(QStringLiteral("xmessage"),
+                 {QStringLiteral("-geometry"), QStringLiteral("300x120+700+100"), QStringLiteral("another program")});
     ASSERT_TRUE(other->waitForStarted(3000));
     wait(800);
     window->activateWindow();
@@ -181,7 +189,9 @@ TEST_F(RealInputMethodTest, SwitchingToAnotherProgramKeepsTheComposition) {
     a->setFocus();
     compose(a, "sekai");
     // A click on the other program's window, then back into the editor.
-    xdo({QStringLiteral("mousemove"), QStringLiteral("760"), QStringLiteral("130"), QStringLiteral("click"), QStringLiteral("1")}, 800);
+    xdo({QStringLiteral("mousemove"), QStringLiteral("760"), QStringLiteral("130"), QStringLiteral("click"),
+         QStringLiteral("1")},
+        800);
     click(a, cell(a, 2, 0));
     wait(500);
     EXPECT_EQ(hex(text(a)), hex(kSekai)) << "the composition must land once, never vanish";

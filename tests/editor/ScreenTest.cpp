@@ -7,9 +7,9 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMouseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStyleHints>
 #include <QTest>
@@ -101,10 +101,10 @@ TEST_F(ScreenTest, CaretMovesLeaveNoTrail) {
     expectLikeFullRepaint("text assigned");
     ASSERT_TRUE(e->CaretVisible());
     const std::pair<Qt::Key, Qt::KeyboardModifiers> moves[] = {
-        {Qt::Key_Down, Qt::NoModifier},     {Qt::Key_Down, Qt::NoModifier},  {Qt::Key_Right, Qt::NoModifier},
-        {Qt::Key_Right, Qt::NoModifier},    {Qt::Key_End, Qt::NoModifier},   {Qt::Key_Up, Qt::NoModifier},
+        {Qt::Key_Down, Qt::NoModifier},      {Qt::Key_Down, Qt::NoModifier},  {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Right, Qt::NoModifier},     {Qt::Key_End, Qt::NoModifier},   {Qt::Key_Up, Qt::NoModifier},
         {Qt::Key_Left, Qt::ControlModifier}, {Qt::Key_Home, Qt::NoModifier},  {Qt::Key_PageDown, Qt::NoModifier},
-        {Qt::Key_Down, Qt::ShiftModifier},  {Qt::Key_Right, Qt::NoModifier}, {Qt::Key_End, Qt::ControlModifier},
+        {Qt::Key_Down, Qt::ShiftModifier},   {Qt::Key_Right, Qt::NoModifier}, {Qt::Key_End, Qt::ControlModifier},
         {Qt::Key_Home, Qt::ControlModifier},
     };
     int n = 0;
@@ -215,7 +215,8 @@ TEST_F(ScreenTest, ThePrimarySelectionIsOfferedAndPastedWithTheMiddleButton) {
         return QPoint(e->TextLeft() + col * e->CharWidth() + 1, e->TextTop() + e->CharHeight() / 2);
     };
     QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(4));
-    QMouseEvent move(QEvent::MouseMove, cell(7), e->viewport()->mapToGlobal(cell(7)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, cell(7), e->viewport()->mapToGlobal(cell(7)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(e->viewport(), &move);
     QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::NoModifier, cell(7));
     settle();

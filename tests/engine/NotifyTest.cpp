@@ -15,7 +15,10 @@ TEST(NotifyPersistent, OneNotificationPerUpdateBracket) {
     TNotifyPersistent p;
     int calls = 0;
     TObject* sender = nullptr;
-    p.OnChange = [&](TObject* s) { ++calls; sender = s; };
+    p.OnChange = [&](TObject* s) {
+        ++calls;
+        sender = s;
+    };
     p.Changed();
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(sender, &p);
@@ -69,8 +72,14 @@ TEST(NotifyEventList, CallsEveryHandlerInOrderWithTheOwner) {
     std::vector<int> order;
     std::vector<TObject*> senders;
     int a = 0, b = 0;
-    list.Add(&a, [&](TObject* s) { order.push_back(1); senders.push_back(s); });
-    list.Add(&b, [&](TObject* s) { order.push_back(2); senders.push_back(s); });
+    list.Add(&a, [&](TObject* s) {
+        order.push_back(1);
+        senders.push_back(s);
+    });
+    list.Add(&b, [&](TObject* s) {
+        order.push_back(2);
+        senders.push_back(s);
+    });
     list.Changed();
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
     EXPECT_EQ(senders, (std::vector<TObject*>{&owner, &owner}));
@@ -112,9 +121,7 @@ public:
     using TNotifyCollection::TNotifyCollection;
 
 protected:
-    std::unique_ptr<TNotifyCollectionItem> CreateItem() override {
-        return std::make_unique<TTestItem>(this);
-    }
+    std::unique_ptr<TNotifyCollectionItem> CreateItem() override { return std::make_unique<TTestItem>(this); }
 };
 } // namespace
 
@@ -122,7 +129,10 @@ TEST(NotifyCollection, TellsItsOwnerWhenAnItemChanges) {
     TObject owner;
     TTestCollection c(&owner);
     int calls = 0;
-    c.OnChange = [&](TObject* s) { ++calls; EXPECT_EQ(s, &c); };
+    c.OnChange = [&](TObject* s) {
+        ++calls;
+        EXPECT_EQ(s, &c);
+    };
     auto* item = static_cast<TTestItem*>(c.Add());
     EXPECT_EQ(calls, 1);
     item->SetValue(5);

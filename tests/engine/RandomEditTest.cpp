@@ -11,16 +11,20 @@ namespace {
 
 std::string randomText(std::mt19937& rng, int maxPieces) {
     static const char* pieces[] = {
-        "a", "b", " ", "word", "\t", "(*", "*)", "(", "*", ")", "\r\n", "\r\n", "\n", "\r",
-        "\x82\xA0",     // あ
-        "\x8A\xBF",     // 漢
-        "\x81\x42",     // 。 (hangs with FollowPunctuation)
-        "\x81\x75",     // 「 (may not end a row with Leading)
-        "\x81\x76",     // 」 (may not start a row)
-        "\x83\x41",     // ア: its trail byte is "A"
-        "\x95\x5C",     // 表: its trail byte is "\"
-        ",", ".", "abcdefghijklmnopqrstuvwxyz0123456789",
-        "\x81",         // a lone lead byte
+        "a",        "b",    " ",
+        "word",     "\t",   "(*",
+        "*)",       "(",    "*",
+        ")",        "\r\n", "\r\n",
+        "\n",       "\r",
+        "\x82\xA0", // あ
+        "\x8A\xBF", // 漢
+        "\x81\x42", // 。 (hangs with FollowPunctuation)
+        "\x81\x75", // 「 (may not end a row with Leading)
+        "\x81\x76", // 」 (may not start a row)
+        "\x83\x41", // ア: its trail byte is "A"
+        "\x95\x5C", // 表: its trail byte is "\"
+        ",",        ".",    "abcdefghijklmnopqrstuvwxyz0123456789",
+        "\x81", // a lone lead byte
     };
     std::string s;
     const int n = static_cast<int>(rng() % static_cast<unsigned>(maxPieces + 1));
@@ -48,7 +52,8 @@ void runRandomEdits(uint32_t seed, int steps) {
             const int n = s.Count();
             const int row = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
             const int maxCount = n - row;
-            const int count = maxCount > 0 ? static_cast<int>(rng() % static_cast<unsigned>(std::min(maxCount, 4) + 1)) : 0;
+            const int count =
+                maxCount > 0 ? static_cast<int>(rng() % static_cast<unsigned>(std::min(maxCount, 4) + 1)) : 0;
             std::string text = randomText(rng, 6);
             if (count == 0 && text.empty()) text = "z";
             auto [offset, length] = RowSpan(s, row, count);
@@ -61,7 +66,8 @@ void runRandomEdits(uint32_t seed, int steps) {
             s.ReplaceRows(row, count, text);
             s.SetCaretByOffset(&e, base, after);
             const int expected = CharacterBoundary(s, static_cast<int>(offset + NormalizedLineEnds(text).size()));
-            ASSERT_EQ(CaretOffset(s, e.CaretRow, e.CaretCol), expected) << where << " (row " << row << ", base " << base << ")";
+            ASSERT_EQ(CaretOffset(s, e.CaretRow, e.CaretCol), expected)
+                << where << " (row " << row << ", base " << base << ")";
         } else if (op < 82) {
             history.StepBack(model);
             s.Undo();

@@ -129,7 +129,9 @@ namespace {
 std::string bracketText(int n) {
     std::string s;
     for (int i = 0; i < n; ++i) {
-        s += i % 7 == 0 ? "open (* here\r\n" : i % 11 == 0 ? "close *) there\r\n" : "plain row " + std::to_string(i) + "\r\n";
+        s += i % 7 == 0    ? "open (* here\r\n"
+             : i % 11 == 0 ? "close *) there\r\n"
+                           : "plain row " + std::to_string(i) + "\r\n";
     }
     return s;
 }

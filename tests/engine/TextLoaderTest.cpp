@@ -1,7 +1,7 @@
 // Loading a text in pieces, rows that point into the list's blocks, and wrapping in place.
+#include "TextLoader.h"
 #include "FakeEditor.h"
 #include "ShiftJis.h"
-#include "TextLoader.h"
 #include "WordWrap.h"
 
 #include <cstring>
@@ -49,9 +49,23 @@ std::vector<std::string> loadInPieces(std::string_view text, const std::vector<s
 
 TEST(TextLoader, PiecesGiveTheRowsOfTheWholeText) {
     const std::vector<std::string> texts = {
-        "",          "a",          "a\r\nb",   "a\r\n",     "\r\n",      "\r",         "\n\n",      "a\rb\nc",
-        "a\r\r\nb",  "ab\0cd\r\n", "\0",       "x\r\n\0",   "\r\n\r",    "line\n\r\n", "\x82\xA0\r\n\x82",
-        std::string("end\r", 4), std::string(300, 'z') + "\r\n" + std::string(20, 'y'),
+        "",
+        "a",
+        "a\r\nb",
+        "a\r\n",
+        "\r\n",
+        "\r",
+        "\n\n",
+        "a\rb\nc",
+        "a\r\r\nb",
+        "ab\0cd\r\n",
+        "\0",
+        "x\r\n\0",
+        "\r\n\r",
+        "line\n\r\n",
+        "\x82\xA0\r\n\x82",
+        std::string("end\r", 4),
+        std::string(300, 'z') + "\r\n" + std::string(20, 'y'),
     };
     std::mt19937 rng(7);
     for (const std::string& t : texts) {

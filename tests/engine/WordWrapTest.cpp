@@ -1,7 +1,7 @@
 // The column model, the wrap rules and breaking lines into rows.
+#include "WordWrap.h"
 #include "EditorAttributeArray.h"
 #include "FakeEditor.h"
-#include "WordWrap.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +29,9 @@ std::string repeat(const std::string& s, int n) {
     return r;
 }
 
-const std::string kA = "\x82\xA0";     // あ
-const std::string kMaru = "\x81\x42";  // 。
-const std::string kKagi = "\x81\x75";  // 「
+const std::string kA = "\x82\xA0";    // あ
+const std::string kMaru = "\x81\x42"; // 。
+const std::string kKagi = "\x81\x75"; // 「
 
 } // namespace
 
@@ -41,7 +41,7 @@ TEST(ColumnModel, AttributesOfTabsDelimitersAndDoubleBytes) {
     EXPECT_EQ(ColumnAttributes("a\tb", c), "123333331"); // the tab reaches column 8
     EXPECT_EQ(ColumnAttributes(kA + "_", c), "451");
     EXPECT_EQ(ColumnAttributes("\xB1\xA1", c), "12"); // half-width katakana is no delimiter; 0xA1 is
-    EXPECT_EQ(ColumnAttributes("x\x81", c), "145");    // a lone lead byte at the end still makes "45"
+    EXPECT_EQ(ColumnAttributes("x\x81", c), "145");   // a lone lead byte at the end still makes "45"
     EXPECT_EQ(TextWidth("x\x81", c), 3);
     EXPECT_EQ(TextWidth("a\tb", c), 9);
     EXPECT_EQ(DisplayText("a\tb", c), "a       b");

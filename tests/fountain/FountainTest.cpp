@@ -9,7 +9,10 @@ using namespace quire;
 TEST(FountainColor, NotifiesOnlyOnARealChange) {
     TFountainColor c;
     int calls = 0;
-    c.OnChange = [&](TObject* s) { ++calls; EXPECT_EQ(s, &c); };
+    c.OnChange = [&](TObject* s) {
+        ++calls;
+        EXPECT_EQ(s, &c);
+    };
     EXPECT_EQ(c.BkColor(), clNone);
     EXPECT_EQ(c.Color(), clNone);
     c.SetColor(0xFF);
@@ -46,7 +49,10 @@ TEST(FountainBrackets, AssignNotifiesOnceAndStopsAtTheLimit) {
     auto f = TFountain::Create<TEditorFountain>();
     int calls = 0;
     int listener = 0;
-    f->AddChangeHandler(&listener, [&](TObject* s) { ++calls; EXPECT_EQ(s, f.get()); });
+    f->AddChangeHandler(&listener, [&](TObject* s) {
+        ++calls;
+        EXPECT_EQ(s, f.get());
+    });
     f->SetBrackets(source->Brackets());
     EXPECT_EQ(calls, 1);
     ASSERT_EQ(f->Brackets().Count(), 2);
@@ -54,7 +60,7 @@ TEST(FountainBrackets, AssignNotifiesOnceAndStopsAtTheLimit) {
     EXPECT_EQ(f->Brackets().Items(1)->ItemColor().Color(), 0x123456u);
     f->Brackets().Items(0)->ItemColor().SetStyle(fsBold); // an item's colour is a change
     EXPECT_EQ(calls, 2);
-    f->Brackets().Items(0)->LeftBracket = "[";            // the strings are plain fields
+    f->Brackets().Items(0)->LeftBracket = "["; // the strings are plain fields
     EXPECT_EQ(calls, 2);
     f->RemoveChangeHandler(&listener);
     f->Brackets().Items(0)->ItemColor().SetStyle(0);

@@ -96,8 +96,8 @@ TEST(LanguageFountains, Definitions) {
 TEST(DelphiFountain, PropertyDeclarationsAndCharacterConstants) {
     auto f = TFountain::Create<TDelphiFountain>();
     EXPECT_EQ(kinds(*f, "property P: T read FP write SetP; x := read;"),
-              (std::vector<int>{kindWord, kindWord, kindSymbol, kindWord, kindReserved, kindWord, kindReserved, kindWord,
-                                kindSymbol, kindWord, kindSymbol, kindSymbol, kindWord, kindSymbol}));
+              (std::vector<int>{kindWord, kindWord, kindSymbol, kindWord, kindReserved, kindWord, kindReserved,
+                                kindWord, kindSymbol, kindWord, kindSymbol, kindSymbol, kindWord, kindSymbol}));
     EXPECT_EQ(kinds(*f, "#13#10 #$1F $FF"), (std::vector<int>{50, 50, 51, kindHex}));
     const auto c = colors(*f, "#13 #$1F $FF");
     EXPECT_EQ(c[0], &f->Str());
@@ -133,7 +133,8 @@ TEST(DelphiFountain, AsmBlocksOverManyRows) {
 
 TEST(HTMLFountain, TagSequenceAndRowsInsideATag) {
     auto f = TFountain::Create<THTMLFountain>();
-    EXPECT_EQ(kinds(*f, "<a href=\"x.html\" name=y>"), (std::vector<int>{50, 52, 53, 54, kindDoubleQuoted, 53, 54, 55, 51}));
+    EXPECT_EQ(kinds(*f, "<a href=\"x.html\" name=y>"),
+              (std::vector<int>{50, 52, 53, 54, kindDoubleQuoted, 53, 54, 55, 51}));
     EXPECT_EQ(kinds(*f, "</p>"), (std::vector<int>{50, 52, 51}));
     EXPECT_EQ(kinds(*f, "&amp; & x"), (std::vector<int>{56, 56, kindWord}));
     auto p = f->CreateParser();
@@ -163,8 +164,8 @@ TEST(IniFountain, SectionsAndKeyLines) {
 TEST(CppFountain, DirectivesNumbersAndComments) {
     auto f = TFountain::Create<TCppFountain>();
     EXPECT_EQ(kinds(*f, "#include <a.h> // x"), (std::vector<int>{51}));
-    EXPECT_EQ(kinds(*f, "x = 0x1F + 0 + 12;"),
-              (std::vector<int>{kindWord, kindSymbol, 50, kindSymbol, kindInteger, kindSymbol, kindInteger, kindSymbol}));
+    EXPECT_EQ(kinds(*f, "x = 0x1F + 0 + 12;"), (std::vector<int>{kindWord, kindSymbol, 50, kindSymbol, kindInteger,
+                                                                 kindSymbol, kindInteger, kindSymbol}));
     EXPECT_EQ(kinds(*f, "a / b // c"), (std::vector<int>{kindWord, kindSymbol, kindWord, kindLineComment}));
     EXPECT_EQ(kinds(*f, "'c' \"s\""), (std::vector<int>{kindSingleQuoted, kindDoubleQuoted}));
     const auto c = colors(*f, "#define X 0x10");
@@ -175,21 +176,23 @@ TEST(CppFountain, DirectivesNumbersAndComments) {
 
 TEST(PerlAndBasic, CommentsStringsAndHex) {
     auto perl = TFountain::Create<TPerlFountain>();
-    EXPECT_EQ(kinds(*perl, "my $x = 'a'; # note"),
-              (std::vector<int>{kindWord, kindSymbol, kindWord, kindSymbol, kindSingleQuoted, kindSymbol, kindLineComment}));
-    EXPECT_EQ(colors(*perl, "foo")[0], nullptr); // a plain word keeps the view's colours
+    EXPECT_EQ(kinds(*perl, "my $x = 'a'; # note"), (std::vector<int>{kindWord, kindSymbol, kindWord, kindSymbol,
+                                                                     kindSingleQuoted, kindSymbol, kindLineComment}));
+    EXPECT_EQ(colors(*perl, "foo")[0], nullptr);        // a plain word keeps the view's colours
     EXPECT_EQ(colors(*perl, "x")[0], &perl->Reserve()); // "x" is an operator in the list
     EXPECT_EQ(colors(*perl, "foreach")[0], &perl->Reserve());
     auto basic = TFountain::Create<TBasicFountain>();
-    EXPECT_EQ(kinds(*basic, "Dim x = &H1 ' comment"), (std::vector<int>{kindWord, kindWord, kindSymbol, kindSymbol, kindWord, kindLineComment}));
+    EXPECT_EQ(kinds(*basic, "Dim x = &H1 ' comment"),
+              (std::vector<int>{kindWord, kindWord, kindSymbol, kindSymbol, kindWord, kindLineComment}));
     EXPECT_EQ(kinds(*basic, "0X1F \"s\"\"t\""), (std::vector<int>{50, kindDoubleQuoted}));
     EXPECT_EQ(colors(*basic, "DIM")[0], &basic->Reserve());
 }
 
 TEST(LanguageFountains, IncrementalStatesEqualAFullParseUnderRandomEdits) {
-    const char* pieces[] = {"(*", "*)", "{", "}", "/*", "*/", "<!--", "-->", "<a ", "href=", "\"v\" ", ">", "asm ",
-                            "end ", "property ", "read ", ";", "#x ", "'q' ", "word ", "0x1F ", "\r\n", "\r\n",
-                            "\x82\xA0\x82\xA2", "&amp; ", "[s]", "=v", "// c", "\t"};
+    const char* pieces[] = {"(*",     "*)",    "{",      "}",     "/*",    "*/",   "<!--",      "-->",
+                            "<a ",    "href=", "\"v\" ", ">",     "asm ",  "end ", "property ", "read ",
+                            ";",      "#x ",   "'q' ",   "word ", "0x1F ", "\r\n", "\r\n",      "\x82\xA0\x82\xA2",
+                            "&amp; ", "[s]",   "=v",     "// c",  "\t"};
     for (const std::string& name : LanguageFountainNames()) {
         auto f = CreateLanguageFountain(name);
         FakeEditor e;

@@ -18,7 +18,8 @@ Tokens tokens(TFountain& f, const std::string& text, TRowState state = TRowState
     p->StartRow(text, state);
     Tokens out;
     for (int k; (k = p->NextToken()) != kindEnd;)
-        out.push_back(std::to_string(p->TokenStart()) + "+" + std::to_string(p->TokenLength()) + ":" + std::to_string(k));
+        out.push_back(std::to_string(p->TokenStart()) + "+" + std::to_string(p->TokenLength()) + ":" +
+                      std::to_string(k));
     return out;
 }
 
@@ -62,7 +63,7 @@ TEST_F(ParserTest, DoubleByteClasses) {
     EXPECT_EQ(tokens(*f, "\x8A\xBF\x8E\x9A\xE0\x40"), (Tokens{"0+6:18"}));
     EXPECT_EQ(tokens(*f, "\x81\x41\x82\xA0"), (Tokens{"0+2:12", "2+2:16"}));
     EXPECT_EQ(tokens(*f, "\xB1\xB2\xA1"), (Tokens{"0+2:20", "2+1:19"}));
-    EXPECT_EQ(tokens(*f, "\x83\xA6"), (Tokens{"0+2:12"})); // Greek: a symbol of 0x83
+    EXPECT_EQ(tokens(*f, "\x83\xA6"), (Tokens{"0+2:12"}));         // Greek: a symbol of 0x83
     EXPECT_EQ(tokens(*f, "\x82\x30"), (Tokens{"0+1:1", "1+1:3"})); // no valid trail byte
 }
 

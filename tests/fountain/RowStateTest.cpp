@@ -91,8 +91,9 @@ TEST_F(RowStateTest, ALineCommentCarriedAcrossWrappedRows) {
 
 TEST_F(RowStateTest, IncrementalStatesEqualAFullParseUnderRandomEdits) {
     std::mt19937 rng(5);
-    const char* pieces[] = {"(*", "*)", "{", "}", "word ", "12.5 ", "\r\n", "\r\n", "\x82\xA0\x82\xA2", "> ",
-                            "\"q\" ", "x@y.jp ", "http://a.b ", "\t"};
+    const char* pieces[] = {
+        "(*", "*)",     "{",       "}",           "word ", "12.5 ", "\r\n", "\r\n", "\x82\xA0\x82\xA2",
+        "> ", "\"q\" ", "x@y.jp ", "http://a.b ", "\t"};
     fountain->SetCommenter(">");
     fountain->SetMail(true);
     fountain->SetUrl(true);

@@ -53,7 +53,8 @@ protected:
     }
     // Ticks exactly the given modifiers, picks the key and presses 割り付け.
     void assign(bool Shift, bool Ctrl, bool Alt, const QString& Key) {
-        for (auto [box, on] : {std::pair{dialog->CheckBox1, Shift}, {dialog->CheckBox2, Ctrl}, {dialog->CheckBox3, Alt}})
+        for (auto [box, on] :
+             {std::pair{dialog->CheckBox1, Shift}, {dialog->CheckBox2, Ctrl}, {dialog->CheckBox3, Alt}})
             if (box->isChecked() != on) QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
         dialog->ComboBox1->setCurrentIndex(dialog->ComboBox1->findText(Key));
         QTest::mouseClick(dialog->btnKeySet, Qt::LeftButton);
@@ -87,7 +88,8 @@ TEST_F(KeyDialogTest, TreeHoldsEightyNodesWithTwelveGroupsInTableOrder) {
         EXPECT_EQ(0, n->childCount());
     }
     EXPECT_EQ(68, next);
-    for (int i = 0; i < dialog->TreeView1->topLevelItemCount(); ++i) topLevel << dialog->TreeView1->topLevelItem(i)->text(0);
+    for (int i = 0; i < dialog->TreeView1->topLevelItemCount(); ++i)
+        topLevel << dialog->TreeView1->topLevelItem(i)->text(0);
     EXPECT_EQ(QStringList({"ファイル", "編集", "検索", "表示", "ウィンドウ", "設定", "ヘルプ"}), topLevel);
     EXPECT_EQ(QStringList({"ファイル", "保存時の文字コード", "編集", "その他", "変換", "検索", "表示", "編集モード",
                            "ウィンドウ", "ページの移動", "設定", "ヘルプ"}),
@@ -99,7 +101,7 @@ TEST_F(KeyDialogTest, ControlsFollowTheSelectedNodeAndKeepTheirOwnState) {
     EXPECT_FALSE(dialog->btnKeySet->isEnabled()); // nothing selected yet
     select("Redo");
     for (QWidget* w : std::initializer_list<QWidget*>{dialog->btnKeySet, dialog->btnKeyClear, dialog->ComboBox1,
-                                                       dialog->CheckBox1, dialog->CheckBox2, dialog->CheckBox3})
+                                                      dialog->CheckBox1, dialog->CheckBox2, dialog->CheckBox3})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_EQ(QStringLiteral("Ctrl+Alt+Z"), dialog->Label4->text());
     EXPECT_FALSE(dialog->CheckBox2->isChecked()); // not set from the shortcut

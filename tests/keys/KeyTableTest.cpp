@@ -4,8 +4,8 @@
 #include "ShortcutText.h"
 
 #include <QFileInfo>
-#include <set>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace quire;
 using namespace quire::test;
@@ -46,12 +46,23 @@ TEST(KeyTable, SeventeenCommandsHaveMirrors) {
     for (const TKeyCommand& c : KeyCommands())
         if (c.Mirror) mirrors.emplace_back(c.Key, c.Mirror);
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {"FileClose", "N18"},        {"Cut", "Pm_Cut"},           {"Copy", "Pm_Copy"},
-        {"Paste", "Pm_Paste"},       {"PlusCut", "PmPlusCut"},    {"PlusCopy", "PmPlusCopy"},
-        {"InyoCut", "PmInyoCut"},    {"InyoCopy", "PmInyoCopy"},  {"InyoPaste", "Q1"},
-        {"PasteBox", "Pm_PasteBox"}, {"LowerCase", "Pm_LowerCase"}, {"UpperCase", "Pm_UpperCase"},
-        {"ZenToHan", "Pm_ZenToHan"}, {"HanToZen", "Pm_HanToZen"}, {"Int_ZenToHan", "Pm_int_ZenToHan"},
-        {"Indent", "Pm_TabInd"},     {"UnIndent", "Pm_TabUnInd"},
+        {"FileClose", "N18"},
+        {"Cut", "Pm_Cut"},
+        {"Copy", "Pm_Copy"},
+        {"Paste", "Pm_Paste"},
+        {"PlusCut", "PmPlusCut"},
+        {"PlusCopy", "PmPlusCopy"},
+        {"InyoCut", "PmInyoCut"},
+        {"InyoCopy", "PmInyoCopy"},
+        {"InyoPaste", "Q1"},
+        {"PasteBox", "Pm_PasteBox"},
+        {"LowerCase", "Pm_LowerCase"},
+        {"UpperCase", "Pm_UpperCase"},
+        {"ZenToHan", "Pm_ZenToHan"},
+        {"HanToZen", "Pm_HanToZen"},
+        {"Int_ZenToHan", "Pm_int_ZenToHan"},
+        {"Indent", "Pm_TabInd"},
+        {"UnIndent", "Pm_TabUnInd"},
     };
     EXPECT_EQ(expected, mirrors);
 }
@@ -91,7 +102,8 @@ TEST(ApplyKeyTable, ReadsAnyPrefixOrderAndGivesMalformedValuesNoKey) {
     ApplyKeyTable(menus.Lookup());
     EXPECT_EQ(QStringLiteral("Ctrl+Alt+Y"), menus.Text("Mm_Redo"));
     EXPECT_EQ(QStringLiteral("Ctrl+D"), menus.Text("Mm_Division"));
-    for (const char* none : {"mm_Cut", "Pm_Cut", "Mm_Copy", "Pm_Copy", "Mm_Find"}) EXPECT_EQ(QString(), menus.Text(none)) << none;
+    for (const char* none : {"mm_Cut", "Pm_Cut", "Mm_Copy", "Pm_Copy", "Mm_Find"})
+        EXPECT_EQ(QString(), menus.Text(none)) << none;
     EXPECT_EQ(QStringLiteral("Ctrl+V"), menus.Text("Mm_Paste"));
 }
 
@@ -123,7 +135,8 @@ TEST(CommandShortcut, SettingCutAlsoSetsThePopupsCut) {
 
 TEST(WriteKeyTable, WritesSevenSectionsAndSixtyEightKeysInTableOrder) {
     std::array<QString, KeyCommandCount> texts;
-    for (int i = 0; i < KeyCommandCount; ++i) texts[static_cast<size_t>(i)] = i % 3 ? QString() : QStringLiteral("Ctrl+F%1").arg(i % 12 + 1);
+    for (int i = 0; i < KeyCommandCount; ++i)
+        texts[static_cast<size_t>(i)] = i % 3 ? QString() : QStringLiteral("Ctrl+F%1").arg(i % 12 + 1);
     WriteKeyTable(texts);
     const KeyFileContents file = ReadKeyFile();
     EXPECT_EQ(QStringList({"File", "Edit", "Find", "View", "Window", "Tool", "Help"}), file.Sections);

@@ -12,9 +12,8 @@
 #include <QRegularExpression>
 #include <QWidget>
 #include <map>
-#include <ostream>
 #include <memory>
-
+#include <ostream>
 
 namespace quire::test {
 

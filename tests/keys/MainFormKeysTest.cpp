@@ -112,7 +112,8 @@ TEST_F(MainFormKeysTest, TheSettingsMenuOpensTheDialogBesideTheWindow) {
         placed = dialog->pos();
         parented = dialog->parentWidget() == form.get();
         // A change made in the dialog reaches the window's own item.
-        const auto found = dialog->TreeView1->findItems(QStringLiteral("画面分割"), Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found =
+            dialog->TreeView1->findItems(QStringLiteral("画面分割"), Qt::MatchExactly | Qt::MatchRecursive);
         if (found.size() != 1) return;
         dialog->TreeView1->setCurrentItem(found.front());
         dialog->btnKeySetClick(dialog->btnKeyClear);
@@ -133,7 +134,8 @@ TEST_F(MainFormKeysTest, CutsNewKeyReachesThePopupAndCutsInTheWindow) {
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<TFrmKeyCosm*>(QApplication::activeModalWidget());
         if (!dialog) return;
-        const auto found = dialog->TreeView1->findItems(QStringLiteral("切り取り"), Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found =
+            dialog->TreeView1->findItems(QStringLiteral("切り取り"), Qt::MatchExactly | Qt::MatchRecursive);
         if (found.size() != 1) return;
         dialog->TreeView1->setCurrentItem(found.front());
         dialog->CheckBox2->setChecked(true);

@@ -9,33 +9,68 @@ using namespace quire;
 TEST(ShortcutText, KeyListHoldsTheNamesInTheDialogsOrder) {
     QStringList expected;
     for (int i = 1; i <= 12; ++i) expected << QStringLiteral("F%1").arg(i);
-    expected << "Tab" << "Home" << "End" << "Space" << "BkSp" << "Enter" << "Ins" << "Del" << "Up" << "Down"
-             << "Right" << "Left" << "PgUp" << "PgDn" << "@";
+    expected << "Tab"
+             << "Home"
+             << "End"
+             << "Space"
+             << "BkSp"
+             << "Enter"
+             << "Ins"
+             << "Del"
+             << "Up"
+             << "Down"
+             << "Right"
+             << "Left"
+             << "PgUp"
+             << "PgDn"
+             << "@";
     for (char c = 'A'; c <= 'Z'; ++c) expected << QString(QLatin1Char(c));
     for (char c = '1'; c <= '9'; ++c) expected << QString(QLatin1Char(c));
-    expected << "0" << "-" << "[" << "\\" << "]" << "," << "." << ";" << ":";
+    expected << "0"
+             << "-"
+             << "["
+             << "\\"
+             << "]"
+             << ","
+             << "."
+             << ";"
+             << ":";
     EXPECT_EQ(expected, KeyNames());
 }
 
 TEST(ShortcutText, NamesMapToTheKeysTheyName) {
     const std::pair<const char*, QKeyCombination> cases[] = {
-        {"F1", Qt::Key_F1},           {"F12", Qt::Key_F12},          {"Tab", Qt::Key_Tab},
-        {"BkSp", Qt::Key_Backspace},  {"Enter", Qt::Key_Return},     {"Ins", Qt::Key_Insert},
-        {"Del", Qt::Key_Delete},      {"PgUp", Qt::Key_PageUp},      {"PgDn", Qt::Key_PageDown},
-        {"Space", Qt::Key_Space},     {"@", Qt::Key_At},             {"\\", Qt::Key_Backslash},
-        {"[", Qt::Key_BracketLeft},   {"]", Qt::Key_BracketRight},   {":", Qt::Key_Colon},
-        {"0", Qt::Key_0},             {"9", Qt::Key_9},              {"Z", Qt::Key_Z},
+        {"F1", Qt::Key_F1},
+        {"F12", Qt::Key_F12},
+        {"Tab", Qt::Key_Tab},
+        {"BkSp", Qt::Key_Backspace},
+        {"Enter", Qt::Key_Return},
+        {"Ins", Qt::Key_Insert},
+        {"Del", Qt::Key_Delete},
+        {"PgUp", Qt::Key_PageUp},
+        {"PgDn", Qt::Key_PageDown},
+        {"Space", Qt::Key_Space},
+        {"@", Qt::Key_At},
+        {"\\", Qt::Key_Backslash},
+        {"[", Qt::Key_BracketLeft},
+        {"]", Qt::Key_BracketRight},
+        {":", Qt::Key_Colon},
+        {"0", Qt::Key_0},
+        {"9", Qt::Key_9},
+        {"Z", Qt::Key_Z},
         {"Ctrl+N", Qt::CTRL | Qt::Key_N},
         {"Shift+Tab", Qt::SHIFT | Qt::Key_Tab},
         {"Alt+Enter", Qt::ALT | Qt::Key_Return},
         {"Ctrl+Alt+Z", Qt::CTRL | Qt::ALT | Qt::Key_Z},
         {"Shift+Ctrl+Alt+Left", Qt::SHIFT | Qt::CTRL | Qt::ALT | Qt::Key_Left},
     };
-    for (const auto& [text, key] : cases) EXPECT_EQ(QKeySequence(key), TextToShortcut(QString::fromLatin1(text))) << text;
+    for (const auto& [text, key] : cases)
+        EXPECT_EQ(QKeySequence(key), TextToShortcut(QString::fromLatin1(text))) << text;
 }
 
 TEST(ShortcutText, EveryKeyWithEveryModifierSetRoundTrips) {
-    const char* prefixes[] = {"", "Shift+", "Ctrl+", "Alt+", "Shift+Ctrl+", "Shift+Alt+", "Ctrl+Alt+", "Shift+Ctrl+Alt+"};
+    const char* prefixes[] = {"",           "Shift+",    "Ctrl+",          "Alt+", "Shift+Ctrl+",
+                              "Shift+Alt+", "Ctrl+Alt+", "Shift+Ctrl+Alt+"};
     QList<QKeySequence> seen;
     for (const QString& name : KeyNames()) {
         for (const char* prefix : prefixes) {

@@ -55,8 +55,14 @@ TEST(CharMapping, CaseMappingOfFullWidthAndGreek) {
 
 TEST(CharMapping, CaseMappingKeepsTheBytesOfCharactersWithoutACase) {
     // 纊 has an NEC-selected code (0xED40) and an IBM code (0xFA5C): it keeps the one it had.
-    EXPECT_EQ(ToUpper(std::string("\xED\x40" "a\xFA\x5C")), "\xED\x40" "A\xFA\x5C");
-    EXPECT_EQ(ToLower(std::string("\xED\x40" "A")), "\xED\x40" "a");
+    EXPECT_EQ(ToUpper(std::string("\xED\x40"
+                                  "a\xFA\x5C")),
+              "\xED\x40"
+              "A\xFA\x5C");
+    EXPECT_EQ(ToLower(std::string("\xED\x40"
+                                  "A")),
+              "\xED\x40"
+              "a");
     // The small roman numeral one in both of its codes becomes the capital of row 13.
     EXPECT_EQ(ToUpper(std::string("\xEE\xEF\xFA\x40")), "\x87\x54\x87\x54");
     // A lead byte with a trail byte that makes no character is left as it is.
@@ -66,8 +72,18 @@ TEST(CharMapping, CaseMappingKeepsTheBytesOfCharactersWithoutACase) {
 TEST(CharMapping, WidthMappingKeepsTheBytesOfCharactersWithoutAWidthPartner) {
     // 纊 has an NEC-selected code (0xED40) and an IBM code (0xFA5C): each keeps its own,
     // while the letters beside it change.
-    EXPECT_EQ(ToHalfWidth(std::string("\xED\x40" "\x82\x60" "\xFA\x5C")), "\xED\x40" "A" "\xFA\x5C");
-    EXPECT_EQ(ToFullWidth(std::string("\xED\x40" "A" "\xFA\x5C")), "\xED\x40" "\x82\x60" "\xFA\x5C");
+    EXPECT_EQ(ToHalfWidth(std::string("\xED\x40"
+                                      "\x82\x60"
+                                      "\xFA\x5C")),
+              "\xED\x40"
+              "A"
+              "\xFA\x5C");
+    EXPECT_EQ(ToFullWidth(std::string("\xED\x40"
+                                      "A"
+                                      "\xFA\x5C")),
+              "\xED\x40"
+              "\x82\x60"
+              "\xFA\x5C");
     // The roman numeral one in the NEC row 13 (0x8754) and in the IBM rows (0xFA4A).
     EXPECT_EQ(ToFullWidth(std::string("\x87\x54\xFA\x4A")), "\x87\x54\xFA\x4A");
     EXPECT_EQ(ToHalfWidth(std::string("\x87\x54\xFA\x4A")), "\x87\x54\xFA\x4A");

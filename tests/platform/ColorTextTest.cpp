@@ -15,12 +15,12 @@ TEST(ColorText, RedReadsTheSameInEveryForm) {
 
 TEST(ColorText, NamedColoursAreWrittenByNameAndReadBack) {
     const std::pair<const char*, uint32_t> named[] = {
-        {"clBlack", 0x000000},  {"clMaroon", 0x000080},     {"clGreen", 0x008000},     {"clOlive", 0x008080},
-        {"clNavy", 0x800000},   {"clPurple", 0x800080},     {"clTeal", 0x808000},      {"clGray", 0x808080},
-        {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF},        {"clLime", 0x00FF00},      {"clYellow", 0x00FFFF},
-        {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},      {"clWhite", 0xFFFFFF},
-        {"clWindow", 0x80000005}, {"clWindowText", 0x80000008}, {"clBackground", 0x80000001},
-        {"clBtnFace", 0x8000000F}, {"clNone", 0x1FFFFFFF},
+        {"clBlack", 0x000000},    {"clMaroon", 0x000080},       {"clGreen", 0x008000},        {"clOlive", 0x008080},
+        {"clNavy", 0x800000},     {"clPurple", 0x800080},       {"clTeal", 0x808000},         {"clGray", 0x808080},
+        {"clSilver", 0xC0C0C0},   {"clRed", 0x0000FF},          {"clLime", 0x00FF00},         {"clYellow", 0x00FFFF},
+        {"clBlue", 0xFF0000},     {"clFuchsia", 0xFF00FF},      {"clAqua", 0xFFFF00},         {"clWhite", 0xFFFFFF},
+        {"clWindow", 0x80000005}, {"clWindowText", 0x80000008}, {"clBackground", 0x80000001}, {"clBtnFace", 0x8000000F},
+        {"clNone", 0x1FFFFFFF},
     };
     for (const auto& [name, value] : named) {
         EXPECT_EQ(ColorToString(value), QString::fromLatin1(name));
@@ -51,7 +51,8 @@ TEST(ColorText, TextThatIsNoColourIsRefused) {
 
 TEST(ColorText, EveryWrittenColourReadsBackAsItself) {
     std::mt19937 random(15);
-    std::vector<uint32_t> values = {0, 1, 0xFFFFFF, 0x1000000, 0x7FFFFFFF, 0x80000000, 0x80000018, 0x80000019, 0xFFFFFFFF};
+    std::vector<uint32_t> values = {0,          1,          0xFFFFFF,   0x1000000, 0x7FFFFFFF,
+                                    0x80000000, 0x80000018, 0x80000019, 0xFFFFFFFF};
     for (int i = 0; i < 2000; ++i) values.push_back(static_cast<uint32_t>(random()));
     for (int i = 0; i < 200; ++i) values.push_back(static_cast<uint32_t>(random()) & 0xFFFFFF);
     for (const uint32_t v : values) {

@@ -1,6 +1,6 @@
 // Private-profile (ini) files.
-#include "PlatformError.h"
 #include "Profile.h"
+#include "PlatformError.h"
 #include "SafeFile.h"
 
 #include <QDir>
@@ -58,8 +58,10 @@ private:
 class SmallDisk {
 public:
     SmallDisk() {
-        if (::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0, "size=64k") == 0) mounted_ = true;
-        else why_ = std::strerror(errno);
+        if (::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0, "size=64k") == 0)
+            mounted_ = true;
+        else
+            why_ = std::strerror(errno);
     }
     ~SmallDisk() {
         if (mounted_) ::umount2(dir_.path().toLocal8Bit().constData(), MNT_DETACH);
@@ -217,8 +219,9 @@ TEST_F(ProfileTest, LinesNotChangedKeepEveryByte) {
     WriteInteger(path(), "App", "Handle", 2);
     EXPECT_EQ(read(), QByteArray(before).replace("Handle=1", "Handle=2"));
     WriteString(path(), "Find", "Serch2", QStringLiteral("日本"));
-    EXPECT_EQ(read(), QByteArray("\xEF\xBB\xBF; \x80\xFF\xFE\r\n[Find]\r\nSerch0=\x93\xFA\x96\x7B\r\nSerch1=\xFD\x81\n") +
-                          QStringLiteral("Serch2=日本").toUtf8() + "\r\n[App]\rHandle=2");
+    EXPECT_EQ(read(),
+              QByteArray("\xEF\xBB\xBF; \x80\xFF\xFE\r\n[Find]\r\nSerch0=\x93\xFA\x96\x7B\r\nSerch1=\xFD\x81\n") +
+                  QStringLiteral("Serch2=日本").toUtf8() + "\r\n[App]\rHandle=2");
     EXPECT_EQ(ReadString(path(), "Find", "Serch0"), QStringLiteral("日本"));
     EXPECT_EQ(ReadString(path(), "Find", "Serch2"), QStringLiteral("日本"));
 }

@@ -24,7 +24,8 @@ void put32(std::string& s, uint32_t v) {
 // A shortcut file laid out as Windows writes it: header, optional item list, link info with a
 // local path in code page 932, and an optional Unicode relative path.
 std::string LinkFile(const std::string& localPath, const std::u16string& relative, bool itemList = true) {
-    const uint32_t flags = (itemList ? 0x01 : 0) | (localPath.empty() ? 0 : 0x02) | (relative.empty() ? 0 : 0x08) | 0x80;
+    const uint32_t flags =
+        (itemList ? 0x01 : 0) | (localPath.empty() ? 0 : 0x02) | (relative.empty() ? 0 : 0x08) | 0x80;
     std::string s;
     put32(s, 0x4C);
     s += std::string("\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);

@@ -1,8 +1,8 @@
 // UTF-8 detection and the conversion of UTF-8 text to and from Shift_JIS rows with a table of
 // the characters code page 932 lacks.
+#include "Utf8Codec.h"
 #include "Cp932Codec.h"
 #include "OutsideCharTable.h"
-#include "Utf8Codec.h"
 
 #include <QStringDecoder>
 #include <gtest/gtest.h>
@@ -44,27 +44,29 @@ bool qtValid(std::string_view s) {
 TEST(Utf8Detection, TellsUtf8FromTheJapaneseCodesAndAscii) {
     EXPECT_TRUE(utf8::IsUtf8File(u8(u8"日本語のテキスト\r\n")));
     EXPECT_TRUE(utf8::IsUtf8File(u8(u8"caf\u00e9")));
-    EXPECT_TRUE(utf8::IsUtf8File("\xEF\xBB\xBF"));              // a BOM alone
-    EXPECT_TRUE(utf8::IsUtf8File("\xEF\xBB\xBF" "abc\x82\xA0")); // a BOM decides, whatever follows
+    EXPECT_TRUE(utf8::IsUtf8File("\xEF\xBB\xBF")); // a BOM alone
+    EXPECT_TRUE(utf8::IsUtf8File("\xEF\xBB\xBF"
+                                 "abc\x82\xA0")); // a BOM decides, whatever follows
     EXPECT_FALSE(utf8::IsUtf8File("plain ascii\r\n"));
     EXPECT_FALSE(utf8::IsUtf8File(""));
-    EXPECT_FALSE(utf8::IsUtf8File("\x93\xFA\x96\x7B\x8C\xEA"));  // 日本語 in Shift_JIS
-    EXPECT_FALSE(utf8::IsUtf8File("\xC6\xFC\xCB\xDC\xB8\xEC"));  // 日本語 in EUC
+    EXPECT_FALSE(utf8::IsUtf8File("\x93\xFA\x96\x7B\x8C\xEA")); // 日本語 in Shift_JIS
+    EXPECT_FALSE(utf8::IsUtf8File("\xC6\xFC\xCB\xDC\xB8\xEC")); // 日本語 in EUC
     EXPECT_FALSE(utf8::IsUtf8File("\x1B$B%F%9%H\x1B(B"));       // JIS is ASCII bytes
 }
 
 TEST(Utf8Detection, RejectsEveryMalformedSequence) {
     const char* bad[] = {
-        "a\x80",             // a stray continuation byte
-        "\xC3",              // cut short at the end
-        "\xE6\x97",          // cut short
-        "\xE6\x97" "a",      // continuation missing
-        "\xC0\x80",          // overlong NUL
-        "\xC1\xBF",          // overlong
-        "\xE0\x80\xAF",      // overlong
-        "\xF0\x80\x80\xAF",  // overlong
-        "\xED\xA0\x80",      // a surrogate
-        "\xF4\x90\x80\x80",  // past U+10FFFF
+        "a\x80",    // a stray continuation byte
+        "\xC3",     // cut short at the end
+        "\xE6\x97", // cut short
+        "\xE6\x97"
+        "a",                // continuation missing
+        "\xC0\x80",         // overlong NUL
+        "\xC1\xBF",         // overlong
+        "\xE0\x80\xAF",     // overlong
+        "\xF0\x80\x80\xAF", // overlong
+        "\xED\xA0\x80",     // a surrogate
+        "\xF4\x90\x80\x80", // past U+10FFFF
         "\xF5\x80\x80\x80",
         "\xFF",
     };
@@ -78,9 +80,10 @@ TEST(Utf8Detection, RejectsEveryMalformedSequence) {
 
 TEST(Utf8Detection, AgreesWithAStrictDecoderOnRandomBytes) {
     // Random strings built from pieces of valid and broken sequences, around every boundary.
-    const std::vector<std::string> pieces = {"a", "\n", "\xC3\xA9", "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\x80",
-                                             "\xBF", "\xC0", "\xC2", "\xE0", "\xE0\xA0", "\xED", "\xED\x9F",
-                                             "\xEF\xBF", "\xF0", "\xF4\x8F", "\xF4\x90", "\xFE", "abcdefgh"};
+    const std::vector<std::string> pieces = {"a",        "\n",       "\xC3\xA9", "\xE3\x81\x82", "\xF0\x9F\x98\x80",
+                                             "\x80",     "\xBF",     "\xC0",     "\xC2",         "\xE0",
+                                             "\xE0\xA0", "\xED",     "\xED\x9F", "\xEF\xBF",     "\xF0",
+                                             "\xF4\x8F", "\xF4\x90", "\xFE",     "abcdefgh"};
     std::mt19937 rng(7);
     for (int n = 0; n < 20000; ++n) {
         std::string s;
@@ -161,7 +164,10 @@ TEST(Utf8Conversion, AFullTableKeepsWhatFitsAndCountsTheRest) {
 TEST(Utf8Conversion, BytesThatAreNoCharacterAreCountedOnTheWayOut) {
     TOutsideCharTable table;
     std::string out;
-    const utf8::TFromShiftJis r = utf8::FromShiftJis(std::string("ab\x80" "c\x81", 5), &table, out);
+    const utf8::TFromShiftJis r = utf8::FromShiftJis(std::string("ab\x80"
+                                                                 "c\x81",
+                                                                 5),
+                                                     &table, out);
     EXPECT_EQ(r.Lost, 2u);
     EXPECT_EQ(r.FirstLost, 2u);
     EXPECT_EQ(out, u8(u8"ab\uFFFDc\uFFFD"));

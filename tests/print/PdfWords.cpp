@@ -30,7 +30,8 @@ PdfDocument ReadPdf(const QString& Path) {
         const auto a = xml.attributes();
         if (xml.name() == QLatin1String("page")) {
             if (++doc.PageCount == 1)
-                doc.PageSize = QSizeF(a.value(QLatin1String("width")).toDouble(), a.value(QLatin1String("height")).toDouble());
+                doc.PageSize =
+                    QSizeF(a.value(QLatin1String("width")).toDouble(), a.value(QLatin1String("height")).toDouble());
         } else if (xml.name() == QLatin1String("word")) {
             const double x0 = a.value(QLatin1String("xMin")).toDouble(), y0 = a.value(QLatin1String("yMin")).toDouble();
             const double x1 = a.value(QLatin1String("xMax")).toDouble(), y1 = a.value(QLatin1String("yMax")).toDouble();

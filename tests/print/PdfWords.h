@@ -9,9 +9,9 @@
 namespace quire::test {
 
 struct PdfWord {
-    int Page; // 1-based
+    int Page;     // 1-based
     QString Text; // compatibility forms folded (a "ﬁ" ligature reads "fi")
-    QRectF Box; // points, from the page's top left
+    QRectF Box;   // points, from the page's top left
 };
 
 struct PdfDocument {

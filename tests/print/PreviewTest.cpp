@@ -70,15 +70,19 @@ TEST_F(PreviewTest, AOnePageDocumentDisablesAllFourButtons) {
 
 TEST_F(PreviewTest, ZoomSizes) {
     const QSize sheet(9921, 14031);
-    EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::Actual, sheet, 96.0 / 1200, {500, 400}, 15, 15), QSize(794, 1122));
-    EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::FitWidth, sheet, 96.0 / 1200, {500, 400}, 15, 15), QSize(485, 686));
-    EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::FitHeight, sheet, 96.0 / 1200, {500, 400}, 15, 15), QSize(272, 385));
+    EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::Actual, sheet, 96.0 / 1200, {500, 400}, 15, 15),
+              QSize(794, 1122));
+    EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::FitWidth, sheet, 96.0 / 1200, {500, 400}, 15, 15),
+              QSize(485, 686));
+    EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::FitHeight, sheet, 96.0 / 1200, {500, 400}, 15, 15),
+              QSize(272, 385));
     EXPECT_EQ(TFormStrPreview::ImageSize(TPreviewZoom::FitWidth, QSize(0, 0), 1, {500, 400}, 15, 15), QSize(1, 1));
 
     auto p = preview({"zoom"});
     p->resize(700, 500);
     p->show();
-    EXPECT_EQ(p->Image1->size(), TFormStrPreview::ImageSize(TPreviewZoom::Actual, p->SheetSize(), 96.0 / printer->PrinterDpi(), {}, 0, 0));
+    EXPECT_EQ(p->Image1->size(),
+              TFormStrPreview::ImageSize(TPreviewZoom::Actual, p->SheetSize(), 96.0 / printer->PrinterDpi(), {}, 0, 0));
     click(p->FitHeightButton);
     const QSize fitted = p->Image1->size();
     EXPECT_LT(fitted.height(), p->ScrollBox1->height());
@@ -153,7 +157,8 @@ TEST_F(PreviewTest, AGeneratedJapaneseDocumentFitsTheWindowPageByPage) {
     const QImage shot = ShowAndGrab(*p);
     KeepShot(shot, QStringLiteral("preview-japanese.png"));
     const QImage page = p->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(HasInk(page, page.rect().adjusted(page.width() / 10, page.height() / 10, -page.width() / 10, -page.height() / 10),
-                       qRgb(255, 255, 255)));
+    EXPECT_TRUE(HasInk(
+        page, page.rect().adjusted(page.width() / 10, page.height() / 10, -page.width() / 10, -page.height() / 10),
+        qRgb(255, 255, 255)));
     EXPECT_EQ(p->Label1->text(), QStringLiteral("  2 / %1").arg(p->PageCount(), 3));
 }

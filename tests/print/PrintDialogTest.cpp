@@ -72,7 +72,9 @@ QByteArray settingsBytes() {
 }
 
 // Near the left edge: check boxes and radio buttons answer only over their box and text.
-void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(std::min(8, w->width() / 2), w->height() / 2)); }
+void click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(std::min(8, w->width() / 2), w->height() / 2));
+}
 
 QRadioButton* item(QGroupBox* group, int index) {
     return static_cast<QRadioButton*>(group->findChild<QButtonGroup*>()->button(index));
@@ -278,11 +280,12 @@ TEST_F(PrintDialogTest, ThePrintCommandSitsInTheFileMenuWithCtrlP) {
 TEST_F(PrintDialogTest, CancelInTheDialogLeavesTheOptionsAndWritesNothing) {
     TMainForm form;
     const QByteArray before = settingsBytes();
-    whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) {
-        d.SpinEdit1->setValue(25);
-        EXPECT_EQ(d.StringsPrinter1.MarginLeft(), 25);
-        click(d.Button2);
-    });
+    whileDialogShown([&] { form.Mm_PrintClick(); },
+                     [](TFormStringsPrint& d) {
+                         d.SpinEdit1->setValue(25);
+                         EXPECT_EQ(d.StringsPrinter1.MarginLeft(), 25);
+                         click(d.Button2);
+                     });
     EXPECT_EQ(form.StringsPrinter().MarginLeft(), 0);
     EXPECT_EQ(settingsBytes(), before);
     EXPECT_FALSE(profile::SectionExists(SettingsFileName(), QStringLiteral("Printer")));
@@ -292,19 +295,20 @@ TEST_F(PrintDialogTest, TenChangedOptionsAreReadBackAfterPrinting) {
     TMainForm form;
     form.CurrentEditor()->Lines().SetText("first line\r\nsecond line\r\n");
     dialogs.Files = {pdf()};
-    whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) {
-        d.ComboBox2->setCurrentText(QStringLiteral("12"));
-        type(d.SpinEdit1, 11);
-        type(d.SpinEdit2, 12);
-        type(d.SpinEdit3, 13);
-        type(d.SpinEdit4, 14);
-        click(item(d.RadioGroup1, 1));
-        type(d.SpinEdit5, 6);
-        click(d.CheckBox1);
-        click(item(d.RadioGroup2, 2));
-        type(d.Edit1, QStringLiteral("head %p"));
-        click(d.Button5);
-    });
+    whileDialogShown([&] { form.Mm_PrintClick(); },
+                     [](TFormStringsPrint& d) {
+                         d.ComboBox2->setCurrentText(QStringLiteral("12"));
+                         type(d.SpinEdit1, 11);
+                         type(d.SpinEdit2, 12);
+                         type(d.SpinEdit3, 13);
+                         type(d.SpinEdit4, 14);
+                         click(item(d.RadioGroup1, 1));
+                         type(d.SpinEdit5, 6);
+                         click(d.CheckBox1);
+                         click(item(d.RadioGroup2, 2));
+                         type(d.Edit1, QStringLiteral("head %p"));
+                         click(d.Button5);
+                     });
     const PdfDocument doc = ReadPdf(pdf());
     EXPECT_TRUE(doc.PageText(1).contains(QStringLiteral("head 1"))) << doc.PageText(1).toStdString();
     EXPECT_TRUE(doc.PageText(1).contains(QStringLiteral("second line")));
@@ -312,19 +316,20 @@ TEST_F(PrintDialogTest, TenChangedOptionsAreReadBackAfterPrinting) {
 
     // A new main window reads them from the settings file.
     TMainForm again;
-    whileDialogShown([&] { again.Mm_PrintClick(); }, [](TFormStringsPrint& d) {
-        EXPECT_EQ(d.ComboBox2->currentText(), QStringLiteral("12"));
-        EXPECT_EQ(d.SpinEdit1->value(), 11);
-        EXPECT_EQ(d.SpinEdit2->value(), 12);
-        EXPECT_EQ(d.SpinEdit3->value(), 13);
-        EXPECT_EQ(d.SpinEdit4->value(), 14);
-        EXPECT_EQ(TFormStringsPrint::ItemIndex(d.RadioGroup1), 1);
-        EXPECT_EQ(d.SpinEdit5->value(), 6);
-        EXPECT_TRUE(d.CheckBox1->isChecked());
-        EXPECT_EQ(TFormStringsPrint::ItemIndex(d.RadioGroup2), 2);
-        EXPECT_EQ(d.Edit1->text(), QStringLiteral("head %p"));
-        click(d.Button2);
-    });
+    whileDialogShown([&] { again.Mm_PrintClick(); },
+                     [](TFormStringsPrint& d) {
+                         EXPECT_EQ(d.ComboBox2->currentText(), QStringLiteral("12"));
+                         EXPECT_EQ(d.SpinEdit1->value(), 11);
+                         EXPECT_EQ(d.SpinEdit2->value(), 12);
+                         EXPECT_EQ(d.SpinEdit3->value(), 13);
+                         EXPECT_EQ(d.SpinEdit4->value(), 14);
+                         EXPECT_EQ(TFormStringsPrint::ItemIndex(d.RadioGroup1), 1);
+                         EXPECT_EQ(d.SpinEdit5->value(), 6);
+                         EXPECT_TRUE(d.CheckBox1->isChecked());
+                         EXPECT_EQ(TFormStringsPrint::ItemIndex(d.RadioGroup2), 2);
+                         EXPECT_EQ(d.Edit1->text(), QStringLiteral("head %p"));
+                         click(d.Button2);
+                     });
 }
 
 TEST_F(PrintDialogTest, ThePrintCommandPrintsTheCurrentDocumentUnderItsFileName) {

@@ -61,7 +61,8 @@ TEST(PrintPdfCommand, PrintsAFileWithTheStoredOptions) {
     // Each number touches its line: "1:first".
     EXPECT_EQ(doc.PageText(1), QStringLiteral("euc.txt p1 1:first 2:日本語 3:last end"));
     // It takes no part in the hand-off of files to a running instance.
-    EXPECT_EQ(profile::ReadString(SettingsFileName(), QStringLiteral("App"), QStringLiteral("FileName"), QStringLiteral("<none>")),
+    EXPECT_EQ(profile::ReadString(SettingsFileName(), QStringLiteral("App"), QStringLiteral("FileName"),
+                                  QStringLiteral("<none>")),
               QStringLiteral("<none>"));
 }
 
@@ -91,7 +92,8 @@ TEST(PrintPdfCommand, FailuresAreReportedWithANonZeroExit) {
 
     // Damaged stored options: printed with the defaults, and said so.
     profile::WriteInteger(SettingsFileName(), QStringLiteral("Printer"), QStringLiteral("Ident_c"), 1);
-    profile::WriteString(SettingsFileName(), QStringLiteral("Printer"), QStringLiteral("Ident_d0"), QStringLiteral("54504631"));
+    profile::WriteString(SettingsFileName(), QStringLiteral("Printer"), QStringLiteral("Ident_d0"),
+                         QStringLiteral("54504631"));
     r = runQuire({QStringLiteral("--print-pdf"), output, input});
     EXPECT_EQ(r.ExitCode, 0) << r.Errors.toStdString();
     EXPECT_FALSE(r.Errors.isEmpty());

@@ -1,8 +1,8 @@
 // The property stream, and bytes kept as hexadecimal lines in the settings file.
 #include "PrinterStore.h"
-#include "PropertyStream.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
+#include "PropertyStream.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -12,7 +12,9 @@ using namespace quire;
 namespace {
 
 QString key(int line) { return QStringLiteral("Ident_d%1").arg(line); }
-QString read(const QString& k) { return profile::ReadString(SettingsFileName(), QStringLiteral("Printer"), k, QStringLiteral("<none>")); }
+QString read(const QString& k) {
+    return profile::ReadString(SettingsFileName(), QStringLiteral("Printer"), k, QStringLiteral("<none>"));
+}
 
 QByteArray bytes(int n) {
     QByteArray b;

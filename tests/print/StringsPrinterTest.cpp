@@ -129,9 +129,9 @@ TEST(StringsPrinter, AssignAndThePropertyStreamCarryEveryOption) {
 TEST(StringsPrinter, UnknownAndIllTypedPropertiesAreSkipped) {
     TPropertyWriter w(QStringLiteral("TStringsPrinter"), QStringLiteral("StringsPrinter1"));
     w.WriteInteger(QStringLiteral("Unknown"), 3);
-    w.WriteString(QStringLiteral("ColumnCount"), QStringLiteral("2")); // wrong type
+    w.WriteString(QStringLiteral("ColumnCount"), QStringLiteral("2"));         // wrong type
     w.WriteIdent(QStringLiteral("HeaderAlign"), QStringLiteral("haSideways")); // no such value
-    w.WriteInteger(QStringLiteral("MarginLeft"), 500); // limited like the setter
+    w.WriteInteger(QStringLiteral("MarginLeft"), 500);                         // limited like the setter
     w.WriteIdent(QStringLiteral("PageOption"), QStringLiteral("poOdd"));
     TStringsPrinter p;
     p.ReadProperties(*ReadPropertyStream(w.Finish()));
@@ -147,10 +147,11 @@ TEST(PaperTable, TellingRowsAndTheBounds) {
         const char* Name;
         int W, H;
     };
-    for (const Row& r : {Row{1, "DMPAPER_LETTER", 216, 279}, Row{8, "DMPAPER_A3", 297, 420}, Row{9, "DMPAPER_A4", 210, 297},
-                         Row{11, "DMPAPER_A5", 148, 210}, Row{12, "DMPAPER_B4", 250, 354}, Row{13, "DMPAPER_B5", 182, 257},
-                         Row{43, "DMPAPER_JAPANESE_POSTCARD", 100, 148}, Row{66, "DMPAPER_A2", 420, 594},
-                         Row{68, "DMPAPER_A3_EXTRA_TRANSVERSE", 322, 445}}) {
+    for (const Row& r :
+         {Row{1, "DMPAPER_LETTER", 216, 279}, Row{8, "DMPAPER_A3", 297, 420}, Row{9, "DMPAPER_A4", 210, 297},
+          Row{11, "DMPAPER_A5", 148, 210}, Row{12, "DMPAPER_B4", 250, 354}, Row{13, "DMPAPER_B5", 182, 257},
+          Row{43, "DMPAPER_JAPANESE_POSTCARD", 100, 148}, Row{66, "DMPAPER_A2", 420, 594},
+          Row{68, "DMPAPER_A3_EXTRA_TRANSVERSE", 322, 445}}) {
         const TPaperKind* k = TStringsPrinterInfo::PaperKind(r.Code);
         ASSERT_NE(k, nullptr) << r.Code;
         EXPECT_STREQ(k->Name, r.Name);
@@ -229,9 +230,11 @@ TEST_F(PrintFixture, AHeaderOfTheFileNameAndPageNumberOnAThreePageDocument) {
         const PdfWord* name = doc.Find(page, QStringLiteral("memo.txt"));
         ASSERT_TRUE(name) << page;
         EXPECT_FALSE(doc.PageText(page).contains(dir.path())) << "no folder in %F";
-        EXPECT_TRUE(doc.PageText(page).startsWith(QStringLiteral("memo.txt %1 row").arg(page))) << doc.PageText(page).left(40).toStdString();
+        EXPECT_TRUE(doc.PageText(page).startsWith(QStringLiteral("memo.txt %1 row").arg(page)))
+            << doc.PageText(page).left(40).toStdString();
         // Centred over the text area.
-        EXPECT_NEAR(name->Box.left() - x(f.Area.left()), x(f.Area.left() + f.Area.width()) - doc.Find(page, QString::number(page))->Box.right(),
+        EXPECT_NEAR(name->Box.left() - x(f.Area.left()),
+                    x(f.Area.left() + f.Area.width()) - doc.Find(page, QString::number(page))->Box.right(),
                     2 * kTolerance);
     }
     EXPECT_TRUE(doc.Find(2, QStringLiteral("row") + QString::number(perPage + 1)));
@@ -253,8 +256,9 @@ TEST_F(PrintFixture, ThreeColumnsWithLineNumbersContinueAcrossColumnsAndPages) {
         int Line; // 1-based
         int Page, Column, Row;
     };
-    for (const Probe& p : {Probe{1, 1, 1, 0}, Probe{perColumn, 1, 1, perColumn - 1}, Probe{perColumn + 1, 1, 2, 0},
-                           Probe{2 * perColumn + 1, 1, 3, 0}, Probe{perPage + 1, 2, 1, 0}, Probe{perPage + perColumn + 2, 2, 2, 1}}) {
+    for (const Probe& p :
+         {Probe{1, 1, 1, 0}, Probe{perColumn, 1, 1, perColumn - 1}, Probe{perColumn + 1, 1, 2, 0},
+          Probe{2 * perColumn + 1, 1, 3, 0}, Probe{perPage + 1, 2, 1, 0}, Probe{perPage + perColumn + 2, 2, 2, 1}}) {
         const PdfWord* text = doc.Find(p.Page, QStringLiteral("L%1").arg(p.Line));
         const PdfWord* number = doc.Find(p.Page, QStringLiteral("%1:").arg(p.Line));
         ASSERT_TRUE(text && number) << "line " << p.Line;
@@ -285,7 +289,8 @@ TEST_F(PrintFixture, LongLinesWrapInsideTheirColumnAndTabsExpand) {
     const PdfWord* a = doc.Find(1, QStringLiteral("a"));
     const PdfWord* b = doc.Find(1, QStringLiteral("b"));
     ASSERT_TRUE(a && b);
-    EXPECT_NEAR(b->Box.left() - x(f.TextColumn(1).left()), points(8 * QFontMetrics(printer->PrinterFont()).averageCharWidth()), kTolerance);
+    EXPECT_NEAR(b->Box.left() - x(f.TextColumn(1).left()),
+                points(8 * QFontMetrics(printer->PrinterFont()).averageCharWidth()), kTolerance);
     // The line after the wrapped ones starts below all of them.
     EXPECT_GT(doc.Find(1, QStringLiteral("after"))->Box.top(), a->Box.top());
 }
@@ -310,7 +315,8 @@ TEST_F(PrintFixture, OddPagesOnlyAndALimitedRange) {
     printer->SetLastPage(3);
     doc = print(five, QStringLiteral("range.pdf"));
     ASSERT_EQ(doc.PageCount, 2);
-    EXPECT_TRUE(doc.PageText(1).startsWith(QStringLiteral("P1 t%1 ").arg(perPage + 1))) << doc.PageText(1).left(30).toStdString();
+    EXPECT_TRUE(doc.PageText(1).startsWith(QStringLiteral("P1 t%1 ").arg(perPage + 1)))
+        << doc.PageText(1).left(30).toStdString();
     EXPECT_TRUE(doc.PageText(2).startsWith(QStringLiteral("P2 t%1 ").arg(2 * perPage + 1)));
 }
 

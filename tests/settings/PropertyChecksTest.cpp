@@ -1,20 +1,22 @@
 // The settings dialog's number checks, the "$" quoting of the paste mark, and what the colour
 // page's reset buttons put back.
+#include "PropertyChecks.h"
 #include "ColorItems.h"
 #include "PlatformError.h"
-#include "PropertyChecks.h"
 
 #include <gtest/gtest.h>
 
 using namespace quire;
 
 namespace quire {
-void PrintTo(const TStyleFlags& f, std::ostream* os) { *os << "B" << f.Bold << "/I" << f.Italic << "/U" << f.Underline; }
+void PrintTo(const TStyleFlags& f, std::ostream* os) {
+    *os << "B" << f.Bold << "/I" << f.Italic << "/U" << f.Underline;
+}
 } // namespace quire
 
 TEST(PropertyChecks, TabWidthKeepsOnlyTwoFourSixEight) {
-    const std::pair<int, int> cases[] = {{-3, 2}, {0, 2}, {1, 2}, {2, 2}, {3, 4}, {4, 4}, {5, 6}, {6, 6},
-                                         {7, 8}, {8, 8}, {9, 8}, {10, 8}, {1000, 8}};
+    const std::pair<int, int> cases[] = {{-3, 2}, {0, 2}, {1, 2}, {2, 2}, {3, 4},  {4, 4},   {5, 6},
+                                         {6, 6},  {7, 8}, {8, 8}, {9, 8}, {10, 8}, {1000, 8}};
     for (const auto& [typed, kept] : cases) EXPECT_EQ(CheckTabCount(typed), kept) << "typed " << typed;
 }
 
@@ -55,8 +57,8 @@ TEST(PropertyChecks, PasteMarkQuotingRoundTrips) {
     EXPECT_EQ(DollarQuoted(QStringLiteral("> ")), QStringLiteral("$> $"));
     EXPECT_EQ(DollarUnquoted(QStringLiteral("$> $")), QStringLiteral("> "));
     EXPECT_EQ(DollarQuoted(QStringLiteral("$")), QStringLiteral("$$$$"));
-    for (const QString& mark : {QString(), QStringLiteral(" "), QStringLiteral("$a$ "), QStringLiteral("＞$$"),
-                                QStringLiteral("  >>  ")})
+    for (const QString& mark :
+         {QString(), QStringLiteral(" "), QStringLiteral("$a$ "), QStringLiteral("＞$$"), QStringLiteral("  >>  ")})
         EXPECT_EQ(DollarUnquoted(DollarQuoted(mark)), mark) << mark.toStdString();
     EXPECT_EQ(DollarUnquoted(QStringLiteral(">")), QStringLiteral(">")) << "an unquoted value as it stands";
     EXPECT_EQ(DollarUnquoted(QStringLiteral("$> ")), QStringLiteral("> ")) << "no closing quote";

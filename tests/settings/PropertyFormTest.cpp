@@ -195,10 +195,12 @@ TEST_F(PropertyFormTest, EveryPageShowsTheSettingsInUse) {
         EXPECT_EQ(d.Edit_CharMargin->Text(), QStringLiteral("1"));
         EXPECT_EQ(d.Edit_InyoMozi->text(), QStringLiteral(">> ")) << "shown without its quotes";
         EXPECT_EQ(d.Edit_WrapByte->Text(), QStringLiteral("72"));
-        for (QCheckBox* on : {d.CheckB_FreeCursol, d.CheckB_AutoIndent, d.CheckB_UnderLine, d.CheckB_orWrap, d.Mark_EOF,
-                              d.Mark_RET, d.CheckB_Mail, d.Mark_Space, d.CheckBox21, d.CheckBox22, d.CheckBox10,
-                              d.CheckBox15, d.CheckBox3, d.CheckBox18, d.CheckBox19, d.Cek_WordWrap, d.Cek_FollowRet,
-                              d.Cek_Kinsoku, d.CheckBox30, d.CheckBox16, d.CheckBox1, d.CheckBox17, d.CheckBox23})
+        for (QCheckBox* on :
+             {d.CheckB_FreeCursol, d.CheckB_AutoIndent, d.CheckB_UnderLine, d.CheckB_orWrap, d.Mark_EOF,
+              d.Mark_RET,          d.CheckB_Mail,       d.Mark_Space,       d.CheckBox21,    d.CheckBox22,
+              d.CheckBox10,        d.CheckBox15,        d.CheckBox3,        d.CheckBox18,    d.CheckBox19,
+              d.Cek_WordWrap,      d.Cek_FollowRet,     d.Cek_Kinsoku,      d.CheckBox30,    d.CheckBox16,
+              d.CheckBox1,         d.CheckBox17,        d.CheckBox23})
             EXPECT_TRUE(on->isChecked()) << on->objectName().toStdString();
         for (QCheckBox* off : {d.CheckB_URL, d.CheckBox12, d.CheckBox13, d.CheckBox14, d.CheckBox11})
             EXPECT_FALSE(off->isChecked()) << off->objectName().toStdString();
@@ -230,7 +232,8 @@ void editEveryPage(TPropertyForm& d) {
     click(d.CheckB_orWrap);
     type(d.Edit_WrapByte, QStringLiteral("60"));
     showPage(d, QStringLiteral("表示"));
-    for (QCheckBox* box : {d.Mark_EOF, d.CheckB_URL, d.CheckBox12, d.CheckBox13, d.CheckBox10, d.CheckBox15, d.CheckBox18})
+    for (QCheckBox* box :
+         {d.Mark_EOF, d.CheckB_URL, d.CheckBox12, d.CheckBox13, d.CheckBox10, d.CheckBox15, d.CheckBox18})
         click(box);
     type(d.Edit3, QStringLiteral("#"));
     showPage(d, QStringLiteral("禁則処理"));
@@ -364,13 +367,14 @@ TEST_F(PropertyFormTest, FieldsAreBroughtIntoRangeWhenTheFocusLeaves) {
     TMainForm form;
     open(form, [&](TPropertyForm& d) {
         const std::tuple<QWidget*, const char*, const char*> cases[] = {
-            {d.ComboB_TabCount, "7", "8"},   {d.ComboB_TabCount, "10", "8"}, {d.ComboB_TabCount, "1", "2"},
-            {d.ComboB_TabCount, "3", "4"},   {d.Edit_UndoMax, "3", "64"},     {d.Edit_LeftMargin, "150", "100"},
+            {d.ComboB_TabCount, "7", "8"},     {d.ComboB_TabCount, "10", "8"},     {d.ComboB_TabCount, "1", "2"},
+            {d.ComboB_TabCount, "3", "4"},     {d.Edit_UndoMax, "3", "64"},        {d.Edit_LeftMargin, "150", "100"},
             {d.Edit_CharMargin, "101", "100"}, {d.Edit_WheelScroll, "250", "250"},
         };
         for (const auto& [field, typed, kept] : cases) {
             typeAndLeave(field, QString::fromLatin1(typed));
-            EXPECT_EQ(editOf(field)->text(), QString::fromLatin1(kept)) << field->objectName().toStdString() << " " << typed;
+            EXPECT_EQ(editOf(field)->text(), QString::fromLatin1(kept))
+                << field->objectName().toStdString() << " " << typed;
         }
         click(d.CheckB_orWrap); // the wrap width is enabled with word wrap
         for (const auto& [typed, kept] : {std::pair{"19", "20"}, {"251", "250"}}) {

@@ -49,7 +49,11 @@ public:
     // The next step as a line for the key script, applied to the model.
     std::string Step(std::mt19937& rng) {
         static const std::pair<const char*, const char*> chars[] = {
-            {"a", "a"}, {"b", "b"}, {"z", "z"}, {"7", "7"}, {"Q", "Q"},
+            {"a", "a"},
+            {"b", "b"},
+            {"z", "z"},
+            {"7", "7"},
+            {"Q", "Q"},
             {"\xE3\x81\x82", "\x82\xA0"}, // あ
             {"\xE6\xBC\xA2", "\x8A\xBF"}, // 漢
             {"\xE3\x82\xA2", "\x83\x41"}, // ア: its second byte is "A"
@@ -137,7 +141,8 @@ TJournalContent newestJournal(const QString& folder, QString* path = nullptr) {
     uint64_t generation = 0;
     for (const QString& name : QDir(folder).entryList({"*.journal"}, QDir::Files)) {
         const QByteArray bytes = readFile(folder + "/" + name);
-        TJournalContent c = TJournalReader::Replay(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        TJournalContent c =
+            TJournalReader::Replay(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         if (c.Usable && (!best.Usable || c.Header.Generation > generation)) {
             generation = c.Header.Generation;
             best = std::move(c);
@@ -150,8 +155,10 @@ TJournalContent newestJournal(const QString& folder, QString* path = nullptr) {
 std::string escaped(const std::string& s) {
     std::string out;
     for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
-        else out += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
+        if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
+        else
+            out += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
     }
     return out.size() > 600 ? out.substr(0, 600) + "..." : out;
 }
@@ -191,8 +198,8 @@ Typed typeUntilKilled(QProcess& child, TypingModel& model, std::mt19937& rng, in
     for (qsizetype end; (end = out.indexOf('\n')) >= 0; out.remove(0, end + 1))
         if (out.startsWith("ok ")) ackTimes.push_back(killed);
     t.Acked = ackTimes.size();
-    t.AckedSecondBefore = static_cast<std::size_t>(
-        std::upper_bound(ackTimes.begin(), ackTimes.end(), killed - 1000) - ackTimes.begin());
+    t.AckedSecondBefore =
+        static_cast<std::size_t>(std::upper_bound(ackTimes.begin(), ackTimes.end(), killed - 1000) - ackTimes.begin());
     return t;
 }
 
@@ -227,7 +234,9 @@ TEST(RecoverySoak, KilledWhileTypingTheJournalHoldsWhatWasTypedMinusAtMostTheLas
         QTemporaryDir home, runtime, files;
         // Named pages in CR LF and LF, a large one now and then, and unnamed pages.
         const int kind = run % 5;
-        const std::string fileBytes = kind == 4 ? large : kind == 1 ? "line one\nline two\n" : "line one\r\nline two\r\n";
+        const std::string fileBytes = kind == 4   ? large
+                                      : kind == 1 ? "line one\nline two\n"
+                                                  : "line one\r\nline two\r\n";
         const QString path = files.filePath("doc.txt");
         {
             QFile f(path);
@@ -263,9 +272,10 @@ TEST(RecoverySoak, KilledWhileTypingTheJournalHoldsWhatWasTypedMinusAtMostTheLas
         // The text is the one after some step, no earlier than a second before the kill.
         const long j = stateIndex(model, c.Text, typed.AckedSecondBefore, typed.Acked);
         ASSERT_GE(j, 0) << where << ": the journal holds no state between step " << typed.AckedSecondBefore << " and "
-                        << typed.Acked << "; it holds the state after step " << stateIndex(model, c.Text, 0, model.Steps())
-                        << "\njournal: " << escaped(c.Text) << "\nexpected: " << escaped(model.After(typed.Acked).Text)
-                        << "\nsteps: " << model.Lines(typed.AckedSecondBefore > 10 ? typed.AckedSecondBefore - 10 : 0, typed.Acked);
+                        << typed.Acked << "; it holds the state after step "
+                        << stateIndex(model, c.Text, 0, model.Steps()) << "\njournal: " << escaped(c.Text)
+                        << "\nexpected: " << escaped(model.After(typed.Acked).Text) << "\nsteps: "
+                        << model.Lines(typed.AckedSecondBefore > 10 ? typed.AckedSecondBefore - 10 : 0, typed.Acked);
         ++recovered;
         unnamed += named ? 0 : 1;
         // A power cut that tears the last record: it is dropped whole.
@@ -278,7 +288,8 @@ TEST(RecoverySoak, KilledWhileTypingTheJournalHoldsWhatWasTypedMinusAtMostTheLas
             const TJournalContent t =
                 TJournalReader::Replay(std::string_view(kept.constData(), static_cast<std::size_t>(kept.size())));
             if (t.Usable) {
-                ASSERT_GE(stateIndex(model, t.Text, 0, static_cast<std::size_t>(j)), 0) << where << ": half a record applied";
+                ASSERT_GE(stateIndex(model, t.Text, 0, static_cast<std::size_t>(j)), 0)
+                    << where << ": half a record applied";
                 torn += t.Complete ? 0 : 1;
             }
         }

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -77,5 +77,6 @@ TEST(SaveSoak, KilledSavesLeaveWholeFilesAndBackups) {
     for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
         EXPECT_TRUE(f == "doc.txt" || f.startsWith("doc.bak")) << f.toStdString();
     RecordProperty("KilledWhileSaving", killedMidSave);
-    std::printf("%d kills, %d temporary files left by writes and copies they cut; last round %d\n", runs, killedMidSave, round - 1);
+    std::printf("%d kills, %d temporary files left by writes and copies they cut; last round %d\n", runs, killedMidSave,
+                round - 1);
 }

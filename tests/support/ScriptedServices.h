@@ -7,9 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFont>
 #include <QString>
 #include <QStringList>
-#include <QFont>
 #include <deque>
 #include <functional>
 #include <optional>

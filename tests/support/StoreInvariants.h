@@ -60,8 +60,7 @@ inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std
             continue;
         }
         if (!parsed) return "row " + std::to_string(r) + " is parsed after a row that is not";
-        if (!(s.RowState(r) == full[static_cast<size_t>(r)]))
-            return "row " + std::to_string(r) + " has a stale state";
+        if (!(s.RowState(r) == full[static_cast<size_t>(r)])) return "row " + std::to_string(r) + " has a stale state";
     }
     if (s.WordWrap()) {
         // Wrapping the same text from scratch gives the same rows. An edit that empties the

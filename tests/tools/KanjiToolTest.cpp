@@ -41,8 +41,8 @@ TEST(KanjiTool, GuessAndDetect) {
     const QString empty = write(dir, "d.txt", "");
     const ToolRun guess = run({"--guess", sjis, euc, jis, empty});
     EXPECT_EQ(guess.Code, 0);
-    EXPECT_EQ(QString::fromUtf8(guess.Out), QString("%1: S-JIS CRLF\n%2: EUC LF\n%3: JIS CRLF\n%4: S-JIS CRLF\n")
-                                                .arg(sjis, euc, jis, empty));
+    EXPECT_EQ(QString::fromUtf8(guess.Out),
+              QString("%1: S-JIS CRLF\n%2: EUC LF\n%3: JIS CRLF\n%4: S-JIS CRLF\n").arg(sjis, euc, jis, empty));
     const ToolRun detect = run({"--detect", sjis, euc, jis, empty});
     EXPECT_EQ(QString::fromUtf8(detect.Out), QString("%1: 5\n%2: 4\n%3: 2\n%4: 0\n").arg(sjis, euc, jis, empty));
 }
@@ -57,14 +57,18 @@ TEST(KanjiTool, ConvertsAsTheEditorSaves) {
         // Saved as JIS the editor returns to ASCII with ESC ( J.
         EXPECT_TRUE(same.Out == QByteArray::fromStdString(quire::jconvert::SjisToJis(t.ShiftJis)));
         const ToolRun euc = run(lib + QStringList{"--code", "EUC", "--eol", "LF", jis});
-        EXPECT_TRUE(euc.Out == QByteArray::fromStdString(quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf)));
+        EXPECT_TRUE(euc.Out ==
+                    QByteArray::fromStdString(quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf)));
     }
 }
 
 TEST(KanjiTool, WarnsAboutCharactersJisCannotHold) {
     QTemporaryDir dir;
     // A kanji first, so that the file is taken as Shift-JIS (0xFA alone would look like EUC).
-    const QString path = write(dir, "ibm.txt", "\x8A\xBF" "ab\xFA\x40" "cd\r\n");
+    const QString path = write(dir, "ibm.txt",
+                               "\x8A\xBF"
+                               "ab\xFA\x40"
+                               "cd\r\n");
     const ToolRun r = run({"--code", "JIS", path});
     EXPECT_EQ(r.Code, 0);
     EXPECT_TRUE(r.Err.contains("byte offsets 4")) << r.Err.toStdString();

@@ -50,15 +50,20 @@ protected:
 
 TEST_F(ToolInputOutput, OptionsOutOfRangeAreUsageErrors) {
     const QString text = file("a.txt", "abc\tdef\r\n");
-    for (const QStringList& bad : {QStringList{"--tab", "0"}, {"--tab", "-8"}, {"--tab", "3"}, {"--tab", "10"},
-                                   {"--wrap", "5"}, {"--wrap", "-1"}, {"--wrap", "251"}}) {
+    for (const QStringList& bad : {QStringList{"--tab", "0"},
+                                   {"--tab", "-8"},
+                                   {"--tab", "3"},
+                                   {"--tab", "10"},
+                                   {"--wrap", "5"},
+                                   {"--wrap", "-1"},
+                                   {"--wrap", "251"}}) {
         const ToolRun r = run("quire-lex", bad + QStringList{text});
         EXPECT_TRUE(r.Finished);
         EXPECT_EQ(r.Code, 2) << bad.join(' ').toStdString() << ": " << r.Err.toStdString();
         EXPECT_TRUE(r.Err.contains("usage")) << r.Err.toStdString();
     }
-    for (const QStringList& good : {QStringList{"--tab", "2"}, {"--tab", "8"}, {"--wrap", "0"}, {"--wrap", "20"},
-                                    {"--wrap", "250"}}) {
+    for (const QStringList& good :
+         {QStringList{"--tab", "2"}, {"--tab", "8"}, {"--wrap", "0"}, {"--wrap", "20"}, {"--wrap", "250"}}) {
         const ToolRun r = run("quire-lex", good + QStringList{text});
         EXPECT_EQ(r.Code, 0) << good.join(' ').toStdString() << ": " << r.Err.toStdString();
         EXPECT_TRUE(r.Out.startsWith("0 [")) << r.Out.toStdString();
@@ -111,6 +116,7 @@ TEST_F(ToolInputOutput, AFullDiskIsAMessageAndAFailure) {
         const ToolRun r = run(tool, args, {}, "/dev/full");
         EXPECT_TRUE(r.Finished);
         EXPECT_NE(r.Code, 0) << tool.toStdString() << " " << args.join(' ').toStdString();
-        EXPECT_TRUE(r.Err.contains("cannot write the output") && r.Err.contains(strerror(ENOSPC))) << r.Err.toStdString();
+        EXPECT_TRUE(r.Err.contains("cannot write the output") && r.Err.contains(strerror(ENOSPC)))
+            << r.Err.toStdString();
     }
 }

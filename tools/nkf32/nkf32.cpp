@@ -53,9 +53,12 @@ NKF_EXPORT int SetNkfOption(const char* Option) {
         }
         const char* end = std::strchr(p, ' ');
         const std::string_view word(p, end ? static_cast<std::size_t>(end - p) : std::strlen(p));
-        if (word == "-s" || word == "-j" || word == "-e") output = word[1];
-        else if (word == "-S" || word == "-J" || word == "-E") input = static_cast<char>(word[1] - 'A' + 'a');
-        else return -1;
+        if (word == "-s" || word == "-j" || word == "-e")
+            output = word[1];
+        else if (word == "-S" || word == "-J" || word == "-E")
+            input = static_cast<char>(word[1] - 'A' + 'a');
+        else
+            return -1;
         p += word.size();
     }
     gOutput = output;
