@@ -29,6 +29,36 @@ QString TMainForm::NormalizedPath(const QString& Path) {
     return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(Path).absoluteFilePath()) : canonical;
 }
 
+namespace {
+
+// What a read could not give as it was: characters beyond the table (the page is read-only),
+// a code the user chose that does not keep the bytes, and a cut at a NUL.
+void tellWhatTheReadLeft(const QString& Path, const TKanjiText& t, const QString& AsCode, bool CutAtNul) {
+    if (t.Unkept > 0) {
+        Tell(QStringLiteral("このファイルには、Shift_JIS にない文字が多すぎるため（%1 種類まで）表示できない文字が "
+                            "%2 個あります。"
+                            "「〓」で表示し、内容が失われないよう読み取り専用で開きます。\r\r")
+                     .arg(TOutsideCharTable::Capacity)
+                     .arg(t.Unkept) +
+                 DisplayPath(Path),
+             TMessageIcon::Warning);
+    } else if (!t.KeepsBytes && !AsCode.isEmpty()) {
+        Tell(QStringLiteral("このファイルには、%1 のままでは元のとおりに保存できない文字が含まれています。"
+                            "保存する前に確認します。\r\r")
+                     .arg(AsCode) +
+                 DisplayPath(Path),
+             TMessageIcon::Warning);
+    }
+    if (CutAtNul) {
+        Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
+                            "このまま上書き保存すると、その部分は失われます。\r\r") +
+                 DisplayPath(Path),
+             TMessageIcon::Warning);
+    }
+}
+
+} // namespace
+
 bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCode) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     // Offsets into the text are 32-bit: larger files are refused with a message rather than
@@ -67,27 +97,7 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
         p.Editor->SetReadOnly(t.Unkept > 0);
         FRecovery->Forget(p.Editor); // what the page held before is given up
         ShowPageName(Index);
-        if (t.Unkept > 0) {
-            Tell(QStringLiteral("このファイルには、Shift_JIS にない文字が多すぎるため（%1 種類まで）表示できない文字が "
-                                "%2 個あります。"
-                                "「〓」で表示し、内容が失われないよう読み取り専用で開きます。\r\r")
-                         .arg(TOutsideCharTable::Capacity)
-                         .arg(t.Unkept) +
-                     DisplayPath(Path),
-                 TMessageIcon::Warning);
-        } else if (!t.KeepsBytes && !asCode.empty()) {
-            Tell(QStringLiteral("このファイルには、%1 のままでは元のとおりに保存できない文字が含まれています。"
-                                "保存する前に確認します。\r\r")
-                         .arg(AsCode) +
-                     DisplayPath(Path),
-                 TMessageIcon::Warning);
-        }
-        if (p.CutAtNul) {
-            Tell(QStringLiteral("このファイルには NUL 文字が含まれています。NUL 文字から後ろは読み込まれていません。"
-                                "このまま上書き保存すると、その部分は失われます。\r\r") +
-                     DisplayPath(Path),
-                 TMessageIcon::Warning);
-        }
+        tellWhatTheReadLeft(Path, t, AsCode, p.CutAtNul);
         return true;
     } catch (const EPlatformError& e) {
         Tell(QString::fromStdString(e.what()));

@@ -7,7 +7,6 @@
 
 #include "OutsideCharTable.h"
 #include "ShiftJis.h"
-#include "Utf8Codec.h"
 
 #include <array>
 #include <cerrno>
@@ -190,7 +189,7 @@ std::string FromUnicode(QStringView text, TOutsideCharTable* table, QString* los
             // A page with a table keeps every character: those without an exact code take
             // codes of the table.
             const char32_t ch = pair ? QChar::surrogateToUcs4(u, text[i + 1].unicode()) : char32_t(u);
-            const int code = QChar::isSurrogate(u) && !pair ? -1 : utf8::CodeFor(ch, *table);
+            const int code = QChar::isSurrogate(u) && !pair ? -1 : CodeFor(ch, *table);
             if (code < 0)
                 lose(text.mid(i, pair ? 2 : 1));
             else if (code < 0x100)
@@ -235,6 +234,12 @@ int EncodeExact(char32_t ch) noexcept {
 int EncodeChar(char16_t ch) noexcept {
     if (QChar::isSurrogate(ch)) return -1;
     return tables().fromUnicode[ch];
+}
+
+int CodeFor(char32_t ch, TOutsideCharTable& table) {
+    const int code = EncodeExact(ch);
+    if (code >= 0 && (!TOutsideCharTable::IsUserDefined(code) || table.Reserve(code))) return code;
+    return table.CodeOf(ch);
 }
 
 } // namespace quire::cp932

@@ -47,4 +47,10 @@ int EncodeChar(char16_t ch) noexcept;
 // and those such as U+301C or U+00A5 that only have the code of another character).
 int EncodeExact(char32_t ch) noexcept;
 
+// The code a character takes in a page with Table: its own code page 932 code when that code
+// gives the same character back and is not a table code of another character; else a code
+// of the table (given now when it has none). -1 when the table is full. The text's own
+// user-defined characters (U+E000-U+E757) keep their codes, which the table then never gives.
+int CodeFor(char32_t Ch, TOutsideCharTable& Table);
+
 } // namespace quire::cp932

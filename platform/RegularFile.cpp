@@ -1,8 +1,6 @@
 // Bounded reading of regular files and standard input.
 #include "RegularFile.h"
 
-#include "RegularFileReader.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -39,19 +37,6 @@ TRegularFileRead readAll(int fd, qint64 MaxSize, qint64 expected) {
 }
 
 } // namespace
-
-TRegularFileRead ReadRegularFile(const QString& Path, qint64 MaxSize) {
-    TRegularFileReader reader(Path, MaxSize);
-    if (!reader.Ok()) return reader.Status();
-    TRegularFileRead r;
-    r.Bytes.reserve(static_cast<qsizetype>(reader.Size()));
-    char buffer[65536];
-    for (std::size_t got = 0;;) {
-        if (!reader.Read(buffer, sizeof buffer, got)) return reader.Status();
-        if (got == 0) return r;
-        r.Bytes.append(buffer, static_cast<qsizetype>(got));
-    }
-}
 
 TRegularFileRead ReadStandardInput(qint64 MaxSize) { return readAll(STDIN_FILENO, MaxSize, 0); }
 

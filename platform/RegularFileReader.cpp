@@ -57,4 +57,18 @@ bool TRegularFileReader::Read(char* Buffer, std::size_t N, std::size_t& Got) {
     return true;
 }
 
+// Whole-file reading is the reader run to the end.
+TRegularFileRead ReadRegularFile(const QString& Path, qint64 MaxSize) {
+    TRegularFileReader reader(Path, MaxSize);
+    if (!reader.Ok()) return reader.Status();
+    TRegularFileRead r;
+    r.Bytes.reserve(static_cast<qsizetype>(reader.Size()));
+    char buffer[65536];
+    for (std::size_t got = 0;;) {
+        if (!reader.Read(buffer, sizeof buffer, got)) return reader.Status();
+        if (got == 0) return r;
+        r.Bytes.append(buffer, static_cast<qsizetype>(got));
+    }
+}
+
 } // namespace quire

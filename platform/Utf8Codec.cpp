@@ -102,12 +102,6 @@ bool IsUtf8File(std::string_view bytes) noexcept {
     return IsValid(bytes, &multi) && multi;
 }
 
-int CodeFor(char32_t ch, TOutsideCharTable& table) {
-    const int code = cp932::EncodeExact(ch);
-    if (code >= 0 && (!TOutsideCharTable::IsUserDefined(code) || table.Reserve(code))) return code;
-    return table.CodeOf(ch);
-}
-
 void ReserveOwnCodes(std::string_view s, TOutsideCharTable& table) {
     // Every user-defined character (U+E000-U+E757, "\xEE\x80\x80" to "\xEE\x9D\x97") of the
     // text keeps its own code.
@@ -148,7 +142,7 @@ std::size_t ConvertPiece(std::string_view s, TOutsideCharTable& table, char* con
             code = table.CodeOf(TOutsideCharTable::RawByteBase + p[i]);
             ++i;
         } else {
-            code = CodeFor(d.Ch, table);
+            code = cp932::CodeFor(d.Ch, table);
             i += d.Length;
         }
         if (code < 0) {

@@ -25,12 +25,6 @@ bool IsValid(std::string_view Bytes, bool* MultiByte = nullptr) noexcept;
 // holds at least one multi-byte sequence (plain ASCII stays Shift_JIS).
 bool IsUtf8File(std::string_view Bytes) noexcept;
 
-// The code a character takes in a page with Table: its own code page 932 code when that code
-// gives the same character back and is not a table code of another character; else a code
-// of the table (given now when it has none). -1 when the table is full. The text's own
-// user-defined characters (U+E000-U+E757) keep their codes, which the table then never gives.
-int CodeFor(char32_t Ch, TOutsideCharTable& Table);
-
 // What the conversion to Shift_JIS could not keep.
 struct TToShiftJis {
     // Characters that found no code because the user-defined area was full: each became

@@ -123,6 +123,28 @@ int checkWidths(const TLexOptions& o) {
     return -1;
 }
 
+// A pair of brackets for the fountain; a bad pair is told.
+bool addBracket(TEditorFountain& f, const QString& left, const QString& right) {
+    try {
+        f.Brackets().AddBracket(sjis(left), sjis(right));
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quire-lex: %s\n", e.what());
+        return false;
+    }
+}
+
+// The reserved words, one a line, from a file; a file that cannot be read is told.
+bool readReserved(const QString& file, TLexOptions& o) {
+    const auto words = tools::ReadInput(kProgram, file);
+    if (!words) return false;
+    for (const QByteArray& line : words->split('\n')) {
+        const QByteArray word = line.trimmed();
+        if (!word.isEmpty()) o.Reserved.emplace_back(word.constData(), static_cast<std::size_t>(word.size()));
+    }
+    return true;
+}
+
 // Reads the options into O and the editor fountain's settings into F; returns -1 when they
 // are good, else the exit status.
 int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
@@ -148,19 +170,9 @@ int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
         else if (a == "--hex-prefix" && next(v))
             f.SetHexPrefix(sjis(v));
         else if (a == "--bracket" && next(v) && next(w)) {
-            try {
-                f.Brackets().AddBracket(sjis(v), sjis(w));
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "quire-lex: %s\n", e.what());
-                return 2;
-            }
+            if (!addBracket(f, v, w)) return 2;
         } else if (a == "--reserved" && next(v)) {
-            const auto words = tools::ReadInput(kProgram, v);
-            if (!words) return 1;
-            for (const QByteArray& line : words->split('\n')) {
-                const QByteArray word = line.trimmed();
-                if (!word.isEmpty()) o.Reserved.emplace_back(word.constData(), static_cast<std::size_t>(word.size()));
-            }
+            if (!readReserved(v, o)) return 1;
         } else if (a == "--mode" && next(v))
             SetCurrentDocumentMode(v.toStdString());
         else if (a == "--fountain" && next(v))

@@ -141,9 +141,9 @@ TEST(Utf8Conversion, TheFilesOwnUserDefinedCharactersKeepTheirCodes) {
     // Typed later, a user-defined character whose code the table has given away takes
     // another code, and still comes back as itself.
     TOutsideCharTable typed;
-    const int e = utf8::CodeFor(U'\u00E9', typed);
+    const int e = cp932::CodeFor(U'\u00E9', typed);
     ASSERT_EQ(e, 0xF9FC);
-    const int pua = utf8::CodeFor(U'\uE757', typed);
+    const int pua = cp932::CodeFor(U'\uE757', typed);
     EXPECT_NE(pua, 0xF9FC);
     EXPECT_EQ(typed.CharOf(pua), U'\uE757');
 }
