@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
 #include <cstring>
@@ -296,7 +298,29 @@ void TMainForm::CreateMenus() {
             [this] { Window1Click(); });
     for (QMenu* m : {menuBar()->findChild<QMenu*>(QStringLiteral("M_Edit")), FPopupMenu})
         connect(m, &QMenu::aboutToShow, this, [this] { M_EditClick(); });
+    CreateTabPopup();
     CreateToolBar();
+}
+
+// The tab pop-up: a right click on a page's tab makes that page the active one and offers to
+// close it. Its item mirrors 閉じる: the key table gives it the same shortcut, which acts
+// through the File menu's item.
+void TMainForm::CreateTabPopup() {
+    FTabPopup = new QMenu(this);
+    FTabPopup->setObjectName(QStringLiteral("TabPopup"));
+    TMenuEntry close = *entryNamed("Mm_FileClose");
+    close.Name = "N18";
+    close.Caption = "このページを閉じる(&C)";
+    close.Shortcut = nullptr;
+    AddMenuItem(FTabPopup, close);
+    QTabBar* tabs = FPageControl->tabBar();
+    tabs->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tabs, &QWidget::customContextMenuRequested, this, [this, tabs](const QPoint& At) {
+        const int index = tabs->tabAt(At);
+        if (index < 0) return;
+        SetActivePage(index);
+        FTabPopup->popup(tabs->mapToGlobal(At));
+    });
 }
 
 void TMainForm::CreateToolBar() {

@@ -240,6 +240,8 @@ public:
     void ShowCounts();
     // The editors' popup menu (the Pm_ items).
     QMenu* PopupMenu() const { return FPopupMenu; }
+    // The page tabs' pop-up menu (its one item N18 closes the page).
+    QMenu* TabPopup() const { return FTabPopup; }
     // The current editor's character count and byte size as the commands show them.
     int CharacterCount();
     int ByteSize();
@@ -364,6 +366,7 @@ private:
     void Unsplit(int Index);
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
+    void CreateTabPopup();
     void CreateToolBar();
     void CreateStatusBar();
     // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
@@ -400,6 +403,7 @@ private:
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;
     QMenu* FPopupMenu = nullptr;
+    QMenu* FTabPopup = nullptr;
     std::vector<TPageRecord> FPages;
     std::array<QLabel*, PanelCount> FPanels{};
     std::map<QString, QAction*> FActions;

@@ -48,7 +48,7 @@ int guessOrDetect(bool Guess, const QStringList& Files) {
             continue;
         }
         const QByteArray& bytes = *read;
-        const QByteArray name = QFile::encodeName(file);
+        const QByteArray name = tools::NameBytes(file);
         if (Guess) {
             const TKanjiText t = GuessKanjiText(view(bytes));
             std::printf("%s: %s %s\n", name.constData(), t.KanjiCode.c_str(),
@@ -140,8 +140,7 @@ int resave(const TResaveOptions& O) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    QStringList args = tools::Arguments(argc, argv);
     if (args.isEmpty()) return usage();
     if (args.first() == "--guess" || args.first() == "--detect") {
         const bool guess = args.first() == "--guess";

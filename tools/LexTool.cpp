@@ -246,8 +246,7 @@ void printRows(const TEditorScreenStrings& store, TFountainParser& parser, const
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    QStringList args = tools::Arguments(argc, argv);
     auto editorFountain = TFountain::Create<TEditorFountain>();
     TLexOptions o;
     if (const int status = parseOptions(args, o, *editorFountain); status >= 0) return status;

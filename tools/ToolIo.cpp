@@ -1,6 +1,7 @@
 // Input and output of the command-line tools.
 #include "ToolIo.h"
 
+#include "PathCodec.h"
 #include "RegularFile.h"
 
 #include <QFile>
@@ -10,11 +11,19 @@
 
 namespace quire::tools {
 
+QStringList Arguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << DecodePath(QByteArray(argv[i]));
+    return args;
+}
+
+QByteArray NameBytes(const QString& Path) { return EncodePath(Path); }
+
 std::optional<QByteArray> ReadInput(const char* Program, const QString& Path) {
     const bool standardInput = Path == QLatin1String("-");
     TRegularFileRead read = standardInput ? ReadStandardInput(MaxTextFileSize) : ReadRegularFile(Path, MaxTextFileSize);
     if (read.Ok()) return std::move(read.Bytes);
-    const QByteArray name = standardInput ? QByteArray("standard input") : QFile::encodeName(Path);
+    const QByteArray name = standardInput ? QByteArray("standard input") : NameBytes(Path);
     std::fprintf(stderr, "%s: %s: %s\n", Program, name.constData(),
                  ReadFailureText(read, MaxTextFileSize).toLocal8Bit().constData());
     return std::nullopt;

@@ -4,9 +4,17 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace quire::tools {
+
+// The arguments after the program's name. File names of any bytes (not UTF-8 ones too) come
+// back whole when they are read (ReadInput) or printed (NameBytes).
+QStringList Arguments(int argc, char** argv);
+
+// The bytes of the file name Path as the system has them.
+QByteArray NameBytes(const QString& Path);
 
 // The bytes of Path, or of standard input when Path is "-". Only a regular file (or standard
 // input) of at most the editor's limit of 1 GB is read: a folder, FIFO or device is refused

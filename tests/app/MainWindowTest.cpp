@@ -19,15 +19,18 @@
 #include "nkf.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QScreen>
 #include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -782,3 +785,28 @@ TEST(JapaneseTranslation, QtsOwnWordsAreJapanese) {
 }
 
 #include "MainWindowTest.moc"
+
+// A right click on a tab makes its page the active one and offers このページを閉じる, which
+// closes it the way 閉じる does: a modified page is asked about first.
+TEST_F(MainWindowTest, TheTabPopupClosesThePageRightClicked) {
+    form->show();
+    editor(0)->TypeText("kept");
+    form->Mm_NewClick();
+    ASSERT_EQ(form->PageCount(), 2);
+    ASSERT_EQ(form->ActivePage(), 1);
+    QTabBar* tabs = form->findChild<QTabWidget*>()->tabBar();
+    const QPoint onFirst = tabs->tabRect(0).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, onFirst, tabs->mapToGlobal(onFirst));
+    QApplication::sendEvent(tabs, &click);
+    EXPECT_EQ(form->ActivePage(), 0);
+    ASSERT_TRUE(form->TabPopup()->isVisible());
+    form->TabPopup()->hide();
+    messages.Answers = {quire::test::kEscape};
+    form->Action("N18")->trigger();
+    EXPECT_EQ(form->PageCount(), 2) << "Escape keeps the modified page";
+    EXPECT_EQ(messages.Asked.size(), 1);
+    messages.Answers = {mbNo};
+    form->Action("N18")->trigger();
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_TRUE(editor(0)->Lines().Text().empty());
+}

@@ -120,3 +120,25 @@ TEST_F(ToolInputOutput, AFullDiskIsAMessageAndAFailure) {
             << r.Err.toStdString();
     }
 }
+
+// A file name that is not UTF-8 (a Latin-1 "é" here) is read and named with its own bytes.
+TEST_F(ToolInputOutput, FileNamesOfAnyBytesAreFound) {
+    const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xE9.txt";
+    // The shell makes the file under its real bytes, gives the name to the tool and removes it.
+    for (const QString& tool : kTools) {
+        QProcess p;
+        const QString script = QStringLiteral("n=\"$(printf '%1/caf\\351.txt')\"; printf 'abc\\r\\n' > \"$n\"; "
+                                              "\"$0\" $1 \"$n\"; status=$?; rm -f \"$n\"; exit $status")
+                                   .arg(dir.path());
+        const QString option = tool == QLatin1String("quire-kanji") ? "--guess" : "--rows";
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), script, QStringLiteral(QUIRE_BIN_DIR "/") + tool, option});
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0) << tool.toStdString() << ": " << p.readAllStandardError().toStdString();
+        const QByteArray out = p.readAllStandardOutput();
+        if (tool == QLatin1String("quire-kanji"))
+            EXPECT_TRUE(out.startsWith(name + ": ")) << out.toStdString();
+        else
+            EXPECT_TRUE(out.contains("bytes=3")) << out.toStdString();
+    }
+}
