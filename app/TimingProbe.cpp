@@ -19,12 +19,12 @@ qint64 TTimingProbe::now() {
 }
 
 void TTimingProbe::InstallFromEnvironment(bool ExpectText) {
-    const QString spec = qEnvironmentVariable("QUIRE_TIMING");
-    if (spec.isEmpty()) return;
-    const QStringList parts = spec.split(QLatin1Char(':'));
+    const QString request = qEnvironmentVariable("QUIRE_TIMING");
+    if (request.isEmpty()) return;
+    const QStringList parts = request.split(QLatin1Char(':'));
     const QString what = parts.value(0);
     if (what != QLatin1String("open") && what != QLatin1String("end") && what != QLatin1String("edit")) {
-        std::fprintf(stderr, "quire-timing: unknown measurement \"%s\"\n", qPrintable(spec));
+        std::fprintf(stderr, "quire-timing: unknown measurement \"%s\"\n", qPrintable(request));
         return;
     }
     const bool edit = what == QLatin1String("edit");

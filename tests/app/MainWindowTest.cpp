@@ -14,6 +14,7 @@
 #include "ScriptedServices.h"
 #include "Settings.h"
 #include "SingleInstance.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "jconvert.h"
 #include "nkf.h"
@@ -50,17 +51,8 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { form = std::make_unique<TMainForm>(); }
-    QString file(const QString& name, const QByteArray& bytes) {
-        const QString path = QDir(dir.path()).filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return QDir::cleanPath(path);
-    }
-    QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QString file(const QString& name, const QByteArray& bytes) { return test::WriteTestFile(dir.path(), name, bytes); }
+    QByteArray read(const QString& path) { return test::ReadTestFile(path); }
     // Writes a setting; the window, which read its settings at start, takes it at once as
     // the settings dialog gives it.
     void setting(const char* section, const char* key, const QString& value) {

@@ -12,6 +12,7 @@
 #include "SafeFile.h"
 #include "ScriptedServices.h"
 #include "Settings.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 
 #include <QDir>
@@ -37,10 +38,7 @@ using namespace quire::test;
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+QByteArray read(const QString& path) { return test::ReadTestFile(path); }
 
 // Lowers the file-size limit of this process for the lifetime of the guard; writing past it
 // fails with EFBIG instead of killing the process.
@@ -66,13 +64,7 @@ private:
 class NothingLostTest : public ::testing::Test {
 protected:
     void SetUp() override { form = std::make_unique<TMainForm>(); }
-    QString file(const QString& name, const QByteArray& bytes) {
-        const QString path = QDir(dir.path()).filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return QDir::cleanPath(path);
-    }
+    QString file(const QString& name, const QByteArray& bytes) { return test::WriteTestFile(dir.path(), name, bytes); }
     // Writes a setting; the window, which read its settings at start, takes it at once.
     void setting(const char* section, const char* key, const QString& value) {
         profile::WriteString(SettingsFileName(), section, key, value);

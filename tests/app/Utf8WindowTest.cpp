@@ -5,6 +5,7 @@
 #include "FindReplace.h"
 #include "OutsideCharTable.h"
 #include "ScriptedServices.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "Utf8Codec.h"
 
@@ -27,17 +28,8 @@ QByteArray u8(const char8_t* s) { return QByteArray(reinterpret_cast<const char*
 class Utf8WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { form = std::make_unique<TMainForm>(); }
-    QString file(const QString& name, const QByteArray& bytes) {
-        const QString path = QDir(dir.path()).filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return QDir::cleanPath(path);
-    }
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QString file(const QString& name, const QByteArray& bytes) { return test::WriteTestFile(dir.path(), name, bytes); }
+    static QByteArray read(const QString& path) { return test::ReadTestFile(path); }
     TEditor* editor() { return form->Page(form->ActivePage()).Editor; }
     // Types Text at the start of the active page as the input method commits it.
     void commitAtStart(const QString& text) {
