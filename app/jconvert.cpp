@@ -288,10 +288,15 @@ TConvertStep stepResult(const uint8_t* begin, const uint8_t* p, const char* star
     return {static_cast<std::size_t>(p - begin), static_cast<std::size_t>(o - start)};
 }
 
-TConvertStep eucToSjis(std::string_view text, bool last, char* out) noexcept {
+// Copies the ASCII run at P (copyAscii), then the byte that stopped it when that is ASCII too;
+// returns where the reading goes on.
+inline const uint8_t* copyAsciiRun(const uint8_t* p, const uint8_t* end, char*& o) noexcept {
+    if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
+    return p;
+}
+
+TConvertStep eucToSjis(const uint8_t* begin, const uint8_t* end, bool last, char* out) noexcept {
     const TJisTable& table = jisTable();
-    const uint8_t* const begin = bytesOf(text);
-    const uint8_t* const end = begin + text.size();
     const uint8_t* p = begin;
     char* o = out;
     while (p < end) {
@@ -306,7 +311,7 @@ TConvertStep eucToSjis(std::string_view text, bool last, char* out) noexcept {
         if (p >= end) break;
         const uint8_t c = *p;
         if (c < 0x80) {
-            if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
+            p = copyAsciiRun(p, end, o);
         } else if (c == 0x80 || c == 0xFF) {
             *o++ = static_cast<char>(c);
             ++p;
@@ -325,10 +330,8 @@ TConvertStep eucToSjis(std::string_view text, bool last, char* out) noexcept {
     return stepResult(begin, p, out, o);
 }
 
-TConvertStep jisToSjis(std::string_view text, bool last, bool& kanji, char* out) noexcept {
+TConvertStep jisToSjis(const uint8_t* begin, const uint8_t* end, bool last, bool& kanji, char* out) noexcept {
     const TJisTable& table = jisTable();
-    const uint8_t* const begin = bytesOf(text);
-    const uint8_t* const end = begin + text.size();
     const uint8_t* p = begin;
     char* o = out;
     while (p < end) {
@@ -394,31 +397,16 @@ inline char* putSjisAsJis(const TSjisTables& t, char* o, uint8_t c, uint8_t d, u
     return o + 2;
 }
 
-TConvertStep sjisToEuc(std::string_view text, bool last, char* out) noexcept {
-    const TSjisTables& tables = sjisTables();
-    const uint8_t* const begin = bytesOf(text);
-    const uint8_t* const end = begin + text.size();
-    const uint8_t* p = begin;
-    char* o = out;
-    while (p < end) {
-        const uint8_t c = *p;
-        if (c < 0x80) {
-            if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
-        } else if (in(c, 0xA1, 0xDF)) { // half-width katakana
-            o[0] = static_cast<char>(0x8E);
-            o[1] = static_cast<char>(c);
-            o += 2;
-            ++p;
-        } else if (end - p > 1) {
-            o = putSjisAsJis(tables, o, c, p[1], 0x80);
-            p += 2;
-        } else {
-            if (!last) break;            // the first byte of a pair waits for the next piece
-            *o++ = static_cast<char>(c); // a lone last byte is kept
-            ++p;
-        }
+// Writes the Shift-JIS character at P as JIS with Top added (putSjisAsJis), or keeps a lone
+// last byte as it is; returns where the reading goes on.
+inline const uint8_t* putSjisChar(const TSjisTables& t, const uint8_t* p, const uint8_t* end, char*& o,
+                                  uint8_t top) noexcept {
+    if (end - p > 1) {
+        o = putSjisAsJis(t, o, p[0], p[1], top);
+        return p + 2;
     }
-    return stepResult(begin, p, out, o);
+    *o++ = static_cast<char>(*p);
+    return p + 1;
 }
 
 // The full-width JIS pair of the half-width katakana C, joined with a sound mark at Next
@@ -442,45 +430,52 @@ std::pair<uint8_t, uint8_t> kanaPair(uint8_t c, const uint8_t* next, bool& joine
     return {row, cell};
 }
 
-TConvertStep sjisToJis(std::string_view text, bool last, bool& kanji, char* out) noexcept {
+// Shift-JIS into JIS (ToJis) or EUC: the same pairs, with the high bit set in EUC. Half-width
+// katakana stay half-width in EUC after the byte 0x8E; in JIS, which has none, they become
+// full-width, joined with a sound mark that follows. JIS switches between ASCII and kanji
+// with escapes (Kanji: whether kanji is on); the text ends in ASCII. Not inlined into
+// ConvertPiece: there, beside the other cores, it cost them 5-10% (kanji_bench).
+template <bool ToJis>
+[[gnu::noinline]] TConvertStep sjisTo(const uint8_t* begin, const uint8_t* end, bool last, bool& kanji,
+                                      char* out) noexcept {
     const TSjisTables& tables = sjisTables();
-    const uint8_t* const begin = bytesOf(text);
-    const uint8_t* const end = begin + text.size();
     const uint8_t* p = begin;
     char* o = out;
     while (p < end) {
         const uint8_t c = *p;
         if (c < 0x80) {
-            if (kanji) {
+            if (ToJis && kanji) {
                 o = put3(o, "\x1B(J");
                 kanji = false;
             }
-            if ((p = copyAscii(p, end, o)) < end && *p < 0x80) *o++ = static_cast<char>(*p++);
+            p = copyAsciiRun(p, end, o);
             continue;
         }
-        // A character that the end of the piece may cut waits for the next piece.
-        if (end - p < 2 && !last) break;
-        if (!kanji) {
+        const bool kana = in(c, 0xA1, 0xDF);
+        // A character that the end of the piece may cut waits for the next piece; in JIS a
+        // half-width katakana too, which a sound mark there would join.
+        if (end - p < 2 && !last && (ToJis || !kana)) break;
+        if (ToJis && !kanji) {
             o = put3(o, "\x1B$B");
             kanji = true;
         }
-        if (in(c, 0xA1, 0xDF)) {
-            // Half-width katakana become full-width; a sound mark joins the kana before it.
+        if (kana && ToJis) {
             bool joined = false;
             const auto [row, cell] = kanaPair(c, end - p > 1 ? p + 1 : nullptr, joined);
             o[0] = static_cast<char>(row);
             o[1] = static_cast<char>(cell);
             o += 2;
             p += joined ? 2 : 1;
-        } else if (end - p > 1) {
-            o = putSjisAsJis(tables, o, c, p[1], 0);
-            p += 2;
-        } else {
-            *o++ = static_cast<char>(c); // a lone last byte is kept
+        } else if (kana) {
+            o[0] = static_cast<char>(0x8E);
+            o[1] = static_cast<char>(c);
+            o += 2;
             ++p;
+        } else {
+            p = putSjisChar(tables, p, end, o, ToJis ? 0 : 0x80);
         }
     }
-    if (last && kanji) {
+    if (ToJis && last && kanji) {
         o = put3(o, "\x1B(J");
         kanji = false;
     }
@@ -519,13 +514,15 @@ std::size_t MaxConvertedSize(TConversion conversion, std::size_t n) noexcept {
 }
 
 TConvertStep ConvertPiece(TConversion conversion, std::string_view text, bool last, bool& kanji, char* out) noexcept {
+    const uint8_t* const begin = bytesOf(text);
+    const uint8_t* const end = begin + text.size();
     switch (conversion) {
-    case TConversion::EucToSjis: return eucToSjis(text, last, out);
-    case TConversion::JisToSjis: return jisToSjis(text, last, kanji, out);
-    case TConversion::SjisToEuc: return sjisToEuc(text, last, out);
+    case TConversion::EucToSjis: return eucToSjis(begin, end, last, out);
+    case TConversion::JisToSjis: return jisToSjis(begin, end, last, kanji, out);
+    case TConversion::SjisToEuc: return sjisTo<false>(begin, end, last, kanji, out);
     case TConversion::SjisToJis: break;
     }
-    return sjisToJis(text, last, kanji, out);
+    return sjisTo<true>(begin, end, last, kanji, out);
 }
 
 std::string JisToSjis(std::string_view s) { return convertWhole(TConversion::JisToSjis, s, s.size()); }
