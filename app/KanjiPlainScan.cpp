@@ -1,6 +1,8 @@
 // TKanjiPlainScan.
 #include "KanjiPlainScan.h"
 
+#include "CutCharacter.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -107,20 +109,9 @@ std::size_t TKanjiPlainScan::take(std::string_view Piece, bool Last) {
 
 bool TKanjiPlainScan::Add(std::string_view Piece) {
     if (!FPlain) return false;
-    if (!FCarry.empty()) {
-        // The cut character or escape with the next few bytes, enough to finish it.
-        const std::size_t more = std::min<std::size_t>(Piece.size(), 4);
-        std::string joined = std::move(FCarry);
-        const std::size_t carried = joined.size();
-        joined.append(Piece.data(), more);
-        FCarry.clear();
-        const std::size_t taken = take(joined, false);
-        if (taken < carried) { // the piece was too short to finish it
-            FCarry = joined.substr(taken);
-            return FPlain;
-        }
-        Piece.remove_prefix(taken - carried);
-    }
+    // The cut character or escape the piece before left, finished first.
+    if (!FinishCutCharacter(FCarry, Piece, false, [this](std::string_view s, bool Last) { return take(s, Last); }))
+        return FPlain;
     if (FPlain) FCarry.assign(Piece.substr(take(Piece, false)));
     return FPlain;
 }

@@ -1,6 +1,8 @@
 // TKanjiRoundTrip.
 #include "KanjiRoundTrip.h"
 
+#include "CutCharacter.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -69,21 +71,10 @@ std::size_t TKanjiRoundTrip::TJisCharacters::take(std::string_view s, bool Last,
 }
 
 void TKanjiRoundTrip::TJisCharacters::Add(std::string_view Piece, bool Last, std::string& Out) {
-    if (!FCarry.empty()) {
-        // The cut escape with the next few bytes, enough to finish it; the piece goes on from
-        // where that stopped.
-        const std::size_t more = std::min<std::size_t>(Piece.size(), 4);
-        std::string joined = std::move(FCarry);
-        const std::size_t carried = joined.size();
-        joined.append(Piece.data(), more);
-        FCarry.clear();
-        const std::size_t taken = take(joined, Last && more == Piece.size(), Out);
-        if (taken < carried) { // the piece was too short to finish it
-            FCarry = joined.substr(taken);
-            return;
-        }
-        Piece.remove_prefix(taken - carried);
-    }
+    // The cut escape the piece before left, finished first; the piece goes on from where that
+    // stopped.
+    const auto takeOut = [this, &Out](std::string_view s, bool Final) { return take(s, Final, Out); };
+    if (!FinishCutCharacter(FCarry, Piece, Last, takeOut)) return;
     const std::size_t taken = take(Piece, Last, Out);
     FCarry.assign(Piece.substr(taken));
 }
