@@ -2,6 +2,8 @@
 #include "SearchForm.h"
 
 #include "Dialogs.h"
+#include "Profile.h"
+#include "ProgramFolder.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -50,6 +52,29 @@ QGroupBox* TSearchForm::OptionsGroup() {
 }
 
 void TSearchForm::SetDirection(int Item) { Direction->SetItemIndex(Item == ItemTowardEnd ? ItemTowardEnd : 1); }
+
+void TSearchForm::ReadSearchSettings(const QString& Section, const QString& MatchCaseKey) {
+    const QString file = SettingsFileName();
+    SetDirection(profile::ReadInteger(file, Section, QStringLiteral("UorD"), 1));
+    CheckB_MachCase->setChecked(profile::ReadBool(file, Section, MatchCaseKey, false));
+    CheckB_WholeWord->setChecked(profile::ReadBool(file, Section, QStringLiteral("WholeWord"), false));
+}
+
+void TSearchForm::WriteOptionBoxes(const QString& File, const QString& Section, const QString& MatchCaseKey) const {
+    profile::WriteBool(File, Section, MatchCaseKey, CheckB_MachCase->isChecked());
+    profile::WriteBool(File, Section, QStringLiteral("WholeWord"), CheckB_WholeWord->isChecked());
+}
+
+bool TSearchForm::TakeSearchText() {
+    if (ComboB_SearchText->currentText().isEmpty()) return false;
+    FState.SearchText = ComboB_SearchText->currentText();
+    return true;
+}
+
+void TSearchForm::TakeOptionBoxes() {
+    FState.Options.Set(TSearchOption::MatchCase, CheckB_MachCase->isChecked());
+    FState.Options.Set(TSearchOption::WholeWord, CheckB_WholeWord->isChecked());
+}
 
 void TSearchForm::UpdateButtons() {
     const bool hasText = !ComboB_SearchText->currentText().isEmpty();

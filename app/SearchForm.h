@@ -45,6 +45,15 @@ protected:
     void Btn_His_ClearClick();
     // A direction item from the settings; anything but 0 is item 1, the design value.
     void SetDirection(int Item);
+    // The direction and the two boxes from the dialog's section of the settings file;
+    // MatchCaseKey is the name that section gives the match-case box.
+    void ReadSearchSettings(const QString& Section, const QString& MatchCaseKey);
+    // The two boxes written to the dialog's section of File.
+    void WriteOptionBoxes(const QString& File, const QString& Section, const QString& MatchCaseKey) const;
+    // OK's first step: false when there is no search text, else the text taken over.
+    bool TakeSearchText();
+    // The two boxes taken over as the options MatchCase and WholeWord.
+    void TakeOptionBoxes();
 
     void showEvent(QShowEvent* Event) override;
     // Closing, whichever way: each combo with a text writes its history.

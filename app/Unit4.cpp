@@ -14,7 +14,8 @@ namespace quire {
 
 namespace {
 const QString kSection = QStringLiteral("Serch");
-}
+const QString kMatchCaseKey = QStringLiteral("MatchCase");
+} // namespace
 
 TFindForm::TFindForm(QWidget* Parent, TFindReplace& State)
     : TSearchForm(Parent, State, QStringLiteral("検索"), QStringLiteral("Rg_Derection"), QStringLiteral("Serch")) {
@@ -34,27 +35,21 @@ TFindForm::TFindForm(QWidget* Parent, TFindReplace& State)
     buttons->addStretch();
     layout->addLayout(buttons, 0, 2, 3, 1);
 
-    const QString file = SettingsFileName();
-    SetDirection(profile::ReadInteger(file, kSection, QStringLiteral("UorD"), 1));
-    CheckB_MachCase->setChecked(profile::ReadBool(file, kSection, QStringLiteral("MatchCase"), false));
-    CheckB_WholeWord->setChecked(profile::ReadBool(file, kSection, QStringLiteral("WholeWord"), false));
+    ReadSearchSettings(kSection, kMatchCaseKey);
     ComboB_SearchText->LoadHistory();
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Btn_OkClick(); });
 }
 
 void TFindForm::Btn_OkClick() {
-    if (ComboB_SearchText->currentText().isEmpty()) return;
-    FState.SearchText = ComboB_SearchText->currentText();
+    if (!TakeSearchText()) return;
     ReportPlatformError([this] {
         const QString file = SettingsFileName();
         profile::WriteInteger(file, kSection, QStringLiteral("UorD"), Rg_Derection->ItemIndex());
-        profile::WriteBool(file, kSection, QStringLiteral("MatchCase"), CheckB_MachCase->isChecked());
-        profile::WriteBool(file, kSection, QStringLiteral("WholeWord"), CheckB_WholeWord->isChecked());
+        WriteOptionBoxes(file, kSection, kMatchCaseKey);
     });
     ComboB_SearchText->MoveTextToTop();
     FState.Options.Set(TSearchOption::Forward, Rg_Derection->ItemIndex() == ItemTowardEnd);
-    FState.Options.Set(TSearchOption::MatchCase, CheckB_MachCase->isChecked());
-    FState.Options.Set(TSearchOption::WholeWord, CheckB_WholeWord->isChecked());
+    TakeOptionBoxes();
     accept();
 }
 

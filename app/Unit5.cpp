@@ -14,7 +14,8 @@ namespace quire {
 
 namespace {
 const QString kSection = QStringLiteral("Replace");
-}
+const QString kMatchCaseKey = QStringLiteral("MactchCase"); // the key's spelling in existing settings files
+} // namespace
 
 TReplaceForm::TReplaceForm(QWidget* Parent, TFindReplace& State)
     : TSearchForm(Parent, State, QStringLiteral("置換"), QStringLiteral("Rd_Derection"), QStringLiteral("RSerch")) {
@@ -50,11 +51,9 @@ TReplaceForm::TReplaceForm(QWidget* Parent, TFindReplace& State)
     buttons->addStretch();
     layout->addLayout(buttons, 0, 3, 5, 1);
 
+    ReadSearchSettings(kSection, kMatchCaseKey);
     const QString file = SettingsFileName();
-    SetDirection(profile::ReadInteger(file, kSection, QStringLiteral("UorD"), 1));
     CheckB_orTop->setChecked(profile::ReadBool(file, kSection, QStringLiteral("SearchFirst"), false));
-    CheckB_MachCase->setChecked(profile::ReadBool(file, kSection, QStringLiteral("MactchCase"), false));
-    CheckB_WholeWord->setChecked(profile::ReadBool(file, kSection, QStringLiteral("WholeWord"), false));
     CheckB_orDlg->setChecked(profile::ReadBool(file, kSection, QStringLiteral("Dialog"), true));
     ComboB_SearchText->LoadHistory();
     ComboB_ReplaceText->LoadHistory();
@@ -65,15 +64,13 @@ TReplaceForm::TReplaceForm(QWidget* Parent, TFindReplace& State)
 }
 
 void TReplaceForm::Btn_OkClick(bool All) {
-    if (ComboB_SearchText->currentText().isEmpty()) return;
-    FState.SearchText = ComboB_SearchText->currentText();
+    if (!TakeSearchText()) return;
     FState.ReplaceText = ComboB_ReplaceText->currentText();
     ReportPlatformError([this] {
         const QString file = SettingsFileName();
         profile::WriteInteger(file, kSection, QStringLiteral("UorD"), Rd_Derection->ItemIndex());
         profile::WriteBool(file, kSection, QStringLiteral("SearchFirst"), CheckB_orTop->isChecked());
-        profile::WriteBool(file, kSection, QStringLiteral("MactchCase"), CheckB_MachCase->isChecked());
-        profile::WriteBool(file, kSection, QStringLiteral("WholeWord"), CheckB_WholeWord->isChecked());
+        WriteOptionBoxes(file, kSection, kMatchCaseKey);
         profile::WriteBool(file, kSection, QStringLiteral("Dialog"), CheckB_orDlg->isChecked());
     });
     ComboB_SearchText->MoveTextToTop();
@@ -82,8 +79,7 @@ void TReplaceForm::Btn_OkClick(bool All) {
     const bool towardEnd = Rd_Derection->ItemIndex() == ItemTowardEnd || CheckB_orTop->isChecked();
     FState.Options.Set(TSearchOption::Forward, towardEnd);
     FState.Options.Set(TSearchOption::Confirm, CheckB_orDlg->isChecked());
-    FState.Options.Set(TSearchOption::MatchCase, CheckB_MachCase->isChecked());
-    FState.Options.Set(TSearchOption::WholeWord, CheckB_WholeWord->isChecked());
+    TakeOptionBoxes();
     FState.Options.Set(TSearchOption::ReplaceAll, All);
     accept();
 }
