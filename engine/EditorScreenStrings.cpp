@@ -3,6 +3,7 @@
 
 #include "PlatformError.h"
 #include "ShiftJis.h"
+#include "UpdateGuard.h"
 #include "WordWrap.h"
 
 #include <algorithm>
@@ -19,16 +20,7 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 
 // Opens an update of a string list for the lifetime of the guard.
-class UpdateGuard {
-public:
-    explicit UpdateGuard(TPointerStringList& list) : list_(list) { list_.BeginUpdate(); }
-    ~UpdateGuard() { list_.EndUpdate(); }
-    UpdateGuard(const UpdateGuard&) = delete;
-    UpdateGuard& operator=(const UpdateGuard&) = delete;
-
-private:
-    TPointerStringList& list_;
-};
+using UpdateGuard = TUpdateGuard<TPointerStringList>;
 
 // Detaches a list's change handler for the lifetime of the guard.
 class DetachGuard {

@@ -2,6 +2,7 @@
 #include "EditorStrings.h"
 
 #include "EditorScreenStrings.h"
+#include "UpdateGuard.h"
 
 #include <stdexcept>
 
@@ -25,16 +26,7 @@ private:
 };
 
 // Holds an update of Lines open for the lifetime of the guard.
-class LinesUpdate {
-public:
-    explicit LinesUpdate(TEditorStrings& l) : l_(l) { l_.BeginUpdate(); }
-    ~LinesUpdate() { l_.EndUpdate(); }
-    LinesUpdate(const LinesUpdate&) = delete;
-    LinesUpdate& operator=(const LinesUpdate&) = delete;
-
-private:
-    TEditorStrings& l_;
-};
+using LinesUpdate = TUpdateGuard<TEditorStrings>;
 
 } // namespace
 
