@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 using namespace quire;
 
@@ -145,6 +146,21 @@ bool readReserved(const QString& file, TLexOptions& o) {
     return true;
 }
 
+// The options that are a switch alone: the field each turns on, or null for any other.
+bool TLexOptions::*switchNamed(const QString& a) {
+    static const std::pair<const char*, bool TLexOptions::*> switches[] = {
+        {"--word-break", &TLexOptions::WordBreak},
+        {"--follow-punctuation", &TLexOptions::FollowPunctuation},
+        {"--leading", &TLexOptions::Leading},
+        {"--follow-ret-mark", &TLexOptions::FollowRetMark},
+        {"--rows", &TLexOptions::Rows},
+        {"--colors", &TLexOptions::Colors},
+    };
+    for (const auto& [name, field] : switches)
+        if (a == QLatin1String(name)) return field;
+    return nullptr;
+}
+
 // Reads the options into O and the editor fountain's settings into F; returns -1 when they
 // are good, else the exit status.
 int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
@@ -181,18 +197,8 @@ int parseOptions(const QStringList& args, TLexOptions& o, TEditorFountain& f) {
             o.Wrap = v.toInt(&ok);
         else if (a == "--tab" && next(v))
             o.Tab = v.toInt(&ok);
-        else if (a == "--word-break")
-            o.WordBreak = true;
-        else if (a == "--follow-punctuation")
-            o.FollowPunctuation = true;
-        else if (a == "--leading")
-            o.Leading = true;
-        else if (a == "--follow-ret-mark")
-            o.FollowRetMark = true;
-        else if (a == "--rows")
-            o.Rows = true;
-        else if (a == "--colors")
-            o.Colors = true;
+        else if (bool TLexOptions::*on = switchNamed(a))
+            o.*on = true;
         else if (!a.startsWith("--") && o.File.isEmpty())
             o.File = a;
         else
