@@ -1,58 +1,21 @@
 // Benchmarks of kanji code detection and the own converters over 100 MB of generated text,
 // each with the system's iconv converting the same bytes in the same run as the baseline.
+#include "IconvBaseline.h"
 #include "TextGenerator.h"
 #include "jconvert.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <iconv.h>
 #include <memory>
 #include <string>
 
 using namespace quire;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 namespace {
 
 const bench::GeneratedText& text100MB() {
     static const bench::GeneratedText t = bench::GenerateJapaneseText(100u << 20);
     return t;
-}
-
-double seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
-
-// The time iconv takes to convert In between the two codes into a new string, as the own
-// converters do (the output buffer is part of the work). Aborts the run if iconv stops
-// early, so that the baseline is never a partial conversion.
-double iconvSeconds(const char* to, const char* from, const std::string& in) {
-    iconv_t cd = iconv_open(to, from);
-    const auto t0 = Clock::now();
-    std::string out(in.size() * 2 + 64, '\0');
-    char* inp = const_cast<char*>(in.data());
-    char* outp = out.data();
-    size_t inLeft = in.size(), outLeft = out.size();
-    iconv(cd, &inp, &inLeft, &outp, &outLeft);
-    out.resize(out.size() - outLeft);
-    const double s = seconds(t0);
-    iconv_close(cd);
-    if (inLeft != 0) std::abort();
-    return s;
-}
-
-template <typename Convert>
-void convertBench(benchmark::State& state, const std::string& in, Convert convert, const char* to, const char* from) {
-    double ours = 0;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        std::string out = convert(in);
-        ours = seconds(t0);
-        benchmark::DoNotOptimize(out.data());
-        state.SetIterationTime(ours);
-    }
-    const double theirs = iconvSeconds(to, from, in);
-    state.counters["MB_per_s"] = static_cast<double>(in.size()) / ours / 1e6;
-    state.counters["iconv_MB_per_s"] = static_cast<double>(in.size()) / theirs / 1e6;
-    state.counters["x_iconv"] = theirs / ours;
 }
 
 void BM_DetectKanjiCode(benchmark::State& state) {
@@ -62,7 +25,7 @@ void BM_DetectKanjiCode(benchmark::State& state) {
     for (auto _ : state) {
         const auto t0 = Clock::now();
         benchmark::DoNotOptimize(jconvert::DetectKanjiCode(ascii));
-        s = seconds(t0);
+        s = bench::Seconds(t0);
         state.SetIterationTime(s);
     }
     state.counters["MB_per_s"] = static_cast<double>(ascii.size()) / s / 1e6;
@@ -70,22 +33,22 @@ void BM_DetectKanjiCode(benchmark::State& state) {
 BENCHMARK(BM_DetectKanjiCode)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_JisToSjis(benchmark::State& state) {
-    convertBench(state, text100MB().Jis, jconvert::JisToSjis, "SHIFT_JIS", "ISO-2022-JP");
+    bench::TimeAgainstIconv(state, text100MB().Jis, jconvert::JisToSjis, "SHIFT_JIS", "ISO-2022-JP");
 }
 BENCHMARK(BM_JisToSjis)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_EucToSjis(benchmark::State& state) {
-    convertBench(state, text100MB().Euc, jconvert::EucToSjis, "SHIFT_JIS", "EUC-JP");
+    bench::TimeAgainstIconv(state, text100MB().Euc, jconvert::EucToSjis, "SHIFT_JIS", "EUC-JP");
 }
 BENCHMARK(BM_EucToSjis)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_SjisToJis(benchmark::State& state) {
-    convertBench(state, text100MB().ShiftJis, jconvert::SjisToJis, "ISO-2022-JP", "SHIFT_JIS");
+    bench::TimeAgainstIconv(state, text100MB().ShiftJis, jconvert::SjisToJis, "ISO-2022-JP", "SHIFT_JIS");
 }
 BENCHMARK(BM_SjisToJis)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_SjisToEuc(benchmark::State& state) {
-    convertBench(state, text100MB().ShiftJis, jconvert::SjisToEuc, "EUC-JP", "SHIFT_JIS");
+    bench::TimeAgainstIconv(state, text100MB().ShiftJis, jconvert::SjisToEuc, "EUC-JP", "SHIFT_JIS");
 }
 BENCHMARK(BM_SjisToEuc)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -111,7 +74,7 @@ void BM_ConvertInPieces(benchmark::State& state) {
             benchmark::DoNotOptimize(out.get());
             rest.remove_prefix(step.Read);
         }
-        s = seconds(t0);
+        s = bench::Seconds(t0);
         state.SetIterationTime(s);
     }
     state.counters["MB_per_s"] = static_cast<double>(in.size()) / s / 1e6;
