@@ -21,23 +21,29 @@ const std::string kJapanese = "\x93\xfa\x96\x7b\x8c\xea"; // 日本語 in Shift_
 } // namespace
 
 TEST(StringsPrinter, SettersLimitTheirValues) {
+    // Each value given to a setter of one printer, in turn, and the value its getter keeps.
+    struct TLimit {
+        const char* Name;
+        void (TStringsPrinter::*Set)(int);
+        int (TStringsPrinter::*Get)() const;
+        int Given, Kept;
+    };
+    using P = TStringsPrinter;
+    const TLimit limits[] = {
+        {"ColumnCount", &P::SetColumnCount, &P::ColumnCount, 0, 1},
+        {"ColumnCount", &P::SetColumnCount, &P::ColumnCount, 4, 3},
+        {"MarginLeft", &P::SetMarginLeft, &P::MarginLeft, 150, 100},
+        {"MarginTop", &P::SetMarginTop, &P::MarginTop, -1, 0},
+        {"ColumnSpace", &P::SetColumnSpace, &P::ColumnSpace, 101, 100},
+        {"FirstPageNumber", &P::SetFirstPageNumber, &P::FirstPageNumber, 0, 1},
+        {"StartPage", &P::SetStartPage, &P::StartPage, 10000, 9999},
+        {"LastPage", &P::SetLastPage, &P::LastPage, -3, 1},
+    };
     TStringsPrinter p;
-    p.SetColumnCount(0);
-    EXPECT_EQ(p.ColumnCount(), 1);
-    p.SetColumnCount(4);
-    EXPECT_EQ(p.ColumnCount(), 3);
-    p.SetMarginLeft(150);
-    EXPECT_EQ(p.MarginLeft(), 100);
-    p.SetMarginTop(-1);
-    EXPECT_EQ(p.MarginTop(), 0);
-    p.SetColumnSpace(101);
-    EXPECT_EQ(p.ColumnSpace(), 100);
-    p.SetFirstPageNumber(0);
-    EXPECT_EQ(p.FirstPageNumber(), 1);
-    p.SetStartPage(10000);
-    EXPECT_EQ(p.StartPage(), 9999);
-    p.SetLastPage(-3);
-    EXPECT_EQ(p.LastPage(), 1);
+    for (const TLimit& l : limits) {
+        (p.*l.Set)(l.Given);
+        EXPECT_EQ((p.*l.Get)(), l.Kept) << l.Name << " given " << l.Given;
+    }
     // The initial values.
     TStringsPrinter fresh;
     EXPECT_EQ(fresh.ColumnSpace(), 4);
