@@ -8,6 +8,7 @@
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "ReplaceConfirm.h"
+#include "ScriptedServices.h"
 #include "Unit1.h"
 #include "Unit4.h"
 #include "Unit5.h"
@@ -27,40 +28,6 @@
 using namespace quire;
 
 namespace {
-
-// Runs each of the program's modal dialogs through Script instead of a modal loop.
-class ScriptedExec : public TDialogService {
-public:
-    ScriptedExec() { old_ = SetDialogs(this); }
-    ~ScriptedExec() override { SetDialogs(old_); }
-    QString OpenFileName(QWidget*, const QString&) override { return {}; }
-    QString SaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    bool ChooseFont(QWidget*, QFont&) override { return false; }
-    int Exec(QDialog& Dialog) override {
-        ++Count;
-        Dialog.show();
-        QApplication::processEvents();
-        if (Script) Script(Dialog);
-        return Dialog.result();
-    }
-    std::function<void(QDialog&)> Script;
-    int Count = 0;
-
-private:
-    TDialogService* old_;
-};
-
-class RecordedMessages : public TMessageService {
-public:
-    RecordedMessages() { old_ = SetMessages(this); }
-    ~RecordedMessages() override { SetMessages(old_); }
-    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
-    int Ask(const QString&, const QString&, int, int DefaultButton, TMessageIcon) override { return DefaultButton; }
-    QStringList Shown;
-
-private:
-    TMessageService* old_;
-};
 
 QString setting(const char* section, const QString& key) {
     return profile::ReadString(SettingsFileName(), QString::fromLatin1(section), key);
@@ -189,7 +156,7 @@ TEST_F(ReplaceLoopTest, NothingFoundChangesNothing) {
 }
 
 TEST_F(ReplaceLoopTest, AReplacementOutsideTheCodePageIsRefusedWithAMessage) {
-    RecordedMessages messages;
+    test::ScriptedMessages messages;
     text("abc");
     replace("b", "\xF0\x9F\x98\x80", opts(true, true, false)); // an emoji
     EXPECT_EQ("abc", all());
@@ -554,7 +521,7 @@ protected:
             QTest::mouseClick(QString::fromLatin1(button) == "all" ? r->Btn_AllReplace : r->Btn_Ok, Qt::LeftButton);
         }
     }
-    ScriptedExec dialogs;
+    test::ScriptedDialogs dialogs;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -578,7 +545,7 @@ TEST_F(MainFormFindTest, FindThenF3AndShiftF3RepeatTheSearchEitherWay) {
     // F3 before any search does nothing.
     form->Action("Mm_NextBefore")->trigger();
     EXPECT_EQ(std::make_pair(0, 0), selection());
-    dialogs.Script = [&](QDialog& d) {
+    dialogs.ExecScript = [&](QDialog& d) {
         EXPECT_EQ(QPoint(form->x() + 70, form->y() + 110), d.pos());
         answerDialog(d, "two", "", 0, false, false, "ok");
     };
@@ -600,7 +567,7 @@ TEST_F(MainFormFindTest, FindThenF3AndShiftF3RepeatTheSearchEitherWay) {
     QTest::keyClick(&editor(), Qt::Key_F3);
     EXPECT_EQ(std::make_pair(9, 3), selection());
     // A cancelled dialog changes nothing.
-    dialogs.Script = [](QDialog& d) { d.reject(); };
+    dialogs.ExecScript = [](QDialog& d) { d.reject(); };
     form->Action("Mm_Find")->trigger();
     EXPECT_EQ(std::make_pair(9, 3), selection());
 }
@@ -608,13 +575,13 @@ TEST_F(MainFormFindTest, FindThenF3AndShiftF3RepeatTheSearchEitherWay) {
 TEST_F(MainFormFindTest, ReplaceBackwardFromTheTopOfTheFileRunsForward) {
     editor().Lines().SetText("foo bar foo\r\nfoo");
     editor().SetSelStart(16);
-    dialogs.Script = [&](QDialog& d) { answerDialog(d, "foo", "X", 1, true, false, "all"); };
+    dialogs.ExecScript = [&](QDialog& d) { answerDialog(d, "foo", "X", 1, true, false, "all"); };
     form->Action("Mm_Replace")->trigger();
     EXPECT_EQ("X bar X\r\nX", all());
     // Without the top of the file, item 1 runs backward from the caret.
     editor().Lines().SetText("foo bar foo\r\nfoo");
     editor().SetSelStart(8);
-    dialogs.Script = [&](QDialog& d) { answerDialog(d, "foo", "X", 1, false, false, "all"); };
+    dialogs.ExecScript = [&](QDialog& d) { answerDialog(d, "foo", "X", 1, false, false, "all"); };
     form->Action("Mm_Replace")->trigger();
     EXPECT_EQ("X bar foo\r\nfoo", all());
 }
@@ -629,7 +596,7 @@ TEST_F(MainFormFindTest, TheConfirmationIsAnsweredByEnterEscapeAndItsButtons) {
     };
     QStringList questions;
     QPoint caret, placed;
-    dialogs.Script = [&](QDialog& d) {
+    dialogs.ExecScript = [&](QDialog& d) {
         if (auto* box = qobject_cast<TReplaceConfirm*>(&d)) {
             questions << box->text();
             placed = box->pos();
@@ -651,7 +618,7 @@ TEST_F(MainFormFindTest, TheConfirmationIsAnsweredByEnterEscapeAndItsButtons) {
 
 TEST_F(MainFormFindTest, TheSearchStateOutlivesTheDialogs) {
     editor().Lines().SetText("Cat cat CAT");
-    dialogs.Script = [&](QDialog& d) {
+    dialogs.ExecScript = [&](QDialog& d) {
         auto* f = qobject_cast<TFindForm*>(&d);
         ASSERT_NE(nullptr, f);
         f->ComboB_SearchText->setEditText("cat");
@@ -664,7 +631,7 @@ TEST_F(MainFormFindTest, TheSearchStateOutlivesTheDialogs) {
     form->Action("Mm_NextBefore")->trigger(); // match case stays on: "CAT" is not found
     EXPECT_EQ(std::make_pair(4, 3), selection());
     // The next find dialog offers the last text first.
-    dialogs.Script = [&](QDialog& d) {
+    dialogs.ExecScript = [&](QDialog& d) {
         auto* f = qobject_cast<TFindForm*>(&d);
         ASSERT_NE(nullptr, f);
         EXPECT_EQ(QStringLiteral("cat"), f->ComboB_SearchText->currentText());
@@ -673,5 +640,5 @@ TEST_F(MainFormFindTest, TheSearchStateOutlivesTheDialogs) {
         d.reject();
     };
     form->Action("Mm_Find")->trigger();
-    EXPECT_EQ(2, dialogs.Count);
+    EXPECT_EQ(2, dialogs.Execs);
 }

@@ -4,6 +4,7 @@
 #include "EditorScreenStrings.h"
 #include "KanjiConverter.h"
 #include "KanjiFile.h"
+#include "TestFiles.h"
 #include "TextLoader.h"
 #include "jconvert.h"
 #include "nkf.h"
@@ -179,14 +180,6 @@ TEST_F(WithLibrary, TheEditorsShiftJisIsNeverTakenForAnotherCode) {
 
 namespace {
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const std::string& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path;
-}
-
 // The rows of a file read straight into a list, and what reading it said.
 std::pair<std::vector<std::string>, TKanjiText> readIntoRows(const QString& path, TConverter converter) {
     TEditorScreenStrings store;
@@ -224,7 +217,7 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
         lateLoss,   kanaSet};
     for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
         for (std::size_t i = 0; i < files.size(); ++i) {
-            const QString path = writeFile(dir, QString("f%1.txt").arg(i), files[i]);
+            const QString path = quire::test::WriteTestFile(dir, QString("f%1.txt").arg(i), files[i]);
             const TKanjiText expected = DecodeKanjiText(files[i], converter);
             const auto [rows, read] = readIntoRows(path, converter);
             EXPECT_TRUE(rows == rowsOf(expected.Text)) << "file " << i;
@@ -251,7 +244,7 @@ TEST_F(WithLibrary, ANulAfterTheFirst512BytesIsFoundWhateverTheConverter) {
         for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
             const TKanjiText decoded = DecodeKanjiText(bytes, converter);
             EXPECT_TRUE(decoded.HasNul);
-            const auto [rows, read] = readIntoRows(writeFile(dir, "nul.txt", bytes), converter);
+            const auto [rows, read] = readIntoRows(quire::test::WriteTestFile(dir, "nul.txt", bytes), converter);
             EXPECT_TRUE(read.HasNul);
             // The text ends before the NUL, as the own converters read the bytes before it.
             const std::string before = DecodeKanjiText(bytes.substr(0, 700), TConverter::Own).Text;

@@ -1,5 +1,6 @@
 // Kanji code detection, the own converters, the outside library and reading and writing pages.
 #include "Cp932Codec.h"
+#include "InstalledDouble.h"
 #include "KanjiFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
@@ -34,18 +35,13 @@ std::string iconvConvert(const char* to, const char* from, const std::string& in
 }
 
 // Records what the program tells the user.
-class RecordedMessages : public TMessageService {
+class RecordedMessages : public test::TInstalledDouble<TMessageService, &SetMessages> {
 public:
-    RecordedMessages() { old_ = SetMessages(this); }
-    ~RecordedMessages() override { SetMessages(old_); }
     void Show(const QString& Caption, const QString& Text, TMessageIcon) override {
         Shown.push_back(Caption + "|" + Text);
     }
     int Ask(const QString&, const QString&, int, int DefaultButton, TMessageIcon) override { return DefaultButton; }
     std::vector<QString> Shown;
-
-private:
-    TMessageService* old_;
 };
 
 QString binFolder() { return QCoreApplication::applicationDirPath() + "/../bin"; }

@@ -16,6 +16,7 @@
 #include "SingleInstance.h"
 #include "TestFiles.h"
 #include "Unit1.h"
+#include "WindowFixture.h"
 #include "jconvert.h"
 #include "nkf.h"
 
@@ -48,20 +49,9 @@ using quire::test::ScriptedMessages;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::WindowFixture {
 protected:
-    void SetUp() override { form = std::make_unique<TMainForm>(); }
-    QString file(const QString& name, const QByteArray& bytes) { return test::WriteTestFile(dir.path(), name, bytes); }
     QByteArray read(const QString& path) { return test::ReadTestFile(path); }
-    // Writes a setting; the window, which read its settings at start, takes it at once as
-    // the settings dialog gives it.
-    void setting(const char* section, const char* key, const QString& value) {
-        profile::WriteString(SettingsFileName(), section, key, value);
-        TSettings s;
-        s.Load(SettingsFileName());
-        form->MyProp() = s.MyProp;
-    }
-    TEditor* editor(int page) { return form->Page(page).Editor; }
     // This test process runs the window; a real later start of quire with Args (in Folder)
     // hands its files to it.
     void handOver(const QStringList& args, const QString& folder = {}) {
@@ -89,10 +79,6 @@ protected:
         editor(page)->SetRowCol(0, 0);
         editor(page)->TypeText(s);
     }
-    QTemporaryDir dir;
-    ScriptedMessages messages;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "Backup.h"
 #include "Dialogs.h"
 #include "Editor.h"
+#include "FileSizeLimit.h"
 #include "PathCodec.h"
 #include "PlatformError.h"
 #include "Profile.h"
@@ -14,6 +15,7 @@
 #include "Settings.h"
 #include "TestFiles.h"
 #include "Unit1.h"
+#include "WindowFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,39 +42,8 @@ namespace {
 
 QByteArray read(const QString& path) { return test::ReadTestFile(path); }
 
-// Lowers the file-size limit of this process for the lifetime of the guard; writing past it
-// fails with EFBIG instead of killing the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t Bytes) {
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = FOld;
-        limit.rlim_cur = Bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &FOld);
-        std::signal(SIGXFSZ, FOldHandler);
-    }
-
-private:
-    rlimit FOld{};
-    void (*FOldHandler)(int);
-};
-
-class NothingLostTest : public ::testing::Test {
+class NothingLostTest : public test::WindowFixture {
 protected:
-    void SetUp() override { form = std::make_unique<TMainForm>(); }
-    QString file(const QString& name, const QByteArray& bytes) { return test::WriteTestFile(dir.path(), name, bytes); }
-    // Writes a setting; the window, which read its settings at start, takes it at once.
-    void setting(const char* section, const char* key, const QString& value) {
-        profile::WriteString(SettingsFileName(), section, key, value);
-        TSettings s;
-        s.Load(SettingsFileName());
-        form->MyProp() = s.MyProp;
-    }
-    TEditor* editor(int page) { return form->Page(page).Editor; }
     // Opens Path into a page and types S at its start.
     int openAndType(const QString& path, const std::string& s) {
         EXPECT_TRUE(form->OpenFileIntoPage(path));
@@ -89,11 +60,6 @@ protected:
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
     }
-
-    QTemporaryDir dir;
-    ScriptedMessages messages;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
 };
 
 const QByteArray kTakahashiSjis = "\xFB\xFC\x8B\xB4\x82\xB3\x82\xF1\r\n"; // 髙橋さん: 髙 is an IBM extension

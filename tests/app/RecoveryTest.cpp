@@ -8,6 +8,7 @@
 #include "RegularFile.h"
 #include "SafeFile.h"
 #include "ScriptedServices.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 
 #include <QDir>
@@ -29,10 +30,7 @@ using namespace quire::test;
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+QByteArray read(const QString& path) { return ReadTestFile(path); }
 
 QStringList journals() {
     return QDir(TRecoveryKeeper::Folder()).entryList({QStringLiteral("*.journal*")}, QDir::Files | QDir::Hidden);

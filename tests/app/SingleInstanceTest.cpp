@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Profile.h"
 #include "QuireProcess.h"
+#include "ScriptedServices.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,18 +21,6 @@ using namespace quire;
 using namespace quire::test;
 
 namespace {
-
-class RecordedMessages : public TMessageService {
-public:
-    RecordedMessages() { old_ = SetMessages(this); }
-    ~RecordedMessages() override { SetMessages(old_); }
-    void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
-    int Ask(const QString&, const QString&, int, int DefaultButton, TMessageIcon) override { return DefaultButton; }
-    QStringList Shown;
-
-private:
-    TMessageService* old_;
-};
 
 // Sets an environment variable (or removes it, for an empty value) while it lives.
 class ScopedEnv {
@@ -84,7 +73,7 @@ TEST(RuntimeFolder, ThePrivateFolderIsMadeClosedToOthers) {
     SharedTmp tmp;
     ScopedEnv xdg("XDG_RUNTIME_DIR", {});
     ScopedEnv env("TMPDIR", tmp.Path());
-    RecordedMessages messages;
+    test::ScriptedMessages messages;
     TSingleInstance instance;
     EXPECT_EQ(instance.Folder(), tmp.Own());
     EXPECT_TRUE(isPrivateFolderOfOurs(tmp.Own()));
@@ -96,7 +85,7 @@ TEST(RuntimeFolder, AFolderOthersCanReachIsRefused) {
     ScopedEnv xdg("XDG_RUNTIME_DIR", {});
     ScopedEnv env("TMPDIR", tmp.Path());
     auto expectRefused = [&](const char* what) {
-        RecordedMessages messages;
+        test::ScriptedMessages messages;
         {
             TSingleInstance instance;
             EXPECT_NE(instance.Folder(), tmp.Own()) << what;
@@ -134,7 +123,7 @@ TEST(RuntimeFolder, AnXdgRuntimeFolderOpenToOthersIsRefused) {
     ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
     ScopedEnv env("TMPDIR", tmp.path());
     ::chmod(QFile::encodeName(runtime.path()).constData(), 0755);
-    RecordedMessages messages;
+    test::ScriptedMessages messages;
     TSingleInstance instance;
     EXPECT_NE(instance.Folder(), runtime.path());
     EXPECT_TRUE(isPrivateFolderOfOurs(instance.Folder()));
@@ -148,7 +137,7 @@ TEST(RuntimeFolder, WhatSitsOnTheLockOrSocketPathIsClearedOrReported) {
     ScopedEnv env("TMPDIR", tmp.path());
     const QString socket = runtime.path() + "/QuireOnlyOneApplication";
     const QString lock = socket + ".lock";
-    RecordedMessages messages;
+    test::ScriptedMessages messages;
     {
         // Left there by mistake: a file on the socket path, an empty folder on the lock path.
         QFile junk(socket);

@@ -3,6 +3,7 @@
 #include "EditorScreenStrings.h"
 #include "KanjiFile.h"
 #include "OutsideCharTable.h"
+#include "TestFiles.h"
 #include "TextLoader.h"
 #include "Utf8Codec.h"
 #include "jconvert.h"
@@ -19,14 +20,6 @@ using namespace quire::jconvert;
 namespace {
 
 std::string u8(const char8_t* s) { return std::string(reinterpret_cast<const char*>(s)); }
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const std::string& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path;
-}
 
 std::string readFile(const QString& path) {
     QFile f(path);
@@ -83,7 +76,7 @@ TEST(Utf8File, EveryFileOfTheCorpusSavesByteForByte) {
     QTemporaryDir dir;
     const std::vector<std::string> files = corpus();
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const QString in = writeFile(dir, QString("in%1.txt").arg(i), files[i]);
+        const QString in = quire::test::WriteTestFile(dir, QString("in%1.txt").arg(i), files[i]);
         const QString out = dir.filePath(QString("out%1.txt").arg(i));
         const TKanjiText r = openAndSave(in, out);
         EXPECT_TRUE(IsUtf8Name(r.KanjiCode)) << i << " read as " << r.KanjiCode;
@@ -98,7 +91,7 @@ TEST(Utf8File, EveryFileOfTheCorpusSavesByteForByte) {
 
 TEST(Utf8File, MixedLineEndsComeBackAsTheFirst) {
     QTemporaryDir dir;
-    const QString in = writeFile(dir, "mixed.txt", u8(u8"一\r\n二\n三\r四"));
+    const QString in = quire::test::WriteTestFile(dir, "mixed.txt", u8(u8"一\r\n二\n三\r四"));
     const QString out = dir.filePath("out.txt");
     const TKanjiText r = openAndSave(in, out);
     EXPECT_EQ(r.LineEndCode, std::optional<std::string>(kCrLfName));
@@ -108,7 +101,7 @@ TEST(Utf8File, MixedLineEndsComeBackAsTheFirst) {
 TEST(Utf8File, ReadingAgainAsUtf8KeepsEvenBytesThatAreNotUtf8) {
     QTemporaryDir dir;
     const std::string bytes = u8(u8"ok 日本 ") + "\x82\xA0\xFF" + u8(u8" é\n");
-    const QString in = writeFile(dir, "odd.txt", bytes);
+    const QString in = quire::test::WriteTestFile(dir, "odd.txt", bytes);
     const QString out = dir.filePath("out.txt");
     EXPECT_FALSE(IsUtf8Name(GuessKanjiText(bytes).KanjiCode));
     const TKanjiText r = openAndSave(in, out, kUtf8Name);
@@ -116,7 +109,7 @@ TEST(Utf8File, ReadingAgainAsUtf8KeepsEvenBytesThatAreNotUtf8) {
     EXPECT_TRUE(r.KeepsBytes);
     EXPECT_TRUE(readFile(out) == bytes);
     // An empty file read as UTF-8 is a UTF-8 page with a table for what will be typed.
-    const QString empty = writeFile(dir, "empty.txt", "");
+    const QString empty = quire::test::WriteTestFile(dir, "empty.txt", "");
     EXPECT_TRUE(openAndSave(empty, out, kUtf8Name).CharTable != nullptr);
 }
 

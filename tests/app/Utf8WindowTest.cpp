@@ -8,6 +8,7 @@
 #include "TestFiles.h"
 #include "Unit1.h"
 #include "Utf8Codec.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,10 +26,8 @@ namespace {
 
 QByteArray u8(const char8_t* s) { return QByteArray(reinterpret_cast<const char*>(s)); }
 
-class Utf8WindowTest : public ::testing::Test {
+class Utf8WindowTest : public test::WindowFixture {
 protected:
-    void SetUp() override { form = std::make_unique<TMainForm>(); }
-    QString file(const QString& name, const QByteArray& bytes) { return test::WriteTestFile(dir.path(), name, bytes); }
     static QByteArray read(const QString& path) { return test::ReadTestFile(path); }
     TEditor* editor() { return form->Page(form->ActivePage()).Editor; }
     // Types Text at the start of the active page as the input method commits it.
@@ -39,11 +38,6 @@ protected:
         QApplication::sendEvent(editor(), &e);
     }
     bool checked(const char* item) { return form->Action(QLatin1String(item))->isChecked(); }
-
-    QTemporaryDir dir;
-    ScriptedMessages messages;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
 };
 
 const QByteArray kText = u8(u8"日本語の文章、café と naïve、絵文字 😀 と 𠮷、〜 と ～\n二行目\n");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CostumKey.h"
+#include "InstalledDouble.h"
 #include "Messages.h"
 #include "QStringPrinting.h"
 #include "ShortcutText.h"
@@ -38,10 +39,8 @@ public:
 };
 
 // Records what the program tells the user.
-class RecordedMessages : public TMessageService {
+class RecordedMessages : public test::TInstalledDouble<TMessageService, &SetMessages> {
 public:
-    RecordedMessages() { old_ = SetMessages(this); }
-    ~RecordedMessages() override { SetMessages(old_); }
     void Show(const QString&, const QString& Text, TMessageIcon Icon) override {
         Shown << Text;
         Icons.push_back(Icon);
@@ -49,9 +48,6 @@ public:
     int Ask(const QString&, const QString&, int, int DefaultButton, TMessageIcon) override { return DefaultButton; }
     QStringList Shown;
     std::vector<TMessageIcon> Icons;
-
-private:
-    TMessageService* old_;
 };
 
 // "Key.dat" as written: section -> keys in file order, each with its raw value.

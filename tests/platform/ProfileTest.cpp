@@ -1,5 +1,6 @@
 // Private-profile (ini) files.
 #include "Profile.h"
+#include "FileSizeLimit.h"
 #include "PlatformError.h"
 #include "SafeFile.h"
 
@@ -15,6 +16,7 @@
 #include <sys/stat.h>
 
 using namespace quire::profile;
+using quire::test::FileSizeLimit;
 
 namespace {
 
@@ -31,27 +33,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QTemporaryDir dir_;
-};
-
-// The process may write files of at most Max bytes while this lives; SIGXFSZ is ignored
-// so that a write past the limit fails with EFBIG instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t max) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = max;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
 };
 
 // A 64 KiB tmpfs mounted on a temporary folder, when this process may mount one.

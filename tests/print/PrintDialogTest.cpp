@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Editor.h"
 #include "Fonts.h"
+#include "InstalledDouble.h"
 #include "Printer.h"
 #include "PrinterStore.h"
 #include "Profile.h"
@@ -41,10 +42,8 @@ using namespace quire::test;
 namespace {
 
 // Answers the PDF file question with the queued names (cancels when none is left).
-class PrintDialogs : public TDialogService {
+class PrintDialogs : public test::TInstalledDouble<TDialogService, &SetDialogs> {
 public:
-    PrintDialogs() { old_ = SetDialogs(this); }
-    ~PrintDialogs() override { SetDialogs(old_); }
     QString OpenFileName(QWidget*, const QString&) override { return QString(); }
     QString SaveFileName(QWidget*, const QString&, const QString&) override { return QString(); }
     bool ChooseFont(QWidget*, QFont&) override { return false; }
@@ -61,9 +60,6 @@ public:
     }
     std::deque<QString> Files;
     QStringList Suggestions;
-
-private:
-    TDialogService* old_;
 };
 
 QByteArray settingsBytes() {

@@ -11,6 +11,7 @@
 #include "Settings.h"
 #include "SpinEdit.h"
 #include "StyleTable.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "WidgetGrab.h"
 
@@ -37,10 +38,7 @@ using namespace quire::test;
 
 namespace {
 
-QByteArray fileBytes(const QString& Path) {
-    QFile f(Path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-}
+QByteArray fileBytes(const QString& Path) { return ReadTestFile(Path); }
 
 TSettings settingsOfFile() {
     TSettings s;

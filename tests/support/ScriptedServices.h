@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "InstalledDouble.h"
 #include "Messages.h"
 
 #include <QApplication>
@@ -29,13 +30,8 @@ struct TAskedQuestion {
 
 // Answers questions from Answers (Enter when it is empty) and records them; messages shown
 // are recorded too.
-class ScriptedMessages : public TMessageService {
+class ScriptedMessages : public TInstalledDouble<TMessageService, &SetMessages> {
 public:
-    ScriptedMessages() { FOld = SetMessages(this); }
-    ~ScriptedMessages() override { SetMessages(FOld); }
-    ScriptedMessages(const ScriptedMessages&) = delete;
-    ScriptedMessages& operator=(const ScriptedMessages&) = delete;
-
     void Show(const QString&, const QString& Text, TMessageIcon) override { Shown << Text; }
     int Ask(const QString&, const QString& Text, int Buttons, int DefaultButton, TMessageIcon) override {
         Asked << Text;
@@ -53,19 +49,11 @@ public:
     std::deque<int> Answers;
     QStringList Asked, Shown;
     std::vector<TAskedQuestion> Questions;
-
-private:
-    TMessageService* FOld;
 };
 
 // File dialogs that return Paths in order (cancelled when it is empty).
-class ScriptedDialogs : public TDialogService {
+class ScriptedDialogs : public TInstalledDouble<TDialogService, &SetDialogs> {
 public:
-    ScriptedDialogs() { FOld = SetDialogs(this); }
-    ~ScriptedDialogs() override { SetDialogs(FOld); }
-    ScriptedDialogs(const ScriptedDialogs&) = delete;
-    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
-
     QString OpenFileName(QWidget*, const QString&) override { return next(); }
     QString SaveFileName(QWidget*, const QString&, const QString&) override {
         ++SaveDialogs;
@@ -99,7 +87,6 @@ private:
         Paths.pop_front();
         return p;
     }
-    TDialogService* FOld;
 };
 
 } // namespace quire::test

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
+#include <string>
 
 namespace quire::test {
 
@@ -16,6 +18,11 @@ inline QString WriteTestFile(const QString& Folder, const QString& Name, const Q
     f.open(QIODevice::WriteOnly);
     f.write(Bytes);
     return QDir::cleanPath(path);
+}
+
+// The same in a temporary folder, for bytes held in a std::string.
+inline QString WriteTestFile(const QTemporaryDir& Dir, const QString& Name, const std::string& Bytes) {
+    return WriteTestFile(Dir.path(), Name, QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
 }
 
 inline QByteArray ReadTestFile(const QString& Path) {

@@ -1,5 +1,6 @@
 // quire-kanji from the outside: its output, its errors and its exit codes.
 #include "../../bench/TextGenerator.h"
+#include "TestFiles.h"
 #include "jconvert.h"
 
 #include <QFile>
@@ -22,23 +23,16 @@ ToolRun run(const QStringList& args) {
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
-QString write(const QTemporaryDir& dir, const QString& name, const std::string& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path;
-}
-
 } // namespace
 
 TEST(KanjiTool, GuessAndDetect) {
     QTemporaryDir dir;
     const auto t = quire::bench::GenerateJapaneseText(3000, 4);
-    const QString sjis = write(dir, "a.txt", t.ShiftJis);
-    const QString euc = write(dir, "b.txt", quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf));
-    const QString jis = write(dir, "c.txt", t.Jis);
-    const QString empty = write(dir, "d.txt", "");
+    const QString sjis = quire::test::WriteTestFile(dir, "a.txt", t.ShiftJis);
+    const QString euc =
+        quire::test::WriteTestFile(dir, "b.txt", quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf));
+    const QString jis = quire::test::WriteTestFile(dir, "c.txt", t.Jis);
+    const QString empty = quire::test::WriteTestFile(dir, "d.txt", "");
     const ToolRun guess = run({"--guess", sjis, euc, jis, empty});
     EXPECT_EQ(guess.Code, 0);
     EXPECT_EQ(QString::fromUtf8(guess.Out),
@@ -50,7 +44,7 @@ TEST(KanjiTool, GuessAndDetect) {
 TEST(KanjiTool, ConvertsAsTheEditorSaves) {
     QTemporaryDir dir;
     const auto t = quire::bench::GenerateJapaneseText(3000, 8);
-    const QString jis = write(dir, "c.txt", t.Jis);
+    const QString jis = quire::test::WriteTestFile(dir, "c.txt", t.Jis);
     for (const QStringList& lib : {QStringList{}, QStringList{"--no-library"}}) {
         const ToolRun same = run(lib + QStringList{jis});
         EXPECT_EQ(same.Code, 0);
@@ -65,10 +59,10 @@ TEST(KanjiTool, ConvertsAsTheEditorSaves) {
 TEST(KanjiTool, WarnsAboutCharactersJisCannotHold) {
     QTemporaryDir dir;
     // A kanji first, so that the file is taken as Shift-JIS (0xFA alone would look like EUC).
-    const QString path = write(dir, "ibm.txt",
-                               "\x8A\xBF"
-                               "ab\xFA\x40"
-                               "cd\r\n");
+    const QString path = quire::test::WriteTestFile(dir, "ibm.txt",
+                                                    "\x8A\xBF"
+                                                    "ab\xFA\x40"
+                                                    "cd\r\n");
     const ToolRun r = run({"--code", "JIS", path});
     EXPECT_EQ(r.Code, 0);
     EXPECT_TRUE(r.Err.contains("byte offsets 4")) << r.Err.toStdString();
@@ -90,8 +84,8 @@ TEST(KanjiTool, ErrorsAndUsage) {
 TEST(KanjiTool, Utf8FilesAreNamedDetectedAndWrittenBack) {
     QTemporaryDir dir;
     const std::string text = "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 \xE3\x80\x9C\n";
-    const QString plain = write(dir, "u.txt", text);
-    const QString bom = write(dir, "b.txt", "\xEF\xBB\xBF" + text);
+    const QString plain = quire::test::WriteTestFile(dir, "u.txt", text);
+    const QString bom = quire::test::WriteTestFile(dir, "b.txt", "\xEF\xBB\xBF" + text);
     const ToolRun guess = run({"--guess", plain, bom});
     EXPECT_EQ(QString::fromUtf8(guess.Out), QString("%1: UTF-8 LF\n%2: UTF-8 BOM LF\n").arg(plain, bom));
     const ToolRun detect = run({"--detect", plain, bom});
