@@ -1,6 +1,6 @@
 // Benchmarks of kanji code detection and the own converters over 100 MB of generated text,
 // each with the system's iconv converting the same bytes in the same run as the baseline.
-#include "IconvBaseline.h"
+#include "BenchTiming.h"
 #include "TextGenerator.h"
 #include "jconvert.h"
 
@@ -9,7 +9,6 @@
 #include <string>
 
 using namespace quire;
-using bench::Clock;
 
 namespace {
 
@@ -21,13 +20,7 @@ const bench::GeneratedText& text100MB() {
 void BM_DetectKanjiCode(benchmark::State& state) {
     // Detection stops once it is sure; a long ASCII text makes it read everything.
     static const std::string ascii = std::string(100u << 20, 'a') + text100MB().ShiftJis.substr(0, 4096);
-    double s = 0;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(jconvert::DetectKanjiCode(ascii));
-        s = bench::Seconds(t0);
-        state.SetIterationTime(s);
-    }
+    const double s = bench::TimeIterations(state, [] { benchmark::DoNotOptimize(jconvert::DetectKanjiCode(ascii)); });
     state.counters["MB_per_s"] = static_cast<double>(ascii.size()) / s / 1e6;
 }
 BENCHMARK(BM_DetectKanjiCode)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
@@ -62,9 +55,7 @@ void BM_ConvertInPieces(benchmark::State& state) {
                                                                              : t.ShiftJis;
     constexpr std::size_t kPiece = std::size_t(1) << 20;
     std::unique_ptr<char[]> out(new char[jconvert::MaxConvertedSize(conversion, kPiece)]);
-    double s = 0;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
+    const double s = bench::TimeIterations(state, [&] {
         bool kanji = false;
         std::string_view rest = in;
         while (!rest.empty()) {
@@ -74,9 +65,7 @@ void BM_ConvertInPieces(benchmark::State& state) {
             benchmark::DoNotOptimize(out.get());
             rest.remove_prefix(step.Read);
         }
-        s = bench::Seconds(t0);
-        state.SetIterationTime(s);
-    }
+    });
     state.counters["MB_per_s"] = static_cast<double>(in.size()) / s / 1e6;
 }
 BENCHMARK(BM_ConvertInPieces)->DenseRange(0, 3)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);

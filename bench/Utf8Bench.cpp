@@ -1,7 +1,7 @@
 // Benchmarks of UTF-8 files: detection, reading into Shift_JIS rows and writing back, over the
 // 100 MB generated text in UTF-8, each conversion with the system's iconv converting the same
 // bytes in the same run as the baseline.
-#include "IconvBaseline.h"
+#include "BenchTiming.h"
 #include "OutsideCharTable.h"
 #include "TextGenerator.h"
 #include "Utf8Codec.h"
@@ -10,7 +10,6 @@
 #include <string>
 
 using namespace quire;
-using bench::Clock;
 
 namespace {
 
@@ -29,13 +28,7 @@ const std::string& sjisText() {
 
 void BM_DetectUtf8(benchmark::State& state) {
     const std::string& t = utf8Text();
-    double s = 0;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(utf8::IsUtf8File(t));
-        s = bench::Seconds(t0);
-        state.SetIterationTime(s);
-    }
+    const double s = bench::TimeIterations(state, [&t] { benchmark::DoNotOptimize(utf8::IsUtf8File(t)); });
     bench::ReportAgainstIconv(state, t.size(), s, 0);
 }
 BENCHMARK(BM_DetectUtf8)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "Object.h"
+#include "UpdateGuard.h"
 
 namespace quire {
 
@@ -45,15 +46,6 @@ protected:
 
 // Holds an update of an object open for its lifetime: the changes made meanwhile notify
 // once, when the guard ends (also when an exception passes).
-class TNotifyUpdateGuard {
-public:
-    explicit TNotifyUpdateGuard(TNotifyPersistent& Object) noexcept : FObject(Object) { FObject.BeginUpdate(); }
-    ~TNotifyUpdateGuard() { FObject.EndUpdate(); }
-    TNotifyUpdateGuard(const TNotifyUpdateGuard&) = delete;
-    TNotifyUpdateGuard& operator=(const TNotifyUpdateGuard&) = delete;
-
-private:
-    TNotifyPersistent& FObject;
-};
+using TNotifyUpdateGuard = TUpdateGuard<TNotifyPersistent>;
 
 } // namespace quire

@@ -8,7 +8,9 @@ namespace quire {
 template <class T>
 class TUpdateGuard {
 public:
-    explicit TUpdateGuard(T& Object) : FObject(Object) { FObject.BeginUpdate(); }
+    explicit TUpdateGuard(T& Object) noexcept(noexcept(Object.BeginUpdate())) : FObject(Object) {
+        FObject.BeginUpdate();
+    }
     ~TUpdateGuard() { FObject.EndUpdate(); }
     TUpdateGuard(const TUpdateGuard&) = delete;
     TUpdateGuard& operator=(const TUpdateGuard&) = delete;

@@ -1,5 +1,6 @@
-// The baseline of the conversion benchmarks: the system's iconv converting the same bytes in
-// the same run, and the counters that set the own converters beside it.
+// The manual timing of the benchmarks, and the baseline of the conversion benchmarks: the
+// system's iconv converting the same bytes in the same run, with the counters that set the
+// own converters beside it.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,6 +14,19 @@ namespace quire::bench {
 using Clock = std::chrono::steady_clock;
 
 inline double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+// Times Run once an iteration as that iteration's time; returns the last iteration's seconds.
+template <typename Run>
+double TimeIterations(benchmark::State& state, Run run) {
+    double s = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        run();
+        s = Seconds(t0);
+        state.SetIterationTime(s);
+    }
+    return s;
+}
 
 // Converts In with iconv into a new string (the output buffer is part of the work, as it is
 // for the own converters); Took, when given, gets the time it took. Aborts the run if iconv
