@@ -1,15 +1,12 @@
 // TKanjiConverter.
 #include "KanjiConverter.h"
 
+#include "ByteScan.h"
 #include "nkf.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quire {
 
@@ -32,49 +29,6 @@ std::size_t afterLastLineEnd(const char* b, std::size_t from, std::size_t n) {
             best = std::max(best, static_cast<std::size_t>(static_cast<const char*>(hit) - b) + 1);
     }
     return best;
-}
-
-struct LineEndCount {
-    std::size_t Cr = 0;
-    std::size_t Lf = 0;
-    friend bool operator==(const LineEndCount&, const LineEndCount&) = default;
-};
-
-// The number of bytes of W equal to the byte repeated in Pattern (exact: no carries between
-// bytes): a top bit is set for each such byte, and the multiplication adds them up in the top
-// byte.
-inline unsigned countEqual(uint64_t w, uint64_t pattern) noexcept {
-    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
-    const uint64_t x = w ^ pattern;
-    const uint64_t zero = ~(((x & low7) + low7) | x | low7);
-    return static_cast<unsigned>(((zero >> 7) * 0x0101010101010101ULL) >> 56);
-}
-
-LineEndCount countLineEnds(std::string_view s) noexcept {
-    LineEndCount n;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= s.size(); i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-        n.Cr += static_cast<std::size_t>(
-            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))));
-        n.Lf += static_cast<std::size_t>(
-            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
-    }
-#endif
-    for (; i + 8 <= s.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
-        n.Cr += countEqual(w, 0x0D0D0D0D0D0D0D0DULL);
-        n.Lf += countEqual(w, 0x0A0A0A0A0A0A0A0AULL);
-    }
-    for (; i < s.size(); ++i) {
-        n.Cr += s[i] == '\r';
-        n.Lf += s[i] == '\n';
-    }
-    return n;
 }
 
 bool hasHighByte(std::string_view s) noexcept {
@@ -206,32 +160,23 @@ std::size_t TKanjiConverter::lastCleanJisCut() {
     // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a line
     // end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is the
     // second byte of a pair is no escape. An escape cut by the end waits. Runs between
-    // escapes are passed over with memchr and memrchr.
+    // escapes are passed over sixteen bytes at a time.
     const char* b = FInput.data();
     const std::size_t n = FInput.size();
     std::size_t cut = 0;
     while (FScanned < n) {
-        std::size_t esc = n;
+        std::size_t esc = FScanned;
         if (FJisKanji) {
             // The first ESC at an even distance from here starts an escape.
-            for (std::size_t from = FScanned; from < n;) {
-                const void* hit = std::memchr(b + from, 0x1B, n - from);
-                if (!hit) break;
-                const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
-                if ((at - FScanned) % 2 == 0) {
-                    esc = at;
-                    break;
-                }
-                from = at + 1;
-            }
+            while ((esc = bytescan::ScanJisRun(b, esc, n, true).Esc) < n && (esc - FScanned) % 2 != 0) ++esc;
             if (esc == n) { // pairs to the end; a lone last byte waits
                 FScanned += (n - FScanned) / 2 * 2;
                 break;
             }
         } else {
-            const void* hit = std::memchr(b + FScanned, 0x1B, n - FScanned);
-            if (hit) esc = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
-            if (const std::size_t after = afterLastLineEnd(b, FScanned, esc)) cut = after;
+            const bytescan::TJisRun run = bytescan::ScanJisRun(b, FScanned, n, false);
+            esc = run.Esc;
+            if (run.AfterLineEnd != 0) cut = run.AfterLineEnd;
             if (esc == n) {
                 FScanned = n;
                 break;
@@ -292,7 +237,7 @@ bool TKanjiConverter::resultPasses(std::string_view Piece, std::string_view Resu
     case TConversion::JisToSjis: break;
     }
     // To Shift-JIS nothing grows and line ends stay as they are.
-    if (Result.size() > Piece.size() || countLineEnds(Result) != countLineEnds(Piece)) return false;
+    if (Result.size() > Piece.size() || bytescan::CountLineEnds(Result) != bytescan::CountLineEnds(Piece)) return false;
     if (isLineEnd(Piece.back()) && (Result.empty() || Result.back() != Piece.back())) return false;
     if (FConversion == TConversion::JisToSjis) return Result.find('\x1B') == std::string_view::npos;
     // Any EUC character becomes other bytes: an unchanged piece was not converted.
