@@ -19,8 +19,11 @@ char* TConvertAhead::TOutput::Room(std::size_t N) {
     return FData.get() + FSize;
 }
 
-TConvertAhead::TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink)
-    : FSink(Sink), FConverter(Conversion, Converter, FCurrent), FThread([this] { run(); }) {}
+TConvertAhead::TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink, TCutOn CutOn)
+    : FSink(Sink), FConverter(Conversion, Converter, FCurrent),
+      FCutter(FConverter.UsesLibrary() && CutOn == TCutOn::Caller ? std::optional<TKanjiCutter>(Conversion)
+                                                                  : std::nullopt),
+      FThread([this] { run(); }) {}
 
 TConvertAhead::~TConvertAhead() {
     {
@@ -48,13 +51,22 @@ char* TConvertAhead::InputRoom(std::size_t Size) {
 }
 
 void TConvertAhead::Convert(std::string_view Piece, bool Last) {
+    if (FCutter) {
+        // The cutter copies what it keeps: the piece is free as soon as this returns.
+        FCutter->Add(Piece, Last, [this](std::string& clean, bool last) { push({{}, std::move(clean), last}); });
+    } else {
+        push({Piece, {}, Last});
+    }
+    deliver(kInFlight);
+}
+
+void TConvertAhead::push(TPiece&& Piece) {
     {
         const std::lock_guard<std::mutex> lock(FMutex);
-        FTodo.push_back({Piece, Last});
+        FTodo.push_back(std::move(Piece));
         ++FInFlight;
     }
     FChanged.notify_all();
-    deliver(kInFlight);
 }
 
 void TConvertAhead::Finish() {
@@ -97,7 +109,7 @@ void TConvertAhead::run() {
             std::unique_lock<std::mutex> lock(FMutex);
             FChanged.wait(lock, [&] { return FStop || !FTodo.empty(); });
             if (FStop) return;
-            piece = FTodo.front();
+            piece = std::move(FTodo.front());
             FTodo.pop_front();
             if (FFree.empty()) {
                 output = std::make_unique<TOutput>();
@@ -108,7 +120,10 @@ void TConvertAhead::run() {
         }
         try {
             FCurrent.Output = output.get();
-            FConverter.Convert(piece.Bytes, piece.Last);
+            if (FCutter)
+                FConverter.ConvertClean(piece.Clean, piece.Last);
+            else
+                FConverter.Convert(piece.Bytes, piece.Last);
         } catch (...) {
             const std::lock_guard<std::mutex> lock(FMutex);
             FError = std::current_exception();

@@ -9,6 +9,8 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -16,11 +18,10 @@
 namespace quire {
 
 // The caller hands pieces over with Convert and goes on reading the next one while a second
-// thread converts them, in order, by a TKanjiConverter; the converted bytes reach the sink on
-// the caller's thread, in order, during Convert and Finish. At most kInFlight pieces wait or
-// are being converted: a piece must stay valid until kInFlight more pieces have been handed
-// over, or until Finish (InputRoom gives buffers that follow this rule). What the converter
-// raises is raised again by Convert or Finish.
+// thread converts them, in order, by a TKanjiConverter; the converted bytes reach the
+// sink on the caller's thread, in order, during Convert and Finish. At most kInFlight pieces wait or are being
+// converted: a piece must stay valid until kInFlight more pieces have been handed over, or until Finish (InputRoom
+// gives buffers that follow this rule). What the converter raises is raised again by Convert or Finish.
 //
 // The converter runs on the second thread only: a library that could not convert by itself
 // (one that would ask the user) must not be used here (Usable).
@@ -28,7 +29,13 @@ class TConvertAhead {
 public:
     static constexpr std::size_t kInFlight = 3;
 
-    TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink);
+    // Where the text is cut into the library's pieces (TKanjiCutter), which takes a pass over
+    // it: on the caller's thread when the caller has little else to do (a text in memory), on
+    // the converting thread when the caller reads and splits the text.
+    enum class TCutOn { Caller, Converter };
+
+    TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink,
+                  TCutOn CutOn = TCutOn::Caller);
     ~TConvertAhead();
     TConvertAhead(const TConvertAhead&) = delete;
     TConvertAhead& operator=(const TConvertAhead&) = delete;
@@ -69,16 +76,20 @@ private:
     };
     struct TPiece {
         std::string_view Bytes;
+        std::string Clean; // with the library: a piece that the cutter handed on
         bool Last = false;
     };
 
     void run();
+    // Queues a piece for the second thread.
+    void push(TPiece&& Piece);
     // Hands converted pieces to the sink until at most MaxInFlight pieces are in flight.
     void deliver(std::size_t MaxInFlight);
 
     TKanjiSink& FSink;
     TCurrentSink FCurrent;
-    TKanjiConverter FConverter; // used on the second thread only
+    TKanjiConverter FConverter;          // used on the second thread only
+    std::optional<TKanjiCutter> FCutter; // cuts the library's pieces on the caller's thread
     std::mutex FMutex;
     std::condition_variable FChanged;
     std::deque<TPiece> FTodo;

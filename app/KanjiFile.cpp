@@ -147,15 +147,16 @@ enum class TCheck { None, Plain, Exact };
 // The bytes of a file in its code, read piece after piece, go to Sink in Shift-JIS; the text
 // ends at the first NUL. Tells whether there was one, and whether writing the text back in
 // the code gives the bytes read. With Ahead (for a text of many pieces) the pieces are
-// converted on a second thread while the next ones are read and scanned; InputRoom then gives
-// the buffer for the next piece.
+// converted on a second thread (TConvertAhead, cutting where it says) while the next ones are
+// read and scanned; InputRoom then gives the buffer for the next piece.
 class Decoder {
 public:
-    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check, bool ahead = false)
+    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check,
+            std::optional<TConvertAhead::TCutOn> ahead = std::nullopt)
         : scan_(conversion), exact_(conversion), checked_(sink, check == TCheck::Exact ? &exact_ : nullptr),
           check_(check) {
         if (ahead && TConvertAhead::Usable(converter))
-            ahead_ = std::make_unique<TConvertAhead>(conversion, converter, checked_);
+            ahead_ = std::make_unique<TConvertAhead>(conversion, converter, checked_, *ahead);
         else
             converter_.emplace(conversion, converter, checked_);
     }
@@ -217,7 +218,9 @@ bool keepsBytesExactly(TConversion conversion, TConverter converter, const std::
 // Check).
 void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink, TKanjiText& r,
                  bool check = true) {
-    Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None, bytes.size() > kReadPiece);
+    using TCutOn = TConvertAhead::TCutOn;
+    Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None,
+              bytes.size() > kReadPiece ? std::optional(TCutOn::Caller) : std::nullopt);
     feedBytes(d, bytes);
     r.HasNul = d.HasNul();
     r.KeepsBytes =
@@ -359,7 +362,10 @@ void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion c
                   char* buffer, std::size_t n, TTextLoader& loader, TKanjiText& r) {
     LineEndFinder lineEnd;
     LoaderSink sink(loader);
-    Decoder d(conversion, converter, sink, TCheck::Plain, n == kReadPiece);
+    // This thread reads the file and splits its rows: the converting thread cuts the pieces.
+    using TCutOn = TConvertAhead::TCutOn;
+    Decoder d(conversion, converter, sink, TCheck::Plain,
+              n == kReadPiece ? std::optional(TCutOn::Converter) : std::nullopt);
     feedFile(d, reader, path, buffer, n, [&lineEnd](std::string_view piece) { lineEnd.Feed(piece); });
     r.LineEndCode = lineEndName(lineEnd.Kind());
     r.HasNul = d.HasNul();

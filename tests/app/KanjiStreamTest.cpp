@@ -152,9 +152,11 @@ TEST_F(WithLibrary, ConvertingAheadGivesTheWholeConversionInOrder) {
         const std::string expected = whole(c, s);
         for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
             for (bool rooms : {false, true}) {
+                // Pieces in rooms come from a reader, which leaves the cutting to the other thread.
+                const auto cutOn = rooms ? TConvertAhead::TCutOn::Converter : TConvertAhead::TCutOn::Caller;
                 std::string out;
                 TKanjiOutputSink sink([&out](std::string_view piece) { out += piece; });
-                TConvertAhead ahead(c, converter, sink);
+                TConvertAhead ahead(c, converter, sink, cutOn);
                 inPieces(s, randomCuts(rng, s.size()), [&](std::string_view piece, bool last) {
                     if (rooms) { // each piece in the room given for it, used again as soon as allowed
                         char* room = ahead.InputRoom(5000);
