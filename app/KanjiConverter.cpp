@@ -1,15 +1,12 @@
 // TKanjiConverter.
 #include "KanjiConverter.h"
 
+#include "ByteScan.h"
 #include "nkf.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quire {
 
@@ -17,65 +14,11 @@ using jconvert::TConversion;
 
 namespace {
 
-// The library takes the text in pieces of about this size; the own converters in steps of
-// the second size (their output fits a buffer that stays in the cache).
-constexpr std::size_t kLibraryPiece = std::size_t(1) << 20;
+// The own converters take the text in steps of this size (their output fits a buffer that
+// stays in the cache).
 constexpr std::size_t kOwnStep = std::size_t(1) << 18;
 
 bool isLineEnd(char c) noexcept { return c == '\r' || c == '\n'; }
-
-// The position after the last CR or LF in [B + From, B + N), or 0 when there is none.
-std::size_t afterLastLineEnd(const char* b, std::size_t from, std::size_t n) {
-    std::size_t best = 0;
-    for (char c : {'\r', '\n'}) {
-        if (const void* hit = ::memrchr(b + from, c, n - from))
-            best = std::max(best, static_cast<std::size_t>(static_cast<const char*>(hit) - b) + 1);
-    }
-    return best;
-}
-
-struct LineEndCount {
-    std::size_t Cr = 0;
-    std::size_t Lf = 0;
-    friend bool operator==(const LineEndCount&, const LineEndCount&) = default;
-};
-
-// The number of bytes of W equal to the byte repeated in Pattern (exact: no carries between
-// bytes): a top bit is set for each such byte, and the multiplication adds them up in the top
-// byte.
-inline unsigned countEqual(uint64_t w, uint64_t pattern) noexcept {
-    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
-    const uint64_t x = w ^ pattern;
-    const uint64_t zero = ~(((x & low7) + low7) | x | low7);
-    return static_cast<unsigned>(((zero >> 7) * 0x0101010101010101ULL) >> 56);
-}
-
-LineEndCount countLineEnds(std::string_view s) noexcept {
-    LineEndCount n;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= s.size(); i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-        n.Cr += static_cast<std::size_t>(
-            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))));
-        n.Lf += static_cast<std::size_t>(
-            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
-    }
-#endif
-    for (; i + 8 <= s.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
-        n.Cr += countEqual(w, 0x0D0D0D0D0D0D0D0DULL);
-        n.Lf += countEqual(w, 0x0A0A0A0A0A0A0A0AULL);
-    }
-    for (; i < s.size(); ++i) {
-        n.Cr += s[i] == '\r';
-        n.Lf += s[i] == '\n';
-    }
-    return n;
-}
 
 bool hasHighByte(std::string_view s) noexcept {
     return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -98,13 +41,13 @@ void TKanjiOutputSink::Commit(std::size_t Written) {
 TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TKanjiSink& Sink)
     : FConversion(Conversion), FSink(Sink), FUseLibrary(Converter == TConverter::Auto && nkf::Available()),
       FStream(Conversion) {
-    if (FUseLibrary) FInput.reserve(kLibraryPiece + kLibraryPiece / 4);
+    if (FUseLibrary) FCutter.emplace(Conversion);
 }
 
 TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TOutput Output)
     : FConversion(Conversion), FOwnSink(std::make_unique<TKanjiOutputSink>(std::move(Output))), FSink(*FOwnSink),
       FUseLibrary(Converter == TConverter::Auto && nkf::Available()), FStream(Conversion) {
-    if (FUseLibrary) FInput.reserve(kLibraryPiece + kLibraryPiece / 4);
+    if (FUseLibrary) FCutter.emplace(Conversion);
 }
 
 TKanjiConverter::~TKanjiConverter() = default;
@@ -144,124 +87,28 @@ void TKanjiConverter::convertOwn(std::string_view Piece, bool Last) {
 }
 
 void TKanjiConverter::convertByLibrary(std::string_view Piece, bool Last) {
-    for (;;) {
-        if (FInput.size() < kLibraryPiece && !Piece.empty()) {
-            const std::size_t take = std::min(kLibraryPiece - FInput.size(), Piece.size());
-            FInput.append(Piece.data(), take);
-            Piece.remove_prefix(take);
-        }
-        if (Last && Piece.empty()) {
-            convertLibraryPiece(FInput.size());
-            FInput.clear();
-            return;
-        }
-        if (FInput.size() < kLibraryPiece) return; // more is to come
-        const std::size_t cut = lastCleanCut();
-        if (cut == 0) {
-            // No place to cut yet: the piece grows until one comes.
-            if (Piece.empty()) return;
-            const std::size_t take = std::min(kLibraryPiece, Piece.size());
-            FInput.append(Piece.data(), take);
-            Piece.remove_prefix(take);
-            continue;
-        }
-        convertLibraryPiece(cut);
-        FInput.erase(0, cut);
-        FScanned -= cut;
-        if (!FUseLibrary) {
-            // The library cannot convert: the own converters go on from this clean place.
-            const std::string rest = std::move(FInput);
-            FInput.clear();
-            convertOwn(rest, false);
-            convertOwn(Piece, Last);
-            return;
-        }
-    }
+    FCutter->Add(Piece, Last, [this](std::string& piece, bool last) { ConvertClean(piece, last); });
 }
 
-std::size_t TKanjiConverter::lastCleanCut() {
-    const char* b = FInput.data();
-    const std::size_t n = FInput.size();
-    std::size_t cut = 0;
-    switch (FConversion) {
-    case TConversion::EucToSjis:
-    case TConversion::SjisToEuc:
-        // After any CR or LF: neither begins a character of more than one byte.
-        cut = afterLastLineEnd(b, FScanned, n);
-        FScanned = n;
-        break;
-    case TConversion::SjisToJis:
-        // After two line-end bytes in a row: the second is a character of its own, which
-        // leaves the kanji mode closed.
-        for (std::size_t i = n; i > std::max<std::size_t>(FScanned, 1) && cut == 0; --i)
-            if (isLineEnd(b[i - 1]) && isLineEnd(b[i - 2])) cut = i;
-        FScanned = n;
-        break;
-    case TConversion::JisToSjis: cut = lastCleanJisCut(); break;
-    }
-    return cut;
+void TKanjiConverter::ConvertClean(std::string& Piece, bool Last) {
+    if (FUseLibrary)
+        convertLibraryPiece(Piece);
+    else // the library cannot convert: the own converters go on from this clean place
+        convertOwn(Piece, Last);
 }
 
-std::size_t TKanjiConverter::lastCleanJisCut() {
-    // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a line
-    // end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is the
-    // second byte of a pair is no escape. An escape cut by the end waits. Runs between
-    // escapes are passed over with memchr and memrchr.
-    const char* b = FInput.data();
-    const std::size_t n = FInput.size();
-    std::size_t cut = 0;
-    while (FScanned < n) {
-        std::size_t esc = n;
-        if (FJisKanji) {
-            // The first ESC at an even distance from here starts an escape.
-            for (std::size_t from = FScanned; from < n;) {
-                const void* hit = std::memchr(b + from, 0x1B, n - from);
-                if (!hit) break;
-                const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
-                if ((at - FScanned) % 2 == 0) {
-                    esc = at;
-                    break;
-                }
-                from = at + 1;
-            }
-            if (esc == n) { // pairs to the end; a lone last byte waits
-                FScanned += (n - FScanned) / 2 * 2;
-                break;
-            }
-        } else {
-            const void* hit = std::memchr(b + FScanned, 0x1B, n - FScanned);
-            if (hit) esc = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
-            if (const std::size_t after = afterLastLineEnd(b, FScanned, esc)) cut = after;
-            if (esc == n) {
-                FScanned = n;
-                break;
-            }
-        }
-        FScanned = esc;
-        if (n - FScanned < 3) break;
-        if (b[FScanned + 1] == '$')
-            FJisKanji = true;
-        else if (b[FScanned + 1] == '(')
-            FJisKanji = false;
-        FScanned += 3;
-    }
-    return cut;
-}
-
-void TKanjiConverter::convertLibraryPiece(std::size_t Length) {
-    const std::string_view piece(FInput.data(), Length);
-    if (piece.empty()) return;
+void TKanjiConverter::convertLibraryPiece(std::string& Input) {
+    const std::size_t Length = Input.size();
+    if (Length == 0) return;
     // Room for what the library may write, and for the own converters' result instead.
     char* out = FSink.Room(std::max(nkf::OutputRoom(Length), jconvert::MaxConvertedSize(FConversion, Length)));
+    const std::string_view piece(Input);
     if (std::memchr(piece.data(), '\0', piece.size())) { // the library would stop at it
         FSink.Commit(convertPieceOwn(piece, out));
         return;
     }
-    // The library reads up to a zero byte: one stands after the piece for the call.
-    const char saved = FInput[Length];
-    if (Length < FInput.size()) FInput[Length] = '\0';
-    const std::optional<std::size_t> length = nkf::ConvertRaw(FInput.data(), Length, LibraryOption(FConversion), out);
-    if (Length < FInput.size()) FInput[Length] = saved;
+    // The library reads up to the zero byte that ends the string.
+    const std::optional<std::size_t> length = nkf::ConvertRaw(Input.c_str(), Length, LibraryOption(FConversion), out);
     if (!length) {
         FUseLibrary = false;
         FSink.Commit(convertPieceOwn(piece, out));
@@ -292,7 +139,7 @@ bool TKanjiConverter::resultPasses(std::string_view Piece, std::string_view Resu
     case TConversion::JisToSjis: break;
     }
     // To Shift-JIS nothing grows and line ends stay as they are.
-    if (Result.size() > Piece.size() || countLineEnds(Result) != countLineEnds(Piece)) return false;
+    if (Result.size() > Piece.size() || bytescan::CountLineEnds(Result) != bytescan::CountLineEnds(Piece)) return false;
     if (isLineEnd(Piece.back()) && (Result.empty() || Result.back() != Piece.back())) return false;
     if (FConversion == TConversion::JisToSjis) return Result.find('\x1B') == std::string_view::npos;
     // Any EUC character becomes other bytes: an unchanged piece was not converted.

@@ -2,12 +2,14 @@
 // or by the own converters.
 #pragma once
 
+#include "KanjiCutter.h"
 #include "KanjiStream.h"
 #include "jconvert.h"
 
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,11 +46,9 @@ private:
 // room of a sink (or hands them to an Output function).
 //
 // Without the library (or with TConverter::Own) the own converters convert it as one stream.
-// With the library the text goes to it in pieces of about a megabyte, each cut where the own
-// converters start afresh (after a line end; for JIS input one read in ASCII mode; for JIS
-// output after two line-end bytes in a row, so that no kanji mode is open), with options
-// that name both codes: the library never has to guess what it is given. Every result is
-// checked before it is used:
+// With the library the text goes to it in the pieces of a TKanjiCutter (about a megabyte,
+// each cut where the own converters start afresh), with options that name both codes: the library never has to guess
+// what it is given. Every result is checked before it is used:
 //   - written to JIS or EUC (the page's Shift-JIS): the own converters must read the result
 //     back to exactly the piece;
 //   - read from JIS or EUC into Shift-JIS: the result must keep every line end of the piece,
@@ -70,7 +70,12 @@ public:
 
     // The next piece of the text (Last: none follows; the converter is done then).
     void Convert(std::string_view Piece, bool Last);
+    // For a caller that gathers the pieces itself with a TKanjiCutter: the next piece it
+    // handed on. Convert and ConvertClean are not mixed on one converter.
+    void ConvertClean(std::string& Piece, bool Last);
 
+    // Whether the text goes to the library (in the pieces of a TKanjiCutter).
+    bool UsesLibrary() const noexcept { return FUseLibrary; }
     // Pieces the library converted, and pieces whose library result failed the check.
     int LibraryPieces() const noexcept { return FLibraryPieces; }
     int RejectedPieces() const noexcept { return FRejectedPieces; }
@@ -81,12 +86,9 @@ public:
 private:
     void convertOwn(std::string_view Piece, bool Last);
     void convertByLibrary(std::string_view Piece, bool Last);
-    // The end of the last place in FInput where the own converters start afresh (0: none).
-    std::size_t lastCleanCut();
-    std::size_t lastCleanJisCut();
-    // Converts the first Length bytes of FInput (ending at a clean place or at the end of the
-    // text) by the library, or by the own converters when its result fails the check.
-    void convertLibraryPiece(std::size_t Length);
+    // Converts Input (a piece of TKanjiCutter) by the library, or by the own converters when
+    // its result fails the check.
+    void convertLibraryPiece(std::string& Input);
     bool resultPasses(std::string_view Piece, std::string_view Result);
     // Converts Piece, which begins where the own converters start afresh, into Out.
     std::size_t convertPieceOwn(std::string_view Piece, char* Out);
@@ -98,9 +100,7 @@ private:
     TKanjiSink& FSink;
     bool FUseLibrary;
     TKanjiStream FStream;
-    std::string FInput;       // library path: bytes not converted yet, zero-terminated
-    std::size_t FScanned = 0; // FInput holds no clean cut before this
-    bool FJisKanji = false;   // JIS input as the own converter reads FInput from FScanned
+    std::optional<TKanjiCutter> FCutter; // library path: gathers the pieces for the library
     std::unique_ptr<char[]> FCheck;
     std::size_t FCheckCapacity = 0;
     int FLibraryPieces = 0;

@@ -1,6 +1,7 @@
 // Reading and writing files in the three kanji codes.
 #include "KanjiFile.h"
 
+#include "ConvertAhead.h"
 #include "Cp932Codec.h"
 #include "KanjiPlainScan.h"
 #include "KanjiRoundTrip.h"
@@ -145,12 +146,20 @@ enum class TCheck { None, Plain, Exact };
 
 // The bytes of a file in its code, read piece after piece, go to Sink in Shift-JIS; the text
 // ends at the first NUL. Tells whether there was one, and whether writing the text back in
-// the code gives the bytes read.
+// the code gives the bytes read. With Ahead (for a text of many pieces) the pieces are
+// converted on a second thread (TConvertAhead, cutting where it says) while the next ones are
+// read and scanned; InputRoom then gives the buffer for the next piece.
 class Decoder {
 public:
-    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check)
+    Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check,
+            std::optional<TConvertAhead::TCutOn> ahead = std::nullopt)
         : scan_(conversion), exact_(conversion), checked_(sink, check == TCheck::Exact ? &exact_ : nullptr),
-          converter_(conversion, converter, checked_), check_(check) {}
+          check_(check) {
+        if (ahead && TConvertAhead::Usable(converter))
+            ahead_ = std::make_unique<TConvertAhead>(conversion, converter, checked_, *ahead);
+        else
+            converter_.emplace(conversion, converter, checked_);
+    }
     // The next piece (Last: the file ends after it); false once a NUL has ended the text.
     bool Add(std::string_view piece, bool last) {
         const std::size_t nul = piece.find('\0');
@@ -160,9 +169,17 @@ public:
             scan_.Add(piece);
         else if (check_ == TCheck::Exact)
             exact_.Read(piece);
-        converter_.Convert(piece, last || hasNul_);
+        last = last || hasNul_;
+        if (!ahead_) {
+            converter_->Convert(piece, last);
+        } else {
+            ahead_->Convert(piece, last);
+            if (last) ahead_->Finish();
+        }
         return !hasNul_;
     }
+    // A buffer of kReadPiece bytes for the next piece; Used is the one the last piece was in.
+    char* InputRoom(char* used) { return ahead_ ? ahead_->InputRoom(kReadPiece) : used; }
     bool HasNul() const { return hasNul_; }
     // After the last piece. With TCheck::Plain, false means only that the exact check must tell.
     bool KeepsBytes() {
@@ -174,8 +191,9 @@ private:
     TKanjiPlainScan scan_;
     TKanjiRoundTrip exact_;
     CheckedSink checked_;
-    TKanjiConverter converter_;
     TCheck check_;
+    std::optional<TKanjiConverter> converter_;
+    std::unique_ptr<TConvertAhead> ahead_;
     bool hasNul_ = false;
 };
 
@@ -200,7 +218,9 @@ bool keepsBytesExactly(TConversion conversion, TConverter converter, const std::
 // Check).
 void decodeWhole(TConversion conversion, TConverter converter, std::string_view bytes, TKanjiSink& sink, TKanjiText& r,
                  bool check = true) {
-    Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None);
+    using TCutOn = TConvertAhead::TCutOn;
+    Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None,
+              bytes.size() > kReadPiece ? std::optional(TCutOn::Caller) : std::nullopt);
     feedBytes(d, bytes);
     r.HasNul = d.HasNul();
     r.KeepsBytes =
@@ -331,6 +351,7 @@ void feedFile(Decoder& d, TRegularFileReader& reader, const QString& path, char*
         if (look) look(piece);
         const bool last = n < kReadPiece;
         if (!d.Add(piece, last) || last) break;
+        buffer = d.InputRoom(buffer);
         n = readSome(reader, path, buffer, kReadPiece);
     }
 }
@@ -341,7 +362,10 @@ void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion c
                   char* buffer, std::size_t n, TTextLoader& loader, TKanjiText& r) {
     LineEndFinder lineEnd;
     LoaderSink sink(loader);
-    Decoder d(conversion, converter, sink, TCheck::Plain);
+    // This thread reads the file and splits its rows: the converting thread cuts the pieces.
+    using TCutOn = TConvertAhead::TCutOn;
+    Decoder d(conversion, converter, sink, TCheck::Plain,
+              n == kReadPiece ? std::optional(TCutOn::Converter) : std::nullopt);
     feedFile(d, reader, path, buffer, n, [&lineEnd](std::string_view piece) { lineEnd.Feed(piece); });
     r.LineEndCode = lineEndName(lineEnd.Kind());
     r.HasNul = d.HasNul();

@@ -1,6 +1,7 @@
 // TKanjiPlainScan.
 #include "KanjiPlainScan.h"
 
+#include "ByteScan.h"
 #include "CutCharacter.h"
 
 #include <algorithm>
@@ -10,20 +11,6 @@
 namespace quire {
 
 namespace {
-
-constexpr uint8_t kEsc = 0x1B;
-
-bool allBelow80(const uint8_t* p, std::size_t n) noexcept {
-    uint8_t any = 0;
-    for (std::size_t i = 0; i < n; ++i) any |= p[i];
-    return any < 0x80;
-}
-
-bool allPairBytes(const uint8_t* p, std::size_t n) noexcept {
-    bool bad = false;
-    for (std::size_t i = 0; i < n; ++i) bad |= static_cast<uint8_t>(p[i] - 0x21) >= 0x5E;
-    return !bad;
-}
 
 bool inRange(uint8_t c, uint8_t from, uint8_t to) noexcept { return c >= from && c <= to; }
 
@@ -41,8 +28,14 @@ std::size_t TKanjiPlainScan::takeEuc(std::string_view s, bool Last) {
     const auto* const b = reinterpret_cast<const uint8_t*>(s.data());
     const std::size_t n = s.size();
     std::size_t i = 0;
+    std::size_t careful = 0; // up to here bytes are looked at one by one
     while (i < n) {
-        // Runs of ASCII, and runs of JIS X 0208 pairs, eight bytes at a time.
+        // Long plain stretches 64 bytes at a time; then runs of ASCII, and runs of JIS X 0208
+        // pairs, eight bytes at a time.
+        if (i >= careful) {
+            i += bytescan::SkipPlainEuc(s.data() + i, n - i);
+            careful = i + 64;
+        }
         for (uint64_t w; n - i >= 8; i += 8) {
             std::memcpy(&w, b + i, 8);
             if ((w & 0x8080808080808080ULL) != 0 && !eightEucBytes(w)) break;
@@ -72,17 +65,12 @@ std::size_t TKanjiPlainScan::takeJis(std::string_view s, bool Last) {
     const std::size_t n = s.size();
     std::size_t i = 0;
     while (i < n) {
-        const void* hit = std::memchr(b + i, kEsc, n - i);
-        const std::size_t esc = hit ? static_cast<std::size_t>(static_cast<const uint8_t*>(hit) - b) : n;
-        const std::size_t length = esc - i;
-        if (FKanji) {
-            if (!allPairBytes(b + i, length)) break;
-            if (length % 2 != 0) {
-                // A pair cut by the end waits; an ESC as the second byte of a pair is no escape.
-                if (esc == n && !Last) return n - 1;
-                break;
-            }
-        } else if (!allBelow80(b + i, length)) {
+        const bytescan::TJisRun run = bytescan::ScanJisRun(s.data(), i, n, FKanji);
+        const std::size_t esc = run.Esc;
+        if (!run.Clean) break;
+        if (FKanji && (esc - i) % 2 != 0) {
+            // A pair cut by the end waits; an ESC as the second byte of a pair is no escape.
+            if (esc == n && !Last) return n - 1;
             break;
         }
         i = esc;

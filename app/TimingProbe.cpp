@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -69,7 +70,9 @@ void TTimingProbe::act() {
     if (FWhat == QLatin1String("edit")) {
         // Going to the row is not timed: its screen is painted first.
         e.SetRowCol(FRow, 0);
-        e.ScrollCaretIntoView();
+        // Scrolled there directly: the view follows the caret only while the editor has the
+        // focus, which a window without a window manager may never get.
+        e.SetTopRow(std::max(0, FRow - 2));
         e.viewport()->repaint();
         QApplication::processEvents();
     }

@@ -86,6 +86,11 @@ void Release() {
 
 bool Available() { return binding().Available; }
 
+bool CanConvert() {
+    const Binding& b = binding();
+    return b.Available && b.SetNkfOption != missingSetNkfOption && b.NkfConvert != missingNkfConvert;
+}
+
 QString LibraryPath() {
     const Binding& b = binding();
     return b.Library ? b.Library->fileName() : QString();
@@ -94,7 +99,7 @@ QString LibraryPath() {
 std::optional<std::size_t> ConvertRaw(const char* In, std::size_t Length, const char* Option, char* Out) {
     Binding& b = binding();
     if (!b.Available) return std::nullopt;
-    const bool complete = b.SetNkfOption != missingSetNkfOption && b.NkfConvert != missingNkfConvert;
+    const bool complete = CanConvert();
     b.SetNkfOption(Option);
     b.NkfConvert(Out, In);
     if (!complete) return std::nullopt;

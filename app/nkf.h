@@ -24,6 +24,9 @@ bool Bind();
 void Release();
 // True once the library was loaded, even if a function was missing in it.
 bool Available();
+// True when the bound library has both functions a conversion calls, so that converting
+// never reaches a fallback that tells the user.
+bool CanConvert();
 // The file the library was loaded from (empty when none).
 QString LibraryPath();
 

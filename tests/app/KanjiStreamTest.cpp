@@ -1,6 +1,7 @@
 // Converting in pieces: the own converters as a stream, the library in checked pieces,
 // reading a file straight into rows, and re-saving a file without holding it whole.
 #include "KanjiStream.h"
+#include "ConvertAhead.h"
 #include "EditorScreenStrings.h"
 #include "KanjiConverter.h"
 #include "KanjiFile.h"
@@ -14,8 +15,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
+#include <stdexcept>
 
 using namespace quire;
 using namespace quire::jconvert;
@@ -142,6 +145,63 @@ TEST_F(WithLibrary, LibraryPiecesGiveExactlyTheOwnConvertersResult) {
     }
 }
 
+TEST_F(WithLibrary, ConvertingAheadGivesTheWholeConversionInOrder) {
+    std::mt19937 rng(23);
+    const auto t = bench::GenerateJapaneseText(3u << 20, 29);
+    for (TConversion c : kAll) {
+        const std::string& s = sourceOf(c, t);
+        const std::string expected = whole(c, s);
+        for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+            for (bool rooms : {false, true}) {
+                // Pieces in rooms come from a reader, which leaves the cutting to the other thread.
+                const auto cutOn = rooms ? TConvertAhead::TCutOn::Converter : TConvertAhead::TCutOn::Caller;
+                std::string out;
+                TKanjiOutputSink sink([&out](std::string_view piece) { out += piece; });
+                TConvertAhead ahead(c, converter, sink, cutOn);
+                inPieces(s, randomCuts(rng, s.size()), [&](std::string_view piece, bool last) {
+                    if (rooms) { // each piece in the room given for it, used again as soon as allowed
+                        char* room = ahead.InputRoom(5000);
+                        std::memcpy(room, piece.data(), piece.size());
+                        piece = std::string_view(room, piece.size());
+                    }
+                    ahead.Convert(piece, last);
+                });
+                ahead.Finish();
+                EXPECT_TRUE(out == expected) << static_cast<int>(c) << " rooms " << rooms;
+                if (converter == TConverter::Auto) {
+                    EXPECT_GT(ahead.LibraryPieces(), 2) << static_cast<int>(c);
+                }
+            }
+        }
+    }
+}
+
+TEST(KanjiStream, WhatTheSinkRaisesWhileConvertingAheadReachesTheCaller) {
+    struct Failing : TKanjiSink {
+        std::string room = std::string(1 << 20, '\0');
+        int commits = 0;
+        char* Room(std::size_t n) override {
+            room.resize(std::max(room.size(), n));
+            return room.data();
+        }
+        void Commit(std::size_t) override {
+            if (++commits == 3) throw std::runtime_error("disk gone");
+        }
+    } sink;
+    const auto t = bench::GenerateJapaneseText(1u << 20, 31);
+    bool raised = false;
+    try {
+        TConvertAhead ahead(TConversion::EucToSjis, TConverter::Own, sink);
+        for (std::size_t i = 0; i < t.Euc.size(); i += 1000)
+            ahead.Convert(std::string_view(t.Euc).substr(i, 1000), i + 1000 >= t.Euc.size());
+        ahead.Finish();
+    } catch (const std::runtime_error& e) {
+        raised = std::string(e.what()) == "disk gone";
+    }
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(sink.commits, 3);
+}
+
 TEST_F(WithLibrary, AResultThatFailsTheCheckIsReplacedByTheOwnConverters) {
     // One half-width kana takes ESC $ B, two bytes and ESC ( J in JIS: more than the six
     // bytes the library may write for one byte, so its result is cut.
@@ -231,6 +291,9 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
     EXPECT_EQ(DecodeKanjiText(lateEuc).KanjiCode, "EUC");
     EXPECT_TRUE(DecodeKanjiText(t.Euc).KeepsBytes);
     EXPECT_TRUE(DecodeKanjiText(t.Jis).KeepsBytes);
+    // Texts of many pieces, converted on a second thread, as the whole conversion gives them.
+    EXPECT_TRUE(DecodeKanjiText(t.Euc).Text == EucToSjis(t.Euc));
+    EXPECT_TRUE(DecodeKanjiText(t.Jis, TConverter::Own).Text == JisToSjis(t.Jis));
     EXPECT_FALSE(DecodeKanjiText(lateLoss).KeepsBytes);
     EXPECT_FALSE(DecodeKanjiText(kanaSet).KeepsBytes);
 }

@@ -83,17 +83,16 @@ NKF_EXPORT void NkfConvert(char* Out, const char* In) {
     if (source == gOutput) {
         std::memcpy(Out, input.data(), input.size());
         length = input.size();
+    } else if (gOutput == 's') { // to Shift-JIS, which is never longer: straight into Out
+        length = convert(toSjis(source), input, Out);
     } else {
         std::string_view sjis = input;
         std::unique_ptr<char[]> middle;
-        if (source != 's') { // to Shift-JIS first, which is never longer
+        if (source != 's') { // to Shift-JIS first
             middle.reset(new char[input.size() + 1]);
             sjis = std::string_view(middle.get(), convert(toSjis(source), input, middle.get()));
         }
-        if (gOutput == 's') {
-            std::memcpy(Out, sjis.data(), sjis.size());
-            length = sjis.size();
-        } else if (MaxConvertedSize(fromSjis(gOutput), sjis.size()) <= limit) {
+        if (MaxConvertedSize(fromSjis(gOutput), sjis.size()) <= limit) {
             length = convert(fromSjis(gOutput), sjis, Out);
         } else {
             const std::unique_ptr<char[]> room(new char[MaxConvertedSize(fromSjis(gOutput), sjis.size())]);

@@ -1,0 +1,123 @@
+// TKanjiCutter.
+#include "KanjiCutter.h"
+
+#include "ByteScan.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quire {
+
+using jconvert::TConversion;
+
+namespace {
+
+bool isLineEnd(char c) noexcept { return c == '\r' || c == '\n'; }
+
+// The position after the last CR or LF in [B + From, B + N), or 0 when there is none.
+std::size_t afterLastLineEnd(const char* b, std::size_t from, std::size_t n) {
+    std::size_t best = 0;
+    for (char c : {'\r', '\n'}) {
+        if (const void* hit = ::memrchr(b + from, c, n - from))
+            best = std::max(best, static_cast<std::size_t>(static_cast<const char*>(hit) - b) + 1);
+    }
+    return best;
+}
+
+} // namespace
+
+TKanjiCutter::TKanjiCutter(TConversion Conversion) : FConversion(Conversion) { FInput.reserve(kPiece + kPiece / 4); }
+
+void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
+    for (;;) {
+        if (FInput.size() < kPiece && !Piece.empty()) {
+            const std::size_t take = std::min(kPiece - FInput.size(), Piece.size());
+            FInput.append(Piece.data(), take);
+            Piece.remove_prefix(take);
+        }
+        if (Last && Piece.empty()) {
+            handOn(FInput.size(), true, Take);
+            return;
+        }
+        if (FInput.size() < kPiece) return; // more is to come
+        const std::size_t cut = lastCleanCut();
+        if (cut == 0) {
+            // No place to cut yet: the piece grows until one comes.
+            if (Piece.empty()) return;
+            const std::size_t take = std::min(kPiece, Piece.size());
+            FInput.append(Piece.data(), take);
+            Piece.remove_prefix(take);
+            continue;
+        }
+        handOn(cut, false, Take);
+        FScanned -= cut;
+    }
+}
+
+void TKanjiCutter::handOn(std::size_t Length, bool Last, const TTake& Take) {
+    FPiece.assign(FInput, 0, Length);
+    FInput.erase(0, Length);
+    Take(FPiece, Last);
+}
+
+std::size_t TKanjiCutter::lastCleanCut() {
+    const char* b = FInput.data();
+    const std::size_t n = FInput.size();
+    std::size_t cut = 0;
+    switch (FConversion) {
+    case TConversion::EucToSjis:
+    case TConversion::SjisToEuc:
+        // After any CR or LF: neither begins a character of more than one byte.
+        cut = afterLastLineEnd(b, FScanned, n);
+        FScanned = n;
+        break;
+    case TConversion::SjisToJis:
+        // After two line-end bytes in a row: the second is a character of its own, which
+        // leaves the kanji mode closed.
+        for (std::size_t i = n; i > std::max<std::size_t>(FScanned, 1) && cut == 0; --i)
+            if (isLineEnd(b[i - 1]) && isLineEnd(b[i - 2])) cut = i;
+        FScanned = n;
+        break;
+    case TConversion::JisToSjis: cut = lastCleanJisCut(); break;
+    }
+    return cut;
+}
+
+std::size_t TKanjiCutter::lastCleanJisCut() {
+    // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a line
+    // end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is the
+    // second byte of a pair is no escape. An escape cut by the end waits. Runs between
+    // escapes are passed over sixteen bytes at a time.
+    const char* b = FInput.data();
+    const std::size_t n = FInput.size();
+    std::size_t cut = 0;
+    while (FScanned < n) {
+        std::size_t esc = FScanned;
+        if (FJisKanji) {
+            // The first ESC at an even distance from here starts an escape.
+            while ((esc = bytescan::ScanJisRun(b, esc, n, true).Esc) < n && (esc - FScanned) % 2 != 0) ++esc;
+            if (esc == n) { // pairs to the end; a lone last byte waits
+                FScanned += (n - FScanned) / 2 * 2;
+                break;
+            }
+        } else {
+            const bytescan::TJisRun run = bytescan::ScanJisRun(b, FScanned, n, false);
+            esc = run.Esc;
+            if (run.AfterLineEnd != 0) cut = run.AfterLineEnd;
+            if (esc == n) {
+                FScanned = n;
+                break;
+            }
+        }
+        FScanned = esc;
+        if (n - FScanned < 3) break;
+        if (b[FScanned + 1] == '$')
+            FJisKanji = true;
+        else if (b[FScanned + 1] == '(')
+            FJisKanji = false;
+        FScanned += 3;
+    }
+    return cut;
+}
+
+} // namespace quire

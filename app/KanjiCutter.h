@@ -1,0 +1,45 @@
+// TKanjiCutter: gathers the pieces of a text into pieces for the conversion library, each cut
+// where the own converters start afresh.
+#pragma once
+
+#include "jconvert.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quire {
+
+// Takes a text in pieces of any length and hands it on in pieces of about a megabyte, each
+// cut at a place where the own converters start afresh: after a line end (for JIS input one
+// read in ASCII mode; for JIS output after two line-end bytes in a row, so that no kanji mode
+// is open). A piece grows past the size until such a place comes. Converting each handed-on
+// piece by itself therefore gives what converting the whole text at once gives.
+class TKanjiCutter {
+public:
+    using TTake = std::function<void(std::string& Piece, bool Last)>;
+    static constexpr std::size_t kPiece = std::size_t(1) << 20;
+
+    explicit TKanjiCutter(jconvert::TConversion Conversion);
+
+    // The next piece of the text (Last: none follows). Every piece that is complete goes to
+    // Take, in order (Last for the text's final one, which may be empty); Take may keep the
+    // string's bytes (move them away).
+    void Add(std::string_view Piece, bool Last, const TTake& Take);
+
+private:
+    // The end of the last place in FInput where the own converters start afresh (0: none).
+    std::size_t lastCleanCut();
+    std::size_t lastCleanJisCut();
+    // Hands the first Length bytes of FInput to Take.
+    void handOn(std::size_t Length, bool Last, const TTake& Take);
+
+    jconvert::TConversion FConversion;
+    std::string FInput;       // bytes not handed on yet
+    std::string FPiece;       // the piece being handed on
+    std::size_t FScanned = 0; // FInput holds no clean cut before this
+    bool FJisKanji = false;   // JIS input as the own converter reads FInput from FScanned
+};
+
+} // namespace quire
