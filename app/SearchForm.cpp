@@ -2,6 +2,7 @@
 #include "SearchForm.h"
 
 #include "Dialogs.h"
+#include "ObjectName.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
 
@@ -17,23 +18,17 @@ TSearchForm::TSearchForm(QWidget* Parent, TFindReplace& State, const QString& Ca
                          const QString& HistoryKey)
     : QDialog(Parent), FState(State) {
     setWindowTitle(Caption);
-    ComboB_SearchText = new THistoryCombo(HistoryKey, this);
-    ComboB_SearchText->setObjectName(QStringLiteral("ComboB_SearchText"));
+    ComboB_SearchText = Named(new THistoryCombo(HistoryKey, this), "ComboB_SearchText");
     Direction = new TRadioGroup(QStringLiteral("検索方向"),
                                 {QStringLiteral("前方検索(&U)"), QStringLiteral("後方検索(&D)")}, this);
     Direction->setObjectName(DirectionName);
     Direction->SetItemIndex(1);
-    CheckB_MachCase = new QCheckBox(QStringLiteral("大文字/小文字を区別する(&C)"), this);
-    CheckB_MachCase->setObjectName(QStringLiteral("CheckB_MachCase"));
-    CheckB_WholeWord = new QCheckBox(QStringLiteral("単語単位で検索(&W)"), this);
-    CheckB_WholeWord->setObjectName(QStringLiteral("CheckB_WholeWord"));
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
-    Btn_Ok->setObjectName(QStringLiteral("Btn_Ok"));
+    CheckB_MachCase = Named(new QCheckBox(QStringLiteral("大文字/小文字を区別する(&C)"), this), "CheckB_MachCase");
+    CheckB_WholeWord = Named(new QCheckBox(QStringLiteral("単語単位で検索(&W)"), this), "CheckB_WholeWord");
+    Btn_Ok = Named(new QPushButton(QStringLiteral("OK"), this), "Btn_Ok");
     Btn_Ok->setDefault(true);
-    Btn_His_Clear = new QPushButton(QStringLiteral("履歴のクリア(&L)"), this);
-    Btn_His_Clear->setObjectName(QStringLiteral("Btn_His_Clear"));
-    Btn_Cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_His_Clear = Named(new QPushButton(QStringLiteral("履歴のクリア(&L)"), this), "Btn_His_Clear");
+    Btn_Cancel = Named(new QPushButton(QStringLiteral("キャンセル"), this), "Btn_Cancel");
     connect(Btn_His_Clear, &QPushButton::clicked, this, [this] { Btn_His_ClearClick(); });
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     SetCombos({ComboB_SearchText});

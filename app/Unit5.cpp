@@ -2,6 +2,7 @@
 #include "Unit5.h"
 
 #include "Dialogs.h"
+#include "ObjectName.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
 
@@ -21,14 +22,10 @@ TReplaceForm::TReplaceForm(QWidget* Parent, TFindReplace& State)
     : TSearchForm(Parent, State, QStringLiteral("置換"), QStringLiteral("Rd_Derection"), QStringLiteral("RSerch")) {
     setObjectName(QStringLiteral("ReplaceForm"));
     Rd_Derection = Direction;
-    ComboB_ReplaceText = new THistoryCombo(QStringLiteral("Replace"), this);
-    ComboB_ReplaceText->setObjectName(QStringLiteral("ComboB_ReplaceText"));
-    CheckB_orDlg = new QCheckBox(QStringLiteral("確認ダイアログの表示(&P)"), this);
-    CheckB_orDlg->setObjectName(QStringLiteral("CheckB_orDlg"));
-    CheckB_orTop = new QCheckBox(QStringLiteral("ファイル先頭から(&T)"), this);
-    CheckB_orTop->setObjectName(QStringLiteral("CheckB_orTop"));
-    Btn_AllReplace = new QPushButton(QStringLiteral("すべて置換(&A)"), this);
-    Btn_AllReplace->setObjectName(QStringLiteral("Btn_AllReplace"));
+    ComboB_ReplaceText = Named(new THistoryCombo(QStringLiteral("Replace"), this), "ComboB_ReplaceText");
+    CheckB_orDlg = Named(new QCheckBox(QStringLiteral("確認ダイアログの表示(&P)"), this), "CheckB_orDlg");
+    CheckB_orTop = Named(new QCheckBox(QStringLiteral("ファイル先頭から(&T)"), this), "CheckB_orTop");
+    Btn_AllReplace = Named(new QPushButton(QStringLiteral("すべて置換(&A)"), this), "Btn_AllReplace");
 
     auto* searchLabel = new QLabel(QStringLiteral("検索語(&S)："), this);
     searchLabel->setBuddy(ComboB_SearchText);

@@ -2,6 +2,7 @@
 #include "Unit8.h"
 
 #include "Messages.h"
+#include "ObjectName.h"
 #include "PlatformError.h"
 #include "ShortcutText.h"
 
@@ -34,18 +35,14 @@ TFrmKeyCosm::TFrmKeyCosm(QWidget* Owner, TActionLookup Lookup) : QDialog(Owner),
 }
 
 void TFrmKeyCosm::CreateControls() {
-    auto named = [](auto* widget, const char* name) {
-        widget->setObjectName(QString::fromLatin1(name));
-        return widget;
-    };
-    TreeView1 = named(new QTreeWidget(this), "TreeView1");
+    TreeView1 = Named(new QTreeWidget(this), "TreeView1");
     TreeView1->setHeaderHidden(true);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* treeLabel = new QLabel(QStringLiteral("コマンド(&F)："), this);
     treeLabel->setBuddy(TreeView1);
 
-    Label4 = named(new QLabel(this), "Label4");
+    Label4 = Named(new QLabel(this), "Label4");
     QPalette blue = Label4->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label4->setPalette(blue);
@@ -53,18 +50,18 @@ void TFrmKeyCosm::CreateControls() {
     bold.setBold(true);
     Label4->setFont(bold);
 
-    ComboBox1 = named(new QComboBox(this), "ComboBox1");
+    ComboBox1 = Named(new QComboBox(this), "ComboBox1");
     ComboBox1->addItems(KeyNames());
     ComboBox1->setMaxVisibleItems(16);
     auto* keyLabel = new QLabel(QStringLiteral("キー(&K)："), this);
     keyLabel->setBuddy(ComboBox1);
-    CheckBox1 = named(new QCheckBox(QStringLiteral("Shift(&S)"), this), "CheckBox1");
-    CheckBox2 = named(new QCheckBox(QStringLiteral("Ctrl(&C)"), this), "CheckBox2");
-    CheckBox3 = named(new QCheckBox(QStringLiteral("Alt(&A)"), this), "CheckBox3");
-    btnKeySet = named(new QPushButton(QStringLiteral("割り付け(&D)"), this), "btnKeySet");
-    btnKeyClear = named(new QPushButton(QStringLiteral("クリア(&L)"), this), "btnKeyClear");
-    btnOk = named(new QPushButton(QStringLiteral("OK"), this), "btnOk");
-    btnCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "btnCancel");
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("Shift(&S)"), this), "CheckBox1");
+    CheckBox2 = Named(new QCheckBox(QStringLiteral("Ctrl(&C)"), this), "CheckBox2");
+    CheckBox3 = Named(new QCheckBox(QStringLiteral("Alt(&A)"), this), "CheckBox3");
+    btnKeySet = Named(new QPushButton(QStringLiteral("割り付け(&D)"), this), "btnKeySet");
+    btnKeyClear = Named(new QPushButton(QStringLiteral("クリア(&L)"), this), "btnKeyClear");
+    btnOk = Named(new QPushButton(QStringLiteral("OK"), this), "btnOk");
+    btnCancel = Named(new QPushButton(QStringLiteral("キャンセル"), this), "btnCancel");
     btnOk->setDefault(true);
 
     LayOutControls(treeLabel, keyLabel);

@@ -3,6 +3,7 @@
 
 #include "ColorItems.h"
 #include "Editor.h"
+#include "ObjectName.h"
 #include "PropertyChecks.h"
 #include "PropertyHost.h"
 #include "RadioGroup.h"
@@ -25,17 +26,11 @@ namespace quire {
 
 namespace {
 
-template <typename W>
-W* named(W* Widget, const char* Name) {
-    Widget->setObjectName(QString::fromLatin1(Name));
-    return Widget;
-}
-
 QCheckBox* checkBox(const char* Name, const char* Caption) {
-    return named(new QCheckBox(QString::fromUtf8(Caption)), Name);
+    return Named(new QCheckBox(QString::fromUtf8(Caption)), Name);
 }
 
-QLineEdit* lineEdit(const char* Name) { return named(new QLineEdit, Name); }
+QLineEdit* lineEdit(const char* Name) { return Named(new QLineEdit, Name); }
 
 QLabel* label(const char* Caption, QWidget* Buddy = nullptr) {
     auto* l = new QLabel(QString::fromUtf8(Caption));
@@ -44,7 +39,7 @@ QLabel* label(const char* Caption, QWidget* Buddy = nullptr) {
 }
 
 QPushButton* button(const char* Name, const char* Caption) {
-    return named(new QPushButton(QString::fromUtf8(Caption)), Name);
+    return Named(new QPushButton(QString::fromUtf8(Caption)), Name);
 }
 
 // A page laid out as rows of a label and its field.
@@ -76,7 +71,7 @@ struct TFormGrid {
 TPropertyForm::TPropertyForm(QWidget* Owner, TPropertyHost& Host) : QDialog(Owner), FHost(Host) {
     setObjectName(QStringLiteral("PropertyForm"));
     setWindowTitle(QStringLiteral("設定"));
-    PageControl = named(new QTabWidget(this), "PageControl");
+    PageControl = Named(new QTabWidget(this), "PageControl");
     PageControl->addTab(CreateBasicPage(), QStringLiteral("基本"));
     PageControl->addTab(CreateDisplayPage(), QStringLiteral("表示"));
     PageControl->addTab(CreateColorPage(), QStringLiteral("色"));
@@ -107,7 +102,7 @@ QWidget* TPropertyForm::CreateBasicPage() {
     TFormGrid g;
     Edit_UndoMax = NumberField(QStringLiteral("Edit_UndoMax"), 64, 10000, CheckUndoMax);
     g.Add(label("アンドゥのバッファサイズ(&D)：", Edit_UndoMax), Edit_UndoMax);
-    ComboB_TabCount = named(new QComboBox, "ComboB_TabCount");
+    ComboB_TabCount = Named(new QComboBox, "ComboB_TabCount");
     ComboB_TabCount->setEditable(true);
     ComboB_TabCount->setInsertPolicy(QComboBox::NoInsert);
     ComboB_TabCount->addItems({QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("8")});
@@ -133,7 +128,7 @@ QWidget* TPropertyForm::CreateBasicPage() {
 }
 
 QWidget* TPropertyForm::CreateWrapGroup() {
-    auto* group = named(new QGroupBox(QStringLiteral("桁折り")), "GroupBox_Wrap");
+    auto* group = Named(new QGroupBox(QStringLiteral("桁折り")), "GroupBox_Wrap");
     auto* grid = new QGridLayout(group);
     CheckB_orWrap = checkBox("CheckB_orWrap", "指定行で折り返し(&C)");
     Edit_WrapByte = NumberField(QStringLiteral("Edit_WrapByte"), 20, 250, CheckWrapByte);
@@ -153,7 +148,7 @@ QWidget* TPropertyForm::CreateWrapGroup() {
 
 QWidget* TPropertyForm::CreateDisplayPage() {
     auto* page = new QWidget;
-    auto* group = named(new QGroupBox(QStringLiteral("特殊文字の表示/非表示")), "GroupBox_Marks");
+    auto* group = Named(new QGroupBox(QStringLiteral("特殊文字の表示/非表示")), "GroupBox_Marks");
     auto* marks = new QGridLayout(group);
     Edit3 = lineEdit("Edit3");
     const std::pair<QCheckBox**, QCheckBox*> inGroup[] = {
@@ -197,9 +192,9 @@ QWidget* TPropertyForm::CreateDisplayPage() {
 
 QWidget* TPropertyForm::CreateColorPage() {
     auto* page = new QWidget;
-    ListBox = named(new QListWidget, "ListBox");
+    ListBox = Named(new QListWidget, "ListBox");
     for (int i = 0; i < TColorItems::Count; ++i) ListBox->addItem(TColorItems::Caption(i));
-    ColorPreview = named(new QFrame, "ColorPreview");
+    ColorPreview = Named(new QFrame, "ColorPreview");
     ColorPreview->setFrameStyle(QFrame::Box | QFrame::Plain);
     ColorPreview->setMinimumSize(64, 32);
     ColorPreview->setAutoFillBackground(true);
@@ -292,7 +287,7 @@ QWidget* TPropertyForm::CreateKeywordPage() {
     g.AddWide(label("文字列と認識する囲み文字(&S)：", Edit2), Edit2);
     Edit4 = lineEdit("Edit4");
     g.AddWide(label("以降をコメントと認識する文字列(&C)：", Edit4), Edit4);
-    auto* group = named(new QGroupBox(QStringLiteral("複数行コメント")), "GroupBox_Comment");
+    auto* group = Named(new QGroupBox(QStringLiteral("複数行コメント")), "GroupBox_Comment");
     auto* grid = new QGridLayout(group);
     Edit6 = lineEdit("Edit6");
     Edit7 = lineEdit("Edit7");
