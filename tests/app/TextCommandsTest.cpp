@@ -171,19 +171,19 @@ TEST_F(TextCommandsTest, AppendedAndQuotedTextKeepsTheBytesItWasCopiedWith) {
 }
 
 TEST_F(TextCommandsTest, CaseAndWidthConversionsReplaceTheSelectionInOneStep) {
+    // Each command on the whole text, in turn, and the text it leaves.
+    const std::pair<void (TMainForm::*)(), const char*> steps[] = {
+        {&TMainForm::Mm_UpperCaseClick, "ABCＡＢ漢 ｶﾞ１"},
+        {&TMainForm::Mm_LowerCaseClick, "abcａｂ漢 ｶﾞ１"},
+        {&TMainForm::Mm_HanToZenClick, "ａｂｃａｂ漢　ガ１"},
+        {&TMainForm::Mm_ZenToHanClick, "abcab漢 ｶﾞ1"},
+    };
     text(sj("abcＡｂ漢 ｶﾞ１"));
-    ed()->SelectAll();
-    form->Mm_UpperCaseClick();
-    EXPECT_EQ(sj("ABCＡＢ漢 ｶﾞ１"), all());
-    ed()->SelectAll();
-    form->Mm_LowerCaseClick();
-    EXPECT_EQ(sj("abcａｂ漢 ｶﾞ１"), all());
-    ed()->SelectAll();
-    form->Mm_HanToZenClick();
-    EXPECT_EQ(sj("ａｂｃａｂ漢　ガ１"), all());
-    ed()->SelectAll();
-    form->Mm_ZenToHanClick();
-    EXPECT_EQ(sj("abcab漢 ｶﾞ1"), all());
+    for (const auto& [command, after] : steps) {
+        ed()->SelectAll();
+        (form.get()->*command)();
+        EXPECT_EQ(sj(after), all()) << after;
+    }
     ed()->Undo();
     EXPECT_EQ(sj("ａｂｃａｂ漢　ガ１"), all());
     // Only the selection changes.

@@ -136,6 +136,19 @@ std::string bracketText(int n) {
     return s;
 }
 
+// Loads N rows of bracketText into a store parsed in the background, with a screen of five rows.
+void loadForBackground(FakeEditor& e, int n) {
+    e.Background = true;
+    e.Screen = 5;
+    e.Store->SetTextStr(bracketText(n));
+}
+
+// Every row of S has the state a full parse gives it.
+void expectStatesOfAFullParse(const TEditorScreenStrings& s) {
+    const std::vector<TRowState> full = FullStates(s);
+    for (int r = 0; r < s.Count(); ++r) ASSERT_EQ(s.RowState(r), full[static_cast<size_t>(r)]) << r;
+}
+
 // Runs the background parse in slices until no row is left; the number of slices.
 int parseInSlices(TEditorScreenStrings& s) {
     int slices = 1;
@@ -147,22 +160,17 @@ int parseInSlices(TEditorScreenStrings& s) {
 
 TEST(BackgroundParse, GivesTheStatesOfAFullParse) {
     FakeEditor e;
-    e.Background = true;
-    e.Screen = 5;
-    e.Store->SetTextStr(bracketText(20000));
+    loadForBackground(e, 20000);
     EXPECT_GT(e.BackgroundRequests, 0);
     EXPECT_TRUE(e.Store->ParsePending());
     EXPECT_GT(parseInSlices(*e.Store), 1);
     EXPECT_FALSE(e.Store->ParsePending());
-    const std::vector<TRowState> full = FullStates(*e.Store);
-    for (int r = 0; r < e.Store->Count(); ++r) ASSERT_EQ(e.Store->RowState(r), full[static_cast<size_t>(r)]) << r;
+    expectStatesOfAFullParse(*e.Store);
 }
 
 TEST(BackgroundParse, EditsWhileItRunsStillEndInTheStatesOfAFullParse) {
     FakeEditor e;
-    e.Background = true;
-    e.Screen = 5;
-    e.Store->SetTextStr(bracketText(20000));
+    loadForBackground(e, 20000);
     e.Store->ParseAhead(std::chrono::microseconds(300));
     // A bracket opened near the top, an edit far below the known states, a deletion.
     e.Store->ReplaceRows(2, 1, "(* opened\r\n");
@@ -170,15 +178,12 @@ TEST(BackgroundParse, EditsWhileItRunsStillEndInTheStatesOfAFullParse) {
     e.Store->ParseAhead(std::chrono::microseconds(300));
     e.Store->ReplaceRows(100, 50, "");
     parseInSlices(*e.Store);
-    const std::vector<TRowState> full = FullStates(*e.Store);
-    for (int r = 0; r < e.Store->Count(); ++r) ASSERT_EQ(e.Store->RowState(r), full[static_cast<size_t>(r)]) << r;
+    expectStatesOfAFullParse(*e.Store);
 }
 
 TEST(BackgroundParse, AnEditFarBelowTheKnownStatesDoesNotParseTheRowsBetween) {
     FakeEditor e;
-    e.Background = true;
-    e.Screen = 5;
-    e.Store->SetTextStr(bracketText(200000));
+    loadForBackground(e, 200000);
     const int before = BracketParser::Steps;
     e.Store->ReplaceRows(150000, 1, "typed\r\n");
     // Only the edit's own work: the rows above it wait for the background parse.
