@@ -7,6 +7,7 @@
 #include "ScriptedServices.h"
 #include "Settings.h"
 #include "SettingsApply.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "WidgetGrab.h"
 
@@ -30,11 +31,7 @@ void setting(const char* section, const char* key, const QString& value) {
 }
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = QDir(dir.path()).filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
+    return test::WriteTestFile(dir.path(), name, bytes);
 }
 
 QPoint cell(TEditor& e, int row, int col) {

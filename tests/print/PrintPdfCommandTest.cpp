@@ -5,6 +5,7 @@
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "StrPrint.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -33,11 +34,7 @@ CommandRun runQuire(const QStringList& Args) {
 }
 
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
+    return test::WriteTestFile(dir.path(), name, bytes);
 }
 
 } // namespace
