@@ -3,6 +3,7 @@
 
 #include "Editor.h"
 #include "Messages.h"
+#include "ObjectName.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -14,15 +15,12 @@ namespace quire {
 TSetRowForm::TSetRowForm(QWidget* Parent, TEditor& Editor) : QDialog(Parent), FEditor(Editor) {
     setObjectName(QStringLiteral("SetRowForm"));
     setWindowTitle(QStringLiteral("指定行へ移動"));
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1 = Named(new QLineEdit(this), "Edit1");
     auto* label = new QLabel(QStringLiteral("行番号(&J)："), this);
     label->setBuddy(Edit1);
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2 = Named(new QPushButton(QStringLiteral("キャンセル"), this), "Button2");
     auto* layout = new QGridLayout(this);
     layout->addWidget(label, 0, 0);
     layout->addWidget(Edit1, 0, 1);

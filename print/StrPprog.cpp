@@ -1,5 +1,6 @@
 // The layout's progress window.
 #include "StrPprog.h"
+#include "ObjectName.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,14 +24,11 @@ TFormStrProgress::TFormStrProgress(QWidget* Parent) : QDialog(Parent) {
     setWindowTitle(QStringLiteral("TStringsPrinter"));
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    Label1 = Named(new QLabel(this), "Label1");
+    ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setMinimumWidth(260);
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button1");
     layout->addWidget(Label1);
     layout->addWidget(ProgressBar1);
     layout->addWidget(Button1, 0, Qt::AlignHCenter);

@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "Messages.h"
+#include "ObjectName.h"
 #include "PlatformError.h"
 #include "Printer.h"
 #include "PrinterStore.h"
@@ -70,12 +71,9 @@ TFormStringsPrint::TFormStringsPrint(QWidget* Parent) : QDialog(Parent) {
     grid->addLayout(right, 0, 1);
     grid->addWidget(createKeywordBox(), 0, 2);
     auto* buttons = new QHBoxLayout;
-    Button5 = new QPushButton(QStringLiteral("印刷(&X)"), this);
-    Button6 = new QPushButton(QStringLiteral("プレビュー(&P)"), this);
-    Button2 = new QPushButton(QStringLiteral("キャンセル(&C)"), this);
-    Button5->setObjectName(QStringLiteral("Button5"));
-    Button6->setObjectName(QStringLiteral("Button6"));
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button5 = Named(new QPushButton(QStringLiteral("印刷(&X)"), this), "Button5");
+    Button6 = Named(new QPushButton(QStringLiteral("プレビュー(&P)"), this), "Button6");
+    Button2 = Named(new QPushButton(QStringLiteral("キャンセル(&C)"), this), "Button2");
     Button5->setDefault(true);
     buttons->addStretch(1);
     for (QPushButton* b : {Button5, Button6, Button2}) buttons->addWidget(b);
@@ -116,20 +114,16 @@ QSpinBox* TFormStringsPrint::spinEdit(const QString& Name) {
 QWidget* TFormStringsPrint::createPrinterBox() {
     auto* box = new QGroupBox(QStringLiteral("プリンタ"), this);
     auto* layout = new QGridLayout(box);
-    Label5 = new QLabel(box);
-    Label6 = new QLabel(box);
-    Label12 = new QLabel(box);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Label6->setObjectName(QStringLiteral("Label6"));
-    Label12->setObjectName(QStringLiteral("Label12"));
+    Label5 = Named(new QLabel(box), "Label5");
+    Label6 = Named(new QLabel(box), "Label6");
+    Label12 = Named(new QLabel(box), "Label12");
     layout->addWidget(new QLabel(QStringLiteral("プリンタ名："), box), 0, 0);
     layout->addWidget(Label5, 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("用紙の向き："), box), 1, 0);
     layout->addWidget(Label6, 1, 1);
     layout->addWidget(new QLabel(QStringLiteral("用紙："), box), 2, 0);
     layout->addWidget(Label12, 2, 1);
-    Button4 = new QPushButton(QStringLiteral("プリンタ設定(&Q)"), box);
-    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4 = Named(new QPushButton(QStringLiteral("プリンタ設定(&Q)"), box), "Button4");
     layout->addWidget(Button4, 3, 0, 1, 2, Qt::AlignRight);
     connect(Button4, &QPushButton::clicked, this, &TFormStringsPrint::Button4Click);
     return box;
@@ -138,10 +132,8 @@ QWidget* TFormStringsPrint::createPrinterBox() {
 QWidget* TFormStringsPrint::createFontBox() {
     auto* box = new QGroupBox(QStringLiteral("フォント"), this);
     auto* layout = new QGridLayout(box);
-    ComboBox1 = new QComboBox(box);
-    ComboBox2 = new QComboBox(box);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox1 = Named(new QComboBox(box), "ComboBox1");
+    ComboBox2 = Named(new QComboBox(box), "ComboBox2");
     layout->addWidget(buddyLabel(QStringLiteral("フォント名(&N)"), ComboBox1, box), 0, 0);
     layout->addWidget(ComboBox1, 0, 1);
     layout->addWidget(buddyLabel(QStringLiteral("フォントサイズ(&S)"), ComboBox2, box), 1, 0);
@@ -176,8 +168,7 @@ QWidget* TFormStringsPrint::createColumnBox() {
                              {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
     SpinEdit5 = spinEdit(QStringLiteral("SpinEdit5"));
     SpinEdit5->setValue(4);
-    CheckBox1 = new QCheckBox(QStringLiteral("行番号(&I)"), box);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("行番号(&I)"), box), "CheckBox1");
     layout->addWidget(RadioGroup1, 0, 0, 1, 3);
     layout->addWidget(buddyLabel(QStringLiteral("段組の間隔(&M)"), SpinEdit5, box), 1, 0);
     layout->addWidget(SpinEdit5, 1, 1);

@@ -1,5 +1,6 @@
 // The preview window.
 #include "strppfm.h"
+#include "ObjectName.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -36,12 +37,10 @@ TFormStrPreview::TFormStrPreview(std::unique_ptr<TMetaFileList> Pages, const TUn
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     createToolBar();
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1 = Named(new QScrollArea(this), "ScrollBox1");
     ScrollBox1->setAlignment(Qt::AlignCenter);
     ScrollBox1->setBackgroundRole(QPalette::Dark);
-    Image1 = new QLabel;
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = Named(new QLabel, "Image1");
     ScrollBox1->setWidget(Image1);
     layout->addWidget(ScrollBox1, 1);
     GoToPage(0);
@@ -63,8 +62,7 @@ void TFormStrPreview::createToolBar() {
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 4, 4, 4);
     QStyle* s = style();
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Named(new QLabel(this), "Label1");
     Label1->setFont(QFont(QStringLiteral("monospace")));
     FirstButton = button(QStringLiteral("FirstButton"), QStringLiteral("最初のページ"),
                          s->standardIcon(QStyle::SP_MediaSkipBackward));

@@ -296,8 +296,7 @@ QWidget* TPropertyForm::CreateKeywordPage() {
     grid->addWidget(label("終了文字列(&R)：", Edit7), 1, 0);
     grid->addWidget(Edit7, 1, 1);
     g.Add(group);
-    KeyWordEditor = new TEditor;
-    KeyWordEditor->setObjectName(QStringLiteral("KeyWordEditor"));
+    KeyWordEditor = Named(new TEditor, "KeyWordEditor");
     KeyWordEditor->SetUndoListMax(64);
     KeyWordEditor->setContextMenuPolicy(Qt::NoContextMenu);
     g.Add(label("予約語リスト(&W)：", KeyWordEditor));
@@ -308,9 +307,10 @@ QWidget* TPropertyForm::CreateKeywordPage() {
 
 QWidget* TPropertyForm::CreateOtherPage() {
     auto* page = new QWidget;
-    RG_TabPosition = new TRadioGroup(QStringLiteral("タブの表示位置"), {QStringLiteral("上"), QStringLiteral("下"),
-                                                                        QStringLiteral("右"), QStringLiteral("左")});
-    RG_TabPosition->setObjectName(QStringLiteral("RG_TabPosition"));
+    RG_TabPosition =
+        Named(new TRadioGroup(QStringLiteral("タブの表示位置"),
+                              {QStringLiteral("上"), QStringLiteral("下"), QStringLiteral("右"), QStringLiteral("左")}),
+              "RG_TabPosition");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(RG_TabPosition);
     layout->addStretch();
