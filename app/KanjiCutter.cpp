@@ -58,8 +58,12 @@ void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
 }
 
 void TKanjiCutter::handOn(std::size_t Length, bool Last, const TTake& Take) {
-    FPiece.assign(FInput, 0, Length);
-    FInput.erase(0, Length);
+    // The gathered bytes become the piece without a copy; the few after the cut begin the
+    // next one, in the buffer of the piece before (when Take left it).
+    std::swap(FInput, FPiece);
+    FInput.assign(FPiece, Length, std::string::npos);
+    FInput.reserve(FPieceSize + FPieceSize / 4);
+    FPiece.resize(Length);
     Take(FPiece, Last);
 }
 
