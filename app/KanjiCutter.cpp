@@ -26,12 +26,15 @@ std::size_t afterLastLineEnd(const char* b, std::size_t from, std::size_t n) {
 
 } // namespace
 
-TKanjiCutter::TKanjiCutter(TConversion Conversion) : FConversion(Conversion) { FInput.reserve(kPiece + kPiece / 4); }
+TKanjiCutter::TKanjiCutter(TConversion Conversion, std::size_t PieceSize)
+    : FConversion(Conversion), FPieceSize(std::max<std::size_t>(PieceSize, 1)) {
+    FInput.reserve(FPieceSize + FPieceSize / 4);
+}
 
 void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
     for (;;) {
-        if (FInput.size() < kPiece && !Piece.empty()) {
-            const std::size_t take = std::min(kPiece - FInput.size(), Piece.size());
+        if (FInput.size() < FPieceSize && !Piece.empty()) {
+            const std::size_t take = std::min(FPieceSize - FInput.size(), Piece.size());
             FInput.append(Piece.data(), take);
             Piece.remove_prefix(take);
         }
@@ -39,12 +42,12 @@ void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
             handOn(FInput.size(), true, Take);
             return;
         }
-        if (FInput.size() < kPiece) return; // more is to come
+        if (FInput.size() < FPieceSize) return; // more is to come
         const std::size_t cut = lastCleanCut();
         if (cut == 0) {
             // No place to cut yet: the piece grows until one comes.
             if (Piece.empty()) return;
-            const std::size_t take = std::min(kPiece, Piece.size());
+            const std::size_t take = std::min(FPieceSize, Piece.size());
             FInput.append(Piece.data(), take);
             Piece.remove_prefix(take);
             continue;
@@ -55,8 +58,12 @@ void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
 }
 
 void TKanjiCutter::handOn(std::size_t Length, bool Last, const TTake& Take) {
-    FPiece.assign(FInput, 0, Length);
-    FInput.erase(0, Length);
+    // The gathered bytes become the piece without a copy; the few after the cut begin the
+    // next one, in the buffer of the piece before (when Take left it).
+    std::swap(FInput, FPiece);
+    FInput.assign(FPiece, Length, std::string::npos);
+    FInput.reserve(FPieceSize + FPieceSize / 4);
+    FPiece.resize(Length);
     Take(FPiece, Last);
 }
 

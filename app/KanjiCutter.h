@@ -21,7 +21,8 @@ public:
     using TTake = std::function<void(std::string& Piece, bool Last)>;
     static constexpr std::size_t kPiece = std::size_t(1) << 20;
 
-    explicit TKanjiCutter(jconvert::TConversion Conversion);
+    // PieceSize: the size pieces are cut at (or after); tests take small ones.
+    explicit TKanjiCutter(jconvert::TConversion Conversion, std::size_t PieceSize = kPiece);
 
     // The next piece of the text (Last: none follows). Every piece that is complete goes to
     // Take, in order (Last for the text's final one, which may be empty); Take may keep the
@@ -36,6 +37,7 @@ private:
     void handOn(std::size_t Length, bool Last, const TTake& Take);
 
     jconvert::TConversion FConversion;
+    std::size_t FPieceSize;
     std::string FInput;       // bytes not handed on yet
     std::string FPiece;       // the piece being handed on
     std::size_t FScanned = 0; // FInput holds no clean cut before this

@@ -4,6 +4,7 @@
 #include "ConvertAhead.h"
 #include "EditorScreenStrings.h"
 #include "KanjiConverter.h"
+#include "KanjiCutter.h"
 #include "KanjiFile.h"
 #include "TestFiles.h"
 #include "TextLoader.h"
@@ -141,6 +142,33 @@ TEST_F(WithLibrary, LibraryPiecesGiveExactlyTheOwnConvertersResult) {
             const std::string odd = oddBytes(rng, 1 + rng() % 4000);
             ASSERT_TRUE(converted(c, TConverter::Auto, odd, randomCuts(rng, odd.size())) == whole(c, odd))
                 << static_cast<int>(c) << " trial " << trial;
+        }
+    }
+}
+
+TEST(KanjiCutter, EveryPieceConvertsAloneAsWithinTheWholeText) {
+    std::mt19937 rng(37);
+    const auto t = bench::GenerateJapaneseText(3u << 20, 41);
+    for (TConversion c : kAll) {
+        for (int trial = 0; trial < 40; ++trial) {
+            // Pieces of a megabyte in the first trial, small ones after; from the tenth trial on
+            // with bytes that break the rules here and there.
+            const std::size_t size = trial == 0 ? TKanjiCutter::kPiece : 16 + rng() % 400;
+            std::string s = trial == 0 ? sourceOf(c, t) : sourceOf(c, t).substr(rng() % 500000, 30000);
+            for (int k = 0; trial >= 10 && k < 600; ++k) s.insert(rng() % s.size(), oddBytes(rng, 1 + rng() % 5));
+            TKanjiCutter cutter(c, size);
+            std::string joined, alone;
+            int pieces = 0;
+            inPieces(s, randomCuts(rng, s.size()), [&](std::string_view piece, bool last) {
+                cutter.Add(piece, last, [&](std::string& p, bool) {
+                    joined += p;
+                    alone += whole(c, p);
+                    ++pieces;
+                });
+            });
+            ASSERT_TRUE(joined == s) << static_cast<int>(c) << " trial " << trial;
+            ASSERT_TRUE(alone == whole(c, s)) << static_cast<int>(c) << " trial " << trial;
+            EXPECT_GT(pieces, 2) << static_cast<int>(c) << " trial " << trial;
         }
     }
 }
