@@ -50,12 +50,17 @@ char* TConvertAhead::InputRoom(std::size_t Size) {
     return FRooms[FNextRoom++ % FRooms.size()].get();
 }
 
-void TConvertAhead::Convert(std::string_view Piece, bool Last) {
+void TConvertAhead::Convert(std::string_view Piece, bool Last, bool Plain) {
     if (FCutter) {
         // The cutter copies what it keeps: the piece is free as soon as this returns.
-        FCutter->Add(Piece, Last, [this](std::string& clean, bool last) { push({{}, std::move(clean), last}); });
+        FCutter->Add(
+            Piece, Last,
+            [this](std::string& clean, bool last) {
+                push({{}, std::move(clean), last, false});
+            },
+            Plain);
     } else {
-        push({Piece, {}, Last});
+        push({Piece, {}, Last, Plain});
     }
     deliver(kInFlight);
 }
@@ -123,7 +128,7 @@ void TConvertAhead::run() {
             if (FCutter)
                 FConverter.ConvertClean(piece.Clean, piece.Last);
             else
-                FConverter.Convert(piece.Bytes, piece.Last);
+                FConverter.Convert(piece.Bytes, piece.Last, piece.Plain);
         } catch (...) {
             const std::lock_guard<std::mutex> lock(FMutex);
             FError = std::current_exception();

@@ -45,8 +45,8 @@ public:
 
     // A buffer of Size bytes for the next piece, free of every piece still in flight.
     char* InputRoom(std::size_t Size);
-    // The next piece (Last: none follows).
-    void Convert(std::string_view Piece, bool Last);
+    // The next piece (Last: none follows; Plain: as for TKanjiCutter::Add).
+    void Convert(std::string_view Piece, bool Last, bool Plain = false);
     // Waits until every piece is converted and has reached the sink.
     void Finish();
 
@@ -78,6 +78,7 @@ private:
         std::string_view Bytes;
         std::string Clean; // with the library: a piece that the cutter handed on
         bool Last = false;
+        bool Plain = false;
     };
 
     void run();

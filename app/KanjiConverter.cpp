@@ -70,9 +70,9 @@ char* TKanjiConverter::room(std::unique_ptr<char[]>& Buffer, std::size_t& Capaci
     return Buffer.get();
 }
 
-void TKanjiConverter::Convert(std::string_view Piece, bool Last) {
+void TKanjiConverter::Convert(std::string_view Piece, bool Last, bool Plain) {
     if (FUseLibrary)
-        convertByLibrary(Piece, Last);
+        convertByLibrary(Piece, Last, Plain);
     else
         convertOwn(Piece, Last);
 }
@@ -86,8 +86,9 @@ void TKanjiConverter::convertOwn(std::string_view Piece, bool Last) {
     } while (!Piece.empty());
 }
 
-void TKanjiConverter::convertByLibrary(std::string_view Piece, bool Last) {
-    FCutter->Add(Piece, Last, [this](std::string& piece, bool last) { ConvertClean(piece, last); });
+void TKanjiConverter::convertByLibrary(std::string_view Piece, bool Last, bool Plain) {
+    FCutter->Add(
+        Piece, Last, [this](std::string& piece, bool last) { ConvertClean(piece, last); }, Plain);
 }
 
 void TKanjiConverter::ConvertClean(std::string& Piece, bool Last) {

@@ -69,7 +69,8 @@ public:
     TKanjiConverter& operator=(const TKanjiConverter&) = delete;
 
     // The next piece of the text (Last: none follows; the converter is done then).
-    void Convert(std::string_view Piece, bool Last);
+    // Plain: as for TKanjiCutter::Add.
+    void Convert(std::string_view Piece, bool Last, bool Plain = false);
     // For a caller that gathers the pieces itself with a TKanjiCutter: the next piece it
     // handed on. Convert and ConvertClean are not mixed on one converter.
     void ConvertClean(std::string& Piece, bool Last);
@@ -85,7 +86,7 @@ public:
 
 private:
     void convertOwn(std::string_view Piece, bool Last);
-    void convertByLibrary(std::string_view Piece, bool Last);
+    void convertByLibrary(std::string_view Piece, bool Last, bool Plain);
     // Converts Input (a piece of TKanjiCutter) by the library, or by the own converters when
     // its result fails the check.
     void convertLibraryPiece(std::string& Input);

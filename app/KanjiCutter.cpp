@@ -31,7 +31,7 @@ TKanjiCutter::TKanjiCutter(TConversion Conversion, std::size_t PieceSize)
     FInput.reserve(FPieceSize + FPieceSize / 4);
 }
 
-void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
+void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take, bool Plain) {
     for (;;) {
         if (FInput.size() < FPieceSize && !Piece.empty()) {
             const std::size_t take = std::min(FPieceSize - FInput.size(), Piece.size());
@@ -43,7 +43,7 @@ void TKanjiCutter::Add(std::string_view Piece, bool Last, const TTake& Take) {
             return;
         }
         if (FInput.size() < FPieceSize) return; // more is to come
-        const std::size_t cut = lastCleanCut();
+        const std::size_t cut = lastCleanCut(Plain);
         if (cut == 0) {
             // No place to cut yet: the piece grows until one comes.
             if (Piece.empty()) return;
@@ -67,7 +67,7 @@ void TKanjiCutter::handOn(std::size_t Length, bool Last, const TTake& Take) {
     Take(FPiece, Last);
 }
 
-std::size_t TKanjiCutter::lastCleanCut() {
+std::size_t TKanjiCutter::lastCleanCut(bool Plain) {
     const char* b = FInput.data();
     const std::size_t n = FInput.size();
     std::size_t cut = 0;
@@ -85,12 +85,34 @@ std::size_t TKanjiCutter::lastCleanCut() {
             if (isLineEnd(b[i - 1]) && isLineEnd(b[i - 2])) cut = i;
         FScanned = n;
         break;
-    case TConversion::JisToSjis: cut = lastCleanJisCut(); break;
+    case TConversion::JisToSjis: cut = Plain ? lastPlainJisCut() : lastCleanJisCut(); break;
     }
     return cut;
 }
 
+std::size_t TKanjiCutter::lastPlainJisCut() {
+    // In a plain text a kanji pair holds no CR or LF and every ESC begins an escape: after
+    // the last line end the text is in ASCII mode. The last two bytes may begin an escape
+    // that is not judged yet, so a line end there is not taken.
+    const std::size_t n = FInput.size();
+    const std::size_t judged = n > 2 ? n - 2 : 0;
+    std::size_t cut = 0;
+    if (judged > FScanned) {
+        cut = afterLastLineEnd(FInput.data(), FScanned, judged);
+        FScanned = judged;
+    }
+    FPlainCuts = true;
+    return cut;
+}
+
 std::size_t TKanjiCutter::lastCleanJisCut() {
+    if (FPlainCuts) {
+        // The text turned out not to be plain: reading starts again from the start of FInput,
+        // a clean place, which is in ASCII mode.
+        FPlainCuts = false;
+        FScanned = 0;
+        FJisKanji = false;
+    }
     // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a line
     // end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is the
     // second byte of a pair is no escape. An escape cut by the end waits. Runs between

@@ -26,13 +26,16 @@ public:
 
     // The next piece of the text (Last: none follows). Every piece that is complete goes to
     // Take, in order (Last for the text's final one, which may be empty); Take may keep the
-    // string's bytes (move them away).
-    void Add(std::string_view Piece, bool Last, const TTake& Take);
+    // string's bytes (move them away). Plain tells that the text up to the end of Piece, but
+    // for its last two bytes, is known to be plain (TKanjiPlainScan), which makes cutting JIS
+    // cheap: no line end of a plain text lies in kanji mode.
+    void Add(std::string_view Piece, bool Last, const TTake& Take, bool Plain = false);
 
 private:
     // The end of the last place in FInput where the own converters start afresh (0: none).
-    std::size_t lastCleanCut();
+    std::size_t lastCleanCut(bool Plain);
     std::size_t lastCleanJisCut();
+    std::size_t lastPlainJisCut();
     // Hands the first Length bytes of FInput to Take.
     void handOn(std::size_t Length, bool Last, const TTake& Take);
 
@@ -42,6 +45,7 @@ private:
     std::string FPiece;       // the piece being handed on
     std::size_t FScanned = 0; // FInput holds no clean cut before this
     bool FJisKanji = false;   // JIS input as the own converter reads FInput from FScanned
+    bool FPlainCuts = false;  // JIS input: FScanned was set by the cut of a plain text
 };
 
 } // namespace quire

@@ -165,15 +165,17 @@ public:
         const std::size_t nul = piece.find('\0');
         hasNul_ = nul != std::string_view::npos;
         piece = piece.substr(0, nul);
+        // Plain so far (but for a cut character at the end): the converter may cut it cheaply.
+        bool plain = false;
         if (check_ == TCheck::Plain)
-            scan_.Add(piece);
+            plain = scan_.Add(piece);
         else if (check_ == TCheck::Exact)
             exact_.Read(piece);
         last = last || hasNul_;
         if (!ahead_) {
-            converter_->Convert(piece, last);
+            converter_->Convert(piece, last, plain);
         } else {
-            ahead_->Convert(piece, last);
+            ahead_->Convert(piece, last, plain);
             if (last) ahead_->Finish();
         }
         return !hasNul_;

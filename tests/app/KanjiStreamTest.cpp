@@ -6,6 +6,7 @@
 #include "KanjiConverter.h"
 #include "KanjiCutter.h"
 #include "KanjiFile.h"
+#include "KanjiPlainScan.h"
 #include "TestFiles.h"
 #include "TextLoader.h"
 #include "jconvert.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <stdexcept>
 
@@ -147,30 +149,65 @@ TEST_F(WithLibrary, LibraryPiecesGiveExactlyTheOwnConvertersResult) {
 }
 
 TEST(KanjiCutter, EveryPieceConvertsAloneAsWithinTheWholeText) {
+    // Line ends, alone or where they are no line end: after an ESC (or in a kanji pair).
+    const std::string kLineEndish[] = {"\r", "\n", "\x1B\n", "\x1B\r"};
     std::mt19937 rng(37);
     const auto t = bench::GenerateJapaneseText(3u << 20, 41);
     for (TConversion c : kAll) {
-        for (int trial = 0; trial < 40; ++trial) {
+        for (int trial = 0; trial < 80; ++trial) {
             // Pieces of a megabyte in the first trial, small ones after; from the tenth trial on
-            // with bytes that break the rules here and there.
+            // with bytes that break the rules: a few somewhere (the text turns from plain to not
+            // plain on the way), or many.
             const std::size_t size = trial == 0 ? TKanjiCutter::kPiece : 16 + rng() % 400;
             std::string s = trial == 0 ? sourceOf(c, t) : sourceOf(c, t).substr(rng() % 500000, 30000);
-            for (int k = 0; trial >= 10 && k < 600; ++k) s.insert(rng() % s.size(), oddBytes(rng, 1 + rng() % 5));
+            const int mutations = trial < 10 ? 0 : trial < 50 ? 1 + static_cast<int>(rng() % 3) : 600;
+            for (int k = 0; k < mutations; ++k)
+                s.insert(rng() % s.size(),
+                         mutations < 4 && k == 0 ? kLineEndish[rng() % 4] : oddBytes(rng, 1 + rng() % 5));
             TKanjiCutter cutter(c, size);
+            // Half the trials tell the cutter what a plain scan of the text found so far.
+            const bool reading = c == TConversion::EucToSjis || c == TConversion::JisToSjis;
+            std::optional<TKanjiPlainScan> scan;
+            if (reading && trial % 2 == 1) scan.emplace(c);
             std::string joined, alone;
             int pieces = 0;
-            inPieces(s, randomCuts(rng, s.size()), [&](std::string_view piece, bool last) {
-                cutter.Add(piece, last, [&](std::string& p, bool) {
-                    joined += p;
-                    alone += whole(c, p);
-                    ++pieces;
-                });
+            // Now and then the text comes a few bytes at a time: the cutter looks at each.
+            std::vector<std::size_t> cuts = randomCuts(rng, s.size());
+            if (trial % 4 == 3) {
+                cuts.clear();
+                for (std::size_t i = 0; i < s.size();) cuts.push_back(i = std::min(s.size(), i + 1 + rng() % 8));
+            }
+            inPieces(s, cuts, [&](std::string_view piece, bool last) {
+                const bool plain = scan && scan->Add(piece);
+                cutter.Add(
+                    piece, last,
+                    [&](std::string& p, bool) {
+                        joined += p;
+                        alone += whole(c, p);
+                        ++pieces;
+                    },
+                    plain);
             });
             ASSERT_TRUE(joined == s) << static_cast<int>(c) << " trial " << trial;
             ASSERT_TRUE(alone == whole(c, s)) << static_cast<int>(c) << " trial " << trial;
             EXPECT_GT(pieces, 2) << static_cast<int>(c) << " trial " << trial;
         }
     }
+}
+
+TEST(KanjiCutter, APlainTextIsNotCutInsideAnEscapeItsScanHasNotJudged) {
+    // The first piece ends with ESC LF: the scan waits for the escape's last byte, and the
+    // LF, which belongs to the escape, is no place to cut.
+    const std::string s = std::string(40, 'a') + "\x1B\n(Bdef\r\nxyz\r\n";
+    TKanjiCutter cutter(TConversion::JisToSjis, 16);
+    TKanjiPlainScan scan(TConversion::JisToSjis);
+    std::string alone;
+    for (const std::string_view piece : {std::string_view(s).substr(0, 42), std::string_view(s).substr(42)}) {
+        const bool last = piece.data() != s.data();
+        cutter.Add(
+            piece, last, [&](std::string& p, bool) { alone += JisToSjis(p); }, scan.Add(piece));
+    }
+    EXPECT_EQ(alone, JisToSjis(s));
 }
 
 TEST_F(WithLibrary, ConvertingAheadGivesTheWholeConversionInOrder) {
