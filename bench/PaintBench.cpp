@@ -86,9 +86,8 @@ void BM_RepaintAfterTyping(benchmark::State& state) {
     for (auto _ : state) {
         const auto t0 = Clock::now();
         TEditorScreenStrings& s = e->ScreenStrings();
-        std::string text(s.Get(row));
-        text.insert(0, "x");
-        s.ReplaceRows(row, 1, text + "\r\n");
+        const std::string text = "x" + std::string(s.Get(row)) + "\r\n";
+        s.ReplaceRows(row, 1, text);
         const QRect changed(0, e->TextTop() + 30 * e->RowHeight(), e->viewport()->width(), e->RowHeight());
         const double edit = std::chrono::duration<double>(Clock::now() - t0).count();
         state.SetIterationTime(edit + renderSeconds(*e, QRegion(changed)));
