@@ -8,6 +8,7 @@
 #include <QLibrary>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace quire::nkf {
@@ -100,8 +101,14 @@ std::optional<std::size_t> ConvertRaw(const char* In, std::size_t Length, const 
     Binding& b = binding();
     if (!b.Available) return std::nullopt;
     const bool complete = CanConvert();
-    b.SetNkfOption(Option);
-    b.NkfConvert(Out, In);
+    {
+        // The library keeps the option between the two calls in its own globals: a file read
+        // converting on a second thread and a write on this one must not interleave them.
+        static std::mutex oneAtATime;
+        const std::lock_guard<std::mutex> lock(oneAtATime);
+        b.SetNkfOption(Option);
+        b.NkfConvert(Out, In);
+    }
     if (!complete) return std::nullopt;
     // Whatever the library did, the result ends within the room it was given.
     const std::size_t room = OutputRoom(Length);

@@ -40,7 +40,7 @@ std::optional<std::string> Convert(std::string_view Text, const char* Option);
 // The same without copies of its own: In holds Length bytes, none of them zero, and a zero
 // byte after them (the library reads zero-terminated strings); Out has room for the
 // 6 x Length + 1 bytes the library may write and need not be filled. Returns the length of
-// the result in Out.
+// the result in Out. Safe to call from several threads: the calls take turns.
 std::optional<std::size_t> ConvertRaw(const char* In, std::size_t Length, const char* Option, char* Out);
 
 // The room ConvertRaw needs for an input of Length bytes.

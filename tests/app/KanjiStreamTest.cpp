@@ -17,11 +17,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
 using namespace quire;
 using namespace quire::jconvert;
@@ -208,6 +210,26 @@ TEST(KanjiCutter, APlainTextIsNotCutInsideAnEscapeItsScanHasNotJudged) {
             piece, last, [&](std::string& p, bool) { alone += JisToSjis(p); }, scan.Add(piece));
     }
     EXPECT_EQ(alone, JisToSjis(s));
+}
+
+TEST_F(WithLibrary, ConversionsOnTwoThreadsDoNotMixTheirOptions) {
+    // A file read converts on a second thread while a write may convert on the main one; the
+    // library keeps its option between two calls, so each call must take its turn whole.
+    const auto t = bench::GenerateJapaneseText(4000, 43);
+    const std::string euc = t.Euc.substr(0, t.Euc.rfind('\n', 600) + 1);
+    const std::string sjis = t.ShiftJis.substr(0, t.ShiftJis.rfind('\n', 600) + 1);
+    std::atomic<int> wrong{0};
+    const auto convertMany = [&wrong](const std::string& in, const char* option, const std::string& expected) {
+        std::string out(nkf::OutputRoom(in.size()), '\0');
+        for (int k = 0; k < 30000; ++k) {
+            const auto n = nkf::ConvertRaw(in.c_str(), in.size(), option, out.data());
+            if (!n || std::string_view(out.data(), *n) != expected) ++wrong;
+        }
+    };
+    std::thread reading(convertMany, euc, "-E -s", EucToSjis(euc));
+    convertMany(sjis, "-S -j", SjisToJis(sjis));
+    reading.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST_F(WithLibrary, ConvertingAheadGivesTheWholeConversionInOrder) {
