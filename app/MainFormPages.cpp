@@ -190,7 +190,16 @@ void TMainForm::ShowPageName(int Index) {
     const TPageRecord& p = FPages[static_cast<size_t>(Index)];
     const QString name =
         p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
-    FPageControl->setTabText(Index, name + (p.Editor->Modified() ? QStringLiteral(" *") : QString()));
+    const QString caption = name + (p.Editor->Modified() ? QStringLiteral(" *") : QString());
+    // A caption that grows (the star) widens the bar first: laid out in the old width, the longer
+    // caption would not fit, and the bar would show its scroll buttons for a moment and hide
+    // them again once the page control has given it its new width.
+    QTabBar* bar = FPageControl->tabBar();
+    const int grow =
+        bar->fontMetrics().horizontalAdvance(caption) - bar->fontMetrics().horizontalAdvance(bar->tabText(Index));
+    if (grow > 0 && bar->width() < FPageControl->width())
+        bar->resize(std::min(bar->width() + grow, FPageControl->width()), bar->height());
+    FPageControl->setTabText(Index, caption);
     if (Index == ActivePage()) UpdateTitles();
     M_FileClick(); // 読み直し follows the modified state
 }

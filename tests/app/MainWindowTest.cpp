@@ -37,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <deque>
 #include <gtest/gtest.h>
@@ -278,6 +279,33 @@ TEST_F(MainWindowTest, SaveAskedAndAnsweredNoKeepsTheStar) {
     EXPECT_EQ(read(a), "old");
     EXPECT_TRUE(form->PageControl()->tabText(0).endsWith(" *"));
     EXPECT_TRUE(editor(0)->Modified());
+}
+
+TEST_F(MainWindowTest, TheStarDoesNotMakeTheTabBarShowItsScrollButtons) {
+    // The first key of a document gives its tab the star; the bar must take the longer caption
+    // without showing and hiding its scroll buttons on the way (which made that key slow).
+    struct ShowCounter : QObject {
+        int Shown = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Show) ++Shown;
+            return false;
+        }
+    } counter;
+    form->resize(900, 600);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->OpenFileIntoPage(file("a-rather-long-file-name.txt", "text"));
+    QCoreApplication::processEvents();
+    QTabBar* bar = form->PageControl()->tabBar();
+    const QList<QToolButton*> buttons = bar->findChildren<QToolButton*>();
+    ASSERT_FALSE(buttons.isEmpty());
+    for (QToolButton* b : buttons) b->installEventFilter(&counter);
+    type(0, "x");
+    EXPECT_TRUE(bar->tabText(0).endsWith(" *"));
+    EXPECT_EQ(counter.Shown, 0);
+    QCoreApplication::processEvents();
+    EXPECT_LE(bar->tabRect(0).right(), bar->width()); // the whole caption shows
+    for (QToolButton* b : buttons) EXPECT_FALSE(b->isVisible());
 }
 
 TEST_F(MainWindowTest, SaveAllAsksNamesOnlyForUnnamedPages) {
