@@ -17,11 +17,6 @@ __m128i load(const char* p) noexcept { return _mm_loadu_si128(reinterpret_cast<c
 
 unsigned maskOf(__m128i v) noexcept { return static_cast<unsigned>(_mm_movemask_epi8(v)); }
 
-// The bytes of V (taken as signed) above Low and below High.
-__m128i between(__m128i v, char low, char high) noexcept {
-    return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(low)), _mm_cmplt_epi8(v, _mm_set1_epi8(high)));
-}
-
 // The sum of the byte counters in the two halves of V.
 std::size_t sumBytes(__m128i v) noexcept {
     const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
@@ -44,7 +39,7 @@ TEucMasks eucMasks(const char* b) noexcept {
     for (int k = 0; k < 4; ++k) {
         const __m128i v = load(b + 16 * k);
         m.High |= uint64_t{maskOf(v)} << (16 * k);
-        m.Pair |= uint64_t{maskOf(between(_mm_xor_si128(v, top), 0x20, 0x7F))} << (16 * k);
+        m.Pair |= uint64_t{maskOf(Between(_mm_xor_si128(v, top), 0x20, 0x7F))} << (16 * k);
     }
 #else
     for (int k = 0; k < 64; ++k) {

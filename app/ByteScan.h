@@ -34,6 +34,13 @@ struct TJisRun {
 // bytes after it are for a careful look.
 std::size_t SkipPlainEuc(const char* B, std::size_t N) noexcept;
 
+#if defined(__SSE2__)
+// The bytes of V (taken as signed) above Low and below High, as a mask of 0xFF bytes.
+inline __m128i Between(__m128i v, char low, char high) noexcept {
+    return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(low)), _mm_cmplt_epi8(v, _mm_set1_epi8(high)));
+}
+#endif
+
 // Looks at [B + From, B + N) up to its first ESC, in the kanji set or not. Inline: it is
 // called once for every run between two escapes.
 inline TJisRun ScanJisRun(const char* b, std::size_t from, std::size_t n, bool kanji) noexcept {
@@ -48,9 +55,7 @@ inline TJisRun ScanJisRun(const char* b, std::size_t from, std::size_t n, bool k
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
         const unsigned escapes = mask(_mm_cmpeq_epi8(v, esc));
         const unsigned before = escapes != 0 ? (1u << __builtin_ctz(escapes)) - 1 : 0xFFFFu;
-        const unsigned unfit =
-            kanji ? ~mask(_mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x20)), _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F))))
-                  : mask(v);
+        const unsigned unfit = kanji ? ~mask(Between(v, 0x20, 0x7F)) : mask(v);
         if ((unfit & before) != 0) r.Clean = false;
         const unsigned ends = mask(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))) & before;
         if (ends != 0) r.AfterLineEnd = i + static_cast<std::size_t>(32 - __builtin_clz(ends));

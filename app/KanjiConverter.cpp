@@ -40,15 +40,11 @@ void TKanjiOutputSink::Commit(std::size_t Written) {
 
 TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TKanjiSink& Sink)
     : FConversion(Conversion), FSink(Sink), FUseLibrary(Converter == TConverter::Auto && nkf::Available()),
-      FStream(Conversion) {
-    if (FUseLibrary) FCutter.emplace(Conversion);
-}
+      FStream(Conversion) {}
 
 TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TOutput Output)
     : FConversion(Conversion), FOwnSink(std::make_unique<TKanjiOutputSink>(std::move(Output))), FSink(*FOwnSink),
-      FUseLibrary(Converter == TConverter::Auto && nkf::Available()), FStream(Conversion) {
-    if (FUseLibrary) FCutter.emplace(Conversion);
-}
+      FUseLibrary(Converter == TConverter::Auto && nkf::Available()), FStream(Conversion) {}
 
 TKanjiConverter::~TKanjiConverter() = default;
 
@@ -87,6 +83,8 @@ void TKanjiConverter::convertOwn(std::string_view Piece, bool Last) {
 }
 
 void TKanjiConverter::convertByLibrary(std::string_view Piece, bool Last, bool Plain) {
+    // Made at the first piece: a caller that cuts the pieces itself (ConvertClean) needs none.
+    if (!FCutter) FCutter.emplace(FConversion);
     FCutter->Add(
         Piece, Last, [this](std::string& piece, bool last) { ConvertClean(piece, last); }, Plain);
 }
