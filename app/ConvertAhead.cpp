@@ -19,8 +19,9 @@ char* TConvertAhead::TOutput::Room(std::size_t N) {
     return FData.get() + FSize;
 }
 
-TConvertAhead::TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink, TCutOn CutOn)
-    : FSink(Sink), FConverter(Conversion, Converter, FCurrent),
+TConvertAhead::TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink, TCutOn CutOn,
+                             const jconvert::TConvertOptions& Options)
+    : FSink(Sink), FConverter(Conversion, Converter, FCurrent, Options),
       FCutter(FConverter.UsesLibrary() && CutOn == TCutOn::Caller ? std::optional<TKanjiCutter>(Conversion)
                                                                   : std::nullopt),
       FThread([this] { run(); }) {}

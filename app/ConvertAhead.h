@@ -34,8 +34,10 @@ public:
     // the converting thread when the caller reads and splits the text.
     enum class TCutOn { Caller, Converter };
 
+    // Options (TKanjiConverter's) are used on the second thread: their outside codes must not
+    // be touched elsewhere until Finish.
     TConvertAhead(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink,
-                  TCutOn CutOn = TCutOn::Caller);
+                  TCutOn CutOn = TCutOn::Caller, const jconvert::TConvertOptions& Options = {});
     ~TConvertAhead();
     TConvertAhead(const TConvertAhead&) = delete;
     TConvertAhead& operator=(const TConvertAhead&) = delete;

@@ -2,6 +2,7 @@
 #include "KanjiConverter.h"
 
 #include "ByteScan.h"
+#include "KanjiPlainScan.h"
 #include "nkf.h"
 
 #include <algorithm>
@@ -38,13 +39,22 @@ void TKanjiOutputSink::Commit(std::size_t Written) {
     if (Written > 0) FOutput(std::string_view(FBuffer.get(), Written));
 }
 
-TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TKanjiSink& Sink)
-    : FConversion(Conversion), FSink(Sink), FUseLibrary(Converter == TConverter::Auto && nkf::Available()),
-      FStream(Conversion) {}
+TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TKanjiSink& Sink,
+                                 const jconvert::TConvertOptions& Options)
+    : FConversion(Conversion), FOptions(Options), FSink(Sink),
+      FUseLibrary(Converter == TConverter::Auto && nkf::Available() && libraryTakes(Conversion, Options)),
+      FStream(Conversion, Options) {}
 
-TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TOutput Output)
-    : FConversion(Conversion), FOwnSink(std::make_unique<TKanjiOutputSink>(std::move(Output))), FSink(*FOwnSink),
-      FUseLibrary(Converter == TConverter::Auto && nkf::Available()), FStream(Conversion) {}
+TKanjiConverter::TKanjiConverter(TConversion Conversion, TConverter Converter, TOutput Output,
+                                 const jconvert::TConvertOptions& Options)
+    : FConversion(Conversion), FOptions(Options), FOwnSink(std::make_unique<TKanjiOutputSink>(std::move(Output))),
+      FSink(*FOwnSink),
+      FUseLibrary(Converter == TConverter::Auto && nkf::Available() && libraryTakes(Conversion, Options)),
+      FStream(Conversion, Options) {}
+
+bool TKanjiConverter::libraryTakes(TConversion Conversion, const jconvert::TConvertOptions& Options) noexcept {
+    return Conversion != TConversion::SjisToJis || Options.JisAscii == 'J';
+}
 
 TKanjiConverter::~TKanjiConverter() = default;
 
@@ -102,7 +112,8 @@ void TKanjiConverter::convertLibraryPiece(std::string& Input) {
     // Room for what the library may write, and for the own converters' result instead.
     char* out = FSink.Room(std::max(nkf::OutputRoom(Length), jconvert::MaxConvertedSize(FConversion, Length)));
     const std::string_view piece(Input);
-    if (std::memchr(piece.data(), '\0', piece.size())) { // the library would stop at it
+    // The library would stop at a NUL, and knows no outside characters.
+    if (std::memchr(piece.data(), '\0', piece.size()) || (FOptions.Codes && !plainEuc(piece))) {
         FSink.Commit(convertPieceOwn(piece, out));
         return;
     }
@@ -145,9 +156,16 @@ bool TKanjiConverter::resultPasses(std::string_view Piece, std::string_view Resu
     return Result != Piece || !hasHighByte(Piece);
 }
 
+bool TKanjiConverter::plainEuc(std::string_view Piece) const {
+    if (FConversion != TConversion::EucToSjis) return true;
+    TKanjiPlainScan scan(FConversion);
+    scan.Add(Piece);
+    return scan.Finish();
+}
+
 std::size_t TKanjiConverter::convertPieceOwn(std::string_view Piece, char* Out) {
     bool kanji = false;
-    return jconvert::ConvertPiece(FConversion, Piece, true, kanji, Out).Written;
+    return jconvert::ConvertPiece(FConversion, Piece, true, kanji, Out, FOptions).Written;
 }
 
 } // namespace quire

@@ -62,8 +62,13 @@ class TKanjiConverter {
 public:
     using TOutput = std::function<void(std::string_view)>;
 
-    TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink);
-    TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TOutput Output);
+    // Options: a page's outside characters and JIS's ASCII escape. The library knows neither:
+    // writing JIS with ESC ( B goes to the own converters, and so does each piece of EUC that
+    // is not plain (TKanjiPlainScan) when there are outside characters.
+    TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink,
+                    const jconvert::TConvertOptions& Options = {});
+    TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TOutput Output,
+                    const jconvert::TConvertOptions& Options = {});
     ~TKanjiConverter();
     TKanjiConverter(const TKanjiConverter&) = delete;
     TKanjiConverter& operator=(const TKanjiConverter&) = delete;
@@ -91,12 +96,17 @@ private:
     // its result fails the check.
     void convertLibraryPiece(std::string& Input);
     bool resultPasses(std::string_view Piece, std::string_view Result);
+    // Whether the library may convert with these options at all.
+    static bool libraryTakes(jconvert::TConversion Conversion, const jconvert::TConvertOptions& Options) noexcept;
+    // False for a piece of EUC that holds anything but ASCII, pairs and half-width kana.
+    bool plainEuc(std::string_view Piece) const;
     // Converts Piece, which begins where the own converters start afresh, into Out.
     std::size_t convertPieceOwn(std::string_view Piece, char* Out);
     // A buffer of at least N bytes in Buffer, never filled beforehand.
     static char* room(std::unique_ptr<char[]>& Buffer, std::size_t& Capacity, std::size_t N);
 
     jconvert::TConversion FConversion;
+    jconvert::TConvertOptions FOptions;
     std::unique_ptr<TKanjiSink> FOwnSink; // the sink that hands bytes to an Output function
     TKanjiSink& FSink;
     bool FUseLibrary;

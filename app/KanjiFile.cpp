@@ -6,12 +6,14 @@
 #include "KanjiPlainScan.h"
 #include "KanjiRoundTrip.h"
 #include "OutsideCharTable.h"
+#include "OutsideCodes.h"
 #include "PathCodec.h"
 #include "PlatformError.h"
 #include "RegularFileReader.h"
 #include "SafeFile.h"
 #include "ShiftJis.h"
 #include "TextLoader.h"
+#include "Utf16Codec.h"
 #include "Utf8Codec.h"
 #include "jconvert.h"
 
@@ -31,28 +33,65 @@ namespace {
 constexpr std::size_t kReadPiece = std::size_t(1) << 20;
 
 // How a text in a code is read: its code name, and the conversion to Shift-JIS (none for a
-// text taken as it is, or for UTF-8, which has a conversion of its own).
+// text taken as it is, or for UTF-8 and UTF-16, which have conversions of their own).
 struct TReading {
     const char* Code;
     std::optional<TConversion> Conversion;
     bool Utf8 = false;
+    bool Utf16 = false;
+    bool BigEndian = false;
 };
 
 TReading readingOf(std::string_view code) {
     using namespace jconvert;
     if (IsUtf8Name(code)) return {kUtf8Name, std::nullopt, true};
-    if (code == kJisName) return {kJisName, TConversion::JisToSjis};
+    if (IsUtf16Name(code)) {
+        const bool big = IsUtf16BigEndianName(code);
+        return {big ? kUtf16BeName : kUtf16LeName, std::nullopt, false, true, big};
+    }
+    if (IsJisName(code)) return {kJisName, TConversion::JisToSjis};
     if (code == kEucName) return {kEucName, TConversion::EucToSjis};
     return {kShiftJisName, std::nullopt};
 }
 
 const char* codeOf(int detection) {
     using namespace jconvert;
-    return detection == kdJis    ? kJisName
-           : detection == kdEuc  ? kEucName
-           : detection == kdUtf8 ? kUtf8Name
-                                 : kShiftJisName;
+    return detection == kdJis     ? kJisName
+           : detection == kdEuc   ? kEucName
+           : detection == kdUtf8  ? kUtf8Name
+           : detection == kdUtf16 ? kUtf16LeName
+                                  : kShiftJisName;
 }
+
+// The escape a JIS text returns to ASCII with: the last byte of its first ESC ( B or ESC ( J,
+// seen in pieces ('J', the editor's own, when it has neither).
+class JisAsciiFinder {
+public:
+    void Feed(std::string_view piece) {
+        if (found_ != 0) return;
+        std::string joined;
+        std::string_view s = piece;
+        if (!carry_.empty()) { // an escape cut by the end of the last piece
+            joined = carry_;
+            joined.append(piece);
+            s = joined;
+        }
+        for (std::size_t i = s.find('\x1B'); i != std::string_view::npos && i + 2 < s.size();
+             i = s.find('\x1B', i + 1)) {
+            if (s[i + 1] == '(' && (s[i + 2] == 'B' || s[i + 2] == 'J')) {
+                found_ = s[i + 2];
+                return;
+            }
+        }
+        carry_.assign(s.substr(s.size() - std::min<std::size_t>(2, s.size())));
+    }
+    // The code name of the text.
+    const char* Code() const { return found_ == 'B' ? jconvert::kJisAsciiName : jconvert::kJisName; }
+
+private:
+    char found_ = 0;
+    std::string carry_;
+};
 
 // The detection of a text's first bytes holds for the whole text once it is decided (the scan
 // stops at its first decision and looks no further than the bytes it has), but only when the
@@ -63,6 +102,30 @@ const char* lineEndName(int kind) {
     return kind == jconvert::leCr   ? jconvert::kCrName
            : kind == jconvert::leLf ? jconvert::kLfName
                                     : jconvert::kCrLfName;
+}
+
+// Whether First, the first piece of a larger file, may be UTF-8: valid so far (the end may
+// cut a sequence, which the next piece finishes), with a multi-byte sequence (the cut one
+// counts).
+bool maybeUtf8(std::string_view first) {
+    if (utf8::StartsWithBom(first)) return true;
+    const std::size_t uncut = utf8::UncutLength(first);
+    bool multiByte = false;
+    return utf8::IsValid(first.substr(0, uncut), &multiByte) && (multiByte || uncut < first.size());
+}
+
+// The line end of Bytes in the code of Reading: DetectLineEnd's, found among UTF-16's units.
+int lineEndIn(std::string_view bytes, const TReading& reading) {
+    if (!reading.Utf16) return jconvert::DetectLineEnd(bytes);
+    const std::size_t low = reading.BigEndian ? 1 : 0; // the byte of a unit below 0x100
+    auto unit = [&](std::size_t i) -> int {
+        return bytes[i + 1 - low] == '\0' ? static_cast<unsigned char>(bytes[i + low]) : -1;
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        if (unit(i) == '\n') return jconvert::leLf;
+        if (unit(i) == '\r') return i + 3 < bytes.size() && unit(i + 2) == '\n' ? jconvert::leCrLf : jconvert::leCr;
+    }
+    return jconvert::leNone;
 }
 
 // The line end of a text seen in pieces, as DetectLineEnd gives it for the whole text.
@@ -151,14 +214,18 @@ enum class TCheck { None, Plain, Exact };
 // read and scanned; InputRoom then gives the buffer for the next piece.
 class Decoder {
 public:
+    // Table: EUC's outside characters (JIS X 0212, bytes of no character) go there; reading
+    // with it gives back every byte on writing, so no check is needed.
     Decoder(TConversion conversion, TConverter converter, TKanjiSink& sink, TCheck check,
-            std::optional<TConvertAhead::TCutOn> ahead = std::nullopt)
+            std::optional<TConvertAhead::TCutOn> ahead = std::nullopt, TOutsideCharTable* table = nullptr)
         : scan_(conversion), exact_(conversion), checked_(sink, check == TCheck::Exact ? &exact_ : nullptr),
-          check_(check) {
+          check_(table ? TCheck::None : check) {
+        jconvert::TConvertOptions options;
+        if (table) options.Codes = &codes_.emplace(table);
         if (ahead && TConvertAhead::Usable(converter))
-            ahead_ = std::make_unique<TConvertAhead>(conversion, converter, checked_, *ahead);
+            ahead_ = std::make_unique<TConvertAhead>(conversion, converter, checked_, *ahead, options);
         else
-            converter_.emplace(conversion, converter, checked_);
+            converter_.emplace(conversion, converter, checked_, options);
     }
     // The next piece (Last: the file ends after it); false once a NUL has ended the text.
     bool Add(std::string_view piece, bool last) {
@@ -185,15 +252,19 @@ public:
     bool HasNul() const { return hasNul_; }
     // After the last piece. With TCheck::Plain, false means only that the exact check must tell.
     bool KeepsBytes() {
+        if (codes_) return codes_->Unkept() == 0;
         if (check_ == TCheck::Plain) return scan_.Finish();
         return check_ == TCheck::None || exact_.Finish();
     }
+    std::size_t Unkept() const { return codes_ ? codes_->Unkept() : 0; }
+    std::size_t StrayBytes() const { return codes_ ? codes_->StrayBytes() : 0; }
 
 private:
     TKanjiPlainScan scan_;
     TKanjiRoundTrip exact_;
     CheckedSink checked_;
     TCheck check_;
+    std::optional<TPageCodes> codes_;
     std::optional<TKanjiConverter> converter_;
     std::unique_ptr<TConvertAhead> ahead_;
     bool hasNul_ = false;
@@ -209,11 +280,21 @@ void feedBytes(Decoder& d, std::string_view bytes) {
 // Whether writing back the text of Feed gives its bytes, found the long way: the text is read
 // once more and written back. Needed only for a text that is not plain, so most files never
 // pay for it.
+// An EUC text read with its table needs no such check: Decoder told already.
 bool keepsBytesExactly(TConversion conversion, TConverter converter, const std::function<void(Decoder&)>& feed) {
+    if (conversion == TConversion::EucToSjis) return false;
     TKanjiOutputSink discard([](std::string_view) {});
     Decoder d(conversion, converter, discard, TCheck::Exact);
     feed(d);
     return d.KeepsBytes();
+}
+
+// The table an EUC text's outside characters go to (made in R), or none for the other codes.
+TOutsideCharTable* eucTable(TConversion conversion, TKanjiText& r) {
+    if (conversion != TConversion::EucToSjis) return nullptr;
+    if (!r.CharTable) r.CharTable = std::make_shared<TOutsideCharTable>();
+    r.CharTable->SetExactUnicode(false); // what is typed takes code page 932's near codes
+    return r.CharTable.get();
 }
 
 // Converts Bytes whole, as Decoder does, and tells R what it found (KeepsBytes only when
@@ -222,9 +303,11 @@ void decodeWhole(TConversion conversion, TConverter converter, std::string_view 
                  bool check = true) {
     using TCutOn = TConvertAhead::TCutOn;
     Decoder d(conversion, converter, sink, check ? TCheck::Plain : TCheck::None,
-              bytes.size() > kReadPiece ? std::optional(TCutOn::Caller) : std::nullopt);
+              bytes.size() > kReadPiece ? std::optional(TCutOn::Caller) : std::nullopt, eucTable(conversion, r));
     feedBytes(d, bytes);
     r.HasNul = d.HasNul();
+    r.Unkept = d.Unkept();
+    r.StrayBytes = d.StrayBytes();
     r.KeepsBytes =
         d.KeepsBytes() || keepsBytesExactly(conversion, converter, [bytes](Decoder& e) { feedBytes(e, bytes); });
 }
@@ -266,7 +349,7 @@ void decodeUtf8(std::string_view bytes, TKanjiSink& sink, TKanjiText& r) {
     const std::size_t nul = bytes.find('\0');
     r.HasNul = nul != std::string_view::npos;
     bytes = bytes.substr(0, nul);
-    r.CharTable = std::make_shared<TOutsideCharTable>();
+    if (!r.CharTable) r.CharTable = std::make_shared<TOutsideCharTable>();
     utf8::ReserveOwnCodes(bytes, *r.CharTable);
     utf8::TToShiftJis result;
     while (!bytes.empty()) {
@@ -279,10 +362,57 @@ void decodeUtf8(std::string_view bytes, TKanjiSink& sink, TKanjiText& r) {
     r.KeepsBytes = result.Unkept == 0;
 }
 
+// UTF-16 bytes (the byte order mark, when there is one, is dropped and names the code) to
+// Sink in Shift-JIS, piece by piece; the text ends at the first U+0000. Like UTF-8, R gets the
+// table of the characters code page 932 lacks.
+void decodeUtf16(std::string_view bytes, bool big, TKanjiSink& sink, TKanjiText& r) {
+    using namespace jconvert;
+    const bool bom = bytes.substr(0, 2) == (big ? utf16::kBomBe : utf16::kBomLe);
+    r.KanjiCode = big ? (bom ? kUtf16BeName : kUtf16BeNoBomName) : (bom ? kUtf16LeName : kUtf16LeNoBomName);
+    if (bom) bytes.remove_prefix(2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        if (bytes[i] == '\0' && bytes[i + 1] == '\0') {
+            r.HasNul = true;
+            bytes = bytes.substr(0, i);
+            break;
+        }
+    }
+    if (!r.CharTable) r.CharTable = std::make_shared<TOutsideCharTable>();
+    utf16::ReserveOwnCodes(bytes, big, *r.CharTable);
+    utf16::TToShiftJis result;
+    while (!bytes.empty()) {
+        const std::size_t n = utf16::PieceEnd(bytes, kReadPiece, big);
+        char* room = sink.Room(utf16::MaxShiftJisSize(n));
+        sink.Commit(utf16::ConvertPiece(bytes.substr(0, n), big, *r.CharTable, room, result));
+        bytes.remove_prefix(n);
+    }
+    r.Unkept = result.Unkept;
+    r.KeepsBytes = result.Unkept == 0 && result.Invalid == 0;
+}
+
+// Decodes Bytes read whole in the code of Reading into Sink; R gets what reading found.
+void decodeIn(const TReading& reading, std::string_view bytes, TConverter converter, TKanjiSink& sink, TKanjiText& r,
+              bool check = true) {
+    if (reading.Utf8) {
+        decodeUtf8(bytes, sink, r);
+    } else if (reading.Utf16) {
+        decodeUtf16(bytes, reading.BigEndian, sink, r);
+    } else if (reading.Conversion) {
+        if (*reading.Conversion == TConversion::JisToSjis) {
+            JisAsciiFinder jisAscii;
+            jisAscii.Feed(bytes);
+            r.KanjiCode = jisAscii.Code();
+        }
+        decodeWhole(*reading.Conversion, converter, bytes, sink, r, check);
+    }
+}
+
 } // namespace
 
 int DetectFileCode(std::string_view bytes) noexcept {
-    return utf8::IsUtf8File(bytes) ? jconvert::kdUtf8 : jconvert::DetectKanjiCode(bytes);
+    if (utf16::Detect(bytes).Utf16) return jconvert::kdUtf16;
+    if (utf8::IsUtf8File(bytes)) return jconvert::kdUtf8;
+    return jconvert::ResolveDetection(bytes, jconvert::DetectKanjiCode(bytes));
 }
 
 QString ReadFailureMessage(const QString& Path, const TRegularFileRead& Read) {
@@ -308,24 +438,35 @@ bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCo
 
 TKanjiText GuessKanjiText(std::string_view bytes) {
     TKanjiText r;
-    if (!bytes.empty()) r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
     r.Detection = DetectFileCode(bytes);
     r.KanjiCode = codeOf(r.Detection);
+    if (r.Detection == jconvert::kdUtf16) {
+        const utf16::TKind kind = utf16::Detect(bytes);
+        using namespace jconvert;
+        r.KanjiCode = kind.BigEndian ? (kind.Bom ? kUtf16BeName : kUtf16BeNoBomName)
+                                     : (kind.Bom ? kUtf16LeName : kUtf16LeNoBomName);
+        if (!bytes.empty()) r.LineEndCode = lineEndName(lineEndIn(bytes, readingOf(r.KanjiCode)));
+        return r;
+    }
+    if (!bytes.empty()) r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
     if (r.Detection == jconvert::kdUtf8 && utf8::StartsWithBom(bytes)) r.KanjiCode = jconvert::kUtf8BomName;
+    if (r.Detection == jconvert::kdJis) {
+        JisAsciiFinder jisAscii;
+        jisAscii.Feed(bytes);
+        r.KanjiCode = jisAscii.Code();
+    }
     return r;
 }
 
 TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::string_view asCode) {
     TKanjiText r = GuessKanjiText(bytes);
     const TReading reading = readingOf(asCode.empty() ? std::string_view(r.KanjiCode) : asCode);
+    if (!bytes.empty()) r.LineEndCode = lineEndName(lineEndIn(bytes, reading));
     r.KanjiCode = reading.Code;
-    if (reading.Utf8) {
-        StringSink sink(r.Text);
-        decodeUtf8(bytes, sink, r);
-    } else if (reading.Conversion) {
-        r.Text.reserve(bytes.size());
-        StringSink sink(r.Text);
-        decodeWhole(*reading.Conversion, converter, bytes, sink, r);
+    StringSink sink(r.Text);
+    if (reading.Utf8 || reading.Utf16 || reading.Conversion) {
+        if (reading.Conversion) r.Text.reserve(bytes.size());
+        decodeIn(reading, bytes, converter, sink, r);
     } else {
         const std::size_t nul = bytes.find('\0');
         r.HasNul = nul != std::string_view::npos;
@@ -363,14 +504,22 @@ void feedFile(Decoder& d, TRegularFileReader& reader, const QString& path, char*
 void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion conversion, TConverter converter,
                   char* buffer, std::size_t n, TTextLoader& loader, TKanjiText& r) {
     LineEndFinder lineEnd;
+    JisAsciiFinder jisAscii;
+    const bool jis = conversion == TConversion::JisToSjis;
     LoaderSink sink(loader);
     // This thread reads the file and splits its rows: the converting thread cuts the pieces.
     using TCutOn = TConvertAhead::TCutOn;
     Decoder d(conversion, converter, sink, TCheck::Plain,
-              n == kReadPiece ? std::optional(TCutOn::Converter) : std::nullopt);
-    feedFile(d, reader, path, buffer, n, [&lineEnd](std::string_view piece) { lineEnd.Feed(piece); });
+              n == kReadPiece ? std::optional(TCutOn::Converter) : std::nullopt, eucTable(conversion, r));
+    feedFile(d, reader, path, buffer, n, [&](std::string_view piece) {
+        lineEnd.Feed(piece);
+        if (jis) jisAscii.Feed(piece);
+    });
     r.LineEndCode = lineEndName(lineEnd.Kind());
+    if (jis) r.KanjiCode = jisAscii.Code();
     r.HasNul = d.HasNul();
+    r.Unkept = d.Unkept();
+    r.StrayBytes = d.StrayBytes();
     r.KeepsBytes = d.KeepsBytes() || keepsBytesExactly(conversion, converter, [&](Decoder& e) {
                        // The file once more, from its start.
                        TRegularFileReader again(path, MaxTextFileSize);
@@ -384,45 +533,43 @@ void streamToSjis(TRegularFileReader& reader, const QString& path, TConversion c
 TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter converter, std::string_view asCode) {
     TRegularFileReader reader(path, MaxTextFileSize);
     if (!reader.Ok()) failRead(path, reader);
-    // The first piece decides the code nearly always: JIS and EUC go on piece by piece,
-    // Shift-JIS (and a text still undecided) is read whole into the block its rows use.
     const std::unique_ptr<char[]> buffer(new char[kReadPiece]);
     const std::size_t n = readSome(reader, path, buffer.get(), kReadPiece);
-    TKanjiText r;
     const std::string_view first(buffer.get(), n);
-    r.Detection = jconvert::DetectKanjiCode(first);
-    if (n == 0) {
-        r.KanjiCode = asCode.empty() ? jconvert::kShiftJisName : readingOf(asCode).Code;
-        if (readingOf(asCode).Utf8) r.CharTable = std::make_shared<TOutsideCharTable>();
-        return r;
-    }
-    // UTF-8 is decided by the whole file (valid throughout): a file whose first piece may be
-    // UTF-8 is read whole first.
-    const bool utf8Asked = readingOf(asCode).Utf8;
-    const bool maybeUtf8 = utf8Asked || (asCode.empty() && utf8::IsUtf8File(first.substr(0, utf8::PieceEnd(first, n))));
-    if (!maybeUtf8 && (!asCode.empty() || decided(r.Detection) || n < kReadPiece)) {
-        const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
-        r.KanjiCode = reading.Code;
-        if (reading.Conversion) {
-            streamToSjis(reader, path, *reading.Conversion, converter, buffer.get(), n, loader, r);
-            return r;
+    TKanjiText r;
+    std::optional<TReading> reading;
+    if (!asCode.empty()) {
+        reading = readingOf(asCode);
+    } else if (n == kReadPiece) {
+        // A larger file: its first piece decides JIS and EUC nearly always, which then go on
+        // piece by piece. UTF-16 and UTF-8 are decided by the whole file (UTF-8 valid
+        // throughout): a file whose first piece may be either is read whole first, as are
+        // Shift-JIS (into the block its rows use) and a text still undecided. The piece may
+        // end inside a UTF-8 sequence that the next piece finishes.
+        const int detection = jconvert::DetectKanjiCode(first);
+        const bool maybeUnicode = utf16::Detect(first).Utf16 || maybeUtf8(first);
+        if (!maybeUnicode && decided(detection) && detection != jconvert::kdBinary) {
+            r.Detection = detection;
+            reading = readingOf(codeOf(detection));
         }
+    }
+    if (n > 0 && reading && reading->Conversion) {
+        r.KanjiCode = reading->Code;
+        streamToSjis(reader, path, *reading->Conversion, converter, buffer.get(), n, loader, r);
+        return r;
     }
     TTextBlock block = readWhole(reader, path, buffer.get(), n);
     const std::string_view bytes(block.Data(), block.Size());
-    r.LineEndCode = lineEndName(jconvert::DetectLineEnd(bytes));
-    if (maybeUtf8 && (utf8Asked || utf8::IsUtf8File(bytes))) {
-        if (!utf8Asked) r.Detection = jconvert::kdUtf8;
-        LoaderSink sink(loader);
-        decodeUtf8(bytes, sink, r);
-        return r;
+    if (!reading) {
+        const TKanjiText guess = GuessKanjiText(bytes);
+        r.Detection = guess.Detection;
+        reading = readingOf(guess.KanjiCode);
     }
-    if (!decided(r.Detection)) r.Detection = jconvert::DetectKanjiCode(bytes);
-    const TReading reading = readingOf(asCode.empty() ? std::string_view(codeOf(r.Detection)) : asCode);
-    r.KanjiCode = reading.Code;
-    if (reading.Conversion) { // decided only after the first piece: converted from the block
+    r.KanjiCode = reading->Code;
+    if (!bytes.empty()) r.LineEndCode = lineEndName(lineEndIn(bytes, *reading));
+    if (reading->Utf8 || reading->Utf16 || reading->Conversion) {
         LoaderSink sink(loader);
-        decodeWhole(*reading.Conversion, converter, bytes, sink, r);
+        decodeIn(*reading, bytes, converter, sink, r);
         return r;
     }
     loader.Add(std::move(block));
@@ -432,17 +579,31 @@ TKanjiText ReadKanjiFile(const QString& path, TTextLoader& loader, TConverter co
 
 namespace {
 
-// The conversion that writes Shift-JIS text in the code named Code (none for "S-JIS").
+// The conversion that writes Shift-JIS text in the code named Code (none for "S-JIS" and the
+// Unicode codes).
 std::optional<TConversion> writingOf(std::string_view code) {
-    if (code == jconvert::kJisName) return TConversion::SjisToJis;
+    if (jconvert::IsJisName(code)) return TConversion::SjisToJis;
     if (code == jconvert::kEucName) return TConversion::SjisToEuc;
     return std::nullopt;
+}
+
+// How JIS and EUC are written for a page with Codes.
+jconvert::TConvertOptions writingOptions(std::string_view code, TPageCodes& codes) {
+    jconvert::TConvertOptions o;
+    o.Codes = &codes;
+    o.JisAscii = code == jconvert::kJisAsciiName ? 'B' : 'J';
+    return o;
 }
 
 int lineEndKindOf(std::string_view name) {
     if (name == jconvert::kCrName) return jconvert::leCr;
     if (name == jconvert::kLfName) return jconvert::leLf;
     return jconvert::leCrLf;
+}
+
+std::string_view utf16Bom(std::string_view code) {
+    using namespace jconvert;
+    return code == kUtf16LeName ? utf16::kBomLe : code == kUtf16BeName ? utf16::kBomBe : std::string_view();
 }
 
 } // namespace
@@ -453,12 +614,17 @@ std::string EncodeCode(std::string_view text, std::string_view code, TConverter 
     if (jconvert::IsUtf8Name(code)) {
         if (code == jconvert::kUtf8BomName) bytes = utf8::kBom;
         utf8::FromShiftJis(text, table, bytes);
+    } else if (jconvert::IsUtf16Name(code)) {
+        bytes = utf16Bom(code);
+        utf16::FromShiftJis(text, table, jconvert::IsUtf16BigEndianName(code), bytes);
     } else if (const std::optional<TConversion> conversion = writingOf(code)) {
         bytes.reserve(text.size() + text.size() / (*conversion == TConversion::SjisToJis ? 4 : 8));
-        TKanjiConverter c(*conversion, converter, [&bytes](std::string_view s) { bytes += s; });
+        TPageCodes codes(table);
+        TKanjiConverter c(
+            *conversion, converter, [&bytes](std::string_view s) { bytes += s; }, writingOptions(code, codes));
         c.Convert(text, true);
     } else {
-        bytes.assign(text);
+        bytes = table ? ShiftJisOfTable(text, *table) : std::string(text);
     }
     return bytes;
 }
@@ -467,7 +633,12 @@ std::string EncodePage(std::string_view text, std::string_view code, std::string
                        const TOutsideCharTable* table) {
     std::string bytes = EncodeCode(text, code, converter, table);
     const int kind = lineEndKindOf(lineEnd);
-    if (kind != jconvert::leCrLf) jconvert::ConvertLineEndInPlace(bytes, kind);
+    if (kind == jconvert::leCrLf) return bytes;
+    if (jconvert::IsUtf16Name(code)) {
+        // The line ends are units: converted as Shift-JIS text, then written again.
+        return EncodeCode(jconvert::ConvertLineEnd(text, kind), code, converter, table);
+    }
+    jconvert::ConvertLineEndInPlace(bytes, kind);
     return bytes;
 }
 
@@ -476,23 +647,36 @@ void WritePage(std::string_view text, std::string_view code, std::string_view li
     WriteWholeFile(path, EncodePage(text, code, lineEnd, converter, table));
 }
 
+namespace {
+
+// Whether the character at I of Text (not ASCII; Length its bytes) is kept by Unicode: a byte
+// that is no character is lost, and so in UTF-16 is a raw byte of the table.
+TKeptChar keptInUnicode(std::string_view text, std::size_t i, bool utf16, const TOutsideCharTable* table) {
+    const cp932::TPageChar c = cp932::PageCharAt(text, i, table);
+    return {c.Ch != 0 && !(utf16 && c.Ch >= 0xD800 && c.Ch <= 0xDFFF), c.Length};
+}
+
+} // namespace
+
 TLostChar FirstLostChar(std::string_view text, std::string_view code, const TOutsideCharTable* table) {
-    if (code == jconvert::kJisName || code == jconvert::kEucName) {
-        auto unsafe = jconvert::FindJisUnsafeChars(text, 1);
-        if (unsafe.empty()) return {};
-        return {unsafe[0].Offset, std::move(unsafe[0].Bytes)};
-    }
-    const bool toUtf8 = jconvert::IsUtf8Name(code);
-    if (!toUtf8 && (!table || table->Empty())) return {};
+    const bool jis = jconvert::IsJisName(code), euc = code == jconvert::kEucName;
+    const bool unicode = jconvert::IsUnicodeName(code), utf16 = jconvert::IsUtf16Name(code);
+    // Shift-JIS loses only the table's characters that code page 932 has no code for.
+    if (!jis && !euc && !unicode && (!table || table->Empty())) return {};
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (p[i] < 0x80 || (p[i] >= 0xA1 && p[i] <= 0xDF)) continue;
-        const bool pair = sjis::IsLeadByte(p[i]) && i + 1 < text.size();
-        const bool inTable = pair && table && table->CharOf(p[i], p[i + 1]) != 0;
-        // UTF-8 loses only bytes that are no character; the other codes lose the table's.
-        const bool lost = toUtf8 ? !inTable && (!pair || cp932::DecodeChar(p[i], p[i + 1]) == 0) : inTable;
-        if (lost) return {i, std::string(text.substr(i, pair && !toUtf8 ? 2 : 1))};
-        if (pair) ++i;
+        if (p[i] < 0x80) continue;
+        TKeptChar c;
+        if (jis || euc) {
+            c = KeptInJis(text, i, jis, table);
+        } else if (unicode) {
+            c = keptInUnicode(text, i, utf16, table);
+        } else if (sjis::IsLeadByte(p[i]) && i + 1 < text.size()) {
+            const char32_t ch = table->CharOf(p[i], p[i + 1]);
+            c = {ch == 0 || ShiftJisCodeOf(ch) >= 0, 2};
+        }
+        if (!c.Kept) return {i, std::string(text.substr(i, c.Length))};
+        i += c.Length - 1;
     }
     return {};
 }
@@ -638,54 +822,63 @@ private:
 } // namespace
 
 TKanjiText ResaveKanjiText(std::string_view bytes, std::string_view code, std::string_view lineEnd,
-                           TConverter converter, const TOutput& output,
-                           const std::function<void(std::string_view, std::size_t)>& inspect) {
+                           TConverter converter, const TOutput& output, const TInspect& inspect) {
     TKanjiText r = GuessKanjiText(bytes);
     const TReading reading = readingOf(r.KanjiCode);
     const std::string_view codeName = code.empty() ? std::string_view(r.KanjiCode) : code;
     const int kind =
         lineEndKindOf(lineEnd.empty() ? std::string_view(r.LineEndCode.value_or(jconvert::kCrLfName)) : lineEnd);
+    // The table the reading fills is there from the start: the pieces are written as they
+    // are read.
+    if (reading.Utf8 || reading.Utf16 || reading.Conversion == TConversion::EucToSjis)
+        r.CharTable = std::make_shared<TOutsideCharTable>();
+    const TOutsideCharTable* table = r.CharTable.get();
 
-    // The stages, from the last to the first: line ends, the code written, the text as the
-    // line store holds it, the code read.
+    // The stages, from the last to the first: line ends (UTF-16's among the Shift-JIS, whose
+    // line ends are all CR LF here), the code written, the text as the line store holds it,
+    // the code read.
+    const bool toUtf8 = jconvert::IsUtf8Name(codeName), toUtf16 = jconvert::IsUtf16Name(codeName);
     LineEndStream lineEnds(kind, output);
     const TOutput written =
-        kind == jconvert::leCrLf ? output : TOutput([&lineEnds](std::string_view s) { lineEnds.Add(s); });
+        kind == jconvert::leCrLf || toUtf16 ? output : TOutput([&lineEnds](std::string_view s) { lineEnds.Add(s); });
     const std::optional<TConversion> writing = writingOf(codeName);
+    TPageCodes codes(table);
     std::optional<TKanjiConverter> encoder;
-    if (writing) encoder.emplace(*writing, converter, written);
-    const bool toUtf8 = jconvert::IsUtf8Name(codeName);
+    if (writing) encoder.emplace(*writing, converter, written, writingOptions(codeName, codes));
     if (codeName == jconvert::kUtf8BomName) written(utf8::kBom);
-    std::string utf8Piece;
-    std::size_t offset = 0;
-    CrLfLines lines([&](std::string_view s) {
-        if (inspect) inspect(s, offset);
-        offset += s.size();
+    written(utf16Bom(codeName));
+    std::string piece;
+    CrLfLines lines([&](std::string_view s) { // the pieces end after a CR LF, never inside a character
+        if (inspect) inspect(s, table);
+        piece.clear();
         if (encoder) {
             encoder->Convert(s, false);
-        } else if (toUtf8) { // the pieces end after a CR LF, never inside a character
-            utf8Piece.clear();
-            utf8::FromShiftJis(s, r.CharTable.get(), utf8Piece);
-            written(utf8Piece);
+        } else if (toUtf8) {
+            utf8::FromShiftJis(s, table, piece);
+            written(piece);
+        } else if (toUtf16) {
+            const std::string ends = kind == jconvert::leCrLf ? std::string() : jconvert::ConvertLineEnd(s, kind);
+            utf16::FromShiftJis(kind == jconvert::leCrLf ? s : ends, table, jconvert::IsUtf16BigEndianName(codeName),
+                                piece);
+            written(piece);
+        } else if (table && !table->Empty()) {
+            written(ShiftJisOfTable(s, *table));
         } else {
             written(s);
         }
     });
-    const std::size_t nul = bytes.find('\0');
-    r.HasNul = nul != std::string_view::npos;
-    if (reading.Utf8) {
+    if (reading.Utf8 || reading.Utf16 || reading.Conversion) {
         TKanjiOutputSink sink([&lines](std::string_view s) { lines.Add(s); });
-        decodeUtf8(bytes, sink, r);
-    } else if (reading.Conversion) {
-        TKanjiOutputSink sink([&lines](std::string_view s) { lines.Add(s); });
-        decodeWhole(*reading.Conversion, converter, bytes, sink, r, false);
+        decodeIn(reading, bytes, converter, sink, r, false);
     } else {
+        const std::size_t nul = bytes.find('\0');
+        r.HasNul = nul != std::string_view::npos;
         for (std::size_t i = 0; i < std::min(nul, bytes.size()); i += kReadPiece)
             lines.Add(bytes.substr(i, std::min(kReadPiece, nul - i)));
     }
     lines.Finish();
     if (encoder) encoder->Convert({}, true);
-    if (kind != jconvert::leCrLf) lineEnds.Finish();
+    if (kind != jconvert::leCrLf && !toUtf16) lineEnds.Finish();
     return r;
 }
 

@@ -28,12 +28,16 @@ struct TKanjiText {
     // Writing Text back in KanjiCode gives the file's bytes again (always for Shift-JIS). When
     // it does not, the file was not truly in that code and saving it unchanged would change it.
     bool KeepsBytes = true;
-    // A UTF-8 text's table: the characters code page 932 lacks and the user-defined codes
-    // that stand for them in Text (null for the other codes).
+    // The table of a UTF-8, UTF-16 or EUC text: the characters code page 932 lacks (for EUC its
+    // JIS X 0212 characters and bytes of no character) and the user-defined codes that stand
+    // for them in Text (null for the other codes).
     std::shared_ptr<TOutsideCharTable> CharTable;
-    // Characters of a UTF-8 text that found no code, the user-defined area being full (they
-    // read as "〓", and KeepsBytes is false).
+    // Characters that found no code, the user-defined area being full (they read as "〓", and
+    // KeepsBytes is false).
     std::size_t Unkept = 0;
+    // Bytes of an EUC text that are part of no character: kept through the table (KeepsBytes
+    // holds), but they cast doubt on the code the detection chose.
+    std::size_t StrayBytes = 0;
 };
 
 // The detection result of a file's bytes: UTF-8 (7) when they are, else DetectKanjiCode's.
@@ -60,9 +64,10 @@ QString ReadFailureMessage(const QString& Path, const struct TRegularFileRead& R
 // True when A and B are the same text in KanjiCode: the same bytes, or for JIS the same
 // characters whatever escape sequences choose their sets.
 bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCode);
-// The bytes of Text (Shift-JIS) in the code "JIS", "EUC", "UTF-8", "UTF-8 BOM" or "S-JIS"
-// (anything else), line ends as they are. Table gives the characters its codes stand for in
-// UTF-8; the other codes write the codes themselves.
+// The bytes of Text (Shift-JIS) in the code KanjiCode (a name of jconvert; "S-JIS" for anything
+// else), line ends as they are. Table gives the characters its codes stand for: Unicode writes
+// them, JIS and EUC their JIS X 0208 forms (EUC also JIS X 0212 and raw bytes), Shift-JIS the
+// code page 932 code where one stands for the character; what a code cannot hold becomes "?".
 std::string EncodeCode(std::string_view Text, std::string_view KanjiCode, TConverter Converter = TConverter::Auto,
                        const TOutsideCharTable* Table = nullptr);
 // The bytes of Text (Shift-JIS, CR LF after every line) in the code "JIS", "EUC", "UTF-8",
@@ -75,9 +80,9 @@ void WritePage(std::string_view Text, std::string_view KanjiCode, std::string_vi
                TConverter Converter = TConverter::Auto, const TOutsideCharTable* Table = nullptr);
 
 // The first character of Text (Shift-JIS) that writing it in KanjiCode would not keep: for JIS
-// and EUC one that JIS X 0208 lacks, for Shift-JIS a code of Table (its character would be
-// written as a user-defined character), for UTF-8 bytes that are no character. Its byte
-// offset and bytes; an empty Bytes when every character is kept.
+// and EUC one without a form there (KeptInJis), for Shift-JIS a character of Table without a
+// code page 932 code, for UTF-8 and UTF-16 bytes that are no character (and in UTF-16 a raw
+// byte of Table). Its byte offset and bytes; an empty Bytes when every character is kept.
 struct TLostChar {
     std::size_t Offset = 0;
     std::string Bytes;
@@ -88,9 +93,11 @@ TLostChar FirstLostChar(std::string_view Text, std::string_view KanjiCode, const
 // it (the code and line end detected, the text ended at a NUL and split into lines, then
 // written in KanjiCode and LineEnd, or the detected ones where these are empty), handed to
 // Output piece by piece so that the text is never held whole. Inspect, when given, sees the
-// Shift-JIS text first, in pieces that end after a CR LF, with the offset of each.
+// Shift-JIS text first, in pieces of whole lines (each ends after a CR LF, but for the last),
+// with the table its codes stand for so far (or none).
+using TInspect = std::function<void(std::string_view Lines, const TOutsideCharTable* Table)>;
 TKanjiText ResaveKanjiText(std::string_view Bytes, std::string_view KanjiCode, std::string_view LineEnd,
                            TConverter Converter, const std::function<void(std::string_view)>& Output,
-                           const std::function<void(std::string_view, std::size_t)>& Inspect = {});
+                           const TInspect& Inspect = {});
 
 } // namespace quire

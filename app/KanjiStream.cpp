@@ -18,7 +18,7 @@ std::size_t TKanjiStream::Convert(std::string_view Piece, bool Last, char* Out) 
         const std::size_t length = FCarryLength + take;
         const bool last = Last && take == Piece.size();
         const jconvert::TConvertStep step =
-            jconvert::ConvertPiece(FConversion, std::string_view(joined, length), last, FKanji, Out);
+            jconvert::ConvertPiece(FConversion, std::string_view(joined, length), last, FKanji, Out, FOptions);
         written = step.Written;
         if (take == Piece.size()) {
             // The whole piece went in: what is left waits again.
@@ -30,7 +30,8 @@ std::size_t TKanjiStream::Convert(std::string_view Piece, bool Last, char* Out) 
         Piece.remove_prefix(step.Read - FCarryLength);
         FCarryLength = 0;
     }
-    const jconvert::TConvertStep step = jconvert::ConvertPiece(FConversion, Piece, Last, FKanji, Out + written);
+    const jconvert::TConvertStep step =
+        jconvert::ConvertPiece(FConversion, Piece, Last, FKanji, Out + written, FOptions);
     written += step.Written;
     FCarryLength = Piece.size() - step.Read;
     std::memcpy(FCarry, Piece.data() + step.Read, FCarryLength);

@@ -13,7 +13,8 @@ namespace quire {
 // finished with the next piece, and JIS's kanji mode goes on from piece to piece.
 class TKanjiStream {
 public:
-    explicit TKanjiStream(jconvert::TConversion Conversion) noexcept : FConversion(Conversion) {}
+    explicit TKanjiStream(jconvert::TConversion Conversion, const jconvert::TConvertOptions& Options = {}) noexcept
+        : FConversion(Conversion), FOptions(Options) {}
 
     // The room Convert needs for a piece of N bytes.
     std::size_t MaxOutput(std::size_t N) const noexcept {
@@ -29,6 +30,7 @@ private:
     static constexpr std::size_t kJoin = 16;
 
     jconvert::TConversion FConversion;
+    jconvert::TConvertOptions FOptions;
     bool FKanji = false;
     char FCarry[kMaxCarry] = {};
     std::size_t FCarryLength = 0;

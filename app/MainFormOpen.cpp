@@ -90,7 +90,7 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
         // The user who chose the code is not asked again; one who did not may read the file
         // as Shift_JIS, byte for byte. A UTF-8 text whose characters ran out of codes has its
         // own message below.
-        if (!t.KeepsBytes && asCode.empty() && t.Unkept == 0 && AskReadAsShiftJis(Path, t))
+        if ((!t.KeepsBytes || t.StrayBytes > 0) && asCode.empty() && t.Unkept == 0 && AskReadAsShiftJis(Path, t))
             load(jconvert::kShiftJisName);
         p.Stamp = p.SeenStamp = stamp;
         p.Editor->SetModified(false);
@@ -108,13 +108,22 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
 // A file whose detected code does not give its bytes back: the user hears which code was
 // assumed and may read it as Shift_JIS, byte for byte, instead.
 bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
-    const QString code = QString::fromStdString(Text.KanjiCode);
-    return Ask(QStringLiteral(
-                   "このファイルは %1 と判定しましたが、%1 のままでは元のとおりに保存できない文字が含まれています"
-                   "（%1 で保存すると内容が変わります）。\r\rShift_JIS として読み直しますか？"
-                   "「いいえ」を選ぶと %1 として開き、保存する前に確認します。"
-                   "ほかの文字コードでは「ファイル」メニューの「文字コードを指定して開き直す」で読み直せます。\r\r")
-                       .arg(code) +
+    const QString code = QString::fromLatin1(jconvert::ShownCodeName(Text.KanjiCode));
+    // Bytes of no character are kept as they are; other losses are asked about on saving.
+    const QString doubt =
+        Text.KeepsBytes
+            ? QStringLiteral("%1 の文字ではないバイトが %2 個含まれています。").arg(code).arg(Text.StrayBytes)
+            : QStringLiteral("%1 のままでは元のとおりに保存できない文字が含まれています"
+                             "（%1 で保存すると内容が変わります）。")
+                  .arg(code);
+    const QString no =
+        Text.KeepsBytes
+            ? QStringLiteral("「いいえ」を選ぶと %1 として開きます（それらのバイトはそのまま保存されます）。")
+            : QStringLiteral("「いいえ」を選ぶと %1 として開き、保存する前に確認します。");
+    return Ask(QStringLiteral("このファイルは %1 と判定しましたが、").arg(code) + doubt +
+                   QStringLiteral("\r\rShift_JIS として読み直しますか？") + no.arg(code) +
+                   QStringLiteral("ほかの文字コードでは「ファイル」メニューの「文字コードを指定して開き直す」で読み直せ"
+                                  "ます。\r\r") +
                    DisplayPath(Path),
                mbYes | mbNo, mbYes) == mbYes;
 }
@@ -210,7 +219,7 @@ void TMainForm::Mm_NewClick() {
     }
     TPageRecord& p = FPages[static_cast<size_t>(index)];
     p.FileName = NewDocumentName;
-    p.LineEndCode = QLatin1String(jconvert::kCrLfName);
+    p.LineEndCode = FMyProp.NewLineEnd;
     ResetPage(index);
     SetActivePage(index);
 }

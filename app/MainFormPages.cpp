@@ -145,7 +145,7 @@ void TMainForm::ResetPage(int Index) {
     p.Editor->SetModified(false);
     FRecovery->Forget(p.Editor);
     p.FileName = NewDocumentName;
-    p.KanjiCode = QLatin1String(jconvert::kShiftJisName);
+    p.KanjiCode = FMyProp.NewKanjiCode;
     p.Mode = ModeName(TEditMode::Normal);
     p.MainFocused = true;
     p.CutAtNul = false;
@@ -232,31 +232,43 @@ void TMainForm::ShowMode(TPageRecord& Page) {
     if (Page.SubEditor) Page.SubEditor->viewport()->update();
 }
 
+namespace {
+// The items of the save-code menu and the codes they choose.
+constexpr std::pair<const char*, std::string_view> kSaveCodeItems[] = {
+    {"Mm_ShiftJIS", jconvert::kShiftJisName}, {"Mm_JIS", jconvert::kJisName},
+    {"Mm_EUC", jconvert::kEucName},           {"Mm_UTF8", jconvert::kUtf8Name},
+    {"Mm_UTF8BOM", jconvert::kUtf8BomName},   {"Mm_UTF16LE", jconvert::kUtf16LeName},
+    {"Mm_UTF16BE", jconvert::kUtf16BeName},
+};
+} // namespace
+
 void TMainForm::ShowKanjiCode(const QString& Code) {
     // Both UTF-8 codes show as "UTF-8": the menu tells whether the byte order mark is written.
-    SetPanelText(spKanjiCode, jconvert::IsUtf8Name(Code.toStdString()) ? QLatin1String(jconvert::kUtf8Name) : Code);
-    const std::pair<const char*, const char*> items[] = {{"Mm_ShiftJIS", jconvert::kShiftJisName},
-                                                         {"Mm_JIS", jconvert::kJisName},
-                                                         {"Mm_EUC", jconvert::kEucName},
-                                                         {"Mm_UTF8", jconvert::kUtf8Name},
-                                                         {"Mm_UTF8BOM", jconvert::kUtf8BomName}};
-    for (const auto& [item, code] : items) Action(QLatin1String(item))->setChecked(Code == QLatin1String(code));
+    // A variant that keeps what the file had (JIS's ESC ( B, UTF-16 without the mark) checks
+    // its code's item.
+    const std::string code = Code.toStdString();
+    SetPanelText(spKanjiCode, QString::fromLatin1(jconvert::ShownCodeName(code)));
+    const bool utf8 = jconvert::IsUtf8Name(code);
+    for (const auto& [item, name] : kSaveCodeItems)
+        Action(QLatin1String(item))->setChecked(utf8 ? code == name : jconvert::ShownCodeName(code) == name);
 }
 
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {
     TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    // Choosing the code the page has keeps its variant.
+    if (jconvert::ShownCodeName(p.KanjiCode.toStdString()) == jconvert::ShownCodeName(Code.toStdString()) &&
+        !jconvert::IsUtf8Name(Code.toStdString()))
+        return ShowKanjiCode(p.KanjiCode);
+    SetPageCode(ActivePage(), Code);
+}
+
+void TMainForm::SetPageCode(int Index, const QString& Code) {
+    TPageRecord& p = FPages[static_cast<size_t>(Index)];
     p.KanjiCode = Code;
     FRecovery->Touch(p.Editor);
-    ShowKanjiCode(Code);
-    // A page to be saved as UTF-8 keeps from now on what is typed into it; its own
-    // user-defined characters keep their codes.
-    TEditorScreenStrings& store = p.Editor->ScreenStrings();
-    if (jconvert::IsUtf8Name(Code.toStdString()) && !store.CharTable()) {
-        auto table = std::make_shared<TOutsideCharTable>();
-        const std::string text = p.Editor->Lines().Text();
-        table->ReserveCodesOf(text.data(), text.size());
-        store.SetCharTable(std::move(table));
-    }
+    if (Index == ActivePage()) ShowKanjiCode(Code);
+    // A page to be saved as Unicode keeps from now on whatever is typed into it exactly.
+    if (jconvert::IsUnicodeName(Code.toStdString())) p.Editor->ScreenStrings().OwnCharTable().SetExactUnicode(true);
 }
 
 void TMainForm::Mm_CRLFClick(const QString& LineEnd) {

@@ -49,22 +49,29 @@ bool TMainForm::ConfirmSaveCode(int Index) {
     TPageRecord& p = FPages[static_cast<size_t>(Index)];
     const TOutsideCharTable* table = p.Editor->ScreenStrings().CharTable();
     const std::string code = p.KanjiCode.toStdString();
-    // Only JIS and EUC lose characters of a plain page; a page with a table loses the
-    // table's characters in every code but UTF-8.
-    if (code != jconvert::kJisName && code != jconvert::kEucName && (!table || table->Empty()) &&
-        !jconvert::IsUtf8Name(code))
-        return true;
+    // A Shift_JIS page loses only characters of its table.
+    if (code == jconvert::kShiftJisName && (!table || table->Empty())) return true;
     const std::string text = p.Editor->Lines().Text();
     const TLostChar lost = FirstLostChar(text, code, table);
     if (lost.Bytes.empty()) return true;
     const int line =
         static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(lost.Offset), '\n')) + 1;
     const QString ch = cp932::ToDisplay(lost.Bytes, table);
-    return Ask(QStringLiteral("%1 の %2 行目の文字「%3」は %4 で保存できません。このまま保存しますか？")
-                   .arg(DisplayPath(p.FileName))
-                   .arg(line)
-                   .arg(ch, p.KanjiCode),
-               mbYes | mbNo, mbNo) == mbYes;
+    const QString where = QStringLiteral("%1 の %2 行目の文字「%3」は %4 で保存できません。")
+                              .arg(DisplayPath(p.FileName))
+                              .arg(line)
+                              .arg(ch, QString::fromLatin1(jconvert::ShownCodeName(code)));
+    // UTF-8 keeps every character; only bytes that are no character are lost there.
+    if (jconvert::IsUtf8Name(code) || !FirstLostChar(text, jconvert::kUtf8Name, table).Bytes.empty())
+        return Ask(where + QStringLiteral("このまま保存しますか？"), mbYes | mbNo, mbNo) == mbYes;
+    const int answer =
+        Ask(where + QStringLiteral("\r\rはい: UTF-8 で保存します。\r"
+                                   "いいえ: %1 で保存します（保存できない文字は「?」などに変わります）。\r"
+                                   "キャンセル: 保存しません。")
+                        .arg(QString::fromLatin1(jconvert::ShownCodeName(code))),
+            mbYes | mbNo | mbCancel, mbYes);
+    if (answer == mbYes) SetPageCode(Index, QLatin1String(jconvert::kUtf8Name));
+    return answer != mbCancel;
 }
 
 // The questions asked before a page is written over its file: each says what would be lost.

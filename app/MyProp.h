@@ -44,6 +44,9 @@ struct TMyProp {
     int AutoSaveMinutes = 5;
     // Stand/TabPosi.
     TTabPosition TabPosition = TTabPosition::Top;
+    // File/NewCode and File/NewLineEnd: the kanji code and line end of a new document.
+    QString NewKanjiCode = QStringLiteral("S-JIS");
+    QString NewLineEnd = QStringLiteral("CRLF");
     // YuzaKey/Str, Comment, LeftBracket, RightBracket: mode ユーザ's string delimiters,
     // line comment and multi-row comment.
     QString UserStr;

@@ -2,6 +2,7 @@
 #include "Settings.h"
 
 #include "Profile.h"
+#include "jconvert.h"
 
 #include <algorithm>
 
@@ -64,6 +65,8 @@ void visitKeys(S& s, Visitor&& visit) {
     visit("File", "BackUp_Sedai", p.BackUpGenerations);
     visit("Inyo", "PasteMozi", p.PasteQuoteMark);
     visit("Stand", "TabPosi", p.TabPosition);
+    visit("File", "NewCode", p.NewKanjiCode);
+    visit("File", "NewLineEnd", p.NewLineEnd);
 }
 
 // Reads one key into its field; the field holds the default.
@@ -109,6 +112,12 @@ void TSettings::Load(const QString& File) {
     MyProp.BackUpGenerations = std::clamp(MyProp.BackUpGenerations, 1, 99);
     MyProp.AutoSaveMinutes = std::clamp(MyProp.AutoSaveMinutes, 5, 120);
     MyProp.WheelRows = std::max(MyProp.WheelRows, 0);
+    // A code or line end that is not one of the names gives the default.
+    const TMyProp defaults;
+    if (!jconvert::IsCodeName(MyProp.NewKanjiCode.toStdString())) MyProp.NewKanjiCode = defaults.NewKanjiCode;
+    const std::string eol = MyProp.NewLineEnd.toStdString();
+    if (eol != jconvert::kCrLfName && eol != jconvert::kCrName && eol != jconvert::kLfName)
+        MyProp.NewLineEnd = defaults.NewLineEnd;
 }
 
 void TSettings::Save(const QString& File) const { visitKeys(*this, TWriter{File}); }

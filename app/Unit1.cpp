@@ -75,6 +75,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     ApplyKeyCustomisation();
     SetTabPosition(FMyProp.TabPosition);
     FStyleTable.Load(SettingsFile());
+    FPages.front().LineEndCode = FMyProp.NewLineEnd;
     ResetPage(0);
     PlaceWindow();
     LoadRecentFiles();

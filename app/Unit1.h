@@ -354,6 +354,8 @@ private:
     bool LoadIntoPage(int Index, const QString& Path, const QString& AsCode = {});
     // The status panel and the save-code menu's checks for Code.
     void ShowKanjiCode(const QString& Code);
+    // Gives page Index the kanji code Code (and the table a Unicode page keeps its characters in).
+    void SetPageCode(int Index, const QString& Code);
     // A page holding a recovered text, modified, under its file's name; false when no page
     // could be added.
     bool OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Found);

@@ -128,6 +128,78 @@ int DetectKanjiCode(std::string_view s) noexcept {
     return result;
 }
 
+namespace {
+
+// How a reading of a text as EUC or as Shift-JIS looks: characters of no code (lone bytes,
+// pairs JIS X 0208 does not assign), and full-width kana, which ordinary Japanese is full of.
+struct TReadingLook {
+    std::size_t Invalid = 0;
+    std::size_t Kana = 0;
+    void Pair(uint8_t row, uint8_t cell) noexcept {
+        if (!IsJisX0208(row, cell))
+            ++Invalid;
+        else if (row == 0x24 || row == 0x25)
+            ++Kana;
+    }
+};
+
+TReadingLook lookAsEuc(std::string_view s) noexcept {
+    TReadingLook r;
+    for (std::size_t i = 0; i < s.size();) {
+        const uint8_t c = at(s, i);
+        const auto next = [&](std::size_t k) { return i + k < s.size() ? at(s, i + k) : uint8_t(0); };
+        if (c < 0x80) {
+            ++i;
+        } else if (c == 0x8E && in(next(1), 0xA1, 0xDF)) {
+            i += 2;
+        } else if (c == 0x8F && in(next(1), 0xA1, 0xFE) && in(next(2), 0xA1, 0xFE)) {
+            i += 3; // JIS X 0212: assigned or not, it is the form of an EUC character
+        } else if (in(c, 0xA1, 0xFE) && in(next(1), 0xA1, 0xFE)) {
+            r.Pair(c & 0x7F, next(1) & 0x7F);
+            i += 2;
+        } else {
+            ++r.Invalid;
+            ++i;
+        }
+    }
+    return r;
+}
+
+TReadingLook lookAsShiftJis(std::string_view s) noexcept {
+    TReadingLook r;
+    for (std::size_t i = 0; i < s.size();) {
+        const uint8_t c = at(s, i);
+        const uint8_t d = i + 1 < s.size() ? at(s, i + 1) : 0;
+        if (c < 0x80 || in(c, 0xA1, 0xDF)) {
+            ++i;
+        } else if ((in(c, 0x81, 0x9F) || in(c, 0xE0, 0xFC)) && in(d, 0x40, 0xFC) && d != 0x7F) {
+            if (c < 0xF0) {
+                const auto [row, cell] = SjisToJisPair(c, d);
+                r.Pair(row, cell);
+            }
+            i += 2;
+        } else {
+            ++r.Invalid;
+            ++i;
+        }
+    }
+    return r;
+}
+
+} // namespace
+
+int ResolveDetection(std::string_view s, int detection) noexcept {
+    if (detection == kdBinary) {
+        const bool jis = s.find("\x1B$B") != std::string_view::npos && s.find('\0') == std::string_view::npos &&
+                         std::none_of(s.begin(), s.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; });
+        return jis ? kdJis : kdBinary;
+    }
+    if (detection != kdEucOrSjis) return detection;
+    const TReadingLook euc = lookAsEuc(s), sjis = lookAsShiftJis(s);
+    if (euc.Invalid == 0 && (sjis.Invalid > 0 || euc.Kana > sjis.Kana)) return kdEuc;
+    return kdShiftJis;
+}
+
 int DetectLineEnd(std::string_view s) noexcept {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '\n') return leLf;
@@ -295,19 +367,25 @@ inline const uint8_t* copyAsciiRun(const uint8_t* p, const uint8_t* end, char*& 
     return p;
 }
 
+// Converts the run of EUC characters of JIS X 0208 at P (one table look-up each) to O and
+// returns where it ends; O moves along.
+inline const uint8_t* copyEucPairs(const TJisTable& table, const uint8_t* p, const uint8_t* end, char*& o) noexcept {
+    while (end - p >= 2) {
+        const unsigned a = p[0] - 0xA1u, b = p[1] - 0xA1u;
+        if (a >= 94 || b >= 94) break;
+        std::memcpy(o, table.Pairs[a * 94 + b], 2);
+        o += 2;
+        p += 2;
+    }
+    return p;
+}
+
 TConvertStep eucToSjis(const uint8_t* begin, const uint8_t* end, bool last, char* out) noexcept {
     const TJisTable& table = jisTable();
     const uint8_t* p = begin;
     char* o = out;
     while (p < end) {
-        // A run of EUC characters of JIS X 0208: one table look-up each.
-        while (end - p >= 2) {
-            const unsigned a = p[0] - 0xA1u, b = p[1] - 0xA1u;
-            if (a >= 94 || b >= 94) break;
-            std::memcpy(o, table.Pairs[a * 94 + b], 2);
-            o += 2;
-            p += 2;
-        }
+        p = copyEucPairs(table, p, end, o);
         if (p >= end) break;
         const uint8_t c = *p;
         if (c < 0x80) {
@@ -326,6 +404,51 @@ TConvertStep eucToSjis(const uint8_t* begin, const uint8_t* end, bool last, char
             o = putJisAsSjis(table, o, c & 0x7F, p[1] & 0x7F);
             p += 2;
         }
+    }
+    return stepResult(begin, p, out, o);
+}
+
+inline bool eucByte(uint8_t c) noexcept { return in(c, 0xA1, 0xFE); }
+
+inline char* putCode(char* o, int code) noexcept {
+    o[0] = static_cast<char>(code >> 8);
+    o[1] = static_cast<char>(code & 0xFF);
+    return o + 2;
+}
+
+// EUC with a page's outside characters: a JIS X 0212 character (0x8F and a pair) and each byte
+// that is part of no character take codes of Codes, so that writing the text back gives
+// every byte again.
+TConvertStep eucToSjisOutside(const uint8_t* begin, const uint8_t* end, bool last, char* out,
+                              TOutsideCodes& codes) noexcept {
+    const TJisTable& table = jisTable();
+    const uint8_t* p = begin;
+    char* o = out;
+    while (p < end) {
+        p = copyEucPairs(table, p, end, o);
+        if (p >= end) break;
+        const uint8_t c = *p;
+        if (c < 0x80) {
+            p = copyAsciiRun(p, end, o);
+            continue;
+        }
+        const std::ptrdiff_t whole = c == 0x8F ? 3 : (c == 0x8E || eucByte(c)) ? 2 : 1;
+        if (end - p < whole && !last) break; // the rest of the character comes with the next piece
+        if (c == 0x8E && end - p >= 2 && in(p[1], 0xA1, 0xDF)) {
+            *o++ = static_cast<char>(p[1]);
+            p += 2;
+            continue;
+        }
+        if (c == 0x8F && end - p >= 3 && eucByte(p[1]) && eucByte(p[2])) {
+            const int code = codes.Code0212((p[1] & 0x7F) << 8 | (p[2] & 0x7F));
+            if (code >= 0) {
+                o = putCode(o, code);
+                p += 3;
+                continue;
+            }
+        }
+        o = putCode(o, codes.RawByte(c)); // a byte of no character: 0x80-0xA0 but 0x8E, 0xFF, a cut pair
+        ++p;
     }
     return stepResult(begin, p, out, o);
 }
@@ -373,6 +496,10 @@ struct TSjisTables {
     uint8_t First[256];
     uint8_t Second[256];
     uint8_t Shifted[256];
+    // 1 for a lead byte whose JIS row lies in 0x21-0x7E (0x81-0x9F, 0xE0-0xEF), and for a trail
+    // byte (0x40-0x7E, 0x80-0xFC).
+    uint8_t Lead[256];
+    uint8_t Trail[256];
 };
 
 const TSjisTables& sjisTables() {
@@ -383,6 +510,8 @@ const TSjisTables& sjisTables() {
             t.First[v] = SjisToJisPair(b, 0x9F).first;   // the first byte with no shift
             t.Second[v] = SjisToJisPair(0x81, b).second; // the second byte depends on b alone
             t.Shifted[v] = v < 0x9F ? 1 : 0;
+            t.Lead[v] = in(b, 0x81, 0x9F) || in(b, 0xE0, 0xEF);
+            t.Trail[v] = in(b, 0x40, 0xFC) && b != 0x7F;
         }
         return t;
     }();
@@ -397,16 +526,20 @@ inline char* putSjisAsJis(const TSjisTables& t, char* o, uint8_t c, uint8_t d, u
     return o + 2;
 }
 
-// Writes the Shift-JIS character at P as JIS with Top added (putSjisAsJis), or keeps a lone
-// last byte as it is; returns where the reading goes on.
-inline const uint8_t* putSjisChar(const TSjisTables& t, const uint8_t* p, const uint8_t* end, char*& o,
-                                  uint8_t top) noexcept {
-    if (end - p > 1) {
-        o = putSjisAsJis(t, o, p[0], p[1], top);
-        return p + 2;
+// What the character at P (not a half-width katakana) is written as: NotInTable for a pair
+// that the arithmetic converts (Code 2: it takes two bytes), else its outside form (Code of
+// Lost: the bytes it takes).
+inline TOutsideForm formOf(const TSjisTables& t, const uint8_t* p, const uint8_t* end, const TConvertOptions& options,
+                           bool jis) noexcept {
+    const uint8_t c = p[0];
+    const bool pair = end - p >= 2 && t.Trail[p[1]] && (t.Lead[c] || in(c, 0xF0, 0xFC));
+    if (pair && t.Lead[c]) return {TOutsideForm::NotInTable, 2};
+    if (pair && options.Codes) {
+        const TOutsideForm form = options.Codes->Form(c << 8 | p[1], jis);
+        const bool fits = form.Kind == TOutsideForm::Jis0208 || (!jis && form.Kind != TOutsideForm::Lost);
+        if (form.Kind != TOutsideForm::NotInTable && fits) return form;
     }
-    *o++ = static_cast<char>(*p);
-    return p + 1;
+    return {TOutsideForm::Lost, pair ? 2 : 1};
 }
 
 // The full-width JIS pair of the half-width katakana C, joined with a sound mark at Next
@@ -436,16 +569,17 @@ std::pair<uint8_t, uint8_t> kanaPair(uint8_t c, const uint8_t* next, bool& joine
 // with escapes (Kanji: whether kanji is on); the text ends in ASCII. Not inlined into
 // ConvertPiece: there, beside the other cores, it cost them 5-10% (kanji_bench).
 template <bool ToJis>
-[[gnu::noinline]] TConvertStep sjisTo(const uint8_t* begin, const uint8_t* end, bool last, bool& kanji,
-                                      char* out) noexcept {
+[[gnu::noinline]] TConvertStep sjisTo(const uint8_t* begin, const uint8_t* end, bool last, bool& kanji, char* out,
+                                      const TConvertOptions& options) noexcept {
     const TSjisTables& tables = sjisTables();
+    const char toAscii[3] = {'\x1B', '(', options.JisAscii};
     const uint8_t* p = begin;
     char* o = out;
     while (p < end) {
         const uint8_t c = *p;
         if (c < 0x80) {
             if (ToJis && kanji) {
-                o = put3(o, "\x1B(J");
+                o = put3(o, toAscii);
                 kanji = false;
             }
             p = copyAsciiRun(p, end, o);
@@ -455,6 +589,17 @@ template <bool ToJis>
         // A character that the end of the piece may cut waits for the next piece; in JIS a
         // half-width katakana too, which a sound mark there would join.
         if (end - p < 2 && !last && (ToJis || !kana)) break;
+        TOutsideForm form{TOutsideForm::NotInTable, 1};
+        if (!kana) form = formOf(tables, p, end, options, ToJis);
+        if (form.Kind == TOutsideForm::Lost || form.Kind == TOutsideForm::Byte) {
+            if (ToJis && kanji) {
+                o = put3(o, toAscii);
+                kanji = false;
+            }
+            *o++ = form.Kind == TOutsideForm::Byte ? static_cast<char>(form.Code) : '?';
+            p += form.Kind == TOutsideForm::Byte ? 2 : form.Code;
+            continue;
+        }
         if (ToJis && !kanji) {
             o = put3(o, "\x1B$B");
             kanji = true;
@@ -471,12 +616,17 @@ template <bool ToJis>
             o[1] = static_cast<char>(c);
             o += 2;
             ++p;
+        } else if (form.Kind == TOutsideForm::NotInTable) {
+            o = putSjisAsJis(tables, o, c, p[1], ToJis ? 0 : 0x80);
+            p += 2;
         } else {
-            p = putSjisChar(tables, p, end, o, ToJis ? 0 : 0x80);
+            if (form.Kind == TOutsideForm::Jis0212) *o++ = static_cast<char>(0x8F);
+            o = putCode(o, form.Code | (ToJis ? 0 : 0x8080));
+            p += 2;
         }
     }
     if (ToJis && last && kanji) {
-        o = put3(o, "\x1B(J");
+        o = put3(o, toAscii);
         kanji = false;
     }
     return stepResult(begin, p, out, o);
@@ -504,8 +654,8 @@ std::string convertWhole(TConversion conversion, std::string_view s, std::size_t
 
 std::size_t MaxConvertedSize(TConversion conversion, std::size_t n) noexcept {
     switch (conversion) {
-    case TConversion::EucToSjis:
     case TConversion::JisToSjis: return n;
+    case TConversion::EucToSjis: // a byte of no character takes a double-byte code
     case TConversion::SjisToEuc: return 2 * n;
     case TConversion::SjisToJis: break;
     }
@@ -513,16 +663,19 @@ std::size_t MaxConvertedSize(TConversion conversion, std::size_t n) noexcept {
     return 5 * n + 3;
 }
 
-TConvertStep ConvertPiece(TConversion conversion, std::string_view text, bool last, bool& kanji, char* out) noexcept {
+TConvertStep ConvertPiece(TConversion conversion, std::string_view text, bool last, bool& kanji, char* out,
+                          const TConvertOptions& options) noexcept {
     const uint8_t* const begin = bytesOf(text);
     const uint8_t* const end = begin + text.size();
     switch (conversion) {
-    case TConversion::EucToSjis: return eucToSjis(begin, end, last, out);
+    case TConversion::EucToSjis:
+        return options.Codes ? eucToSjisOutside(begin, end, last, out, *options.Codes)
+                             : eucToSjis(begin, end, last, out);
     case TConversion::JisToSjis: return jisToSjis(begin, end, last, kanji, out);
-    case TConversion::SjisToEuc: return sjisTo<false>(begin, end, last, kanji, out);
+    case TConversion::SjisToEuc: return sjisTo<false>(begin, end, last, kanji, out, options);
     case TConversion::SjisToJis: break;
     }
-    return sjisTo<true>(begin, end, last, kanji, out);
+    return sjisTo<true>(begin, end, last, kanji, out, options);
 }
 
 std::string JisToSjis(std::string_view s) { return convertWhole(TConversion::JisToSjis, s, s.size()); }

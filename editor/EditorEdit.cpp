@@ -222,6 +222,10 @@ void TEditor::CutToClipboard() {
 std::string TEditor::ClipboardBytes(QClipboard::Mode Mode) const {
     QString lost;
     std::string bytes = ReadClipboardText(Mode, &lost, FList->CharTable()).Bytes;
+    if (!lost.isEmpty() && !FList->CharTable()) {
+        lost.clear();
+        bytes = ReadClipboardText(Mode, &lost, &FList->OwnCharTable()).Bytes;
+    }
     if (!lost.isEmpty()) reportUnconvertible(lost);
     return bytes;
 }

@@ -286,14 +286,18 @@ void TEditor::typeUnicode(const QString& Text) { TypeText(toCodePage(Text)); }
 
 std::string TEditor::toCodePage(const QString& Text) const {
     QString lost;
-    // A page with a table (a UTF-8 page) keeps every character through it; elsewhere the
-    // characters code page 932 cannot hold become "?" and the user is told which ones.
     std::string bytes = cp932::FromUnicode(Text, FList->CharTable(), &lost);
+    if (!lost.isEmpty() && !FList->CharTable()) {
+        lost.clear();
+        bytes = cp932::FromUnicode(Text, &FList->OwnCharTable(), &lost);
+    }
     if (!lost.isEmpty()) reportUnconvertible(lost);
     return bytes;
 }
 
-// Characters code page 932 cannot hold became "?": the user hears of it and is told which ones.
+// Every character typed or pasted is kept: one that code page 932 cannot hold takes a code of
+// the page's table, which is made for the first of them. Only when the table is full do
+// characters become "?": the user hears of it and is told which ones.
 void TEditor::reportUnconvertible(const QString& Lost) const {
     QApplication::beep();
     if (OnUnconvertible) OnUnconvertible(const_cast<TEditor*>(this), Lost);

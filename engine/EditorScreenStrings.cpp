@@ -731,6 +731,17 @@ void TEditorScreenStrings::Clear() {
     }
 }
 
+TOutsideCharTable& TEditorScreenStrings::OwnCharTable() {
+    if (!FCharTable) {
+        auto table = std::make_shared<TOutsideCharTable>();
+        table->SetExactUnicode(false);
+        const std::string text = GetTextStr();
+        table->ReserveCodesOf(text.data(), text.size());
+        FCharTable = std::move(table);
+    }
+    return *FCharTable;
+}
+
 std::string TEditorScreenStrings::GetTextStr() const { return GetRowsText(0, Count()); }
 
 void TEditorScreenStrings::SetTextStr(std::string_view Value) {

@@ -62,9 +62,14 @@ public:
     TEditorUndoObj& UndoObj();
     bool WordWrap() const noexcept { return FWordWrap; }
     // The table of the characters code page 932 lacks that this document's codes stand for
-    // (a UTF-8 page has one), shared by every editor of the store; null for other documents.
+    // (pages read from UTF-8, UTF-16 and EUC have one, and every page once such a character is
+    // typed or pasted), shared by every editor of the store; null until then.
     TOutsideCharTable* CharTable() const noexcept { return FCharTable.get(); }
     void SetCharTable(std::shared_ptr<TOutsideCharTable> Table) noexcept { FCharTable = std::move(Table); }
+    // The table, made now when there is none yet: the text's own user-defined characters keep
+    // their codes, and the characters code page 932 holds under other code points take those
+    // codes (the table is not ExactUnicode: the page's code is not Unicode).
+    TOutsideCharTable& OwnCharTable();
     TEditorWrapOption& WrapOption();
     const TEditorWrapOption& WrapOption() const { return const_cast<TEditorScreenStrings*>(this)->WrapOption(); }
 

@@ -219,6 +219,17 @@ std::string FromUnicode(QStringView text, TOutsideCharTable* table, QString* los
     return result;
 }
 
+TPageChar PageCharAt(std::string_view s, std::size_t i, const TOutsideCharTable* table) noexcept {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) return {c, 1};
+    if (c >= 0xA1 && c <= 0xDF) return {char32_t(0xFF61 + (c - 0xA1)), 1};
+    if (!sjis::IsLeadByte(c) || i + 1 == s.size()) return {};
+    const auto trail = static_cast<unsigned char>(s[i + 1]);
+    char32_t ch = table && c >= 0xF0 && c <= 0xF9 ? table->CharOf(c, trail) : 0;
+    if (ch == 0) ch = DecodeChar(c, trail);
+    return ch == 0 ? TPageChar{} : TPageChar{ch, 2};
+}
+
 char16_t DecodeChar(unsigned char lead, unsigned char trail) noexcept {
     if (lead < 0x80) return lead == 0 ? 0 : lead;
     if (lead >= 0xA1 && lead <= 0xDF) return static_cast<char16_t>(0xFF61 + (lead - 0xA1));
@@ -237,7 +248,8 @@ int EncodeChar(char16_t ch) noexcept {
 }
 
 int CodeFor(char32_t ch, TOutsideCharTable& table) {
-    const int code = EncodeExact(ch);
+    const bool bmp = ch < 0x10000 && (ch < 0xD800 || ch > 0xDFFF);
+    const int code = table.ExactUnicode() ? EncodeExact(ch) : bmp ? tables().fromUnicode[ch] : -1;
     if (code >= 0 && (!TOutsideCharTable::IsUserDefined(code) || table.Reserve(code))) return code;
     return table.CodeOf(ch);
 }

@@ -34,6 +34,15 @@ std::string FromUnicode(QStringView text, QString* lost);
 // no table, as above.
 std::string FromUnicode(QStringView text, TOutsideCharTable* Table, QString* lost);
 
+// The character at I of the Shift_JIS text S of a page with Table (or none): a code of the
+// table its character, any other code its code page 932 character; Ch 0 when the byte at I
+// starts no character (Length 1: the next byte is read afresh).
+struct TPageChar {
+    char32_t Ch = 0;
+    std::size_t Length = 1;
+};
+TPageChar PageCharAt(std::string_view S, std::size_t I, const TOutsideCharTable* Table) noexcept;
+
 // The Unicode character of one code page 932 character (one or two bytes), or 0 when the
 // bytes are not a valid character. Used to tell which codes are valid.
 char16_t DecodeChar(unsigned char lead, unsigned char trail = 0) noexcept;
@@ -48,9 +57,10 @@ int EncodeChar(char16_t ch) noexcept;
 int EncodeExact(char32_t ch) noexcept;
 
 // The code a character takes in a page with Table: its own code page 932 code when that code
-// gives the same character back and is not a table code of another character; else a code
-// of the table (given now when it has none). -1 when the table is full. The text's own
-// user-defined characters (U+E000-U+E757) keep their codes, which the table then never gives.
+// gives the same character back (or, in a table that is not ExactUnicode, the code EncodeChar
+// gives) and is not a table code of another character; else a code of the table (given now
+// when it has none). -1 when the table is full. The text's own user-defined characters
+// (U+E000-U+E757) keep their codes, which the table then never gives.
 int CodeFor(char32_t Ch, TOutsideCharTable& Table);
 
 } // namespace quire::cp932

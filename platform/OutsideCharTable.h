@@ -56,6 +56,11 @@ public:
     // Reserves every user-defined code in the Shift_JIS text Text.
     void ReserveCodesOf(const char* Text, std::size_t Size) noexcept;
     bool Empty() const noexcept { return FCodes.empty(); }
+    // A Unicode page's table (the default) gives codes also to the characters code page 932
+    // holds only under another code point (〜 U+301C for 0x8160, and the like), so that the
+    // file gets them back; the table of a page in another code leaves them their near codes.
+    bool ExactUnicode() const noexcept { return FExactUnicode; }
+    void SetExactUnicode(bool Exact) noexcept { FExactUnicode = Exact; }
     std::size_t Size() const noexcept { return FCodes.size(); }
 
 private:
@@ -63,6 +68,7 @@ private:
     std::bitset<Capacity> FReserved;
     std::unordered_map<char32_t, uint16_t> FCodes;
     int FNext = Capacity - 1; // every slot above it is taken or reserved
+    bool FExactUnicode = true;
 };
 
 } // namespace quire

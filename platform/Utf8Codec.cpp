@@ -114,10 +114,14 @@ void ReserveOwnCodes(std::string_view s, TOutsideCharTable& table) {
 }
 
 std::size_t PieceEnd(std::string_view s, std::size_t n) noexcept {
-    if (n >= s.size()) return s.size();
+    return n >= s.size() ? s.size() : UncutLength(s.substr(0, n));
+}
+
+std::size_t UncutLength(std::string_view s) noexcept {
     // A sequence is at most four bytes: a lead byte among the last three starts one that may
-    // go on past N, and is left for the next piece. Stray continuation bytes decode alone
-    // wherever the cut falls.
+    // go on past the end, and is left for the next piece. Stray continuation bytes decode
+    // alone wherever the cut falls.
+    const std::size_t n = s.size();
     for (std::size_t k = 1; k <= 3 && k <= n; ++k) {
         const auto c = static_cast<unsigned char>(s[n - k]);
         if (isContinuation(c)) continue;
@@ -225,17 +229,7 @@ TFromShiftJis FromShiftJis(std::string_view s, const TOutsideCharTable* table, s
             out = result.data() + used;
             end = result.data() + result.size();
         }
-        const unsigned char c = p[i];
-        char32_t ch = 0;
-        std::size_t len = 1;
-        if (c >= 0xA1 && c <= 0xDF) {
-            ch = 0xFF61 + (c - 0xA1);
-        } else if (sjis::IsLeadByte(c) && i + 1 < n) {
-            len = 2;
-            if (table && c >= 0xF0 && c <= 0xF9) ch = table->CharOf(c, p[i + 1]);
-            if (ch == 0) ch = cp932::DecodeChar(c, p[i + 1]);
-            if (ch == 0) len = 1; // no character: the trail byte is read afresh
-        }
+        auto [ch, len] = cp932::PageCharAt(s, i, table);
         if (ch == 0) {
             ch = 0xFFFD;
             if (r.Lost++ == 0) r.FirstLost = i;

@@ -44,6 +44,9 @@ TToShiftJis ToShiftJis(std::string_view Utf8, TOutsideCharTable& Table, std::str
 void ReserveOwnCodes(std::string_view Utf8, TOutsideCharTable& Table);
 // The length of the first N bytes of S (N at least 4), shortened so that no sequence is cut.
 std::size_t PieceEnd(std::string_view S, std::size_t N) noexcept;
+// The length of S without a sequence that its end may cut (S being the first piece of a longer
+// text): what can be checked for validity before the rest is read.
+std::size_t UncutLength(std::string_view S) noexcept;
 // Converts Piece into Out, which has room for MaxShiftJisSize(Piece.size()) bytes; returns
 // the number of bytes written and adds to Unkept.
 std::size_t ConvertPiece(std::string_view Piece, TOutsideCharTable& Table, char* Out, TToShiftJis& Result);

@@ -13,6 +13,7 @@
 #include "PropertyHost.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
+#include "jconvert.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -74,6 +75,9 @@ void TPropertyForm::LoadSettings() {
     ComboB_TabCount->setCurrentText(QString::number(s.Editor.TabSpaceCount));
     Edit_InyoMozi->setText(DollarUnquoted(s.MyProp.PasteQuoteMark));
     RG_TabPosition->SetItemIndex(static_cast<int>(s.MyProp.TabPosition));
+    // A variant of a code (UTF-16 without the byte order mark) shows as its code.
+    ComboB_NewCode->setCurrentText(QString::fromLatin1(jconvert::ShownCodeName(s.MyProp.NewKanjiCode.toStdString())));
+    ComboB_NewLineEnd->setCurrentText(s.MyProp.NewLineEnd);
 }
 
 TSettings TPropertyForm::SettingsOfControls() const {
@@ -85,6 +89,8 @@ TSettings TPropertyForm::SettingsOfControls() const {
     s.Editor.TabSpaceCount = FieldNumber(ComboB_TabCount->currentText());
     s.MyProp.PasteQuoteMark = DollarQuoted(Edit_InyoMozi->text());
     s.MyProp.TabPosition = static_cast<TTabPosition>(std::max(0, RG_TabPosition->ItemIndex()));
+    s.MyProp.NewKanjiCode = ComboB_NewCode->currentText();
+    s.MyProp.NewLineEnd = ComboB_NewLineEnd->currentText();
     return s;
 }
 

@@ -8,6 +8,7 @@
 #include "PropertyHost.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
+#include "jconvert.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -271,6 +272,15 @@ QWidget* TPropertyForm::CreateFilePage() {
     g.Add(label5, Edit5, unit5);
     g.Grid->addWidget(note5, g.Row++, 1, 1, 2);
     g.Add(CheckBox23 = checkBox("CheckBox23", "上書き保存時に確認ダイアログを表示する(&S)"));
+    ComboB_NewCode = Named(new QComboBox, "ComboB_NewCode");
+    for (const char* code : {jconvert::kShiftJisName, jconvert::kJisName, jconvert::kEucName, jconvert::kUtf8Name,
+                             jconvert::kUtf8BomName, jconvert::kUtf16LeName, jconvert::kUtf16BeName})
+        ComboB_NewCode->addItem(QString::fromLatin1(code));
+    g.Add(label("新規作成時の文字コード(&K)：", ComboB_NewCode), ComboB_NewCode);
+    ComboB_NewLineEnd = Named(new QComboBox, "ComboB_NewLineEnd");
+    for (const char* eol : {jconvert::kCrLfName, jconvert::kCrName, jconvert::kLfName})
+        ComboB_NewLineEnd->addItem(QString::fromLatin1(eol));
+    g.Add(label("新規作成時の改行コード(&R)：", ComboB_NewLineEnd), ComboB_NewLineEnd);
     FBackupControls = {CheckBox1, Edit8, label8, note8};
     FFolderControls = {Edit1, Button1, label1};
     FIntervalControls = {Edit5, label5, unit5, note5};

@@ -44,6 +44,8 @@ public:
     // 基本
     TSpinEdit* Edit_UndoMax = nullptr;
     QComboBox* ComboB_TabCount = nullptr;
+    QComboBox* ComboB_NewCode = nullptr;    // the kanji code of a new document
+    QComboBox* ComboB_NewLineEnd = nullptr; // the line end of a new document
     TSpinEdit* Edit_WheelScroll = nullptr;
     TSpinEdit* Edit_LeftMargin = nullptr;
     TSpinEdit* Edit_TopMargin = nullptr;

@@ -2,13 +2,16 @@
 //
 //   quire-kanji --guess FILE...   the code and line end the editor would show
 //   quire-kanji --detect FILE...  the detection result 0-7 (7 is UTF-8)
-//   quire-kanji [--code S-JIS|JIS|EUC|UTF-8|"UTF-8 BOM"] [--eol CRLF|CR|LF] [--no-library] FILE
+//   quire-kanji [--code S-JIS|JIS|EUC|UTF-8|"UTF-8 BOM"|UTF-16LE|UTF-16BE] [--eol CRLF|CR|LF]
+//               [--no-library] FILE
 //                                 the bytes the editor would write when saving FILE unchanged
 // FILE "-" is standard input. Only regular files of at most 1 GB are read; a failed read or
 // write is a message on standard error and exit status 1.
+#include "Cp932Codec.h"
 #include "KanjiFile.h"
 #include "OutsideCharTable.h"
 #include "PlatformError.h"
+#include "ShiftJis.h"
 #include "ToolIo.h"
 #include "jconvert.h"
 #include "nkf.h"
@@ -16,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -27,9 +31,10 @@ using namespace quire;
 namespace {
 
 int usage() {
-    std::fprintf(
-        stderr, "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
-                "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'] [--eol CRLF|CR|LF] [--no-library] FILE\n");
+    std::fprintf(stderr,
+                 "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
+                 "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'|UTF-16LE|UTF-16BE] [--eol CRLF|CR|LF]\n"
+                 "                   [--no-library] FILE\n");
     return 2;
 }
 
@@ -72,8 +77,7 @@ std::optional<TResaveOptions> parseResave(const QStringList& Args) {
         const QString& a = Args[i];
         if (a == "--code" && i + 1 < Args.size()) {
             o.Code = Args[++i];
-            if (o.Code != "S-JIS" && o.Code != "JIS" && o.Code != "EUC" && !jconvert::IsUtf8Name(o.Code.toStdString()))
-                return std::nullopt;
+            if (!jconvert::IsCodeName(o.Code.toStdString())) return std::nullopt;
         } else if (a == "--eol" && i + 1 < Args.size()) {
             o.Eol = Args[++i];
             if (o.Eol != "CRLF" && o.Eol != "CR" && o.Eol != "LF") return std::nullopt;
@@ -89,28 +93,63 @@ std::optional<TResaveOptions> parseResave(const QStringList& Args) {
     return o;
 }
 
-// Warnings about what the chosen code could not hold: the table's characters, characters
-// with no code at all, and the first byte offsets JIS or EUC cannot hold.
-void warnAboutLosses(const std::string& Written, const TKanjiText& Read, const std::vector<std::size_t>& Unsafe,
-                     std::size_t Shown) {
-    if (Read.CharTable && !Read.CharTable->Empty() && !jconvert::IsUtf8Name(Written)) {
-        std::fprintf(stderr,
-                     "quire-kanji: warning: %s cannot hold %zu different characters of the file; "
-                     "they are written as user-defined characters\n",
-                     Written.c_str(), Read.CharTable->Size());
+// The places of the characters a code cannot hold, found in the text as the editor holds it
+// (lines of Shift-JIS), as line and column (in characters, both from 1) with the character.
+class TLostPlaces {
+public:
+    static constexpr std::size_t kShown = 5;
+
+    explicit TLostPlaces(std::string Code) : FCode(std::move(Code)) {}
+    // The next lines of the text.
+    void Look(std::string_view Lines, const TOutsideCharTable* Table) {
+        for (std::size_t at = 0; static_cast<std::size_t>(FPlaces.size()) < kShown;) {
+            const TLostChar lost = FirstLostChar(Lines.substr(at), FCode, Table);
+            if (lost.Bytes.empty()) break;
+            const std::size_t offset = at + lost.Offset;
+            // The line and its start: the lines of earlier pieces, then those before Offset.
+            std::size_t line = FLines, start = 0;
+            for (std::size_t i = Lines.find("\r\n"); i < offset; i = Lines.find("\r\n", i + 2)) {
+                ++line;
+                start = i + 2;
+            }
+            const std::size_t column = sjis::CharCount(Lines.substr(start), offset - start) + 1;
+            FPlaces.push_back(QStringLiteral("line %1, column %2 (%3)")
+                                  .arg(line + 1)
+                                  .arg(column)
+                                  .arg(cp932::ToDisplay(lost.Bytes, Table)));
+            at = offset + lost.Bytes.size();
+        }
+        for (std::size_t i = Lines.find("\r\n"); i != std::string_view::npos; i = Lines.find("\r\n", i + 2)) ++FLines;
     }
+    // Tells on standard error where the code cannot hold the file's characters.
+    void Warn() const {
+        if (FPlaces.isEmpty()) return;
+        std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at %s%s\n",
+                     std::string(jconvert::ShownCodeName(FCode)).c_str(), FPlaces.join("; ").toUtf8().constData(),
+                     static_cast<std::size_t>(FPlaces.size()) == kShown ? " and maybe more" : "");
+    }
+
+private:
+    std::string FCode;
+    QStringList FPlaces;
+    std::size_t FLines = 0; // lines of the pieces looked at
+};
+
+// What the editor tells on opening a file that the read could not keep.
+void warnAboutRead(const QString& File, const TKanjiText& Read) {
+    const QByteArray name = tools::NameBytes(File);
     if (Read.Unkept > 0)
-        std::fprintf(stderr, "quire-kanji: warning: %zu characters found no code and are written as U+3013\n",
-                     Read.Unkept);
-    if (!Unsafe.empty()) {
-        std::string offsets;
-        for (const std::size_t u : Unsafe) offsets += (offsets.empty() ? "" : ", ") + std::to_string(u);
-        std::fprintf(stderr, "quire-kanji: warning: %s cannot hold the characters at byte offsets %s%s\n",
-                     Written.c_str(), offsets.c_str(), Unsafe.size() == Shown ? " and maybe more" : "");
-    }
+        std::fprintf(stderr, "quire-kanji: warning: %s: %zu characters found no code and are written as U+3013\n",
+                     name.constData(), Read.Unkept);
+    if (Read.HasNul)
+        std::fprintf(stderr,
+                     "quire-kanji: %s: このファイルには NUL 文字が含まれています。"
+                     "NUL 文字から後ろは読み込まれていません。\n",
+                     name.constData());
 }
 
-// The bytes the editor would write when saving the file unchanged, to standard output.
+// The bytes the editor would write when saving the file unchanged, to standard output. A
+// file whose text ends at a NUL is written up to there, with status 1.
 int resave(const TResaveOptions& O) {
     const TConverter converter = O.UseLibrary ? TConverter::Auto : TConverter::Own;
     if (O.UseLibrary) nkf::Bind({QCoreApplication::applicationDirPath()});
@@ -119,21 +158,14 @@ int resave(const TResaveOptions& O) {
     // As the editor reads the file into its line store and saves it, without holding the
     // text whole: the pieces go out as they are made.
     const std::string written = O.Code.isEmpty() ? GuessKanjiText(view(*bytes)).KanjiCode : O.Code.toStdString();
-    const bool checked = written == jconvert::kJisName || written == jconvert::kEucName;
-    constexpr std::size_t kShown = 5;
-    std::vector<std::size_t> unsafe;
-    std::function<void(std::string_view, std::size_t)> inspect;
-    if (checked) {
-        inspect = [&unsafe](std::string_view text, std::size_t offset) {
-            if (unsafe.size() >= kShown) return;
-            for (const auto& u : jconvert::FindJisUnsafeChars(text, kShown - unsafe.size()))
-                unsafe.push_back(offset + u.Offset);
-        };
-    }
+    TLostPlaces lost(written);
     auto output = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
-    const TKanjiText read = ResaveKanjiText(view(*bytes), written, O.Eol.toStdString(), converter, output, inspect);
-    warnAboutLosses(written, read, unsafe, kShown);
-    return tools::FinishOutput(kProgram) ? 0 : 1;
+    const TKanjiText read =
+        ResaveKanjiText(view(*bytes), written, O.Eol.toStdString(), converter, output,
+                        [&lost](std::string_view lines, const TOutsideCharTable* table) { lost.Look(lines, table); });
+    warnAboutRead(O.File, read);
+    lost.Warn();
+    return tools::FinishOutput(kProgram) && !read.HasNul ? 0 : 1;
 }
 
 } // namespace

@@ -396,10 +396,13 @@ TEST_F(MainWindowTest, SavingCharactersJisCannotHoldAsksFirst) {
     editor(0)->Lines().SetText("\x8A\xBF\xFA\x40");
     editor(0)->SetModified(true);
     form->Mm_ShiftJISClick("JIS");
-    messages.Answers = {mbNo};
+    messages.Answers = {quire::test::kEscape};
     EXPECT_FALSE(form->Mm_SaveClick());
     EXPECT_EQ(read(a), "\x8A\xBF");
     EXPECT_TRUE(messages.Asked.back().contains(QStringLiteral("JIS")));
+    messages.Answers = {mbNo}; // in JIS all the same, with "?" for what it cannot hold
+    EXPECT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(read(a), "\x1B$B\x34\x41\x1B(J?");
 }
 
 TEST_F(MainWindowTest, AFileWithNulWarnsAndAsksBeforeSavingOverIt) {

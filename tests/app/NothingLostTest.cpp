@@ -138,15 +138,19 @@ TEST_F(NothingLostTest, KeptInTheWrongCodeItIsNeverWrittenWithoutAQuestion) {
         editor(page)->SetModified(true);
         messages.Asked.clear();
         messages.Answers = {key};
-        EXPECT_FALSE(form->Mm_SaveClick());
-        ASSERT_EQ(messages.Asked.size(), 1); // 髙 has no EUC code: the first question stops it
-        EXPECT_EQ(read(path), kTakahashiSjis);
+        // 髙 has no EUC code: the question stops the save (Escape) or saves it as UTF-8, which
+        // keeps every character and byte that was read (Enter).
+        EXPECT_EQ(form->Mm_SaveClick(), key == kEnter);
+        ASSERT_EQ(messages.Asked.size(), 1);
+        EXPECT_EQ(read(path) == kTakahashiSjis, key == kEscape);
+        EXPECT_EQ(form->Page(page).KanjiCode, key == kEnter ? QStringLiteral("UTF-8") : QStringLiteral("EUC"));
+        WriteTestFile(dir.path(), "takahashi.txt", kTakahashiSjis);
     }
 }
 
 TEST_F(NothingLostTest, AJisFileWithOtherCharacterSetsIsAskedAboutAndKept) {
     // Half-width katakana in JIS X 0201's kana set (ESC ( I) read as ASCII: saving would turn
-    // them into letters. ESC ( B instead of the ESC ( J the converter writes is no change.
+    // them into letters. The file's ESC ( B is written as it was.
     const QByteArray kana = "\x1B$B\x30\x21\x1B(I\x31\x32\x1B(B\r\n";
     const QByteArray plain = "\x1B$B\x30\x21\x1B(Bab\r\n";
     const QString path = file("kana.txt", kana), other = file("plain.txt", plain);
@@ -157,7 +161,7 @@ TEST_F(NothingLostTest, AJisFileWithOtherCharacterSetsIsAskedAboutAndKept) {
     ASSERT_TRUE(form->OpenFileIntoPage(path));
     ASSERT_EQ(messages.Asked.size(), 1);
     const int page = form->ActivePage();
-    EXPECT_EQ(form->Page(page).KanjiCode, QStringLiteral("JIS"));
+    EXPECT_EQ(form->Page(page).KanjiCode, QStringLiteral("JIS ASCII"));
     editor(page)->SetModified(true);
     for (int key : {kEnter, kEscape}) {
         messages.Answers = {key};
@@ -260,7 +264,7 @@ TEST_F(NothingLostTest, RefusedOrFailedSavesLeaveTheBackupsAsTheyWere) {
     form->Page(0).KanjiCode = QStringLiteral("JIS");
     editor(0)->SetTextMsg("\x87\x40\r\n"); // ① is no JIS X 0208 character
     for (int i = 0; i < 3; ++i) {
-        messages.Answers = {kEnter};
+        messages.Answers = {kEscape};
         EXPECT_FALSE(form->Mm_SaveClick());
     }
     form->Page(0).KanjiCode = QStringLiteral("S-JIS");
@@ -325,7 +329,8 @@ TEST_F(NothingLostTest, EnterAndEscapeOnEveryQuestionThatCanDiscardText) {
     // Each question: what it is, how to bring it up, and what must hold after Enter and after
     // Escape (its default and its escape answer).
     const QString nul = file("nul.bin", QByteArray("head\0tail", 9));
-    const QString jis = file("jis.txt", "\x1B$B$\"\x1B(B\r\n");
+    const QByteArray jisBytes = "\x1B$B$\"\x1B(B\r\n";
+    const QString jis = file("jis.txt", jisBytes);
     for (int key : {kEnter, kEscape}) {
         // The NUL warning before a save: neither key writes.
         messages.Answers = {key};
@@ -335,14 +340,16 @@ TEST_F(NothingLostTest, EnterAndEscapeOnEveryQuestionThatCanDiscardText) {
         messages.Answers = {key};
         form->Mm_SaveClick();
         EXPECT_EQ(read(nul), QByteArray("head\0tail", 9)) << key;
-        // A character JIS cannot hold.
+        // A character JIS cannot hold: Escape writes nothing, Enter writes the page as UTF-8,
+        // which holds it.
         ASSERT_TRUE(form->OpenFileIntoPage(jis));
         page = form->ActivePage();
         editor(page)->SetRowCol(0, 0);
         editor(page)->TypeText("\x87\x40");
         messages.Answers = {key};
         form->Mm_SaveClick();
-        EXPECT_EQ(read(jis), QByteArray("\x1B$B$\"\x1B(B\r\n")) << key;
+        EXPECT_EQ(read(jis), key == kEnter ? QStringLiteral("①あ\r\n").toUtf8() : jisBytes) << key;
+        if (key == kEnter) editor(page)->TypeText("x"); // modified again, for the questions below
         // Reload: neither key drops the typing.
         messages.Answers = {key};
         form->N21Click();
@@ -352,18 +359,25 @@ TEST_F(NothingLostTest, EnterAndEscapeOnEveryQuestionThatCanDiscardText) {
         messages.Answers = {key};
         if (form->ConfirmOpenAgain(jis)) form->OpenFileIntoPage(jis);
         EXPECT_EQ(form->PageCount(), pages) << key;
-        // The save question when closing: Enter saves (here into a refused code: the page
-        // stays), Escape cancels; the typed text stays either way.
+        // The save question when closing: Enter saves (as UTF-8 now) and the page closes,
+        // Escape cancels and the typed text stays.
         messages.Answers = {key, key};
         form->C1Click();
-        EXPECT_EQ(form->PageCount(), pages) << key;
-        EXPECT_EQ(editor(page)->Lines().Text().substr(0, 2), "\x87\x40") << key;
+        if (key == kEnter) {
+            EXPECT_EQ(form->PageCount(), pages - 1);
+            EXPECT_EQ(read(jis), QStringLiteral("①xあ\r\n").toUtf8());
+            WriteTestFile(dir.path(), "jis.txt", jisBytes);
+        } else {
+            EXPECT_EQ(form->PageCount(), pages);
+            EXPECT_EQ(editor(page)->Lines().Text().substr(0, 2), "\x87\x40");
+        }
     }
     for (const TAskedQuestion& q : messages.Questions) {
         // A question with a No or Cancel gives it to Escape; Enter never discards: its
         // default is No, Cancel, or the Yes of a save.
         EXPECT_TRUE(q.Buttons & (mbNo | mbCancel)) << q.Text.toStdString();
-        if (q.Text.contains(QStringLiteral("保存しますか？")) && q.Buttons & mbCancel) {
+        const bool asUtf8 = q.Text.contains(QStringLiteral("はい: UTF-8 で保存します"));
+        if ((q.Text.contains(QStringLiteral("保存しますか？")) || asUtf8) && q.Buttons & mbCancel) {
             EXPECT_EQ(q.Default, mbYes);
         } else if (!q.Text.contains(QStringLiteral("読み直しますか"))) {
             EXPECT_EQ(q.Default, mbNo) << q.Text.toStdString();

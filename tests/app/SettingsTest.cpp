@@ -74,6 +74,8 @@ TSettings changed(int Variant) {
     p.UserComment = v ? QStringLiteral("//") : QStringLiteral("＃");
     p.UserLeftBracket = v ? QStringLiteral("/*") : QStringLiteral("｛");
     p.UserRightBracket = v ? QStringLiteral("*/") : QStringLiteral("｝");
+    p.NewKanjiCode = v ? QStringLiteral("UTF-16LE") : QStringLiteral("EUC");
+    p.NewLineEnd = v ? QStringLiteral("LF") : QStringLiteral("CR");
     s.ToolBar = v;
     s.StatusBar = !v;
     return s;
@@ -182,7 +184,7 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
     }
     // One line per key, under the sections of the file.
     const QString text = QString::fromUtf8(readBytes());
-    EXPECT_EQ(text.count(QLatin1Char('=')), 49);
+    EXPECT_EQ(text.count(QLatin1Char('=')), 51);
     for (const char* line : {"[Inyo]", "[Stand]", "[Col]", "[Marks]", "[Bar]", "[Ruler]", "[File]", "[Margin]",
                              "[WordWrap]", "[YuzaKey]", "TabCount=4", "PasteMozi=$| $", "Comment=＃"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;

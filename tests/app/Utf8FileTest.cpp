@@ -64,7 +64,7 @@ TEST(Utf8File, DetectionComesBeforeTheJapaneseCodes) {
     EXPECT_EQ(GuessKanjiText("plain ASCII").KanjiCode, kShiftJisName);
     EXPECT_EQ(GuessKanjiText(t.ShiftJis).KanjiCode, kShiftJisName);
     EXPECT_EQ(GuessKanjiText(t.Euc).KanjiCode, kEucName);
-    EXPECT_EQ(GuessKanjiText(t.Jis).KanjiCode, kJisName);
+    EXPECT_TRUE(IsJisName(GuessKanjiText(t.Jis).KanjiCode));
     EXPECT_EQ(DetectFileCode(u8(u8"é")), kdUtf8);
     EXPECT_EQ(DetectFileCode(t.Euc), kdEuc);
     // Valid except for one byte far into the file: not UTF-8.
@@ -128,7 +128,8 @@ TEST(Utf8File, TheFirstCharacterEachCodeWouldLose) {
     ASSERT_EQ(sjis.Bytes.size(), 2u);
     EXPECT_EQ(r.CharTable->CharOf(static_cast<unsigned char>(sjis.Bytes[0]), static_cast<unsigned char>(sjis.Bytes[1])),
               U'\u00E9');
-    EXPECT_EQ(FirstLostChar(r.Text, kEucName, r.CharTable.get()).Offset, 5u);
+    EXPECT_EQ(FirstLostChar(r.Text, kJisName, r.CharTable.get()).Offset, 5u);
+    EXPECT_EQ(FirstLostChar(r.Text, kEucName, r.CharTable.get()).Offset, 8u); // EUC holds é (JIS X 0212)
     EXPECT_TRUE(FirstLostChar(r.Text, kUtf8Name, r.CharTable.get()).Bytes.empty());
     // Without characters of the table, Shift_JIS loses nothing; UTF-8 loses a byte that is
     // no character.
@@ -140,4 +141,27 @@ TEST(Utf8File, SavedAsUtf8WithAndWithoutTheByteOrderMark) {
     const std::string sjis = "\x93\xFA\x96\x7B\r\n"; // 日本
     EXPECT_EQ(EncodePage(sjis, kUtf8Name, kLfName), u8(u8"日本\n"));
     EXPECT_EQ(EncodePage(sjis, kUtf8BomName, kCrLfName), "\xEF\xBB\xBF" + u8(u8"日本\r\n"));
+}
+
+// The file is read a megabyte at a time, and its first piece decides whether it may be UTF-8:
+// a character cut by the end of a piece must not make it look invalid.
+TEST(Utf8File, ACharacterCutByEveryPieceBoundaryAtEveryOffset) {
+    QTemporaryDir dir;
+    const std::string chars[] = {u8(u8"é"), u8(u8"日"), u8(u8"😀")};
+    for (const std::string& ch : chars) {
+        for (std::size_t before = 1; before < ch.size(); ++before) {
+            // The character starts Before bytes ahead of each of the first three megabytes' ends.
+            std::string file;
+            for (std::size_t mib = 1; mib <= 3; ++mib) {
+                file.resize((mib << 20) - before, 'a');
+                file += ch;
+            }
+            file += "\n";
+            const QString in = quire::test::WriteTestFile(dir, "cut.txt", file);
+            const QString out = dir.filePath("out.txt");
+            const TKanjiText r = openAndSave(in, out);
+            EXPECT_EQ(r.KanjiCode, kUtf8Name) << ch.size() << "-byte character, " << before << " before the cut";
+            EXPECT_TRUE(readFile(out) == file) << ch.size() << "-byte character, " << before << " before the cut";
+        }
+    }
 }

@@ -79,23 +79,34 @@ TEST_F(Utf8WindowTest, TheByteOrderMarkIsKeptAndChosenInTheMenu) {
 TEST_F(Utf8WindowTest, SavingTheTablesCharactersInAnotherCodeAsksNamingTheFirst) {
     const QString path = file("latin.txt", u8(u8"日本 café\n"));
     ASSERT_TRUE(form->OpenFileIntoPage(path));
-    for (const char* item : {"Mm_ShiftJIS", "Mm_EUC", "Mm_JIS"}) {
+    // Escape saves nothing; No saves in the code with "?"; Enter (Yes) saves as UTF-8.
+    for (const char* item : {"Mm_ShiftJIS", "Mm_JIS"}) {
         form->Action(QLatin1String(item))->trigger();
-        for (int key : {kEnter, kEscape}) {
-            messages.Asked.clear();
-            messages.Answers = {key};
-            EXPECT_FALSE(form->Mm_SaveClick()) << item;
-            ASSERT_EQ(messages.Asked.size(), 1) << item;
-            EXPECT_TRUE(messages.Asked.first().contains(QStringLiteral("「é」")))
-                << messages.Asked.first().toStdString();
-            EXPECT_EQ(read(path), u8(u8"日本 café\n")) << item;
-        }
+        messages.Asked.clear();
+        messages.Answers = {kEscape};
+        EXPECT_FALSE(form->Mm_SaveClick()) << item;
+        ASSERT_EQ(messages.Asked.size(), 1) << item;
+        EXPECT_TRUE(messages.Asked.first().contains(QStringLiteral("「é」"))) << messages.Asked.first().toStdString();
+        EXPECT_EQ(read(path), u8(u8"日本 café\n")) << item;
     }
-    // Asked and answered Yes, the character is written as its user-defined code.
     form->Action("Mm_ShiftJIS")->trigger();
-    messages.Answers = {mbYes};
+    messages.Answers = {mbNo};
     EXPECT_TRUE(form->Mm_SaveClick());
-    EXPECT_EQ(read(path).left(10), QByteArray("\x93\xFA\x96\x7B caf\xF9\xFC"));
+    EXPECT_EQ(read(path), QByteArray("\x93\xFA\x96\x7B caf?\n"));
+    EXPECT_TRUE(checked("Mm_ShiftJIS"));
+    editor()->SetModified(true);
+    messages.Answers = {kEnter};
+    EXPECT_TRUE(form->Mm_SaveClick());
+    EXPECT_EQ(read(path), u8(u8"日本 café\n"));
+    EXPECT_TRUE(checked("Mm_UTF8"));
+    EXPECT_EQ(form->PanelText(spKanjiCode), QStringLiteral("UTF-8"));
+    // EUC holds é (JIS X 0212): nothing is asked.
+    form->Action("Mm_EUC")->trigger();
+    editor()->SetModified(true);
+    messages.Asked.clear();
+    EXPECT_TRUE(form->Mm_SaveClick());
+    EXPECT_TRUE(messages.Asked.isEmpty());
+    EXPECT_EQ(read(path), QByteArray("\xC6\xFC\xCB\xDC caf\x8F\xAB\xB1\n"));
 }
 
 TEST_F(Utf8WindowTest, ReadingAgainInAChosenCodeAsksFirstWhenModified) {

@@ -4,6 +4,7 @@
 #include "Editor.h"
 #include "EditorFixture.h"
 #include "Fonts.h"
+#include "OutsideCharTable.h"
 #include "ShiftJis.h"
 #include "TokenKinds.h"
 
@@ -767,25 +768,40 @@ TEST_F(EditingTest, DoubleClickSelectsTheJapaneseTokenUnderThePointer) {
     EXPECT_EQ(e->SelectedText(), "abc");
 }
 
-// A commit from the input method and a paste with characters code page 932 lacks: they
-// become "?" and the editor names them once per commit or paste; the wave dash an input
-// method gives becomes 0x8160.
-TEST_F(EditingTest, CharactersWithoutACodeAreNamedOncePerCommitOrPaste) {
+// A commit from the input method and a paste with characters code page 932 lacks: they are
+// kept, each through a code of the document's table (made for the first of them); the wave
+// dash an input method gives takes 0x8160. Only once the table is full do characters become
+// "?", and the editor names them once per commit or paste.
+TEST_F(EditingTest, CharactersWithoutACodeAreKeptAndNamedOnlyWhenTheTableIsFull) {
     QStringList told;
     e->OnUnconvertible = [&told](quire::TEditor*, const QString& chars) { told << chars; };
-    QInputMethodEvent commit;
-    commit.setCommitString(QStringLiteral("\u00E9\u301C\u00E9"));
-    QApplication::sendEvent(e.get(), &commit);
-    EXPECT_EQ(all(), "?\x81\x60?");
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_EQ(told.first(), QStringLiteral("\u00E9"));
+    auto commit = [this](const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(e.get(), &event);
+    };
+    commit(QStringLiteral("\u00E9\u301C\u00E9"));
+    const quire::TOutsideCharTable* table = e->ScreenStrings().CharTable();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(all().size(), 6u);
+    EXPECT_EQ(all().substr(2, 2), "\x81\x60");
+    EXPECT_EQ(all().substr(0, 2), all().substr(4, 2));
+    EXPECT_EQ(table->CharOf(static_cast<unsigned char>(all()[0]), static_cast<unsigned char>(all()[1])), U'\u00E9');
     QApplication::clipboard()->setText(QStringLiteral("\U0001F600\uD55C"));
     e->PasteFromClipboard();
-    ASSERT_EQ(told.size(), 2);
-    EXPECT_EQ(told.last(), QStringLiteral("\U0001F600\uD55C"));
+    EXPECT_EQ(table->Size(), 3u);
+    EXPECT_TRUE(told.isEmpty());
+    // The table full: what finds no code is "?", named once per commit or paste.
+    for (char32_t c = 0x20000; table->Size() < quire::TOutsideCharTable::Capacity; ++c)
+        e->ScreenStrings().CharTable()->CodeOf(c);
+    e->SetRowCol(0, 0);
+    commit(QStringLiteral("\u00E8\u00E8"));
+    EXPECT_EQ(all().substr(0, 2), "??");
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.first(), QStringLiteral("\u00E8"));
     QApplication::clipboard()->setText(QStringLiteral("plain"));
     e->PasteFromClipboard();
-    EXPECT_EQ(told.size(), 2);
+    EXPECT_EQ(told.size(), 1);
 }
 
 // Other programs get the text with LF line ends, the editor its own bytes back.

@@ -36,7 +36,7 @@ TEST(KanjiTool, GuessAndDetect) {
     const ToolRun guess = run({"--guess", sjis, euc, jis, empty});
     EXPECT_EQ(guess.Code, 0);
     EXPECT_EQ(QString::fromUtf8(guess.Out),
-              QString("%1: S-JIS CRLF\n%2: EUC LF\n%3: JIS CRLF\n%4: S-JIS CRLF\n").arg(sjis, euc, jis, empty));
+              QString("%1: S-JIS CRLF\n%2: EUC LF\n%3: JIS ASCII CRLF\n%4: S-JIS CRLF\n").arg(sjis, euc, jis, empty));
     const ToolRun detect = run({"--detect", sjis, euc, jis, empty});
     EXPECT_EQ(QString::fromUtf8(detect.Out), QString("%1: 5\n%2: 4\n%3: 2\n%4: 0\n").arg(sjis, euc, jis, empty));
 }
@@ -48,8 +48,10 @@ TEST(KanjiTool, ConvertsAsTheEditorSaves) {
     for (const QStringList& lib : {QStringList{}, QStringList{"--no-library"}}) {
         const ToolRun same = run(lib + QStringList{jis});
         EXPECT_EQ(same.Code, 0);
-        // Saved as JIS the editor returns to ASCII with ESC ( J.
-        EXPECT_TRUE(same.Out == QByteArray::fromStdString(quire::jconvert::SjisToJis(t.ShiftJis)));
+        // Saved unchanged, the file keeps its own ESC ( B.
+        EXPECT_TRUE(same.Out == QByteArray::fromStdString(t.Jis));
+        const ToolRun asNew = run(lib + QStringList{"--code", "JIS", jis}); // a new JIS file has ESC ( J
+        EXPECT_TRUE(asNew.Out == QByteArray::fromStdString(quire::jconvert::SjisToJis(t.ShiftJis)));
         const ToolRun euc = run(lib + QStringList{"--code", "EUC", "--eol", "LF", jis});
         EXPECT_TRUE(euc.Out ==
                     QByteArray::fromStdString(quire::jconvert::ConvertLineEnd(t.Euc, quire::jconvert::leLf)));
@@ -65,7 +67,7 @@ TEST(KanjiTool, WarnsAboutCharactersJisCannotHold) {
                                                     "cd\r\n");
     const ToolRun r = run({"--code", "JIS", path});
     EXPECT_EQ(r.Code, 0);
-    EXPECT_TRUE(r.Err.contains("byte offsets 4")) << r.Err.toStdString();
+    EXPECT_TRUE(r.Err.contains("at line 1, column 4")) << r.Err.toStdString();
     EXPECT_FALSE(r.Out.isEmpty());
 }
 
@@ -95,8 +97,10 @@ TEST(KanjiTool, Utf8FilesAreNamedDetectedAndWrittenBack) {
     EXPECT_TRUE(run({bom}).Out == QByteArray::fromStdString("\xEF\xBB\xBF" + text));
     EXPECT_TRUE(run({"--code", "UTF-8 BOM", "--eol", "CRLF", plain}).Out ==
                 QByteArray::fromStdString("\xEF\xBB\xBF" + text.substr(0, text.size() - 1) + "\r\n"));
-    // As Shift_JIS the three characters cannot be kept: the tool says so.
+    // As Shift_JIS é and 😀 cannot be kept (〜 has its code page 932 code): the tool says where.
     const ToolRun sjis = run({"--code", "S-JIS", plain});
     EXPECT_EQ(sjis.Code, 0);
-    EXPECT_TRUE(sjis.Err.contains("cannot hold 3 different characters")) << sjis.Err.toStdString();
+    EXPECT_TRUE(sjis.Err.contains(QStringLiteral("at line 1, column 4 (é); line 1, column 9 (😀)\n").toUtf8()))
+        << sjis.Err.toStdString();
+    EXPECT_TRUE(sjis.Out.contains("caf? ")) << sjis.Out.toStdString();
 }
