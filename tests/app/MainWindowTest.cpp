@@ -40,6 +40,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <stdexcept>
@@ -734,6 +735,46 @@ TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
     ASSERT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(messages.Shown.last().contains(latin));
+}
+
+// Reading a page's file again (読み直し, the question about a file another program changed,
+// 文字コードを指定して開き直す) shows the new text from its top in both views of a split page,
+// with the caret at its start.
+TEST_F(MainWindowTest, TextReadAgainIsShownFromItsTopInEveryView) {
+    form->resize(600, 400);
+    form->show();
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    const QString path = file("long.txt", QByteArray::fromStdString(lines));
+    ASSERT_TRUE(form->OpenFileIntoPage(path));
+    form->Mm_DivisionClick();
+    TEditor* sub = form->Page(0).SubEditor;
+    ASSERT_NE(sub, nullptr);
+    const std::function<void()> readAgain[] = {
+        [&] {
+            messages.Answers = {mbYes};
+            form->N21Click();
+        },
+        [&] {
+            test::WriteTestFile(dir.path(), QStringLiteral("long.txt"),
+                                QByteArray::fromStdString("changed\r\n" + lines));
+            messages.Answers = {mbYes};
+            form->CheckFilesOnDisk();
+        },
+        [&] { form->Mm_ReopenClick(QStringLiteral("EUC")); },
+    };
+    for (const auto& read : readAgain) {
+        editor(0)->SetRowCol(150, 3);
+        editor(0)->SetTopRow(140);
+        sub->SetTopRow(120);
+        read();
+        for (TEditor* e : {editor(0), sub}) {
+            EXPECT_EQ(e->TopRow(), 0);
+            EXPECT_EQ(e->Row(), 0);
+            EXPECT_EQ(e->Col(), 0);
+        }
+    }
+    EXPECT_EQ(messages.Asked.size(), 2);
 }
 
 // The bars' menu items show what the window shows from the start, and the first click hides.
