@@ -106,3 +106,15 @@ TEST(PrintPdfCommand, FailuresAreReportedWithANonZeroExit) {
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_FALSE(QFile::exists(output));
 }
+
+// A UTF-8 file's characters that code page 932 lacks, or holds only as other characters, print
+// as themselves, not as the boxes of their stand-in codes.
+TEST(PrintPdfCommand, PrintsTheCharactersOfAUtf8FileOutsideCodePage932) {
+    QTemporaryDir dir;
+    const QString input =
+        write(dir, QStringLiteral("utf8.txt"), QStringLiteral("caf\u00E9 \u301C \u2014 \u65E5\u672C\n").toUtf8());
+    const QString output = dir.filePath(QStringLiteral("out.pdf"));
+    const CommandRun r = runQuire({QStringLiteral("--print-pdf"), output, input});
+    ASSERT_EQ(r.ExitCode, 0) << r.Errors.toStdString();
+    EXPECT_EQ(ReadPdf(output).PageText(1), QStringLiteral("caf\u00E9 \u301C \u2014 \u65E5\u672C"));
+}
