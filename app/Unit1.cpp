@@ -119,7 +119,9 @@ void TMainForm::PlaceWindow() {
     else
         resize(place.size());
     if (w.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
-    FPages.front().Editor->SetEditorFont(EditorFont(w.FontName, w.FontSize));
+    const QFont font = EditorFont(w.FontName, w.FontSize);
+    FFontPoints = font.pointSize();
+    FPages.front().Editor->SetEditorFont(font);
     FEditorProp.Assign(*FPages.front().Editor);
 }
 
@@ -153,7 +155,10 @@ void TMainForm::Mm_StatusBarClick() {
 }
 
 void TMainForm::Mm_FontClick() {
-    QFont f = CurrentEditor()->font();
+    // The editors draw the font at an even pixel size; the dialog offers and the settings keep
+    // the size in points that the user chose.
+    QFont f(QFontInfo(CurrentEditor()->font()).family());
+    f.setPointSize(FFontPoints);
     if (!Dialogs().ChooseFont(this, f)) return;
     // A font without Japanese glyphs would turn the text into boxes, and stay so after a
     // restart: it is refused with a word, and the font in use stays.
@@ -169,7 +174,8 @@ void TMainForm::Mm_FontClick() {
     FEditorProp.Font = CurrentEditor()->font(); // pages added later take it too
     TWindowSettings w;
     w.FontName = f.family();
-    w.FontSize = f.pointSize() > 0 ? f.pointSize() : QFontInfo(f).pointSize();
+    FFontPoints = f.pointSize() > 0 ? f.pointSize() : QFontInfo(f).pointSize();
+    w.FontSize = FFontPoints;
     w.SaveFont(SettingsFile());
 }
 

@@ -409,6 +409,8 @@ private:
     std::map<QString, QAction*> FActions;
     QString FSaveName;
     TEditorProp FEditorProp;
+    // The editor font's size in points as the settings keep it (Font/Size).
+    int FFontPoints = 14;
     TMyProp FMyProp;
     TColorTable FColorTable;
     TStyleTable FStyleTable;

@@ -13,6 +13,7 @@
 #include "QuireProcess.h"
 #include "ScriptedServices.h"
 #include "Settings.h"
+#include "SettingsApply.h"
 #include "SingleInstance.h"
 #include "TestFiles.h"
 #include "Unit1.h"
@@ -27,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
@@ -710,20 +712,29 @@ TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
     EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
 }
 
-// The font dialog offers the fonts that draw Japanese, grid fonts first, with the font in use
-// selected; OK without a change keeps it. A font without Japanese is refused, not stored.
+// The font dialog offers the fixed-pitch fonts that draw Japanese on the grid, with the font
+// in use selected and its labels' keys leading to their lists. A font without Japanese is
+// refused, not stored.
 TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     InstallFontSubstitutions(); // as the program does at start: "FixedSys" is the grid font
-    editor(0)->SetEditorFont(QFont(QStringLiteral("FixedSys")));
-    TFontChooser chooser(editor(0)->font());
+    TFontChooser chooser(EditorFont(QStringLiteral("FixedSys"), 14));
     ASSERT_GT(chooser.Families()->count(), 0);
     EXPECT_EQ(chooser.Families()->item(0)->text(), QStringLiteral("IPAGothic"));
     ASSERT_NE(chooser.Families()->currentItem(), nullptr);
     EXPECT_EQ(chooser.Families()->currentItem()->text(), QStringLiteral("IPAGothic"));
     EXPECT_EQ(chooser.SelectedFont().family(), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(chooser.SelectedFont().pixelSize(), QFontInfo(editor(0)->font()).pixelSize());
-    for (int i = 0; i < chooser.Families()->count(); ++i)
-        EXPECT_TRUE(DrawsJapanese(QFont(chooser.Families()->item(i)->text()))) << i;
+    EXPECT_EQ(chooser.SelectedFont().pointSize(), 14);
+    for (int i = 0; i < chooser.Families()->count(); ++i) {
+        const QString family = chooser.Families()->item(i)->text();
+        EXPECT_TRUE(DrawsJapanese(QFont(family)) && FitsTheGrid(family)) << family.toStdString();
+    }
+    EXPECT_TRUE(chooser.Families()->findItems(QStringLiteral("IPAPGothic"), Qt::MatchExactly).isEmpty())
+        << "a proportional family";
+    for (const QLabel* label : chooser.findChildren<QLabel*>()) {
+        if (label->text().contains(QLatin1Char('&'))) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its ampersand";
+        }
+    }
     QString latin;
     for (const QString& family : QFontDatabase::families())
         if (!DrawsJapanese(QFont(family))) latin = family;
@@ -735,6 +746,26 @@ TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     EXPECT_TRUE(profile::ReadString(SettingsFileName(), "Font", "Name").isEmpty());
     ASSERT_FALSE(messages.Shown.isEmpty());
     EXPECT_TRUE(messages.Shown.last().contains(latin));
+}
+
+// The size chosen in points is the size stored, and the one the dialog shows after a restart;
+// the editors draw it at an even pixel size.
+TEST_F(MainWindowTest, TheFontSizeChosenIsTheSizeStoredAndShownAfterARestart) {
+    InstallFontSubstitutions();
+    for (const int points : {14, 18, 9, 11, 36}) {
+        dialogs.ChosenFont = QFont(QStringLiteral("IPAGothic"), points);
+        form->Mm_FontClick();
+        EXPECT_EQ(profile::ReadInteger(SettingsFileName(), "Font", "Size", 0), points);
+        EXPECT_EQ(QFontInfo(editor(0)->font()).pixelSize() % 2, 0) << points;
+        form = std::make_unique<TMainForm>();
+        dialogs.ChosenFont.reset();
+        form->Mm_FontClick();
+        EXPECT_EQ(dialogs.OfferedFont.pointSize(), points);
+        EXPECT_EQ(QFontInfo(dialogs.OfferedFont).family(), QStringLiteral("IPAGothic"));
+        TFontChooser chooser(dialogs.OfferedFont);
+        ASSERT_NE(chooser.Sizes()->currentItem(), nullptr);
+        EXPECT_EQ(chooser.Sizes()->currentItem()->text(), QString::number(points));
+    }
 }
 
 // Reading a page's file again (読み直し, the question about a file another program changed,

@@ -60,6 +60,7 @@ public:
         return next();
     }
     bool ChooseFont(QWidget*, QFont& Font) override {
+        OfferedFont = Font;
         if (!ChosenFont) return false;
         Font = *ChosenFont;
         return true;
@@ -78,6 +79,7 @@ public:
     std::function<void(QDialog&)> ExecScript;
     int Execs = 0;
     std::optional<QFont> ChosenFont; // the font dialog's answer; cancelled when empty
+    QFont OfferedFont;               // the font the dialog was last opened with
     int SaveDialogs = 0;
 
 private:
