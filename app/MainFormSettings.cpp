@@ -50,7 +50,7 @@ void TMainForm::LoadColorsAndStyles() {
 TSettings TMainForm::CurrentSettings() {
     TSettings s;
     s.Editor = ReadEditorSettings(*CurrentEditor());
-    // The editor of a page in mode ユーザ recognises no URLs: the setting is kept apart.
+    // The modes set the editors' URL and mail recognition: the settings are kept apart.
     s.Editor.Url = FUrl;
     s.Editor.Mail = FMail;
     s.MyProp = FMyProp;
@@ -88,11 +88,8 @@ void TMainForm::ApplySettings(const TSettings& S) {
         if (QAction* a = Action(name)) a->setEnabled(!shown);
     SetTabPosition(FMyProp.TabPosition);
     RestartSaveTimer();
-    // Rectangular selection keeps the free caret on; the setting returns when it ends.
-    if (FBoxMode) {
-        FFreeCaretBeforeBox = S.Editor.FreeCaret;
-        SetCaretOption(&TEditorCaret::FreeCaret, true);
-    }
+    // Rectangular selection keeps the free caret on while it lasts.
+    if (FBoxMode) SetCaretOption(&TEditorCaret::FreeCaret, true);
     // Every page's mode takes the new quote mark, definitions of mode ユーザ and recognition
     // of URLs and mail addresses.
     for (int i = 0; i < PageCount(); ++i) ApplyMode(i);

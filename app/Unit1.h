@@ -316,8 +316,6 @@ private:
     TBlankMarks FBlankMarks;
     // Rectangular selection and overwrite, as the status bar shows them: new pages follow them.
     bool FBoxMode = false;
-    // The free caret as it was before rectangular selection forced it on.
-    bool FFreeCaretBeforeBox = false;
     bool FOverWriteMode = false;
 
     // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
@@ -416,7 +414,8 @@ private:
     TStyleTable FStyleTable;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     std::vector<std::string> FUserKeyWords;
-    // Marks/URL and Marks/Mail: what mode 標準 recognises (mode ユーザ recognises neither).
+    // Marks/URL and Marks/Mail as the settings hold them; the mode commands set the editors'
+    // own recognition (標準 both, ユーザ neither), so the settings are kept apart.
     bool FUrl = true;
     bool FMail = false;
     bool FActivated = false;
