@@ -27,8 +27,7 @@ void TMainForm::LoadEditorSettings() {
     ApplyEditorSettings(e, s.Editor);
     FUrl = s.Editor.Url;
     FMail = s.Editor.Mail;
-    FToolBar->setVisible(s.ToolBar);
-    Action("Mm_ToolBar")->setChecked(s.ToolBar);
+    ShowToolBar(s.ToolBar);
     statusBar()->setVisible(s.StatusBar);
     Action("Mm_StatusBar")->setChecked(s.StatusBar);
     RestartSaveTimer();
@@ -72,8 +71,7 @@ void TMainForm::ApplySettings(const TSettings& S) {
             // Without free caret a caret past the end of its row comes back to the end.
             if (!S.Editor.FreeCaret) e->SetCol(e->Col());
         }
-    FToolBar->setVisible(S.ToolBar);
-    Action("Mm_ToolBar")->setChecked(S.ToolBar);
+    ShowToolBar(S.ToolBar);
     statusBar()->setVisible(S.StatusBar);
     Action("Mm_StatusBar")->setChecked(S.StatusBar);
     // The menu items of the text commands, where the window has them: the checks of free

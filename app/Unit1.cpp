@@ -143,9 +143,9 @@ void TMainForm::Mm_TopClick() {
 }
 
 void TMainForm::Mm_ToolBarClick() {
-    FToolBar->setVisible(!FToolBar->isVisible());
-    Action("Mm_ToolBar")->setChecked(FToolBar->isVisible());
-    profile::WriteBool(SettingsFile(), "Bar", "Tool", FToolBar->isVisible());
+    const bool on = FToolBar->isHidden();
+    ShowToolBar(on);
+    profile::WriteBool(SettingsFile(), "Bar", "Tool", on);
 }
 
 void TMainForm::Mm_StatusBarClick() {

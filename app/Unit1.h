@@ -30,6 +30,7 @@ class QMenu;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
+class QToolButton;
 class QUrl;
 
 namespace quire {
@@ -365,7 +366,10 @@ private:
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
     void CreateTabPopup();
+    // The tool bar and the page control's close button.
     void CreateToolBar();
+    // The tool bar, the close button and the check of ツールバー, shown or hidden together.
+    void ShowToolBar(bool On);
     void CreateStatusBar();
     // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
     void LoadEditorSettings();
@@ -400,6 +404,7 @@ private:
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;
+    QToolButton* FCloseButton = nullptr; // the page control's "×"
     QMenu* FPopupMenu = nullptr;
     QMenu* FTabPopup = nullptr;
     std::vector<TPageRecord> FPages;

@@ -820,6 +820,45 @@ TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
     EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
 }
 
+// The page control's "×" closes the active page as 閉じる does: a modified page is asked about
+// (Enter saves, Escape keeps it), the last page is reset. It shows and hides with the tool bar,
+// also after a restart.
+TEST_F(MainWindowTest, TheCloseButtonClosesTheActivePageAsCloseDoes) {
+    form->show();
+    auto* close = form->PageControl()->findChild<QToolButton*>(QStringLiteral("CloseButton"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(form->PageControl()->cornerWidget(Qt::TopRightCorner), close);
+    EXPECT_TRUE(close->isVisible());
+    const QString a = file("a.txt", "a"), b = file("b.txt", "b");
+    form->HandleCommandLine({a, b});
+    ASSERT_EQ(form->PageCount(), 2);
+    type(1, "2");
+    messages.Answers = {test::kEscape};
+    QTest::mouseClick(close, Qt::LeftButton);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_EQ(messages.Questions[0].Buttons, mbYes | mbNo | mbCancel);
+    EXPECT_EQ(form->PageCount(), 2) << "Escape keeps the page";
+    EXPECT_EQ(read(b), "b");
+    messages.Answers = {test::kEnter};
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_EQ(form->PageCount(), 1) << "Enter saves and closes";
+    EXPECT_EQ(read(b), "2b");
+    QTest::mouseClick(close, Qt::LeftButton); // the last page, unmodified: reset, not asked about
+    EXPECT_EQ(messages.Questions.size(), 2u);
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, TMainForm::NewDocumentName);
+
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_FALSE(close->isVisible());
+    form = std::make_unique<TMainForm>();
+    form->show();
+    close = form->PageControl()->findChild<QToolButton*>(QStringLiteral("CloseButton"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_FALSE(close->isVisible()) << "hidden after a restart too";
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_TRUE(close->isVisible());
+}
+
 // A double click on an address hands it to the desktop; with no program for it the user is
 // told so instead of nothing happening.
 class UrlCatcher : public QObject {
