@@ -44,7 +44,7 @@ protected:
         StartQuire(*processes.back(), env, args);
         return *processes.back();
     }
-    QString socket() const { return runtime.path() + "/QuireOnlyOneApplication"; }
+    QString socket() const { return InstanceSocket(runtime.path(), home.path()); }
     QProcessEnvironment env() const { return QuireEnvironment(home.path(), runtime.path()); }
     int running() const {
         int n = 0;
@@ -78,6 +78,22 @@ TEST_F(ProgramStart, ASecondStartHandsItsFileOver) {
     ASSERT_TRUE(third.waitForStarted());
     QTest::qWait(1500);
     EXPECT_EQ(third.state(), QProcess::Running);
+}
+
+// The instance is one per settings folder: a start with another QUIRE_HOME runs its own
+// window and opens its file itself, while a start with the same one hands its file over.
+TEST_F(ProgramStart, AStartWithAnotherSettingsFolderRunsItsOwnWindow) {
+    start({}, env());
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(socket()); }, 30000));
+    QTemporaryDir otherHome;
+    QProcess& own = start({file("own.txt")}, QuireEnvironment(otherHome.path(), runtime.path()));
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(InstanceSocket(runtime.path(), otherHome.path())); }, 30000));
+    EXPECT_FALSE(own.waitForFinished(2000)) << "handed over and ended with " << own.exitCode();
+    QProcess same;
+    StartQuire(same, QuireEnvironment(otherHome.path(), runtime.path()), {file("same.txt")});
+    ASSERT_TRUE(same.waitForFinished(30000));
+    EXPECT_EQ(same.exitCode(), 0) << same.readAllStandardError().toStdString();
+    EXPECT_EQ(running(), 2);
 }
 
 TEST_F(ProgramStart, ASecondStartWithSeveralFilesHandsThemAllOverInOrder) {
@@ -133,7 +149,7 @@ TEST_F(ProgramStart, AnotherUsersFolderInThePlaceOfOursDoesNotTakeTheStart) {
     ASSERT_EQ(::chown(QFile::encodeName(ours).constData(), other->Uid, other->Gid), 0);
     processes.push_back(std::make_unique<QProcess>());
     StartQuire(*processes.back(), QuireEnvironment(theirHome.path(), ours, tmp.path()), {}, other);
-    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(ours + "/QuireOnlyOneApplication"); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(InstanceSocket(ours, theirHome.path())); }, 30000));
     // This user's start keeps its file and runs on its own, in a fresh folder of its own.
     QProcess& mine = start({file("mine.txt")}, QuireEnvironment(home.path(), {}, tmp.path()));
     ASSERT_TRUE(mine.waitForStarted());
