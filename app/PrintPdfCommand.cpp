@@ -17,7 +17,6 @@
 #include <QPrinter>
 
 #include <cstdio>
-#include <cstring>
 
 namespace quire {
 
@@ -81,8 +80,6 @@ int print(const QString& Output, const QString& Input) {
 }
 
 } // namespace
-
-bool IsPrintPdfCommand(int argc, char* argv[]) { return argc >= 2 && std::strcmp(argv[1], "--print-pdf") == 0; }
 
 int PrintPdfCommand(int argc, char* argv[]) {
     // No window is shown, so no display is needed.

@@ -26,14 +26,19 @@ using namespace quire;
 
 namespace {
 
-int usage() {
-    std::fprintf(
-        stderr, "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
-                "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'] [--eol CRLF|CR|LF] [--no-library] FILE\n");
-    return 2;
+const char* const kProgram = "quire-kanji";
+
+void printUsage(std::FILE* To) {
+    std::fprintf(To, "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
+                     "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'] [--eol CRLF|CR|LF] [--no-library] "
+                     "FILE\n"
+                     "       quire-kanji --help | --version\n");
 }
 
-const char* const kProgram = "quire-kanji";
+int usage() {
+    printUsage(stderr);
+    return 2;
+}
 
 std::string_view view(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
 
@@ -141,6 +146,7 @@ int resave(const TResaveOptions& O) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = tools::Arguments(argc, argv);
+    if (const auto status = tools::AnswerHelpOrVersion(kProgram, args, printUsage)) return *status;
     if (args.isEmpty()) return usage();
     if (args.first() == "--guess" || args.first() == "--detect") {
         const bool guess = args.first() == "--guess";

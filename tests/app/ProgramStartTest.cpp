@@ -169,3 +169,50 @@ TEST_F(ProgramStart, ASettingsFileThatCannotBeWrittenDoesNotEndTheProgram) {
     EXPECT_FALSE(p.waitForFinished(3000)) << p.readAllStandardError().toStdString();
     EXPECT_FALSE(p.readAllStandardError().contains("terminate called"));
 }
+
+// Usage, the version and unknown switches are answered without a display.
+TEST_F(ProgramStart, HelpVersionAndUnknownSwitchesNeedNoDisplay) {
+    QProcessEnvironment noDisplay = env();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) noDisplay.remove(name);
+    const struct {
+        QStringList Args;
+        int Status;
+        QByteArray Out; // standard output starts with it
+        QByteArray Err; // standard error holds it
+    } cases[] = {
+        {{"--help"}, 0, "usage: quire [/html|/ini|/del|/perl|/cpp|/basic|/user] [FILE...]\n", ""},
+        {{"-h"}, 0, "usage: quire ", ""},
+        {{"/perl", "a.txt", "--help"}, 0, "usage: quire ", ""},
+        {{"--version"}, 0, "quire " QUIRE_VERSION "\n", ""},
+        {{"-display", ":99", "--version"}, 0, "quire " QUIRE_VERSION "\n", ""},
+        {{"--bogus"}, 2, "", "quire: unknown option --bogus\nusage: quire "},
+        {{"a.txt", "-x"}, 2, "", "unknown option -x"},
+    };
+    for (const auto& c : cases) {
+        QProcess& p = start(c.Args, noDisplay);
+        ASSERT_TRUE(p.waitForFinished(30000)) << c.Args.join(' ').toStdString();
+        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.Args.join(' ').toStdString() << ": " << err.toStdString();
+        EXPECT_EQ(p.exitCode(), c.Status) << c.Args.join(' ').toStdString() << ": " << err.toStdString();
+        EXPECT_TRUE(out.startsWith(c.Out)) << c.Args.join(' ').toStdString() << ": " << out.toStdString();
+        EXPECT_TRUE(err.contains(c.Err)) << c.Args.join(' ').toStdString() << ": " << err.toStdString();
+        if (c.Status == 0) {
+            EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("quire.ini"))) << "nothing was started";
+}
+
+// After "--" every argument is a file, one that begins with "-" too.
+TEST_F(ProgramStart, ArgumentsAfterTwoDashesAreFiles) {
+    const QString dashed = file("-x.txt");
+    FileOpenWatch watch;
+    watch.Watch(dashed);
+    processes.push_back(std::make_unique<QProcess>());
+    QProcess& p = *processes.back();
+    StartQuire(p, env(), {"--", "-x.txt"}, std::nullopt, files.path());
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened().count(dashed) == 1; }, 30000))
+        << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.state(), QProcess::Running);
+}
+
