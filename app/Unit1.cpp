@@ -20,7 +20,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -179,13 +178,40 @@ void TMainForm::Mm_FontClick() {
     w.SaveFont(SettingsFile());
 }
 
-void TMainForm::Mm_ReadmeClick() { OpenExternally(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
+void TMainForm::Mm_ReadmeClick() { ShowGuide(); }
 
-void TMainForm::ff1Click() { OpenExternally(QUrl::fromLocalFile(ProgramFile(ProgramName() + QStringLiteral(".hlp")))); }
+void TMainForm::ff1Click() { ShowGuide(); }
+
+void TMainForm::ShowGuide() {
+    const QString guide = ReadmeFile();
+    if (guide.isEmpty()) {
+        QStringList folders;
+        for (const QString& folder : ReadmeFolders()) folders << DisplayPath(folder);
+        Tell(QStringLiteral("ガイド「readme.txt」が見つかりません。\r\r探したフォルダー:\r") +
+                 folders.join(QStringLiteral("\r")),
+             TMessageIcon::Warning);
+        return;
+    }
+    if (Dialogs().OpenUrl(QUrl::fromLocalFile(guide))) return;
+    // No program of the desktop takes it: it is shown here, once, in a page that takes no
+    // changes, and it does not join the recent files.
+    const QString path = NormalizedPath(guide);
+    for (int i = 0; i < PageCount(); ++i)
+        if (FPages[static_cast<size_t>(i)].ShownOnly && FPages[static_cast<size_t>(i)].FileName == path) {
+            SetActivePage(i);
+            return;
+        }
+    const int index = OpenIntoPage(path, true);
+    if (index < 0) return;
+    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    p.ShownOnly = true;
+    for (TEditor* e : {p.Editor, p.SubEditor})
+        if (e) e->SetReadOnly(true);
+}
 
 // Hands a URL or a file to the desktop's program for it; says so when there is none.
 void TMainForm::OpenExternally(const QUrl& Target) {
-    if (QDesktopServices::openUrl(Target)) return;
+    if (Dialogs().OpenUrl(Target)) return;
     const QString shown = Target.isLocalFile() ? DisplayPath(Target.toLocalFile()) : Target.toString();
     Tell(QStringLiteral("「%1」を開くプログラムが見つかりませんでした。").arg(shown), TMessageIcon::Warning);
 }

@@ -84,6 +84,9 @@ struct TPageRecord {
     // Writing the page back in KanjiCode gives the bytes that were read; when not, the file
     // was not truly in that code and it is never written without a question.
     bool KeepsBytes = true;
+    // The page only shows its file (the guide): its editors take no changes, also after the
+    // file is read again.
+    bool ShownOnly = false;
     // The file as it was read or last written, and as the user was last told of it: a file
     // changed by another program is noticed before a save and when the window is activated.
     TFileStamp Stamp;
@@ -198,6 +201,8 @@ public:
     void Mm_StatusBarClick();
     void Mm_FontClick();
     void Mm_PrintClick();
+    // The guide, readme.txt (both open it): handed to the desktop's program for it, or, when
+    // there is none, shown in a page of its own that takes no changes.
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
@@ -401,6 +406,10 @@ private:
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
     void OpenExternally(const QUrl& Target);
+    void ShowGuide();
+    // Opens a file into a page as OpenFileIntoPage does, without putting it on the recent list;
+    // the page's index, or -1 when the file cannot be read (the user has been told).
+    int OpenIntoPage(const QString& Path, bool ChooseMode);
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;

@@ -8,6 +8,7 @@
 #include "Fonts.h"
 #include "KanjiFile.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "QuireProcess.h"
@@ -806,6 +807,57 @@ TEST_F(MainWindowTest, TextReadAgainIsShownFromItsTopInEveryView) {
         }
     }
     EXPECT_EQ(messages.Asked.size(), 2);
+}
+
+// The guide beside the built program is the one in the source tree.
+TEST(Guide, TheBuildPutsItBesideTheProgram) {
+    const QByteArray built = test::ReadTestFile(QStringLiteral(QUIRE_BIN_DIR "/readme.txt"));
+    EXPECT_FALSE(built.isEmpty());
+    EXPECT_EQ(built, test::ReadTestFile(QStringLiteral(QUIRE_SOURCE_DIR "/data/readme.txt")));
+    EXPECT_TRUE(built.contains("quire-kanji")) << "it tells of the tools";
+}
+
+// F1 and ヘルプ > readme.txt hand the guide to the desktop's program for it; without one it
+// is shown in a page of Quire that takes no changes and stays off the recent files; asked
+// for again, that page comes to the front. Without the guide the user is told where it was
+// looked for.
+TEST_F(MainWindowTest, TheGuideOpensInAPageThatTakesNoChangesWhenNoProgramTakesIt) {
+    form->Mm_ReadmeClick();
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("readme.txt"))) << messages.Shown[0].toStdString();
+    EXPECT_TRUE(messages.Shown[0].contains(DisplayPath(ProgramFolder()))) << messages.Shown[0].toStdString();
+    EXPECT_EQ(form->PageCount(), 1);
+
+    const QString guide = test::WriteTestFile(ProgramFolder(), QStringLiteral("readme.txt"),
+                                              QStringLiteral("Quire のガイド\n日本\n").toUtf8());
+    dialogs.DesktopOpens = true;
+    form->ff1Click();
+    ASSERT_EQ(dialogs.Handed.size(), 1);
+    EXPECT_EQ(dialogs.Handed[0], QUrl::fromLocalFile(guide));
+    EXPECT_EQ(form->PageCount(), 1);
+
+    dialogs.DesktopOpens = false;
+    editor(0)->Lines().SetText("mine");
+    const QList<void (TMainForm::*)()> commands = {&TMainForm::Mm_ReadmeClick, &TMainForm::ff1Click};
+    for (const auto command : commands) {
+        (form.get()->*command)();
+        ASSERT_EQ(form->PageCount(), 2) << "one page for the guide";
+        EXPECT_EQ(form->ActivePage(), 1);
+        EXPECT_EQ(form->Page(1).FileName, TMainForm::NormalizedPath(guide));
+        EXPECT_EQ(editor(1)->Lines().Text(), "Quire \x82\xCC\x83\x4B\x83\x43\x83\x68\r\n\x93\xFA\x96\x7B\r\n");
+        QTest::keyClicks(editor(1), QStringLiteral("x"));
+        QTest::keyClick(editor(1), Qt::Key_Return);
+        EXPECT_FALSE(editor(1)->Modified());
+        form->SetActivePage(0);
+    }
+    form->SetActivePage(1);
+    form->Mm_DivisionClick();
+    ASSERT_NE(form->Page(1).SubEditor, nullptr);
+    EXPECT_TRUE(form->Page(1).SubEditor->ReadOnly()) << "nor in the split view";
+    form->Mm_ReopenClick(QStringLiteral("UTF-8"));
+    EXPECT_TRUE(editor(1)->ReadOnly()) << "nor after it is read again";
+    for (int k = 1; k <= TRecentFiles::Count; ++k) EXPECT_NE(form->RecentFiles().Path(k), guide.toLower()) << k;
+    EXPECT_EQ(messages.Shown.size(), 1);
 }
 
 // The bars' menu items show what the window shows from the start, and the first click hides.

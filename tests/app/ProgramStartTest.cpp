@@ -216,3 +216,27 @@ TEST_F(ProgramStart, ArgumentsAfterTwoDashesAreFiles) {
     EXPECT_EQ(p.state(), QProcess::Running);
 }
 
+// Installed, the program finds the guide in ../share/quire from its own folder: F1 reads it.
+TEST_F(ProgramStart, F1FindsTheGuideInTheInstalledDataFolder) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir().mkpath(prefix.filePath("bin")) && QDir().mkpath(prefix.filePath("share/quire")));
+    const QString program = prefix.filePath("bin/quire");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUIRE_BIN_DIR "/quire"), program));
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    QFile guide(prefix.filePath("share/quire/readme.txt"));
+    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+    guide.write("guide\n");
+    guide.close();
+    FileOpenWatch watch;
+    watch.Watch(guide.fileName());
+    QProcessEnvironment keys = env();
+    keys.insert("QUIRE_TEST_KEYS", "1");
+    processes.push_back(std::make_unique<QProcess>());
+    QProcess& p = *processes.back();
+    p.setProcessEnvironment(keys);
+    p.start(program, {});
+    ASSERT_TRUE(p.waitForStarted());
+    p.write("k F1\n");
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened().count(guide.fileName()) == 1; }, 30000))
+        << p.readAllStandardError().toStdString();
+}

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -67,6 +68,12 @@ public:
     }
     // The program's own modal dialogs: shown, then driven by ExecScript instead of a modal
     // loop; the result is the dialog's when the script is done (rejected without a script).
+    // The desktop's answer to a file or address handed to it: DesktopOpens when set (true: a
+    // program took it), else the desktop's own (URL handlers of the test included).
+    bool OpenUrl(const QUrl& Target) override {
+        Handed << Target;
+        return DesktopOpens ? *DesktopOpens : TDialogService::OpenUrl(Target);
+    }
     int Exec(QDialog& Dialog) override {
         ++Execs;
         Dialog.show();
@@ -81,6 +88,8 @@ public:
     std::optional<QFont> ChosenFont; // the font dialog's answer; cancelled when empty
     QFont OfferedFont;               // the font the dialog was last opened with
     int SaveDialogs = 0;
+    std::optional<bool> DesktopOpens;
+    QList<QUrl> Handed;
 
 private:
     QString next() {
