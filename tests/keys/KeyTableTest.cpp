@@ -2,6 +2,7 @@
 #include "KeyTestSupport.h"
 #include "Profile.h"
 #include "ShortcutText.h"
+#include "TestFiles.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -157,4 +158,38 @@ TEST(WriteKeyTable, WritesSevenSectionsAndEveryKeyInTableOrder) {
     // Written again, nothing is added: the keys are replaced in place.
     WriteKeyTable(texts);
     EXPECT_EQ(70, ReadKeyFile().KeyCount());
+}
+
+// --- the stored format, pinned by golden files ----------------------------------------------
+
+namespace {
+
+QByteArray golden(const char* Name) { return test::ReadTestFile(QStringLiteral(QUIRE_TEST_DATA "/keys/") + Name); }
+
+} // namespace
+
+// "Key.dat" written from the defaults is exactly the file users have: a section or key spelt
+// otherwise fails here, though it reads back what it wrote.
+TEST(KeyFiles, WrittenFromTheDefaultsIsTheGoldenFile) {
+    std::array<QString, KeyCommandCount> texts;
+    for (int i = 0; i < KeyCommandCount; ++i)
+        texts[static_cast<size_t>(i)] = QString::fromLatin1(KeyCommands()[static_cast<size_t>(i)].Default);
+    WriteKeyTable(texts);
+    const QByteArray written = test::ReadTestFile(KeyFileName());
+    EXPECT_EQ(written, golden("Key-defaults.dat")) << "written:\n" << written.toStdString();
+}
+
+// A file written by hand with every command's key, in the order of the key table, reads into
+// those keys: the first 48 Shift+Alt with F1-F12, A-Z and 0-9, the rest Ctrl+Alt with the same.
+TEST(KeyFiles, AHandWrittenFileReadsIntoItsKeys) {
+    WriteKeyFile(golden("Key-hand.dat"));
+    QStringList names;
+    for (int n = 1; n <= 12; ++n) names << QStringLiteral("F%1").arg(n);
+    for (char c = 'A'; c <= 'Z'; ++c) names << QString(QLatin1Char(c));
+    for (char c = '0'; c <= '9'; ++c) names << QString(QLatin1Char(c));
+    for (int i = 0; i < KeyCommandCount; ++i) {
+        const QString expected =
+            (i < names.size() ? QStringLiteral("Shift+Alt+") : QStringLiteral("Ctrl+Alt+")) + names[i % names.size()];
+        EXPECT_EQ(ReadKeyText(i), expected) << KeyCommands()[static_cast<size_t>(i)].Key;
+    }
 }
