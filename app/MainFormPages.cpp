@@ -310,6 +310,7 @@ void TMainForm::Mm_DivisionClick() {
     SetUpModeColouring(*p.SubEditor, ModeOfPage(p.Mode));
     p.Splitter->addWidget(p.SubEditor);
     Action("Mm_Division")->setChecked(true);
+    p.Editor->setFocus(); // moved into the splitter, it lost the focus: keys went nowhere
 }
 
 void TMainForm::Unsplit(int Index) {

@@ -82,6 +82,17 @@ TEST_F(MainFormKeysTest, PressedShortcutsFireTheirCommands) {
     EXPECT_EQ(QStringLiteral("a"), text());
 }
 
+// After F9 splits the page the keys still reach its editor (moved into the splitter, it had
+// lost the focus and typing went nowhere).
+TEST_F(MainFormKeysTest, TypingGoesOnAfterTheSplit) {
+    start();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F9);
+    ASSERT_TRUE(form->Page(0).Divided);
+    EXPECT_EQ(QApplication::focusWidget(), form->Editor());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+    EXPECT_EQ(QStringLiteral("ab"), text());
+}
+
 TEST_F(MainFormKeysTest, KeysFromKeyDatReplaceTheDefaults) {
     WriteKeyFile("[Window]\nDivision=Ctrl+D\n");
     start();
