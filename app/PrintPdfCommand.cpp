@@ -82,8 +82,8 @@ int print(const QString& Output, const QString& Input) {
 } // namespace
 
 int PrintPdfCommand(int argc, char* argv[]) {
-    // No window is shown, so no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No window is shown, so no display is needed, whatever platform the environment names.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quire"));
     const QStringList args = QApplication::arguments().mid(2);
