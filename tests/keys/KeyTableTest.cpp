@@ -179,17 +179,23 @@ TEST(KeyFiles, WrittenFromTheDefaultsIsTheGoldenFile) {
     EXPECT_EQ(written, golden("Key-defaults.dat")) << "written:\n" << written.toStdString();
 }
 
-// A file written by hand with every command's key, in the order of the key table, reads into
-// those keys: the first 48 Shift+Alt with F1-F12, A-Z and 0-9, the rest Ctrl+Alt with the same.
+// A file written by hand with every command's key, each other than its default and all
+// different, reads into those keys: every section and key of the table is found in it as it
+// is spelt there, and nothing in it is left over.
 TEST(KeyFiles, AHandWrittenFileReadsIntoItsKeys) {
     WriteKeyFile(golden("Key-hand.dat"));
-    QStringList names;
-    for (int n = 1; n <= 12; ++n) names << QStringLiteral("F%1").arg(n);
-    for (char c = 'A'; c <= 'Z'; ++c) names << QString(QLatin1Char(c));
-    for (char c = '0'; c <= '9'; ++c) names << QString(QLatin1Char(c));
+    const KeyFileContents hand = ReadKeyFile();
+    ASSERT_EQ(hand.KeyCount(), KeyCommandCount);
+    std::set<QString> values;
     for (int i = 0; i < KeyCommandCount; ++i) {
-        const QString expected =
-            (i < names.size() ? QStringLiteral("Shift+Alt+") : QStringLiteral("Ctrl+Alt+")) + names[i % names.size()];
-        EXPECT_EQ(ReadKeyText(i), expected) << KeyCommands()[static_cast<size_t>(i)].Key;
+        const TKeyCommand& c = KeyCommands()[static_cast<size_t>(i)];
+        const auto section = hand.Keys.find(QString::fromLatin1(c.Section));
+        ASSERT_NE(section, hand.Keys.end()) << c.Section;
+        const auto entry = std::find_if(section->second.begin(), section->second.end(),
+                                        [&](const auto& KeyValue) { return KeyValue.first == QLatin1String(c.Key); });
+        ASSERT_NE(entry, section->second.end()) << c.Section << "/" << c.Key << " is not in the file";
+        EXPECT_NE(entry->second, QLatin1String(c.Default)) << c.Key;
+        EXPECT_TRUE(values.insert(entry->second).second) << c.Key;
+        EXPECT_EQ(ReadKeyText(i), entry->second) << c.Key;
     }
 }
