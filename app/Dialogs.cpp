@@ -7,12 +7,14 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 namespace quire {
 
@@ -98,6 +100,8 @@ private:
 } // namespace
 
 int TDialogService::Exec(QDialog& Dialog) { return Dialog.exec(); }
+
+bool TDialogService::OpenUrl(const QUrl& Target) { return QDesktopServices::openUrl(Target); }
 
 bool ReportPlatformError(const std::function<void()>& Work) {
     try {

@@ -10,6 +10,7 @@ class QColor;
 class QDialog;
 class QMessageBox;
 class QPrinter;
+class QUrl;
 class QWidget;
 
 namespace quire {
@@ -37,6 +38,9 @@ public:
     // The folder browser, starting at Folder; the chosen folder, or empty when cancelled. An
     // implementation that does not answer it cancels.
     virtual QString ChooseFolder(QWidget* Parent, const QString& Folder) { return QString(); }
+    // Hands Target (a web or mail address, a file) to the desktop's program for it; false
+    // when there is none.
+    virtual bool OpenUrl(const QUrl& Target);
 };
 
 TDialogService& Dialogs();

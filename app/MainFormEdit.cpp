@@ -213,11 +213,10 @@ void TMainForm::Mm_AutoIndentClick() {
 }
 
 // Rectangular selection in every editor, with the free caret on while it lasts; when it ends
-// the free caret is as it was before. It is not stored.
+// the free caret is off. It is not stored.
 void TMainForm::Mm_BoxClick() {
     FBoxMode = !FBoxMode;
-    if (FBoxMode) FFreeCaretBeforeBox = CurrentEditor()->Caret().FreeCaret;
-    SetCaretOption(&TEditorCaret::FreeCaret, FBoxMode || FFreeCaretBeforeBox);
+    SetCaretOption(&TEditorCaret::FreeCaret, FBoxMode);
     for (TPageRecord& p : FPages)
         for (TEditor* e : {p.Editor, p.SubEditor})
             if (e) e->SetSelectionMode(FBoxMode ? TSelectionMode::Box : TSelectionMode::Normal);

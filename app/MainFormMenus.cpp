@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 #include <cstring>
 
@@ -348,6 +349,24 @@ void TMainForm::CreateToolBar() {
         connect(button, &QAction::triggered, this, [this, handler = entryNamed(name)->Handler] { handler(*this); });
         FToolBar->addAction(button);
     }
+    // The page control's "×" button closes the active page as 閉じる does; it shows and hides
+    // with the tool bar.
+    FCloseButton = new QToolButton(FPageControl);
+    FCloseButton->setObjectName(QStringLiteral("CloseButton"));
+    FCloseButton->setText(QStringLiteral("×"));
+    FCloseButton->setAutoRaise(true);
+    FCloseButton->setFocusPolicy(Qt::NoFocus); // the keys stay in the editor
+    const QAction* close = Action("Mm_FileClose");
+    FCloseButton->setToolTip(close->statusTip());
+    FCloseButton->setStatusTip(close->statusTip());
+    connect(FCloseButton, &QToolButton::clicked, this, [this] { C1Click(); });
+    FPageControl->setCornerWidget(FCloseButton, Qt::TopRightCorner);
+}
+
+void TMainForm::ShowToolBar(bool On) {
+    FToolBar->setVisible(On);
+    FCloseButton->setVisible(On);
+    Action("Mm_ToolBar")->setChecked(On);
 }
 
 void TMainForm::M_FileClick() {

@@ -28,7 +28,7 @@ void TMainForm::SetUpModeColouring(TEditor& E, TEditMode Mode) {
         TOwnColouring::User(FMyProp, FUserKeyWords).ApplyTo(E);
         ApplyUserModeColors(E, FColorTable);
     } else {
-        TOwnColouring::Normal(FMyProp, FUrl, FMail).ApplyTo(E);
+        TOwnColouring::Normal(FMyProp).ApplyTo(E);
         ApplyNormalModeColors(E, FColorTable, FMyProp.QuoteColoring);
     }
     ApplyStyles(E, FStyleTable, user);

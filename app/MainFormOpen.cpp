@@ -94,7 +94,7 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
             load(jconvert::kShiftJisName);
         p.Stamp = p.SeenStamp = stamp;
         p.Editor->SetModified(false);
-        p.Editor->SetReadOnly(t.Unkept > 0);
+        p.Editor->SetReadOnly(t.Unkept > 0 || p.ShownOnly);
         FRecovery->Forget(p.Editor); // what the page held before is given up
         ShowPageName(Index);
         tellWhatTheReadLeft(Path, t, AsCode, p.CutAtNul);
@@ -138,17 +138,24 @@ bool TMainForm::PageIsBlank(int Index) const {
 }
 
 bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
+    const int index = OpenIntoPage(Path, ChooseMode);
+    if (index < 0) return false;
+    RegistFileNameToHistory(FPages[static_cast<size_t>(index)].FileName);
+    return true;
+}
+
+int TMainForm::OpenIntoPage(const QString& Path, bool ChooseMode) {
     // A file that cannot be read is reported before any page is added for it.
     const QString path = NormalizedPath(Path);
     if (!IsRegularFile(path) || !IsReadable(path)) {
         Tell(QStringLiteral("ファイルを開けません: ") + DisplayPath(path));
-        return false;
+        return -1;
     }
     int index = PageCount() - 1;
     const bool added = !PageIsBlank(index);
     if (added) {
         index = NewTab();
-        if (index < 0) return false;
+        if (index < 0) return -1;
     }
     FPages[static_cast<size_t>(index)].FileName = path;
     if (!LoadIntoPage(index, path)) {
@@ -157,15 +164,14 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
             ClosePage(index);
         else
             ResetPage(index);
-        return false;
+        return -1;
     }
     if (ChooseMode)
         SetPageMode(index, ModeName(ModeForPath(path)));
     else
         ApplyMode(index);
     SetActivePage(index);
-    RegistFileNameToHistory(path);
-    return true;
+    return index;
 }
 
 bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {

@@ -152,6 +152,7 @@ void TMainForm::ResetPage(int Index) {
     p.KeepsBytes = true;
     p.Stamp = p.SeenStamp = TFileStamp{};
     p.Editor->ScreenStrings().SetCharTable(nullptr);
+    p.ShownOnly = false;
     p.Editor->SetReadOnly(false);
     FPageControl->setTabText(Index, NewDocumentName);
     ApplyMode(Index);
@@ -317,9 +318,11 @@ void TMainForm::Mm_DivisionClick() {
     FEditorProp.AssignTo(*p.SubEditor);
     p.SubEditor->SetSelectionMode(p.Editor->SelectionMode());
     p.SubEditor->AttachDocument(p.Editor);
+    p.SubEditor->SetReadOnly(p.Editor->ReadOnly()); // a page that takes no changes takes none in either view
     SetUpModeColouring(*p.SubEditor, ModeOfPage(p.Mode));
     p.Splitter->addWidget(p.SubEditor);
     Action("Mm_Division")->setChecked(true);
+    p.Editor->setFocus(); // moved into the splitter, it lost the focus: keys went nowhere
 }
 
 void TMainForm::Unsplit(int Index) {

@@ -27,8 +27,7 @@ void TMainForm::LoadEditorSettings() {
     ApplyEditorSettings(e, s.Editor);
     FUrl = s.Editor.Url;
     FMail = s.Editor.Mail;
-    FToolBar->setVisible(s.ToolBar);
-    Action("Mm_ToolBar")->setChecked(s.ToolBar);
+    ShowToolBar(s.ToolBar);
     statusBar()->setVisible(s.StatusBar);
     Action("Mm_StatusBar")->setChecked(s.StatusBar);
     RestartSaveTimer();
@@ -50,7 +49,7 @@ void TMainForm::LoadColorsAndStyles() {
 TSettings TMainForm::CurrentSettings() {
     TSettings s;
     s.Editor = ReadEditorSettings(*CurrentEditor());
-    // The editor of a page in mode ユーザ recognises no URLs: the setting is kept apart.
+    // The modes set the editors' URL and mail recognition: the settings are kept apart.
     s.Editor.Url = FUrl;
     s.Editor.Mail = FMail;
     s.MyProp = FMyProp;
@@ -72,8 +71,7 @@ void TMainForm::ApplySettings(const TSettings& S) {
             // Without free caret a caret past the end of its row comes back to the end.
             if (!S.Editor.FreeCaret) e->SetCol(e->Col());
         }
-    FToolBar->setVisible(S.ToolBar);
-    Action("Mm_ToolBar")->setChecked(S.ToolBar);
+    ShowToolBar(S.ToolBar);
     statusBar()->setVisible(S.StatusBar);
     Action("Mm_StatusBar")->setChecked(S.StatusBar);
     // The menu items of the text commands, where the window has them: the checks of free
@@ -88,11 +86,8 @@ void TMainForm::ApplySettings(const TSettings& S) {
         if (QAction* a = Action(name)) a->setEnabled(!shown);
     SetTabPosition(FMyProp.TabPosition);
     RestartSaveTimer();
-    // Rectangular selection keeps the free caret on; the setting returns when it ends.
-    if (FBoxMode) {
-        FFreeCaretBeforeBox = S.Editor.FreeCaret;
-        SetCaretOption(&TEditorCaret::FreeCaret, true);
-    }
+    // Rectangular selection keeps the free caret on while it lasts.
+    if (FBoxMode) SetCaretOption(&TEditorCaret::FreeCaret, true);
     // Every page's mode takes the new quote mark, definitions of mode ユーザ and recognition
     // of URLs and mail addresses.
     for (int i = 0; i < PageCount(); ++i) ApplyMode(i);

@@ -6,10 +6,10 @@
 
 namespace quire {
 
-TOwnColouring TOwnColouring::Normal(const TMyProp& S, bool Url, bool Mail) {
+TOwnColouring TOwnColouring::Normal(const TMyProp& S) {
     TOwnColouring c;
-    c.Url = Url;
-    c.Mail = Mail;
+    c.Url = true;
+    c.Mail = true;
     c.Commenter = cp932::FromUnicode(S.QuoteMark);
     return c;
 }

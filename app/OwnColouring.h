@@ -22,10 +22,9 @@ struct TOwnColouring {
     std::string RightBracket;
     std::vector<std::string> ReserveWords;
 
-    // Mode 標準: URL and mail recognition as the settings say (Marks/URL, Marks/Mail), the
-    // quote mark as the line-comment marker so that quoted lines show in their colour, and
-    // no strings, first bracket or reserved words.
-    static TOwnColouring Normal(const TMyProp& Settings, bool Url, bool Mail);
+    // Mode 標準: URL and mail recognition on, the quote mark as the line-comment marker so
+    // that quoted lines show in their colour, and no strings, first bracket or reserved words.
+    static TOwnColouring Normal(const TMyProp& Settings);
     // Mode ユーザ: no URL or mail recognition; the user's string delimiters, comment and
     // multi-row comment (YuzaKey), and the user's reserved words.
     static TOwnColouring User(const TMyProp& Settings, const std::vector<std::string>& Words);

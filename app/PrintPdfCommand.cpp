@@ -17,7 +17,6 @@
 #include <QPrinter>
 
 #include <cstdio>
-#include <cstring>
 
 namespace quire {
 
@@ -33,17 +32,24 @@ struct NkfBinding {
     NkfBinding& operator=(const NkfBinding&) = delete;
 };
 
-// The file's lines as the editor holds them: decoded to Shift_JIS, cut at a NUL byte.
-TPrintLines readLines(const QString& Path) {
+// The file as the editor holds it: its lines decoded to Shift_JIS, cut at a NUL byte, and
+// the table of the characters outside code page 932 that the lines' codes stand for.
+struct TPrintedFile {
+    TPrintLines Lines;
+    std::shared_ptr<TOutsideCharTable> CharTable;
+};
+
+TPrintedFile readFile(const QString& Path) {
     const QFileInfo info(Path);
     if (!info.isFile() || !info.isReadable()) throw EPlatformError(("ファイルを開けません: " + Path).toStdString());
     if (info.size() > TMainForm::MaxFileSize) throw EPlatformError(("ファイルが大きすぎます: " + Path).toStdString());
-    std::string text = ReadKanjiFile(Path).Text;
+    TKanjiText read = ReadKanjiFile(Path);
+    std::string& text = read.Text;
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
         complain(QStringLiteral("%1: NUL 文字から後ろは印刷されません。").arg(Path));
         text.resize(nul);
     }
-    return SplitPrintLines(text);
+    return {SplitPrintLines(text), std::move(read.CharTable)};
 }
 
 int print(const QString& Output, const QString& Input) {
@@ -52,7 +58,7 @@ int print(const QString& Output, const QString& Input) {
         complain(QStringLiteral("%1: 印刷するファイルに PDF を上書きすることはできません。").arg(path));
         return 1;
     }
-    const TPrintLines lines = readLines(path);
+    const TPrintedFile file = readFile(path);
     QPrinter device(QPrinter::HighResolution);
     SetUpFilePrinter(device);
     device.setOutputFileName(QFileInfo(Output).absoluteFilePath());
@@ -61,9 +67,10 @@ int print(const QString& Output, const QString& Input) {
     if (LoadPrinterOptions(printer, SettingsFileName()) == TStoredOptions::Damaged)
         complain(QStringLiteral("保存された印刷設定を読めません。既定の設定で印刷します。"));
     printer.SetFileName(path);
+    printer.SetCharTable(file.CharTable.get());
     TPrintProgress quiet;
     printer.SetProgress(&quiet);
-    printer.Print(lines);
+    printer.Print(file.Lines);
     if (printer.PrintedPageCount() == 0) {
         complain(
             QStringLiteral("印刷するページがありません（ページの範囲と奇数・偶数ページの指定を確かめてください）。"));
@@ -74,11 +81,9 @@ int print(const QString& Output, const QString& Input) {
 
 } // namespace
 
-bool IsPrintPdfCommand(int argc, char* argv[]) { return argc >= 2 && std::strcmp(argv[1], "--print-pdf") == 0; }
-
 int PrintPdfCommand(int argc, char* argv[]) {
-    // No window is shown, so no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No window is shown, so no display is needed, whatever platform the environment names.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quire"));
     const QStringList args = QApplication::arguments().mid(2);

@@ -4,9 +4,6 @@
 
 namespace quire {
 
-// True when the command line asks for it (its first parameter is "--print-pdf").
-bool IsPrintPdfCommand(int argc, char* argv[]);
-
 // Runs the command and returns the exit status: 0 printed, 1 failed (the reason on standard
 // error), 2 wrong parameters. Creates its own application object; it takes no part in the
 // single-instance hand-off.

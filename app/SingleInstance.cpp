@@ -1,16 +1,19 @@
 // The single running instance.
 #include "SingleInstance.h"
 
-#include "PathCodec.h"
-
 #include "Messages.h"
+#include "PathCodec.h"
+#include "ProgramFolder.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
@@ -24,7 +27,7 @@ namespace quire {
 
 namespace {
 
-const QString kName = QStringLiteral("QuireOnlyOneApplication");
+const QString kNamePrefix = QStringLiteral("QuireOnlyOneApplication-");
 const QByteArray kMagic = QByteArrayLiteral("QHO1");
 constexpr char kAck = 0x06;
 // Bounds of what a running instance accepts: far beyond any real command line.
@@ -93,11 +96,39 @@ bool readNumber(const QByteArray& in, qsizetype& at, quint32& n) {
     return true;
 }
 
-QString lockPath(const QString& folder) { return folder + QLatin1Char('/') + kName + QStringLiteral(".lock"); }
+QString lockPath(const QString& folder, const QString& name) {
+    return folder + QLatin1Char('/') + name + QStringLiteral(".lock");
+}
 
 } // namespace
 
-TSingleInstance::TFolder TSingleInstance::ChooseRuntimeFolder() {
+QString TSingleInstance::DisplayName() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb")) {
+        // ":1" and ":1.0" are one display: the screen number is left out.
+        QString display = qEnvironmentVariable("DISPLAY");
+        static const QRegularExpression screen(QStringLiteral("\\.\\d+$"));
+        display.remove(screen);
+        return QStringLiteral("x11:") + display;
+    }
+    if (platform.startsWith(QLatin1String("wayland"))) {
+        const QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+        return QStringLiteral("wayland:") + (display.isEmpty() ? QStringLiteral("wayland-0") : display);
+    }
+    return platform;
+}
+
+QString TSingleInstance::InstanceName(const QString& Display, const QString& SettingsFolder) {
+    const QString canonical = QFileInfo(SettingsFolder).canonicalFilePath();
+    const QByteArray key =
+        Display.toUtf8() + '\n' + QFile::encodeName(canonical.isEmpty() ? SettingsFolder : canonical);
+    return kNamePrefix +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QString TSingleInstance::InstanceName() { return InstanceName(DisplayName(), ProgramFolder()); }
+
+TSingleInstance::TFolder TSingleInstance::ChooseRuntimeFolder(const QString& Name) {
     TFolder folder;
     QString problem;
     const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -112,13 +143,13 @@ TSingleInstance::TFolder TSingleInstance::ChooseRuntimeFolder() {
         else
             problem = folderProblem(folder.Path, false);
     }
-    if (problem.isEmpty()) problem = clearEntry(lockPath(folder.Path), false);
-    if (problem.isEmpty()) problem = clearEntry(folder.Path + QLatin1Char('/') + kName, true);
+    if (problem.isEmpty()) problem = clearEntry(lockPath(folder.Path, Name), false);
+    if (problem.isEmpty()) problem = clearEntry(folder.Path + QLatin1Char('/') + Name, true);
     if (problem.isEmpty()) return folder;
     return TFolder{freshFolder(), problem, true};
 }
 
-TSingleInstance::TSingleInstance() : FFolder(ChooseRuntimeFolder()) {
+TSingleInstance::TSingleInstance() : FName(InstanceName()), FFolder(ChooseRuntimeFolder(FName)) {
     if (FFolder.Fresh) {
         tell(FFolder.Problem +
              QStringLiteral("。\r\r安全のため、このフォルダーは使いません。この Quire は専用の新しいフォルダーで動き、"
@@ -132,7 +163,7 @@ TSingleInstance::~TSingleInstance() {
     if (FFolder.Fresh && !FFolder.Path.isEmpty()) QDir(FFolder.Path).removeRecursively();
 }
 
-QString TSingleInstance::SocketPath() const { return FFolder.Path + QLatin1Char('/') + kName; }
+QString TSingleInstance::SocketPath() const { return FFolder.Path + QLatin1Char('/') + FName; }
 
 void TSingleInstance::MoveToFreshFolder(const QString& Problem) {
     FLock.reset();
@@ -144,7 +175,7 @@ void TSingleInstance::MoveToFreshFolder(const QString& Problem) {
 }
 
 bool TSingleInstance::TryLock(bool& Held) {
-    const QString path = lockPath(FFolder.Path);
+    const QString path = lockPath(FFolder.Path, FName);
     FLock = std::make_unique<QLockFile>(path);
     FLock->setStaleLockTime(0); // a lock whose process is gone is taken over by tryLock itself
     if (FLock->tryLock(0)) return true;
@@ -166,7 +197,7 @@ TSingleInstance::TRole TSingleInstance::AcquireOrHandOver(const QByteArrayList& 
         bool held = false;
         if (TryLock(held)) return TRole::First;
         if (!held) {
-            MoveToFreshFolder(QStringLiteral("ロックファイル \"%1\" を作れません").arg(lockPath(FFolder.Path)));
+            MoveToFreshFolder(QStringLiteral("ロックファイル \"%1\" を作れません").arg(lockPath(FFolder.Path, FName)));
             return TRole::First;
         }
         switch (SendFiles(SocketPath(), Names, static_cast<int>(deadline.remainingTime()))) {

@@ -16,6 +16,11 @@ class QLocalSocket;
 
 namespace quire {
 
+// There is one instance per user, display and settings folder: the lock and the socket are
+// named after the display and the settings folder (InstanceName), so that a start on another
+// display or with another QUIRE_HOME runs its own window instead of handing its files to a
+// window on another screen or with other settings.
+//
 // Both live in a runtime folder of the user's own: $XDG_RUNTIME_DIR, else TMPDIR/quire-UID
 // (created with mode 0700). A folder that belongs to another user or is open to others is
 // refused with a message, and so is one whose lock or socket path is taken by something
@@ -48,7 +53,18 @@ public:
         QString Problem;
         bool Fresh = false;
     };
-    static TFolder ChooseRuntimeFolder();
+    // The folder for the lock and socket named Name.
+    static TFolder ChooseRuntimeFolder(const QString& Name);
+
+    // The display this process shows its windows on: "x11:" and $DISPLAY without its screen
+    // number, "wayland:" and $WAYLAND_DISPLAY, or the name of Qt's platform (offscreen).
+    static QString DisplayName();
+    // The name of the lock and the socket of the instance for Display and SettingsFolder:
+    // "QuireOnlyOneApplication-" and sixteen hexadecimal digits of a hash of both (the
+    // folder's canonical path: two spellings of one folder are one instance).
+    static QString InstanceName(const QString& Display, const QString& SettingsFolder);
+    // This process's: its display and the program folder.
+    static QString InstanceName();
 
     // Chooses the runtime folder; a refused one is reported through the message service.
     TSingleInstance();
@@ -85,6 +101,7 @@ private:
     void ReadFrom(QLocalSocket* Socket, QByteArray& Buffer);
     void Deliver(const QStringList& Files);
 
+    QString FName; // of the lock and socket
     TFolder FFolder;
     std::unique_ptr<QLockFile> FLock;
     QLocalServer FServer;

@@ -20,7 +20,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -120,7 +119,9 @@ void TMainForm::PlaceWindow() {
     else
         resize(place.size());
     if (w.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
-    FPages.front().Editor->SetEditorFont(EditorFont(w.FontName, w.FontSize));
+    const QFont font = EditorFont(w.FontName, w.FontSize);
+    FFontPoints = font.pointSize();
+    FPages.front().Editor->SetEditorFont(font);
     FEditorProp.Assign(*FPages.front().Editor);
 }
 
@@ -142,9 +143,9 @@ void TMainForm::Mm_TopClick() {
 }
 
 void TMainForm::Mm_ToolBarClick() {
-    FToolBar->setVisible(!FToolBar->isVisible());
-    Action("Mm_ToolBar")->setChecked(FToolBar->isVisible());
-    profile::WriteBool(SettingsFile(), "Bar", "Tool", FToolBar->isVisible());
+    const bool on = FToolBar->isHidden();
+    ShowToolBar(on);
+    profile::WriteBool(SettingsFile(), "Bar", "Tool", on);
 }
 
 void TMainForm::Mm_StatusBarClick() {
@@ -154,7 +155,10 @@ void TMainForm::Mm_StatusBarClick() {
 }
 
 void TMainForm::Mm_FontClick() {
-    QFont f = CurrentEditor()->font();
+    // The editors draw the font at an even pixel size; the dialog offers and the settings keep
+    // the size in points that the user chose.
+    QFont f(QFontInfo(CurrentEditor()->font()).family());
+    f.setPointSize(FFontPoints);
     if (!Dialogs().ChooseFont(this, f)) return;
     // A font without Japanese glyphs would turn the text into boxes, and stay so after a
     // restart: it is refused with a word, and the font in use stays.
@@ -170,17 +174,45 @@ void TMainForm::Mm_FontClick() {
     FEditorProp.Font = CurrentEditor()->font(); // pages added later take it too
     TWindowSettings w;
     w.FontName = f.family();
-    w.FontSize = f.pointSize() > 0 ? f.pointSize() : QFontInfo(f).pointSize();
+    FFontPoints = f.pointSize() > 0 ? f.pointSize() : QFontInfo(f).pointSize();
+    w.FontSize = FFontPoints;
     w.SaveFont(SettingsFile());
 }
 
-void TMainForm::Mm_ReadmeClick() { OpenExternally(QUrl::fromLocalFile(ProgramFile(QStringLiteral("readme.txt")))); }
+void TMainForm::Mm_ReadmeClick() { ShowGuide(); }
 
-void TMainForm::ff1Click() { OpenExternally(QUrl::fromLocalFile(ProgramFile(ProgramName() + QStringLiteral(".hlp")))); }
+void TMainForm::ff1Click() { ShowGuide(); }
+
+void TMainForm::ShowGuide() {
+    const QString guide = ReadmeFile();
+    if (guide.isEmpty()) {
+        QStringList folders;
+        for (const QString& folder : ReadmeFolders()) folders << DisplayPath(folder);
+        Tell(QStringLiteral("ガイド「readme.txt」が見つかりません。\r\r探したフォルダー:\r") +
+                 folders.join(QStringLiteral("\r")),
+             TMessageIcon::Warning);
+        return;
+    }
+    if (Dialogs().OpenUrl(QUrl::fromLocalFile(guide))) return;
+    // No program of the desktop takes it: it is shown here, once, in a page that takes no
+    // changes, and it does not join the recent files.
+    const QString path = NormalizedPath(guide);
+    for (int i = 0; i < PageCount(); ++i)
+        if (FPages[static_cast<size_t>(i)].ShownOnly && FPages[static_cast<size_t>(i)].FileName == path) {
+            SetActivePage(i);
+            return;
+        }
+    const int index = OpenIntoPage(path, true);
+    if (index < 0) return;
+    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    p.ShownOnly = true;
+    for (TEditor* e : {p.Editor, p.SubEditor})
+        if (e) e->SetReadOnly(true);
+}
 
 // Hands a URL or a file to the desktop's program for it; says so when there is none.
 void TMainForm::OpenExternally(const QUrl& Target) {
-    if (QDesktopServices::openUrl(Target)) return;
+    if (Dialogs().OpenUrl(Target)) return;
     const QString shown = Target.isLocalFile() ? DisplayPath(Target.toLocalFile()) : Target.toString();
     Tell(QStringLiteral("「%1」を開くプログラムが見つかりませんでした。").arg(shown), TMessageIcon::Warning);
 }

@@ -30,6 +30,7 @@ class QMenu;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
+class QToolButton;
 class QUrl;
 
 namespace quire {
@@ -83,6 +84,9 @@ struct TPageRecord {
     // Writing the page back in KanjiCode gives the bytes that were read; when not, the file
     // was not truly in that code and it is never written without a question.
     bool KeepsBytes = true;
+    // The page only shows its file (the guide): its editors take no changes, also after the
+    // file is read again.
+    bool ShownOnly = false;
     // The file as it was read or last written, and as the user was last told of it: a file
     // changed by another program is noticed before a save and when the window is activated.
     TFileStamp Stamp;
@@ -197,6 +201,8 @@ public:
     void Mm_StatusBarClick();
     void Mm_FontClick();
     void Mm_PrintClick();
+    // The guide, readme.txt (both open it): handed to the desktop's program for it, or, when
+    // there is none, shown in a page of its own that takes no changes.
     void Mm_ReadmeClick();
     void ff1Click();
     void Mm_VersionClick();
@@ -316,8 +322,6 @@ private:
     TBlankMarks FBlankMarks;
     // Rectangular selection and overwrite, as the status bar shows them: new pages follow them.
     bool FBoxMode = false;
-    // The free caret as it was before rectangular selection forced it on.
-    bool FFreeCaretBeforeBox = false;
     bool FOverWriteMode = false;
 
     // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
@@ -369,7 +373,10 @@ private:
     int IndexOfEditor(const TEditor* E) const;
     void CreateMenus();
     void CreateTabPopup();
+    // The tool bar and the page control's close button.
     void CreateToolBar();
+    // The tool bar, the close button and the check of ツールバー, shown or hidden together.
+    void ShowToolBar(bool On);
     void CreateStatusBar();
     // Start-up: the editor and application settings into page 1, TMyProp and the bundle.
     void LoadEditorSettings();
@@ -401,9 +408,14 @@ private:
     void ShowPointerOverToken(TEditor& Editor, const class QMouseEvent& Event);
     void DoubleClickToken(TEditor& Editor, const QPoint& Pos);
     void OpenExternally(const QUrl& Target);
+    void ShowGuide();
+    // Opens a file into a page as OpenFileIntoPage does, without putting it on the recent list;
+    // the page's index, or -1 when the file cannot be read (the user has been told).
+    int OpenIntoPage(const QString& Path, bool ChooseMode);
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;
+    QToolButton* FCloseButton = nullptr; // the page control's "×"
     QMenu* FPopupMenu = nullptr;
     QMenu* FTabPopup = nullptr;
     std::vector<TPageRecord> FPages;
@@ -411,12 +423,15 @@ private:
     std::map<QString, QAction*> FActions;
     QString FSaveName;
     TEditorProp FEditorProp;
+    // The editor font's size in points as the settings keep it (Font/Size).
+    int FFontPoints = 14;
     TMyProp FMyProp;
     TColorTable FColorTable;
     TStyleTable FStyleTable;
     std::map<QString, std::unique_ptr<TFountain>> FFountains;
     std::vector<std::string> FUserKeyWords;
-    // Marks/URL and Marks/Mail: what mode 標準 recognises (mode ユーザ recognises neither).
+    // Marks/URL and Marks/Mail as the settings hold them; the mode commands set the editors'
+    // own recognition (標準 both, ユーザ neither), so the settings are kept apart.
     bool FUrl = true;
     bool FMail = false;
     bool FActivated = false;

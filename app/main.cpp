@@ -1,5 +1,6 @@
 // The program entry of quire: one running instance; a later start hands its files over.
 #include "Application.h"
+#include "CommandLine.h"
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "KeyScript.h"
@@ -13,17 +14,31 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
 
-// The files this start names, as the bytes it was given (any file name passes), made
-// absolute here because the running instance has another working folder. Mode switches
-// are not files.
-QByteArrayList handOffNames(int argc, char* argv[]) {
-    QByteArrayList names;
+// The parameters as bytes: a file name that is not UTF-8 keeps them (Qt's own list would turn
+// them into U+FFFD). The first "--", after which everything is a file, is not one.
+QByteArrayList parameters(int argc, char* argv[]) {
+    QByteArrayList params;
+    bool files = false;
     for (int i = 1; i < argc; ++i) {
-        const QByteArray param(argv[i]);
+        if (!files && std::strcmp(argv[i], "--") == 0) {
+            files = true;
+            continue;
+        }
+        params << QByteArray(argv[i]);
+    }
+    return params;
+}
+
+// The files this start names, made absolute here because the running instance has another
+// working folder. Mode switches are not files.
+QByteArrayList handOffNames(const QByteArrayList& Params) {
+    QByteArrayList names;
+    for (const QByteArray& param : Params) {
         if (param.isEmpty() || !quire::TMainForm::ModeOfSwitch(QString::fromLocal8Bit(param)).isEmpty()) continue;
         names << quire::TSingleInstance::AbsoluteName(param);
     }
@@ -33,7 +48,10 @@ QByteArrayList handOffNames(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (quire::IsPrintPdfCommand(argc, argv)) return quire::PrintPdfCommand(argc, argv);
+    // Usage, the version and a bad switch are answered before anything needs a display.
+    const quire::TCommandLine line = quire::TCommandLine::Parse(argc, argv);
+    if (const int status = quire::AnswerCommandLine(line); status >= 0) return status;
+    if (line.Action == quire::TCommandLine::TAction::PrintPdf) return quire::PrintPdfCommand(argc, argv);
     // A write past a file-size limit then fails with an error the program reports, instead
     // of ending it.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -42,12 +60,12 @@ int main(int argc, char* argv[]) {
     quire::InstallFontSubstitutions();
     quire::InstallJapaneseTranslation();
     quire::InstallMessageBoxes();
-    // The parameters as bytes: a file name that is not UTF-8 keeps them (Qt's own list would
-    // turn them into U+FFFD). The application object has taken Qt's options out of argv.
+    // The application object has taken Qt's options out of argv.
+    const QByteArrayList params = parameters(argc, argv);
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << quire::DecodePath(QByteArray(argv[i]));
+    for (const QByteArray& param : params) args << quire::DecodePath(param);
     quire::TSingleInstance instance;
-    switch (instance.AcquireOrHandOver(handOffNames(argc, argv))) {
+    switch (instance.AcquireOrHandOver(handOffNames(params))) {
     case quire::TSingleInstance::TRole::HandedOver: return 0;
     case quire::TSingleInstance::TRole::NoAnswer: {
         const QString text = QStringLiteral("起動中の Quire が応答しないため、ファイルを渡せませんでした。");

@@ -242,8 +242,11 @@ void TEditor::PasteFromClipboard() {
 
 // --- inserting -----------------------------------------------------------------------
 
-void TEditor::InsertText(const std::string& T) {
+void TEditor::InsertText(const std::string& Text) {
     if (FReadOnly) return;
+    // The rows store CR LF whatever line ends the text came with (other programs' text has
+    // LF): the caret's place below counts the text as stored.
+    const std::string T = sjis::WithCrLf(Text);
     if (T.empty()) {
         if (Selected()) DeleteSelection();
         return;
@@ -279,8 +282,9 @@ void TEditor::InsertText(const std::string& T) {
     SetCaretByOffset(base, offset + static_cast<int>(T.size()));
 }
 
-void TEditor::ReplaceText(int Start, int Length, const std::string& T) {
+void TEditor::ReplaceText(int Start, int Length, const std::string& Text) {
     if (FReadOnly || Start < 0 || Length < 0) return;
+    const std::string T = sjis::WithCrLf(Text); // as stored, for the caret's place
     int startRest = 0, endRest = 0;
     const int first = FList->RowOfOffset(Start, 0, &startRest);
     const int last = std::max(first, FList->RowOfOffset(Start + Length, 0, &endRest));

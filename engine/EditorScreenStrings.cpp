@@ -725,9 +725,11 @@ void TEditorScreenStrings::Clear() {
     TRowAttributeStringList::Clear();
     ChangeRecord = {};
     textReplaced();
+    // Every view shows the new text from its top, with the caret at its start.
     for (TEditorLink* e : FEditors) {
         e->SetRow(0);
         e->SetCol(0);
+        e->SetTopRow(0);
     }
 }
 

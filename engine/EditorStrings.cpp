@@ -138,7 +138,10 @@ void TEditorStrings::SetText(std::string_view Value) {
     rows().SetTextStr(Value);
 }
 
-void TEditorStrings::LoadText(const std::function<void(TTextLoader&)>& Fill) { rows().LoadText(Fill); }
+void TEditorStrings::LoadText(const std::function<void(TTextLoader&)>& Fill) {
+    LinesUpdate update(*this); // as SetText: every view repainted, the caret placed
+    rows().LoadText(Fill);
+}
 
 void TEditorStrings::Assign(const std::vector<std::string>& Source) {
     std::string text;

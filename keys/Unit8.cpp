@@ -167,8 +167,12 @@ void TFrmKeyCosm::btnKeySetClick(QObject* Sender) {
         if (CheckBox3->isChecked()) text += QStringLiteral("Alt+");
         text += ComboBox1->currentText();
         // A key may serve one command only; giving a command the key it has is refused too.
-        if (std::find(FTexts.begin(), FTexts.end(), text) != FTexts.end()) {
-            Tell(QStringLiteral("既に他のコマンドに割り当てられています。"), TMessageIcon::Information);
+        // The message names the command that holds the key.
+        const auto holder = std::find(FTexts.begin(), FTexts.end(), text);
+        if (holder != FTexts.end()) {
+            const TKeyCommand& c = KeyCommands()[static_cast<size_t>(holder - FTexts.begin())];
+            Tell(QStringLiteral("既に他のコマンドに割り当てられています。\r\r「%1」").arg(QString::fromUtf8(c.Caption)),
+                 TMessageIcon::Information);
             return;
         }
     }

@@ -24,7 +24,7 @@ public:
     // Owner is the main window; Lookup finds its menu items by name.
     TFrmKeyCosm(QWidget* Owner, TActionLookup Lookup);
 
-    // The command tree: 80 nodes (7 groups, 5 sub-groups, 68 commands) in table order.
+    // The command tree: the 7 groups, their sub-groups and one node per command, in table order.
     QTreeWidget* TreeView1 = nullptr;
     QLabel* Label4 = nullptr; // the selected command's current shortcut
     QComboBox* ComboBox1 = nullptr;

@@ -44,17 +44,20 @@ bool FitsTheGrid(const QString& Family) {
     f.setPixelSize(16);
     const QFontMetricsF m(f);
     const qreal half = m.horizontalAdvance(QLatin1Char('0'));
-    return half > 0 && qAbs(m.horizontalAdvance(QChar(0x6F22)) - 2 * half) < 0.01 &&
-           qAbs(m.horizontalAdvance(QChar(0x3042)) - 2 * half) < 0.01;
+    if (half <= 0) return false;
+    // A proportional font may still have digits of half a kanji: its letters differ.
+    for (char16_t c : {u'i', u'W', u'm', u'.', u'\uFF71'}) // ｱ is half-width too
+        if (qAbs(m.horizontalAdvance(QChar(c)) - half) >= 0.01) return false;
+    for (char16_t c : {u'\u6F22', u'\u3042', u'\u30A2', u'\uFF21'}) // 漢 あ ア Ａ
+        if (qAbs(m.horizontalAdvance(QChar(c)) - 2 * half) >= 0.01) return false;
+    return true;
 }
 
-QStringList JapaneseFamilies() {
-    QStringList grid, other;
-    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
-        if (!DrawsJapanese(QFont(family))) continue;
-        (FitsTheGrid(family) ? grid : other) << family;
-    }
-    return grid + other;
+QStringList GridFamilies() {
+    QStringList grid;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
+        if (DrawsJapanese(QFont(family)) && FitsTheGrid(family)) grid << family;
+    return grid;
 }
 
 } // namespace quire

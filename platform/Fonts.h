@@ -19,11 +19,11 @@ void InstallFontSubstitutions();
 
 // True when Font has glyphs of its own for kana and kanji (no fallback to another family).
 bool DrawsJapanese(const QFont& Font);
-// True when Family's full-width glyphs are exactly two of its half-width ones (measured at an
-// even pixel size): the editor's column grid.
+// True when Family is fixed-pitch on the editor's column grid (measured at an even pixel
+// size): its half-width glyphs, narrow and wide letters alike, are one width and its
+// full-width ones exactly two of them.
 bool FitsTheGrid(const QString& Family);
-// The installed families that draw Japanese, those that fit the grid first, each part in the
-// database's order.
-QStringList JapaneseFamilies();
+// The installed families that draw Japanese and fit the grid, in the database's order.
+QStringList GridFamilies();
 
 } // namespace quire

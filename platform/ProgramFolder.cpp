@@ -34,4 +34,17 @@ QString ProgramFile(const QString& name) { return ProgramFolder() + QLatin1Char(
 
 QString SettingsFileName() { return ProgramFile(ProgramName() + QStringLiteral(".ini")); }
 
+QStringList ReadmeFolders() {
+    const QString exe = ExecutableFolder();
+    return {ProgramFolder(), exe, QDir::cleanPath(exe + QStringLiteral("/../share/quire"))};
+}
+
+QString ReadmeFile() {
+    for (const QString& folder : ReadmeFolders()) {
+        const QString path = folder + QStringLiteral("/readme.txt");
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
 } // namespace quire

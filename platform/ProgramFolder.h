@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quire {
 
@@ -21,5 +22,11 @@ QString SettingsFileName();
 
 // The folder the executable itself lies in (where a bundled library is looked for).
 QString ExecutableFolder();
+
+// The folders the guide "readme.txt" is looked for in, in order: the program folder, the
+// executable's folder, and the installed data folder ../share/quire from the executable's.
+QStringList ReadmeFolders();
+// The first "readme.txt" of those folders; empty when none has it.
+QString ReadmeFile();
 
 } // namespace quire

@@ -84,6 +84,20 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string WithCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    const char* const end = text.data() + text.size();
+    const char* start = text.data();
+    for (const char* e; (e = FindLineEnd(start, end)) != end;) {
+        out.append(start, e);
+        out += "\r\n";
+        start = e + ((*e == '\r' && e + 1 < end && e[1] == '\n') ? 2 : 1);
+    }
+    out.append(start, end);
+    return out;
+}
+
 int LeadingBlankWidth(std::string_view s) noexcept {
     int width = 0;
     std::size_t i = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,9 @@ bool ContainsChar(std::string_view rules, std::string_view ch) noexcept;
 // Splits a text into lines at CR LF, a lone CR and a lone LF. A text that ends with a
 // line end yields no empty line after it; an empty text yields no lines.
 std::vector<std::string_view> SplitLines(std::string_view text);
+// The text with every line end (CR LF, a lone CR, a lone LF) written as CR LF, the form
+// the rows store and text offsets count.
+std::string WithCrLf(std::string_view text);
 // The first CR or LF in [P, End), or End; sixteen bytes at a time.
 const char* FindLineEnd(const char* p, const char* end) noexcept;
 

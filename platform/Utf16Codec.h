@@ -45,8 +45,7 @@ void ReserveOwnCodes(std::string_view Bytes, bool BigEndian, TOutsideCharTable& 
 std::size_t PieceEnd(std::string_view S, std::size_t N, bool BigEndian) noexcept;
 // Converts Piece (whole units but for the text's last byte) into Out, which has room for
 // MaxShiftJisSize(Piece.size()) bytes; returns the number of bytes written and adds to R.
-std::size_t ConvertPiece(std::string_view Piece, bool BigEndian, TOutsideCharTable& Table, char* Out,
-                         TToShiftJis& R);
+std::size_t ConvertPiece(std::string_view Piece, bool BigEndian, TOutsideCharTable& Table, char* Out, TToShiftJis& R);
 constexpr std::size_t MaxShiftJisSize(std::size_t N) noexcept { return N + 2; }
 
 // Shift_JIS text to UTF-16 units, appended to Out: the codes of Table (when given) become

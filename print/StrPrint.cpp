@@ -86,6 +86,7 @@ void TStringsPrinter::Assign(const TStringsPrinter& Source) {
     FColumnCount = Source.FColumnCount;
     FColumnSpace = Source.FColumnSpace;
     FFileName = Source.FFileName;
+    FCharTable = Source.FCharTable; // the print dialog's copy draws the page's own characters
     FFont = Source.FFont;
     FFontColor = Source.FFontColor;
     FFooter = Source.FFooter;

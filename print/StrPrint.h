@@ -41,7 +41,7 @@ public:
     // The font the main window's printer starts with: "ＭＳ Ｐゴシック", 9 points.
     static QFont MainFormFont();
 
-    // Copies every option below (not the printer used).
+    // Copies every option below and the character table (not the printer used).
     void Assign(const TStringsPrinter& Source);
 
     int ColumnCount() const noexcept { return FColumnCount; }

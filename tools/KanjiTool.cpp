@@ -30,15 +30,20 @@ using namespace quire;
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
+const char* const kProgram = "quire-kanji";
+
+void printUsage(std::FILE* To) {
+    std::fprintf(To,
                  "usage: quire-kanji --guess FILE... | --detect FILE... |\n"
                  "       quire-kanji [--code S-JIS|JIS|EUC|UTF-8|'UTF-8 BOM'|UTF-16LE|UTF-16BE] [--eol CRLF|CR|LF]\n"
-                 "                   [--no-library] FILE\n");
-    return 2;
+                 "                   [--no-library] FILE\n"
+                 "       quire-kanji --help | --version\n");
 }
 
-const char* const kProgram = "quire-kanji";
+int usage() {
+    printUsage(stderr);
+    return 2;
+}
 
 std::string_view view(const QByteArray& b) { return {b.constData(), static_cast<std::size_t>(b.size())}; }
 
@@ -173,6 +178,7 @@ int resave(const TResaveOptions& O) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = tools::Arguments(argc, argv);
+    if (const auto status = tools::AnswerHelpOrVersion(kProgram, args, printUsage)) return *status;
     if (args.isEmpty()) return usage();
     if (args.first() == "--guess" || args.first() == "--detect") {
         const bool guess = args.first() == "--guess";

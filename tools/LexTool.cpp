@@ -29,12 +29,16 @@ namespace {
 
 const char* const kProgram = "quire-lex";
 
+void printUsage(std::FILE* To) {
+    std::fprintf(To, "usage: quire-lex [--fountain NAME] [--url] [--mail] [--quotation C] [--commenter S]\n"
+                     "                 [--control-code] [--hex-prefix S] [--bracket LEFT RIGHT]... [--reserved FILE]\n"
+                     "                 [--mode NAME] [--wrap N] [--word-break] [--follow-punctuation] [--leading]\n"
+                     "                 [--follow-ret-mark] [--tab N] [--rows] [--colors] FILE\n"
+                     "       quire-lex --help | --version\n");
+}
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: quire-lex [--fountain NAME] [--url] [--mail] [--quotation C] [--commenter S]\n"
-                 "                 [--control-code] [--hex-prefix S] [--bracket LEFT RIGHT]... [--reserved FILE]\n"
-                 "                 [--mode NAME] [--wrap N] [--word-break] [--follow-punctuation] [--leading]\n"
-                 "                 [--follow-ret-mark] [--tab N] [--rows] [--colors] FILE\n");
+    printUsage(stderr);
     return 2;
 }
 
@@ -253,6 +257,7 @@ void printRows(const TEditorScreenStrings& store, TFountainParser& parser, const
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = tools::Arguments(argc, argv);
+    if (const auto status = tools::AnswerHelpOrVersion(kProgram, args, printUsage)) return *status;
     auto editorFountain = TFountain::Create<TEditorFountain>();
     TLexOptions o;
     if (const int status = parseOptions(args, o, *editorFountain); status >= 0) return status;

@@ -29,6 +29,18 @@ std::optional<QByteArray> ReadInput(const char* Program, const QString& Path) {
     return std::nullopt;
 }
 
+std::optional<int> AnswerHelpOrVersion(const char* Program, const QStringList& Args, void (*Usage)(std::FILE*)) {
+    if (Args.isEmpty()) return std::nullopt;
+    const QString& first = Args.first();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h"))
+        Usage(stdout);
+    else if (first == QLatin1String("--version"))
+        std::printf("%s %s\n", Program, QUIRE_VERSION);
+    else
+        return std::nullopt;
+    return FinishOutput(Program) ? 0 : 1;
+}
+
 bool FinishOutput(const char* Program) {
     errno = 0;
     const bool failedBefore = std::ferror(stdout) != 0;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 #include <optional>
 
 namespace quire::tools {
@@ -20,6 +21,11 @@ QByteArray NameBytes(const QString& Path);
 // input) of at most the editor's limit of 1 GB is read: a folder, FIFO or device is refused
 // without blocking. On failure "PROGRAM: PATH: reason" goes to standard error.
 std::optional<QByteArray> ReadInput(const char* Program, const QString& Path);
+
+// "--help" (or "-h") or "--version" as the first argument: Usage printed to standard output,
+// or the program's name and version; the status to end with (0, or 1 after a message when the
+// output cannot be written). None for any other arguments.
+std::optional<int> AnswerHelpOrVersion(const char* Program, const QStringList& Args, void (*Usage)(std::FILE*));
 
 // Flushes and closes standard output. False, after "PROGRAM: cannot write the output: reason"
 // on standard error, when any of the output could not be written (a full disk, a closed pipe).

@@ -60,7 +60,9 @@ TEST_F(CodesWindowTest, Utf16PagesInTheMenusAndTheStatusBar) {
     EXPECT_FALSE(checked("Mm_ShiftJIS"));
     commitAtStart(QStringLiteral("é😀"));
     EXPECT_TRUE(form->Mm_SaveClick());
-    EXPECT_EQ(ReadTestFile(path), "\xFF\xFE" + QByteArray("\xE9\0\x3D\xD8\x00\xDE" "a\0\r\0\n\0", 12));
+    EXPECT_EQ(ReadTestFile(path), "\xFF\xFE" + QByteArray("\xE9\0\x3D\xD8\x00\xDE"
+                                                          "a\0\r\0\n\0",
+                                                          12));
     form->Action("Mm_UTF16BE")->trigger();
     EXPECT_EQ(form->PanelText(spKanjiCode), QStringLiteral("UTF-16BE"));
     EXPECT_TRUE(form->Mm_SaveClick());

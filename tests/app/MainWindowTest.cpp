@@ -8,11 +8,13 @@
 #include "Fonts.h"
 #include "KanjiFile.h"
 #include "Messages.h"
+#include "PathCodec.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "QuireProcess.h"
 #include "ScriptedServices.h"
 #include "Settings.h"
+#include "SettingsApply.h"
 #include "SingleInstance.h"
 #include "TestFiles.h"
 #include "Unit1.h"
@@ -27,6 +29,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
@@ -40,6 +43,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <stdexcept>
@@ -712,20 +716,29 @@ TEST_F(MainWindowTest, TheActivePagesModeIsTheDocumentMode) {
     EXPECT_EQ(QString::fromStdString(CurrentDocumentMode()), QStringLiteral("標準"));
 }
 
-// The font dialog offers the fonts that draw Japanese, grid fonts first, with the font in use
-// selected; OK without a change keeps it. A font without Japanese is refused, not stored.
+// The font dialog offers the fixed-pitch fonts that draw Japanese on the grid, with the font
+// in use selected and its labels' keys leading to their lists. A font without Japanese is
+// refused, not stored.
 TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     InstallFontSubstitutions(); // as the program does at start: "FixedSys" is the grid font
-    editor(0)->SetEditorFont(QFont(QStringLiteral("FixedSys")));
-    TFontChooser chooser(editor(0)->font());
+    TFontChooser chooser(EditorFont(QStringLiteral("FixedSys"), 14));
     ASSERT_GT(chooser.Families()->count(), 0);
     EXPECT_EQ(chooser.Families()->item(0)->text(), QStringLiteral("IPAGothic"));
     ASSERT_NE(chooser.Families()->currentItem(), nullptr);
     EXPECT_EQ(chooser.Families()->currentItem()->text(), QStringLiteral("IPAGothic"));
     EXPECT_EQ(chooser.SelectedFont().family(), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(chooser.SelectedFont().pixelSize(), QFontInfo(editor(0)->font()).pixelSize());
-    for (int i = 0; i < chooser.Families()->count(); ++i)
-        EXPECT_TRUE(DrawsJapanese(QFont(chooser.Families()->item(i)->text()))) << i;
+    EXPECT_EQ(chooser.SelectedFont().pointSize(), 14);
+    for (int i = 0; i < chooser.Families()->count(); ++i) {
+        const QString family = chooser.Families()->item(i)->text();
+        EXPECT_TRUE(DrawsJapanese(QFont(family)) && FitsTheGrid(family)) << family.toStdString();
+    }
+    EXPECT_TRUE(chooser.Families()->findItems(QStringLiteral("IPAPGothic"), Qt::MatchExactly).isEmpty())
+        << "a proportional family";
+    for (const QLabel* label : chooser.findChildren<QLabel*>()) {
+        if (label->text().contains(QLatin1Char('&'))) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its ampersand";
+        }
+    }
     QString latin;
     for (const QString& family : QFontDatabase::families())
         if (!DrawsJapanese(QFont(family))) latin = family;
@@ -739,6 +752,117 @@ TEST_F(MainWindowTest, TheFontDialogKeepsJapaneseReadable) {
     EXPECT_TRUE(messages.Shown.last().contains(latin));
 }
 
+// The size chosen in points is the size stored, and the one the dialog shows after a restart;
+// the editors draw it at an even pixel size.
+TEST_F(MainWindowTest, TheFontSizeChosenIsTheSizeStoredAndShownAfterARestart) {
+    InstallFontSubstitutions();
+    for (const int points : {14, 18, 9, 11, 36}) {
+        dialogs.ChosenFont = QFont(QStringLiteral("IPAGothic"), points);
+        form->Mm_FontClick();
+        EXPECT_EQ(profile::ReadInteger(SettingsFileName(), "Font", "Size", 0), points);
+        EXPECT_EQ(QFontInfo(editor(0)->font()).pixelSize() % 2, 0) << points;
+        form = std::make_unique<TMainForm>();
+        dialogs.ChosenFont.reset();
+        form->Mm_FontClick();
+        EXPECT_EQ(dialogs.OfferedFont.pointSize(), points);
+        EXPECT_EQ(QFontInfo(dialogs.OfferedFont).family(), QStringLiteral("IPAGothic"));
+        TFontChooser chooser(dialogs.OfferedFont);
+        ASSERT_NE(chooser.Sizes()->currentItem(), nullptr);
+        EXPECT_EQ(chooser.Sizes()->currentItem()->text(), QString::number(points));
+    }
+}
+
+// Reading a page's file again (読み直し, the question about a file another program changed,
+// 文字コードを指定して開き直す) shows the new text from its top in both views of a split page,
+// with the caret at its start.
+TEST_F(MainWindowTest, TextReadAgainIsShownFromItsTopInEveryView) {
+    form->resize(600, 400);
+    form->show();
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "line " + std::to_string(i) + "\r\n";
+    const QString path = file("long.txt", QByteArray::fromStdString(lines));
+    ASSERT_TRUE(form->OpenFileIntoPage(path));
+    form->Mm_DivisionClick();
+    TEditor* sub = form->Page(0).SubEditor;
+    ASSERT_NE(sub, nullptr);
+    const std::function<void()> readAgain[] = {
+        [&] {
+            messages.Answers = {mbYes};
+            form->N21Click();
+        },
+        [&] {
+            test::WriteTestFile(dir.path(), QStringLiteral("long.txt"),
+                                QByteArray::fromStdString("changed\r\n" + lines));
+            messages.Answers = {mbYes};
+            form->CheckFilesOnDisk();
+        },
+        [&] { form->Mm_ReopenClick(QStringLiteral("EUC")); },
+    };
+    for (const auto& read : readAgain) {
+        editor(0)->SetRowCol(150, 3);
+        editor(0)->SetTopRow(140);
+        sub->SetTopRow(120);
+        read();
+        for (TEditor* e : {editor(0), sub}) {
+            EXPECT_EQ(e->TopRow(), 0);
+            EXPECT_EQ(e->Row(), 0);
+            EXPECT_EQ(e->Col(), 0);
+        }
+    }
+    EXPECT_EQ(messages.Asked.size(), 2);
+}
+
+// The guide beside the built program is the one in the source tree.
+TEST(Guide, TheBuildPutsItBesideTheProgram) {
+    const QByteArray built = test::ReadTestFile(QStringLiteral(QUIRE_BIN_DIR "/readme.txt"));
+    EXPECT_FALSE(built.isEmpty());
+    EXPECT_EQ(built, test::ReadTestFile(QStringLiteral(QUIRE_SOURCE_DIR "/data/readme.txt")));
+    EXPECT_TRUE(built.contains("quire-kanji")) << "it tells of the tools";
+}
+
+// F1 and ヘルプ > readme.txt hand the guide to the desktop's program for it; without one it
+// is shown in a page of Quire that takes no changes and stays off the recent files; asked
+// for again, that page comes to the front. Without the guide the user is told where it was
+// looked for.
+TEST_F(MainWindowTest, TheGuideOpensInAPageThatTakesNoChangesWhenNoProgramTakesIt) {
+    form->Mm_ReadmeClick();
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("readme.txt"))) << messages.Shown[0].toStdString();
+    EXPECT_TRUE(messages.Shown[0].contains(DisplayPath(ProgramFolder()))) << messages.Shown[0].toStdString();
+    EXPECT_EQ(form->PageCount(), 1);
+
+    const QString guide = test::WriteTestFile(ProgramFolder(), QStringLiteral("readme.txt"),
+                                              QStringLiteral("Quire のガイド\n日本\n").toUtf8());
+    dialogs.DesktopOpens = true;
+    form->ff1Click();
+    ASSERT_EQ(dialogs.Handed.size(), 1);
+    EXPECT_EQ(dialogs.Handed[0], QUrl::fromLocalFile(guide));
+    EXPECT_EQ(form->PageCount(), 1);
+
+    dialogs.DesktopOpens = false;
+    editor(0)->Lines().SetText("mine");
+    const QList<void (TMainForm::*)()> commands = {&TMainForm::Mm_ReadmeClick, &TMainForm::ff1Click};
+    for (const auto command : commands) {
+        (form.get()->*command)();
+        ASSERT_EQ(form->PageCount(), 2) << "one page for the guide";
+        EXPECT_EQ(form->ActivePage(), 1);
+        EXPECT_EQ(form->Page(1).FileName, TMainForm::NormalizedPath(guide));
+        EXPECT_EQ(editor(1)->Lines().Text(), "Quire \x82\xCC\x83\x4B\x83\x43\x83\x68\r\n\x93\xFA\x96\x7B\r\n");
+        QTest::keyClicks(editor(1), QStringLiteral("x"));
+        QTest::keyClick(editor(1), Qt::Key_Return);
+        EXPECT_FALSE(editor(1)->Modified());
+        form->SetActivePage(0);
+    }
+    form->SetActivePage(1);
+    form->Mm_DivisionClick();
+    ASSERT_NE(form->Page(1).SubEditor, nullptr);
+    EXPECT_TRUE(form->Page(1).SubEditor->ReadOnly()) << "nor in the split view";
+    form->Mm_ReopenClick(QStringLiteral("UTF-8"));
+    EXPECT_TRUE(editor(1)->ReadOnly()) << "nor after it is read again";
+    for (int k = 1; k <= TRecentFiles::Count; ++k) EXPECT_NE(form->RecentFiles().Path(k), guide.toLower()) << k;
+    EXPECT_EQ(messages.Shown.size(), 1);
+}
+
 // The bars' menu items show what the window shows from the start, and the first click hides.
 TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
     form->show();
@@ -749,6 +873,45 @@ TEST_F(MainWindowTest, BarItemsAreCheckedWhenTheBarsShowAtStart) {
     form->Action("Mm_ToolBar")->trigger();
     EXPECT_FALSE(tools->isVisible());
     EXPECT_FALSE(form->Action("Mm_ToolBar")->isChecked());
+}
+
+// The page control's "×" closes the active page as 閉じる does: a modified page is asked about
+// (Enter saves, Escape keeps it), the last page is reset. It shows and hides with the tool bar,
+// also after a restart.
+TEST_F(MainWindowTest, TheCloseButtonClosesTheActivePageAsCloseDoes) {
+    form->show();
+    auto* close = form->PageControl()->findChild<QToolButton*>(QStringLiteral("CloseButton"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(form->PageControl()->cornerWidget(Qt::TopRightCorner), close);
+    EXPECT_TRUE(close->isVisible());
+    const QString a = file("a.txt", "a"), b = file("b.txt", "b");
+    form->HandleCommandLine({a, b});
+    ASSERT_EQ(form->PageCount(), 2);
+    type(1, "2");
+    messages.Answers = {test::kEscape};
+    QTest::mouseClick(close, Qt::LeftButton);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_EQ(messages.Questions[0].Buttons, mbYes | mbNo | mbCancel);
+    EXPECT_EQ(form->PageCount(), 2) << "Escape keeps the page";
+    EXPECT_EQ(read(b), "b");
+    messages.Answers = {test::kEnter};
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_EQ(form->PageCount(), 1) << "Enter saves and closes";
+    EXPECT_EQ(read(b), "2b");
+    QTest::mouseClick(close, Qt::LeftButton); // the last page, unmodified: reset, not asked about
+    EXPECT_EQ(messages.Questions.size(), 2u);
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, TMainForm::NewDocumentName);
+
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_FALSE(close->isVisible());
+    form = std::make_unique<TMainForm>();
+    form->show();
+    close = form->PageControl()->findChild<QToolButton*>(QStringLiteral("CloseButton"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_FALSE(close->isVisible()) << "hidden after a restart too";
+    form->Action("Mm_ToolBar")->trigger();
+    EXPECT_TRUE(close->isVisible());
 }
 
 // A double click on an address hands it to the desktop; with no program for it the user is

@@ -451,20 +451,22 @@ TEST_F(ModesWindowTest, EveryPageKeepsItsModeWhenSettingsPassBetweenPages) {
     EXPECT_EQ(form->Page(0).Mode, QStringLiteral("ユーザ"));
 }
 
-TEST_F(ModesWindowTest, StandardModeRecognisesUrlsAndMailAsTheSettingsSay) {
+TEST_F(ModesWindowTest, StandardModeTurnsUrlAndMailRecognitionOn) {
     setting("Marks", "URL", "0");
-    setting("Marks", "Mail", "1");
+    setting("Marks", "Mail", "0");
     start();
     form->FormActivate();
-    EXPECT_FALSE(editor(0).View().Url());
+    EXPECT_TRUE(editor(0).View().Url());
     EXPECT_TRUE(editor(0).View().Mail());
     item("Mm_mode_yuza")->trigger();
+    EXPECT_FALSE(editor(0).View().Url());
     EXPECT_FALSE(editor(0).View().Mail());
+    item("Mm_mode_Normal")->trigger();
+    EXPECT_TRUE(editor(0).View().Url());
+    EXPECT_TRUE(editor(0).View().Mail());
     // The settings themselves are unchanged by the mode of the page in front.
     EXPECT_FALSE(form->CurrentSettings().Editor.Url);
-    EXPECT_TRUE(form->CurrentSettings().Editor.Mail);
-    item("Mm_mode_Normal")->trigger();
-    EXPECT_TRUE(editor(0).View().Mail());
+    EXPECT_FALSE(form->CurrentSettings().Editor.Mail);
 }
 
 // On the screen: a reserved word of mode ユーザ in its colour, gone in 標準.

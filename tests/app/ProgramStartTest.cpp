@@ -44,7 +44,7 @@ protected:
         StartQuire(*processes.back(), env, args);
         return *processes.back();
     }
-    QString socket() const { return runtime.path() + "/QuireOnlyOneApplication"; }
+    QString socket() const { return InstanceSocket(runtime.path(), home.path()); }
     QProcessEnvironment env() const { return QuireEnvironment(home.path(), runtime.path()); }
     int running() const {
         int n = 0;
@@ -78,6 +78,22 @@ TEST_F(ProgramStart, ASecondStartHandsItsFileOver) {
     ASSERT_TRUE(third.waitForStarted());
     QTest::qWait(1500);
     EXPECT_EQ(third.state(), QProcess::Running);
+}
+
+// The instance is one per settings folder: a start with another QUIRE_HOME runs its own
+// window and opens its file itself, while a start with the same one hands its file over.
+TEST_F(ProgramStart, AStartWithAnotherSettingsFolderRunsItsOwnWindow) {
+    start({}, env());
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(socket()); }, 30000));
+    QTemporaryDir otherHome;
+    QProcess& own = start({file("own.txt")}, QuireEnvironment(otherHome.path(), runtime.path()));
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(InstanceSocket(runtime.path(), otherHome.path())); }, 30000));
+    EXPECT_FALSE(own.waitForFinished(2000)) << "handed over and ended with " << own.exitCode();
+    QProcess same;
+    StartQuire(same, QuireEnvironment(otherHome.path(), runtime.path()), {file("same.txt")});
+    ASSERT_TRUE(same.waitForFinished(30000));
+    EXPECT_EQ(same.exitCode(), 0) << same.readAllStandardError().toStdString();
+    EXPECT_EQ(running(), 2);
 }
 
 TEST_F(ProgramStart, ASecondStartWithSeveralFilesHandsThemAllOverInOrder) {
@@ -133,7 +149,7 @@ TEST_F(ProgramStart, AnotherUsersFolderInThePlaceOfOursDoesNotTakeTheStart) {
     ASSERT_EQ(::chown(QFile::encodeName(ours).constData(), other->Uid, other->Gid), 0);
     processes.push_back(std::make_unique<QProcess>());
     StartQuire(*processes.back(), QuireEnvironment(theirHome.path(), ours, tmp.path()), {}, other);
-    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(ours + "/QuireOnlyOneApplication"); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(InstanceSocket(ours, theirHome.path())); }, 30000));
     // This user's start keeps its file and runs on its own, in a fresh folder of its own.
     QProcess& mine = start({file("mine.txt")}, QuireEnvironment(home.path(), {}, tmp.path()));
     ASSERT_TRUE(mine.waitForStarted());
@@ -152,4 +168,75 @@ TEST_F(ProgramStart, ASettingsFileThatCannotBeWrittenDoesNotEndTheProgram) {
     ASSERT_TRUE(p.waitForStarted());
     EXPECT_FALSE(p.waitForFinished(3000)) << p.readAllStandardError().toStdString();
     EXPECT_FALSE(p.readAllStandardError().contains("terminate called"));
+}
+
+// Usage, the version and unknown switches are answered without a display.
+TEST_F(ProgramStart, HelpVersionAndUnknownSwitchesNeedNoDisplay) {
+    QProcessEnvironment noDisplay = env();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) noDisplay.remove(name);
+    const struct {
+        QStringList Args;
+        int Status;
+        QByteArray Out; // standard output starts with it
+        QByteArray Err; // standard error holds it
+    } cases[] = {
+        {{"--help"}, 0, "usage: quire [/html|/ini|/del|/perl|/cpp|/basic|/user] [FILE...]\n", ""},
+        {{"-h"}, 0, "usage: quire ", ""},
+        {{"/perl", "a.txt", "--help"}, 0, "usage: quire ", ""},
+        {{"--version"}, 0, "quire " QUIRE_VERSION "\n", ""},
+        {{"-display", ":99", "--version"}, 0, "quire " QUIRE_VERSION "\n", ""},
+        {{"--bogus"}, 2, "", "quire: unknown option --bogus\nusage: quire "},
+        {{"a.txt", "-x"}, 2, "", "unknown option -x"},
+    };
+    for (const auto& c : cases) {
+        QProcess& p = start(c.Args, noDisplay);
+        ASSERT_TRUE(p.waitForFinished(30000)) << c.Args.join(' ').toStdString();
+        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.Args.join(' ').toStdString() << ": " << err.toStdString();
+        EXPECT_EQ(p.exitCode(), c.Status) << c.Args.join(' ').toStdString() << ": " << err.toStdString();
+        EXPECT_TRUE(out.startsWith(c.Out)) << c.Args.join(' ').toStdString() << ": " << out.toStdString();
+        EXPECT_TRUE(err.contains(c.Err)) << c.Args.join(' ').toStdString() << ": " << err.toStdString();
+        if (c.Status == 0) {
+            EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("quire.ini"))) << "nothing was started";
+}
+
+// After "--" every argument is a file, one that begins with "-" too.
+TEST_F(ProgramStart, ArgumentsAfterTwoDashesAreFiles) {
+    const QString dashed = file("-x.txt");
+    FileOpenWatch watch;
+    watch.Watch(dashed);
+    processes.push_back(std::make_unique<QProcess>());
+    QProcess& p = *processes.back();
+    StartQuire(p, env(), {"--", "-x.txt"}, std::nullopt, files.path());
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened().count(dashed) == 1; }, 30000))
+        << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.state(), QProcess::Running);
+}
+
+// Installed, the program finds the guide in ../share/quire from its own folder: F1 reads it.
+TEST_F(ProgramStart, F1FindsTheGuideInTheInstalledDataFolder) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir().mkpath(prefix.filePath("bin")) && QDir().mkpath(prefix.filePath("share/quire")));
+    const QString program = prefix.filePath("bin/quire");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUIRE_BIN_DIR "/quire"), program));
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    QFile guide(prefix.filePath("share/quire/readme.txt"));
+    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+    guide.write("guide\n");
+    guide.close();
+    FileOpenWatch watch;
+    watch.Watch(guide.fileName());
+    QProcessEnvironment keys = env();
+    keys.insert("QUIRE_TEST_KEYS", "1");
+    processes.push_back(std::make_unique<QProcess>());
+    QProcess& p = *processes.back();
+    p.setProcessEnvironment(keys);
+    p.start(program, {});
+    ASSERT_TRUE(p.waitForStarted());
+    p.write("k F1\n");
+    EXPECT_TRUE(WaitFor([&] { return watch.Opened().count(guide.fileName()) == 1; }, 30000))
+        << p.readAllStandardError().toStdString();
 }

@@ -2,6 +2,8 @@
 // another local user), and watching which files a running instance opens.
 #pragma once
 
+#include "SingleInstance.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -31,6 +33,11 @@ inline QProcessEnvironment QuireEnvironment(const QString& Home, const QString& 
         env.insert("XDG_RUNTIME_DIR", Runtime);
     if (!Tmp.isEmpty()) env.insert("TMPDIR", Tmp);
     return env;
+}
+
+// The socket of the instance that a start with QuireEnvironment(Home, Runtime) listens on.
+inline QString InstanceSocket(const QString& Runtime, const QString& Home) {
+    return Runtime + QLatin1Char('/') + TSingleInstance::InstanceName(QStringLiteral("offscreen"), Home);
 }
 
 // Another local user to run as: "nobody", when this test runs as root and it exists.

@@ -100,8 +100,8 @@ TEST(RealFiles, EucWithJisX0212CharactersComesBackByteForByte) {
 // a lead byte before ASCII, bytes of no character, JIS X 0212 cells that the set leaves empty.
 TEST(RealFiles, AnyEucBytesSaveBackAsTheyWere) {
     const std::string cases[] = {
-        "end \xA4",           "\x8E",           "\xA4k",      "\x8F\xAB\xB1k", "\x8F\xAB", "\x8F\xA1\xA1",
-        "\x80\x81\xA0\xFF",   "\x8E\x41\x8E\xE0", "\xB0\xA1\xA4", "a\x8F",         "\xFE\xFE\xA1",
+        "end \xA4",         "\x8E",         "\xA4k", "\x8F\xAB\xB1k", "\x8F\xAB", "\x8F\xA1\xA1", "\x80\x81\xA0\xFF",
+        "\x8E\x41\x8E\xE0", "\xB0\xA1\xA4", "a\x8F", "\xFE\xFE\xA1",
     };
     for (const std::string& bytes : cases) {
         const TKanjiText t = DecodeKanjiText(bytes, TConverter::Own, kEucName);
@@ -190,7 +190,8 @@ TEST(RealFiles, DetectionWhereTheCountsLeaveItOpen) {
         EXPECT_EQ(DetectKanjiCode(bytes), c.Counts) << c.Utf8;
         EXPECT_EQ(DetectFileCode(bytes), c.Detected) << c.Utf8;
     }
-    const std::string manual = "\x07" "\x1B$B\x34\x41\x1B(B bell\n";
+    const std::string manual = "\x07"
+                               "\x1B$B\x34\x41\x1B(B bell\n";
     EXPECT_EQ(DetectKanjiCode(manual), kdBinary);
     EXPECT_EQ(DetectFileCode(manual), kdJis);
     EXPECT_EQ(DetectFileCode(manual + '\xA4'), kdBinary);

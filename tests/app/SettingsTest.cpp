@@ -7,6 +7,7 @@
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "StyleTable.h"
+#include "TestFiles.h"
 #include "WindowSettings.h"
 
 #include <QFile>
@@ -338,4 +339,86 @@ TEST(WindowSettings, FontReadBack) {
     set("Font", "Name", "");
     back.Load(ini());
     EXPECT_EQ(back.FontName, QStringLiteral("FixedSys"));
+}
+
+// --- the stored format, pinned by golden files ----------------------------------------------
+
+namespace {
+
+QByteArray golden(const char* Name) { return test::ReadTestFile(QStringLiteral(QUIRE_TEST_DATA "/settings/") + Name); }
+
+} // namespace
+
+// Every writer of the settings file from the defaults gives exactly the file users have: a
+// key spelt otherwise than their files spell it fails here, though it reads back what it wrote.
+TEST(SettingsFiles, WrittenFromTheDefaultsIsTheGoldenFile) {
+    TSettings().Save(ini());
+    TColorTable().Save(ini());
+    TStyleTable().Save(ini());
+    TWindowSettings().SavePlacement(ini());
+    TWindowSettings().SaveFont(ini());
+    const QByteArray written = readBytes();
+    EXPECT_EQ(written, golden("quire-defaults.ini")) << "written:\n" << written.toStdString();
+}
+
+// A file written by hand, every key set to other than its default (some sections and keys in
+// another case, the Delphi underline key as the old reader spells it), reads into the values
+// it holds.
+TEST(SettingsFiles, AHandWrittenFileReadsIntoItsValues) {
+    writeBytes(golden("quire-hand.ini"));
+    TSettings expected;
+    TEditorSettings& e = expected.Editor;
+    TMyProp& p = expected.MyProp;
+    p.QuoteMark = QStringLiteral("|");
+    p.QuoteColoring = false;
+    p.PasteQuoteMark = QStringLiteral("$>> $");
+    e.UndoListMax = 200;
+    e.TabSpaceCount = 4;
+    e.FreeCaret = e.AutoIndent = e.UnderlineMark = true;
+    p.WheelRows = 5;
+    p.TabPosition = TTabPosition::Right;
+    e.WordWrap = true;
+    e.WrapByte = 72;
+    e.EofMark = e.RetMark = e.Mail = true;
+    e.Url = false;
+    p.SpaceMark = p.TabMark = p.HSpaceMark = true;
+    expected.ToolBar = expected.StatusBar = false;
+    p.VerticalBar = p.HorizontalBar = p.SizeDisplay = p.CountDisplay = true;
+    e.Leftbar = e.Ruler = true;
+    e.MarginLeft = 3;
+    e.MarginTop = 4;
+    e.MarginLine = 5;
+    e.MarginCharacter = 6;
+    e.WordBreak = e.FollowRetMark = e.Leading = e.FollowPunctuation = true;
+    e.FollowStr = QStringLiteral("、。");
+    e.LeadStr = QStringLiteral("「");
+    e.PunctuationStr = QStringLiteral("。");
+    p.BackUp = p.BackUpDirOn = p.AutoSave = p.ConfirmOverwrite = true;
+    p.BackUpDir = QStringLiteral("/tmp/bak/");
+    p.BackUpGenerations = 7;
+    p.AutoSaveMinutes = 30;
+    p.NewKanjiCode = QStringLiteral("UTF-16LE");
+    p.NewLineEnd = QStringLiteral("LF");
+    p.UserStr = QStringLiteral("\"");
+    p.UserComment = QStringLiteral("//");
+    p.UserLeftBracket = QStringLiteral("/*");
+    p.UserRightBracket = QStringLiteral("*/");
+    EXPECT_EQ(loaded(), expected);
+
+    TWindowSettings w;
+    w.Load(ini());
+    EXPECT_EQ(w, (TWindowSettings{true, 10, 20, 700, 500, QStringLiteral("IPAGothic"), 12}));
+
+    // Colour i is 0x0000000(i+1), every style flag the opposite of its default.
+    TColorTable colors;
+    colors.Load(ini());
+    for (int i = 0; i < TColorTable::Count; ++i)
+        EXPECT_EQ(colors[static_cast<TColorIndex>(i)], static_cast<TColor>(i + 1)) << "colour " << i;
+    TStyleTable styles;
+    styles.Load(ini());
+    for (int slot = TStyleTable::FirstSlot; slot <= TStyleTable::LastSlot; ++slot) {
+        const TStyleFlags d = TStyleTable::Default(static_cast<TStyleSlot>(slot));
+        EXPECT_EQ(styles.Flags(static_cast<TStyleSlot>(slot)), (TStyleFlags{!d.Bold, !d.Italic, !d.Underline}))
+            << "slot " << slot;
+    }
 }

@@ -218,8 +218,10 @@ TEST(SettingsWindow, SettingsAppliedToTheWholeWindowReadBackFromEveryPage) {
     s.StatusBar = false;
     form.ApplySettings(s);
     EXPECT_EQ(form.CurrentSettings(), s);
+    TEditorSettings shown = s.Editor;
+    shown.Url = shown.Mail = true; // the pages' mode, 標準, recognises both
     for (TEditor* e : {form.Page(0).Editor, form.Page(1).Editor, form.Page(1).SubEditor}) {
-        EXPECT_EQ(ReadEditorSettings(*e), s.Editor);
+        EXPECT_EQ(ReadEditorSettings(*e), shown);
         EXPECT_EQ(e->ScrollBars(), TScrollStyle::ssHorizontal);
         EXPECT_EQ(e->View().Commenter(), "#");
         EXPECT_EQ(e->View().Colors().Comment().Color(), 0x000000u) << "quoted lines are plain text";

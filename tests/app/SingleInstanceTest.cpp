@@ -3,6 +3,7 @@
 #include "SingleInstance.h"
 #include "Messages.h"
 #include "Profile.h"
+#include "ProgramFolder.h"
 #include "QuireProcess.h"
 #include "ScriptedServices.h"
 
@@ -118,6 +119,36 @@ TEST(RuntimeFolder, AFolderOthersCanReachIsRefused) {
     }
 }
 
+// One instance per display and settings folder: the lock and socket names differ where either
+// does, and two spellings of one folder are one instance.
+TEST(InstanceName, OnePerDisplayAndSettingsFolder) {
+    QTemporaryDir a, b, links;
+    const QString linkToA = links.filePath("a");
+    ASSERT_TRUE(QFile::link(a.path(), linkToA));
+    const QString x1 = "x11::1";
+    const QString name = TSingleInstance::InstanceName(x1, a.path());
+    EXPECT_TRUE(name.startsWith("QuireOnlyOneApplication-")) << name.toStdString();
+    EXPECT_EQ(name.size(), QStringLiteral("QuireOnlyOneApplication-").size() + 16);
+    const struct {
+        QString Display, Folder;
+        bool Same;
+    } cases[] = {
+        {x1, a.path() + "/", true},
+        {x1, linkToA, true},
+        {x1, a.path() + "/../" + QFileInfo(a.path()).fileName(), true},
+        {"x11::2", a.path(), false},
+        {x1, b.path(), false},
+        {"offscreen", a.path(), false},
+        {"wayland:wayland-0", a.path(), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TSingleInstance::InstanceName(c.Display, c.Folder) == name, c.Same)
+            << c.Display.toStdString() << " " << c.Folder.toStdString();
+    // This process's: its display and its program folder.
+    EXPECT_EQ(TSingleInstance::InstanceName(),
+              TSingleInstance::InstanceName(TSingleInstance::DisplayName(), ProgramFolder()));
+}
+
 TEST(RuntimeFolder, AnXdgRuntimeFolderOpenToOthersIsRefused) {
     QTemporaryDir runtime, tmp;
     ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
@@ -135,7 +166,7 @@ TEST(RuntimeFolder, WhatSitsOnTheLockOrSocketPathIsClearedOrReported) {
     QTemporaryDir runtime, tmp;
     ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
     ScopedEnv env("TMPDIR", tmp.path());
-    const QString socket = runtime.path() + "/QuireOnlyOneApplication";
+    const QString socket = runtime.path() + "/" + TSingleInstance::InstanceName();
     const QString lock = socket + ".lock";
     test::ScriptedMessages messages;
     {
@@ -192,7 +223,7 @@ TEST(HandOff, ASocketOfAnotherUserIsNeitherToldNorHeard) {
     QProcess them;
     StartQuire(them, QuireEnvironment(theirs, theirs, tmp.Path()), {}, other);
     ASSERT_TRUE(them.waitForStarted());
-    const QString socket = theirs + "/QuireOnlyOneApplication";
+    const QString socket = InstanceSocket(theirs, theirs);
     ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(socket); }, 30000)) << them.readAllStandardError().toStdString();
     EXPECT_EQ(TSingleInstance::SendFiles(socket, {"/secret/plans.txt"}, 3000), TSingleInstance::TDelivery::Foreign);
     them.kill();
@@ -252,7 +283,7 @@ TEST(HandOff, WhileTheHolderLivesButDoesNotListenTheStartWaitsThenGivesUp) {
 TEST(HandOff, AnEmptyLockFileIsTakenOverOnlyOnceItIsOld) {
     QTemporaryDir runtime;
     ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
-    QFile lock(runtime.path() + "/QuireOnlyOneApplication.lock");
+    QFile lock(runtime.path() + "/" + TSingleInstance::InstanceName() + ".lock");
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     {
         TSingleInstance fresh;

@@ -463,6 +463,14 @@ TEST_F(TextCommandsTest, RectangularSelectionInEveryEditorWithTheFreeCaret) {
     // Nothing of it is stored.
     QFile f(SettingsFileName());
     EXPECT_EQ(settings, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    // A free caret that was on before does not come back: leaving the mode turns it off.
+    form->Mm_FreeCursolClick();
+    ASSERT_TRUE(ed()->Caret().FreeCaret);
+    form->Mm_BoxClick();
+    form->Mm_BoxClick();
+    EXPECT_FALSE(form->Action("Mm_FreeCursol")->isChecked());
+    for (TEditor* e : {form->Page(0).Editor, form->Page(0).SubEditor, form->Page(1).Editor})
+        EXPECT_FALSE(e->Caret().FreeCaret);
 }
 
 TEST_F(TextCommandsTest, AfterASelectionByOffsetsTheBoxModeReturns) {

@@ -815,3 +815,40 @@ TEST_F(EditingTest, ClipboardTextForOtherProgramsHasLfLineEnds) {
     e->PasteFromClipboard();
     EXPECT_EQ(all(), "one\r\ntwo\r\nthreeone\r\ntwo\r\nthree");
 }
+
+// Text from other programs comes with LF, CR or CR LF line ends, which the rows store as
+// CR LF: the caret goes after the pasted text as stored, so typing goes on right after it.
+TEST_F(EditingTest, PastedLineEndsOfAnyKindLeaveTheCaretAfterThePaste) {
+    text("");
+    QApplication::clipboard()->setText(QStringLiteral("a\nb\nc\n"));
+    key(Qt::Key_V, Qt::ControlModifier);
+    type("X");
+    EXPECT_EQ(all(), "a\r\nb\r\nc\r\nX");
+
+    const char* pieces[] = {"a", "\x82\xA0", " ", "\n", "\r", "\r\n", "\n\n", "\r\r\n"};
+    const auto asStored = [](const std::string& t) {
+        std::string s;
+        for (size_t i = 0; i < t.size(); ++i) {
+            if (t[i] == '\r' || t[i] == '\n') {
+                s += "\r\n";
+                if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+            } else {
+                s += t[i];
+            }
+        }
+        return s;
+    };
+    RunRandomRounds(*e, 41, 40, 30, [&](std::mt19937& rng, const std::string& where) {
+        switch (rng() % 4) {
+        case 0: key(rng() % 2 ? Qt::Key_Down : Qt::Key_Up); break;
+        case 1: key(rng() % 2 ? Qt::Key_End : Qt::Key_Right); break;
+        default: {
+            std::string paste;
+            for (unsigned n = 1 + rng() % 6; n > 0; --n) paste += pieces[rng() % std::size(pieces)];
+            QApplication::clipboard()->setText(cp932::ToUnicode(paste));
+            actAgainstModel(
+                *e, asStored(paste), [&] { key(Qt::Key_V, Qt::ControlModifier); }, where + " pasting " + paste);
+        }
+        }
+    });
+}

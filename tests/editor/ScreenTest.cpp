@@ -4,6 +4,7 @@
 // or rows not repainted after a scroll; the screen's own pixels can.
 #include "Editor.h"
 #include "Fonts.h"
+#include "TextLoader.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -57,21 +58,23 @@ protected:
             QTest::qWait(10);
         }
     }
-    // The viewport's pixels as the X server shows them.
-    QImage onScreen() {
+    // The viewport's pixels of View (the fixture's editor by default) as the X server shows them.
+    QImage onScreen(TEditor* View = nullptr) {
         settle();
-        const QPoint at = e->viewport()->mapTo(e.get(), QPoint(0, 0));
-        return e->screen()
-            ->grabWindow(e->winId(), at.x(), at.y(), e->viewport()->width(), e->viewport()->height())
+        TEditor* v = View ? View : e.get();
+        const QPoint at = v->viewport()->mapTo(v, QPoint(0, 0));
+        return v->screen()
+            ->grabWindow(v->winId(), at.x(), at.y(), v->viewport()->width(), v->viewport()->height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
     // What the screen shows now equals what a full repaint shows; on a difference both
     // images are kept for a look.
-    void expectLikeFullRepaint(const std::string& step) {
-        const QImage incremental = onScreen();
-        e->viewport()->repaint();
-        const QImage full = onScreen();
+    void expectLikeFullRepaint(const std::string& step, TEditor* View = nullptr) {
+        TEditor* v = View ? View : e.get();
+        const QImage incremental = onScreen(v);
+        v->viewport()->repaint();
+        const QImage full = onScreen(v);
         ASSERT_FALSE(full.isNull());
         if (incremental == full) return;
         QRect diff;
@@ -85,8 +88,8 @@ protected:
         full.save(dir + QLatin1Char('/') + name + QStringLiteral("-full.png"));
         ADD_FAILURE() << step << ": the screen differs from a full repaint in the " << diff.width() << "x"
                       << diff.height() << " pixels at (" << diff.x() << ", " << diff.y() << "), rows "
-                      << (diff.top() - e->TextTop()) / e->RowHeight() << " to "
-                      << (diff.bottom() - e->TextTop()) / e->RowHeight() << "; images in " << dir.toStdString();
+                      << (diff.top() - v->TextTop()) / v->RowHeight() << " to "
+                      << (diff.bottom() - v->TextTop()) / v->RowHeight() << "; images in " << dir.toStdString();
     }
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(e.get(), k, m); }
 
@@ -201,6 +204,42 @@ TEST_F(ScreenTest, AssignedTextAndTheColumnLimit) {
     expectLikeFullRepaint("at column 1000");
     key(Qt::Key_Down);
     expectLikeFullRepaint("below it");
+}
+
+// A text loaded into the document (a reload, a file read again in another code) replaces
+// what every view of it shows, and the caret starts at the top of the new text.
+TEST_F(ScreenTest, LoadedTextRepaintsEveryViewAndPlacesTheCaret) {
+    TEditor second; // a second view of the document, as a split page has
+    second.resize(480, 200);
+    second.move(e->x(), e->y() + e->frameGeometry().height() + 10);
+    second.SetScrollBars(TScrollStyle::ssBoth);
+    second.AttachDocument(e.get());
+    second.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
+    e->activateWindow();
+    e->setFocus();
+    // The views at the top (nothing scrolls: only the load itself can repaint them) and
+    // scrolled down, with word wrap off and on.
+    for (const int round : {0, 1, 2, 3}) {
+        const bool wrap = round >= 2, scrolled = round % 2;
+        const std::string on = std::string(wrap ? " wrapped" : "") + (scrolled ? " scrolled" : "");
+        e->SetWordWrap(wrap);
+        e->Lines().SetText(numberedRows(60));
+        e->SetRowCol(scrolled ? 45 : 0, 0);
+        second.SetTopRow(scrolled ? 20 : 0);
+        expectLikeFullRepaint("before loading" + on);
+        expectLikeFullRepaint("before loading, second view" + on, &second);
+        e->Lines().LoadText([](TTextLoader& Loader) { Loader.Add("loaded first line\r\nand its second\r\n"); });
+        expectLikeFullRepaint("loaded" + on);
+        expectLikeFullRepaint("loaded, second view" + on, &second);
+        EXPECT_EQ(e->Row(), 0);
+        EXPECT_EQ(e->Col(), 0);
+        EXPECT_EQ(e->TopRow(), 0);
+        EXPECT_EQ(second.TopRow(), 0);
+        key(Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(e->Row(), 2) << "the end of the loaded text";
+        expectLikeFullRepaint("to its end" + on);
+    }
 }
 
 // X's primary selection: a selection made with the mouse or with Shift and the arrows is

@@ -18,8 +18,10 @@ std::string lines(int n, const std::string& text = "plain") {
 TEST(Reparse, ReparseAllParsesTwoScreensFromTheTop) {
     FakeEditor e;
     e.Screen = 5;
-    e.Top = 3;
     e.Store->SetTextStr(lines(100));
+    EXPECT_EQ(e.Top, 0) << "a new text is shown from its top";
+    e.Top = 3;
+    e.Store->ReparseAll();
     for (int r = 0; r <= 13; ++r) EXPECT_EQ(e.Store->BracketIndex(r), -1) << r;
     EXPECT_EQ(e.Store->BracketIndex(14), -2);
     EXPECT_EQ(e.Store->BracketIndex(99), -2);

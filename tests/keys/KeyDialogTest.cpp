@@ -68,10 +68,10 @@ protected:
 
 } // namespace
 
-TEST_F(KeyDialogTest, TreeHoldsEightyNodesWithTwelveGroupsInTableOrder) {
+TEST_F(KeyDialogTest, TreeHoldsEightyTwoNodesWithTwelveGroupsInTableOrder) {
     EXPECT_EQ(QStringLiteral("ショートカットキーのカスタマイズ"), dialog->windowTitle());
     const auto all = nodes();
-    ASSERT_EQ(80u, all.size());
+    ASSERT_EQ(84u, all.size());
     QStringList groups, topLevel;
     int next = 0;
     for (QTreeWidgetItem* n : all) {
@@ -87,7 +87,7 @@ TEST_F(KeyDialogTest, TreeHoldsEightyNodesWithTwelveGroupsInTableOrder) {
         EXPECT_EQ(caption, expected);
         EXPECT_EQ(0, n->childCount());
     }
-    EXPECT_EQ(68, next);
+    EXPECT_EQ(72, next);
     for (int i = 0; i < dialog->TreeView1->topLevelItemCount(); ++i)
         topLevel << dialog->TreeView1->topLevelItem(i)->text(0);
     EXPECT_EQ(QStringList({"ファイル", "編集", "検索", "表示", "ウィンドウ", "設定", "ヘルプ"}), topLevel);
@@ -139,7 +139,8 @@ TEST_F(KeyDialogTest, AssigningChangesTheItemAndItsMirrorAtOnce) {
 TEST_F(KeyDialogTest, AKeyThatAnyCommandHasIsRefused) {
     select("Open");
     assign(false, true, false, QStringLiteral("N")); // New has Ctrl+N
-    ASSERT_EQ(QStringList({"既に他のコマンドに割り当てられています。"}), messages.Shown);
+    // The message names the command that holds the key.
+    ASSERT_EQ(QStringList({"既に他のコマンドに割り当てられています。\r\r「新規作成」"}), messages.Shown);
     EXPECT_EQ(TMessageIcon::Information, messages.Icons.front());
     EXPECT_EQ(QStringLiteral("Ctrl+O"), menus.Text("Mm_Open"));
     EXPECT_EQ(QStringLiteral("Ctrl+O"), dialog->Label4->text());
@@ -154,6 +155,10 @@ TEST_F(KeyDialogTest, AKeyThatAnyCommandHasIsRefused) {
     assign(false, true, false, QStringLiteral("N"));
     EXPECT_EQ(2, messages.Shown.size());
     EXPECT_EQ(QStringLiteral("Ctrl+N"), menus.Text("Mm_Open"));
+    select("Find");
+    assign(false, false, true, QStringLiteral("Right")); // the next page's key
+    ASSERT_EQ(3, messages.Shown.size());
+    EXPECT_EQ(QStringLiteral("既に他のコマンドに割り当てられています。\r\r「次のページ」"), messages.Shown.last());
 }
 
 TEST_F(KeyDialogTest, ClearThenCancelRestoresTheKeyFromTheFile) {
@@ -192,7 +197,7 @@ TEST_F(KeyDialogTest, ClearThenOkWritesAnEmptyValueAndEveryKey) {
     EXPECT_FALSE(dialog->isVisible());
     const KeyFileContents file = ReadKeyFile();
     EXPECT_EQ(QStringList({"File", "Edit", "Find", "View", "Window", "Tool", "Help"}), file.Sections);
-    EXPECT_EQ(68, file.KeyCount());
+    EXPECT_EQ(72, file.KeyCount());
     EXPECT_TRUE(profile::SectionExists(KeyFileName(), "Window"));
     EXPECT_EQ(QString(), profile::ReadString(KeyFileName(), "Window", "Division", "absent"));
     EXPECT_EQ(QStringLiteral("Ctrl+I"), profile::ReadString(KeyFileName(), "Edit", "AutoIndent"));
@@ -229,8 +234,8 @@ TEST_F(KeyDialogTest, ACommandWhoseItemIsMissingKeepsItsStoredKeyThroughOk) {
     delete partial.Item("Mm_Find");
     ApplyKeyTable(partial.Lookup());
     TFrmKeyCosm d(&partial.Root, partial.Lookup());
-    EXPECT_EQ(QStringLiteral("Ctrl+G"), d.CommandText(39));
-    EXPECT_EQ(QStringLiteral("Ctrl+R"), d.CommandText(40));
+    EXPECT_EQ(QStringLiteral("Ctrl+G"), d.CommandText(index("Find")));
+    EXPECT_EQ(QStringLiteral("Ctrl+R"), d.CommandText(index("Replace")));
     d.btnOkClick();
     EXPECT_EQ(QStringLiteral("Ctrl+G"), profile::ReadString(KeyFileName(), "Find", "Find"));
     EXPECT_EQ(QStringLiteral("Ctrl+R"), profile::ReadString(KeyFileName(), "Find", "Replace"));

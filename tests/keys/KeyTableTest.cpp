@@ -2,25 +2,28 @@
 #include "KeyTestSupport.h"
 #include "Profile.h"
 #include "ShortcutText.h"
+#include "TestFiles.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace quire;
 using namespace quire::test;
 
-TEST(KeyTable, HoldsSixtyEightCommandsInSectionOrder) {
-    ASSERT_EQ(68u, KeyCommands().size());
+// The 68 commands of the key file and one for each UTF-8 save code.
+TEST(KeyTable, HoldsSeventyCommandsInSectionOrder) {
+    ASSERT_EQ(72u, KeyCommands().size());
     const char* sections[] = {"File", "Edit", "Find", "View", "Window", "Tool", "Help"};
-    const int perSection[] = {17, 22, 5, 12, 6, 3, 3};
+    const int perSection[] = {21, 22, 5, 12, 6, 3, 3};
     int index = 0;
     for (int s = 0; s < KeySectionCount; ++s) {
         EXPECT_STREQ(sections[s], KeySections()[static_cast<size_t>(s)].Name);
         for (int k = 0; k < perSection[s]; ++k, ++index)
             EXPECT_STREQ(sections[s], KeyCommands()[static_cast<size_t>(index)].Section) << "command " << index;
     }
-    EXPECT_EQ(68, index);
+    EXPECT_EQ(72, index);
 }
 
 TEST(KeyTable, NamesAreUniqueAndDefaultsAreWrittenTexts) {
@@ -120,8 +123,10 @@ TEST(ApplyKeyTable, SkipsItemsTheWindowDoesNotHave) {
 
 TEST(CommandShortcut, SettingCutAlsoSetsThePopupsCut) {
     FakeMenus menus;
-    const int cut = 19;
-    ASSERT_STREQ("Cut", KeyCommands()[cut].Key);
+    const int cut = static_cast<int>(std::find_if(KeyCommands().begin(), KeyCommands().end(),
+                                                  [](const TKeyCommand& c) { return qstrcmp(c.Key, "Cut") == 0; }) -
+                                     KeyCommands().begin());
+    ASSERT_STREQ("Cut", KeyCommands()[static_cast<size_t>(cut)].Key);
     SetCommandShortcut(menus.Lookup(), cut, QStringLiteral("Shift+Del"));
     EXPECT_EQ(QKeySequence(Qt::SHIFT | Qt::Key_Delete), menus.Item("mm_Cut")->shortcut());
     EXPECT_EQ(QKeySequence(Qt::SHIFT | Qt::Key_Delete), menus.Item("Pm_Cut")->shortcut());
@@ -133,14 +138,14 @@ TEST(CommandShortcut, SettingCutAlsoSetsThePopupsCut) {
     EXPECT_EQ(QStringLiteral("fallback"), CommandShortcutText(without.Lookup(), cut, QStringLiteral("fallback")));
 }
 
-TEST(WriteKeyTable, WritesSevenSectionsAndSixtyEightKeysInTableOrder) {
+TEST(WriteKeyTable, WritesSevenSectionsAndEveryKeyInTableOrder) {
     std::array<QString, KeyCommandCount> texts;
     for (int i = 0; i < KeyCommandCount; ++i)
         texts[static_cast<size_t>(i)] = i % 3 ? QString() : QStringLiteral("Ctrl+F%1").arg(i % 12 + 1);
     WriteKeyTable(texts);
     const KeyFileContents file = ReadKeyFile();
     EXPECT_EQ(QStringList({"File", "Edit", "Find", "View", "Window", "Tool", "Help"}), file.Sections);
-    EXPECT_EQ(68, file.KeyCount());
+    EXPECT_EQ(72, file.KeyCount());
     int i = 0;
     for (const TKeySection& s : KeySections()) {
         for (const auto& [key, value] : file.Keys.at(QString::fromLatin1(s.Name))) {
@@ -152,5 +157,45 @@ TEST(WriteKeyTable, WritesSevenSectionsAndSixtyEightKeysInTableOrder) {
     }
     // Written again, nothing is added: the keys are replaced in place.
     WriteKeyTable(texts);
-    EXPECT_EQ(68, ReadKeyFile().KeyCount());
+    EXPECT_EQ(72, ReadKeyFile().KeyCount());
+}
+
+// --- the stored format, pinned by golden files ----------------------------------------------
+
+namespace {
+
+QByteArray golden(const char* Name) { return test::ReadTestFile(QStringLiteral(QUIRE_TEST_DATA "/keys/") + Name); }
+
+} // namespace
+
+// "Key.dat" written from the defaults is exactly the file users have: a section or key spelt
+// otherwise fails here, though it reads back what it wrote.
+TEST(KeyFiles, WrittenFromTheDefaultsIsTheGoldenFile) {
+    std::array<QString, KeyCommandCount> texts;
+    for (int i = 0; i < KeyCommandCount; ++i)
+        texts[static_cast<size_t>(i)] = QString::fromLatin1(KeyCommands()[static_cast<size_t>(i)].Default);
+    WriteKeyTable(texts);
+    const QByteArray written = test::ReadTestFile(KeyFileName());
+    EXPECT_EQ(written, golden("Key-defaults.dat")) << "written:\n" << written.toStdString();
+}
+
+// A file written by hand with every command's key, each other than its default and all
+// different, reads into those keys: every section and key of the table is found in it as it
+// is spelt there, and nothing in it is left over.
+TEST(KeyFiles, AHandWrittenFileReadsIntoItsKeys) {
+    WriteKeyFile(golden("Key-hand.dat"));
+    const KeyFileContents hand = ReadKeyFile();
+    ASSERT_EQ(hand.KeyCount(), KeyCommandCount);
+    std::set<QString> values;
+    for (int i = 0; i < KeyCommandCount; ++i) {
+        const TKeyCommand& c = KeyCommands()[static_cast<size_t>(i)];
+        const auto section = hand.Keys.find(QString::fromLatin1(c.Section));
+        ASSERT_NE(section, hand.Keys.end()) << c.Section;
+        const auto entry = std::find_if(section->second.begin(), section->second.end(),
+                                        [&](const auto& KeyValue) { return KeyValue.first == QLatin1String(c.Key); });
+        ASSERT_NE(entry, section->second.end()) << c.Section << "/" << c.Key << " is not in the file";
+        EXPECT_NE(entry->second, QLatin1String(c.Default)) << c.Key;
+        EXPECT_TRUE(values.insert(entry->second).second) << c.Key;
+        EXPECT_EQ(ReadKeyText(i), entry->second) << c.Key;
+    }
 }

@@ -13,12 +13,15 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace quire;
 using namespace quire::test;
@@ -79,6 +82,17 @@ TEST_F(MainFormKeysTest, PressedShortcutsFireTheirCommands) {
     EXPECT_EQ(QStringLiteral("a"), text());
 }
 
+// After F9 splits the page the keys still reach its editor (moved into the splitter, it had
+// lost the focus and typing went nowhere).
+TEST_F(MainFormKeysTest, TypingGoesOnAfterTheSplit) {
+    start();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F9);
+    ASSERT_TRUE(form->Page(0).Divided);
+    EXPECT_EQ(QApplication::focusWidget(), form->Editor());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+    EXPECT_EQ(QStringLiteral("ab"), text());
+}
+
 TEST_F(MainFormKeysTest, KeysFromKeyDatReplaceTheDefaults) {
     WriteKeyFile("[Window]\nDivision=Ctrl+D\n");
     start();
@@ -86,6 +100,28 @@ TEST_F(MainFormKeysTest, KeysFromKeyDatReplaceTheDefaults) {
     EXPECT_FALSE(form->Page(0).Divided);
     QTest::keyClick(form->Editor(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_TRUE(form->Page(0).Divided);
+}
+
+// Every save code and line end of the File menu can carry a key: each item has its row in
+// the key table, and a key from "Key.dat" reaches it and chooses the code.
+TEST_F(MainFormKeysTest, EverySaveCodeItemTakesAKeyFromKeyDat) {
+    WriteKeyFile("[File]\nUTF-8=Ctrl+8\nUTF-8BOM=Shift+Ctrl+8\n");
+    start();
+    for (const char* submenu : {"Mm_KanjiCode", "Mm_LineEnd"}) {
+        const QMenu* menu = form->findChild<QMenu*>(QString::fromLatin1(submenu));
+        ASSERT_NE(nullptr, menu) << submenu;
+        for (const QAction* a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            const bool inTable = std::any_of(KeyCommands().begin(), KeyCommands().end(), [&](const TKeyCommand& c) {
+                return a->objectName() == QLatin1String(c.MenuItem);
+            });
+            EXPECT_TRUE(inTable) << a->objectName().toStdString() << " has no row in the key table";
+        }
+    }
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_8), form->Action("Mm_UTF8")->shortcut());
+    EXPECT_EQ(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_8), form->Action("Mm_UTF8BOM")->shortcut());
+    QTest::keyClick(form->Editor(), Qt::Key_8, Qt::ControlModifier);
+    EXPECT_EQ(QStringLiteral("UTF-8"), form->Page(0).KanjiCode);
 }
 
 TEST_F(MainFormKeysTest, TheSettingsMenuOpensTheDialogBesideTheWindow) {

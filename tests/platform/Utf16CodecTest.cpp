@@ -35,11 +35,11 @@ TEST(Utf16Detection, TheByteOrderMarkOrNulBytesThatLeaveNoDoubt) {
         {"\xFE\xFF" + units(japanese, true), true, true, true},
         {units(ascii + japanese, false), true, false, false},
         {units(ascii + japanese, true), true, true, false},
-        {units(japanese, false), false, false, false},                // no NUL byte: nothing is certain
-        {units(ascii, false) + "x", false, false, false},             // an odd length
-        {std::string("\x01\x00\x02\x00\x00\x03", 6), false, false, false}, // control units
+        {units(japanese, false), false, false, false},                           // no NUL byte: nothing is certain
+        {units(ascii, false) + "x", false, false, false},                        // an odd length
+        {std::string("\x01\x00\x02\x00\x00\x03", 6), false, false, false},       // control units
         {units(ascii, false) + std::string("\x00\xDC", 2), false, false, false}, // a lone low surrogate
-        {std::string("a\0b\0\0c\0d", 8), false, false, false},          // NULs at both places alike
+        {std::string("a\0b\0\0c\0d", 8), false, false, false},                   // NULs at both places alike
         {"plain ASCII", false, false, false},
     };
     for (const TCase& c : cases) {
@@ -86,11 +86,13 @@ TEST(Utf16Conversion, PiecesNeverCutAPairAndGiveTheWholeConversion) {
 TEST(Utf16Conversion, WhatCannotBeKept) {
     TOutsideCharTable table;
     utf16::TToShiftJis r;
-    const std::string odd = units(QStringLiteral("a"), false) + std::string("\x00\xD8", 2) + units(QStringLiteral("b"), false) + "z";
+    const std::string odd =
+        units(QStringLiteral("a"), false) + std::string("\x00\xD8", 2) + units(QStringLiteral("b"), false) + "z";
     char out[16];
     const std::size_t n = utf16::ConvertPiece(odd, false, table, out, r);
     EXPECT_EQ(r.Invalid, 2u); // the lone high surrogate and the last odd byte
-    EXPECT_EQ(std::string(out, n), "a\x81\xAC" "b");
+    EXPECT_EQ(std::string(out, n), "a\x81\xAC"
+                                   "b");
     // A raw byte of a table (from a UTF-8 file) and bytes that are no character become U+FFFD.
     const int raw = table.CodeOf(TOutsideCharTable::RawByteBase + 0x80);
     const std::string sjis = {static_cast<char>(raw >> 8), static_cast<char>(raw & 0xFF), '\x80'};

@@ -11,6 +11,7 @@
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "StrPprog.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "WidgetGrab.h"
 #include "strpefm.h"
@@ -344,4 +345,16 @@ TEST_F(PrintDialogTest, ThePrintCommandPrintsTheCurrentDocumentUnderItsFileName)
     dialogs.Files = {pdf()};
     whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) { click(d.Button5); });
     EXPECT_EQ(ReadPdf(pdf()).PageText(1), QStringLiteral("[report.txt] alpha 日本 omega"));
+}
+
+// The dialog prints from its own copy of the options, which takes the page's character table
+// too: a UTF-8 page's characters outside code page 932 print as themselves.
+TEST_F(PrintDialogTest, ThePrintCommandPrintsAUtf8PagesOwnCharacters) {
+    TMainForm form;
+    const QString path = WriteTestFile(dir.path(), QStringLiteral("utf8.txt"),
+                                       QStringLiteral("caf\u00E9 \u301C\r\n\u2014 \u2212\r\n").toUtf8());
+    ASSERT_TRUE(form.OpenFileIntoPage(path));
+    dialogs.Files = {pdf()};
+    whileDialogShown([&] { form.Mm_PrintClick(); }, [](TFormStringsPrint& d) { click(d.Button5); });
+    EXPECT_EQ(ReadPdf(pdf()).PageText(1), QStringLiteral("caf\u00E9 \u301C \u2014 \u2212"));
 }

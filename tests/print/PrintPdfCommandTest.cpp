@@ -22,11 +22,13 @@ struct CommandRun {
     QString Errors;
 };
 
-CommandRun runQuire(const QStringList& Args) {
+// Platform is QT_QPA_PLATFORM for the run (none when empty).
+CommandRun runQuire(const QStringList& Args, const QString& Platform = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY")); // it needs none
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!Platform.isEmpty()) env.insert(QStringLiteral("QT_QPA_PLATFORM"), Platform);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(QUIRE_BIN_DIR "/quire"), Args);
     if (!p.waitForFinished(120000)) return {};
@@ -105,4 +107,17 @@ TEST(PrintPdfCommand, FailuresAreReportedWithANonZeroExit) {
     r = runQuire({QStringLiteral("--print-pdf"), output, input});
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_FALSE(QFile::exists(output));
+}
+
+// A UTF-8 file's characters that code page 932 lacks, or holds only as other characters, print
+// as themselves, not as the boxes of their stand-in codes.
+TEST(PrintPdfCommand, PrintsTheCharactersOfAUtf8FileOutsideCodePage932) {
+    QTemporaryDir dir;
+    const QString input =
+        write(dir, QStringLiteral("utf8.txt"), QStringLiteral("caf\u00E9 \u301C \u2014 \u65E5\u672C\n").toUtf8());
+    const QString output = dir.filePath(QStringLiteral("out.pdf"));
+    // A platform that needs a display, named by the environment, is not used either.
+    const CommandRun r = runQuire({QStringLiteral("--print-pdf"), output, input}, QStringLiteral("xcb"));
+    ASSERT_EQ(r.ExitCode, 0) << r.Errors.toStdString();
+    EXPECT_EQ(ReadPdf(output).PageText(1), QStringLiteral("caf\u00E9 \u301C \u2014 \u65E5\u672C"));
 }

@@ -74,15 +74,16 @@ std::vector<TCorpusFile> CodeCorpus() {
         const std::string line = "JIS \x1B$B\x34\x41\x3B\x7A\x24\x22" + back + " line\r\n";
         std::vector<TCut> cuts;
         for (const std::size_t before : {1, 2, 4, 5, 7, 8}) cuts.push_back({kanjiRun, before});
-        files.push_back({std::string("JIS ESC ( ") + ascii, ascii == 'B' ? "JIS ASCII" : "JIS",
-                         around("", line, "a", cuts)});
+        files.push_back(
+            {std::string("JIS ESC ( ") + ascii, ascii == 'B' ? "JIS ASCII" : "JIS", around("", line, "a", cuts)});
     }
     const std::string utf8Line = u8(u8"UTF-8 の行: é 😀 〜 𠮷 한글\n");
     for (const bool bom : {false, true}) {
-        files.push_back({bom ? "UTF-8 BOM" : "UTF-8", bom ? "UTF-8 BOM" : "UTF-8",
-                         around(bom ? "\xEF\xBB\xBF" : "", utf8Line, "a",
-                                {{u8(u8"é"), 1}, {u8(u8"日"), 1}, {u8(u8"日"), 2}, {u8(u8"😀"), 1}, {u8(u8"😀"), 2},
-                                 {u8(u8"😀"), 3}})});
+        files.push_back(
+            {bom ? "UTF-8 BOM" : "UTF-8", bom ? "UTF-8 BOM" : "UTF-8",
+             around(
+                 bom ? "\xEF\xBB\xBF" : "", utf8Line, "a",
+                 {{u8(u8"é"), 1}, {u8(u8"日"), 1}, {u8(u8"日"), 2}, {u8(u8"😀"), 1}, {u8(u8"😀"), 2}, {u8(u8"😀"), 3}})});
     }
     for (const bool big : {false, true}) {
         for (const bool bom : {true, false}) {

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -60,12 +61,19 @@ public:
         return next();
     }
     bool ChooseFont(QWidget*, QFont& Font) override {
+        OfferedFont = Font;
         if (!ChosenFont) return false;
         Font = *ChosenFont;
         return true;
     }
     // The program's own modal dialogs: shown, then driven by ExecScript instead of a modal
     // loop; the result is the dialog's when the script is done (rejected without a script).
+    // The desktop's answer to a file or address handed to it: DesktopOpens when set (true: a
+    // program took it), else the desktop's own (URL handlers of the test included).
+    bool OpenUrl(const QUrl& Target) override {
+        Handed << Target;
+        return DesktopOpens ? *DesktopOpens : TDialogService::OpenUrl(Target);
+    }
     int Exec(QDialog& Dialog) override {
         ++Execs;
         Dialog.show();
@@ -78,7 +86,10 @@ public:
     std::function<void(QDialog&)> ExecScript;
     int Execs = 0;
     std::optional<QFont> ChosenFont; // the font dialog's answer; cancelled when empty
+    QFont OfferedFont;               // the font the dialog was last opened with
     int SaveDialogs = 0;
+    std::optional<bool> DesktopOpens;
+    QList<QUrl> Handed;
 
 private:
     QString next() {

@@ -142,3 +142,20 @@ TEST_F(ToolInputOutput, FileNamesOfAnyBytesAreFound) {
             EXPECT_TRUE(out.contains("bytes=3")) << out.toStdString();
     }
 }
+
+// --help prints the usage and --version the project's version, both on standard output with
+// status 0; --help to a full disk fails.
+TEST_F(ToolInputOutput, HelpAndVersion) {
+    for (const QString& tool : kTools) {
+        const ToolRun help = run(tool, {"--help"});
+        EXPECT_EQ(help.Code, 0) << tool.toStdString() << ": " << help.Err.toStdString();
+        EXPECT_TRUE(help.Out.startsWith("usage: " + tool.toUtf8())) << help.Out.toStdString();
+        EXPECT_TRUE(help.Err.isEmpty()) << help.Err.toStdString();
+        const ToolRun version = run(tool, {"--version"});
+        EXPECT_EQ(version.Code, 0) << tool.toStdString();
+        EXPECT_EQ(version.Out, tool.toUtf8() + " " QUIRE_VERSION "\n");
+        if (QFile::exists("/dev/full")) {
+            EXPECT_EQ(run(tool, {"--version"}, {}, "/dev/full").Code, 1) << tool.toStdString();
+        }
+    }
+}
