@@ -45,7 +45,7 @@ void TPageJournal::RowsReplaced(const TEditorScreenStrings& Rows, int Row, int D
         FEdit->Deleted = Deleted;
         FEdit->OldText.assign(RemovedText);
     }
-    TOpenEdit& e = *FEdit;
+    TOpenJournalEdit& e = *FEdit;
     e.Inserted = Inserted;
     e.NewText.clear();
     e.Breaks.clear();

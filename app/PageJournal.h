@@ -15,6 +15,20 @@ namespace quire {
 
 class TJournalWriter;
 
+// The edit a page journal is gathering: rows Start..Start+Deleted-1 whose text was OldText
+// have become Inserted rows with NewText (Wrapped rows ending at Breaks, the last one
+// LastAttribute). Outside the journal's class, so that its optional member can be made
+// while that class is still being defined (clang requires it).
+struct TOpenJournalEdit {
+    int Start = 0;
+    int Deleted = 0;
+    int Inserted = 0;
+    std::string OldText;
+    std::string NewText;
+    std::vector<uint64_t> Breaks;
+    TRowAttribute LastAttribute = TRowAttribute::LineEnd;
+};
+
 // Listens to a page's store. While the page is modified its journal is a file (see
 // TJournalWriter) that holds a snapshot of the rows and, after it, the edits since.
 //
@@ -60,18 +74,6 @@ public:
     uint64_t Generation() const noexcept { return FGeneration; }
 
 private:
-    // The edit being gathered: rows Start..Start+Deleted-1 whose text was OldText have become
-    // Inserted rows with NewText (Wrapped rows ending at Breaks, the last one LastAttribute).
-    struct TOpenEdit {
-        int Start = 0;
-        int Deleted = 0;
-        int Inserted = 0;
-        std::string OldText;
-        std::string NewText;
-        std::vector<uint64_t> Breaks;
-        TRowAttribute LastAttribute = TRowAttribute::LineEnd;
-    };
-
     void markDirty();
     void closeEdit();
     void startGeneration(const TEditorScreenStrings& Rows, const journal::TJournalPage& Page);
@@ -85,7 +87,7 @@ private:
     bool FNeedSnapshot = true;
     bool FOpen = false; // a generation was begun and not removed
     bool FDirty = false;
-    std::optional<TOpenEdit> FEdit;
+    std::optional<TOpenJournalEdit> FEdit;
     std::string FPending; // encoded edit records not yet handed to the writer
     journal::TJournalPage FPage;
     uint64_t FLogBytes = 0;
