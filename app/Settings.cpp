@@ -111,7 +111,11 @@ void TSettings::Load(const QString& File) {
     MyProp.WheelRows = std::max(MyProp.WheelRows, 0);
 }
 
-void TSettings::Save(const QString& File) const { visitKeys(*this, TWriter{File}); }
+void TSettings::Save(const QString& File) const {
+    profile::TBatch batch(File); // one write for every key
+    visitKeys(*this, TWriter{File});
+    batch.Commit();
+}
 
 QString PasteMark(const QString& Stored) {
     if (!Stored.startsWith(QLatin1Char('$'))) return QString();
