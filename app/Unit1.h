@@ -357,6 +357,9 @@ private:
     // A page holding a recovered text, modified, under its file's name; false when no page
     // could be added.
     bool OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Found);
+    // Found rebuilt into a page, or kept aside when it cannot be; what the user must hear
+    // goes to Notes, and Kept counts the journals left for a later start (no page left).
+    void RecoverPage(TFoundJournal& Found, QStringList& Notes, int& Kept);
     // The facts of the page whose main editor is E, for its journal.
     journal::TJournalPage JournalPage(TEditor* E) const;
     bool AskReadAsShiftJis(const QString& Path, const TKanjiText& Text);
