@@ -158,7 +158,19 @@ TRecoveryKeeper::TRecoveryKeeper(std::function<journal::TJournalPage(TEditor*)> 
     connect(&FTellTimer, &QTimer::timeout, this, [this] { tell(FUntold); });
     const QString folder = Folder();
     FProblem = PrepareFolder(folder);
-    if (FProblem.isEmpty()) FWriter = std::make_unique<TJournalWriter>(QFile::encodeName(folder).toStdString());
+    if (!FProblem.isEmpty()) return;
+    FWriter = std::make_unique<TJournalWriter>(QFile::encodeName(folder).toStdString());
+    // A write that fails after the last key is retried and told without waiting for a key.
+    FWriter->SetOnFailure([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { writerFailed(); }, Qt::QueuedConnection);
+    });
+}
+
+void TRecoveryKeeper::writerFailed() {
+    for (auto& [editor, journal] : FJournals)
+        if (FWriter->Failed(journal->Id())) journal->Touch(); // its next flush starts afresh
+    if (!FTimer.isActive()) FTimer.start(kFlushDelayMs);
 }
 
 TRecoveryKeeper::~TRecoveryKeeper() {
@@ -255,12 +267,21 @@ void TRecoveryKeeper::flushAll() {
         const TJournalWriter::TError error = FWriter->TakeError();
         if (!error.Path.empty())
             reportProblem(
-                QStringLiteral("ファイル \"%1\" に書き込めません: %2")
+                QStringLiteral(
+                    "復元用の記録を書けません。最後に記録できた後の変更（これから入力するものも含めて）は、"
+                    "Quire が異常終了すると復元できません。書き込めるようになれば、記録は自動で"
+                    "書き直します。ファイルに保存した内容は失われません。\r\rファイル \"%1\" に書き込めません: %2")
                     .arg(DisplayPath(DecodePath(QByteArray::fromStdString(error.Path))), SystemErrorText(error.Errno)));
     } else if (!FJournals.empty() || !FProblem.isEmpty()) {
-        reportProblem(FProblem);
+        reportProblem(folderProblem());
     }
     if (again && !FTimer.isActive()) FTimer.start(kFlushDelayMs);
+}
+
+QString TRecoveryKeeper::folderProblem() const {
+    return QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire "
+                          "が異常終了したときにこれからの変更を復元できません。\r\r") +
+           FProblem;
 }
 
 void TRecoveryKeeper::reportProblem(const QString& Why) {

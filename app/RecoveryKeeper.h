@@ -122,12 +122,12 @@ public:
     // Tells the user (through OnProblem) when the folder cannot be used, so that no journal
     // will be kept; the start calls it, before any typing the message could interrupt.
     void TellFolderProblem() {
-        if (!FWriter && !FProblem.isEmpty()) tell(FProblem);
+        if (!FWriter && !FProblem.isEmpty()) tell(folderProblem());
     }
 
-    // Called once with the reason when journals cannot be written (the user is told): at the
-    // start, or after kTellAfterQuietMs without a key.
-    std::function<void(const QString& Why)> OnProblem;
+    // Called once with the message for the user when journals cannot be written (what is not
+    // protected, and why): at the start, or after kTellAfterQuietMs without a key.
+    std::function<void(const QString& Message)> OnProblem;
 
 protected:
     // While a problem waits to be told: every key the application gets starts the wait anew.
@@ -135,6 +135,9 @@ protected:
 
 private:
     void flushAll();
+    // A write failed on the writer's thread: the journals it failed start afresh.
+    void writerFailed();
+    QString folderProblem() const;
     // Keeps Why to be told once typing pauses (the first reason given wins).
     void reportProblem(const QString& Why);
     void tell(const QString& Why);
