@@ -321,8 +321,12 @@ private:
     bool FOverWriteMode = false;
 
     // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
-    // file open already only after the user said so.
+    // file open already only after the user said so. The files that could not be opened
+    // (no page left for them, or unreadable) are named in one message.
     void OpenNamedFiles(const QStringList& Files);
+    // Why a file could not be opened: gathered while OpenNamedFiles runs, else told at once.
+    void TellOpenFailure(const QString& Text);
+    QStringList* FOpenFailures = nullptr;
     // The file a ".lnk" points at, or empty after telling the user why there is none.
     QString ShortcutTarget(const QString& Path);
     int NewTab();
