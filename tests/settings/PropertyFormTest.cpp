@@ -570,7 +570,8 @@ TEST_F(PropertyFormTest, TheScrollBarBoxesShowTheActiveEditorsBars) {
                                                           {TScrollStyle::ssBoth, true, true}};
     for (const auto& [bars, vertical, horizontal] : cases) {
         form.CurrentEditor()->SetScrollBars(bars);
-        open(form, [&](TPropertyForm& d) {
+        // Captured by copy: clang 14 cannot capture structured bindings.
+        open(form, [&, bars = bars, vertical = vertical, horizontal = horizontal](TPropertyForm& d) {
             EXPECT_EQ(d.CheckBox10->isChecked(), vertical) << static_cast<int>(bars);
             EXPECT_EQ(d.CheckBox11->isChecked(), horizontal) << static_cast<int>(bars);
             click(d.Btn_NoneSave);
