@@ -4,6 +4,7 @@
 //
 // The input is the file.
 #include "CostumKey.h"
+#include "Profile.h"
 #include "ShortcutText.h"
 
 #include <QByteArray>
@@ -37,6 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         check(f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) == static_cast<qint64>(size));
     }
+    // The file is read once for all 68 commands, as a batch of it holds it.
+    const profile::TBatch batch(KeyFileName());
     for (int i = 0; i < KeyCommandCount; ++i) {
         const QString text = ReadKeyText(i);
         check(CanonicalShortcutText(text) == text);
