@@ -54,16 +54,34 @@ TPendingBackup TPendingBackup::Prepare(const QString& F, const TBackupSettings& 
     return b;
 }
 
-void TPendingBackup::Commit() {
-    if (FCopy.isEmpty()) return;
+QStringList TPendingBackup::Commit() {
+    QStringList problems;
+    if (FCopy.isEmpty()) return problems;
+    const auto generation = [this](int k) { return QFileInfo(BackupName(FStem, k)).fileName(); };
     // Oldest first, each generation copied over the next: at every moment every generation
     // is whole (the one being replaced is its old content until the copy is renamed in).
     for (int k = FGenerations; k >= 2; --k) {
         const QString from = BackupName(FStem, k - 1);
-        if (PathExists(from)) CopyFileOver(from, BackupName(FStem, k));
+        if (!PathExists(from)) continue;
+        try {
+            CopyFileOver(from, BackupName(FStem, k));
+        } catch (const EUnconfirmedWrite& e) {
+            problems << QString::fromStdString(e.what());
+        } catch (const EPlatformError& e) {
+            problems << QStringLiteral("%1 を %2 に進められませんでした（%2 は元のままです）。\r%3")
+                            .arg(generation(k - 1), generation(k), QString::fromStdString(e.what()));
+        }
     }
-    RenameOver(FCopy, BackupName(FStem, 1));
-    FCopy.clear();
+    try {
+        RenameOver(FCopy, BackupName(FStem, 1));
+    } catch (const EUnconfirmedWrite& e) {
+        problems << QString::fromStdString(e.what());
+    } catch (const EPlatformError& e) {
+        problems << QStringLiteral("保存する前の内容を %1 にできませんでした。その内容は %2 に残してあります。\r%3")
+                        .arg(generation(1), DisplayPath(FCopy), QString::fromStdString(e.what()));
+    }
+    FCopy.clear(); // kept, whatever became of it: it is generation 01 or named above
+    return problems;
 }
 
 void TPendingBackup::Discard() noexcept {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quire {
 
@@ -23,6 +24,8 @@ QString BackupName(const QString& Stem, int K);
 // A backup being made of F: Prepare copies F's present content aside; after F was written,
 // Commit moves the generations on and puts the copy in as generation 01; if the write
 // failed, the copy is dropped (also by the destructor) and the generations stay as they were.
+// Each move stands on its own: one that fails is skipped and the others go on, so the content
+// before the save becomes generation 01 whatever became of the older ones.
 class TPendingBackup {
 public:
     TPendingBackup() = default;
@@ -36,8 +39,10 @@ public:
     // copy cannot be made (the caller tells the user and may save without it).
     static TPendingBackup Prepare(const QString& F, const TBackupSettings& Settings);
     bool Empty() const noexcept { return FCopy.isEmpty(); }
-    // Raises EPlatformError when a generation cannot be moved; the older ones are kept.
-    void Commit();
+    // What could not be done, one message per generation for the user (empty when every move
+    // was made). Should the copy itself not become generation 01, it is kept where it is and
+    // its message names it.
+    QStringList Commit();
     void Discard() noexcept;
 
 private:

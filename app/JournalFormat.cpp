@@ -1,7 +1,10 @@
 // The recovery journal's file format.
 #include "JournalFormat.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <limits>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace quire::journal {
@@ -195,21 +198,72 @@ bool DecodeEdit(std::string_view& In, TEditRecord& Record) {
     return true;
 }
 
-TFrameReader::TFrameReader(std::string_view File) : FFile(File) {
-    FMagicOk = File.substr(0, kMagic.size()) == kMagic;
+bool TJournalSource::Read(uint64_t Offset, std::size_t N, std::string& Out) const {
+    if (Offset > FSize || N > FSize - Offset) return false;
+    if (FFd < 0) {
+        Out.append(FBytes.substr(static_cast<std::size_t>(Offset), N));
+        return true;
+    }
+    const std::size_t start = Out.size();
+    Out.resize(start + N);
+    std::size_t done = 0;
+    while (done < N) {
+        const ssize_t n = ::pread(FFd, Out.data() + start + done, N - done, static_cast<off_t>(Offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            Out.resize(start);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool TJournalSource::Crc(uint64_t Offset, uint64_t N, uint32_t& Crc) const {
+    if (Offset > FSize || N > FSize - Offset) return false;
+    if (FFd < 0) {
+        Crc = Crc32(FBytes.substr(static_cast<std::size_t>(Offset), static_cast<std::size_t>(N)), Crc);
+        return true;
+    }
+    constexpr std::size_t kPiece = 1 << 20;
+    std::string piece;
+    for (uint64_t done = 0; done < N;) {
+        const auto n = static_cast<std::size_t>(std::min<uint64_t>(kPiece, N - done));
+        piece.clear();
+        if (!Read(Offset + done, n, piece)) return false;
+        Crc = Crc32(piece, Crc);
+        done += n;
+    }
+    return true;
+}
+
+TFrameReader::TFrameReader(const TJournalSource& Source) : FSource(Source) {
+    std::string magic;
+    FMagicOk = Source.Read(0, kMagic.size(), magic) && magic == kMagic;
     FPos = FMagicOk ? kMagic.size() : 0;
 }
 
-bool TFrameReader::Next(TFrame& Frame) {
-    if (!FMagicOk || FFile.size() - FPos < kFrameOverhead) return false;
-    const char* p = FFile.data() + FPos;
-    const uint64_t length = getU32(p + 1);
-    if (length > FFile.size() - FPos - kFrameOverhead) return false;
-    const std::size_t body = 5 + static_cast<std::size_t>(length);
-    if (Crc32(std::string_view(p, body)) != getU32(p + body)) return false;
-    Frame.Kind = static_cast<TFrameKind>(p[0]);
-    Frame.Payload = std::string_view(p + 5, static_cast<std::size_t>(length));
-    FPos += body + 4;
+bool TFrameReader::Next(TFrame& Frame, TPayloads Keep) {
+    const uint64_t size = FSource.Size();
+    std::string head;
+    if (!FMagicOk || size - FPos < kFrameOverhead || !FSource.Read(FPos, 5, head)) return false;
+    const uint64_t length = getU32(head.data() + 1);
+    if (length > size - FPos - kFrameOverhead) return false;
+    const auto kind = static_cast<TFrameKind>(head[0]);
+    const bool keep = Keep == TPayloads::All || kind == TFrameKind::Header || kind == TFrameKind::Page;
+    uint32_t crc = Crc32(head);
+    FPayload.clear();
+    if (keep) {
+        if (!FSource.Read(FPos + 5, static_cast<std::size_t>(length), FPayload)) return false;
+        crc = Crc32(FPayload, crc);
+    } else if (!FSource.Crc(FPos + 5, length, crc)) {
+        return false;
+    }
+    std::string stored;
+    if (!FSource.Read(FPos + 5 + length, 4, stored) || crc != getU32(stored.data())) return false;
+    Frame.Kind = kind;
+    Frame.Payload = FPayload;
+    FPos += kFrameOverhead + length;
     return true;
 }
 

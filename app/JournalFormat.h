@@ -104,24 +104,52 @@ bool DecodeEdit(std::string_view& In, TEditRecord& Record);
 
 struct TFrame {
     TFrameKind Kind = TFrameKind::Header;
-    std::string_view Payload;
+    std::string_view Payload; // empty when the payload was only checked, not kept
 };
+
+// The bytes of a journal file: in memory, or in an open file read piece by piece, so that a
+// file of any size is walked without being held whole.
+class TJournalSource {
+public:
+    explicit TJournalSource(std::string_view Bytes) noexcept : FBytes(Bytes), FSize(Bytes.size()) {}
+    // Fd stays the caller's and open while the source is used; Size is the file's size.
+    TJournalSource(int Fd, uint64_t Size) noexcept : FFd(Fd), FSize(Size) {}
+    uint64_t Size() const noexcept { return FSize; }
+    // Appends N bytes from Offset to Out; false when they cannot all be read.
+    bool Read(uint64_t Offset, std::size_t N, std::string& Out) const;
+    // Continues Crc over N bytes from Offset, reading them in pieces; false when they cannot
+    // all be read.
+    bool Crc(uint64_t Offset, uint64_t N, uint32_t& Crc) const;
+
+private:
+    std::string_view FBytes;
+    int FFd = -1;
+    uint64_t FSize = 0;
+};
+
+// Which payloads a walk of the frames keeps: all of them, or only those of the Header and
+// Page frames (the others are checked against their checksums without being held).
+enum class TPayloads { All, FactsOnly };
 
 // Walks the frames of a journal file's bytes. Next stops at the end or at the first frame
 // that is cut short or fails its checksum; GoodEnd is then the length of the bytes that hold
-// whole frames, and Torn tells whether anything followed them.
+// whole frames, and Torn tells whether anything followed them. A kept payload is read into a
+// buffer of the reader's own: it stays valid until the next call of Next, or is taken over
+// with TakePayload.
 class TFrameReader {
 public:
-    explicit TFrameReader(std::string_view File);
+    explicit TFrameReader(const TJournalSource& Source);
     bool MagicOk() const noexcept { return FMagicOk; }
-    bool Next(TFrame& Frame);
-    std::size_t GoodEnd() const noexcept { return FPos; }
-    bool Torn() const noexcept { return FPos < FFile.size(); }
+    bool Next(TFrame& Frame, TPayloads Keep = TPayloads::All);
+    std::string TakePayload() { return std::move(FPayload); }
+    uint64_t GoodEnd() const noexcept { return FPos; }
+    bool Torn() const noexcept { return FPos < FSource.Size(); }
 
 private:
-    std::string_view FFile;
-    std::size_t FPos = 0;
+    const TJournalSource& FSource;
+    uint64_t FPos = 0;
     bool FMagicOk = false;
+    std::string FPayload;
 };
 
 } // namespace quire::journal

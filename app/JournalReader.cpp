@@ -3,7 +3,10 @@
 
 #include "SplitVector.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace quire {
 
@@ -14,18 +17,23 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 
 // The rows being rebuilt. Invariant: every row's bytes lie either in the snapshot (Base) or
-// in Arena, which only grows, so rows are moved as small records and no row text is copied
-// until the whole text is put together.
+// in Arena, which grows by the new rows of each record, so rows are moved as small records
+// and no row text is copied until the whole text is put together. Arena holds the new rows
+// of every record, also those replaced since: when it must grow and more of it holds such
+// rows than rows in use (and than some room, at least a few bytes a row so that the walk over
+// the rows is paid for), only the rows in use move to the new arena. So records that each
+// rewrite a long line cost that line a few times, not once a record.
 class ReplayRows {
 public:
-    explicit ReplayRows(std::string_view Base) : FBase(Base) {}
-
-    // The snapshot's rows: Count rows, each ended by LF (LineEnd) or CR (Wrapped), the last
-    // one perhaps by the end (EndOfFile). False when the bytes do not hold Count rows.
-    bool Load(uint64_t Count, std::string_view Serial);
+    // The snapshot's payload: a row count, then the rows, each ended by LF (LineEnd) or CR
+    // (Wrapped), the last one perhaps by the end (EndOfFile). False when the bytes do not
+    // hold that many rows.
+    bool Load(std::string Snapshot);
     // Applies one edit record; false (the rows untouched) when it does not fit them.
     bool Apply(const TEditRecord& R);
     std::string Text() const;
+    uint64_t HeldBytes() const noexcept { return FHeld; }
+    uint64_t BuiltBytes() const noexcept { return FBuilt; }
 
 private:
     struct Ref {
@@ -34,24 +42,50 @@ private:
         TRowAttribute Attribute;
         bool InArena;
     };
+    static constexpr std::size_t kCompactRoom = std::size_t(1) << 20;
+    static constexpr std::size_t kCompactRoomPerRow = 16;
+
     std::string_view bytes(const Ref& r) const {
-        return (r.InArena ? std::string_view(FArena) : FBase).substr(static_cast<std::size_t>(r.Offset), r.Length);
+        return (r.InArena ? std::string_view(FArena) : std::string_view(FBase))
+            .substr(static_cast<std::size_t>(r.Offset), r.Length);
     }
+    // Each piece of the text of rows Start..Start+Count-1 in turn: a row's bytes, then CR LF
+    // after a LineEnd row.
+    template <typename Piece>
+    void forEachPiece(std::size_t Start, std::size_t Count, Piece piece) const {
+        for (std::size_t i = Start; i < Start + Count; ++i) {
+            piece(bytes(FRows[i]));
+            if (FRows[i].Attribute == TRowAttribute::LineEnd) piece(kCrLf);
+        }
+    }
+    // Appends N bytes of that text, from its byte From, to the arena (whose room was made).
+    void appendText(std::size_t Start, std::size_t Count, uint64_t From, uint64_t N);
     // The new rows of R, taken from the new text Text (which starts at Arena offset At).
     bool splitNew(const TEditRecord& R, std::string_view Text, uint64_t At, std::vector<Ref>& Rows) const;
+    // Makes room in the arena for Needed more bytes: a larger arena, or, once most of it holds
+    // rows replaced since, a fresh one with only the rows in use.
+    void makeRoom(uint64_t Needed);
+    void held(std::size_t Extra = 0) { FHeld = std::max<uint64_t>(FHeld, FBase.size() + FArena.size() + Extra); }
 
-    std::string_view FBase;
+    std::string FBase;
     std::string FArena;
+    uint64_t FArenaInUse = 0; // the arena's bytes that rows still use
     SplitVector<Ref> FRows;
+    uint64_t FHeld = 0;
+    uint64_t FBuilt = 0;
 };
 
-bool ReplayRows::Load(uint64_t Count, std::string_view Serial) {
-    const char* const begin = Serial.data();
-    const char* const end = begin + Serial.size();
+bool ReplayRows::Load(std::string Snapshot) {
+    FBase = std::move(Snapshot);
+    std::string_view serial = FBase;
+    uint64_t count = 0;
+    if (!GetVarint(serial, count)) return false;
+    const char* const begin = serial.data();
+    const char* const end = begin + serial.size();
     const char* p = begin;
-    const char* cr = static_cast<const char*>(std::memchr(p, '\r', Serial.size()));
-    const uint64_t base = static_cast<uint64_t>(Serial.data() - FBase.data());
-    FRows.Reserve(static_cast<std::size_t>(std::min<uint64_t>(Count, Serial.size() + 1)));
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', serial.size()));
+    const uint64_t base = static_cast<uint64_t>(serial.data() - FBase.data());
+    FRows.Reserve(static_cast<std::size_t>(std::min<uint64_t>(count, serial.size() + 1)));
     while (p < end) {
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
         if (cr && cr < p) cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
@@ -66,8 +100,24 @@ bool ReplayRows::Load(uint64_t Count, std::string_view Serial) {
         p = stop == end ? end : stop + 1;
     }
     // An empty last row without a line end leaves no bytes behind it.
-    if (FRows.Size() + 1 == Count) FRows.PushBack(Ref{base + Serial.size(), 0, TRowAttribute::EndOfFile, false});
-    return FRows.Size() == Count;
+    if (FRows.Size() + 1 == count) FRows.PushBack(Ref{base + serial.size(), 0, TRowAttribute::EndOfFile, false});
+    held();
+    return FRows.Size() == count;
+}
+
+void ReplayRows::appendText(std::size_t Start, std::size_t Count, uint64_t From, uint64_t N) {
+    uint64_t at = 0;
+    forEachPiece(Start, Count, [&](std::string_view piece) {
+        const uint64_t end = at + piece.size();
+        if (N > 0 && end > From) {
+            const auto skip = static_cast<std::size_t>(From > at ? From - at : 0);
+            const auto take = static_cast<std::size_t>(std::min<uint64_t>(piece.size() - skip, N));
+            FArena.append(piece.data() + skip, take); // within the room made: the piece stays put
+            From += take;
+            N -= take;
+        }
+        at = end;
+    });
 }
 
 bool ReplayRows::splitNew(const TEditRecord& R, std::string_view Text, uint64_t At, std::vector<Ref>& Rows) const {
@@ -101,96 +151,140 @@ bool ReplayRows::Apply(const TEditRecord& R) {
     if (R.Start > size || R.Deleted > size - R.Start) return false;
     const auto start = static_cast<std::size_t>(R.Start);
     const auto deleted = static_cast<std::size_t>(R.Deleted);
-    std::string old;
-    for (std::size_t i = start; i < start + deleted; ++i) {
-        old += bytes(FRows[i]);
-        if (FRows[i].Attribute == TRowAttribute::LineEnd) old += kCrLf;
-    }
-    if (Crc32(old) != R.OldCrc || R.Prefix > old.size() || R.Suffix > old.size() - R.Prefix) return false;
+    // The old text is checked where it lies, not copied.
+    uint64_t oldSize = 0;
+    uint32_t crc = 0;
+    forEachPiece(start, deleted, [&](std::string_view piece) {
+        crc = Crc32(piece, crc);
+        oldSize += piece.size();
+    });
+    if (crc != R.OldCrc || R.Prefix > oldSize || R.Suffix > oldSize - R.Prefix) return false;
+    const uint64_t newSize = R.Prefix + R.Middle.size() + R.Suffix;
+    // Room for the whole new text first: the old rows' bytes it copies may lie in the arena.
+    if (FArena.capacity() - FArena.size() < newSize) makeRoom(newSize);
     const uint64_t at = FArena.size();
-    FArena.append(old, 0, static_cast<std::size_t>(R.Prefix));
+    appendText(start, deleted, 0, R.Prefix);
     FArena += R.Middle;
-    FArena.append(old, old.size() - static_cast<std::size_t>(R.Suffix), static_cast<std::size_t>(R.Suffix));
+    appendText(start, deleted, oldSize - R.Suffix, R.Suffix);
     std::vector<Ref> rows;
-    if (R.Inserted > 0 && !splitNew(R, std::string_view(FArena).substr(static_cast<std::size_t>(at)), at, rows)) {
+    const std::string_view text = std::string_view(FArena).substr(static_cast<std::size_t>(at));
+    if ((R.Inserted > 0 && !splitNew(R, text, at, rows)) || (R.Inserted == 0 && !text.empty())) {
         FArena.resize(static_cast<std::size_t>(at));
         return false;
     }
-    if (R.Inserted == 0 && FArena.size() != at) {
-        FArena.resize(static_cast<std::size_t>(at));
-        return false;
-    }
+    FBuilt += newSize;
+    for (std::size_t i = start; i < start + deleted; ++i)
+        if (FRows[i].InArena) FArenaInUse -= FRows[i].Length;
+    for (const Ref& r : rows) FArenaInUse += r.Length;
     FRows.Delete(start, deleted);
     FRows.InsertN(start, rows.size(), Ref{});
     for (std::size_t i = 0; i < rows.size(); ++i) FRows[start + i] = rows[i];
+    held();
     return true;
+}
+
+void ReplayRows::makeRoom(uint64_t Needed) {
+    const uint64_t room = std::max<uint64_t>(kCompactRoom, uint64_t(FRows.Size()) * kCompactRoomPerRow);
+    std::string fresh;
+    if (FArena.size() - FArenaInUse <= std::max(room, FArenaInUse)) {
+        // Mostly in use: a larger arena, the bytes as they are.
+        fresh.reserve(static_cast<std::size_t>(std::max<uint64_t>(FArena.size() + Needed, FArena.capacity() * 3 / 2)));
+        held(fresh.capacity());
+        fresh.append(FArena);
+    } else {
+        // Mostly bytes of rows replaced since: only the rows in use move to the new arena.
+        fresh.reserve(static_cast<std::size_t>((FArenaInUse + Needed) * 3 / 2));
+        held(fresh.capacity());
+        for (std::size_t i = 0; i < FRows.Size(); ++i) {
+            Ref& r = FRows[i];
+            if (!r.InArena) continue;
+            const std::string_view b = bytes(r);
+            r.Offset = fresh.size();
+            fresh += b;
+        }
+    }
+    FArena.swap(fresh);
 }
 
 std::string ReplayRows::Text() const {
     std::size_t size = 0;
-    for (std::size_t i = 0; i < FRows.Size(); ++i)
-        size += FRows[i].Length + (FRows[i].Attribute == TRowAttribute::LineEnd ? 2 : 0);
+    forEachPiece(0, FRows.Size(), [&](std::string_view piece) { size += piece.size(); });
     std::string text;
     text.reserve(size);
-    for (std::size_t i = 0; i < FRows.Size(); ++i) {
-        text += bytes(FRows[i]);
-        if (FRows[i].Attribute == TRowAttribute::LineEnd) text += kCrLf;
-    }
+    forEachPiece(0, FRows.Size(), [&](std::string_view piece) { text += piece; });
     return text;
 }
 
 // Walks the frames of a file in the order the writer made them: Header, Page, Snapshot, then
-// Edits and Page. OnSnapshot and OnEdits return false when their frame cannot be used; the
-// walk ends there and the content is marked incomplete.
+// Edits and Page. OnSnapshot (given the reader, to take the payload over) and OnEdits return
+// false when their frame cannot be used; the walk ends there and the content is marked
+// incomplete.
 template <typename Snapshot, typename Edits>
-TJournalContent walk(std::string_view File, Snapshot onSnapshot, Edits onEdits) {
+TJournalContent walk(const TJournalSource& File, TPayloads Keep, Snapshot onSnapshot, Edits onEdits) {
     TJournalContent c;
     TFrameReader reader(File);
     TFrame f;
     bool header = false, page = false, ok = true;
-    std::size_t usedEnd = reader.GoodEnd();
-    while (ok && reader.Next(f)) {
+    uint64_t usedEnd = reader.GoodEnd();
+    while (ok && reader.Next(f, Keep)) {
         switch (f.Kind) {
         case TFrameKind::Header: ok = !header && DecodeHeader(f.Payload, c.Header) && (header = true); break;
         case TFrameKind::Page: ok = header && DecodePage(f.Payload, c.Page) && (page = true); break;
-        case TFrameKind::Snapshot: ok = page && !c.Usable && onSnapshot(f.Payload) && (c.Usable = true); break;
+        case TFrameKind::Snapshot: ok = page && !c.Usable && onSnapshot(reader) && (c.Usable = true); break;
         case TFrameKind::Edits: ok = c.Usable && onEdits(f.Payload, c.EditCount); break;
         default: break; // a frame this version does not know
         }
         if (ok) usedEnd = reader.GoodEnd();
     }
-    c.LostBytes = File.size() - usedEnd;
+    c.LostBytes = File.Size() - usedEnd;
     c.Complete = c.LostBytes == 0;
+    return c;
+}
+
+// Runs Read; a file that needs more memory than there is gives a content that says so.
+template <typename Read>
+TJournalContent withinMemory(Read read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    TJournalContent c;
+    c.Complete = false;
+    c.OutOfMemory = true;
     return c;
 }
 
 } // namespace
 
-TJournalContent TJournalReader::Summary(std::string_view File) {
-    return walk(
-        File, [](std::string_view) { return true; }, [](std::string_view, uint64_t&) { return true; });
+TJournalContent TJournalReader::Summary(const TJournalSource& File) {
+    return withinMemory([&] {
+        return walk(
+            File, TPayloads::FactsOnly, [](TFrameReader&) { return true; },
+            [](std::string_view, uint64_t&) { return true; });
+    });
 }
 
-TJournalContent TJournalReader::Replay(std::string_view File) {
-    ReplayRows rows(File);
-    TJournalContent c = walk(
-        File,
-        [&](std::string_view payload) {
-            uint64_t count = 0;
-            return GetVarint(payload, count) && rows.Load(count, payload);
-        },
-        [&](std::string_view payload, uint64_t& applied) {
-            // The records of one frame apply one by one; a record that does not fit stops the
-            // replay after the ones before it.
-            TEditRecord r;
-            while (!payload.empty()) {
-                if (!DecodeEdit(payload, r) || !rows.Apply(r)) return false;
-                ++applied;
-            }
-            return true;
-        });
-    if (c.Usable) c.Text = rows.Text();
-    return c;
+TJournalContent TJournalReader::Replay(const TJournalSource& File) {
+    return withinMemory([&] {
+        ReplayRows rows;
+        TJournalContent c = walk(
+            File, TPayloads::All, [&](TFrameReader& reader) { return rows.Load(reader.TakePayload()); },
+            [&](std::string_view payload, uint64_t& applied) {
+                // The records of one frame apply one by one; a record that does not fit stops
+                // the replay after the ones before it.
+                TEditRecord r;
+                while (!payload.empty()) {
+                    if (!DecodeEdit(payload, r) || !rows.Apply(r)) return false;
+                    ++applied;
+                }
+                return true;
+            });
+        if (c.Usable) c.Text = rows.Text();
+        c.HeldBytes = rows.HeldBytes();
+        c.BuiltBytes = rows.BuiltBytes();
+        return c;
+    });
 }
 
 } // namespace quire

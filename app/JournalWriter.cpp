@@ -98,10 +98,20 @@ int TJournalWriter::SyncCount() const {
     return FSyncs;
 }
 
-void TJournalWriter::fail(const std::string& Id, const std::string& What, int Error) {
+void TJournalWriter::SetOnFailure(std::function<void()> Handler) {
     const std::lock_guard<std::mutex> lock(FMutex);
-    FFailed.insert(Id);
-    FError = TError{What, Error};
+    FOnFailure = std::move(Handler);
+}
+
+void TJournalWriter::fail(const std::string& Id, const std::string& What, int Error) {
+    std::function<void()> tell;
+    {
+        const std::lock_guard<std::mutex> lock(FMutex);
+        FFailed.insert(Id);
+        FError = TError{What, Error};
+        tell = FOnFailure;
+    }
+    if (tell) tell();
 }
 
 // --- the writing thread ----------------------------------------------------------------

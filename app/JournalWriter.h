@@ -58,6 +58,10 @@ public:
 
     // A write of journal Id failed since its last Begin.
     bool Failed(const std::string& Id) const;
+    // Called on the writing thread each time a write or a sync fails, so that a failure that
+    // comes after the last change is heard of without waiting for another one (the handler
+    // must only hand the news on to its own thread).
+    void SetOnFailure(std::function<void()> Handler);
     // The last failure: the file and the system's error number (Path empty when none came),
     // cleared by reading it.
     struct TError {
@@ -109,6 +113,7 @@ private:
     bool FStop = false;
     std::set<std::string> FFailed;
     TError FError;
+    std::function<void()> FOnFailure;
     int FSyncs = 0;
     std::thread FThread;
 };

@@ -11,6 +11,7 @@
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "RecoveryKeeper.h"
+#include "RegularFileReader.h"
 #include "ShellLink.h"
 #include "jconvert.h"
 
@@ -19,6 +20,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -64,9 +66,9 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
     // Offsets into the text are 32-bit: larger files are refused with a message rather than
     // loaded wrongly.
     if (FileSize(Path) > MaxFileSize) {
-        Tell(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) +
-                 DisplayPath(Path),
-             TMessageIcon::Warning);
+        TellOpenFailure(
+            QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) +
+            DisplayPath(Path));
         return false;
     }
     try {
@@ -100,7 +102,7 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
         tellWhatTheReadLeft(Path, t, AsCode, p.CutAtNul);
         return true;
     } catch (const EPlatformError& e) {
-        Tell(QString::fromStdString(e.what()));
+        TellOpenFailure(QString::fromStdString(e.what()));
         return false;
     }
 }
@@ -145,10 +147,11 @@ bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
 }
 
 int TMainForm::OpenIntoPage(const QString& Path, bool ChooseMode) {
-    // A file that cannot be read is reported before any page is added for it.
+    // A file that cannot be read is reported, with the reason, before any page is added for
+    // it. It is opened without blocking, so a FIFO or a device is refused, not waited for.
     const QString path = NormalizedPath(Path);
-    if (!IsRegularFile(path) || !IsReadable(path)) {
-        Tell(QStringLiteral("ファイルを開けません: ") + DisplayPath(path));
+    if (const TRegularFileReader probe(path, MaxTextFileSize); !probe.Ok()) {
+        TellOpenFailure(ReadFailureMessage(path, probe.Status()));
         return -1;
     }
     int index = PageCount() - 1;
@@ -184,7 +187,7 @@ bool TMainForm::ConfirmOpenAgain(const QString& Normalized) {
 
 QString TMainForm::ShortcutTarget(const QString& Path) {
     const ShellLinkTarget target = ResolveShellLink(Path);
-    if (target.Path.isEmpty()) Tell(target.Error);
+    if (target.Path.isEmpty()) TellOpenFailure(target.Error);
     return target.Path;
 }
 
@@ -273,15 +276,37 @@ QStringList TMainForm::DroppedFiles(const QMimeData& Data) {
     return files;
 }
 
+void TMainForm::TellOpenFailure(const QString& Text) {
+    if (FOpenFailures)
+        *FOpenFailures << Text;
+    else
+        Tell(Text);
+}
+
 void TMainForm::OpenNamedFiles(const QStringList& Files) {
-    for (QString path : Files) {
-        if (path.endsWith(QStringLiteral(".lnk"))) {
-            path = ShortcutTarget(path);
-            if (path.isEmpty()) continue;
+    // One message for the whole hand-off (or drop), naming every file that could not be
+    // opened, instead of a box for each.
+    QStringList failures, unopened;
+    {
+        const QScopedValueRollback<QStringList*> gather(FOpenFailures, &failures);
+        for (QString path : Files) {
+            if (path.endsWith(QStringLiteral(".lnk"))) {
+                path = ShortcutTarget(path);
+                if (path.isEmpty()) continue;
+            }
+            path = NormalizedPath(path);
+            if (PageCount() >= MaxPages && !PageIsBlank(PageCount() - 1)) {
+                unopened << DisplayPath(path);
+                continue;
+            }
+            if (ConfirmOpenAgain(path)) OpenFileIntoPage(path);
         }
-        path = NormalizedPath(path);
-        if (ConfirmOpenAgain(path)) OpenFileIntoPage(path);
     }
+    if (!unopened.isEmpty())
+        failures << QStringLiteral("これ以上ページを開けないため（%1 ページまで）、次のファイルは開きませんでした。\r")
+                            .arg(MaxPages) +
+                        ListedLines(unopened);
+    if (!failures.isEmpty()) Tell(ListedLines(failures, 10, QStringLiteral("\r\r")));
     EditorChanged(CurrentEditor());
 }
 

@@ -31,6 +31,13 @@ QString pageName(const journal::TJournalPage& Page) {
 // The name as the user reads it in a message.
 QString shownName(const journal::TJournalPage& Page) { return DisplayPath(pageName(Page)); }
 
+// The page a found journal was made for: its name when the journal says, else the journal
+// file's own name.
+QString foundName(const TFoundJournal& Found) {
+    const journal::TJournalPage& page = Found.Summary.Page;
+    return page == journal::TJournalPage{} ? QFileInfo(Found.Path).fileName() : shownName(page);
+}
+
 } // namespace
 
 journal::TJournalPage TMainForm::JournalPage(TEditor* E) const {
@@ -52,17 +59,23 @@ void TMainForm::OfferRecovery() {
     FRecovery->TellFolderProblem();
     std::vector<TFoundJournal> found = FRecovery->FindOrphans();
     if (found.empty()) return;
-    QString list;
-    for (const TFoundJournal& f : found)
-        list += QStringLiteral("・%1（最終変更 %2）\r")
-                    .arg(shownName(f.Summary.Page), f.LastChange.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    const int answer =
-        Ask(QStringLiteral("前回 Quire が終了したとき、保存されていない変更が残っていました。\r\r") + list +
-                QStringLiteral("\r復元しますか？\r\r"
-                               "「はい」: 復元します（ファイルは保存するまで変わりません）\r"
-                               "「いいえ」: 変更の記録を破棄します\r"
-                               "「キャンセル」: 記録を次の起動まで残します"),
-            mbYes | mbNo | mbCancel, mbYes, TMessageIcon::Question);
+    QStringList lines;
+    bool unreadable = false;
+    for (const TFoundJournal& f : found) {
+        QString line = QStringLiteral("・%1（最終変更 %2）")
+                           .arg(foundName(f), f.LastChange.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+        if (!f.Problem.isEmpty()) line += QStringLiteral(": 復元できません（%1）").arg(f.Problem);
+        unreadable = unreadable || !f.Problem.isEmpty();
+        lines << line;
+    }
+    const int answer = Ask(
+        QStringLiteral("前回 Quire が終了したとき、保存されていない変更が残っていました。\r\r") + ListedLines(lines) +
+            QStringLiteral("\r\r復元しますか？\r\r"
+                           "「はい」: 復元します（ファイルは保存するまで変わりません）\r"
+                           "「いいえ」: 変更の記録を破棄します\r"
+                           "「キャンセル」: 記録を次の起動まで残します") +
+            (unreadable ? QStringLiteral("\r\r復元できない記録は、「はい」で別のフォルダーに移します。") : QString()),
+        mbYes | mbNo | mbCancel, mbYes, TMessageIcon::Question);
     if (answer == mbNo) {
         for (TFoundJournal& f : found) TRecoveryKeeper::Discard(f);
         return;
@@ -70,28 +83,38 @@ void TMainForm::OfferRecovery() {
     if (answer != mbYes) return; // later: the journals stay, unlocked again
     QStringList notes;
     int kept = 0;
-    for (TFoundJournal& f : found) {
-        TJournalContent content = TRecoveryKeeper::Replay(f);
-        const QString name = shownName(content.Usable ? content.Page : f.Summary.Page);
-        if (!content.Usable) {
-            notes << QStringLiteral("%1: 記録を読み取れないため、復元できませんでした。").arg(name);
-            continue; // kept for a later try
-        }
-        const bool complete = content.Complete;
-        const uint64_t lost = content.LostBytes;
-        if (!OpenRecoveredPage(content, std::move(f))) {
-            ++kept;
-            continue;
-        }
-        if (!complete)
-            notes << QStringLiteral("%1: 記録の終わりが壊れていたため、最後の変更の一部を復元できませんでした"
-                                    "（使えなかった記録 %2 バイト）。")
-                         .arg(name)
-                         .arg(lost);
-    }
+    for (TFoundJournal& f : found) RecoverPage(f, notes, kept);
     if (kept > 0) notes << QStringLiteral("ページがいっぱいのため、%1 件の記録は次の起動まで残します。").arg(kept);
-    if (!notes.isEmpty()) Tell(notes.join(QStringLiteral("\r")), TMessageIcon::Warning);
+    if (!notes.isEmpty()) Tell(ListedLines(notes), TMessageIcon::Warning);
     EditorChanged(CurrentEditor());
+}
+
+void TMainForm::RecoverPage(TFoundJournal& Found, QStringList& Notes, int& Kept) {
+    TJournalContent content;
+    QString problem = Found.Problem;
+    if (problem.isEmpty()) {
+        content = TRecoveryKeeper::Replay(Found);
+        problem = TRecoveryKeeper::Unreadable(content);
+    }
+    const QString name = content.Usable ? shownName(content.Page) : foundName(Found);
+    if (!problem.isEmpty()) {
+        // The user has seen it once: it is not offered again, and nothing of it is removed.
+        const QString where = TRecoveryKeeper::KeepAside(Found);
+        Notes << QStringLiteral("%1: 復元できませんでした（%2）。記録は %3 に残してあります。")
+                     .arg(name, problem, DisplayPath(where));
+        return;
+    }
+    const bool complete = content.Complete;
+    const uint64_t lost = content.LostBytes;
+    if (!OpenRecoveredPage(content, std::move(Found))) {
+        ++Kept;
+        return;
+    }
+    if (!complete)
+        Notes << QStringLiteral("%1: 記録の終わりが壊れていたため、最後の変更の一部を復元できませんでした"
+                                "（使えなかった記録 %2 バイト）。")
+                     .arg(name)
+                     .arg(lost);
 }
 
 bool TMainForm::OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Found) {

@@ -118,25 +118,31 @@ bool TMainForm::WritePage(int Index, bool Backup) {
                  TMessageIcon::Warning);
         }
     }
+    // A write the system could not confirm did take place: the file holds the text, but the
+    // page stays modified (and keeps its journal) until a save is confirmed.
+    QString unconfirmed;
     try {
         quire::WritePage(p.Editor->Lines().Text(), p.KanjiCode.toStdString(), p.LineEndCode.toStdString(), p.FileName,
                          TConverter::Auto, p.Editor->ScreenStrings().CharTable());
+    } catch (const EUnconfirmedWrite& e) {
+        unconfirmed = QString::fromStdString(e.what());
     } catch (const EPlatformError& e) {
         Tell(QString::fromStdString(e.what()));
         return false; // the page stays modified and keeps its name; the backups stay as they were
     }
-    try {
-        backup.Commit();
-    } catch (const EPlatformError& e) {
-        Tell(QStringLiteral("保存しましたが、バックアップの世代を進められませんでした。\r\r") +
-                 QString::fromStdString(e.what()),
+    if (const QStringList problems = backup.Commit(); !problems.isEmpty())
+        Tell(QStringLiteral("保存しましたが、バックアップの一部を作れませんでした。\r\r") +
+                 problems.join(QStringLiteral("\r\r")),
              TMessageIcon::Warning);
-    }
+    if (!unconfirmed.isEmpty())
+        Tell(unconfirmed + QStringLiteral("\r\r念のため、このページは変更ありのままにします。"), TMessageIcon::Warning);
     p.CutAtNul = false;
     p.KeepsBytes = true;
     p.Stamp = p.SeenStamp = StampOf(p.FileName);
-    p.Editor->SetModified(false);
-    FRecovery->Forget(p.Editor); // the file holds the text now
+    if (unconfirmed.isEmpty()) {
+        p.Editor->SetModified(false);
+        FRecovery->Forget(p.Editor); // the file holds the text now
+    }
     ShowPageName(Index);
     if (Index == ActivePage()) FSaveName = p.FileName;
     return true;

@@ -14,7 +14,6 @@ using namespace journal;
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr auto kRetryDelay = std::chrono::seconds(10);
 
 int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -23,7 +22,8 @@ int64_t nowMs() {
 
 } // namespace
 
-TPageJournal::TPageJournal(TJournalWriter& Writer, std::string Id) : FWriter(Writer), FId(std::move(Id)) {}
+TPageJournal::TPageJournal(TJournalWriter& Writer, std::string Id, std::chrono::milliseconds RetryDelay)
+    : FWriter(Writer), FId(std::move(Id)), FRetryDelay(RetryDelay) {}
 
 void TPageJournal::markDirty() {
     if (FDirty) return;
@@ -45,7 +45,7 @@ void TPageJournal::RowsReplaced(const TEditorScreenStrings& Rows, int Row, int D
         FEdit->Deleted = Deleted;
         FEdit->OldText.assign(RemovedText);
     }
-    TOpenEdit& e = *FEdit;
+    TOpenJournalEdit& e = *FEdit;
     e.Inserted = Inserted;
     e.NewText.clear();
     e.Breaks.clear();
@@ -87,11 +87,15 @@ void TPageJournal::closeEdit() {
     r.Breaks = std::move(FEdit->Breaks);
     r.OldCrc = Crc32(o);
     EncodeEdit(FPending, r);
+    FBuiltBytes += n.size();
     FTextBytes = FTextBytes + n.size() >= o.size() ? FTextBytes + n.size() - o.size() : 0;
     FEdit.reset();
 }
 
-bool TPageJournal::snapshotDue() const { return FLogBytes > std::max(FTextBytes, kMinLogBytes); }
+bool TPageJournal::snapshotDue() const {
+    const uint64_t text = std::max(FTextBytes, kMinLogBytes);
+    return FLogBytes > text || FBuiltBytes > kBuiltFactor * text;
+}
 
 void TPageJournal::Flush(const TEditorScreenStrings& Rows, bool Modified, const TJournalPage& Page) {
     if (!Modified) {
@@ -102,7 +106,7 @@ void TPageJournal::Flush(const TEditorScreenStrings& Rows, bool Modified, const 
     if (FOpen && !FNeedSnapshot && FWriter.Failed(FId)) {
         // A write was lost: what follows cannot build on the file; a new snapshot will.
         FNeedSnapshot = true;
-        FRetryAfter = now + kRetryDelay;
+        FRetryAfter = now + FRetryDelay;
     }
     closeEdit();
     if (FNeedSnapshot || snapshotDue()) {
@@ -141,12 +145,12 @@ void TPageJournal::startGeneration(const TEditorScreenStrings& Rows, const TJour
     AppendSnapshot(bytes, Rows);
     if (bytes.size() == before) { // more than a frame holds: nothing to write
         FNeedSnapshot = true;
-        FRetryAfter = std::chrono::steady_clock::now() + kRetryDelay;
+        FRetryAfter = std::chrono::steady_clock::now() + FRetryDelay;
         return;
     }
     ++FGeneration;
     FTextBytes = bytes.size() - before - kFrameOverhead;
-    FLogBytes = 0;
+    FLogBytes = FBuiltBytes = 0;
     FPage = Page;
     FNeedSnapshot = false;
     FOpen = true;
@@ -183,7 +187,7 @@ void TPageJournal::Forget() {
     FOpen = false;
     FNeedSnapshot = true;
     FDirty = false;
-    FLogBytes = FTextBytes = 0;
+    FLogBytes = FBuiltBytes = FTextBytes = 0;
     FRetryAfter = {};
 }
 

@@ -15,6 +15,20 @@ namespace quire {
 
 class TJournalWriter;
 
+// The edit a page journal is gathering: rows Start..Start+Deleted-1 whose text was OldText
+// have become Inserted rows with NewText (Wrapped rows ending at Breaks, the last one
+// LastAttribute). Outside the journal's class, so that its optional member can be made
+// while that class is still being defined (clang requires it).
+struct TOpenJournalEdit {
+    int Start = 0;
+    int Deleted = 0;
+    int Inserted = 0;
+    std::string OldText;
+    std::string NewText;
+    std::vector<uint64_t> Breaks;
+    TRowAttribute LastAttribute = TRowAttribute::LineEnd;
+};
+
 // Listens to a page's store. While the page is modified its journal is a file (see
 // TJournalWriter) that holds a snapshot of the rows and, after it, the edits since.
 //
@@ -23,14 +37,19 @@ class TJournalWriter;
 // as the old and the new text of those rows. Flush, called by the keeper some time after a
 // change, encodes what has gathered and hands it to the writer; it takes a fresh snapshot
 // (a new generation of the file) only when the journal has none, when the rows were made
-// anew, when a write failed, or when the edits written since the snapshot have grown past
-// the text's size (and at least MinLogBytes), so a large page is never rewritten per
-// keystroke.
+// anew, when a write failed, when the edits written since the snapshot have grown past the
+// text's size (and at least MinLogBytes), or when replaying them would build rows of more
+// than kBuiltFactor times that (each record's new rows are built whole, so short records on
+// a long line cost the line each), so a large page is never rewritten per keystroke and
+// reading a journal back costs a small multiple of its text.
 class TPageJournal : public TStoreObserver {
 public:
     static constexpr uint64_t kMinLogBytes = 64 * 1024;
+    static constexpr uint64_t kBuiltFactor = 4;
 
-    TPageJournal(TJournalWriter& Writer, std::string Id);
+    // RetryDelay: how long after a failed write the next snapshot waits.
+    TPageJournal(TJournalWriter& Writer, std::string Id,
+                 std::chrono::milliseconds RetryDelay = std::chrono::seconds(10));
 
     void RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,
                       std::string_view RemovedText) override;
@@ -56,22 +75,12 @@ public:
     static void AppendSnapshot(std::string& Out, const TEditorScreenStrings& Rows);
     // Bytes written since the last snapshot, and the text's size as the journal counts it.
     uint64_t LogBytes() const noexcept { return FLogBytes; }
+    // Bytes of rows that replaying the records since the snapshot builds.
+    uint64_t BuiltBytes() const noexcept { return FBuiltBytes; }
     uint64_t TextBytes() const noexcept { return FTextBytes; }
     uint64_t Generation() const noexcept { return FGeneration; }
 
 private:
-    // The edit being gathered: rows Start..Start+Deleted-1 whose text was OldText have become
-    // Inserted rows with NewText (Wrapped rows ending at Breaks, the last one LastAttribute).
-    struct TOpenEdit {
-        int Start = 0;
-        int Deleted = 0;
-        int Inserted = 0;
-        std::string OldText;
-        std::string NewText;
-        std::vector<uint64_t> Breaks;
-        TRowAttribute LastAttribute = TRowAttribute::LineEnd;
-    };
-
     void markDirty();
     void closeEdit();
     void startGeneration(const TEditorScreenStrings& Rows, const journal::TJournalPage& Page);
@@ -85,11 +94,13 @@ private:
     bool FNeedSnapshot = true;
     bool FOpen = false; // a generation was begun and not removed
     bool FDirty = false;
-    std::optional<TOpenEdit> FEdit;
+    std::optional<TOpenJournalEdit> FEdit;
     std::string FPending; // encoded edit records not yet handed to the writer
     journal::TJournalPage FPage;
     uint64_t FLogBytes = 0;
+    uint64_t FBuiltBytes = 0;
     uint64_t FTextBytes = 0;
+    const std::chrono::milliseconds FRetryDelay;
     // After a failed snapshot the next one waits a while, so a full disk does not turn each
     // flush of a large page into a copy of its whole text.
     std::chrono::steady_clock::time_point FRetryAfter{};

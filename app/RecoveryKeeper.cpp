@@ -32,20 +32,36 @@ constexpr qint64 kStaleTempSeconds = 60;
 
 QString systemError() { return SystemErrorText(errno); }
 
-// The whole content of an open file.
-bool readWhole(int fd, std::string& out) {
+// A page's text is at most 2 GB (its offsets are 32-bit); its journal holds a snapshot of it
+// and, before the next snapshot, at most about as much again in records. A file larger than
+// that is no journal of a page and is not read.
+constexpr uint64_t kMaxJournalSize = 3 * (uint64_t(1) << 31);
+
+// The file open as Fd, as a journal source.
+journal::TJournalSource sourceOf(int fd) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return false;
-    out.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < out.size()) {
-        const ssize_t n = ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
+    return journal::TJournalSource(fd, ::fstat(fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0);
+}
+
+// Why a journal file cannot give its text back, in the user's words; empty when it can.
+QString unreadable(const TJournalContent& c) {
+    if (c.OutOfMemory) return QStringLiteral("記録を読むためのメモリーが足りません");
+    if (!c.Usable) return QStringLiteral("記録が壊れています");
+    return {};
+}
+
+// The summary of the journal file open as Fd, or why it cannot be read.
+TJournalContent summaryOf(int fd, QString& problem) {
+    const journal::TJournalSource source = sourceOf(fd);
+    if (source.Size() > kMaxJournalSize) {
+        problem = QStringLiteral("記録が大きすぎます（%1 MB。ページの記録は %2 MB を超えません）")
+                      .arg(source.Size() >> 20)
+                      .arg(kMaxJournalSize >> 20);
+        return {};
     }
-    out.resize(done);
-    return true;
+    TJournalContent c = TJournalReader::Summary(source);
+    problem = unreadable(c);
+    return c;
 }
 
 // One file of the folder that looks like a journal's, opened and locked: its writer is gone.
@@ -85,6 +101,39 @@ std::optional<Candidate> lockCandidate(const QString& Path) {
     return c;
 }
 
+// The journal of one id whose files (newest generation first) are Files: the newest
+// generation that can be read is offered and the others go with it. When none can, the
+// journal is offered all the same, with the reason, so that it is never removed without the
+// user having seen it.
+TFoundJournal newestReadable(std::vector<Candidate>& files) {
+    TFoundJournal f;
+    bool newest = true;
+    for (Candidate& c : files) {
+        if (f.Path.isEmpty()) {
+            QString problem;
+            TJournalContent summary = summaryOf(c.File.Fd(), problem);
+            if (problem.isEmpty() || newest) { // the one offered, or the newest for its reason
+                f.Summary = std::move(summary);
+                f.Problem = problem;
+                f.LastChange = c.Modified;
+            }
+            newest = false;
+            if (problem.isEmpty()) {
+                f.Path = c.Path;
+                f.File = std::move(c.File);
+                continue;
+            }
+        }
+        f.Others.emplace_back(c.Path, std::move(c.File));
+    }
+    if (f.Path.isEmpty()) { // the newest file stands for the journal
+        f.Path = f.Others.front().first;
+        f.File = std::move(f.Others.front().second);
+        f.Others.erase(f.Others.begin());
+    }
+    return f;
+}
+
 void unlinkFile(const QString& path) { ::unlink(QFile::encodeName(path).constData()); }
 
 } // namespace
@@ -109,7 +158,19 @@ TRecoveryKeeper::TRecoveryKeeper(std::function<journal::TJournalPage(TEditor*)> 
     connect(&FTellTimer, &QTimer::timeout, this, [this] { tell(FUntold); });
     const QString folder = Folder();
     FProblem = PrepareFolder(folder);
-    if (FProblem.isEmpty()) FWriter = std::make_unique<TJournalWriter>(QFile::encodeName(folder).toStdString());
+    if (!FProblem.isEmpty()) return;
+    FWriter = std::make_unique<TJournalWriter>(QFile::encodeName(folder).toStdString());
+    // A write that fails after the last key is retried and told without waiting for a key.
+    FWriter->SetOnFailure([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { writerFailed(); }, Qt::QueuedConnection);
+    });
+}
+
+void TRecoveryKeeper::writerFailed() {
+    for (auto& [editor, journal] : FJournals)
+        if (FWriter->Failed(journal->Id())) journal->Touch(); // its next flush starts afresh
+    if (!FTimer.isActive()) FTimer.start(kFlushDelayMs);
 }
 
 TRecoveryKeeper::~TRecoveryKeeper() {
@@ -206,12 +267,21 @@ void TRecoveryKeeper::flushAll() {
         const TJournalWriter::TError error = FWriter->TakeError();
         if (!error.Path.empty())
             reportProblem(
-                QStringLiteral("ファイル \"%1\" に書き込めません: %2")
+                QStringLiteral(
+                    "復元用の記録を書けません。最後に記録できた後の変更（これから入力するものも含めて）は、"
+                    "Quire が異常終了すると復元できません。書き込めるようになれば、記録は自動で"
+                    "書き直します。ファイルに保存した内容は失われません。\r\rファイル \"%1\" に書き込めません: %2")
                     .arg(DisplayPath(DecodePath(QByteArray::fromStdString(error.Path))), SystemErrorText(error.Errno)));
     } else if (!FJournals.empty() || !FProblem.isEmpty()) {
-        reportProblem(FProblem);
+        reportProblem(folderProblem());
     }
     if (again && !FTimer.isActive()) FTimer.start(kFlushDelayMs);
+}
+
+QString TRecoveryKeeper::folderProblem() const {
+    return QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire "
+                          "が異常終了したときにこれからの変更を復元できません。\r\r") +
+           FProblem;
 }
 
 void TRecoveryKeeper::reportProblem(const QString& Why) {
@@ -253,25 +323,7 @@ std::vector<TFoundJournal> TRecoveryKeeper::FindOrphans() {
     for (auto& [id, files] : byId) {
         std::sort(files.begin(), files.end(),
                   [](const Candidate& a, const Candidate& b) { return a.Generation > b.Generation; });
-        TFoundJournal f;
-        for (Candidate& c : files) {
-            std::string bytes;
-            TJournalContent summary;
-            if (f.Path.isEmpty() && readWhole(c.File.Fd(), bytes)) summary = TJournalReader::Summary(bytes);
-            if (f.Path.isEmpty() && summary.Usable) {
-                f.Path = c.Path;
-                f.File = std::move(c.File);
-                f.Summary = std::move(summary);
-                f.LastChange = c.Modified;
-            } else {
-                f.Others.emplace_back(c.Path, std::move(c.File));
-            }
-        }
-        if (f.Path.isEmpty()) { // cut before its snapshot was whole: nothing to give back
-            Discard(f);
-            continue;
-        }
-        found.push_back(std::move(f));
+        found.push_back(newestReadable(files));
     }
     std::sort(found.begin(), found.end(),
               [](const TFoundJournal& a, const TFoundJournal& b) { return a.LastChange > b.LastChange; });
@@ -279,9 +331,26 @@ std::vector<TFoundJournal> TRecoveryKeeper::FindOrphans() {
 }
 
 TJournalContent TRecoveryKeeper::Replay(const TFoundJournal& Found) {
-    std::string bytes;
-    if (!readWhole(Found.File.Fd(), bytes)) return {};
-    return TJournalReader::Replay(bytes);
+    return TJournalReader::Replay(sourceOf(Found.File.Fd()));
+}
+
+QString TRecoveryKeeper::Unreadable(const TJournalContent& Content) { return unreadable(Content); }
+
+QString TRecoveryKeeper::KeepAside(TFoundJournal& Found) {
+    // Moved while still locked, so no other start can be reading them as they go.
+    const QString kept = Folder() + QStringLiteral("/kept");
+    QString moved = Found.Path;
+    if (::mkdir(QFile::encodeName(kept).constData(), 0700) == 0 || errno == EEXIST) {
+        auto move = [&kept](const QString& path) {
+            const QString to = kept + QLatin1Char('/') + QFileInfo(path).fileName();
+            return ::rename(QFile::encodeName(path).constData(), QFile::encodeName(to).constData()) == 0 ? to : path;
+        };
+        moved = move(Found.Path);
+        for (const auto& [path, file] : Found.Others) move(path);
+    }
+    Found.File = TLockedFile();
+    Found.Others.clear();
+    return moved;
 }
 
 void TRecoveryKeeper::Discard(TFoundJournal& Found) {

@@ -39,10 +39,13 @@ private:
 // A journal whose writer is gone, found at start: the newest generation that can be read,
 // and the other files of the same journal (older generations, or newer ones that cannot be
 // read). All of them stay locked while this lives, so no other start offers them meanwhile.
+// A journal none of whose files can be read has Problem, the reason in the user's words, and
+// its newest file as Path.
 struct TFoundJournal {
     QString Path;
     TLockedFile File;
     TJournalContent Summary;
+    QString Problem;
     QDateTime LastChange;
     std::vector<std::pair<QString, TLockedFile>> Others;
 };
@@ -98,14 +101,20 @@ public:
     void WaitWritten();
     TPageJournal* JournalOf(TEditor* Editor) const;
 
-    // The journals whose writers are gone, newest change first. Files that hold nothing to
-    // recover (a journal cut before its snapshot) are removed; so are temporary files of
-    // writers gone for more than a minute.
+    // The journals whose writers are gone, newest change first, those that cannot be read
+    // among them (with their Problem: damaged, or larger than a page's journal can be, which
+    // is not read at all). Temporary files of writers gone for more than a minute are removed.
     std::vector<TFoundJournal> FindOrphans();
-    // The text and facts of a found journal, rebuilt.
+    // The text and facts of a found journal, rebuilt (read piece by piece from its file).
     static TJournalContent Replay(const TFoundJournal& Found);
+    // Why Content gives no text back, in the user's words; empty when it does.
+    static QString Unreadable(const TJournalContent& Content);
     // Removes every file of Found.
     static void Discard(TFoundJournal& Found);
+    // Moves every file of Found into the folder "kept" beside the journals, where no start
+    // offers them again, and returns where its main file now is (its old path when it could
+    // not be moved).
+    static QString KeepAside(TFoundJournal& Found);
     // The page of Editor was recovered from Found: Found's files go once the page's own
     // journal is on the disk.
     void Supersede(TEditor* Editor, TFoundJournal&& Found);
@@ -113,12 +122,12 @@ public:
     // Tells the user (through OnProblem) when the folder cannot be used, so that no journal
     // will be kept; the start calls it, before any typing the message could interrupt.
     void TellFolderProblem() {
-        if (!FWriter && !FProblem.isEmpty()) tell(FProblem);
+        if (!FWriter && !FProblem.isEmpty()) tell(folderProblem());
     }
 
-    // Called once with the reason when journals cannot be written (the user is told): at the
-    // start, or after kTellAfterQuietMs without a key.
-    std::function<void(const QString& Why)> OnProblem;
+    // Called once with the message for the user when journals cannot be written (what is not
+    // protected, and why): at the start, or after kTellAfterQuietMs without a key.
+    std::function<void(const QString& Message)> OnProblem;
 
 protected:
     // While a problem waits to be told: every key the application gets starts the wait anew.
@@ -126,6 +135,9 @@ protected:
 
 private:
     void flushAll();
+    // A write failed on the writer's thread: the journals it failed start afresh.
+    void writerFailed();
+    QString folderProblem() const;
     // Keeps Why to be told once typing pauses (the first reason given wins).
     void reportProblem(const QString& Why);
     void tell(const QString& Why);

@@ -120,7 +120,11 @@ void TSettings::Load(const QString& File) {
         MyProp.NewLineEnd = defaults.NewLineEnd;
 }
 
-void TSettings::Save(const QString& File) const { visitKeys(*this, TWriter{File}); }
+void TSettings::Save(const QString& File) const {
+    profile::TBatch batch(File); // one write for every key
+    visitKeys(*this, TWriter{File});
+    batch.Commit();
+}
 
 QString PasteMark(const QString& Stored) {
     if (!Stored.startsWith(QLatin1Char('$'))) return QString();

@@ -63,12 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     });
     connect(&FSaveTimer, &QTimer::timeout, this, &TMainForm::SaveTimerTimer);
     FRecovery = std::make_unique<TRecoveryKeeper>([this](TEditor* e) { return JournalPage(e); });
-    FRecovery->OnProblem = [](const QString& why) {
-        Tell(QStringLiteral("復元用の記録を書けません。編集は続けられますが、Quire "
-                            "が異常終了したときにこれからの変更を復元できません。\r\r") +
-                 why,
-             TMessageIcon::Warning);
-    };
+    FRecovery->OnProblem = [](const QString& message) { Tell(message, TMessageIcon::Warning); };
     NewTab();
     LoadEditorSettings();
     ApplyKeyCustomisation();

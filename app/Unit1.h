@@ -325,8 +325,12 @@ private:
     bool FOverWriteMode = false;
 
     // Files dropped or handed over by a later start, in order: shortcuts resolved, and a
-    // file open already only after the user said so.
+    // file open already only after the user said so. The files that could not be opened
+    // (no page left for them, or unreadable) are named in one message.
     void OpenNamedFiles(const QStringList& Files);
+    // Why a file could not be opened: gathered while OpenNamedFiles runs, else told at once.
+    void TellOpenFailure(const QString& Text);
+    QStringList* FOpenFailures = nullptr;
     // The file a ".lnk" points at, or empty after telling the user why there is none.
     QString ShortcutTarget(const QString& Path);
     int NewTab();
@@ -363,6 +367,9 @@ private:
     // A page holding a recovered text, modified, under its file's name; false when no page
     // could be added.
     bool OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Found);
+    // Found rebuilt into a page, or kept aside when it cannot be; what the user must hear
+    // goes to Notes, and Kept counts the journals left for a later start (no page left).
+    void RecoverPage(TFoundJournal& Found, QStringList& Notes, int& Kept);
     // The facts of the page whose main editor is E, for its journal.
     journal::TJournalPage JournalPage(TEditor* E) const;
     bool AskReadAsShiftJis(const QString& Path, const TKanjiText& Text);

@@ -7,6 +7,7 @@
 #include "WordWrap.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cerrno>
 #include <cstring>
@@ -277,7 +278,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         }
         UndoRecord* rec = newUndoRecord();
         rec->Row = start;
-        rec->RemovedText = GetRowsText(start, end - start + 1, rec->RemovedAttribute, deleted);
+        const std::string removed = GetRowsText(start, end - start + 1, rec->RemovedAttribute, deleted);
 
         std::string before = GetRowsText(start, Row - start);
         std::string after = GetRowsText(last + 1, end - last);
@@ -296,8 +297,9 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         inserted = list.Count();
         rec->InsertedCount = inserted;
         ReplaceRowList(start, end - start + 1, list);
+        keepRemovedText(*rec, removed, start, inserted);
         reparsed = Reparse(start, true);
-        if (FObserver) FObserver->RowsReplaced(*this, start, deleted, inserted, rec->RemovedText);
+        if (FObserver) FObserver->RowsReplaced(*this, start, deleted, inserted, removed);
     }
     SetChangeRecord(start, deleted, reparsed, inserted);
 }
@@ -370,6 +372,62 @@ UndoRecord* TEditorScreenStrings::newUndoRecord(TEditorUndoObj::TRedoList Redo) 
     return UndoObj().NewRecord(e ? e->Row() : 0, e ? e->Col() : 0, Redo);
 }
 
+namespace {
+
+// Matches the piece First..Last against the bytes of Text from Done on, counting the bytes
+// that agree into Done (never past Limit); true when the whole piece agreed.
+template <typename Piece, typename TextAt>
+bool matchPiece(Piece First, Piece Last, TextAt Text, std::size_t& Done, std::size_t Limit) {
+    const auto n = std::min(static_cast<std::size_t>(Last - First), Limit - Done);
+    const auto at =
+        std::mismatch(First, First + static_cast<std::ptrdiff_t>(n), Text + static_cast<std::ptrdiff_t>(Done));
+    Done += static_cast<std::size_t>(at.first - First);
+    return at.first == Last;
+}
+
+} // namespace
+
+void TEditorScreenStrings::keepRemovedText(UndoRecord& R, std::string_view Removed, int Row, int Inserted) const {
+    // The inserted rows' text is walked piece by piece (a row's bytes, then CR LF after a
+    // LineEnd row) where it lies, as GetRowsText would join it: from the front, then from the
+    // back.
+    const auto pieces = [this](int r) {
+        return std::array<std::string_view, 2>{Get(r),
+                                               RowAttribute(r) == TRowAttribute::LineEnd ? kCrLf : std::string_view()};
+    };
+    std::size_t total = 0;
+    for (int r = Row; r < Row + Inserted; ++r) total += static_cast<std::size_t>(RowTextSpan(r));
+    const std::size_t common = std::min(total, Removed.size());
+    std::size_t prefix = 0;
+    for (int r = Row; r < Row + Inserted; ++r) {
+        const auto p = pieces(r);
+        if (!matchPiece(p[0].begin(), p[0].end(), Removed.begin(), prefix, common) ||
+            !matchPiece(p[1].begin(), p[1].end(), Removed.begin(), prefix, common))
+            break;
+    }
+    std::size_t suffix = 0;
+    const std::size_t rest = common - prefix;
+    for (int r = Row + Inserted - 1; r >= Row; --r) {
+        const auto p = pieces(r);
+        if (!matchPiece(p[1].rbegin(), p[1].rend(), Removed.rbegin(), suffix, rest) ||
+            !matchPiece(p[0].rbegin(), p[0].rend(), Removed.rbegin(), suffix, rest))
+            break;
+    }
+    R.KeptPrefix = prefix;
+    R.KeptSuffix = suffix;
+    R.RemovedText.assign(Removed.substr(prefix, Removed.size() - prefix - suffix));
+}
+
+std::string TEditorScreenStrings::removedText(const UndoRecord& R, std::string_view Inserted) {
+    assert(R.KeptPrefix + R.KeptSuffix <= Inserted.size());
+    std::string text;
+    text.reserve(R.KeptPrefix + R.RemovedText.size() + R.KeptSuffix);
+    text += Inserted.substr(0, R.KeptPrefix);
+    text += R.RemovedText;
+    text += Inserted.substr(Inserted.size() - R.KeptSuffix);
+    return text;
+}
+
 void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     // The rows the change inserted go.
     std::string text;
@@ -380,14 +438,14 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
         DeleteRows(R.Row, R.InsertedCount);
     }
     // The rows it removed come back, wrapped by the current rules.
+    const std::string old = removedText(R, text);
     int inserted = 0;
     if (R.RemovedAttribute != TRowAttribute::NoAttribute) {
         TEditorStringList rows;
-        TextToRows(R.RemovedText, rows);
+        TextToRows(old, rows);
         if (R.RemovedAttribute == TRowAttribute::Wrapped && rows.Count() > 1 && rows.Get(rows.Count() - 1).empty())
             rows.Delete(rows.Count() - 1);
-        rows.SetRowAttribute(rows.Count() - 1,
-                             endsWithLineEnd(R.RemovedText) ? TRowAttribute::LineEnd : R.RemovedAttribute);
+        rows.SetRowAttribute(rows.Count() - 1, endsWithLineEnd(old) ? TRowAttribute::LineEnd : R.RemovedAttribute);
         InsertRowList(R.Row, rows);
         inserted = rows.Count();
     }
@@ -396,7 +454,7 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     if (FObserver) FObserver->RowsReplaced(*this, R.Row, removed, inserted, text);
     R.InsertedCount = inserted;
     R.RemovedAttribute = attr;
-    R.RemovedText = std::move(text);
+    keepRemovedText(R, text, R.Row, inserted);
 }
 
 void TEditorScreenStrings::replayNewest(const TUndoDataList& List,
@@ -433,6 +491,8 @@ void TEditorScreenStrings::Redo() {
             u->InsertedCount = inverse.InsertedCount;
             u->RemovedAttribute = inverse.RemovedAttribute;
             u->RemovedText = std::move(inverse.RemovedText);
+            u->KeptPrefix = inverse.KeptPrefix;
+            u->KeptSuffix = inverse.KeptSuffix;
         },
         &TEditorUndoObj::DeleteLastRedo);
 }

@@ -165,6 +165,12 @@ private:
     UndoRecord* newUndoRecord(TEditorUndoObj::TRedoList Redo = TEditorUndoObj::TRedoList::Clear);
     // Applies R to the rows (the steps shared by Undo and Redo) and turns R into its inverse.
     void applyUndoRecord(UndoRecord& R);
+    // Keeps in R only what a change altered of Removed, the text of the rows it took away:
+    // what Removed shares at its start and end with the rows Row..Row+Inserted-1 that took
+    // their place is left in those rows (see UndoRecord).
+    void keepRemovedText(UndoRecord& R, std::string_view Removed, int Row, int Inserted) const;
+    // R's removed text in full, from Inserted, the text of the rows it inserted.
+    static std::string removedText(const UndoRecord& R, std::string_view Inserted);
     // Applies the newest record of List, hands its inverse to KeepInverse, and drops it.
     void replayNewest(const TUndoDataList& List, const std::function<void(UndoRecord& Inverse)>& KeepInverse,
                       void (TEditorUndoObj::*DropNewest)());

@@ -4,6 +4,7 @@
 
 #include "RowState.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -11,14 +12,19 @@
 
 namespace quire {
 
-// One step: the rows' old text, not a description of the operation.
+// One step: the rows' old text, not a description of the operation. Of that text only what
+// the change altered is kept: the removed rows' text (each LineEnd row followed by CR LF) is
+// the first KeptPrefix bytes of the inserted rows' text, then RemovedText, then their last
+// KeptSuffix bytes. So a key typed into a long line costs the key, not the line.
 struct UndoRecord {
     int32_t CaretRow = 0;
     int32_t CaretCol = 0;
     int32_t Row = -1;                                            // first row the change touched
     int32_t InsertedCount = 0;                                   // rows the change inserted at Row
     TRowAttribute RemovedAttribute = TRowAttribute::NoAttribute; // of the last removed row
-    std::string RemovedText;                                     // each LineEnd row followed by CR LF
+    std::string RemovedText;                                     // what lies between the kept bytes
+    std::size_t KeptPrefix = 0;
+    std::size_t KeptSuffix = 0;
 };
 
 // A list of records that owns them; the newest is the last entry.

@@ -43,4 +43,9 @@ TMessageService* SetMessages(TMessageService* Service) {
     return old;
 }
 
+QString ListedLines(const QStringList& Lines, int Shown, const QString& Separator) {
+    if (Lines.size() <= Shown + 1) return Lines.join(Separator);
+    return Lines.mid(0, Shown).join(Separator) + Separator + QStringLiteral("・ほか %1 件").arg(Lines.size() - Shown);
+}
+
 } // namespace quire

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quire {
 
@@ -37,6 +38,9 @@ TMessageService& Messages();
 // The program's own questions and messages, under the caption "Quire".
 int Ask(const QString& Text, int Buttons, int DefaultButton, TMessageIcon Icon = TMessageIcon::Warning);
 void Tell(const QString& Text, TMessageIcon Icon = TMessageIcon::Error);
+// Lines (or paragraphs, with another Separator) for a message that must fit on the screen:
+// the first Shown of them, and a last line that counts the rest.
+QString ListedLines(const QStringList& Lines, int Shown = 10, const QString& Separator = QStringLiteral("\r"));
 // Installs Service (not owned; null restores the standard-error service) and returns the
 // one it replaces.
 TMessageService* SetMessages(TMessageService* Service);

@@ -13,4 +13,11 @@ public:
     explicit EPlatformError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A write that did take place (the file holds the new content), but whose arrival on the
+// disk the system could not confirm: after a power cut the old content may come back.
+class EUnconfirmedWrite : public EPlatformError {
+public:
+    using EPlatformError::EPlatformError;
+};
+
 } // namespace quire

@@ -8,7 +8,6 @@
 #include "RegularFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -45,7 +44,24 @@ QString unwritableMessage(const QString& file, const QString& why) {
     return QStringLiteral("設定ファイル \"%1\" に書き込めません: %2").arg(file, why);
 }
 
+// The copies of the files a TBatch holds open. Used by the program's one thread only.
+struct TBatchCopy {
+    TIniText Ini;
+    bool Changed = false;
+};
+
+std::map<QString, TBatchCopy>& batches() {
+    static std::map<QString, TBatchCopy> open;
+    return open;
+}
+
+const TIniText* batchCopy(const QString& file) {
+    const auto it = batches().find(file);
+    return it == batches().end() ? nullptr : &it->second.Ini;
+}
+
 TIniText load(const QString& file) {
+    if (const TIniText* copy = batchCopy(file)) return *copy;
     if (const TKeptFile* k = kept(file); k && k->Memory) return TIniText(*k->Memory);
     const TRegularFileRead read = ReadRegularFile(file, MaxSettingsSize);
     return TIniText(read.Bytes);
@@ -64,27 +80,20 @@ QString replaceProblem(const QString& path) {
     return {};
 }
 
-// Writes Bytes over File; the error text, or empty when it is all on the disk.
+// Writes Bytes over File as a document is saved (a new file renamed into place once every
+// write and the sync succeeded: Qt's QSaveFile ignores a failed sync); the error text, or
+// empty when it is all on the disk.
 QString writeFile(const QString& file, const QByteArray& bytes) {
     if (const QString problem = replaceProblem(file); !problem.isEmpty()) return problem;
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
-    // Qt 6.4's commit() reports success when its buffered tail fails to reach the disk, so
-    // the write and the flush are checked here first.
-    // Qt's own text for a failed write is "Unknown error": the system's reason is taken
-    // while it is still in errno.
-    errno = 0;
-    if (f.write(bytes) != bytes.size() || !f.flush()) {
-        const int reason = errno;
-        const QString error = reason ? SystemErrorText(reason) : f.errorString();
-        f.cancelWriting();
-        return error;
-    }
-    if (!f.commit()) return f.errorString();
-    return {};
+    return WriteWholeFileReason(file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 void save(const QString& file, const TIniText& ini) {
+    if (auto it = batches().find(file); it != batches().end()) {
+        it->second.Ini = ini;
+        it->second.Changed = true;
+        return;
+    }
     const QByteArray bytes = ini.Bytes();
     const QString error = writeFile(file, bytes);
     TKeptFile* k = kept(file);
@@ -167,6 +176,25 @@ void EraseSection(const QString& file, const QString& section) {
 }
 
 bool SectionExists(const QString& file, const QString& section) { return load(file).HasSection(section); }
+
+TBatch::TBatch(const QString& File) : FFile(File) {
+    if (batches().count(File)) return; // the batch already open writes
+    TIniText ini = load(File);
+    batches().emplace(File, TBatchCopy{std::move(ini), false});
+    FOwner = true;
+}
+
+TBatch::~TBatch() {
+    if (FOwner) batches().erase(FFile);
+}
+
+void TBatch::Commit() {
+    if (!FOwner) return;
+    FOwner = false;
+    TBatchCopy copy = std::move(batches().at(FFile));
+    batches().erase(FFile);
+    if (copy.Changed) save(FFile, copy.Ini);
+}
 
 void KeepInMemoryWhenUnwritable(const QString& File, std::function<void(const QString& Message)> Report) {
     if (!Report) {

@@ -38,6 +38,24 @@ void EraseSection(const QString& file, const QString& section);
 
 bool SectionExists(const QString& file, const QString& section);
 
+// While a TBatch of File lives, reads and writes of File use a copy in memory, and Commit
+// writes that copy to the disk once: a dialog that stores many settings writes the file once,
+// not once per setting. A batch that ends without Commit (an exception passed) writes
+// nothing. A batch of a file that already has one open joins it (the outer one writes).
+class TBatch {
+public:
+    explicit TBatch(const QString& File);
+    ~TBatch();
+    TBatch(const TBatch&) = delete;
+    TBatch& operator=(const TBatch&) = delete;
+    // Writes what the batch gathered; raises EPlatformError as a write does.
+    void Commit();
+
+private:
+    QString FFile;
+    bool FOwner = false;
+};
+
 // From now on a write of File that fails does not raise: the text the file should have
 // is kept in memory, reads of File come from that copy, and every later write tries the
 // disk again (and, once it succeeds, File is read from the disk again). Report is called

@@ -44,6 +44,19 @@ struct TFailure {
     int Error;
 };
 
+// The file at a path is there but is no regular file (a FIFO, a device, a socket): writing
+// would replace the node or pour the text into the device, and reading its "old content"
+// might never end.
+struct TNotRegular {};
+
+// The new content is in place, but the system could not confirm that its name reached the
+// disk.
+struct TUnconfirmed {
+    int Error;
+};
+
+QString notRegularText() { return QStringLiteral("FIFO やデバイスなど、通常のファイルではありません"); }
+
 void writeAll(int fd, const char* data, std::size_t size, off_t offset) {
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, data, size, offset);
@@ -80,9 +93,11 @@ void putContent(int fd, std::string_view bytes) {
     if (::fsync(fd) != 0) throw TFailure{errno};
 }
 
-void syncFolder(const QByteArray& folder) {
+// Makes a name just given in Folder durable; the error number, or 0.
+int syncFolder(const QByteArray& folder) {
     TFd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) ::fsync(dir.Get());
+    if (dir.Get() < 0) return errno;
+    return ::fsync(dir.Get()) == 0 ? 0 : errno;
 }
 
 QByteArray folderOf(const QByteArray& path) {
@@ -123,15 +138,20 @@ bool replaceByRename(const QByteArray& target, std::string_view bytes, const str
         ::unlink(temp.constData());
         throw;
     }
-    syncFolder(folderOf(target));
+    if (const int error = syncFolder(folderOf(target)); error != 0) throw TUnconfirmed{error};
     return true;
 }
 
 // Writes over Target's own bytes, so that every hard link sees them; puts the old bytes back
 // when the new ones cannot all be written.
 void replaceInPlace(const QByteArray& target, std::string_view bytes) {
-    TFd fd(::open(target.constData(), O_RDWR | O_CLOEXEC));
+    // Without blocking, and checked on the open descriptor: a FIFO or a device put in the
+    // file's place meanwhile is neither waited for nor read.
+    TFd fd(::open(target.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.Get() < 0) throw TFailure{errno};
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) throw TFailure{errno};
+    if (!S_ISREG(st.st_mode)) throw TNotRegular{};
     const std::string old = readAll(fd.Get());
     try {
         putContent(fd.Get(), bytes);
@@ -184,39 +204,81 @@ QString SystemErrorText(int Error) {
     return reason;
 }
 
-QString WriteFailureText(const QString& Path, int Error) {
+namespace {
+
+QString writeFailureText(const QString& Path, const QString& Reason) {
     return QStringLiteral("ファイルに書き込めませんでした（%1）。ファイルは元のままです。\r\r%2")
+        .arg(Reason, DisplayPath(Path));
+}
+
+QString unconfirmedText(const QString& Path, int Error) {
+    return QStringLiteral("ファイルに書き込みましたが、ディスクに届いたことを確かめられませんでした（%1）。\r\r%2")
         .arg(SystemErrorText(Error), DisplayPath(Path));
 }
 
-void WriteWholeFile(const QString& Path, std::string_view Bytes) {
-    const QByteArray target = realTarget(Path);
+} // namespace
+
+QString WriteFailureText(const QString& Path, int Error) { return writeFailureText(Path, SystemErrorText(Error)); }
+
+namespace {
+
+// WriteWholeFile's work; raises TFailure, TNotRegular or TUnconfirmed.
+void writeWhole(const QString& path, std::string_view bytes) {
+    const QByteArray target = realTarget(path);
+    struct stat st {};
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) throw TFailure{EISDIR};
+    if (exists && !S_ISREG(st.st_mode)) throw TNotRegular{};
+    if (exists && st.st_nlink > 1) {
+        replaceInPlace(target, bytes);
+        return;
+    }
+    bool renamed = false;
     try {
-        struct stat st {};
-        const bool exists = ::stat(target.constData(), &st) == 0;
-        if (exists && S_ISDIR(st.st_mode)) throw TFailure{EISDIR};
-        if (exists && st.st_nlink > 1) {
-            replaceInPlace(target, Bytes);
-            return;
-        }
-        bool renamed = false;
-        try {
-            renamed = replaceByRename(target, Bytes, exists ? &st : nullptr);
-        } catch (const TFailure& f) {
-            // A folder the user may not create files in can still hold a file they may write.
-            if (!exists || (f.Error != EACCES && f.Error != EPERM && f.Error != EROFS)) throw;
-        }
-        if (!renamed) replaceInPlace(target, Bytes);
+        renamed = replaceByRename(target, bytes, exists ? &st : nullptr);
+    } catch (const TFailure& f) {
+        // A folder the user may not create files in can still hold a file they may write.
+        if (!exists || (f.Error != EACCES && f.Error != EPERM && f.Error != EROFS)) throw;
+    }
+    if (!renamed) replaceInPlace(target, bytes);
+}
+
+} // namespace
+
+void WriteWholeFile(const QString& Path, std::string_view Bytes) {
+    try {
+        writeWhole(Path, Bytes);
     } catch (const TFailure& f) {
         throw EPlatformError(WriteFailureText(Path, f.Error).toStdString());
+    } catch (const TNotRegular&) {
+        throw EPlatformError(writeFailureText(Path, notRegularText()).toStdString());
+    } catch (const TUnconfirmed& u) {
+        throw EUnconfirmedWrite(unconfirmedText(Path, u.Error).toStdString());
     }
+}
+
+QString WriteWholeFileReason(const QString& Path, std::string_view Bytes) {
+    try {
+        writeWhole(Path, Bytes);
+    } catch (const TFailure& f) {
+        return SystemErrorText(f.Error);
+    } catch (const TNotRegular&) {
+        return notRegularText();
+    } catch (const TUnconfirmed& u) {
+        return QStringLiteral("書き込んだ内容がディスクに届いたことを確かめられませんでした（%1）")
+            .arg(SystemErrorText(u.Error));
+    }
+    return {};
 }
 
 QString CopyBeside(const QString& From, const QString& Anchor) {
     QByteArray temp;
     try {
-        TFd in(::open(EncodePath(From).constData(), O_RDONLY | O_CLOEXEC));
+        TFd in(::open(EncodePath(From).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
         if (in.Get() < 0) throw TFailure{errno};
+        struct stat st {};
+        if (::fstat(in.Get(), &st) != 0) throw TFailure{errno};
+        if (!S_ISREG(st.st_mode)) throw TNotRegular{};
         TFd out(createBeside(EncodePath(Anchor), temp));
         char buffer[65536];
         for (off_t offset = 0;;) {
@@ -231,6 +293,9 @@ QString CopyBeside(const QString& From, const QString& Anchor) {
     } catch (const TFailure& f) {
         if (!temp.isEmpty()) ::unlink(temp.constData());
         throw EPlatformError(WriteFailureText(Anchor, f.Error).toStdString());
+    } catch (const TNotRegular&) {
+        throw EPlatformError(
+            QStringLiteral("%1 を写せませんでした（%2）。").arg(DisplayPath(From), notRegularText()).toStdString());
     }
     return DecodePath(temp);
 }
@@ -239,7 +304,8 @@ void RenameOver(const QString& From, const QString& To) {
     const QByteArray to = EncodePath(To);
     if (::rename(EncodePath(From).constData(), to.constData()) != 0)
         throw EPlatformError(WriteFailureText(To, errno).toStdString());
-    syncFolder(folderOf(to));
+    if (const int error = syncFolder(folderOf(to)); error != 0)
+        throw EUnconfirmedWrite(unconfirmedText(To, error).toStdString());
 }
 
 void CopyFileOver(const QString& From, const QString& To) {

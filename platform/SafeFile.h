@@ -27,18 +27,27 @@ TFileStamp StampOf(const QString& Path);
 //   owner and group;
 // - a file with several names (hard links) is written in place so that every name sees the
 //   new text; should that fail, its old bytes are put back.
+// Only a regular file (or a new name) is written: a FIFO, a device or a socket at Path is
+// refused and left as it is.
 // Raises EPlatformError with a message for the user that names the file and the reason (a
-// full disk, a file-size limit, missing permission, a read-only file system).
+// full disk, a file-size limit, missing permission, a read-only file system, not a regular
+// file), the file as it was; EUnconfirmedWrite when the new content is in place but the
+// system could not confirm that it reached the disk.
 void WriteWholeFile(const QString& Path, std::string_view Bytes);
+// The same for callers that put the reason in a message of their own: the reason a write
+// failed, in the user's words, or empty when every byte is on the disk.
+QString WriteWholeFileReason(const QString& Path, std::string_view Bytes);
 
-// Copies From into a new hidden file beside Anchor (in Anchor's folder) and returns its path;
-// the copy is on the disk when this returns. Raises EPlatformError on failure (nothing is
-// left behind).
+// Copies From (a regular file) into a new hidden file beside Anchor (in Anchor's folder) and
+// returns its path; the copy is on the disk when this returns. Raises EPlatformError on
+// failure (nothing is left behind).
 QString CopyBeside(const QString& From, const QString& Anchor);
 // Copies From over To so that To is at every moment either its old content or the whole copy
-// (copied beside To, then renamed). Raises EPlatformError on failure, leaving To as it was.
+// (copied beside To, then renamed). Raises EPlatformError on failure, leaving To as it was,
+// or EUnconfirmedWrite as RenameOver does.
 void CopyFileOver(const QString& From, const QString& To);
-// Renames From over To in one step. Raises EPlatformError on failure.
+// Renames From over To in one step. Raises EPlatformError on failure, EUnconfirmedWrite when
+// the rename took place but could not be made durable.
 void RenameOver(const QString& From, const QString& To);
 
 // The user's words for the system's error Error (errno; 0 when not known): a full disk, a

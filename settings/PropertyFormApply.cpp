@@ -8,6 +8,7 @@
 #include "KeywordFile.h"
 #include "Messages.h"
 #include "PlatformError.h"
+#include "Profile.h"
 #include "ProgramFolder.h"
 #include "PropertyChecks.h"
 #include "PropertyHost.h"
@@ -207,15 +208,17 @@ bool TPropertyForm::Apply(bool Save) {
     const TSettings s = SettingsOfControls();
     FHost.ApplySettings(s);
     const QString file = SettingsFileName();
-    if (Save) ReportPlatformError([&] { s.Save(file); });
-    if (FColorsChanged) {
-        FHost.ApplyColorsToAll();
-        if (Save) ReportPlatformError([&] { FHost.ColorTable().Save(file); });
-    }
-    if (FStylesChanged) {
-        FHost.ApplyStylesToAll();
-        if (Save) ReportPlatformError([&] { FHost.StyleTable().Save(file); });
-    }
+    if (FColorsChanged) FHost.ApplyColorsToAll();
+    if (FStylesChanged) FHost.ApplyStylesToAll();
+    if (Save)
+        ReportPlatformError([&] {
+            // Every setting, colour and style goes into the file in one write.
+            profile::TBatch batch(file);
+            s.Save(file);
+            if (FColorsChanged) FHost.ColorTable().Save(file);
+            if (FStylesChanged) FHost.StyleTable().Save(file);
+            batch.Commit();
+        });
     FColorsChanged = FStylesChanged = false;
     return true;
 }

@@ -47,6 +47,8 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quire;
 using quire::test::ScriptedDialogs;
@@ -469,6 +471,50 @@ TEST_F(MainWindowTest, TheHundredAndFirstPageIsRefused) {
     form->Mm_NewClick();
     EXPECT_EQ(form->PageCount(), 100);
     EXPECT_TRUE(messages.Shown.back().contains("100"));
+}
+
+// Handing over more files than pages are left, and names that cannot be opened: one message
+// for the hand-off, naming them (it was one box per file, the page limit's 51 times over).
+TEST_F(MainWindowTest, AHandOffTellsWhatCouldNotBeOpenedInOneMessage) {
+    QStringList files;
+    for (int i = 0; i < TMainForm::MaxPages + 20; ++i) files << file(QStringLiteral("f%1.txt").arg(i), "x");
+    const QString missing = QDir(dir.path()).filePath("missing.txt");
+    files.insert(3, missing);
+    form->MyMsgOnHello(files);
+    EXPECT_EQ(form->PageCount(), TMainForm::MaxPages);
+    ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
+    const QString m = messages.Shown.first();
+    EXPECT_TRUE(m.contains(missing)) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("%1 ページまで").arg(TMainForm::MaxPages))) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("f%1.txt").arg(TMainForm::MaxPages))) << "the first file not opened";
+    EXPECT_TRUE(m.contains(QStringLiteral("ほか 10 件"))) << "the rest of the twenty counted";
+    EXPECT_LE(m.count('\r'), 40) << "it fits on the screen";
+}
+
+// An open that fails says why (a FIFO, a device, a folder, a missing or unreadable file), as a
+// failed save does.
+TEST_F(MainWindowTest, AFileThatCannotBeOpenedIsToldWithTheSystemsReason) {
+    const QString fifo = QDir(dir.path()).filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString secret = file("secret.txt", "x");
+    QFile::setPermissions(secret, QFileDevice::WriteOwner);
+    struct Case {
+        QString Path;
+        QString Reason;
+    };
+    std::vector<Case> cases = {{fifo, QStringLiteral("通常のファイルではありません")},
+                               {QStringLiteral("/dev/null"), QStringLiteral("通常のファイルではありません")},
+                               {dir.path(), QStringLiteral("通常のファイルではありません")},
+                               {QDir(dir.path()).filePath("missing.txt"), QStringLiteral("ファイルがありません")}};
+    if (::geteuid() != 0) cases.push_back({secret, QStringLiteral("読み込む権限がありません")}); // root reads it
+    for (const Case& c : cases) {
+        messages.Shown.clear();
+        EXPECT_FALSE(form->OpenFileIntoPage(c.Path)) << c.Path.toStdString();
+        ASSERT_EQ(messages.Shown.size(), 1) << c.Path.toStdString();
+        EXPECT_TRUE(messages.Shown.first().contains(c.Reason)) << messages.Shown.first().toStdString();
+        EXPECT_TRUE(messages.Shown.first().contains(c.Path)) << messages.Shown.first().toStdString();
+        EXPECT_EQ(form->PageCount(), 1);
+    }
 }
 
 TEST_F(MainWindowTest, InsertTogglesOverwriteInEveryMainEditor) {

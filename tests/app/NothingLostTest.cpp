@@ -280,6 +280,70 @@ TEST_F(NothingLostTest, RefusedOrFailedSavesLeaveTheBackupsAsTheyWere) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("quire-")).size(), 0);
 }
 
+// One generation that cannot move (something that is no file stands in its place) is
+// skipped: the others move on, the content before the save still becomes generation 01, and
+// the warning names the generation.
+TEST_F(NothingLostTest, ABackupMoveThatFailsIsSkippedAndTheOldContentStillBecomesGeneration01) {
+    setting("File", "BackUp", "1");
+    setting("File", "BackUp_Sedai", "3");
+    const QString path = file("doc.txt", "v3\r\n");
+    const QString stem = QDir(dir.path()).filePath("doc.bak");
+    file("doc.bak01", "v2\r\n");
+    file("doc.bak02", "v1\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("doc.bak03/inside")); // a rename cannot replace it
+    ASSERT_TRUE(form->OpenFileIntoPage(path));
+    editor(0)->SetTextMsg("v4\r\n");
+    ASSERT_TRUE(form->Mm_SaveClick()) << "the save itself goes on";
+    EXPECT_EQ(read(path), QByteArray("v4\r\n"));
+    EXPECT_EQ(read(stem + "01"), QByteArray("v3\r\n")) << "the content before the save";
+    EXPECT_EQ(read(stem + "02"), QByteArray("v2\r\n"));
+    EXPECT_TRUE(QFileInfo(stem + "03").isDir());
+    EXPECT_FALSE(editor(0)->Modified());
+    ASSERT_EQ(messages.Shown.size(), 1) << messages.Shown.join("|").toStdString();
+    EXPECT_TRUE(messages.Shown.first().contains(QStringLiteral("doc.bak03"))) << messages.Shown.first().toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("quire-")).size(), 0);
+}
+
+// A FIFO where the file should be (chosen in Save As, put in the file's place while it was
+// open, or reached through a link) is refused by name and left as it is; the page stays
+// modified. (Device nodes are refused the same way; a test cannot safely make one.)
+TEST_F(NothingLostTest, ASaveOverAFifoIsRefusedAndTheFifoStays) {
+    enum class Way { SaveAs, ReplacedWhileOpen, ThroughALink };
+    for (const Way way : {Way::SaveAs, Way::ReplacedWhileOpen, Way::ThroughALink}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        messages.Shown.clear();
+        const QString fifo = QDir(dir.path()).filePath(QStringLiteral("pipe%1").arg(static_cast<int>(way)));
+        const QString path = file(QStringLiteral("doc%1.txt").arg(static_cast<int>(way)), "old\r\n");
+        openAndType(path, "new ");
+        const int page = form->ActivePage();
+        bool saved = false;
+        if (way == Way::SaveAs) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            dialogs.Paths = {fifo};
+            saved = form->Mm_SaveAsClick();
+        } else {
+            QFile::remove(path);
+            ASSERT_EQ(::mkfifo(QFile::encodeName(way == Way::ThroughALink ? fifo : path).constData(), 0600), 0);
+            if (way == Way::ThroughALink) {
+                ASSERT_TRUE(QFile::link(fifo, path));
+            }
+            messages.Answers = {mbYes}; // "changed by another program: save over it?"
+            saved = form->Mm_SaveClick();
+        }
+        EXPECT_FALSE(saved);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(way == Way::ReplacedWhileOpen ? path : fifo).constData(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO is still there";
+        EXPECT_TRUE(editor(page)->Modified());
+        EXPECT_EQ(form->Page(page).FileName, path) << "a refused Save As keeps the page's name";
+        ASSERT_FALSE(messages.Shown.isEmpty());
+        EXPECT_TRUE(messages.Shown.last().contains(QStringLiteral("通常のファイルではありません")))
+            << messages.Shown.last().toStdString();
+        EXPECT_TRUE(messages.Shown.last().contains(way == Way::SaveAs ? fifo : path))
+            << messages.Shown.last().toStdString();
+    }
+}
+
 TEST(Backups, StemsOfDotfilesAndRelativeFolders) {
     TBackupSettings s;
     EXPECT_EQ(BackupStem("/d/notes.txt", s), QStringLiteral("/d/notes.bak"));

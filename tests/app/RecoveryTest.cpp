@@ -3,6 +3,7 @@
 // No discards them), named and unnamed pages, a torn journal, a writer that is still alive,
 // and a journal that cannot be written.
 #include "Editor.h"
+#include "JournalFormat.h"
 #include "PathCodec.h"
 #include "RecoveryKeeper.h"
 #include "RegularFile.h"
@@ -34,6 +35,31 @@ QByteArray read(const QString& path) { return ReadTestFile(path); }
 
 QStringList journals() {
     return QDir(TRecoveryKeeper::Folder()).entryList({QStringLiteral("*.journal*")}, QDir::Files | QDir::Hidden);
+}
+
+QString keptFolder() { return TRecoveryKeeper::Folder() + QStringLiteral("/kept"); }
+
+// A journal file as a writer that is gone left it: a page named FileName holding one row,
+// Text, in a snapshot that claims Rows rows. The file is returned open for more damage.
+QString leftJournal(const std::string& Id, const std::string& FileName, const std::string& Text, uint64_t Rows = 1) {
+    using namespace journal;
+    std::string bytes(kMagic);
+    AppendFrame(bytes, TFrameKind::Header, EncodeHeader(TJournalHeader{Id, 1, 1, 0}));
+    TJournalPage page;
+    page.FileName = FileName;
+    page.KanjiCode = "S-JIS";
+    page.LineEndCode = "CRLF";
+    AppendFrame(bytes, TFrameKind::Page, EncodePage(page));
+    std::string snapshot;
+    PutVarint(snapshot, Rows);
+    snapshot += Text;
+    AppendFrame(bytes, TFrameKind::Snapshot, snapshot);
+    QDir().mkpath(TRecoveryKeeper::Folder());
+    const QString path = TRecoveryKeeper::Folder() + "/" + QString::fromStdString(Id) + ".1.journal";
+    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+    return path;
 }
 
 class RecoveryTest : public ::testing::Test {
@@ -329,4 +355,93 @@ TEST_F(RecoveryTest, AFileNameThatIsNotUtf8ComesBackWithItsOwnBytes) {
     ASSERT_TRUE(form->Mm_SaveClick());
     EXPECT_EQ(ReadRegularFile(path, 1000).Bytes, QByteArray("new old\r\n"));
     EXPECT_TRUE(RemoveFile(path)); // the temporary folder's removal could not name it
+}
+
+// A journal that cannot be read (a byte of its snapshot damaged, or the file cut inside it)
+// was removed at start without a word. It is offered with the reason; Enter moves it aside,
+// names where, and it is not offered again.
+TEST_F(RecoveryTest, ADamagedJournalIsOfferedAndKeptAsideByNameNeverRemovedUnasked) {
+    enum class Damage { FlippedByte, CutInsideTheSnapshot };
+    for (const Damage damage : {Damage::FlippedByte, Damage::CutInsideTheSnapshot}) {
+        SCOPED_TRACE(static_cast<int>(damage));
+        messages.Questions.clear();
+        messages.Shown.clear();
+        const QString path = file("note.txt", "old\r\n");
+        typedInto(path, "new ").reset();
+        ASSERT_EQ(journals().size(), 1);
+        const QString name = journals().first();
+        {
+            QFile f(TRecoveryKeeper::Folder() + "/" + name);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            const qint64 inside = f.size() - 6; // the snapshot's last bytes, before its checksum
+            if (damage == Damage::FlippedByte) {
+                ASSERT_TRUE(f.seek(inside));
+                char c = 0;
+                ASSERT_TRUE(f.getChar(&c));
+                ASSERT_TRUE(f.seek(inside));
+                ASSERT_TRUE(f.putChar(static_cast<char>(c ^ 0x20)));
+            } else {
+                ASSERT_TRUE(f.resize(inside));
+            }
+        }
+        auto form = nextStart(kEnter);
+        ASSERT_EQ(messages.Questions.size(), 1u) << "the user is asked about it";
+        EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("壊れています")))
+            << messages.Questions.front().Text.toStdString();
+        EXPECT_TRUE(messages.Questions.front().Text.contains(path)) << messages.Questions.front().Text.toStdString();
+        EXPECT_FALSE(form->Page(0).Editor->Modified());
+        EXPECT_TRUE(journals().isEmpty());
+        EXPECT_TRUE(QFileInfo::exists(keptFolder() + "/" + name)) << "kept, not removed";
+        ASSERT_EQ(messages.Shown.size(), 1);
+        EXPECT_TRUE(messages.Shown.first().contains(keptFolder() + "/" + name)) << messages.Shown.first().toStdString();
+        form.reset();
+        messages.Questions.clear();
+        nextStart(kEnter);
+        EXPECT_TRUE(messages.Questions.empty()) << "not offered again";
+        EXPECT_EQ(read(path), QByteArray("old\r\n"));
+    }
+}
+
+// A journal whose frames are whole but whose text cannot be rebuilt was offered again at every
+// start: once the user has seen it, it is kept aside with its name in the message.
+TEST_F(RecoveryTest, AJournalThatCannotBeRebuiltIsKeptAsideOnceSeen) {
+    leftJournal("broken", "/nowhere/plan.txt", "one row", 5); // five rows claimed, one there
+    auto form = nextStart(kEnter);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("plan.txt")));
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown.first().contains(keptFolder() + "/broken.1.journal"))
+        << messages.Shown.first().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(keptFolder() + "/broken.1.journal"));
+    form.reset();
+    messages.Questions.clear();
+    nextStart(kEnter);
+    EXPECT_TRUE(messages.Questions.empty());
+}
+
+// A journal file of a size no page's journal can have (sparse here, 64 GB) made every start
+// end in std::bad_alloc. It is not read: it is offered with the reason and kept aside.
+TEST_F(RecoveryTest, AHugeJournalIsNotReadButOfferedWithTheReason) {
+    const QString path = leftJournal("huge", "/nowhere/big.txt", "text");
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), off_t(64) << 30), 0);
+    auto form = nextStart(kEnter);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    EXPECT_TRUE(messages.Questions.front().Text.contains(QStringLiteral("大きすぎます")))
+        << messages.Questions.front().Text.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(keptFolder() + "/huge.1.journal"));
+    EXPECT_FALSE(form->Page(0).Editor->Modified());
+}
+
+// With many journals the question stays within the screen: a few are listed and the rest
+// counted (150 made it taller than the screen, its buttons off it).
+TEST_F(RecoveryTest, ManyJournalsListAFewAndCountTheRest) {
+    for (int i = 0; i < 150; ++i)
+        leftJournal("many" + std::to_string(i), "/nowhere/file" + std::to_string(i) + ".txt", "text");
+    nextStart(kEscape);
+    ASSERT_EQ(messages.Questions.size(), 1u);
+    const QString q = messages.Questions.front().Text;
+    const int listed = static_cast<int>(q.count(QStringLiteral("/nowhere/file")));
+    EXPECT_LE(listed, 12);
+    EXPECT_TRUE(q.contains(QStringLiteral("ほか %1 件").arg(150 - listed))) << q.toStdString();
+    EXPECT_EQ(journals().size(), 150) << "Escape keeps them all";
 }

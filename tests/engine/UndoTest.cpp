@@ -146,6 +146,52 @@ TEST(Undo, UndoOfAWrappedEditRewrapsByTheCurrentRules) {
     EXPECT_EQ(e.Store->GetTextStr(), std::string(20, 'a') + "bb\r\ncc\r\nz");
 }
 
+// A key typed into a long line: each undo and redo record keeps what the key changed, not
+// the line (a 50 MB line once cost 50 MB a key), and still gives every step back exactly.
+TEST(Undo, KeysTypedIntoALongLineCostTheKeysNotTheLine) {
+    struct Case {
+        bool Wrap;
+        std::string Key;
+    };
+    for (const Case& c : {Case{false, "x"}, Case{true, "x"}, Case{false, "\x82\xA0"}, Case{true, "\x82\xA0"}}) {
+        SCOPED_TRACE(std::string("wrap ") + (c.Wrap ? "on" : "off") + ", key of " + std::to_string(c.Key.size()));
+        FakeEditor e;
+        e.Store->UndoObj().SetListMax(100);
+        e.Store->WrapOption().SetWrapByte(80);
+        e.Store->SetWordWrap(c.Wrap);
+        std::string line;
+        while (line.size() < 256 * 1024) line += "abc \x88\x9F\x88\xA0 defgh ";
+        e.Store->SetTextStr("first\r\n" + line + "\r\nlast");
+        std::vector<std::string> texts{e.Store->GetTextStr()};
+        for (int k = 0; k < 100; ++k) {
+            // Into the middle of the long line, wherever its rows are.
+            const int row = e.Store->Count() / 2;
+            std::string text(e.Store->Get(row));
+            const std::size_t space = text.find(' ', text.size() / 2);
+            text.insert(space == std::string::npos ? text.size() : space + 1, c.Key);
+            if (e.Store->RowAttribute(row) == TRowAttribute::LineEnd) text += "\r\n";
+            e.Store->ReplaceRows(row, 1, text);
+            texts.push_back(e.Store->GetTextStr());
+        }
+        const auto held = [](const TUndoDataList& list) {
+            std::size_t bytes = 0;
+            for (int i = 0; i < list.Count(); ++i) bytes += list.Item(i)->RemovedText.capacity();
+            return bytes;
+        };
+        EXPECT_LT(held(e.Store->UndoObj().UndoList()), 100 * 64u);
+        for (int k = 100; k > 0; --k) {
+            e.Store->Undo();
+            ASSERT_EQ(e.Store->GetTextStr(), texts[static_cast<std::size_t>(k - 1)]) << "undo to step " << k - 1;
+        }
+        EXPECT_LT(held(e.Store->UndoObj().RedoList()), 100 * 64u);
+        for (int k = 1; k <= 100; ++k) {
+            e.Store->Redo();
+            ASSERT_EQ(e.Store->GetTextStr(), texts[static_cast<std::size_t>(k)]) << "redo to step " << k;
+        }
+        EXPECT_LT(held(e.Store->UndoObj().UndoList()), 100 * 64u);
+    }
+}
+
 // The lists alone, without a document.
 TEST(UndoLists, NewEditsEmptyTheRedoListButARedoKeepsIt) {
     TEditorUndoObj u;

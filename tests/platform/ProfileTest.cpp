@@ -282,3 +282,28 @@ TEST_F(ProfileTest, AnUnwritableFileKeptInMemoryIsReportedOncePerFailure) {
     KeepInMemoryWhenUnwritable(path(), nullptr);
     EXPECT_THROW(WriteString(path(), "Bar", "Tool", "1"), quire::EPlatformError);
 }
+
+// Writes in a batch read back at once but reach the file only with the outer batch's Commit,
+// in one write; a batch that ends without Commit leaves the file as it was.
+TEST_F(ProfileTest, ABatchWritesItsValuesOnceOnCommit) {
+    write("[A]\nk=0\n");
+    {
+        TBatch outer(path());
+        WriteString(path(), "A", "k", "1");
+        {
+            TBatch inner(path()); // joins the outer one
+            WriteString(path(), "B", "n", "2");
+            inner.Commit();
+        }
+        EXPECT_EQ(ReadString(path(), "B", "n"), "2");
+        EXPECT_EQ(read(), "[A]\nk=0\n") << "nothing written before the outer Commit";
+        outer.Commit();
+        EXPECT_EQ(read(), "[A]\nk=1\n[B]\nn=2\n");
+    }
+    {
+        TBatch dropped(path());
+        WriteString(path(), "A", "k", "3");
+    }
+    EXPECT_EQ(read(), "[A]\nk=1\n[B]\nn=2\n");
+    EXPECT_EQ(ReadString(path(), "A", "k"), "1");
+}

@@ -59,8 +59,8 @@ TEST(Utf8Detection, RejectsEveryMalformedSequence) {
         "a\x80",    // a stray continuation byte
         "\xC3",     // cut short at the end
         "\xE6\x97", // cut short
-        "\xE6\x97"
-        "a",                // continuation missing
+        ("\xE6\x97"
+         "a"),              // continuation missing
         "\xC0\x80",         // overlong NUL
         "\xC1\xBF",         // overlong
         "\xE0\x80\xAF",     // overlong
