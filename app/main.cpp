@@ -12,6 +12,7 @@
 #include "Unit1.h"
 #include "nkf.h"
 
+#include <QIcon>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -57,6 +58,10 @@ int main(int argc, char* argv[]) {
     std::signal(SIGXFSZ, SIG_IGN);
     quire::TApplication app(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("Quire"));
+    // The installed desktop entry and icon go with the window (run from a build folder, the
+    // icon is not found and the window has none, as before).
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUIRE_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUIRE_APP_ID)));
     quire::InstallFontSubstitutions();
     quire::InstallJapaneseTranslation();
     quire::InstallMessageBoxes();

@@ -19,8 +19,12 @@ QString ProgramFolder() {
         QDir().mkpath(home);
         return QDir::cleanPath(QFileInfo(home).absoluteFilePath());
     }
-    const QString exeDir = ExecutableFolder();
-    if (::access(QFile::encodeName(exeDir).constData(), W_OK) == 0) return exeDir;
+    return ProgramFolderBeside(ExecutableFolder());
+}
+
+QString ProgramFolderBeside(const QString& ExeFolder) {
+    const bool installed = QFileInfo(ExeFolder + QStringLiteral("/../share/quire")).isDir();
+    if (!installed && ::access(QFile::encodeName(ExeFolder).constData(), W_OK) == 0) return ExeFolder;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
     const QString folder = QDir::cleanPath(config + QStringLiteral("/quire"));

@@ -6,10 +6,15 @@
 
 namespace quire {
 
-// The environment variable QUIRE_HOME when set; else the executable's folder when it can be
-// written; else $XDG_CONFIG_HOME/quire (or ~/.config/quire), created on first use. Always
-// ends without a separator.
+// The environment variable QUIRE_HOME when set; else ProgramFolderBeside the executable's
+// folder. Always ends without a separator.
 QString ProgramFolder();
+
+// The program folder of a Quire whose executable lies in ExeFolder: that folder when it can be
+// written and Quire is not installed there; else $XDG_CONFIG_HOME/quire (or ~/.config/quire),
+// created on first use. An installed Quire (one whose shared files lie in ../share/quire)
+// never writes beside its executable, also when run by a user who could.
+QString ProgramFolderBeside(const QString& ExeFolder);
 
 // The program's name, "quire": the settings file and the help file are named after it.
 QString ProgramName();
