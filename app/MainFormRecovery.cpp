@@ -5,6 +5,7 @@
 #include "EditModes.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "OutsideCharTable.h"
 #include "PathCodec.h"
 #include "RecoveryKeeper.h"
 
@@ -51,6 +52,11 @@ journal::TJournalPage TMainForm::JournalPage(TEditor* E) const {
         page.CutAtNul = p.CutAtNul;
         page.KeepsBytes = p.KeepsBytes;
         page.Stamp = journalStamp(p.Stamp);
+        if (const TOutsideCharTable* table = p.Editor->ScreenStrings().CharTable()) {
+            page.HasCharTable = true;
+            page.ExactUnicode = table->ExactUnicode();
+            page.CharTable = table->Entries();
+        }
     }
     return page;
 }
@@ -134,6 +140,13 @@ bool TMainForm::OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Foun
     p.KeepsBytes = page.KeepsBytes;
     // The file as it was when the page was read: a save asks first if it has changed since.
     p.Stamp = p.SeenStamp = fileStamp(page.Stamp);
+    std::shared_ptr<TOutsideCharTable> table;
+    if (page.HasCharTable) {
+        table = std::make_shared<TOutsideCharTable>();
+        table->SetExactUnicode(page.ExactUnicode);
+        for (const auto& [code, ch] : page.CharTable) table->Put(code, ch);
+    }
+    p.Editor->ScreenStrings().SetCharTable(std::move(table));
     p.Editor->Lines().SetText(Content.Text);
     p.Editor->SetModified(true); // the text is the file's only once the user saves it
     FRecovery->Supersede(p.Editor, std::move(Found));

@@ -32,6 +32,24 @@ bool TOutsideCharTable::Reserve(int Code) noexcept {
     return true;
 }
 
+std::vector<std::pair<int, char32_t>> TOutsideCharTable::Entries() const {
+    std::vector<std::pair<int, char32_t>> entries;
+    for (std::size_t slot = 0; slot < Capacity; ++slot)
+        if (FChars[slot] != 0 || FReserved[slot])
+            entries.emplace_back(CodeOfSlot(static_cast<int>(slot)), FChars[slot]);
+    return entries;
+}
+
+bool TOutsideCharTable::Put(int Code, char32_t Ch) {
+    const int slot = SlotOf(Code);
+    if (slot < 0 || FChars[static_cast<std::size_t>(slot)] != 0 || FReserved[static_cast<std::size_t>(slot)])
+        return false;
+    if (Ch == 0) return Reserve(Code);
+    if (!FCodes.emplace(Ch, static_cast<uint16_t>(Code)).second) return false;
+    FChars[static_cast<std::size_t>(slot)] = Ch;
+    return true;
+}
+
 void TOutsideCharTable::ReserveCodesOf(const char* Text, std::size_t Size) noexcept {
     const auto* p = reinterpret_cast<const unsigned char*>(Text);
     for (std::size_t i = 0; i < Size; ++i) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace quire {
 
@@ -56,6 +58,12 @@ public:
     // Reserves every user-defined code in the Shift_JIS text Text.
     void ReserveCodesOf(const char* Text, std::size_t Size) noexcept;
     bool Empty() const noexcept { return FCodes.empty(); }
+    // Every code that stands for a character or is reserved (with character 0), in code order:
+    // what Put takes to make the same table again (the recovery journal keeps a page's table so).
+    std::vector<std::pair<int, char32_t>> Entries() const;
+    // Gives Code to Ch, or reserves Code when Ch is 0; false (nothing changed) when Code is no
+    // user-defined code, or Code or Ch is taken already.
+    bool Put(int Code, char32_t Ch);
     // A Unicode page's table (the default) gives codes also to the characters code page 932
     // holds only under another code point (〜 U+301C for 0x8160, and the like), so that the
     // file gets them back; the table of a page in another code leaves them their near codes.

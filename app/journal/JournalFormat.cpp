@@ -135,8 +135,35 @@ std::string EncodePage(const TJournalPage& Page) {
     PutVarint(out, zigzag(Page.Stamp.ModifiedNs));
     PutVarint(out, Page.Stamp.Inode);
     PutVarint(out, Page.Stamp.Device);
+    // The table follows the facts (a journal written before there was one ends here).
+    if (Page.HasCharTable) {
+        out += static_cast<char>(Page.ExactUnicode ? 1 : 0);
+        PutVarint(out, Page.CharTable.size());
+        for (const auto& [code, ch] : Page.CharTable) {
+            PutVarint(out, static_cast<uint64_t>(code));
+            PutVarint(out, ch);
+        }
+    }
     return out;
 }
+
+namespace {
+
+bool getCharTable(std::string_view& In, TJournalPage& Page) {
+    uint8_t exact = 0;
+    uint64_t count = 0;
+    if (!getByte(In, exact) || exact > 1 || !GetVarint(In, count) || count > In.size() / 2) return false;
+    Page.HasCharTable = true;
+    Page.ExactUnicode = exact == 1;
+    for (uint64_t i = 0; i < count; ++i) {
+        uint64_t code = 0, ch = 0;
+        if (!GetVarint(In, code) || !GetVarint(In, ch) || code > 0xFFFF || ch > 0x10FFFF) return false;
+        Page.CharTable.emplace_back(static_cast<int>(code), static_cast<char32_t>(ch));
+    }
+    return In.empty();
+}
+
+} // namespace
 
 bool DecodePage(std::string_view Payload, TJournalPage& Page) {
     std::string_view strings[4];
@@ -155,7 +182,10 @@ bool DecodePage(std::string_view Payload, TJournalPage& Page) {
     Page.KeepsBytes = flags & 2;
     stamp.Exists = flags & 4;
     Page.Stamp = stamp;
-    return true;
+    Page.HasCharTable = false;
+    Page.ExactUnicode = true;
+    Page.CharTable.clear();
+    return Payload.empty() || getCharTable(Payload, Page);
 }
 
 void EncodeEdit(std::string& Out, const TEditRecord& Record) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quire::journal {
@@ -47,8 +48,10 @@ struct TJournalStamp {
 };
 
 // What, besides the text, a page needs to come back as it was: its file (UTF-8, empty for a
-// page never saved), the code and line end it is saved in, its mode, and the facts that make
-// a save ask first (the text was cut at a NUL; the file did not survive its code).
+// page never saved), the code and line end it is saved in, its mode, the facts that make a
+// save ask first (the text was cut at a NUL; the file did not survive its code), and its table
+// of the characters code page 932 lacks (each user-defined code with its character, 0 for a
+// code the text itself holds), without which those characters would come back as other ones.
 struct TJournalPage {
     std::string FileName;
     std::string KanjiCode;
@@ -57,6 +60,9 @@ struct TJournalPage {
     bool CutAtNul = false;
     bool KeepsBytes = true;
     TJournalStamp Stamp;
+    bool HasCharTable = false;
+    bool ExactUnicode = true;
+    std::vector<std::pair<int, char32_t>> CharTable;
     bool operator==(const TJournalPage&) const = default;
 };
 

@@ -366,11 +366,20 @@ TEST(Journal, NumbersStringsAndPagesRoundTrip) {
     std::string_view tooLong = eleven;
     uint64_t v = 0;
     EXPECT_FALSE(GetVarint(tooLong, v));
+    // A page with a table of outside characters, and one without (as older journals have it).
+    TJournalPage withTable = somePage();
+    withTable.HasCharTable = true;
+    withTable.ExactUnicode = false;
+    withTable.CharTable = {{0xF040, 0}, {0xF9FB, U'é'}, {0xF9FC, U'😀'}};
+    for (const TJournalPage& page : {somePage(), withTable}) {
+        TJournalPage back = withTable;
+        ASSERT_TRUE(DecodePage(EncodePage(page), back));
+        EXPECT_EQ(back, page);
+        const std::string encoded = EncodePage(page);
+        EXPECT_FALSE(DecodePage(std::string_view(encoded).substr(0, encoded.size() - 1), back));
+        EXPECT_FALSE(DecodePage(encoded + "x", back));
+    }
     TJournalPage back;
-    ASSERT_TRUE(DecodePage(EncodePage(somePage()), back));
-    EXPECT_EQ(back, somePage());
-    const std::string encoded = EncodePage(somePage());
-    EXPECT_FALSE(DecodePage(std::string_view(encoded).substr(0, encoded.size() - 1), back));
     TJournalHeader h;
     ASSERT_TRUE(DecodeHeader(EncodeHeader(TJournalHeader{"id-1", 7, 4242, -5}), h));
     EXPECT_EQ(h.Id, "id-1");

@@ -445,3 +445,37 @@ TEST_F(RecoveryTest, ManyJournalsListAFewAndCountTheRest) {
     EXPECT_TRUE(q.contains(QStringLiteral("ほか %1 件").arg(150 - listed))) << q.toStdString();
     EXPECT_EQ(journals().size(), 150) << "Escape keeps them all";
 }
+
+// Characters code page 932 lacks live in the page's table: a recovered page has them again, in
+// a UTF-8 file's page and in a Shift_JIS page they were typed into (saved there as UTF-8,
+// which the save offers first).
+TEST_F(RecoveryTest, ThePagesOwnCharactersComeBackWithIt) {
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+        QByteArray Saved;
+    } cases[] = {
+        {"utf8.txt", "caf\xC3\xA9 \xE3\x80\x9C\n", "\xF0\x9F\x98\x80 caf\xC3\xA9 \xE3\x80\x9C\n"},
+        {"sjis.txt", "\x82\xA0\r\n", "\xF0\x9F\x98\x80 \xE3\x81\x82\r\n"},
+    };
+    for (const auto& c : cases) {
+        const QString path = file(c.Name, c.Bytes);
+        auto old = std::make_unique<TMainForm>();
+        ASSERT_TRUE(old->OpenFileIntoPage(path));
+        TEditor* e = old->Page(old->ActivePage()).Editor;
+        e->SetRowCol(0, 0);
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("😀 "));
+        QApplication::sendEvent(e, &typed);
+        written(*old);
+        old.reset();
+
+        auto form = nextStart(kEnter);
+        ASSERT_EQ(form->Page(form->ActivePage()).FileName, path) << c.Name;
+        messages.Answers = {mbYes}; // the Shift_JIS page: save as UTF-8
+        ASSERT_TRUE(form->Mm_SaveClick()) << c.Name;
+        EXPECT_EQ(read(path), c.Saved) << c.Name;
+        form.reset();
+        messages.Questions.clear();
+    }
+}

@@ -187,6 +187,24 @@ TEST(OutsideCharTable, SlotsAreTheUserDefinedCodesInOrder) {
     EXPECT_FALSE(TOutsideCharTable::IsUserDefined(0xF03F));
 }
 
+// A table made again from its entries gives every code the same character, refuses what would
+// break its invariants, and gives the next new character the code the first would have given.
+TEST(OutsideCharTable, EntriesMakeTheSameTableAgain) {
+    TOutsideCharTable first;
+    first.Reserve(0xF9FB);
+    for (char32_t ch : {U'é', U'😀', U'〜'}) first.CodeOf(ch);
+    TOutsideCharTable again;
+    for (const auto& [code, ch] : first.Entries()) EXPECT_TRUE(again.Put(code, ch)) << std::hex << code;
+    EXPECT_EQ(again.Entries(), first.Entries());
+    EXPECT_EQ(again.Size(), 3u);
+    EXPECT_EQ(again.CodeOf(U'ñ'), first.CodeOf(U'ñ'));
+    EXPECT_FALSE(again.Put(0xF9FB, U'x')); // reserved
+    EXPECT_FALSE(again.Put(0xF040, U'é')); // é has a code
+    EXPECT_FALSE(again.Put(0x8140, U'x')); // no user-defined code
+    EXPECT_TRUE(again.Put(0xF040, U'x'));
+    EXPECT_EQ(again.CharOf(0xF040), U'x');
+}
+
 TEST(OutsideCharTable, TextWithATableKeepsTypedCharactersAndShowsThem) {
     TOutsideCharTable table;
     const QString typed = QStringLiteral("日本 〜 é 😀 한");
