@@ -1,9 +1,10 @@
-// Benchmarks of UTF-8 files: detection, reading into Shift_JIS rows and writing back, over the
-// 100 MB generated text in UTF-8, each conversion with the system's iconv converting the same
-// bytes in the same run as the baseline.
+// Benchmarks of UTF-8 and UTF-16 files: detection, reading into Shift_JIS rows and writing
+// back, over the 100 MB generated text, each conversion with the system's iconv converting the
+// same bytes in the same run as the baseline.
 #include "BenchTiming.h"
 #include "OutsideCharTable.h"
 #include "TextGenerator.h"
+#include "Utf16Codec.h"
 #include "Utf8Codec.h"
 
 #include <benchmark/benchmark.h>
@@ -58,6 +59,39 @@ void BM_WriteUtf8(benchmark::State& state) {
         "UTF-8", "CP932");
 }
 BENCHMARK(BM_WriteUtf8)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The generated text in UTF-16LE, without a byte order mark.
+const std::string& utf16Text() {
+    static const std::string t = bench::IconvConvert("UTF-16LE", "UTF-8", utf8Text());
+    return t;
+}
+
+void BM_ReadUtf16(benchmark::State& state) {
+    bench::TimeAgainstIconv(
+        state, utf16Text(),
+        [](const std::string& t) {
+            TOutsideCharTable table;
+            utf16::TToShiftJis r;
+            std::string out(utf16::MaxShiftJisSize(t.size()), '\0');
+            out.resize(utf16::ConvertPiece(t, false, table, out.data(), r));
+            return out;
+        },
+        "CP932", "UTF-16LE");
+}
+BENCHMARK(BM_ReadUtf16)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_WriteUtf16(benchmark::State& state) {
+    TOutsideCharTable table;
+    bench::TimeAgainstIconv(
+        state, sjisText(),
+        [&table](const std::string& t) {
+            std::string out;
+            utf16::FromShiftJis(t, &table, false, out);
+            return out;
+        },
+        "UTF-16LE", "CP932");
+}
+BENCHMARK(BM_WriteUtf16)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <map>
 #include <random>
 
 using namespace quire;
@@ -226,4 +227,91 @@ TEST(RealFiles, Utf16FilesComeBackByteForByte) {
                   std::string(c.Bom) + *systemConvert(c.Iconv, "UTF-8", u8(u8"UTF-16 の文書: é 😀 〜 𠮷\nline two\n")))
             << c.Code;
     }
+}
+
+namespace {
+
+// Each code of Codes as a line of its own, in Code; with the line's index, for naming differences.
+struct TCharLines {
+    std::string Bytes;
+    std::vector<std::string> Codes;
+};
+
+TCharLines charLines(const std::vector<std::string>& codes) {
+    TCharLines lines{{}, codes};
+    for (const std::string& c : codes) lines.Bytes += c + "\n";
+    return lines;
+}
+
+// The lines whose character differs between the two UTF-8 texts, as "code: ours/system's".
+std::map<std::string, std::string> differences(const TCharLines& lines, const std::string& ours,
+                                               const std::string& system) {
+    const auto split = [](const std::string& s) {
+        std::vector<std::string> v;
+        for (std::size_t i = 0, j; i < s.size(); i = j + 1) v.push_back(s.substr(i, (j = s.find('\n', i)) - i));
+        return v;
+    };
+    const std::vector<std::string> a = split(ours), b = split(system);
+    std::map<std::string, std::string> d;
+    EXPECT_EQ(a.size(), lines.Codes.size());
+    EXPECT_EQ(b.size(), lines.Codes.size());
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        if (a[i] == b[i]) continue;
+        std::string hex;
+        for (unsigned char c : lines.Codes[i]) {
+            char x[3];
+            std::snprintf(x, sizeof x, "%02X", c);
+            hex += x;
+        }
+        d[hex] = a[i] + "/" + b[i];
+    }
+    return d;
+}
+
+} // namespace
+
+// Every character of JIS X 0208 and JIS X 0212 in EUC, and every double-byte code of code page
+// 932, read as the system's iconv reads EUC-JP and CP932. The one difference is on purpose: six
+// JIS X 0208 characters are read as code page 932 reads the same codes in Shift_JIS (a page of
+// either code shows and saves them alike), where EUC-JP gives the older characters; both read
+// A1BD as U+2015.
+TEST(RealFiles, EveryCharacterReadsAsTheSystemReadsIt) {
+    std::vector<std::string> euc, sjis;
+    for (int a = 0xA1; a <= 0xFE; ++a)
+        for (int b = 0xA1; b <= 0xFE; ++b) {
+            const std::string pair{static_cast<char>(a), static_cast<char>(b)};
+            if (systemConvert("UTF-8", "EUC-JP", pair)) euc.push_back(pair);
+            if (systemConvert("UTF-8", "EUC-JP", "\x8F" + pair)) euc.push_back("\x8F" + pair);
+        }
+    for (int a = 0x81; a <= 0xFC; ++a)
+        for (int b = 0x40; b <= 0xFC; ++b) {
+            const std::string pair{static_cast<char>(a), static_cast<char>(b)};
+            if ((a < 0xA0 || a >= 0xE0) && systemConvert("UTF-8", "CP932", pair)) sjis.push_back(pair);
+        }
+    ASSERT_GT(euc.size(), 6879u + 6067u - 1); // the two sets, less what this iconv leaves out
+    ASSERT_GT(sjis.size(), 7000u);
+
+    // A page's table holds 1880 characters of JIS X 0212 (a fuller file opens read-only): the
+    // set is read in pages of 1500 lines.
+    std::map<std::string, std::string> found;
+    for (std::size_t first = 0; first < euc.size(); first += 1500) {
+        const auto end = euc.begin() + static_cast<std::ptrdiff_t>(std::min(euc.size(), first + 1500));
+        const TCharLines lines = charLines({euc.begin() + static_cast<std::ptrdiff_t>(first), end});
+        const TKanjiText t = DecodeKanjiText(lines.Bytes, TConverter::BuiltIn, kEucName);
+        EXPECT_TRUE(t.KeepsBytes);
+        EXPECT_TRUE(EncodeCode(t.Text, kEucName, TConverter::BuiltIn, t.CharTable.get()) == lines.Bytes) << first;
+        found.merge(differences(lines, EncodeCode(t.Text, kUtf8Name, TConverter::BuiltIn, t.CharTable.get()),
+                                *systemConvert("UTF-8", "EUC-JP", lines.Bytes)));
+    }
+    const std::map<std::string, std::string> expected = {
+        {"A1C1", u8(u8"～/〜")}, {"A1C2", u8(u8"∥/‖")},  {"A1DD", u8(u8"－/−")},
+        {"A1F1", u8(u8"￠/¢")},  {"A1F2", u8(u8"￡/£")}, {"A2CC", u8(u8"￢/¬")},
+    };
+    EXPECT_EQ(found, expected);
+
+    const TCharLines sjisLines = charLines(sjis);
+    const TKanjiText s = DecodeKanjiText(sjisLines.Bytes, TConverter::BuiltIn, kShiftJisName);
+    EXPECT_EQ(differences(sjisLines, EncodeCode(s.Text, kUtf8Name, TConverter::BuiltIn, s.CharTable.get()),
+                          *systemConvert("UTF-8", "CP932", sjisLines.Bytes)),
+              (std::map<std::string, std::string>{}));
 }
