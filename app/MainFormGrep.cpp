@@ -21,7 +21,7 @@ namespace quire {
 const QString TMainForm::GrepPageName = QStringLiteral("検索結果");
 
 void TMainForm::Mm_GrepClick() {
-    const TPageRecord& current = FPages[static_cast<size_t>(ActivePage())];
+    const TPageRecord& current = Page(ActivePage());
     const QString start =
         current.FileName == NewDocumentName ? QDir::homePath() : QFileInfo(current.FileName).absolutePath();
     TGrepForm form(this, start);
@@ -38,7 +38,7 @@ int TMainForm::StartGrep(const TGrepOptions& Options, const QStringList& Paths) 
         index = NewTab();
         if (index < 0) return -1;
     }
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    TPageRecord& p = Page(index);
     SetPageCode(index, QLatin1String(jconvert::kUtf8Name));
     p.ShownOnly = true;
     p.Editor->SetReadOnly(true);
@@ -109,24 +109,24 @@ void selectPlace(TEditor& E, const TGrepLink& Place) {
 
 bool TMainForm::OpenGrepHitAt(TEditor& Editor, int Row) {
     const int index = IndexOfEditor(&Editor);
-    if (index < 0 || !FPages[static_cast<size_t>(index)].Grep) return false;
-    const TGrepLink* link = FPages[static_cast<size_t>(index)].Grep->LinkAt(lineOfRow(Editor.ScreenStrings(), Row));
+    if (index < 0 || !Page(index).Grep) return false;
+    const TGrepLink* link = Page(index).Grep->LinkAt(lineOfRow(Editor.ScreenStrings(), Row));
     if (!link) return true;
     const TGrepLink place = *link; // the pages may change below
     const QString path = NormalizedPath(place.Path);
     int page = -1;
     for (int i = 0; i < PageCount() && page < 0; ++i)
-        if (FPages[static_cast<size_t>(i)].FileName == path && !FPages[static_cast<size_t>(i)].Grep) page = i;
+        if (Page(i).FileName == path && !Page(i).Grep) page = i;
     if (page < 0) {
         page = OpenIntoPage(path, true);
         if (page < 0) return true;
-        RegistFileNameToHistory(FPages[static_cast<size_t>(page)].FileName);
+        RegistFileNameToHistory(Page(page).FileName);
     }
     SetActivePage(page);
     selectPlace(*CurrentEditor(), place);
     return true;
 }
 
-TGrepResults* TMainForm::GrepResults(int Index) const { return FPages.at(static_cast<size_t>(Index)).Grep.get(); }
+TGrepResults* TMainForm::GrepResults(int Index) const { return Page(Index).Grep.get(); }
 
 } // namespace quire

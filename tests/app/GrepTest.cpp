@@ -131,9 +131,12 @@ TEST(GrepTest, OptionsOfCaseWordsAndExpressions) {
         std::vector<int> Columns; // of the matches on line 1, then line 2 (negative)
     };
     const Case cases[] = {
-        {"foo", true, false, false, {5, 17}},           {"foo", false, false, false, {1, 5, 17}},
-        {"ＦＯＯ", false, false, false, {13}},          {"foo", false, true, false, {1, 5}},
-        {R"(\d+)", true, false, true, {-1, -6}},        {R"(f\w+)", true, true, true, {5, 17}},
+        {"foo", true, false, false, {5, 17}},
+        {"foo", false, false, false, {1, 5, 17}},
+        {"ＦＯＯ", false, false, false, {13}},
+        {"foo", false, true, false, {1, 5}},
+        {R"(\d+)", true, false, true, {-1, -6}},
+        {R"(f\w+)", true, true, true, {5, 17}},
         // The expression's own (?i) folds case as the engine does: full-width letters stay apart.
         {"(?i)FOO", true, false, true, {1, 5, 17}},
     };

@@ -69,8 +69,8 @@ TEST_F(GrepWindowTest, TheCommandStandsUnderFindWithAKeyRowAndNoKey) {
     EXPECT_STREQ("Find", row->Section);
     EXPECT_STREQ("", row->Default);
     const QList<QAction*> menus = form->menuBar()->actions();
-    const auto find = std::find_if(menus.begin(), menus.end(),
-                                   [](QAction* m) { return m->text() == QStringLiteral("検索(&S)"); });
+    const auto find =
+        std::find_if(menus.begin(), menus.end(), [](QAction* m) { return m->text() == QStringLiteral("検索(&S)"); });
     ASSERT_NE(menus.end(), find);
     EXPECT_TRUE((*find)->menu()->actions().contains(grep));
 }
@@ -191,8 +191,10 @@ TEST_F(GrepWindowTest, CancelEndsTheSearchWithTheCountsSoFar) {
 
 TEST_F(GrepWindowTest, ResultsArriveWhileTheSearchRunsAndTheWindowTakesKeys) {
     // Enough text that the search outlasts the first results: every file holds the word.
-    const std::string body = cp932::FromUnicode(QStringLiteral("検索語のある行\r\n")) + std::string(32 * 1024, 'a') + "\r\n";
-    for (int i = 0; i < 400; ++i) file(QStringLiteral("f%1.txt").arg(i, 3, 10, QChar(u'0')), QByteArray::fromStdString(body));
+    const std::string body =
+        cp932::FromUnicode(QStringLiteral("検索語のある行\r\n")) + std::string(32 * 1024, 'a') + "\r\n";
+    for (int i = 0; i < 400; ++i)
+        file(QStringLiteral("f%1.txt").arg(i, 3, 10, QChar(u'0')), QByteArray::fromStdString(body));
     TGrepOptions o;
     o.Pattern = QStringLiteral("検索語");
     const int index = form->StartGrep(o, {dir.path()});
@@ -210,7 +212,8 @@ TEST_F(GrepWindowTest, ResultsArriveWhileTheSearchRunsAndTheWindowTakesKeys) {
     t.start();
     while (form->GrepResults(index)->Running() && t.elapsed() < 20000) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (form->GrepResults(index)->Running()) shownWhileRunning = std::max(shownWhileRunning, int(lines(index).size()));
+        if (form->GrepResults(index)->Running())
+            shownWhileRunning = std::max(shownWhileRunning, int(lines(index).size()));
     }
     EXPECT_GT(shownWhileRunning, 1) << "results are added as they come";
     const QStringList shown = lines(index);
