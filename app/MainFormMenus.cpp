@@ -143,6 +143,7 @@ const TMenuEntry kMenuTable[] = {
     {M, "M_Find", "検索(&S)", nullptr, nullptr},
     {I, "Mm_Find", "検索(&F)...", "Ctrl+F", [](TMainForm& f) { f.Mm_FindClick(); }},
     {I, "Mm_Replace", "置換(&R)...", "Ctrl+R", [](TMainForm& f) { f.Mm_ReplaceClick(); }},
+    {I, "Mm_Grep", "ファイルから検索(&G)...", nullptr, [](TMainForm& f) { f.Mm_GrepClick(); }},
     {S, nullptr, nullptr, nullptr, nullptr},
     {I, "Mm_NextFind", "前を検索(&P)", "Shift+F3", [](TMainForm& f) { f.Mm_NextFindClick(); }},
     {I, "Mm_NextBefore", "次を検索(&N)", "F3", [](TMainForm& f) { f.Mm_NextBeforeClick(); }},

@@ -4,6 +4,7 @@
 #include "BlankMarks.h"
 #include "DocumentMode.h"
 #include "Editor.h"
+#include "GrepResults.h"
 #include "Messages.h"
 #include "PathCodec.h"
 #include "RecoveryKeeper.h"
@@ -141,6 +142,12 @@ TEditor* TMainForm::CurrentEditor() {
 
 void TMainForm::ResetPage(int Index) {
     TPageRecord& p = Page(Index);
+    if (p.Grep) {
+        // A page of results becomes an ordinary page again: its search stops, its text is kept
+        // for recovery from now on.
+        p.Grep.reset();
+        FRecovery->Attach(p.Editor);
+    }
     p.Editor->Lines().Clear();
     p.Editor->SetModified(false);
     FRecovery->Forget(p.Editor);
@@ -189,8 +196,9 @@ void TMainForm::UpdateTitles() {
 
 void TMainForm::ShowPageName(int Index) {
     const TPageRecord& p = Page(Index);
-    const QString name =
-        p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
+    const QString name = p.Grep                          ? GrepPageName
+                         : p.FileName == NewDocumentName ? NewDocumentName
+                                                         : DisplayPath(QFileInfo(p.FileName).fileName());
     const QString caption = name + (p.Editor->Modified() ? QStringLiteral(" *") : QString());
     // A caption that grows (the star) widens the bar first: laid out in the old width, the longer
     // caption would not fit, and the bar would show its scroll buttons for a moment and hide

@@ -255,19 +255,30 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
         // Before the window's shortcuts see a key, their enabled states are those of now.
         RefreshCommandStates();
         break;
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Insert) {
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(Event);
+        if (key->key() == Qt::Key_Insert) {
             ToggleOverWrite(p, e);
             return true;
         }
+        // On a page of results Enter opens the place of the caret's line.
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && key->modifiers() == Qt::NoModifier && p.Grep && OpenGrepHitAt(*e, e->Row())) return true;
         break;
+    }
     case QEvent::MouseMove:
         if (onText) ShowPointerOverToken(*e, *static_cast<QMouseEvent*>(Event));
         break;
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: {
         if (!onText) break;
-        DoubleClickToken(*e, static_cast<QMouseEvent*>(Event)->position().toPoint());
+        const QPoint at = static_cast<QMouseEvent*>(Event)->position().toPoint();
+        if (p.Grep) {
+            OpenGrepHitAt(*e, e->PixelToColRow(at.x(), at.y(), false).y());
+            return true;
+        }
+        DoubleClickToken(*e, at);
         return true;
+    }
     case QEvent::Wheel: {
         const int delta = static_cast<QWheelEvent*>(Event)->angleDelta().y();
         if (!onText || delta == 0) break;

@@ -43,6 +43,8 @@ struct TSettings;
 struct TKanjiText;
 class TRecoveryKeeper;
 struct TFoundJournal;
+class TGrepResults;
+struct TGrepOptions;
 namespace journal {
 struct TJournalPage;
 }
@@ -91,6 +93,8 @@ struct TPageRecord {
     // changed by another program is noticed before a save and when the window is activated.
     TFileStamp Stamp;
     TFileStamp SeenStamp;
+    // A page of results of ファイルから検索: the search (running or done) and its lines' places.
+    std::shared_ptr<TGrepResults> Grep;
 };
 
 class TMainForm : public QMainWindow {
@@ -263,6 +267,18 @@ public:
     void Mm_NextFindClick();
     // Finds the last search text once in the current editor; false when it is not there.
     bool FindOnce();
+    // ファイルから検索 (MainFormGrep.cpp): the dialog, then StartGrep.
+    void Mm_GrepClick();
+    static const QString GrepPageName; // "検索結果", the caption of a page of results
+    // A page of results (the last page when it is blank, else a new one) for a search of Paths,
+    // started at once; its index, or -1 when no page could be added.
+    int StartGrep(const TGrepOptions& Options, const QStringList& Paths);
+    // The search of page Index, or null when it is no page of results.
+    TGrepResults* GrepResults(int Index) const;
+    // Enter or a double click on row Row of Editor: when it is a page of results, the place
+    // its line names is opened (its page activated, or its file opened) and the match
+    // selected, and true is returned.
+    bool OpenGrepHitAt(TEditor& Editor, int Row);
     void SaveTimerTimer();
     // The backup settings of the settings file.
     TBackupSettings BackupSettings() const;
@@ -423,6 +439,8 @@ private:
     // Opens a file into a page as OpenFileIntoPage does, without putting it on the recent list;
     // the page's index, or -1 when the file cannot be read (the user has been told).
     int OpenIntoPage(const QString& Path, bool ChooseMode);
+    // Lines added to the end of a page of results.
+    void AppendResults(TEditor& Editor, const QString& Lines);
 
     QTabWidget* FPageControl = nullptr;
     QToolBar* FToolBar = nullptr;

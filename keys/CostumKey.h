@@ -68,6 +68,7 @@ inline constexpr auto kKeyCommands = std::to_array<TKeyCommand>({
     {"Edit", "AutoIndent", "", "Mm_AutoIndent", nullptr, "オートインデント"},
     {"Find", "Find", "Ctrl+F", "Mm_Find", nullptr, "検索..."},
     {"Find", "Replace", "Ctrl+R", "Mm_Replace", nullptr, "置換..."},
+    {"Find", "Grep", "", "Mm_Grep", nullptr, "ファイルから検索..."},
     {"Find", "FindBefore", "Shift+F3", "Mm_NextFind", nullptr, "前を検索"},
     {"Find", "FindNext", "F3", "Mm_NextBefore", nullptr, "次を検索"},
     {"Find", "JumpRow", "Ctrl+J", "Mm_JumpRow", nullptr, "指定行に移動..."},

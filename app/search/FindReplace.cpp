@@ -46,6 +46,7 @@ void TFindReplace::showMatch(TEditor& Editor, int Start, int Length) {
 }
 
 bool TFindReplace::FindOnce(TEditor& Editor) {
+    if (Options.Has(TSearchOption::RegExp)) return findRegexOnce(Editor);
     std::string pattern;
     if (!patternBytes(Editor, pattern)) return false;
     const std::string text = Editor.GetText();
@@ -66,25 +67,47 @@ TReplaceAnswer TFindReplace::AskAtCaret(TEditor& Editor, const QString& SearchTe
 
 // The text is built once; each replacement made here is mirrored on it, so that the next
 // search sees what the editor holds.
+bool TFindReplace::replacementBytes(TEditor& Editor, const QString& Replacement, std::string& Bytes) {
+    if (toBytes(Editor, Replacement, Bytes)) return true;
+    Messages().Show(QStringLiteral("Quire"),
+                    QStringLiteral("置換語に、この文書の文字コードで表せない文字があります。\r\r") + Replacement,
+                    TMessageIcon::Warning);
+    return false;
+}
+
 void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
-    std::string pattern, replacement;
-    if (!patternBytes(Editor, pattern) || Editor.ReadOnly()) return;
-    if (!toBytes(Editor, ReplaceText, replacement)) {
-        Messages().Show(QStringLiteral("Quire"),
-                        QStringLiteral("置換語に、この文書の文字コードで表せない文字があります。\r\r") + ReplaceText,
-                        TMessageIcon::Warning);
+    if (Options.Has(TSearchOption::RegExp)) {
+        regexReplaceLoop(Editor, Ask);
         return;
     }
+    std::string pattern, replacement;
+    if (!patternBytes(Editor, pattern) || Editor.ReadOnly()) return;
+    if (!replacementBytes(Editor, ReplaceText, replacement)) return;
+    replaceLoop(
+        Editor, Ask,
+        [&](const std::string& Text, int& Start, int& Length, bool, std::string& Bytes) {
+            Bytes = replacement;
+            return Search(Text, Start, Length, pattern, Options);
+        },
+        [&](const std::string& Text, int Start, int Length, bool) {
+            replaceRest(Editor, Text, Start, Length, pattern, replacement);
+        });
+}
+
+// The loop of find and replace, whatever finds the matches: one match at a time shown and
+// asked about, or with ReplaceAll and no questions the rest at once.
+void TFindReplace::replaceLoop(TEditor& Editor, const TAsk& Ask, const TNextMatch& Next, const TReplaceRest& Rest) {
     std::string text = Editor.GetText();
     int start = 0, length = 0;
     selection(Editor, start, length);
     const bool forward = Options.Has(TSearchOption::Forward);
-    while (true) {
+    std::string replacement;
+    for (bool first = true;; first = false) {
         if (Options.Has(TSearchOption::ReplaceAll) && !Options.Has(TSearchOption::Confirm)) {
-            replaceRest(Editor, text, start, length, pattern, replacement);
+            Rest(text, start, length, first);
             return;
         }
-        if (!Search(text, start, length, pattern, Options)) return;
+        if (!Next(text, start, length, first, replacement)) return;
         showMatch(Editor, start, length);
         if (Options.Has(TSearchOption::Confirm)) {
             const TReplaceAnswer answer = Ask(Editor);

@@ -2,11 +2,13 @@
 // option set) and what it does with it on an editor: find once and the replace loop.
 #pragma once
 
+#include "RegexPattern.h"
 #include "ReplaceConfirm.h"
 #include "Search.h"
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace quire {
@@ -23,6 +25,10 @@ public:
     TSearchOptions Options;
 
     bool HasSearch() const noexcept { return !SearchText.isEmpty(); }
+
+    // With RegExp: the search text compiled for the options (once for each text and case
+    // rule), or null after telling the user what is wrong with it.
+    const TRegexPattern* RegexPattern();
 
     // Searches the editor's text from its selection in the direction of the options; selects
     // the match and scrolls it into view. Nothing changes when there is none.
@@ -45,13 +51,32 @@ private:
     };
 
     bool patternBytes(TEditor& Editor, std::string& Pattern) const;
+    // The replacement as the bytes of Editor's document; false, after telling the user, when
+    // the document's code cannot hold it.
+    static bool replacementBytes(TEditor& Editor, const QString& Replacement, std::string& Bytes);
     void selection(TEditor& Editor, int& Start, int& Length) const;
     void showMatch(TEditor& Editor, int Start, int Length);
     // The rest of the loop without questions, on Text as the editor now holds it.
     void replaceRest(TEditor& Editor, const std::string& Text, int Start, int Length, const std::string& Pattern,
                      const std::string& Replacement);
 
+    // Finds the next match in Text from the selection Start/Length (First: the loop's first
+    // search) and gives its replacement as Bytes; false ends the loop.
+    using TNextMatch =
+        std::function<bool(const std::string& Text, int& Start, int& Length, bool First, std::string& Bytes)>;
+    // Replaces every match from the selection on without questions.
+    using TReplaceRest = std::function<void(const std::string& Text, int Start, int Length, bool First)>;
+    void replaceLoop(TEditor& Editor, const TAsk& Ask, const TNextMatch& Next, const TReplaceRest& Rest);
+
+    // The regular-expression forms of find once and the replace loop (FindReplaceRegex.cpp).
+    bool findRegexOnce(TEditor& Editor);
+    void regexReplaceLoop(TEditor& Editor, const TAsk& Ask);
+    // AfterMatch: the caret stands where a match was replaced (an empty match there is passed).
+    void regexReplaceRest(TEditor& Editor, const std::string& Text, int Start, int Length, class TRegexMatcher& Matcher,
+                          bool AfterMatch);
+
     TShownMatch FShown;
+    std::shared_ptr<const TRegexPattern> FRegex;
 };
 
 } // namespace quire

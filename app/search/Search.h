@@ -18,6 +18,7 @@ enum class TSearchOption : uint16_t {
     WholeWord = 0x0004,
     ReplaceAll = 0x0020,
     Confirm = 0x0040, // ask before each replacement
+    RegExp = 0x0080,  // the search text is a regular expression
 };
 
 class TSearchOptions {

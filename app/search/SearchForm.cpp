@@ -2,9 +2,11 @@
 #include "SearchForm.h"
 
 #include "Dialogs.h"
+#include "Messages.h"
 #include "ObjectName.h"
 #include "Profile.h"
 #include "ProgramFolder.h"
+#include "RegexPattern.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -25,6 +27,7 @@ TSearchForm::TSearchForm(QWidget* Parent, TFindReplace& State, const QString& Ca
     Direction->SetItemIndex(1);
     CheckB_MachCase = Named(new QCheckBox(QStringLiteral("大文字/小文字を区別する(&C)"), this), "CheckB_MachCase");
     CheckB_WholeWord = Named(new QCheckBox(QStringLiteral("単語単位で検索(&W)"), this), "CheckB_WholeWord");
+    CheckB_RegExp = Named(new QCheckBox(QStringLiteral("正規表現(&E)"), this), "CheckB_RegExp");
     Btn_Ok = Named(new QPushButton(QStringLiteral("OK"), this), "Btn_Ok");
     Btn_Ok->setDefault(true);
     Btn_His_Clear = Named(new QPushButton(QStringLiteral("履歴のクリア(&L)"), this), "Btn_His_Clear");
@@ -42,6 +45,7 @@ QGroupBox* TSearchForm::OptionsGroup() {
         auto* layout = new QVBoxLayout(FOptions);
         layout->addWidget(CheckB_MachCase);
         layout->addWidget(CheckB_WholeWord);
+        layout->addWidget(CheckB_RegExp);
     }
     return FOptions;
 }
@@ -53,22 +57,34 @@ void TSearchForm::ReadSearchSettings(const QString& Section, const QString& Matc
     SetDirection(profile::ReadInteger(file, Section, QStringLiteral("UorD"), 1));
     CheckB_MachCase->setChecked(profile::ReadBool(file, Section, MatchCaseKey, false));
     CheckB_WholeWord->setChecked(profile::ReadBool(file, Section, QStringLiteral("WholeWord"), false));
+    CheckB_RegExp->setChecked(profile::ReadBool(file, Section, QStringLiteral("RegExp"), false));
 }
 
 void TSearchForm::WriteOptionBoxes(const QString& File, const QString& Section, const QString& MatchCaseKey) const {
     profile::WriteBool(File, Section, MatchCaseKey, CheckB_MachCase->isChecked());
     profile::WriteBool(File, Section, QStringLiteral("WholeWord"), CheckB_WholeWord->isChecked());
+    profile::WriteBool(File, Section, QStringLiteral("RegExp"), CheckB_RegExp->isChecked());
 }
 
 bool TSearchForm::TakeSearchText() {
-    if (ComboB_SearchText->currentText().isEmpty()) return false;
-    FState.SearchText = ComboB_SearchText->currentText();
+    const QString text = ComboB_SearchText->currentText();
+    if (text.isEmpty()) return false;
+    if (CheckB_RegExp->isChecked()) {
+        const TRegexPattern pattern(text, CheckB_MachCase->isChecked());
+        if (!pattern.Valid()) {
+            Messages().Show(QStringLiteral("Quire"), pattern.ErrorText(), TMessageIcon::Warning);
+            ComboB_SearchText->setFocus();
+            return false;
+        }
+    }
+    FState.SearchText = text;
     return true;
 }
 
 void TSearchForm::TakeOptionBoxes() {
     FState.Options.Set(TSearchOption::MatchCase, CheckB_MachCase->isChecked());
     FState.Options.Set(TSearchOption::WholeWord, CheckB_WholeWord->isChecked());
+    FState.Options.Set(TSearchOption::RegExp, CheckB_RegExp->isChecked());
 }
 
 void TSearchForm::UpdateButtons() {

@@ -1,5 +1,6 @@
 // TSearchForm: what the find and replace dialogs share: the search text with its history, the
-// direction, the match-case and whole-word boxes, and the buttons OK, 履歴のクリア and キャンセル.
+// direction, the match-case, whole-word and regular-expression boxes, and the buttons OK,
+// 履歴のクリア and キャンセル.
 #pragma once
 
 #include "FindReplace.h"
@@ -23,6 +24,7 @@ public:
     TRadioGroup* Direction = nullptr; // Rg_Derection in the find dialog, Rd_Derection in the replace dialog
     QCheckBox* CheckB_MachCase = nullptr;
     QCheckBox* CheckB_WholeWord = nullptr;
+    QCheckBox* CheckB_RegExp = nullptr; // "正規表現(&E)", off by default
     QPushButton* Btn_Ok = nullptr;
     QPushButton* Btn_His_Clear = nullptr;
     QPushButton* Btn_Cancel = nullptr;
@@ -34,7 +36,7 @@ protected:
     TSearchForm(QWidget* Parent, TFindReplace& State, const QString& Caption, const QString& DirectionName,
                 const QString& HistoryKey);
 
-    // The group "オプション" with the two boxes.
+    // The group "オプション" with the three boxes.
     QGroupBox* OptionsGroup();
     // The combos whose histories are shown on activation and written on closing, search first.
     void SetCombos(std::vector<THistoryCombo*> Combos) { FCombos = std::move(Combos); }
@@ -45,14 +47,16 @@ protected:
     void Btn_His_ClearClick();
     // A direction item from the settings; anything but 0 is item 1, the design value.
     void SetDirection(int Item);
-    // The direction and the two boxes from the dialog's section of the settings file;
+    // The direction and the three boxes from the dialog's section of the settings file;
     // MatchCaseKey is the name that section gives the match-case box.
     void ReadSearchSettings(const QString& Section, const QString& MatchCaseKey);
-    // The two boxes written to the dialog's section of File.
+    // The three boxes written to the dialog's section of File.
     void WriteOptionBoxes(const QString& File, const QString& Section, const QString& MatchCaseKey) const;
-    // OK's first step: false when there is no search text, else the text taken over.
+    // OK's first step: false when there is no search text, or when it is to be a regular
+    // expression and is none (the user is told why, and the dialog stays); else the text is
+    // taken over.
     bool TakeSearchText();
-    // The two boxes taken over as the options MatchCase and WholeWord.
+    // The three boxes taken over as the options MatchCase, WholeWord and RegExp.
     void TakeOptionBoxes();
 
     void showEvent(QShowEvent* Event) override;

@@ -56,6 +56,7 @@ public:
 class ScriptedDialogs : public TInstalledDouble<TDialogService, &SetDialogs> {
 public:
     QString OpenFileName(QWidget*, const QString&) override { return next(); }
+    QString ChooseFolder(QWidget*, const QString&) override { return next(); }
     QString SaveFileName(QWidget*, const QString&, const QString&) override {
         ++SaveDialogs;
         return next();
