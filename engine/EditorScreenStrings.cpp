@@ -190,23 +190,26 @@ std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute&
 }
 
 int TEditorScreenStrings::RowOffset(int Row, int From) const {
-    int offset = 0;
-    const int end = std::min(Row, Count());
-    for (int r = std::max(From, 0); r < end; ++r) offset += RowTextSpan(r);
-    return offset;
+    const int count = Count();
+    const int end = std::min(Row, count);
+    const int from = std::max(From, 0);
+    return end > from ? TextOffset(end) - TextOffset(from) : 0;
 }
 
 int TEditorScreenStrings::RowOfOffset(int Offset, int From, int* Rest) const {
     const int count = Count();
-    int n = std::max(Offset, 0);
-    int r = std::max(From, 0);
-    for (; r < count; ++r) {
-        const int span = RowSpan(r);
-        if (span > n || RowAttribute(r) == TRowAttribute::EndOfFile) break;
-        n -= span;
+    const int from = std::max(From, 0);
+    if (from >= count) {
+        if (Rest) *Rest = std::max(Offset, 0);
+        return count;
     }
-    if (Rest) *Rest = n;
-    return std::min(r, count);
+    const int target = TextOffset(from) + std::max(Offset, 0);
+    int r = IndexOfOffset(target, from);
+    // Past the end the EndOfFile row takes every offset; after a last LineEnd row the place
+    // after the text does.
+    if (r == count && RowAttribute(count - 1) == TRowAttribute::EndOfFile) r = count - 1;
+    if (Rest) *Rest = target - TextOffset(r);
+    return r;
 }
 
 std::string TEditorScreenStrings::GetRowsText(int Row, int Count) const {
