@@ -17,6 +17,7 @@
 #include <QFont>
 #include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QMimeData>
 #include <QPointer>
 #include <QRawFont>
 #include <functional>
@@ -368,6 +369,7 @@ private:
     // the program's own format, and the box marker for a rectangular selection.
     class QMimeData* selectionMimeData();
     void offerPrimarySelection();
+    void withdrawPrimarySelection();
     // Text typed, composed or pasted as code page 932 bytes; a beep and OnUnconvertible tell
     // of the characters that became "?".
     std::string toCodePage(const QString& Text) const;
@@ -504,6 +506,8 @@ private:
     QList<QKeySequence> FReservedShortcuts;
     class QMenu* FPopupMenu = nullptr;
     QPointer<QMenu> FOwnerPopup;
+    // What this editor offers as X's primary selection, while it is there.
+    QPointer<QMimeData> FOfferedPrimary;
     std::vector<class QAction*> FPopupItems;
 
     TEditorMetrics FMetrics;

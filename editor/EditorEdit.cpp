@@ -7,6 +7,7 @@
 #include "ShiftJis.h"
 
 #include <QApplication>
+#include <QPointer>
 
 namespace quire {
 
@@ -197,9 +198,9 @@ void TEditor::DeleteSelection() {
 // --- the clipboard -------------------------------------------------------------------
 
 QMimeData* TEditor::selectionMimeData() {
-    // The bytes go along, so that a paste into an editor restores them exactly.
-    const TOutsideCharTable* table = FList->CharTable();
-    return ClipboardMimeData(TClipboardText::FromBytes(SelectedText(), table), FSel.Mode == TSelectionMode::Box, table);
+    // The bytes go along, so that a paste into an editor restores them exactly; the text for
+    // other programs is made from them when one asks.
+    return new TClipboardMime(SelectedText(), FSel.Mode == TSelectionMode::Box, FList->SharedCharTable());
 }
 
 void TEditor::CopyToClipboard() {
@@ -209,8 +210,22 @@ void TEditor::CopyToClipboard() {
 
 void TEditor::offerPrimarySelection() {
     // X's primary selection: what is selected can be pasted with the middle button elsewhere.
-    if (Selected() && QApplication::clipboard()->supportsSelection())
-        QApplication::clipboard()->setMimeData(selectionMimeData(), QClipboard::Selection);
+    // Nothing is copied now: a program that asks gets what is selected at that moment.
+    if (!Selected() || !QApplication::clipboard()->supportsSelection()) return;
+    const QPointer<TEditor> self(this);
+    TClipboardMime::TSource source{
+        [self] { return self && self->Selected() ? self->SelectedText() : std::string(); },
+        [self] { return self && self->Selected() && self->FSel.Mode == TSelectionMode::Box; }};
+    auto* data = new TClipboardMime(std::move(source), FList->SharedCharTable());
+    QApplication::clipboard()->setMimeData(data, QClipboard::Selection);
+    FOfferedPrimary = data;
+}
+
+void TEditor::withdrawPrimarySelection() {
+    // The selection is gone: so is what this editor offered (as other X programs do).
+    if (FOfferedPrimary && QApplication::clipboard()->mimeData(QClipboard::Selection) == FOfferedPrimary)
+        QApplication::clipboard()->clear(QClipboard::Selection);
+    FOfferedPrimary = nullptr;
 }
 
 void TEditor::CutToClipboard() {
@@ -220,6 +235,9 @@ void TEditor::CutToClipboard() {
 }
 
 std::string TEditor::ClipboardBytes(QClipboard::Mode Mode) const {
+    // An editor's own copy for this document's codes: its bytes, with no text made of them.
+    const auto* own = dynamic_cast<const TClipboardMime*>(QApplication::clipboard()->mimeData(Mode));
+    if (own && own->Table() == FList->CharTable()) return own->Bytes();
     QString lost;
     std::string bytes = ReadClipboardText(Mode, &lost, FList->CharTable()).Bytes;
     if (!lost.isEmpty() && !FList->CharTable()) {

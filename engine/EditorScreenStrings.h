@@ -65,6 +65,8 @@ public:
     // (pages read from UTF-8, UTF-16 and EUC have one, and every page once such a character is
     // typed or pasted), shared by every editor of the store; null until then.
     TOutsideCharTable* CharTable() const noexcept { return FCharTable.get(); }
+    // The same table, for what keeps it beyond the store's life (a copy on the clipboard).
+    std::shared_ptr<const TOutsideCharTable> SharedCharTable() const noexcept { return FCharTable; }
     void SetCharTable(std::shared_ptr<TOutsideCharTable> Table) noexcept { FCharTable = std::move(Table); }
     // The table, made now when there is none yet: the text's own user-defined characters keep
     // their codes, and the characters code page 932 holds under other code points take those
