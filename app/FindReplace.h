@@ -47,8 +47,8 @@ private:
     bool patternBytes(TEditor& Editor, std::string& Pattern) const;
     void selection(TEditor& Editor, int& Start, int& Length) const;
     void showMatch(TEditor& Editor, int Start, int Length);
-    // The rest of the loop without questions, on Text as the editor now holds it.
-    void replaceRest(TEditor& Editor, const std::string& Text, int Start, int Length, const std::string& Pattern,
+    // The rest of the loop without questions.
+    void replaceRest(TEditor& Editor, int Start, int Length, const std::string& Pattern,
                      const std::string& Replacement);
 
     TShownMatch FShown;

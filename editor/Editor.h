@@ -213,6 +213,9 @@ public:
     // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
     // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
     void ReplaceText(int Start, int Length, const std::string& T);
+    // Replaces Length bytes at each of Starts (text offsets, ascending, apart) by T as one undo
+    // step; the caret goes after the last new text.
+    void ReplaceRanges(const std::vector<int>& Starts, int Length, const std::string& T);
     void BoxPaste(const std::string& T);
     void TypeText(const std::string& S);
     void InsertTab();

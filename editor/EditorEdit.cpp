@@ -92,15 +92,7 @@ std::string TEditor::rowWithLineEnd(int ARow) const {
     return s;
 }
 
-void TEditor::replaceRange(int First, int Last, const std::string& Text) {
-    const int count = FList->Count();
-    if (First > count - 1)
-        FList->ReplaceRows(First, 0, Text);
-    else if (Last > count - 1)
-        FList->ReplaceRows(First, Last - First, Text);
-    else
-        FList->ReplaceRows(First, Last - First + 1, Text);
-}
+void TEditor::replaceRange(int First, int Last, const std::string& Text) { FList->ReplaceRowRange(First, Last, Text); }
 
 std::string TEditor::joinRemainder(const std::vector<TRemainderRow>& Rows) const {
     std::string text;
@@ -302,24 +294,19 @@ void TEditor::InsertText(const std::string& Text) {
 
 void TEditor::ReplaceText(int Start, int Length, const std::string& Text) {
     if (FReadOnly || Start < 0 || Length < 0) return;
-    const std::string T = sjis::WithCrLf(Text); // as stored, for the caret's place
-    int startRest = 0, endRest = 0;
-    const int first = FList->RowOfOffset(Start, 0, &startRest);
-    const int last = std::max(first, FList->RowOfOffset(Start + Length, 0, &endRest));
-    const int count = FList->Count();
-    const std::string firstRow = first < count ? std::string(FList->Get(first)) : std::string();
-    const std::string lastRow = last < count ? std::string(FList->Get(last)) : std::string();
-    // An offset inside a line end counts as the place before it.
-    std::string text = firstRow.substr(0, std::min(static_cast<size_t>(startRest), firstRow.size())) + T;
-    if (last == first && endRest < startRest) endRest = startRest;
-    text += lastRow.substr(std::min(static_cast<size_t>(endRest), lastRow.size()));
-    if (last < count && FList->RowAttribute(last) == TRowAttribute::LineEnd) text += kCrLf;
-    const int base = first < count ? BaseRow(first) : first;
-    const int offset = FList->RowOffset(first, base) + std::min(startRest, static_cast<int>(firstRow.size()));
     TCaretUpdate guard(*this, true);
     ClearSelection();
-    replaceRange(first, last, text);
-    SetCaretByOffset(base, offset + static_cast<int>(T.size()));
+    int base = 0;
+    const int offset = FList->ReplaceText(Start, Length, Text, base);
+    SetCaretByOffset(base, offset);
+}
+
+void TEditor::ReplaceRanges(const std::vector<int>& Starts, int Length, const std::string& Text) {
+    if (FReadOnly || Starts.empty()) return;
+    TCaretUpdate guard(*this, true);
+    ClearSelection();
+    const int end = FList->ReplaceRanges(Starts, Length, Text);
+    SetCaretByOffset(0, end);
 }
 
 void TEditor::BoxPaste(const std::string& T) {
