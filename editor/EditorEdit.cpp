@@ -129,9 +129,12 @@ std::string TEditor::SelectedText() {
         const int e = std::min(FSel.EndIndex, static_cast<int>(t.size()) - 1);
         return e >= s ? t.substr(static_cast<size_t>(s), static_cast<size_t>(e - s + 1)) : std::string();
     }
+    // One allocation of the rows' whole span, each row appended where it lies.
     std::string out;
-    for (int r = FSel.StartRow; r <= FSel.EndRow && r < l.Count(); ++r) {
-        std::string t(l.Get(r));
+    const int last = std::min(FSel.EndRow, l.Count() - 1);
+    if (last >= FSel.StartRow) out.reserve(static_cast<size_t>(l.RowOffset(last + 1) - l.RowOffset(FSel.StartRow)));
+    for (int r = FSel.StartRow; r <= last; ++r) {
+        std::string_view t = l.Get(r);
         if (r == FSel.EndRow)
             t = t.substr(0, static_cast<size_t>(std::clamp(FSel.EndIndex + 1, 0, static_cast<int>(t.size()))));
         if (r == FSel.StartRow) t = t.substr(std::min(static_cast<size_t>(std::max(FSel.StartIndex, 0)), t.size()));
