@@ -272,7 +272,7 @@ void TMainForm::ShowCounts() {
 
 void TMainForm::Mm_JumpRowClick() {
     TSetRowForm form(this, *CurrentEditor());
-    form.move(x() + 70, y() + 110);
+    PlaceDialog(form);
     Dialogs().Exec(form);
 }
 

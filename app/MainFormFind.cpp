@@ -15,13 +15,13 @@ bool TMainForm::FindOnce() {
 
 void TMainForm::Mm_FindClick() {
     TFindForm form(this, FFind);
-    form.move(x() + 70, y() + 110);
+    PlaceDialog(form);
     if (Dialogs().Exec(form) == QDialog::Accepted) FindOnce();
 }
 
 void TMainForm::Mm_ReplaceClick() {
     TReplaceForm form(this, FFind);
-    form.move(x() + 70, y() + 110);
+    PlaceDialog(form);
     if (Dialogs().Exec(form) != QDialog::Accepted) return;
     TEditor* editor = CurrentEditor();
     if (!editor) return;

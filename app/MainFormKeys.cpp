@@ -12,7 +12,7 @@ void TMainForm::ApplyKeyCustomisation() { ApplyKeyTable(ActionsOf(*this)); }
 
 void TMainForm::MmKeyClick() {
     TFrmKeyCosm dialog(this, ActionsOf(*this));
-    dialog.move(x() + 70, y() + 110);
+    PlaceDialog(dialog);
     dialog.exec();
 }
 

@@ -370,7 +370,7 @@ void TMainForm::ShowToolBar(bool On) {
 }
 
 void TMainForm::M_FileClick() {
-    const TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    const TPageRecord& p = Page(ActivePage());
     Action("N21")->setEnabled(p.FileName != NewDocumentName && p.Editor->Modified());
     Action("Mm_Reopen")->setEnabled(p.FileName != NewDocumentName);
     Action("Mm_SaveAll")->setEnabled(PageCount() > 1);

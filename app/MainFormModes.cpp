@@ -35,7 +35,7 @@ void TMainForm::SetUpModeColouring(TEditor& E, TEditMode Mode) {
 }
 
 void TMainForm::ApplyMode(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     const TEditMode mode = ModeOfPage(p.Mode);
     for (TEditor* e : {p.Editor, p.SubEditor})
         if (e) SetUpModeColouring(*e, mode);
@@ -46,7 +46,7 @@ void TMainForm::SetPageMode(int Index, const QString& Mode) {
     if (Index < 0 || Index >= PageCount()) return;
     const TEditMode mode = ModeOfPage(Mode);
     if (mode == TEditMode::Yuza) LoadUserKeyWords();
-    FPages[static_cast<size_t>(Index)].Mode = ModeName(mode);
+    Page(Index).Mode = ModeName(mode);
     ApplyMode(Index);
     ApplyStylesToAll(); // the bundle takes the current editor's settings too
 }
@@ -80,7 +80,7 @@ bool TMainForm::SetUserKeyWords(const std::vector<std::string>& Words) {
     }
     FUserKeyWords = Words;
     for (int i = 0; i < PageCount(); ++i)
-        if (ModeOfPage(FPages[static_cast<size_t>(i)].Mode) == TEditMode::Yuza) ApplyMode(i);
+        if (ModeOfPage(Page(i).Mode) == TEditMode::Yuza) ApplyMode(i);
     FEditorProp.Assign(*CurrentEditor());
     return true;
 }

@@ -62,7 +62,7 @@ void tellWhatTheReadLeft(const QString& Path, const TKanjiText& t, const QString
 } // namespace
 
 bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCode) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     // Offsets into the text are 32-bit: larger files are refused with a message rather than
     // loaded wrongly.
     if (FileSize(Path) > MaxFileSize) {
@@ -133,7 +133,7 @@ bool TMainForm::AskReadAsShiftJis(const QString& Path, const TKanjiText& Text) {
 bool TMainForm::PageIsBlank(int Index) const {
     // An unnamed, unmodified page without text takes the next file instead of a new page;
     // anything else could hold work.
-    const TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    const TPageRecord& p = Page(Index);
     const TEditorScreenStrings& rows = p.Editor->ScreenStrings();
     const bool empty = rows.Count() == 0 || (rows.Count() == 1 && rows.Get(0).empty());
     return empty && !p.Editor->Modified() && p.FileName == NewDocumentName;
@@ -142,7 +142,7 @@ bool TMainForm::PageIsBlank(int Index) const {
 bool TMainForm::OpenFileIntoPage(const QString& Path, bool ChooseMode) {
     const int index = OpenIntoPage(Path, ChooseMode);
     if (index < 0) return false;
-    RegistFileNameToHistory(FPages[static_cast<size_t>(index)].FileName);
+    RegistFileNameToHistory(Page(index).FileName);
     return true;
 }
 
@@ -160,7 +160,7 @@ int TMainForm::OpenIntoPage(const QString& Path, bool ChooseMode) {
         index = NewTab();
         if (index < 0) return -1;
     }
-    FPages[static_cast<size_t>(index)].FileName = path;
+    Page(index).FileName = path;
     if (!LoadIntoPage(index, path)) {
         // The page must not keep the file's name without its text: saving it would empty the file.
         if (added)
@@ -226,7 +226,7 @@ void TMainForm::Mm_NewClick() {
         index = NewTab();
         if (index < 0) return;
     }
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    TPageRecord& p = Page(index);
     p.FileName = NewDocumentName;
     p.LineEndCode = FMyProp.NewLineEnd;
     ResetPage(index);

@@ -121,7 +121,7 @@ void TMainForm::SetUpEditor(TEditor& e) {
 
 int TMainForm::IndexOfEditor(const TEditor* E) const {
     for (int i = 0; i < PageCount(); ++i)
-        if (FPages[static_cast<size_t>(i)].Editor == E || FPages[static_cast<size_t>(i)].SubEditor == E) return i;
+        if (Page(i).Editor == E || Page(i).SubEditor == E) return i;
     return -1;
 }
 
@@ -135,12 +135,12 @@ void TMainForm::SetActivePage(int Index) {
 }
 
 TEditor* TMainForm::CurrentEditor() {
-    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    TPageRecord& p = Page(ActivePage());
     return (p.MainFocused || !p.SubEditor) ? p.Editor : p.SubEditor;
 }
 
 void TMainForm::ResetPage(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     p.Editor->Lines().Clear();
     p.Editor->SetModified(false);
     FRecovery->Forget(p.Editor);
@@ -160,7 +160,7 @@ void TMainForm::ResetPage(int Index) {
 }
 
 void TMainForm::EnterPage(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     FSaveName = p.FileName == NewDocumentName ? QString() : p.FileName;
     UpdateTitles();
     ShowMode(p);
@@ -181,14 +181,14 @@ void TMainForm::EnterPage(int Index) {
 void TMainForm::UpdateTitles() {
     const int i = ActivePage();
     if (i >= PageCount()) return;
-    TPageRecord& p = FPages[static_cast<size_t>(i)];
+    TPageRecord& p = Page(i);
     const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
     setWindowTitle(DisplayPath(p.FileName) + star + kSuffix);
     QApplication::setApplicationDisplayName(QString());
 }
 
 void TMainForm::ShowPageName(int Index) {
-    const TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    const TPageRecord& p = Page(Index);
     const QString name =
         p.FileName == NewDocumentName ? NewDocumentName : DisplayPath(QFileInfo(p.FileName).fileName());
     const QString caption = name + (p.Editor->Modified() ? QStringLiteral(" *") : QString());
@@ -255,7 +255,7 @@ void TMainForm::ShowKanjiCode(const QString& Code) {
 }
 
 void TMainForm::Mm_ShiftJISClick(const QString& Code) {
-    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    TPageRecord& p = Page(ActivePage());
     // Choosing the code the page has keeps its variant.
     if (jconvert::ShownCodeName(p.KanjiCode.toStdString()) == jconvert::ShownCodeName(Code.toStdString()) &&
         !jconvert::IsUtf8Name(Code.toStdString()))
@@ -264,7 +264,7 @@ void TMainForm::Mm_ShiftJISClick(const QString& Code) {
 }
 
 void TMainForm::SetPageCode(int Index, const QString& Code) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     p.KanjiCode = Code;
     FRecovery->Touch(p.Editor);
     if (Index == ActivePage()) ShowKanjiCode(Code);
@@ -273,7 +273,7 @@ void TMainForm::SetPageCode(int Index, const QString& Code) {
 }
 
 void TMainForm::Mm_CRLFClick(const QString& LineEnd) {
-    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    TPageRecord& p = Page(ActivePage());
     p.LineEndCode = LineEnd;
     FRecovery->Touch(p.Editor);
     SetPanelText(spLineEnd, LineEnd);
@@ -302,7 +302,7 @@ void TMainForm::L1Click() {
 
 void TMainForm::Mm_DivisionClick() {
     const int i = ActivePage();
-    TPageRecord& p = FPages[static_cast<size_t>(i)];
+    TPageRecord& p = Page(i);
     if (p.Divided) {
         Unsplit(i);
         Action("Mm_Division")->setChecked(false);
@@ -326,7 +326,7 @@ void TMainForm::Mm_DivisionClick() {
 }
 
 void TMainForm::Unsplit(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     if (!p.Divided) return;
     p.Divided = false;
     delete p.SubEditor;

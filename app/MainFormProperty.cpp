@@ -32,7 +32,7 @@ private:
 void TMainForm::Mm_PropertyClick() {
     TMainFormHost host(*this);
     TPropertyForm form(this, host);
-    form.move(x() + 70, y() + 110);
+    PlaceDialog(form);
     Dialogs().Exec(form);
 }
 

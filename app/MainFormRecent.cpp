@@ -67,7 +67,7 @@ void TMainForm::RecentFileMenuClick(int Number) {
         int index = PageCount() - 1;
         if (!PageIsBlank(index)) index = NewTab();
         if (index < 0) return;
-        TPageRecord& p = FPages[static_cast<size_t>(index)];
+        TPageRecord& p = Page(index);
         p.FileName = path;
         p.Editor->SetModified(false);
         ShowPageName(index);

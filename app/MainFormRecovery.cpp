@@ -124,7 +124,7 @@ bool TMainForm::OpenRecoveredPage(TJournalContent& Content, TFoundJournal&& Foun
         index = NewTab();
         if (index < 0) return false;
     }
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    TPageRecord& p = Page(index);
     const journal::TJournalPage& page = Content.Page;
     p.FileName = pageName(page);
     p.KanjiCode = QString::fromStdString(page.KanjiCode);

@@ -46,7 +46,7 @@ TBackupSettings TMainForm::BackupSettings() const {
 }
 
 bool TMainForm::ConfirmSaveCode(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     const TOutsideCharTable* table = p.Editor->ScreenStrings().CharTable();
     const std::string code = p.KanjiCode.toStdString();
     // A Shift_JIS page loses only characters of its table.
@@ -76,7 +76,7 @@ bool TMainForm::ConfirmSaveCode(int Index) {
 
 // The questions asked before a page is written over its file: each says what would be lost.
 bool TMainForm::ConfirmWrite(int Index) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     if (!ConfirmSaveCode(Index)) return false;
     if (p.CutAtNul &&
         Ask(QStringLiteral(
@@ -103,7 +103,7 @@ bool TMainForm::ConfirmWrite(int Index) {
 }
 
 bool TMainForm::WritePage(int Index, bool Backup) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     if (!ConfirmWrite(Index)) return false;
     // The backup (FileBackUp): the old content is copied aside first; the generations move on
     // only once the new text is written, so a failed or refused save leaves every backup as
@@ -150,7 +150,7 @@ bool TMainForm::WritePage(int Index, bool Backup) {
 
 bool TMainForm::SaveAsPage(int Index) {
     FSaveTimer.stop();
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     const QString path = ResolveLossyPath(
         Dialogs().SaveFileName(this, OpenFilter, p.FileName == NewDocumentName ? QString() : DisplayPath(p.FileName)));
     bool ok = false;
@@ -175,7 +175,7 @@ bool TMainForm::SaveAsPage(int Index) {
 
 // Saves one page; Confirm asks before overwriting a named file when the setting says so.
 bool TMainForm::SavePage(int Index, bool Confirm) {
-    TPageRecord& p = FPages[static_cast<size_t>(Index)];
+    TPageRecord& p = Page(Index);
     if (p.FileName == NewDocumentName) {
         SetActivePage(Index);
         return SaveAsPage(Index);
@@ -203,7 +203,7 @@ bool TMainForm::Mm_SaveAllClick() {
     // another program wrote, and in a line end or code it was not read in.
     bool all = true;
     for (int i = 0; i < PageCount(); ++i)
-        if (FPages[static_cast<size_t>(i)].Editor->Modified()) all = SavePage(i, true) && all;
+        if (Page(i).Editor->Modified()) all = SavePage(i, true) && all;
     RestartSaveTimer();
     return all;
 }
@@ -212,7 +212,7 @@ void TMainForm::SaveTimerTimer() {
     if (FSaveName.isEmpty()) return;
     // Only pages that changed: the backup generations keep older versions, not copies.
     for (int i = 0; i < PageCount(); ++i) {
-        TPageRecord& p = FPages[static_cast<size_t>(i)];
+        TPageRecord& p = Page(i);
         if (p.FileName == NewDocumentName || !p.Editor->Modified()) continue;
         WritePage(i, true);
     }
@@ -222,7 +222,7 @@ void TMainForm::CheckFilesOnDisk() {
     if (FCheckingFiles) return; // the questions themselves activate the window again
     const QScopedValueRollback<bool> checking(FCheckingFiles, true);
     for (int i = 0; i < PageCount(); ++i) {
-        TPageRecord& p = FPages[static_cast<size_t>(i)];
+        TPageRecord& p = Page(i);
         if (p.FileName == NewDocumentName || !p.Stamp.Exists) continue;
         const TFileStamp now = StampOf(p.FileName);
         if (now == p.SeenStamp) continue;
@@ -249,7 +249,7 @@ void TMainForm::CheckFilesOnDisk() {
 
 void TMainForm::Mm_ReopenClick(const QString& Code) {
     const int index = ActivePage();
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    TPageRecord& p = Page(index);
     if (p.FileName == NewDocumentName) return;
     if (p.Editor->Modified() &&
         Ask(QStringLiteral("現在の変更を破棄して、%1 として開き直します。よろしいですか？").arg(Code), mbYes | mbNo,
@@ -259,7 +259,7 @@ void TMainForm::Mm_ReopenClick(const QString& Code) {
 }
 
 void TMainForm::N21Click() {
-    TPageRecord& p = FPages[static_cast<size_t>(ActivePage())];
+    TPageRecord& p = Page(ActivePage());
     if (p.FileName == NewDocumentName) return;
     if (Ask(QStringLiteral("現在の変更を破棄します。よろしいですか？"), mbYes | mbNo, mbNo) != mbYes) return;
     if (LoadIntoPage(ActivePage(), p.FileName)) EnterPage(ActivePage());
@@ -268,13 +268,12 @@ void TMainForm::N21Click() {
 TMessageButton TMainForm::Ask3(int Index) {
     // Cancel is offered everywhere, so that Escape and the close box never discard the text.
     QApplication::beep();
-    const int r =
-        Ask(kSaveQuestion + DisplayPath(FPages[static_cast<size_t>(Index)].FileName), mbYes | mbNo | mbCancel, mbYes);
+    const int r = Ask(kSaveQuestion + DisplayPath(Page(Index).FileName), mbYes | mbNo | mbCancel, mbYes);
     return r == mbYes ? mbYes : r == mbNo ? mbNo : mbCancel;
 }
 
 bool TMainForm::ReleasePage(int Index) {
-    if (!FPages[static_cast<size_t>(Index)].Editor->Modified()) return true;
+    if (!Page(Index).Editor->Modified()) return true;
     switch (Ask3(Index)) {
     case mbYes: return SavePage(Index, false); // a cancelled or failed save keeps the page
     case mbNo: return true;                    // the changes are given up: the caller forgets the page's journal
@@ -289,7 +288,7 @@ void TMainForm::ClosePage(int Index) {
         FPages.front().Editor->setFocus();
         return;
     }
-    TPageRecord p = FPages[static_cast<size_t>(Index)];
+    TPageRecord p = Page(Index);
     FRecovery->Detach(p.Editor);
     FPages.erase(FPages.begin() + Index);
     {
@@ -325,7 +324,7 @@ void TMainForm::Mm_CloseClick() { close(); }
 
 bool TMainForm::CanClose() {
     for (int i = 0; i < PageCount(); ++i) {
-        if (!FPages[static_cast<size_t>(i)].Editor->Modified()) continue;
+        if (!Page(i).Editor->Modified()) continue;
         SetActivePage(i);
         if (!ReleasePage(i)) return false;
     }

@@ -133,7 +133,7 @@ void TMainForm::ApplyBundleToPages() {
 void TMainForm::PassEditorSettings(TEditor& Source) {
     FEditorProp.Assign(Source);
     for (int i = 0; i < PageCount(); ++i) {
-        TPageRecord& p = FPages[static_cast<size_t>(i)];
+        TPageRecord& p = Page(i);
         for (TEditor* e : {p.Editor, p.SubEditor})
             if (e && e != &Source) FEditorProp.AssignTo(*e);
         ApplyMode(i);

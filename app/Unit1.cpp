@@ -57,7 +57,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     });
     connect(FPageControl->tabBar(), &QTabBar::tabMoved, this, [this](int from, int to) {
         // A tab dragged to another place: the page records follow the tabs.
-        TPageRecord moved = FPages[static_cast<size_t>(from)];
+        TPageRecord moved = Page(from);
         FPages.erase(FPages.begin() + from);
         FPages.insert(FPages.begin() + to, moved);
     });
@@ -76,6 +76,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     LoadColorsAndStyles();
     LoadKeywordFiles();
 }
+
+void TMainForm::PlaceDialog(QWidget& Dialog) const { Dialog.move(x() + 70, y() + 110); }
 
 TMainForm::~TMainForm() {
     FSaveTimer.stop();
@@ -193,13 +195,13 @@ void TMainForm::ShowGuide() {
     // changes, and it does not join the recent files.
     const QString path = NormalizedPath(guide);
     for (int i = 0; i < PageCount(); ++i)
-        if (FPages[static_cast<size_t>(i)].ShownOnly && FPages[static_cast<size_t>(i)].FileName == path) {
+        if (Page(i).ShownOnly && Page(i).FileName == path) {
             SetActivePage(i);
             return;
         }
     const int index = OpenIntoPage(path, true);
     if (index < 0) return;
-    TPageRecord& p = FPages[static_cast<size_t>(index)];
+    TPageRecord& p = Page(index);
     p.ShownOnly = true;
     for (TEditor* e : {p.Editor, p.SubEditor})
         if (e) e->SetReadOnly(true);
@@ -214,7 +216,7 @@ void TMainForm::OpenExternally(const QUrl& Target) {
 
 void TMainForm::Mm_VersionClick() {
     TVersionBox box(this);
-    box.move(x() + 70, y() + 110);
+    PlaceDialog(box);
     box.exec();
 }
 
@@ -242,7 +244,7 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
     if (!e && Watched->parent()) e = qobject_cast<TEditor*>(Watched->parent());
     const int i = e ? IndexOfEditor(e) : -1;
     if (i < 0) return QMainWindow::eventFilter(Watched, Event);
-    TPageRecord& p = FPages[static_cast<size_t>(i)];
+    TPageRecord& p = Page(i);
     const bool onText = Watched == e->viewport();
     switch (Event->type()) {
     case QEvent::FocusIn:

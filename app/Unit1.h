@@ -110,6 +110,7 @@ public:
     // Pages (0-based here; the first is page 1 to the user).
     int PageCount() const { return static_cast<int>(FPages.size()); }
     TPageRecord& Page(int Index) { return FPages.at(static_cast<size_t>(Index)); }
+    const TPageRecord& Page(int Index) const { return FPages.at(static_cast<size_t>(Index)); }
     int ActivePage() const;
     void SetActivePage(int Index);
     TEditor* CurrentEditor();
@@ -361,6 +362,9 @@ private:
     // Reads Path into the page, in the code detected or, when AsCode is given, in that code.
     bool LoadIntoPage(int Index, const QString& Path, const QString& AsCode = {});
     // The status panel and the save-code menu's checks for Code.
+    // Places a dialog of the window where every dialog opens: a little below and right of
+    // the window's corner.
+    void PlaceDialog(QWidget& Dialog) const;
     void ShowKanjiCode(const QString& Code);
     // Gives page Index the kanji code Code (and the table a Unicode page keeps its characters in).
     void SetPageCode(int Index, const QString& Code);

@@ -1,6 +1,6 @@
 // The manual timing of the benchmarks, and the baseline of the conversion benchmarks: the
 // system's iconv converting the same bytes in the same run, with the counters that set the
-// own converters beside it.
+// built-in converters beside it.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -29,7 +29,7 @@ double TimeIterations(benchmark::State& state, Run run) {
 }
 
 // Converts In with iconv into a new string (the output buffer is part of the work, as it is
-// for the own converters); Took, when given, gets the time it took. Aborts the run if iconv
+// for the built-in converters); Took, when given, gets the time it took. Aborts the run if iconv
 // stops early, so that the baseline is never a partial conversion.
 inline std::string IconvConvert(const char* to, const char* from, const std::string& in, double* took = nullptr) {
     iconv_t cd = iconv_open(to, from);

@@ -1,4 +1,4 @@
-// Benchmarks of kanji code detection and the own converters over 100 MB of generated text,
+// Benchmarks of kanji code detection and the built-in converters over 100 MB of generated text,
 // each with the system's iconv converting the same bytes in the same run as the baseline.
 #include "BenchTiming.h"
 #include "TextGenerator.h"

@@ -324,7 +324,6 @@ public:
     int TabSpaceCount() const override { return FCaret.TabSpaceCount(); }
     const TDelimiters& Delimiters() const override { return FDelimiters; }
     int ScreenRows() const override;
-    bool Loading() const override { return FLoading; }
     std::unique_ptr<TRowStateParser> CreateRowStateParser() override;
     bool ScheduleBackgroundParse() override;
     bool Focused() const override { return hasFocus(); }
@@ -467,7 +466,6 @@ private:
     bool FReadOnly = false;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
     bool FModified = false;
-    bool FLoading = false;
     bool FDestroying = false;
 
     // caret and view

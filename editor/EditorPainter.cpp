@@ -187,7 +187,7 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
     P.setClipRect(R);
     const TTokenLook plain = Look(nullptr, selected);
     P.fillRect(R, plain.Back);
-    if (list.BracketIndex(row) == -2) list.Reparse(row, false);
+    if (list.BracketIndex(row) == TRowState::NotParsedBracket) list.Reparse(row, false);
     const TColumnContext ctx = E.ColumnContext();
     const std::string own = DisplayText(list.Get(row), ctx);
     const int ownLength = static_cast<int>(own.size());
@@ -207,7 +207,7 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
         // A row the background parse has not reached yet is drawn from the state of a row
         // start outside every bracket; it is repainted when its state is known.
         TRowState state = list.RowState(row);
-        if (state.BracketIndex == -2) state = TRowState::Initial();
+        if (!state.Parsed()) state = TRowState::Initial();
         parser.StartRow(text, state);
         while (parser.NextToken() != kindEnd && parser.TokenStart() < ownLength) {
             const int start = parser.TokenStart();

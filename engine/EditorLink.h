@@ -32,8 +32,6 @@ public:
     virtual const TDelimiters& Delimiters() const = 0;
     // Rows of text that fit on the screen: the display height over the row height.
     virtual int ScreenRows() const = 0;
-    // True while the editor is being loaded or destroyed: wrapping and parsing wait.
-    virtual bool Loading() const = 0;
     // A parser of the editor's active fountain; none when there is nothing to colour.
     virtual std::unique_ptr<TRowStateParser> CreateRowStateParser() = 0;
     // Rows without a known state remain: the editor may go on computing them between events

@@ -761,7 +761,7 @@ void TEditorScreenStrings::resetRow(int Row, TRowAttribute Attribute) {
 }
 
 void TEditorScreenStrings::WrapAll() {
-    if (Count() == 0 || firstLoading()) return;
+    if (Count() == 0) return;
     dropSelections();
     DetachGuard detach(*this);
     UpdateGuard update(*this);
@@ -822,7 +822,6 @@ void TEditorScreenStrings::UnwrapAll() {
 void TEditorScreenStrings::SetWordWrap(bool Value) {
     if (Value == FWordWrap) return;
     FWordWrap = Value;
-    if (firstLoading()) return; // the end of loading wraps and parses
     rewrapEverything();
 }
 
@@ -840,7 +839,7 @@ void TEditorScreenStrings::rewrapEverything() {
 }
 
 void TEditorScreenStrings::WrapOptionChanged() {
-    if (firstLoading() || !FWordWrap) return;
+    if (!FWordWrap) return;
     rewrapEverything();
 }
 
@@ -856,19 +855,19 @@ void TEditorScreenStrings::RowsDeleted(int Index, int N) {
 
 void TEditorScreenStrings::storeState(int Row, const TRowState& State) {
     SetRowState(Row, State);
-    if (State.BracketIndex != -2 && Row >= FParsedEnd) FParsedEnd = Row + 1;
+    if (State.Parsed() && Row >= FParsedEnd) FParsedEnd = Row + 1;
 }
 
 void TEditorScreenStrings::copyRow(int Row, const TEditorStringList& List, int Index) {
     SetRow(Row, List.Get(Index), List.Data(Index), List.AttrWord(Index), List.StateWord(Index));
-    if (BracketIndex(Row) != -2 && Row >= FParsedEnd) FParsedEnd = Row + 1;
+    if (BracketIndex(Row) != TRowState::NotParsedBracket && Row >= FParsedEnd) FParsedEnd = Row + 1;
 }
 
 void TEditorScreenStrings::markNotParsed(int From) {
     From = std::max(From, 0);
     const int end = std::min(FParsedEnd, Count());
     for (int r = From; r < end; ++r) {
-        if (BracketIndex(r) != -2) SetRowState(r, TRowState::NotParsed());
+        if (BracketIndex(r) != TRowState::NotParsedBracket) SetRowState(r, TRowState::NotParsed());
     }
     if (From < FParsedEnd) FParsedEnd = From;
     if (From < Count()) requestBackgroundParse();
@@ -893,7 +892,7 @@ bool TEditorScreenStrings::farBelowKnown(int From, int Row) const {
 
 int TEditorScreenStrings::firstUnparsed(int Row) const {
     int p = std::min(Row, FParsedEnd) - 1;
-    while (p >= 0 && BracketIndex(p) == -2) --p;
+    while (p >= 0 && BracketIndex(p) == TRowState::NotParsedBracket) --p;
     return p + 1;
 }
 
@@ -942,7 +941,7 @@ int TEditorScreenStrings::Reparse(int Row, bool Notify) {
 bool TEditorScreenStrings::ParsePending() const { return !FDestroying && firstUnparsed(Count()) < Count(); }
 
 bool TEditorScreenStrings::ParseAhead(std::chrono::steady_clock::duration Budget) {
-    if (firstLoading() || FDestroying) return false;
+    if (FDestroying) return false;
     const int count = Count();
     int k = firstUnparsed(count);
     if (k >= count) return false;
@@ -964,7 +963,7 @@ bool TEditorScreenStrings::ParseAhead(std::chrono::steady_clock::duration Budget
 }
 
 void TEditorScreenStrings::ReparseAll() {
-    if (firstLoading() || FDestroying) return;
+    if (FDestroying) return;
     const int count = Count();
     markNotParsed(0);
     if (count == 0) return;

@@ -186,7 +186,6 @@ protected:
     virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
 
 private:
-    bool firstLoading() const { return FirstEditor() && FirstEditor()->Loading(); }
     // A new undo record with the active editor's caret.
     UndoRecord* newUndoRecord(TEditorUndoObj::TRedoList Redo = TEditorUndoObj::TRedoList::Clear);
     // Applies R to the rows (the steps shared by Undo and Redo) and turns R into its inverse.

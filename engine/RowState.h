@@ -25,7 +25,10 @@ struct TRowState {
     // The state of the first row of a text.
     static constexpr TRowState Initial() { return TRowState{}; }
     // The state stored on a row that has not been parsed.
-    static constexpr TRowState NotParsed() { return TRowState{-2, 0, 0, 0, 0}; }
+    // The BracketIndex of a row whose state is not parsed yet.
+    static constexpr int NotParsedBracket = -2;
+    static constexpr TRowState NotParsed() { return TRowState{NotParsedBracket, 0, 0, 0, 0}; }
+    constexpr bool Parsed() const noexcept { return BracketIndex != NotParsedBracket; }
 };
 
 } // namespace quire

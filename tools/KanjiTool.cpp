@@ -156,7 +156,7 @@ void warnAboutRead(const QString& File, const TKanjiText& Read) {
 // The bytes the editor would write when saving the file unchanged, to standard output. A
 // file whose text ends at a NUL is written up to there, with status 1.
 int resave(const TResaveOptions& O) {
-    const TConverter converter = O.UseLibrary ? TConverter::Auto : TConverter::Own;
+    const TConverter converter = O.UseLibrary ? TConverter::Auto : TConverter::BuiltIn;
     if (O.UseLibrary) nkf::Bind({QCoreApplication::applicationDirPath()});
     const auto bytes = tools::ReadInput(kProgram, O.File);
     if (!bytes) return 1;

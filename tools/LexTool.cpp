@@ -56,7 +56,6 @@ public:
     int TabSpaceCount() const override { return Tab; }
     const TDelimiters& Delimiters() const override { return FDelimiters; }
     int ScreenRows() const override { return INT_MAX / 4; }
-    bool Loading() const override { return false; }
     std::unique_ptr<TRowStateParser> CreateRowStateParser() override { return FFountain.CreateParser(); }
     bool Focused() const override { return false; }
     int Row() const override { return 0; }

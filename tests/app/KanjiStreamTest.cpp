@@ -1,4 +1,4 @@
-// Converting in pieces: the own converters as a stream, the library in checked pieces,
+// Converting in pieces: the built-in converters as a stream, the library in checked pieces,
 // reading a file straight into rows, and re-saving a file without holding it whole.
 #include "KanjiStream.h"
 #include "ConvertAhead.h"
@@ -137,8 +137,8 @@ TEST_F(WithLibrary, LibraryPiecesGiveExactlyTheOwnConvertersResult) {
             << static_cast<int>(c);
         EXPECT_GT(library, 2) << static_cast<int>(c); // megabyte pieces went to the library
         EXPECT_EQ(rejected, 0) << static_cast<int>(c);
-        // Broken bytes too: a piece the library gets wrong is converted by the own converters;
-        // in megabytes of them the pieces are cut wherever the own converters start afresh.
+        // Broken bytes too: a piece the library gets wrong is converted by the built-in converters;
+        // in megabytes of them the pieces are cut wherever the built-in converters start afresh.
         const std::string big = oddBytes(rng, 3u << 20);
         ASSERT_TRUE(converted(c, TConverter::Auto, big, randomCuts(rng, big.size())) == whole(c, big))
             << static_cast<int>(c);
@@ -238,7 +238,7 @@ TEST_F(WithLibrary, ConvertingAheadGivesTheWholeConversionInOrder) {
     for (TConversion c : kAll) {
         const std::string& s = sourceOf(c, t);
         const std::string expected = whole(c, s);
-        for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+        for (TConverter converter : {TConverter::Auto, TConverter::BuiltIn}) {
             for (bool rooms : {false, true}) {
                 // Pieces in rooms come from a reader, which leaves the cutting to the other thread.
                 const auto cutOn = rooms ? TConvertAhead::TCutOn::Converter : TConvertAhead::TCutOn::Caller;
@@ -278,7 +278,7 @@ TEST(KanjiStream, WhatTheSinkRaisesWhileConvertingAheadReachesTheCaller) {
     const auto t = bench::GenerateJapaneseText(1u << 20, 31);
     bool raised = false;
     try {
-        TConvertAhead ahead(TConversion::EucToSjis, TConverter::Own, sink);
+        TConvertAhead ahead(TConversion::EucToSjis, TConverter::BuiltIn, sink);
         for (std::size_t i = 0; i < t.Euc.size(); i += 1000)
             ahead.Convert(std::string_view(t.Euc).substr(i, 1000), i + 1000 >= t.Euc.size());
         ahead.Finish();
@@ -310,7 +310,7 @@ TEST_F(WithLibrary, TheEditorsShiftJisIsNeverTakenForAnotherCode) {
     EXPECT_EQ(nkf::Convert(text, "-S -e"), std::optional<std::string>(SjisToEuc(text)));
     // Saved as JIS through the library: the line ends with its CR LF and comes back right.
     const std::string jis = EncodePage(text, "JIS", "CRLF");
-    EXPECT_EQ(jis, EncodePage(text, "JIS", "CRLF", TConverter::Own));
+    EXPECT_EQ(jis, EncodePage(text, "JIS", "CRLF", TConverter::BuiltIn));
     EXPECT_EQ(jis.substr(jis.size() - 5), "\x1B(J\r\n");
     EXPECT_EQ(DecodeKanjiText(jis).KanjiCode, "JIS");
     EXPECT_EQ(DecodeKanjiText(jis).Text, "?" + text.substr(2)); // JIS has no form for 髙
@@ -318,7 +318,7 @@ TEST_F(WithLibrary, TheEditorsShiftJisIsNeverTakenForAnotherCode) {
     // nor JIS X 0212, so EUC has no form for it: "?" (the editor asks before saving such a
     // page); the rest comes back right.
     const std::string euc = EncodePage(text, "EUC", "CRLF");
-    EXPECT_EQ(euc, EncodePage(text, "EUC", "CRLF", TConverter::Own));
+    EXPECT_EQ(euc, EncodePage(text, "EUC", "CRLF", TConverter::BuiltIn));
     EXPECT_EQ(euc.substr(0, 1), "?");
     EXPECT_EQ(EucToSjis(euc.substr(1)), text.substr(2));
     EXPECT_EQ(FindJisUnsafeChars(text).size(), 1u);
@@ -363,7 +363,7 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
         t.ShiftJis, t.Euc,     ConvertLineEnd(t.Jis, leLf),      lateEuc,
         "",         "plain\r", std::string("\x82\xA0\0rest", 7), std::string(1u << 20, 'x') + "\r\n",
         late0212,   kanaSet};
-    for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+    for (TConverter converter : {TConverter::Auto, TConverter::BuiltIn}) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             const QString path = quire::test::WriteTestFile(dir, QString("f%1.txt").arg(i), files[i]);
             const TKanjiText expected = DecodeKanjiText(files[i], converter);
@@ -381,7 +381,7 @@ TEST_F(WithLibrary, ReadingIntoRowsGivesTheRowsOfTheDecodedText) {
     EXPECT_TRUE(DecodeKanjiText(t.Jis).KeepsBytes);
     // Texts of many pieces, converted on a second thread, as the whole conversion gives them.
     EXPECT_TRUE(DecodeKanjiText(t.Euc).Text == EucToSjis(t.Euc));
-    EXPECT_TRUE(DecodeKanjiText(t.Jis, TConverter::Own).Text == JisToSjis(t.Jis));
+    EXPECT_TRUE(DecodeKanjiText(t.Jis, TConverter::BuiltIn).Text == JisToSjis(t.Jis));
     EXPECT_TRUE(DecodeKanjiText(late0212).KeepsBytes);
     EXPECT_FALSE(DecodeKanjiText(kanaSet).KeepsBytes);
 }
@@ -392,13 +392,13 @@ TEST_F(WithLibrary, ANulAfterTheFirst512BytesIsFoundWhateverTheConverter) {
     for (const std::string& code : {t.Euc, t.Jis, t.ShiftJis}) {
         std::string bytes = code;
         bytes[700] = '\0';
-        for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+        for (TConverter converter : {TConverter::Auto, TConverter::BuiltIn}) {
             const TKanjiText decoded = DecodeKanjiText(bytes, converter);
             EXPECT_TRUE(decoded.HasNul);
             const auto [rows, read] = readIntoRows(quire::test::WriteTestFile(dir, "nul.txt", bytes), converter);
             EXPECT_TRUE(read.HasNul);
-            // The text ends before the NUL, as the own converters read the bytes before it.
-            const std::string before = DecodeKanjiText(bytes.substr(0, 700), TConverter::Own).Text;
+            // The text ends before the NUL, as the built-in converters read the bytes before it.
+            const std::string before = DecodeKanjiText(bytes.substr(0, 700), TConverter::BuiltIn).Text;
             EXPECT_TRUE(decoded.Text == before);
             EXPECT_TRUE(rows == rowsOf(before));
         }
@@ -446,7 +446,7 @@ TEST_F(WithLibrary, ResavingAsAStreamGivesWhatTheWholeTextGives) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         for (const std::string code : {"", "S-JIS", "JIS", "EUC"}) {
             for (const std::string eol : {"", "CRLF", "CR", "LF"}) {
-                for (TConverter converter : {TConverter::Auto, TConverter::Own}) {
+                for (TConverter converter : {TConverter::Auto, TConverter::BuiltIn}) {
                     if (inputs[i].size() > 100000 && eol != "" && code != "") continue; // enough for the long ones
                     ASSERT_TRUE(resavedStream(inputs[i], code, eol, converter) ==
                                 resavedWhole(inputs[i], code, eol, converter))

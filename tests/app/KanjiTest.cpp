@@ -1,4 +1,4 @@
-// Kanji code detection, the own converters, the outside library and reading and writing pages.
+// Kanji code detection, the built-in converters, the outside library and reading and writing pages.
 #include "Cp932Codec.h"
 #include "InstalledDouble.h"
 #include "KanjiFile.h"
@@ -230,24 +230,24 @@ TEST(KanjiConverters, UnsafeCharactersAreExactlyThoseOutsideJisX0208) {
 
 TEST(KanjiFile, ReadingSetsCodeAndLineEnd) {
     const auto t = bench::GenerateJapaneseText(5000, 3);
-    const TKanjiText jis = DecodeKanjiText(t.Jis, TConverter::Own);
+    const TKanjiText jis = DecodeKanjiText(t.Jis, TConverter::BuiltIn);
     EXPECT_EQ(jis.KanjiCode, "JIS ASCII"); // the generator's JIS returns to ASCII with ESC ( B
     EXPECT_EQ(jis.LineEndCode, std::optional<std::string>("CRLF"));
     EXPECT_TRUE(jis.Text == t.ShiftJis);
-    const TKanjiText euc = DecodeKanjiText(ConvertLineEnd(t.Euc, leLf), TConverter::Own);
+    const TKanjiText euc = DecodeKanjiText(ConvertLineEnd(t.Euc, leLf), TConverter::BuiltIn);
     EXPECT_EQ(euc.KanjiCode, "EUC");
     EXPECT_EQ(euc.LineEndCode, std::optional<std::string>("LF"));
-    const TKanjiText empty = DecodeKanjiText("", TConverter::Own);
+    const TKanjiText empty = DecodeKanjiText("", TConverter::BuiltIn);
     EXPECT_EQ(empty.KanjiCode, "S-JIS");
     EXPECT_FALSE(empty.LineEndCode.has_value());
-    EXPECT_EQ(DecodeKanjiText("no end", TConverter::Own).LineEndCode, std::optional<std::string>("CRLF"));
-    const TKanjiText old = DecodeKanjiText("\x1B$@\x34\x41", TConverter::Own);
+    EXPECT_EQ(DecodeKanjiText("no end", TConverter::BuiltIn).LineEndCode, std::optional<std::string>("CRLF"));
+    const TKanjiText old = DecodeKanjiText("\x1B$@\x34\x41", TConverter::BuiltIn);
     EXPECT_EQ(old.KanjiCode, "S-JIS"); // old JIS is taken as it is
     EXPECT_EQ(old.Text, "\x1B$@\x34\x41");
     const TKanjiText binary = DecodeKanjiText(std::string("\x01\x02"
                                                           "bin",
                                                           5),
-                                              TConverter::Own);
+                                              TConverter::BuiltIn);
     EXPECT_EQ(binary.KanjiCode, "S-JIS");
     EXPECT_EQ(binary.Detection, kdBinary);
 }
@@ -258,8 +258,8 @@ TEST(KanjiFile, WritingAndReadingBackEveryCodeAndLineEnd) {
     for (const char* code : {"S-JIS", "JIS", "EUC"}) {
         for (const char* eol : {"CRLF", "CR", "LF"}) {
             const QString path = dir.filePath(QString("page-%1-%2.txt").arg(code, eol));
-            WritePage(t.ShiftJis, code, eol, path, TConverter::Own);
-            const TKanjiText back = ReadKanjiFile(path, TConverter::Own);
+            WritePage(t.ShiftJis, code, eol, path, TConverter::BuiltIn);
+            const TKanjiText back = ReadKanjiFile(path, TConverter::BuiltIn);
             EXPECT_EQ(back.KanjiCode, code);
             EXPECT_EQ(back.LineEndCode, std::optional<std::string>(eol));
             // The text comes back with its line ends as written; as the store holds it, it is
@@ -298,7 +298,7 @@ TEST(NkfLibrary, PresentGivesTheSameAsTheOwnConverters) {
     // The input ends at its first zero byte.
     EXPECT_EQ(nkf::Convert(std::string("ab\0cd", 5), "-s"), std::optional<std::string>("ab"));
     EXPECT_TRUE(DecodeKanjiText(t.Jis).Text == t.ShiftJis);
-    EXPECT_TRUE(EncodePage(t.ShiftJis, "EUC", "LF") == EncodePage(t.ShiftJis, "EUC", "LF", TConverter::Own));
+    EXPECT_TRUE(EncodePage(t.ShiftJis, "EUC", "LF") == EncodePage(t.ShiftJis, "EUC", "LF", TConverter::BuiltIn));
     nkf::Release();
 }
 
@@ -321,7 +321,7 @@ TEST(NkfLibrary, AMissingFunctionTellsTheUserOnEachCall) {
     EXPECT_EQ(messages.Shown[0], "PANIC!!|NkfConvert: LHA.DLL not loaded.");
     EXPECT_FALSE(nkf::Convert("x", "-s").has_value());
     EXPECT_EQ(messages.Shown.size(), 2u);
-    // Reading still gives the text, by the own converter.
+    // Reading still gives the text, by the built-in converter.
     EXPECT_EQ(DecodeKanjiText("\x1B$B\x34\x41\x1B(B").Text, "\x8A\xBF");
     nkf::Release();
 }

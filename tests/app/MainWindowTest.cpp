@@ -443,7 +443,7 @@ TEST_F(MainWindowTest, SavingAsJisOrEucThroughTheLibraryWritesWhatTheOwnConverte
     nkf::Release();
     ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
     // A page of one half-width kana: in JIS longer than the room the library has for one byte,
-    // so its result is cut and must be replaced by the own converters'. Then kanji with CR
+    // so its result is cut and must be replaced by the built-in converters'. Then kanji with CR
     // line ends, which the library converts itself.
     for (const QByteArray& bytes : {QByteArray("\xB1"), QByteArray("\x8A\xBF\r\x8E\x9A\r")}) {
         const QString a = file("lib.txt", bytes);
@@ -455,7 +455,7 @@ TEST_F(MainWindowTest, SavingAsJisOrEucThroughTheLibraryWritesWhatTheOwnConverte
             form->Page(page).KanjiCode = code;
             editor(page)->SetModified(true);
             ASSERT_TRUE(form->Mm_SaveClick()) << code;
-            EXPECT_EQ(read(a).toStdString(), EncodePage(text, code, eol, TConverter::Own)) << code;
+            EXPECT_EQ(read(a).toStdString(), EncodePage(text, code, eol, TConverter::BuiltIn)) << code;
         }
     }
     nkf::Release();

@@ -39,8 +39,8 @@ std::optional<std::string> systemConvert(const char* to, const char* from, const
 
 // Reads Bytes in Code as the editor does and writes the text back in the same code.
 std::string roundTrip(const std::string& bytes, std::string_view code = {}) {
-    const TKanjiText t = DecodeKanjiText(bytes, TConverter::Own, code);
-    return EncodeCode(t.Text, t.KanjiCode, TConverter::Own, t.CharTable.get());
+    const TKanjiText t = DecodeKanjiText(bytes, TConverter::BuiltIn, code);
+    return EncodeCode(t.Text, t.KanjiCode, TConverter::BuiltIn, t.CharTable.get());
 }
 
 // EUC bytes that form whole characters only (ASCII, JIS X 0208 and JIS X 0212 pairs,
@@ -74,22 +74,22 @@ TEST(RealFiles, EucWithJisX0212CharactersComesBackByteForByte) {
     const std::optional<std::string> euc = systemConvert("EUC-JP", "UTF-8", dictionary);
     ASSERT_TRUE(euc);
     ASSERT_NE(euc->find('\x8F'), std::string::npos);
-    const TKanjiText t = DecodeKanjiText(*euc, TConverter::Own);
+    const TKanjiText t = DecodeKanjiText(*euc, TConverter::BuiltIn);
     EXPECT_EQ(t.KanjiCode, kEucName);
     EXPECT_TRUE(t.KeepsBytes);
     ASSERT_TRUE(t.CharTable);
     EXPECT_EQ(t.CharTable->Size(), 6u); // ō ū è ñ é ó
     EXPECT_EQ(t.Text.substr(4, 2), "\x20T");
     EXPECT_EQ(t.Text.substr(8, 2), "ky"); // T ō ky: the k after a three-byte character stays
-    EXPECT_TRUE(EncodeCode(t.Text, kEucName, TConverter::Own, t.CharTable.get()) == *euc);
+    EXPECT_TRUE(EncodeCode(t.Text, kEucName, TConverter::BuiltIn, t.CharTable.get()) == *euc);
     // Its characters are themselves in UTF-8 and UTF-16, as the system reads the EUC.
-    EXPECT_EQ(EncodeCode(t.Text, kUtf8Name, TConverter::Own, t.CharTable.get()), dictionary);
+    EXPECT_EQ(EncodeCode(t.Text, kUtf8Name, TConverter::BuiltIn, t.CharTable.get()), dictionary);
     // Shift_JIS has none of them: the first is named, and each is written as "?".
     const TLostChar lost = FirstLostChar(t.Text, kShiftJisName, t.CharTable.get());
     EXPECT_EQ(lost.Offset, 6u);
-    EXPECT_EQ(EncodeCode(t.Text, kShiftJisName, TConverter::Own, t.CharTable.get()).substr(4, 6), " T?ky?");
+    EXPECT_EQ(EncodeCode(t.Text, kShiftJisName, TConverter::BuiltIn, t.CharTable.get()).substr(4, 6), " T?ky?");
     EXPECT_TRUE(FirstLostChar(t.Text, kEucName, t.CharTable.get()).Bytes.empty());
-    // The library knows no JIS X 0212: such a text goes to the own converters.
+    // The library knows no JIS X 0212: such a text goes to the built-in converters.
     nkf::Release();
     ASSERT_TRUE(nkf::Bind({QCoreApplication::applicationDirPath() + "/../bin"}));
     EXPECT_TRUE(DecodeKanjiText(*euc).Text == t.Text);
@@ -104,7 +104,7 @@ TEST(RealFiles, AnyEucBytesSaveBackAsTheyWere) {
         "\x8E\x41\x8E\xE0", "\xB0\xA1\xA4", "a\x8F", "\xFE\xFE\xA1",
     };
     for (const std::string& bytes : cases) {
-        const TKanjiText t = DecodeKanjiText(bytes, TConverter::Own, kEucName);
+        const TKanjiText t = DecodeKanjiText(bytes, TConverter::BuiltIn, kEucName);
         EXPECT_TRUE(t.KeepsBytes) << testing::PrintToString(bytes);
         EXPECT_EQ(roundTrip(bytes, kEucName), bytes);
     }
@@ -122,17 +122,17 @@ TEST(RealFiles, AnyEucBytesSaveBackAsTheyWere) {
 // codes, and nothing is asked. A character with no form in JIS X 0208 (é) is named as lost for
 // JIS and written as "?"; EUC holds it as JIS X 0212. No user-defined code is written as it is.
 TEST(RealFiles, AUtf8PagesCharactersInEucAndJis) {
-    const TKanjiText t = DecodeKanjiText(u8(u8"〜−‖¢£¬— é\n"), TConverter::Own);
-    const std::string euc = EncodeCode(t.Text, kEucName, TConverter::Own, t.CharTable.get());
+    const TKanjiText t = DecodeKanjiText(u8(u8"〜−‖¢£¬— é\n"), TConverter::BuiltIn);
+    const std::string euc = EncodeCode(t.Text, kEucName, TConverter::BuiltIn, t.CharTable.get());
     EXPECT_EQ(euc, "\xA1\xC1\xA1\xDD\xA1\xC2\xA1\xF1\xA1\xF2\xA2\xCC\xA1\xBD \x8F\xAB\xB1\n");
     EXPECT_TRUE(FirstLostChar(t.Text, kEucName, t.CharTable.get()).Bytes.empty());
-    const std::string jis = EncodeCode(t.Text, kJisName, TConverter::Own, t.CharTable.get());
+    const std::string jis = EncodeCode(t.Text, kJisName, TConverter::BuiltIn, t.CharTable.get());
     EXPECT_EQ(jis, "\x1B$B\x21\x41\x21\x5D\x21\x42\x21\x71\x21\x72\x22\x4C\x21\x3D\x1B(J ?\n");
     EXPECT_EQ(FirstLostChar(t.Text, kJisName, t.CharTable.get()).Offset, 15u);
     // The system reads them as these characters, except U+2014, which it calls U+2015.
     EXPECT_EQ(systemConvert("UTF-8", "EUC-JP", euc), u8(u8"〜−‖¢£¬― é\n"));
     // Shift_JIS: code page 932 writes the seven with its own codes.
-    EXPECT_EQ(EncodeCode(t.Text, kShiftJisName, TConverter::Own, t.CharTable.get()),
+    EXPECT_EQ(EncodeCode(t.Text, kShiftJisName, TConverter::BuiltIn, t.CharTable.get()),
               "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C ?\n");
     // Codes from 0xF0 with no form: "?", never bytes that are no EUC or JIS.
     for (const char* text : {"\xF0\x40", "\xF9\xFC", "\xFC\x4B", "\x80", "a\x8A", "\x88\x20"}) {
@@ -148,14 +148,14 @@ TEST(RealFiles, AUtf8PagesCharactersInEucAndJis) {
 // as the system's converter does it.
 TEST(RealFiles, IbmExtensionsTakeTheirJisX0212Form) {
     const std::string sjis = "\xFA\x5C"; // 丨
-    EXPECT_EQ(EncodeCode(sjis, kEucName, TConverter::Own, nullptr), systemConvert("EUC-JP", "CP932", sjis));
-    EXPECT_EQ(EncodeCode(sjis, kJisName, TConverter::Own, nullptr), "?");
+    EXPECT_EQ(EncodeCode(sjis, kEucName, TConverter::BuiltIn, nullptr), systemConvert("EUC-JP", "CP932", sjis));
+    EXPECT_EQ(EncodeCode(sjis, kJisName, TConverter::BuiltIn, nullptr), "?");
 }
 
 // A JIS file that returns to ASCII with ESC ( B keeps it; a new JIS file has ESC ( J.
 TEST(RealFiles, JisKeepsItsOwnAsciiEscape) {
     const std::string withB = "man \x1B$B\x34\x41\x3B\x7A\x1B(B page\r\n\x1B$B\x24\x22\x1B(B\r\n";
-    const TKanjiText t = DecodeKanjiText(withB, TConverter::Own);
+    const TKanjiText t = DecodeKanjiText(withB, TConverter::BuiltIn);
     EXPECT_EQ(t.KanjiCode, kJisAsciiName);
     EXPECT_EQ(ShownCodeName(t.KanjiCode), "JIS");
     EXPECT_TRUE(EncodeCode(t.Text, t.KanjiCode) == withB);
@@ -216,13 +216,13 @@ TEST(RealFiles, Utf16FilesComeBackByteForByte) {
     };
     for (const TCase& c : cases) {
         const std::string bytes = std::string(c.Bom) + *systemConvert(c.Iconv, "UTF-8", text);
-        const TKanjiText t = DecodeKanjiText(bytes, TConverter::Own);
+        const TKanjiText t = DecodeKanjiText(bytes, TConverter::BuiltIn);
         EXPECT_EQ(t.KanjiCode, c.Code);
         EXPECT_EQ(t.Detection, kdUtf16) << c.Code;
         EXPECT_EQ(t.LineEndCode, std::optional<std::string>(kCrLfName)) << c.Code;
         EXPECT_TRUE(t.KeepsBytes) << c.Code;
-        EXPECT_TRUE(EncodeCode(t.Text, t.KanjiCode, TConverter::Own, t.CharTable.get()) == bytes) << c.Code;
-        EXPECT_EQ(EncodePage(t.Text, t.KanjiCode, kLfName, TConverter::Own, t.CharTable.get()),
+        EXPECT_TRUE(EncodeCode(t.Text, t.KanjiCode, TConverter::BuiltIn, t.CharTable.get()) == bytes) << c.Code;
+        EXPECT_EQ(EncodePage(t.Text, t.KanjiCode, kLfName, TConverter::BuiltIn, t.CharTable.get()),
                   std::string(c.Bom) + *systemConvert(c.Iconv, "UTF-8", u8(u8"UTF-16 の文書: é 😀 〜 𠮷\nline two\n")))
             << c.Code;
     }

@@ -32,8 +32,8 @@ std::string readFile(const QString& path) {
 TKanjiText openAndSave(const QString& path, const QString& out, std::string_view asCode = {}) {
     TEditorScreenStrings store;
     TKanjiText r;
-    store.LoadText([&](TTextLoader& l) { r = ReadKanjiFile(path, l, TConverter::Own, asCode); });
-    WritePage(store.GetTextStr(), r.KanjiCode, r.LineEndCode.value_or(kCrLfName), out, TConverter::Own,
+    store.LoadText([&](TTextLoader& l) { r = ReadKanjiFile(path, l, TConverter::BuiltIn, asCode); });
+    WritePage(store.GetTextStr(), r.KanjiCode, r.LineEndCode.value_or(kCrLfName), out, TConverter::BuiltIn,
               r.CharTable.get());
     return r;
 }
@@ -83,9 +83,10 @@ TEST(Utf8File, EveryFileOfTheCorpusSavesByteForByte) {
         EXPECT_TRUE(r.KeepsBytes) << i;
         EXPECT_TRUE(readFile(out) == files[i]) << "file " << i << " changed on saving";
         // The decoding of the whole bytes agrees with the reading straight into rows.
-        const TKanjiText whole = DecodeKanjiText(files[i], TConverter::Own);
+        const TKanjiText whole = DecodeKanjiText(files[i], TConverter::BuiltIn);
         EXPECT_EQ(whole.KanjiCode, r.KanjiCode);
-        EXPECT_TRUE(EncodeCode(whole.Text, whole.KanjiCode, TConverter::Own, whole.CharTable.get()) == files[i]) << i;
+        EXPECT_TRUE(EncodeCode(whole.Text, whole.KanjiCode, TConverter::BuiltIn, whole.CharTable.get()) == files[i])
+            << i;
     }
 }
 
@@ -116,13 +117,13 @@ TEST(Utf8File, ReadingAgainAsUtf8KeepsEvenBytesThatAreNotUtf8) {
 TEST(Utf8File, AFileNeedingMoreCodesThanTheAreaHoldsDoesNotKeepItsBytes) {
     std::string file;
     for (char32_t c = 0x20000; c < 0x20000 + TOutsideCharTable::Capacity + 1; ++c) utf8::AppendChar(file, c);
-    const TKanjiText r = DecodeKanjiText(file, TConverter::Own);
+    const TKanjiText r = DecodeKanjiText(file, TConverter::BuiltIn);
     EXPECT_EQ(r.Unkept, 1u);
     EXPECT_FALSE(r.KeepsBytes);
 }
 
 TEST(Utf8File, TheFirstCharacterEachCodeWouldLose) {
-    const TKanjiText r = DecodeKanjiText(u8(u8"日本 é 😀\n"), TConverter::Own);
+    const TKanjiText r = DecodeKanjiText(u8(u8"日本 é 😀\n"), TConverter::BuiltIn);
     const TLostChar sjis = FirstLostChar(r.Text, kShiftJisName, r.CharTable.get());
     EXPECT_EQ(sjis.Offset, 5u);
     ASSERT_EQ(sjis.Bytes.size(), 2u);

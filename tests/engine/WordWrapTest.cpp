@@ -203,19 +203,6 @@ TEST(WordWrap, StoreSwitchingAndRuleChanges) {
     EXPECT_FALSE(e.Store->UndoObj().CanUndo());
 }
 
-TEST(WordWrap, NothingHappensWhileTheEditorLoads) {
-    FakeEditor e;
-    e.Store->SetTextStr(std::string(50, 'q'));
-    e.IsLoading = true;
-    e.Store->WrapOption().SetWrapByte(20);
-    e.Store->SetWordWrap(true);
-    EXPECT_TRUE(e.Store->WordWrap());
-    EXPECT_EQ(e.Store->Count(), 1);
-    e.IsLoading = false;
-    e.Store->WrapAll();
-    EXPECT_EQ(e.Store->Count(), 3);
-}
-
 TEST(WordWrap, AnEditInsideALongWrappedLineBreaksItAsIfWrappedWhole) {
     // Found by the random edits: word break makes short rows, and a row's break depends on
     // up to WrapByte + 3 columns after its start, which can reach more than one row ahead.

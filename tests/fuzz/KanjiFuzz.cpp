@@ -1,4 +1,4 @@
-// libFuzzer target: kanji code detection, line-end handling and the four own converters on
+// libFuzzer target: kanji code detection, line-end handling and the four built-in converters on
 // any bytes: nothing may read or write out of bounds, and the converters must never lose
 // the plain ASCII they are given.
 #include "jconvert.h"

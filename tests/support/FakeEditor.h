@@ -74,7 +74,6 @@ public:
     int Tab = 8;
     TDelimiters Delims = DefaultDelimiters();
     int Screen = 10;
-    bool IsLoading = false;
     bool HasFocus = false;
     bool WithParser = true;
     // Whether the editor goes on parsing in the background when the store asks it to.
@@ -93,7 +92,6 @@ public:
     int TabSpaceCount() const override { return Tab; }
     const TDelimiters& Delimiters() const override { return Delims; }
     int ScreenRows() const override { return Screen; }
-    bool Loading() const override { return IsLoading; }
     std::unique_ptr<TRowStateParser> CreateRowStateParser() override {
         if (!WithParser) return nullptr;
         return ParserFactory();

@@ -45,7 +45,7 @@ void ConvertLineEndInPlace(std::string& text, int target);
 std::pair<uint8_t, uint8_t> JisToSjisPair(uint8_t a, uint8_t b) noexcept;
 std::pair<uint8_t, uint8_t> SjisToJisPair(uint8_t a, uint8_t b) noexcept;
 
-// The program's own converters.
+// The program's built-in converters.
 std::string JisToSjis(std::string_view text);
 std::string EucToSjis(std::string_view text);
 std::string SjisToJis(std::string_view text);

@@ -113,7 +113,7 @@ std::size_t TKanjiCutter::lastCleanJisCut() {
         FScanned = 0;
         FJisKanji = false;
     }
-    // As the own converter reads it: in ASCII mode every byte but ESC stands alone, so a line
+    // As the built-in converter reads it: in ASCII mode every byte but ESC stands alone, so a line
     // end there is a clean place; in kanji mode bytes go in pairs, and an ESC that is the
     // second byte of a pair is no escape. An escape cut by the end waits. Runs between
     // escapes are passed over sixteen bytes at a time.

@@ -20,7 +20,7 @@ using TNkfConvert = void (*)(char* Out, const char* In);
 bool Bind(const QStringList& Folders);
 // Bind with the program folder and the executable's folder.
 bool Bind();
-// Releases the library; the own converters are used from then on.
+// Releases the library; the built-in converters are used from then on.
 void Release();
 // True once the library was loaded, even if a function was missing in it.
 bool Available();

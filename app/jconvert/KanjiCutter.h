@@ -1,5 +1,5 @@
 // TKanjiCutter: gathers the pieces of a text into pieces for the conversion library, each cut
-// where the own converters start afresh.
+// where the built-in converters start afresh.
 #pragma once
 
 #include "jconvert.h"
@@ -12,7 +12,7 @@
 namespace quire {
 
 // Takes a text in pieces of any length and hands it on in pieces of about a megabyte, each
-// cut at a place where the own converters start afresh: after a line end (for JIS input one
+// cut at a place where the built-in converters start afresh: after a line end (for JIS input one
 // read in ASCII mode; for JIS output after two line-end bytes in a row, so that no kanji mode
 // is open). A piece grows past the size until such a place comes. Converting each handed-on
 // piece by itself therefore gives what converting the whole text at once gives.
@@ -32,7 +32,7 @@ public:
     void Add(std::string_view Piece, bool Last, const TTake& Take, bool Plain = false);
 
 private:
-    // The end of the last place in FInput where the own converters start afresh (0: none).
+    // The end of the last place in FInput where the built-in converters start afresh (0: none).
     std::size_t lastCleanCut(bool Plain);
     std::size_t lastCleanJisCut();
     std::size_t lastPlainJisCut();
@@ -44,7 +44,7 @@ private:
     std::string FInput;       // bytes not handed on yet
     std::string FPiece;       // the piece being handed on
     std::size_t FScanned = 0; // FInput holds no clean cut before this
-    bool FJisKanji = false;   // JIS input as the own converter reads FInput from FScanned
+    bool FJisKanji = false;   // JIS input as the built-in converter reads FInput from FScanned
     bool FPlainCuts = false;  // JIS input: FScanned was set by the cut of a plain text
 };
 

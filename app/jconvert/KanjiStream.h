@@ -1,4 +1,4 @@
-// TKanjiStream: the own converters on a text that arrives in pieces of any length.
+// TKanjiStream: the built-in converters on a text that arrives in pieces of any length.
 #pragma once
 
 #include "jconvert.h"

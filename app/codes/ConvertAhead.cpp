@@ -37,7 +37,7 @@ TConvertAhead::~TConvertAhead() {
 
 bool TConvertAhead::Usable(TConverter Converter) {
     // A library that lacks a function tells the user so, which only the main thread may do.
-    return Converter == TConverter::Own || !nkf::Available() || nkf::CanConvert();
+    return Converter == TConverter::BuiltIn || !nkf::Available() || nkf::CanConvert();
 }
 
 char* TConvertAhead::InputRoom(std::size_t Size) {

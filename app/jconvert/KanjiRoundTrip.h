@@ -12,7 +12,7 @@
 namespace quire {
 
 // The bytes read and the Shift-JIS they gave come in order, in pieces of any length; the
-// Shift-JIS is written back by the own converters and compared with the bytes read as they go,
+// Shift-JIS is written back by the built-in converters and compared with the bytes read as they go,
 // so that neither text is held. For JIS two texts are equal when they hold the same characters
 // in the same sets, whatever escape sequences choose the sets (the writer uses ESC ( J where a
 // file may have ESC ( B, and a line end counts as ASCII in any set).

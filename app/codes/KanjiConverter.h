@@ -1,5 +1,5 @@
 // TKanjiConverter: converts a text between kanji codes piece by piece, by the outside library
-// or by the own converters.
+// or by the built-in converters.
 #pragma once
 
 #include "KanjiCutter.h"
@@ -17,7 +17,7 @@ namespace quire {
 
 // How conversions are made: by the outside library when it is bound, or always by the own
 // converters.
-enum class TConverter { Auto, Own };
+enum class TConverter { Auto, BuiltIn };
 
 // Where converted bytes go: they are written straight into room that it gives.
 class TKanjiSink {
@@ -45,11 +45,11 @@ private:
 // Takes a text in pieces of any length and writes the converted bytes, in order, into the
 // room of a sink (or hands them to an Output function).
 //
-// Without the library (or with TConverter::Own) the own converters convert it as one stream.
+// Without the library (or with TConverter::BuiltIn) the built-in converters convert it as one stream.
 // With the library the text goes to it in the pieces of a TKanjiCutter (about a megabyte,
-// each cut where the own converters start afresh), with options that name both codes: the library never has to guess
-// what it is given. Every result is checked before it is used:
-//   - written to JIS or EUC (the page's Shift-JIS): the own converters must read the result
+// each cut where the built-in converters start afresh), with options that name both codes: the library never has to
+// guess what it is given. Every result is checked before it is used:
+//   - written to JIS or EUC (the page's Shift-JIS): the built-in converters must read the result
 //     back to exactly the piece;
 //   - read from JIS or EUC into Shift-JIS: the result must keep every line end of the piece,
 //     must not be longer, must hold no escape sequence (JIS) and must differ from an EUC
@@ -57,13 +57,13 @@ private:
 //     another code).
 // A piece whose result fails the check, or holds a NUL byte, is converted by the own
 // converters, exactly as within the whole text. A library without a conversion function is
-// asked once per text (it tells the user) and the own converters go on.
+// asked once per text (it tells the user) and the built-in converters go on.
 class TKanjiConverter {
 public:
     using TOutput = std::function<void(std::string_view)>;
 
     // Options: a page's outside characters and JIS's ASCII escape. The library knows neither:
-    // writing JIS with ESC ( B goes to the own converters, and so does each piece of EUC that
+    // writing JIS with ESC ( B goes to the built-in converters, and so does each piece of EUC that
     // is not plain (TKanjiPlainScan) when there are outside characters.
     TKanjiConverter(jconvert::TConversion Conversion, TConverter Converter, TKanjiSink& Sink,
                     const jconvert::TConvertOptions& Options = {});
@@ -90,9 +90,9 @@ public:
     static const char* LibraryOption(jconvert::TConversion Conversion) noexcept;
 
 private:
-    void convertOwn(std::string_view Piece, bool Last);
+    void convertBuiltIn(std::string_view Piece, bool Last);
     void convertByLibrary(std::string_view Piece, bool Last, bool Plain);
-    // Converts Input (a piece of TKanjiCutter) by the library, or by the own converters when
+    // Converts Input (a piece of TKanjiCutter) by the library, or by the built-in converters when
     // its result fails the check.
     void convertLibraryPiece(std::string& Input);
     bool resultPasses(std::string_view Piece, std::string_view Result);
@@ -100,8 +100,8 @@ private:
     static bool libraryTakes(jconvert::TConversion Conversion, const jconvert::TConvertOptions& Options) noexcept;
     // False for a piece of EUC that holds anything but ASCII, pairs and half-width kana.
     bool plainEuc(std::string_view Piece) const;
-    // Converts Piece, which begins where the own converters start afresh, into Out.
-    std::size_t convertPieceOwn(std::string_view Piece, char* Out);
+    // Converts Piece, which begins where the built-in converters start afresh, into Out.
+    std::size_t convertPieceBuiltIn(std::string_view Piece, char* Out);
     // A buffer of at least N bytes in Buffer, never filled beforehand.
     static char* room(std::unique_ptr<char[]>& Buffer, std::size_t& Capacity, std::size_t N);
 

@@ -1,4 +1,4 @@
-// Kanji code detection and the program's own converters.
+// Kanji code detection and the program's built-in converters.
 #include "jconvert.h"
 
 #include <algorithm>

@@ -15,7 +15,7 @@ using jconvert::TConversion;
 
 namespace {
 
-// The own converters take the text in steps of this size (their output fits a buffer that
+// The built-in converters take the text in steps of this size (their output fits a buffer that
 // stays in the cache).
 constexpr std::size_t kOwnStep = std::size_t(1) << 18;
 
@@ -80,10 +80,10 @@ void TKanjiConverter::Convert(std::string_view Piece, bool Last, bool Plain) {
     if (FUseLibrary)
         convertByLibrary(Piece, Last, Plain);
     else
-        convertOwn(Piece, Last);
+        convertBuiltIn(Piece, Last);
 }
 
-void TKanjiConverter::convertOwn(std::string_view Piece, bool Last) {
+void TKanjiConverter::convertBuiltIn(std::string_view Piece, bool Last) {
     do {
         const std::size_t take = std::min(kOwnStep, Piece.size());
         char* out = FSink.Room(FStream.MaxOutput(take));
@@ -102,26 +102,26 @@ void TKanjiConverter::convertByLibrary(std::string_view Piece, bool Last, bool P
 void TKanjiConverter::ConvertClean(std::string& Piece, bool Last) {
     if (FUseLibrary)
         convertLibraryPiece(Piece);
-    else // the library cannot convert: the own converters go on from this clean place
-        convertOwn(Piece, Last);
+    else // the library cannot convert: the built-in converters go on from this clean place
+        convertBuiltIn(Piece, Last);
 }
 
 void TKanjiConverter::convertLibraryPiece(std::string& Input) {
     const std::size_t Length = Input.size();
     if (Length == 0) return;
-    // Room for what the library may write, and for the own converters' result instead.
+    // Room for what the library may write, and for the built-in converters' result instead.
     char* out = FSink.Room(std::max(nkf::OutputRoom(Length), jconvert::MaxConvertedSize(FConversion, Length)));
     const std::string_view piece(Input);
     // The library would stop at a NUL, and knows no outside characters.
     if (std::memchr(piece.data(), '\0', piece.size()) || (FOptions.Codes && !plainEuc(piece))) {
-        FSink.Commit(convertPieceOwn(piece, out));
+        FSink.Commit(convertPieceBuiltIn(piece, out));
         return;
     }
     // The library reads up to the zero byte that ends the string.
     const std::optional<std::size_t> length = nkf::ConvertRaw(Input.c_str(), Length, LibraryOption(FConversion), out);
     if (!length) {
         FUseLibrary = false;
-        FSink.Commit(convertPieceOwn(piece, out));
+        FSink.Commit(convertPieceBuiltIn(piece, out));
         return;
     }
     if (resultPasses(piece, std::string_view(out, *length))) {
@@ -129,7 +129,7 @@ void TKanjiConverter::convertLibraryPiece(std::string& Input) {
         FSink.Commit(*length);
     } else {
         ++FRejectedPieces;
-        FSink.Commit(convertPieceOwn(piece, out));
+        FSink.Commit(convertPieceBuiltIn(piece, out));
     }
 }
 
@@ -137,7 +137,7 @@ bool TKanjiConverter::resultPasses(std::string_view Piece, std::string_view Resu
     switch (FConversion) {
     case TConversion::SjisToEuc:
     case TConversion::SjisToJis: {
-        // Read back by the own converters, the result must give the page's bytes.
+        // Read back by the built-in converters, the result must give the page's bytes.
         const TConversion back =
             FConversion == TConversion::SjisToEuc ? TConversion::EucToSjis : TConversion::JisToSjis;
         char* check = room(FCheck, FCheckCapacity, jconvert::MaxConvertedSize(back, Result.size()) + 1);
@@ -163,7 +163,7 @@ bool TKanjiConverter::plainEuc(std::string_view Piece) const {
     return scan.Finish();
 }
 
-std::size_t TKanjiConverter::convertPieceOwn(std::string_view Piece, char* Out) {
+std::size_t TKanjiConverter::convertPieceBuiltIn(std::string_view Piece, char* Out) {
     bool kanji = false;
     return jconvert::ConvertPiece(FConversion, Piece, true, kanji, Out, FOptions).Written;
 }
