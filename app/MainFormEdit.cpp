@@ -243,12 +243,7 @@ void TMainForm::ShowToggles() {
 
 // --- counts -----------------------------------------------------------------------------------
 
-int TMainForm::CharacterCount() {
-    const TEditorScreenStrings& rows = CurrentEditor()->ScreenStrings();
-    int n = 0;
-    for (int r = 0; r < rows.Count(); ++r) n += CountCharacters(rows.Get(r));
-    return n;
-}
+int64_t TMainForm::CharacterCount() { return CurrentEditor()->ScreenStrings().CharacterCount(); }
 
 int TMainForm::ByteSize() { return CurrentEditor()->TextLength(); }
 

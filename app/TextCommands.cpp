@@ -58,11 +58,4 @@ std::string ZenDigitsToAscii(std::string_view Text) {
     return out;
 }
 
-int CountCharacters(std::string_view Line) {
-    int n = 0;
-    for (const QChar c : cp932::ToUnicode(Line))
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c.unicode() != 0x3000) ++n;
-    return n;
-}
-
 } // namespace quire

@@ -19,8 +19,4 @@ std::string QuoteLines(std::string_view Text, std::string_view Mark);
 // same bytes met as part of another character are left alone.
 std::string ZenDigitsToAscii(std::string_view Text);
 
-// The characters of one line as the character count counts them: its UTF-16 code units,
-// without spaces, tabs and full-width spaces.
-int CountCharacters(std::string_view Line);
-
 } // namespace quire

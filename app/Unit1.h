@@ -254,7 +254,7 @@ public:
     // The page tabs' pop-up menu (its one item N18 closes the page).
     QMenu* TabPopup() const { return FTabPopup; }
     // The current editor's character count and byte size as the commands show them.
-    int CharacterCount();
+    int64_t CharacterCount();
     int ByteSize();
 
     // Key customisation (MainFormKeys.cpp).

@@ -35,6 +35,7 @@ TEditor::TEditor(QWidget* Parent) : QAbstractScrollArea(Parent), FList(new TEdit
 
 TEditor::~TEditor() {
     FDestroying = true;
+    withdrawPrimarySelection();
     FBlink.stop();
     FParseTimer.stop();
     if (FFountain) unhookFountain(FFountain);

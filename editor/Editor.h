@@ -17,6 +17,7 @@
 #include <QFont>
 #include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QMimeData>
 #include <QPointer>
 #include <QRawFont>
 #include <functional>
@@ -212,6 +213,9 @@ public:
     // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
     // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
     void ReplaceText(int Start, int Length, const std::string& T);
+    // Replaces Length bytes at each of Starts (text offsets, ascending, apart) by T as one undo
+    // step; the caret goes after the last new text.
+    void ReplaceRanges(const std::vector<int>& Starts, int Length, const std::string& T);
     void BoxPaste(const std::string& T);
     void TypeText(const std::string& S);
     void InsertTab();
@@ -367,6 +371,7 @@ private:
     // the program's own format, and the box marker for a rectangular selection.
     class QMimeData* selectionMimeData();
     void offerPrimarySelection();
+    void withdrawPrimarySelection();
     // Text typed, composed or pasted as code page 932 bytes; a beep and OnUnconvertible tell
     // of the characters that became "?".
     std::string toCodePage(const QString& Text) const;
@@ -502,6 +507,8 @@ private:
     QList<QKeySequence> FReservedShortcuts;
     class QMenu* FPopupMenu = nullptr;
     QPointer<QMenu> FOwnerPopup;
+    // What this editor offers as X's primary selection, while it is there.
+    QPointer<QMimeData> FOfferedPrimary;
     std::vector<class QAction*> FPopupItems;
 
     TEditorMetrics FMetrics;

@@ -432,6 +432,7 @@ void TEditor::ClearSelection() {
     }
     UnderlineEndUpdate();
     FColKept = false;
+    withdrawPrimarySelection();
     if (OnSelectionChange) OnSelectionChange(this, false);
 }
 

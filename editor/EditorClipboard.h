@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QClipboard>
+#include <QMimeData>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
-class QMimeData;
 
 namespace quire {
 
@@ -28,6 +30,41 @@ struct TClipboardText {
 
 // The plain text other programs get for Text: line ends as LF, the Linux way.
 QString ClipboardPlainText(const QString& Text);
+// The same for code page 932 bytes (through a UTF-8 page's Table), as UTF-8, in one pass.
+QByteArray ClipboardUtf8(std::string_view Bytes, const TOutsideCharTable* Table = nullptr);
+
+// An editor's copy on the clipboard, or X's primary selection: the code page 932 bytes, turned
+// into the text other programs read only when one of them asks for it (a large copy costs its
+// bytes, not their conversion, and nothing if nobody pastes it). The bytes are either taken
+// when the copy is made, or asked of a source whenever they are needed (the primary selection,
+// which is always what the editor has selected).
+class TClipboardMime : public QMimeData {
+public:
+    struct TSource {
+        std::function<std::string()> Bytes;
+        std::function<bool()> Box; // a rectangular copy
+    };
+    TClipboardMime(std::string Bytes, bool Box, std::shared_ptr<const TOutsideCharTable> Table);
+    TClipboardMime(TSource Source, std::shared_ptr<const TOutsideCharTable> Table);
+
+    std::string Bytes() const { return FSource.Bytes ? FSource.Bytes() : FBytes; }
+    bool Box() const { return FSource.Box ? FSource.Box() : FBox; }
+    const TOutsideCharTable* Table() const noexcept { return FTable.get(); }
+    QStringList formats() const override;
+    bool hasFormat(const QString& MimeType) const override;
+
+protected:
+    QVariant retrieveData(const QString& MimeType, QMetaType Type) const override;
+
+private:
+    std::string FBytes;
+    bool FBox = false;
+    TSource FSource;
+    std::shared_ptr<const TOutsideCharTable> FTable;
+    // The text of the bytes taken at the copy, made at the first request.
+    mutable QByteArray FUtf8;
+    mutable bool FConverted = false;
+};
 
 // The clipboard's text (Mode: the clipboard, or X's primary selection); empty when it holds
 // none. Characters that had to become "?" in Bytes are collected once each, in order, into

@@ -7,6 +7,7 @@
 #include "ShiftJis.h"
 
 #include <QApplication>
+#include <QPointer>
 
 namespace quire {
 
@@ -91,15 +92,7 @@ std::string TEditor::rowWithLineEnd(int ARow) const {
     return s;
 }
 
-void TEditor::replaceRange(int First, int Last, const std::string& Text) {
-    const int count = FList->Count();
-    if (First > count - 1)
-        FList->ReplaceRows(First, 0, Text);
-    else if (Last > count - 1)
-        FList->ReplaceRows(First, Last - First, Text);
-    else
-        FList->ReplaceRows(First, Last - First + 1, Text);
-}
+void TEditor::replaceRange(int First, int Last, const std::string& Text) { FList->ReplaceRowRange(First, Last, Text); }
 
 std::string TEditor::joinRemainder(const std::vector<TRemainderRow>& Rows) const {
     std::string text;
@@ -136,9 +129,12 @@ std::string TEditor::SelectedText() {
         const int e = std::min(FSel.EndIndex, static_cast<int>(t.size()) - 1);
         return e >= s ? t.substr(static_cast<size_t>(s), static_cast<size_t>(e - s + 1)) : std::string();
     }
+    // One allocation of the rows' whole span, each row appended where it lies.
     std::string out;
-    for (int r = FSel.StartRow; r <= FSel.EndRow && r < l.Count(); ++r) {
-        std::string t(l.Get(r));
+    const int last = std::min(FSel.EndRow, l.Count() - 1);
+    if (last >= FSel.StartRow) out.reserve(static_cast<size_t>(l.RowOffset(last + 1) - l.RowOffset(FSel.StartRow)));
+    for (int r = FSel.StartRow; r <= last; ++r) {
+        std::string_view t = l.Get(r);
         if (r == FSel.EndRow)
             t = t.substr(0, static_cast<size_t>(std::clamp(FSel.EndIndex + 1, 0, static_cast<int>(t.size()))));
         if (r == FSel.StartRow) t = t.substr(std::min(static_cast<size_t>(std::max(FSel.StartIndex, 0)), t.size()));
@@ -197,9 +193,9 @@ void TEditor::DeleteSelection() {
 // --- the clipboard -------------------------------------------------------------------
 
 QMimeData* TEditor::selectionMimeData() {
-    // The bytes go along, so that a paste into an editor restores them exactly.
-    const TOutsideCharTable* table = FList->CharTable();
-    return ClipboardMimeData(TClipboardText::FromBytes(SelectedText(), table), FSel.Mode == TSelectionMode::Box, table);
+    // The bytes go along, so that a paste into an editor restores them exactly; the text for
+    // other programs is made from them when one asks.
+    return new TClipboardMime(SelectedText(), FSel.Mode == TSelectionMode::Box, FList->SharedCharTable());
 }
 
 void TEditor::CopyToClipboard() {
@@ -209,8 +205,22 @@ void TEditor::CopyToClipboard() {
 
 void TEditor::offerPrimarySelection() {
     // X's primary selection: what is selected can be pasted with the middle button elsewhere.
-    if (Selected() && QApplication::clipboard()->supportsSelection())
-        QApplication::clipboard()->setMimeData(selectionMimeData(), QClipboard::Selection);
+    // Nothing is copied now: a program that asks gets what is selected at that moment.
+    if (!Selected() || !QApplication::clipboard()->supportsSelection()) return;
+    const QPointer<TEditor> self(this);
+    TClipboardMime::TSource source{
+        [self] { return self && self->Selected() ? self->SelectedText() : std::string(); },
+        [self] { return self && self->Selected() && self->FSel.Mode == TSelectionMode::Box; }};
+    auto* data = new TClipboardMime(std::move(source), FList->SharedCharTable());
+    QApplication::clipboard()->setMimeData(data, QClipboard::Selection);
+    FOfferedPrimary = data;
+}
+
+void TEditor::withdrawPrimarySelection() {
+    // The selection is gone: so is what this editor offered (as other X programs do).
+    if (FOfferedPrimary && QApplication::clipboard()->mimeData(QClipboard::Selection) == FOfferedPrimary)
+        QApplication::clipboard()->clear(QClipboard::Selection);
+    FOfferedPrimary = nullptr;
 }
 
 void TEditor::CutToClipboard() {
@@ -220,6 +230,9 @@ void TEditor::CutToClipboard() {
 }
 
 std::string TEditor::ClipboardBytes(QClipboard::Mode Mode) const {
+    // An editor's own copy for this document's codes: its bytes, with no text made of them.
+    const auto* own = dynamic_cast<const TClipboardMime*>(QApplication::clipboard()->mimeData(Mode));
+    if (own && own->Table() == FList->CharTable()) return own->Bytes();
     QString lost;
     std::string bytes = ReadClipboardText(Mode, &lost, FList->CharTable()).Bytes;
     if (!lost.isEmpty() && !FList->CharTable()) {
@@ -284,24 +297,19 @@ void TEditor::InsertText(const std::string& Text) {
 
 void TEditor::ReplaceText(int Start, int Length, const std::string& Text) {
     if (FReadOnly || Start < 0 || Length < 0) return;
-    const std::string T = sjis::WithCrLf(Text); // as stored, for the caret's place
-    int startRest = 0, endRest = 0;
-    const int first = FList->RowOfOffset(Start, 0, &startRest);
-    const int last = std::max(first, FList->RowOfOffset(Start + Length, 0, &endRest));
-    const int count = FList->Count();
-    const std::string firstRow = first < count ? std::string(FList->Get(first)) : std::string();
-    const std::string lastRow = last < count ? std::string(FList->Get(last)) : std::string();
-    // An offset inside a line end counts as the place before it.
-    std::string text = firstRow.substr(0, std::min(static_cast<size_t>(startRest), firstRow.size())) + T;
-    if (last == first && endRest < startRest) endRest = startRest;
-    text += lastRow.substr(std::min(static_cast<size_t>(endRest), lastRow.size()));
-    if (last < count && FList->RowAttribute(last) == TRowAttribute::LineEnd) text += kCrLf;
-    const int base = first < count ? BaseRow(first) : first;
-    const int offset = FList->RowOffset(first, base) + std::min(startRest, static_cast<int>(firstRow.size()));
     TCaretUpdate guard(*this, true);
     ClearSelection();
-    replaceRange(first, last, text);
-    SetCaretByOffset(base, offset + static_cast<int>(T.size()));
+    int base = 0;
+    const int offset = FList->ReplaceText(Start, Length, Text, base);
+    SetCaretByOffset(base, offset);
+}
+
+void TEditor::ReplaceRanges(const std::vector<int>& Starts, int Length, const std::string& Text) {
+    if (FReadOnly || Starts.empty()) return;
+    TCaretUpdate guard(*this, true);
+    ClearSelection();
+    const int end = FList->ReplaceRanges(Starts, Length, Text);
+    SetCaretByOffset(0, end);
 }
 
 void TEditor::BoxPaste(const std::string& T) {

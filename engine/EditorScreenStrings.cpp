@@ -1,6 +1,7 @@
 // TEditorScreenStrings: rows, the edit primitive, re-parsing and change notification.
 #include "EditorScreenStrings.h"
 
+#include "Cp932Table.h"
 #include "PlatformError.h"
 #include "ShiftJis.h"
 #include "UpdateGuard.h"
@@ -142,6 +143,10 @@ void TEditorScreenStrings::ResetColumns() {
 }
 
 void TEditorScreenStrings::SetChangeRecord(int Row, int Deleted, int Reparsed, int Inserted) {
+    if (FBulkDepth > 0) {
+        FBulkFrom = std::min(FBulkFrom, std::max(Row, 0));
+        return;
+    }
     ChangeRecord.ChangedRow = Row;
     ChangeRecord.DeletedRows = Deleted;
     ChangeRecord.ReparsedRows = Reparsed;
@@ -190,29 +195,54 @@ std::string TEditorScreenStrings::GetRowsText(int Row, int Count, TRowAttribute&
 }
 
 int TEditorScreenStrings::RowOffset(int Row, int From) const {
-    int offset = 0;
-    const int end = std::min(Row, Count());
-    for (int r = std::max(From, 0); r < end; ++r) offset += RowTextSpan(r);
-    return offset;
+    const int count = Count();
+    const int end = std::min(Row, count);
+    const int from = std::max(From, 0);
+    return end > from ? TextOffset(end) - TextOffset(from) : 0;
 }
 
 int TEditorScreenStrings::RowOfOffset(int Offset, int From, int* Rest) const {
     const int count = Count();
-    int n = std::max(Offset, 0);
-    int r = std::max(From, 0);
-    for (; r < count; ++r) {
-        const int span = RowSpan(r);
-        if (span > n || RowAttribute(r) == TRowAttribute::EndOfFile) break;
-        n -= span;
+    const int from = std::max(From, 0);
+    if (from >= count) {
+        if (Rest) *Rest = std::max(Offset, 0);
+        return count;
     }
-    if (Rest) *Rest = n;
-    return std::min(r, count);
+    const int target = TextOffset(from) + std::max(Offset, 0);
+    int r = IndexOfOffset(target, from);
+    // Past the end the EndOfFile row takes every offset; after a last LineEnd row the place
+    // after the text does.
+    if (r == count && RowAttribute(count - 1) == TRowAttribute::EndOfFile) r = count - 1;
+    if (Rest) *Rest = target - TextOffset(r);
+    return r;
 }
 
 std::string TEditorScreenStrings::GetRowsText(int Row, int Count) const {
     TRowAttribute attr;
     int rows = 0;
     return GetRowsText(Row, Count, attr, rows);
+}
+
+std::string_view TEditorScreenStrings::RowsText(int Row, int Count, std::string& Buffer) const {
+    if (Count <= 0) return {};
+    // The rows must follow one another in one block, each LineEnd row's text followed there by
+    // CR LF, a Wrapped row's by the next row at once.
+    const char* const first = Get(Row).data();
+    const TTextBlock* block = Borrowed(Row) ? BlockOf(first) : nullptr;
+    const char* const limit = block ? block->Data() + block->Capacity() : nullptr;
+    const char* expected = first;
+    for (int r = Row; block && r < Row + Count; ++r) {
+        const std::string_view text = Get(r);
+        if (!text.empty() && (!Borrowed(r) || text.data() != expected)) block = nullptr;
+        expected += text.size();
+        if (block && RowAttribute(r) == TRowAttribute::LineEnd) {
+            if (limit - expected < 2 || expected[0] != '\r' || expected[1] != '\n') block = nullptr;
+            expected += 2;
+        }
+    }
+    if (block) return {first, static_cast<std::size_t>(expected - first)};
+    Buffer = GetRowsText(Row, Count);
+    return Buffer;
 }
 
 // --- the edit primitive --------------------------------------------------------------
@@ -258,10 +288,12 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
 
     if (start == Row && end == last && Text.empty() && Count > 0) {
         // Whole logical lines are deleted.
+        const TCountChange counted = beginCount(Row, Count);
         UndoRecord* rec = newUndoRecord();
         rec->Row = Row;
         rec->RemovedText = GetRowsText(Row, Count, rec->RemovedAttribute, deleted);
         DeleteRows(Row, Count);
+        endCount(counted, Row, 0);
         reparsed = Reparse(Row, true);
         if (FObserver) FObserver->RowsReplaced(*this, Row, deleted, 0, rec->RemovedText);
     } else {
@@ -276,6 +308,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         } else {
             lastAttr = endsWithLineEnd(Text) ? TRowAttribute::LineEnd : TRowAttribute::EndOfFile;
         }
+        const TCountChange counted = beginCount(start, end - start + 1);
         UndoRecord* rec = newUndoRecord();
         rec->Row = start;
         const std::string removed = GetRowsText(start, end - start + 1, rec->RemovedAttribute, deleted);
@@ -297,6 +330,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         inserted = list.Count();
         rec->InsertedCount = inserted;
         ReplaceRowList(start, end - start + 1, list);
+        endCount(counted, start, inserted);
         keepRemovedText(*rec, removed, start, inserted);
         reparsed = Reparse(start, true);
         if (FObserver) FObserver->RowsReplaced(*this, start, deleted, inserted, removed);
@@ -323,6 +357,156 @@ void TEditorScreenStrings::ReplaceRowList(int Row, int Count, const TEditorStrin
     if (n < Count) DeleteRows(Row, Count - n);
     if (n > Count) InsertEmpty(Row + Count, n - Count);
     for (int i = 0; i < n; ++i) copyRow(Row + i, List, i);
+}
+
+// --- the running character count ----------------------------------------------------
+
+int64_t TEditorScreenStrings::CharacterCount() {
+    if (!countCurrent()) {
+        FCharCount = countRows({}, 0, Count(), {});
+        FCountKnown = true;
+        FCountedChanges = TextChanges();
+        ++FWholeTextCounts;
+    }
+    return FCharCount;
+}
+
+int64_t TEditorScreenStrings::countRows(std::string_view Before, int Row, int Count, std::string_view After) const {
+    cp932::TCharCounter counter;
+    counter.Add(Before);
+    for (int r = Row; r < Row + Count; ++r) {
+        counter.Add(Get(r));
+        if (RowAttribute(r) == TRowAttribute::LineEnd) counter.Add(kCrLf);
+    }
+    counter.Add(After);
+    return counter.Finish();
+}
+
+std::string TEditorScreenStrings::countContextBefore(int Row) const {
+    std::string context;
+    for (int r = Row - 1; r >= 0 && r < Count() && RowAttribute(r) == TRowAttribute::Wrapped; --r) {
+        const std::string_view text = Get(r);
+        std::size_t i = text.size();
+        while (i > 0 && sjis::IsLeadByte(text[i - 1])) --i;
+        context.insert(0, text.substr(i));
+        if (i > 0) break; // a byte that is no lead byte: decoding starts afresh after it
+    }
+    return context;
+}
+
+std::string TEditorScreenStrings::countContextAfter(int Row) const {
+    // Taken whatever ends the row before: a change may turn a line end there into a wrap.
+    std::string context;
+    for (int r = std::max(Row, 0); r < Count(); ++r) {
+        const std::string_view text = Get(r);
+        std::size_t i = 0;
+        while (i < text.size() && sjis::IsLeadByte(text[i])) ++i;
+        if (i < text.size()) return context.append(text.substr(0, i + 1));
+        context += text;
+        if (RowAttribute(r) != TRowAttribute::Wrapped) {
+            if (RowAttribute(r) == TRowAttribute::LineEnd) context += '\r';
+            break;
+        }
+    }
+    return context;
+}
+
+TEditorScreenStrings::TCountChange TEditorScreenStrings::beginCount(int Row, int Count) const {
+    TCountChange c;
+    if (!countCurrent()) return c;
+    c.Active = true;
+    c.Before = countContextBefore(Row);
+    c.After = countContextAfter(Row + Count);
+    c.Old = countRows(c.Before, Row, Count, c.After);
+    return c;
+}
+
+void TEditorScreenStrings::endCount(const TCountChange& Change, int Row, int Inserted) {
+    if (!Change.Active) return;
+    FCharCount += countRows(Change.Before, Row, Inserted, Change.After) - Change.Old;
+    FCountedChanges = TextChanges();
+}
+
+// Opens a bulk change of the store for the lifetime of the guard.
+class TBulkGuard {
+public:
+    explicit TBulkGuard(TEditorScreenStrings& List) : FList(List) { FList.beginBulk(); }
+    ~TBulkGuard() { FList.endBulk(); }
+    TBulkGuard(const TBulkGuard&) = delete;
+    TBulkGuard& operator=(const TBulkGuard&) = delete;
+
+private:
+    TEditorScreenStrings& FList;
+};
+
+void TEditorScreenStrings::beginBulk() {
+    if (FBulkDepth++ > 0) return;
+    FBulkFrom = Count();
+    FBulkRowsBefore = Count();
+}
+
+void TEditorScreenStrings::endBulk() {
+    if (--FBulkDepth > 0) return;
+    const int from = FBulkFrom;
+    if (from >= std::max(FBulkRowsBefore, Count()) && FBulkRowsBefore == Count()) return; // nothing changed
+    // The states from the first changed row on were made for the old text.
+    markNotParsed(from);
+    const int reparsed = Reparse(from, true);
+    SetChangeRecord(from, FBulkRowsBefore - from, reparsed, Count() - from);
+}
+
+void TEditorScreenStrings::ReplaceRowRange(int First, int Last, std::string_view Text) {
+    const int count = Count();
+    if (First > count - 1)
+        ReplaceRows(First, 0, Text);
+    else if (Last > count - 1)
+        ReplaceRows(First, Last - First, Text);
+    else
+        ReplaceRows(First, Last - First + 1, Text);
+}
+
+int TEditorScreenStrings::ReplaceText(int Start, int Length, std::string_view Text, int& Base) {
+    const std::string T = sjis::WithCrLf(Text); // as stored, for the caret's place
+    int startRest = 0, endRest = 0;
+    const int first = RowOfOffset(Start, 0, &startRest);
+    const int last = std::max(first, RowOfOffset(Start + Length, 0, &endRest));
+    const int count = Count();
+    const std::string_view firstRow = first < count ? Get(first) : std::string_view();
+    const std::string_view lastRow = last < count ? Get(last) : std::string_view();
+    // An offset inside a line end counts as the place before it.
+    const std::size_t head = std::min(static_cast<std::size_t>(startRest), firstRow.size());
+    if (last == first && endRest < startRest) endRest = startRest;
+    const std::string_view tail = lastRow.substr(std::min(static_cast<std::size_t>(endRest), lastRow.size()));
+    std::string text;
+    text.reserve(head + T.size() + tail.size() + 2);
+    text.append(firstRow.substr(0, head)).append(T).append(tail);
+    if (last < count && RowAttribute(last) == TRowAttribute::LineEnd) text += kCrLf;
+    Base = first < count ? BaseRow(first) : first;
+    const int offset = RowOffset(first, Base) + static_cast<int>(head);
+    ReplaceRowRange(first, last, text);
+    return offset + static_cast<int>(T.size());
+}
+
+int TEditorScreenStrings::ReplaceRanges(const std::vector<int>& Starts, int Length, std::string_view Text) {
+    if (Starts.empty()) return -1;
+    const TEditorLink* e = ActiveEditor();
+    UndoObj().BeginGroup(e ? e->Row() : 0, e ? e->Col() : 0);
+    struct TGroupEnd {
+        TEditorUndoObj& Undo;
+        ~TGroupEnd() { Undo.EndGroup(); }
+    } groupEnd{UndoObj()};
+    UpdateGuard update(*this);
+    TBulkGuard bulk(*this);
+    // Each range moves by what the replacements before it added or took away.
+    int moved = 0, end = -1;
+    for (const int start : Starts) {
+        const int before = TextLength();
+        int base = 0;
+        const int after = ReplaceText(start + moved, Length, Text, base);
+        end = TextOffset(base) + after;
+        moved += TextLength() - before;
+    }
+    return end;
 }
 
 // --- undo and redo -------------------------------------------------------------------
@@ -429,10 +613,18 @@ std::string TEditorScreenStrings::removedText(const UndoRecord& R, std::string_v
 }
 
 void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
+    if (!R.Steps.empty()) {
+        // Undone from the last change to the first; the inverse redoes them in the other order.
+        TBulkGuard bulk(*this);
+        for (auto step = R.Steps.rbegin(); step != R.Steps.rend(); ++step) applyUndoRecord(*step);
+        std::reverse(R.Steps.begin(), R.Steps.end());
+        return;
+    }
     // The rows the change inserted go.
     std::string text;
     TRowAttribute attr = TRowAttribute::NoAttribute;
     int removed = 0;
+    const TCountChange counted = beginCount(R.Row, R.InsertedCount);
     if (R.InsertedCount > 0) {
         text = GetRowsText(R.Row, R.InsertedCount, attr, removed);
         DeleteRows(R.Row, R.InsertedCount);
@@ -449,6 +641,7 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
         InsertRowList(R.Row, rows);
         inserted = rows.Count();
     }
+    endCount(counted, R.Row, inserted);
     const int reparsed = Reparse(R.Row, true);
     SetChangeRecord(R.Row, removed, reparsed, inserted);
     if (FObserver) FObserver->RowsReplaced(*this, R.Row, removed, inserted, text);
@@ -493,6 +686,7 @@ void TEditorScreenStrings::Redo() {
             u->RemovedText = std::move(inverse.RemovedText);
             u->KeptPrefix = inverse.KeptPrefix;
             u->KeptSuffix = inverse.KeptSuffix;
+            u->Steps = std::move(inverse.Steps);
         },
         &TEditorUndoObj::DeleteLastRedo);
 }
@@ -571,6 +765,7 @@ void TEditorScreenStrings::WrapAll() {
     dropSelections();
     DetachGuard detach(*this);
     UpdateGuard update(*this);
+    const bool counted = countCurrent(); // new rows, the same text
 
     const TColumnContext context = ColumnContext();
     TLineBreaker breaker(context, WrapOption());
@@ -594,6 +789,7 @@ void TEditorScreenStrings::WrapAll() {
         r += static_cast<int>(pieces.size());
     }
     SetRowAttribute(Count() - 1, lastAttr);
+    if (counted) FCountedChanges = TextChanges();
     textReplaced();
 }
 
@@ -604,6 +800,7 @@ void TEditorScreenStrings::UnwrapAll() {
         RowAttribute(Count() - 1) == TRowAttribute::Wrapped ? TRowAttribute::EndOfFile : RowAttribute(Count() - 1);
     DetachGuard detach(*this);
     UpdateGuard update(*this);
+    const bool counted = countCurrent(); // new rows, the same text
     std::string joined;
     std::vector<TWrapPiece> whole(1);
     for (int r = 0; r < Count(); ++r) {
@@ -618,6 +815,7 @@ void TEditorScreenStrings::UnwrapAll() {
         replaceLineRows(r, e, line, borrowed, whole);
     }
     SetRowAttribute(Count() - 1, lastAttr);
+    if (counted) FCountedChanges = TextChanges();
     textReplaced();
 }
 
@@ -700,6 +898,10 @@ int TEditorScreenStrings::firstUnparsed(int Row) const {
 
 int TEditorScreenStrings::Reparse(int Row, bool Notify) {
     FLastReparseVisited = 0;
+    if (FBulkDepth > 0) { // re-parsed once when the bulk change closes
+        FBulkFrom = std::min(FBulkFrom, std::max(Row, 0));
+        return 0;
+    }
     if (Row < 0 || Row >= Count()) return 0;
     const int known = firstUnparsed(Row);
     // Far below the last known state, the rows in between are left to the background parse
@@ -783,6 +985,9 @@ void TEditorScreenStrings::Clear() {
     ChangeRecord = TChangeRecord{0, Count(), 0, 0, true};
     TRowAttributeStringList::Clear();
     ChangeRecord = {};
+    FCharCount = 0;
+    FCountKnown = true;
+    FCountedChanges = TextChanges();
     textReplaced();
     // Every view shows the new text from its top, with the caret at its start.
     for (TEditorLink* e : FEditors) {

@@ -65,6 +65,8 @@ public:
     // (pages read from UTF-8, UTF-16 and EUC have one, and every page once such a character is
     // typed or pasted), shared by every editor of the store; null until then.
     TOutsideCharTable* CharTable() const noexcept { return FCharTable.get(); }
+    // The same table, for what keeps it beyond the store's life (a copy on the clipboard).
+    std::shared_ptr<const TOutsideCharTable> SharedCharTable() const noexcept { return FCharTable; }
     void SetCharTable(std::shared_ptr<TOutsideCharTable> Table) noexcept { FCharTable = std::move(Table); }
     // The table, made now when there is none yet: the text's own user-defined characters keep
     // their codes, and the characters code page 932 holds under other code points take those
@@ -92,12 +94,36 @@ public:
     // EndOfFile row for any offset past the end; Count() past a last LineEnd row), and the
     // offset left within that row.
     int RowOfOffset(int Offset, int From = 0, int* Rest = nullptr) const;
+    // The characters of the text as the character count shows them (cp932::TCharCounter: line
+    // ends, spaces, tabs and full-width spaces are not counted), kept as a running total:
+    // counted over the whole text when first asked for after the text was made anew, then
+    // adjusted by every edit, undo and redo by what it changed.
+    int64_t CharacterCount();
+    // How often the count was made over the whole text (for tests: edits never need one).
+    int WholeTextCounts() const noexcept { return FWholeTextCounts; }
     // The text of Count rows from Row (Count -1: to the end of the logical line), each
     // LineEnd row followed by CR LF.
     std::string GetRowsText(int Row, int Count, TRowAttribute& Attribute, int& RowCount) const;
     std::string GetRowsText(int Row, int Count) const;
+    // The same text of Count rows from Row (0 <= Row, Row + Count <= Count()) without a copy
+    // where it can be had so: a view of the block the rows lie in when the block holds it as it
+    // stands (rows read whole from a file with CR LF line ends, not changed since), else the
+    // text copied into Buffer. Valid until the rows or Buffer change.
+    std::string_view RowsText(int Row, int Count, std::string& Buffer) const;
 
     void ReplaceRows(int Row, int Count, std::string_view Text);
+    // ReplaceRows for the rows First..Last, of which those past the last row are none (First
+    // may be the row count: the text is added at the end).
+    void ReplaceRowRange(int First, int Last, std::string_view Text);
+    // Replaces Length bytes of the text from offset Start by Text (its line ends stored as CR
+    // LF) as one edit of the rows they touch; an offset inside a line end counts as the place
+    // before it. Returns where the caret goes: the offset just after the new text counted from
+    // row Base (see BaseRow).
+    int ReplaceText(int Start, int Length, std::string_view Text, int& Base);
+    // Replaces Length bytes at each of Starts (offsets in the text as it stands, ascending,
+    // apart) by Text, each in its place, as one undo step; the rows are re-parsed and the
+    // editors told once. Returns the offset just after the last new text, in the new text.
+    int ReplaceRanges(const std::vector<int>& Starts, int Length, std::string_view Text);
     // The row where ReplaceRows(Row, ...) starts re-wrapping. It and the rows above keep
     // their place, so a text offset measured from it before an edit still points at the
     // same text after it: every caret placement after an edit measures from here.
@@ -195,6 +221,29 @@ private:
     // Replaces rows First..Last by the pieces of Line, pointing into Line when Borrowed.
     void replaceLineRows(int First, int Last, std::string_view Line, bool Borrowed,
                          const std::vector<TWrapPiece>& Pieces);
+    // A change of rows as the running character count sees it: Begin is measured before the
+    // change (the rows that go, with the bytes around them their decoding depends on), End
+    // after it (the rows that came in their place).
+    struct TCountChange {
+        bool Active = false;
+        std::string Before, After;
+        int64_t Old = 0;
+    };
+    TCountChange beginCount(int Row, int Count) const;
+    void endCount(const TCountChange& Change, int Row, int Inserted);
+    bool countCurrent() const noexcept { return FCountKnown && FCountedChanges == TextChanges(); }
+    // The bytes before row Row back to where decoding starts afresh (after a byte that is no
+    // lead byte); the bytes from row Row on up to and including the first such byte. Both stay
+    // within one logical line.
+    std::string countContextBefore(int Row) const;
+    std::string countContextAfter(int Row) const;
+    int64_t countRows(std::string_view Before, int Row, int Count, std::string_view After) const;
+    // Many changes made as one (ReplaceRanges, undoing or redoing one): while a bulk change is
+    // open, re-parsing waits; when the outermost one closes, the rows from the first one
+    // changed are re-parsed once and the change record covers everything from there.
+    void beginBulk();
+    void endBulk();
+    friend class TBulkGuard;
     // Gives row Row the attribute and the state of a row not parsed yet.
     void resetRow(int Row, TRowAttribute Attribute);
 
@@ -219,6 +268,15 @@ private:
     // than were ever parsed.
     int FParsedEnd = 0;
     bool FDestroying = false;
+    // The running character count, valid while FCountKnown and no change of the rows went past
+    // it (FCountedChanges is the rows' TextChanges() it was last brought up to date with).
+    int64_t FCharCount = 0;
+    bool FCountKnown = false;
+    uint64_t FCountedChanges = 0;
+    int FWholeTextCounts = 0;
+    int FBulkDepth = 0;
+    int FBulkFrom = 0;       // the first row a bulk change touched
+    int FBulkRowsBefore = 0; // the row count when it began
 };
 
 } // namespace quire

@@ -4,6 +4,13 @@
 namespace quire {
 
 UndoRecord* TEditorUndoObj::NewRecord(int CaretRow, int CaretCol, TRedoList Redo) {
+    if (FGroup) {
+        // Valid until the next record of the group: the record that asked for it is filled first.
+        UndoRecord& step = FGroup->Steps.emplace_back();
+        step.CaretRow = CaretRow;
+        step.CaretCol = CaretCol;
+        return &step;
+    }
     auto record = std::make_unique<UndoRecord>();
     record->CaretRow = CaretRow;
     record->CaretCol = CaretCol;
@@ -20,7 +27,20 @@ void TEditorUndoObj::PushRedo(const UndoRecord& R, int CaretRow, int CaretCol) {
     FRedoList.Add(std::move(record));
 }
 
+void TEditorUndoObj::BeginGroup(int CaretRow, int CaretCol) {
+    if (FGroup) return;
+    FGroup = NewRecord(CaretRow, CaretCol);
+}
+
+void TEditorUndoObj::EndGroup() {
+    if (!FGroup) return;
+    const bool empty = FGroup->Steps.empty();
+    FGroup = nullptr;
+    if (empty) FUndoList.DeleteLast();
+}
+
 void TEditorUndoObj::Clear() noexcept {
+    FGroup = nullptr;
     FUndoList.Clear();
     FRedoList.Clear();
 }

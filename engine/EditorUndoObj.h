@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quire {
 
@@ -25,6 +26,9 @@ struct UndoRecord {
     std::string RemovedText;                                     // what lies between the kept bytes
     std::size_t KeptPrefix = 0;
     std::size_t KeptSuffix = 0;
+    // A step of many changes (a replace-all) is their records, in the order they were made;
+    // its own fields above are then unused.
+    std::vector<UndoRecord> Steps;
 };
 
 // A list of records that owns them; the newest is the last entry.
@@ -64,6 +68,11 @@ public:
     // list. A new edit empties the redo list; the record a redo leaves behind does not.
     enum class TRedoList { Clear, Keep };
     UndoRecord* NewRecord(int CaretRow, int CaretCol, TRedoList Redo = TRedoList::Clear);
+    // Between BeginGroup and EndGroup every new record is a step of one record, undone and
+    // redone as one. The group's caret is the one before its first change; a group that got
+    // no record is dropped.
+    void BeginGroup(int CaretRow, int CaretCol);
+    void EndGroup();
     bool CanRedo() const noexcept { return !FRedoList.Empty(); }
     bool CanUndo() const noexcept { return !FUndoList.Empty(); }
     // Appends a copy of R, with the given caret, to the redo list.
@@ -74,6 +83,7 @@ public:
 
 private:
     int FListMax = DefaultListMax;
+    UndoRecord* FGroup = nullptr;
     TUndoDataList FRedoList;
     TUndoDataList FUndoList;
 };

@@ -13,6 +13,8 @@ void TPointerStringList::freeAll() noexcept {
     for (std::size_t i = 0; i < FRows.Size(); ++i) freeText(FRows[i]);
     FRows.Clear();
     FBlocks.clear();
+    FOffsets.Clear();
+    ++FTextChanges;
 }
 
 void TPointerStringList::checkIndex(int Index, int Limit) const {
@@ -51,7 +53,11 @@ void TPointerStringList::setText(Row& r, std::string_view s) {
 std::string_view TPointerStringList::Get(int Index) const { return textOf(row(Index)); }
 
 void TPointerStringList::Put(int Index, std::string_view S) {
-    setText(row(Index), S);
+    Row& r = row(Index);
+    const int old = spanOf(r);
+    setText(r, S);
+    spanChanged(Index, old);
+    ++FTextChanges;
     Changed();
 }
 
@@ -71,6 +77,8 @@ void TPointerStringList::Insert(int Index, std::string_view S) {
         freeText(r);
         throw;
     }
+    FOffsets.Insert(Index, 1, spanOf(r));
+    ++FTextChanges;
     RowsInserted(Index, 1);
     Changed();
 }
@@ -84,6 +92,8 @@ void TPointerStringList::InsertEmpty(int Index, int N) {
     checkIndex(Index, Count());
     if (N <= 0) return;
     FRows.InsertN(static_cast<std::size_t>(Index), static_cast<std::size_t>(N), Row{});
+    FOffsets.Insert(Index, N, spanOf(Row{}));
+    ++FTextChanges;
     RowsInserted(Index, N);
     Changed();
 }
@@ -94,16 +104,28 @@ void TPointerStringList::DeleteRange(int Index, int N) {
     checkIndex(Index + N, Count());
     for (int i = Index; i < Index + N; ++i) freeText(FRows[static_cast<std::size_t>(i)]);
     FRows.Delete(static_cast<std::size_t>(Index), static_cast<std::size_t>(N));
+    FOffsets.Remove(Index, N);
+    ++FTextChanges;
     RowsDeleted(Index, N);
     Changed();
 }
 
 void TPointerStringList::SetRow(int Index, std::string_view S, uint32_t Data, uint32_t Attr, uint32_t State) {
     Row& r = row(Index);
+    const int old = spanOf(r);
     setText(r, S);
     r.Slot1 = Data;
     r.Slot2 = Attr;
     r.Slot3 = State;
+    spanChanged(Index, old);
+    ++FTextChanges;
+}
+
+void TPointerStringList::SetAttrWord(int Index, uint32_t Value) {
+    Row& r = row(Index);
+    const int old = spanOf(r);
+    r.Slot2 = Value;
+    spanChanged(Index, old);
 }
 
 void TPointerStringList::assignText(Row& r, std::string_view s, bool Borrowed) {
@@ -118,7 +140,13 @@ void TPointerStringList::assignText(Row& r, std::string_view s, bool Borrowed) {
     r.Length = static_cast<uint32_t>(s.size()) | kBorrowed;
 }
 
-void TPointerStringList::SetText(int Index, std::string_view S, bool Borrowed) { assignText(row(Index), S, Borrowed); }
+void TPointerStringList::SetText(int Index, std::string_view S, bool Borrowed) {
+    Row& r = row(Index);
+    const int old = spanOf(r);
+    assignText(r, S, Borrowed);
+    spanChanged(Index, old);
+    ++FTextChanges;
+}
 
 void TPointerStringList::AppendRow(std::string_view S, uint32_t Attr, bool Borrowed) {
     Row r{};
@@ -130,7 +158,15 @@ void TPointerStringList::AppendRow(std::string_view S, uint32_t Attr, bool Borro
         freeText(r);
         throw;
     }
+    FOffsets.Insert(Count() - 1, 1, spanOf(r));
+    ++FTextChanges;
     RowsInserted(Count() - 1, 1);
+}
+
+const TTextBlock* TPointerStringList::BlockOf(const char* P) const noexcept {
+    for (const TTextBlock& b : FBlocks)
+        if (b.Holds(P)) return &b;
+    return nullptr;
 }
 
 void TPointerStringList::Clear() {

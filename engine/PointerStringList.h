@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Object.h"
+#include "Partitioning.h"
 #include "SplitVector.h"
 #include "TextBlock.h"
 
@@ -21,6 +22,11 @@ namespace quire {
 // (text loaded whole, which then needs neither a copy nor an allocation per row; the blocks
 // live until the list is cleared), or is held in its row when it has up to 8 bytes, or has an
 // allocation of its own. An index out of range raises std::out_of_range.
+//
+// The list also knows where each string begins in the text the strings make when each is
+// followed by CR LF if the low four bits of its attribute word are 0 (a LineEnd row), by nothing
+// otherwise: every change of a string or of those bits keeps a Partitioning of the strings
+// current, so TextOffset is O(1) and IndexOfOffset O(log n).
 class TPointerStringList : public TObject {
 public:
     TPointerStringList() = default;
@@ -44,7 +50,7 @@ public:
     uint32_t Data(int Index) const { return row(Index).Slot1; }
     void SetData(int Index, uint32_t Value) { row(Index).Slot1 = Value; }
     uint32_t AttrWord(int Index) const { return row(Index).Slot2; }
-    void SetAttrWord(int Index, uint32_t Value) { row(Index).Slot2 = Value; }
+    void SetAttrWord(int Index, uint32_t Value);
     uint32_t StateWord(int Index) const { return row(Index).Slot3; }
     void SetStateWord(int Index, uint32_t Value) { row(Index).Slot3 = Value; }
 
@@ -58,9 +64,25 @@ public:
     void SwapContents(TPointerStringList& Other) {
         FRows.Swap(Other.FRows);
         FBlocks.swap(Other.FBlocks);
+        FOffsets.Swap(Other.FOffsets);
+        ++FTextChanges;
+        ++Other.FTextChanges;
         RowsReplaced();
         Other.RowsReplaced();
     }
+    // Where string Index (0 <= Index <= Count()) begins in the text, and the text's length.
+    int TextOffset(int Index) const {
+        checkIndex(Index, Count());
+        return FOffsets.Start(Index);
+    }
+    int TextLength() const noexcept { return FOffsets.Length(); }
+    // The last index K in From..Count() whose string begins at or before Offset (From when
+    // none does; Count() stands for the place after the text).
+    int IndexOfOffset(int Offset, int From = 0) const { return FOffsets.PartitionOf(Offset, From); }
+    // Counts every change of the strings' text, their number or their order (not of the slots),
+    // so that a total kept over the text can tell that a change went past it.
+    uint64_t TextChanges() const noexcept { return FTextChanges; }
+
     // Makes room for N more strings without reallocating.
     void Reserve(int N) { FRows.Reserve(static_cast<std::size_t>(N)); }
 
@@ -75,6 +97,8 @@ public:
     void SetText(int Index, std::string_view S, bool Borrowed);
     // True when the text of string Index points into one of the list's blocks.
     bool Borrowed(int Index) const { return isBorrowed(row(Index)); }
+    // The block of the list that holds P, or null.
+    const TTextBlock* BlockOf(const char* P) const noexcept;
 
     void BeginUpdate() noexcept { ++FUpdateCount; }
     void EndUpdate();
@@ -105,6 +129,14 @@ private:
     static constexpr uint32_t kBorrowed = 0x80000000u;
 
     static std::size_t lengthOf(const Row& r) noexcept { return r.Length & ~kBorrowed; }
+    // The bytes R takes in the text: its own, and its CR LF when it is a LineEnd row.
+    static int spanOf(const Row& r) noexcept {
+        return static_cast<int>(lengthOf(r)) + ((r.Slot2 & 0xFu) == 0 ? 2 : 0);
+    }
+    // Tells the offsets that row Index, which took Old bytes of the text, may have changed.
+    void spanChanged(int Index, int Old) {
+        FOffsets.AddLength(Index, spanOf(FRows[static_cast<std::size_t>(Index)]) - Old);
+    }
     static bool isBorrowed(const Row& r) noexcept { return (r.Length & kBorrowed) != 0; }
     static std::string_view textOf(const Row& r) noexcept {
         const std::size_t n = lengthOf(r);
@@ -125,6 +157,8 @@ private:
 
     SplitVector<Row> FRows;
     std::vector<TTextBlock> FBlocks;
+    Partitioning FOffsets;
+    uint64_t FTextChanges = 0;
     int FUpdateCount = 0;
 };
 

@@ -65,6 +65,14 @@ public:
         gap_ += n;
     }
 
+    // Adds Delta to the elements Start..End-1: for containers of numbers.
+    void AddToRange(std::size_t start, std::size_t end, const T& delta) noexcept {
+        assert(start <= end && end <= Size());
+        const std::size_t firstEnd = std::min(end, part1_);
+        for (std::size_t i = start; i < firstEnd; ++i) body_[i] += delta;
+        for (std::size_t i = std::max(start, part1_); i < end; ++i) body_[i + gap_] += delta;
+    }
+
     void Swap(SplitVector& other) noexcept {
         std::swap(body_, other.body_);
         std::swap(capacity_, other.capacity_);

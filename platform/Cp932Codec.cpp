@@ -5,6 +5,7 @@
 // that every conversion is a table look-up.
 #include "Cp932Codec.h"
 
+#include "Cp932Table.h"
 #include "OutsideCharTable.h"
 #include "ShiftJis.h"
 
@@ -47,23 +48,8 @@ struct Tables {
     std::vector<int32_t> exact = std::vector<int32_t>(0x10000, -1);
 
     Tables() {
-        iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        if (cd != reinterpret_cast<iconv_t>(-1)) {
-            for (int lead = 0x81; lead <= 0xFC; ++lead) {
-                if (!sjis::IsLeadByte(static_cast<unsigned char>(lead))) continue;
-                for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                    if (trail == 0x7F) continue;
-                    const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                    char out[8];
-                    if (convertPair(cd, in, out) == 2) {
-                        const auto u = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
-                                                             (static_cast<unsigned char>(out[1]) << 8));
-                        toUnicode[(lead << 8) | trail] = u;
-                    }
-                }
-            }
-            iconv_close(cd);
-        }
+        for (int code = 0x8100; code < 0x10000; ++code)
+            toUnicode[code] = DoubleByteChar(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code));
         for (int b = 0; b < 0x80; ++b) fromUnicode[b] = b;
         for (int b = 0xA1; b <= 0xDF; ++b) fromUnicode[0xFF61 + (b - 0xA1)] = b;
 

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Editor.h"
 #include "Messages.h"
+#include "RowSearch.h"
 
 #include <algorithm>
 #include <vector>
@@ -49,10 +50,9 @@ bool TFindReplace::FindOnce(TEditor& Editor) {
     if (Options.Has(TSearchOption::RegExp)) return findRegexOnce(Editor);
     std::string pattern;
     if (!patternBytes(Editor, pattern)) return false;
-    const std::string text = Editor.GetText();
     int start = 0, length = 0;
     selection(Editor, start, length);
-    if (!Search(text, start, length, pattern, Options)) return false;
+    if (!TRowSearch(Editor.ScreenStrings(), pattern, Options).Find(start, length)) return false;
     showMatch(Editor, start, length);
     return true;
 }
@@ -65,8 +65,6 @@ TReplaceAnswer TFindReplace::AskAtCaret(TEditor& Editor, const QString& SearchTe
     return box.Answer();
 }
 
-// The text is built once; each replacement made here is mirrored on it, so that the next
-// search sees what the editor holds.
 bool TFindReplace::replacementBytes(TEditor& Editor, const QString& Replacement, std::string& Bytes) {
     if (toBytes(Editor, Replacement, Bytes)) return true;
     Messages().Show(QStringLiteral("Quire"),
@@ -75,6 +73,7 @@ bool TFindReplace::replacementBytes(TEditor& Editor, const QString& Replacement,
     return false;
 }
 
+// Each search reads the rows as the editor holds them, replacements made before included.
 void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
     if (Options.Has(TSearchOption::RegExp)) {
         regexReplaceLoop(Editor, Ask);
@@ -85,29 +84,26 @@ void TFindReplace::ReplaceLoop(TEditor& Editor, const TAsk& Ask) {
     if (!replacementBytes(Editor, ReplaceText, replacement)) return;
     replaceLoop(
         Editor, Ask,
-        [&](const std::string& Text, int& Start, int& Length, bool, std::string& Bytes) {
+        [&](int& Start, int& Length, bool, std::string& Bytes) {
             Bytes = replacement;
-            return Search(Text, Start, Length, pattern, Options);
+            return TRowSearch(Editor.ScreenStrings(), pattern, Options).Find(Start, Length);
         },
-        [&](const std::string& Text, int Start, int Length, bool) {
-            replaceRest(Editor, Text, Start, Length, pattern, replacement);
-        });
+        [&](int Start, int Length, bool) { replaceRest(Editor, Start, Length, pattern, replacement); });
 }
 
 // The loop of find and replace, whatever finds the matches: one match at a time shown and
 // asked about, or with ReplaceAll and no questions the rest at once.
 void TFindReplace::replaceLoop(TEditor& Editor, const TAsk& Ask, const TNextMatch& Next, const TReplaceRest& Rest) {
-    std::string text = Editor.GetText();
     int start = 0, length = 0;
     selection(Editor, start, length);
     const bool forward = Options.Has(TSearchOption::Forward);
     std::string replacement;
     for (bool first = true;; first = false) {
         if (Options.Has(TSearchOption::ReplaceAll) && !Options.Has(TSearchOption::Confirm)) {
-            Rest(text, start, length, first);
+            Rest(start, length, first);
             return;
         }
-        if (!Next(text, start, length, first, replacement)) return;
+        if (!Next(start, length, first, replacement)) return;
         showMatch(Editor, start, length);
         if (Options.Has(TSearchOption::Confirm)) {
             const TReplaceAnswer answer = Ask(Editor);
@@ -123,7 +119,6 @@ void TFindReplace::replaceLoop(TEditor& Editor, const TAsk& Ask, const TNextMatc
         }
         Editor.ReplaceText(start, length, replacement);
         FShown.Editor = nullptr;
-        text.replace(static_cast<size_t>(start), static_cast<size_t>(length), replacement);
         // Backward, the caret goes back to the match's start, so that the next search starts
         // before the text just inserted.
         if (forward)
@@ -136,50 +131,22 @@ void TFindReplace::replaceLoop(TEditor& Editor, const TAsk& Ask, const TNextMatc
 }
 
 // The matches the loop would replace one by one, found on the text as it stands before the
-// first of them, and replaced as one edit of the span from the first to the last.
+// first of them, and replaced each in its place as one edit (one undo step).
 //
 // Forward, a search after a replacement starts just after the inserted text; on the text as
 // it was, the same search starts just after the match and finds the same next match: the
 // bytes before it pair up the same way (the replacement ends with a whole character), and
 // for whole words the byte after a match is a delimiter, so the byte before it is never
 // looked at. Backward, the next match ends at most where the replaced one began, where the
-// text now holds the replacement's first byte: the searcher is narrowed to the bytes before
-// and told that byte for the whole-word test.
-void TFindReplace::replaceRest(TEditor& Editor, const std::string& Text, int Start, int Length,
-                               const std::string& Pattern, const std::string& Replacement) {
-    TSearcher searcher(Text, Pattern, Options);
-    std::vector<int> starts;
-    int s = Start, l = Length;
-    const bool forward = Options.Has(TSearchOption::Forward);
-    int following = -1; // backward: the first byte of the edited text from the last match on
-    while (searcher.Find(s, l)) {
-        starts.push_back(s);
-        if (forward) {
-            s += l;
-        } else {
-            const bool adjacent = starts.size() > 1 && s + l == starts[starts.size() - 2];
-            const int after = adjacent ? following
-                                       : (s + l < static_cast<int>(Text.size())
-                                              ? static_cast<unsigned char>(Text[static_cast<size_t>(s + l)])
-                                              : -1);
-            following = Replacement.empty() ? after : static_cast<unsigned char>(Replacement.front());
-            searcher.SetEnd(s, following);
-        }
-        l = 0;
-    }
+// text now holds the replacement's first byte: the search is cut there and told that byte for
+// the whole-word test (TRowSearch::FindAll).
+void TFindReplace::replaceRest(TEditor& Editor, int Start, int Length, const std::string& Pattern,
+                               const std::string& Replacement) {
+    const std::vector<int> starts =
+        TRowSearch(Editor.ScreenStrings(), Pattern, Options).FindAll(Start, Length, Replacement);
     if (starts.empty()) return;
-    if (!forward) std::reverse(starts.begin(), starts.end());
-    const int m = searcher.PatternLength();
-    std::string span;
-    span.reserve(static_cast<size_t>(starts.back() + m - starts.front()) + starts.size() * Replacement.size());
-    for (size_t i = 0; i < starts.size(); ++i) {
-        if (i > 0)
-            span.append(Text, static_cast<size_t>(starts[i - 1] + m),
-                        static_cast<size_t>(starts[i] - starts[i - 1] - m));
-        span += Replacement;
-    }
-    Editor.ReplaceText(starts.front(), starts.back() + m - starts.front(), span);
-    if (!forward) Editor.SetSelStart(starts.front());
+    Editor.ReplaceRanges(starts, static_cast<int>(Pattern.size()), Replacement);
+    if (!Options.Has(TSearchOption::Forward)) Editor.SetSelStart(starts.front());
     Editor.ScrollCaret();
     FShown.Editor = nullptr;
 }

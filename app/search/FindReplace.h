@@ -56,16 +56,15 @@ private:
     static bool replacementBytes(TEditor& Editor, const QString& Replacement, std::string& Bytes);
     void selection(TEditor& Editor, int& Start, int& Length) const;
     void showMatch(TEditor& Editor, int Start, int Length);
-    // The rest of the loop without questions, on Text as the editor now holds it.
-    void replaceRest(TEditor& Editor, const std::string& Text, int Start, int Length, const std::string& Pattern,
+    // The rest of the loop without questions.
+    void replaceRest(TEditor& Editor, int Start, int Length, const std::string& Pattern,
                      const std::string& Replacement);
 
-    // Finds the next match in Text from the selection Start/Length (First: the loop's first
-    // search) and gives its replacement as Bytes; false ends the loop.
-    using TNextMatch =
-        std::function<bool(const std::string& Text, int& Start, int& Length, bool First, std::string& Bytes)>;
+    // Finds the next match from the selection Start/Length (First: the loop's first search)
+    // and gives its replacement as Bytes; false ends the loop.
+    using TNextMatch = std::function<bool(int& Start, int& Length, bool First, std::string& Bytes)>;
     // Replaces every match from the selection on without questions.
-    using TReplaceRest = std::function<void(const std::string& Text, int Start, int Length, bool First)>;
+    using TReplaceRest = std::function<void(int Start, int Length, bool First)>;
     void replaceLoop(TEditor& Editor, const TAsk& Ask, const TNextMatch& Next, const TReplaceRest& Rest);
 
     // The regular-expression forms of find once and the replace loop (FindReplaceRegex.cpp).

@@ -65,14 +65,16 @@ void TFindReplace::regexReplaceLoop(TEditor& Editor, const TAsk& Ask) {
     const bool forward = Options.Has(TSearchOption::Forward);
     // The first search takes an empty match at the caret; after a match, an empty one there
     // would be the same place again.
+    // Each takes the text as it stands: one match at a time is the pace of the user's answers.
     replaceLoop(
         Editor, Ask,
-        [&](const std::string& Text, int& Start, int& Length, bool First, std::string& Bytes) {
-            return RegexSearch(Text, Start, Length, matcher, forward, !First) &&
+        [&](int& Start, int& Length, bool First, std::string& Bytes) {
+            const std::string text = Editor.GetText();
+            return RegexSearch(text, Start, Length, matcher, forward, !First) &&
                    replacementBytes(Editor, matcher.Expand(ReplaceText), Bytes);
         },
-        [&](const std::string& Text, int Start, int Length, bool First) {
-            regexReplaceRest(Editor, Text, Start, Length, matcher, !First);
+        [&](int Start, int Length, bool First) {
+            regexReplaceRest(Editor, Editor.GetText(), Start, Length, matcher, !First);
         });
 }
 

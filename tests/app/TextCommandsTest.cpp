@@ -73,14 +73,6 @@ TEST(TextCommands, FullWidthDigitsBecomeAsciiOnlyWhereTheyAreCharacters) {
     EXPECT_EQ("1\x82", ZenDigitsToAscii("\x82\x50\x82"));
 }
 
-TEST(TextCommands, TheCountLeavesOutSpacesTabsAndFullWidthSpaces) {
-    EXPECT_EQ(3, CountCharacters(cp932::FromUnicode(QStringLiteral("あ a　b\t"))));
-    EXPECT_EQ(0, CountCharacters(cp932::FromUnicode(QStringLiteral(" \t　"))));
-    EXPECT_EQ(0, CountCharacters(""));
-    // Half-width kana and bytes that make no character count one each.
-    EXPECT_EQ(4, CountCharacters("\xB6\xDE\x80\xFF"));
-}
-
 // --- the commands in the main window ------------------------------------------------------
 
 using TextCommandsTest = quire::test::TextCommandsFixture;

@@ -2,6 +2,7 @@
 // clipboard and the edit-style requests.
 #include "Cp932Codec.h"
 #include "Editor.h"
+#include "EditorClipboard.h"
 #include "EditorFixture.h"
 #include "Fonts.h"
 #include "OutsideCharTable.h"
@@ -814,6 +815,38 @@ TEST_F(EditingTest, ClipboardTextForOtherProgramsHasLfLineEnds) {
     e->SetRowCol(2, 5);
     e->PasteFromClipboard();
     EXPECT_EQ(all(), "one\r\ntwo\r\nthreeone\r\ntwo\r\nthree");
+}
+
+// The text other programs get is made in pieces of the bytes; it is the text of the bytes made
+// whole, with LF line ends, wherever a piece would end (in a double-byte character, a CR LF).
+TEST(ClipboardText, MadeInPiecesItIsTheTextOfTheWholeBytes) {
+    std::mt19937 rng(9);
+    const char* pieces[] = {"a", "\x82\xA0", "\x88\x9F", "\x81", "\x85", "\r\n", "\r", "\n", "\xB6", "\x80", "\xFF"};
+    for (const std::size_t size : {std::size_t(0), std::size_t(10), std::size_t(65535), std::size_t(65537), std::size_t(300000)}) {
+        for (int round = 0; round < 3; ++round) {
+            std::string bytes;
+            while (bytes.size() < size) bytes += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+            const QByteArray whole = ClipboardPlainText(cp932::ToDisplay(bytes, nullptr)).toUtf8();
+            ASSERT_EQ(ClipboardUtf8(bytes), whole) << "size " << size << " round " << round;
+        }
+    }
+}
+
+// What an editor offers as the primary selection is read from the editor when asked, so it is
+// always what is selected then; a copy on the clipboard keeps the bytes of its moment.
+TEST(ClipboardText, AnOfferReadsItsSourceWhenAskedACopyKeepsItsBytes) {
+    std::string selected = "one\r\ntwo";
+    bool box = false;
+    TClipboardMime offer(TClipboardMime::TSource{[&] { return selected; }, [&] { return box; }}, nullptr);
+    TClipboardMime copy(selected, false, nullptr);
+    EXPECT_EQ(offer.text(), QStringLiteral("one\ntwo"));
+    selected = "\x82\xA0";
+    box = true;
+    EXPECT_EQ(offer.text(), QStringLiteral("\u3042"));
+    EXPECT_TRUE(offer.hasFormat(QString::fromLatin1(BoxMimeType())));
+    EXPECT_EQ(copy.text(), QStringLiteral("one\ntwo"));
+    EXPECT_FALSE(copy.hasFormat(QString::fromLatin1(BoxMimeType())));
+    EXPECT_EQ(copy.Bytes(), "one\r\ntwo");
 }
 
 // Text from other programs comes with LF, CR or CR LF line ends, which the rows store as

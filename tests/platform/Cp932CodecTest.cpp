@@ -1,5 +1,6 @@
 // Conversion between code page 932 and UTF-16.
 #include "Cp932Codec.h"
+#include "Cp932Table.h"
 #include "ShiftJis.h"
 
 #include <gtest/gtest.h>
@@ -154,4 +155,36 @@ TEST(Cp932Codec, InputMethodCharactersTakeTheirCodesAndTheRestAreNamed) {
     bool lossy = false;
     FromUnicode(QStringLiteral("\u301C"), &lossy);
     EXPECT_FALSE(lossy);
+}
+
+TEST(Cp932Count, LeavesOutSpacesTabsFullWidthSpacesAndLineEnds) {
+    using quire::cp932::CountCharacters;
+    EXPECT_EQ(3, CountCharacters(quire::cp932::FromUnicode(QStringLiteral("あ a　b\t"))));
+    EXPECT_EQ(0, CountCharacters(quire::cp932::FromUnicode(QStringLiteral(" \t　\r\n"))));
+    EXPECT_EQ(0, CountCharacters(""));
+    // Half-width kana and bytes that make no character count one each.
+    EXPECT_EQ(4, CountCharacters("\xB6\xDE\x80\xFF"));
+}
+
+// The count is the number of UTF-16 units ToUnicode gives, but for the left-out ones; fed in
+// pieces cut anywhere it is the same.
+TEST(Cp932Count, CountsTheUnitsOfTheDecodedTextAlsoInPieces) {
+    std::mt19937 rng(5);
+    const unsigned char bytes[] = {0x81, 0x40, 0x82, 0xA0, 0x88, 0x9F, 0x85, 0x20, 0x09, 0x41, 0xB6, 0xFC, 0xFF, 0x80};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const int n = static_cast<int>(rng() % 40);
+        for (int i = 0; i < n; ++i) text += static_cast<char>(bytes[rng() % sizeof bytes]);
+        int64_t units = 0;
+        for (const QChar c : quire::cp932::ToUnicode(text))
+            units += c != QLatin1Char(' ') && c != QLatin1Char('\t') && c.unicode() != 0x3000;
+        ASSERT_EQ(quire::cp932::CountCharacters(text), units) << "round " << round;
+        quire::cp932::TCharCounter pieces;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t len = std::min<std::size_t>(text.size() - at, rng() % 4);
+            pieces.Add(std::string_view(text).substr(at, len));
+            at += len;
+        }
+        ASSERT_EQ(pieces.Finish(), units) << "round " << round;
+    }
 }

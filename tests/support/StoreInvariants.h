@@ -51,6 +51,29 @@ inline std::string CheckStoreInvariants(const TEditorScreenStrings& s, const std
         if (!s.WordWrap() && a == TRowAttribute::Wrapped) return "Wrapped with word wrap off" + at;
         if (r == n - 1 && a == TRowAttribute::Wrapped) return "the last row is Wrapped";
     }
+    // The row offsets the store keeps agree with a count of the rows' bytes, both ways.
+    int start = 0;
+    for (int r = 0; r <= n; ++r) {
+        const std::string at = " (row " + std::to_string(r) + ")";
+        if (s.RowOffset(r) != start) return "the row offset differs from a count" + at;
+        if (r == n) break;
+        const int span = s.RowTextSpan(r);
+        int rest = -1;
+        const int last = span > 0 ? start + span - 1 : start;
+        if (span > 0 && (s.RowOfOffset(last, 0, &rest) != r || rest != span - 1))
+            return "the last offset of a row lands elsewhere" + at;
+        start += span;
+    }
+    if (s.TextLength() != start) return "the text length differs from a count";
+    // The rows' text read in place is the text read by copy.
+    std::string buffer;
+    for (int r = 0; r < n; r += 3) {
+        const int count = std::min(n - r, 1 + r % 4);
+        if (s.RowsText(r, count, buffer) != s.GetRowsText(r, count))
+            return "the rows' text read in place differs (row " + std::to_string(r) + ")";
+    }
+    if (n > 0 && s.RowsText(0, n, buffer) != model) return "the whole text read in place differs";
+
     // Parsed rows form a prefix, and their states are those a full parse gives.
     const std::vector<TRowState> full = FullStates(s, factory);
     bool parsed = true;
