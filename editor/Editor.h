@@ -124,19 +124,11 @@ public:
     void SetTopCol(int Value);
     int VisibleRows() const noexcept { return FMetrics.VisibleRows; }
     int VisibleCols() const noexcept { return FMetrics.VisibleCols; }
-    int MaxTopRow() const { return std::max(0, FList->Count() + FMetrics.VisibleRows - 1); }
     bool OverWrite() const noexcept override { return FOverWrite; }
     void SetOverWrite(bool Value);
-    int RememberedCol() const noexcept { return FRememberedCol; }
-    bool HasRememberedCol() const noexcept { return FColKept; }
     void UpdateCaret();
     void ScrollCaretIntoView();
     void ScrollRows(int Delta);
-    // A new position by words; false when it would not move.
-    bool WordMove(int& ARow, int& ACol, int Direction);
-    QPoint PixelToColRow(int X, int Y, bool Round) const;
-    // The row and byte index under a client point; false when there is no character there.
-    bool PosToRowIndex(const QPoint& Pos, int& ARow, int& AIndex);
     void CaretBeginUpdate() override;
     void CaretEndUpdate() override;
     void UnderlineBeginUpdate() override;
@@ -168,7 +160,6 @@ public:
     void SetSelLength(int Value);
     void SelectAll();
     void SelectRow(int ARow);
-    void ExtendRowSelection(int ARow);
     void EndRowSelection() { FSel.RowSelecting = false; }
     bool IsInSelection(int ARow, int ACol);
     // The length of the whole text, every LineEnd row followed by two bytes.
@@ -196,8 +187,6 @@ public:
     void DeleteChar() { FEditing.DeleteChar(); }
     void IndentSelection() { FEditing.IndentSelection(); }
     void UnindentSelection() { FEditing.UnindentSelection(); }
-    void DragCopy(int ARow, int ACol) { FEditing.DragCopy(ARow, ACol); }
-    void DragMove(int ARow, int ACol) { FEditing.DragMove(ARow, ACol); }
     int ByteIndex(int ARow, int ACol) const { return FEditing.ByteIndex(ARow, ACol); }
     // The clipboard format that marks a rectangular copy.
     static const char* BoxMimeType();
@@ -250,7 +239,6 @@ public:
     // The composition's width in columns, and the columns left of the input method's cursor.
     int CompositionColumns() const;
     int CompositionCursorColumns() const;
-    TDragState DragState() const noexcept { return FDragState; }
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
     // --- the column model -------------------------------------------------------------
@@ -258,9 +246,6 @@ public:
     // The columns of row ARow (none for a row that does not exist).
     TColumnMap ColumnMap(int ARow) const;
     int RowWidth(int ARow) const;
-    // The byte index of column ACol of row ARow, limited to the row's bytes.
-    int ColToIndex(int ARow, int ACol) const;
-    int IndexToCol(int ARow, int AIndex) const;
 
     // --- metrics ----------------------------------------------------------------------
     const TEditorMetrics& Metrics() const noexcept { return FMetrics; }
@@ -272,13 +257,11 @@ public:
     int LeftbarWidth() const noexcept { return FMetrics.LeftbarWidth; }
     int LeftbarDigits() const noexcept { return FMetrics.LeftbarDigits; }
     int RulerHeight() const noexcept { return FMetrics.RulerHeight; }
-    bool TransparentMode() const noexcept { return FMetrics.Transparent; }
     // True while the caret-row underline is suspended (during a selection or an edit).
     bool UnderlineSuspended() const noexcept { return FUnderlineCount > 0; }
     // True while the caret is shown and in the visible phase of its blinking.
     bool CaretVisible() const noexcept { return FCaretShown && FCaretBlinkOn; }
     const QList<QInputMethodEvent::Attribute>& PreeditFormats() const noexcept { return FPreeditFormats; }
-    void UpdateMetrics();
     int UnderlineY(int ARow) const;
     QColor ToQColor(TColor Value, bool Background) const;
 
@@ -323,6 +306,24 @@ protected:
     void DoChange();
 
 private:
+    // used only by the control itself
+    int MaxTopRow() const { return std::max(0, FList->Count() + FMetrics.VisibleRows - 1); }
+    int RememberedCol() const noexcept { return FRememberedCol; }
+    bool HasRememberedCol() const noexcept { return FColKept; }
+    // A new position by words; false when it would not move.
+    bool WordMove(int& ARow, int& ACol, int Direction);
+    QPoint PixelToColRow(int X, int Y, bool Round) const;
+    // The row and byte index under a client point; false when there is no character there.
+    bool PosToRowIndex(const QPoint& Pos, int& ARow, int& AIndex);
+    void ExtendRowSelection(int ARow);
+    void DragCopy(int ARow, int ACol) { FEditing.DragCopy(ARow, ACol); }
+    void DragMove(int ARow, int ACol) { FEditing.DragMove(ARow, ACol); }
+    TDragState DragState() const noexcept { return FDragState; }
+    // The byte index of column ACol of row ARow, limited to the row's bytes.
+    int ColToIndex(int ARow, int ACol) const;
+    int IndexToCol(int ARow, int AIndex) const;
+    bool TransparentMode() const noexcept { return FMetrics.Transparent; }
+    void UpdateMetrics();
     // caret
     // Moves the caret to ARow, then ACol, without showing it in between (nor after: the
     // caller calls UpdateCaret once it is done).
