@@ -251,7 +251,8 @@ int main(int argc, char** argv) {
         many.reserve(1500000u * 40);
         for (int i = 0; i < 1500000; ++i)
             many += "row " + std::to_string(i) + " \x82\xA0\x82\xA2\x82\xA4 some text\r\n";
-        if (!write(sjis, t.ShiftJis) || !write(euc, t.Euc) || !write(euc0212, withJisX0212(t.Euc)) || !write(jis, t.Jis) || !write(rows, many))
+        if (!write(sjis, t.ShiftJis) || !write(euc, t.Euc) || !write(euc0212, withJisX0212(t.Euc)) ||
+            !write(jis, t.Jis) || !write(rows, many))
             return 1;
     }
     // A private X server (another one may be anybody's), unless --display names one.

@@ -230,16 +230,7 @@ void TEditor::LinesUpdateEnd() {
     UpdateCaret();
 }
 
-int TEditor::lastShownRow() const {
-    // The last row with any pixel on the screen: below the whole rows a part of one more shows.
-    return FTopRow + std::max(0, viewport()->height() - 1 - FMetrics.TextTop) / FMetrics.RowHeight;
-}
-
-void TEditor::InvalidateRow(int ARow) {
-    if (ARow < FTopRow || ARow > lastShownRow()) return;
-    const int y = FMetrics.TextTop + (ARow - FTopRow) * FMetrics.RowHeight;
-    viewport()->update(QRect(FMetrics.TextLeft, y, viewport()->width() - FMetrics.TextLeft, FMetrics.RowHeight));
-}
+void TEditor::InvalidateRow(int ARow) { FScreen.InvalidateRow(ARow); }
 
 void TEditor::UpdateView() {
     UpdateMetrics();
@@ -250,19 +241,11 @@ void TEditor::UpdateView() {
 
 void TEditor::StoreChanged() { DoChange(); }
 
-void TEditor::invalidateRows(int From, int To) {
-    From = std::max(From, FTopRow);
-    To = std::min(To, lastShownRow());
-    if (To < From) return;
-    const int y = FMetrics.TextTop + (From - FTopRow) * FMetrics.RowHeight;
-    viewport()->update(QRect(0, y, viewport()->width(), (To - From + 1) * FMetrics.RowHeight));
-}
-
-// The change repaint (the work of TEditorScreen): after a text change only the rows that
-// changed are repainted, and the rows below them are scrolled.
+// The change handler: the screen repaints the rows that changed and scrolls those below them,
+// then the left bar, the scroll bars and the modified flag follow.
 void TEditor::DoChange() {
     const TChangeRecord r = FList->ChangeRecord;
-    if (r.Changed) repaintChange(r);
+    if (r.Changed) FScreen.RepaintChange(r);
     const int oldDigits = FMetrics.LeftbarDigits;
     updateLeftbarDigits();
     if (oldDigits != FMetrics.LeftbarDigits) {
@@ -274,35 +257,6 @@ void TEditor::DoChange() {
         FModified = true;
         if (OnChange) OnChange(this);
     }
-}
-
-void TEditor::repaintChange(const TChangeRecord& R) {
-    const int delta = R.InsertedRows - R.DeletedRows;
-    if (std::abs(delta) > FMetrics.VisibleRows) {
-        viewport()->update(QRect(0, FMetrics.TextTop, viewport()->width(), viewport()->height() - FMetrics.TextTop));
-        return;
-    }
-    // Rows from C on hold what the rows from C - delta held before the change.
-    const int c = R.ChangedRow + R.InsertedRows + std::max(0, R.ReparsedRows - R.InsertedRows);
-    if (delta == 0) {
-        invalidateRows(R.ChangedRow, c < FList->Count() ? c - 1 : c);
-    } else {
-        scrollRowsFrom(c, delta);
-        invalidateRows(R.ChangedRow, c - 1);
-        if (c >= FList->Count()) invalidateRows(c, c);
-    }
-    // Row numbers stay with the rows, not with the text scrolled past them.
-    if (FLeftbar.Visible() && FLeftbar.ShowNumber()) invalidateRows(std::min(c, R.ChangedRow), lastShownRow());
-}
-
-void TEditor::scrollRowsFrom(int C, int Delta) {
-    // Their pixels move by Delta rows: from where they were to where they now belong, down
-    // to the bottom of the view. What the move uncovers is repainted.
-    const int height = viewport()->height();
-    const int to = FMetrics.RowY(std::max(C, FTopRow), FTopRow);
-    if (to >= height) return;
-    const int top = std::max(FMetrics.TextTop, to - std::max(Delta, 0) * FMetrics.RowHeight);
-    viewport()->scroll(0, Delta * FMetrics.RowHeight, QRect(0, top, viewport()->width(), height - top));
 }
 
 // --- metrics -------------------------------------------------------------------------
@@ -403,17 +357,11 @@ int TEditor::UnderlineY(int ARow) const {
 
 // --- the column model ----------------------------------------------------------------
 
-TColumnMap TEditor::ColumnMap(int ARow) const {
-    if (ARow < 0 || ARow >= FList->Count()) return {};
-    return TColumnMap(FList->Get(ARow), ColumnContext());
-}
+TColumnMap TEditor::ColumnMap(int ARow) const { return FEditing.ColumnMap(ARow); }
 
-int TEditor::RowWidth(int ARow) const { return ColumnMap(ARow).Width(); }
+int TEditor::RowWidth(int ARow) const { return FEditing.RowWidth(ARow); }
 
-int TEditor::ColToIndex(int ARow, int ACol) const {
-    if (ARow < 0 || ARow >= FList->Count()) return 0;
-    return std::clamp(ByteIndex(ARow, ACol), 0, static_cast<int>(FList->Get(ARow).size()));
-}
+int TEditor::ColToIndex(int ARow, int ACol) const { return FEditing.ColToIndex(ARow, ACol); }
 
 int TEditor::IndexToCol(int ARow, int AIndex) const {
     if (ARow < 0 || ARow >= FList->Count()) return 0;

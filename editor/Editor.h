@@ -3,9 +3,11 @@
 // active fountain, and keeps a caret and a normal or rectangular selection.
 #pragma once
 
-#include "EditorLink.h"
+#include "EditingHost.h"
+#include "EditorEditing.h"
 #include "EditorMetrics.h"
 #include "EditorOptions.h"
+#include "EditorScreen.h"
 #include "EditorScreenStrings.h"
 #include "EditorSelection.h"
 #include "EditorStrings.h"
@@ -35,7 +37,7 @@ enum class TDragState { None, Pending, Dragging };
 // Which of the caret's cursors the mouse pointer shows.
 enum class TCursorKind { Default, LeftMargin, TopMargin, InSel, DragSel, DragSelCopy };
 
-class TEditor : public QAbstractScrollArea, public TEditorLink {
+class TEditor : public QAbstractScrollArea, public TEditingHost {
     Q_OBJECT
 
 public:
@@ -53,7 +55,7 @@ public:
     void SetModified(bool Value) { FModified = Value; }
 
     // --- options ----------------------------------------------------------------------
-    TEditorCaret& Caret() noexcept { return FCaret; }
+    TEditorCaret& Caret() noexcept override { return FCaret; }
     void SetCaret(const TEditorCaret& Value) { FCaret.Assign(Value); }
     TEditorMarks& Marks() noexcept { return FMarks; }
     void SetMarks(const TEditorMarks& Value) { FMarks.Assign(Value); }
@@ -75,7 +77,7 @@ public:
     void SetFountain(TFountain* Value);
     // Fountain when one is set, else the view's own.
     TFountain& ActiveFountain() { return FFountain ? *FFountain : FView.Fountain(); }
-    bool ReadOnly() const noexcept { return FReadOnly; }
+    bool ReadOnly() const noexcept override { return FReadOnly; }
     void SetReadOnly(bool Value);
     TSortedStringList& ReserveWordList() { return FView.Fountain().ReserveWordList(); }
     void SetReserveWordList(const std::vector<std::string>& Words);
@@ -123,42 +125,17 @@ public:
     void SetTopCol(int Value);
     int VisibleRows() const noexcept { return FMetrics.VisibleRows; }
     int VisibleCols() const noexcept { return FMetrics.VisibleCols; }
-    int MaxTopRow() const { return std::max(0, FList->Count() + FMetrics.VisibleRows - 1); }
-    bool OverWrite() const noexcept { return FOverWrite; }
+    bool OverWrite() const noexcept override { return FOverWrite; }
     void SetOverWrite(bool Value);
-    int RememberedCol() const noexcept { return FRememberedCol; }
-    bool HasRememberedCol() const noexcept { return FColKept; }
     void UpdateCaret();
     void ScrollCaretIntoView();
     void ScrollRows(int Delta);
-    // A new position by words; false when it would not move.
-    bool WordMove(int& ARow, int& ACol, int Direction);
+    // The column (x) and row (y) under a client point.
     QPoint PixelToColRow(int X, int Y, bool Round) const;
-    // The row and byte index under a client point; false when there is no character there.
-    bool PosToRowIndex(const QPoint& Pos, int& ARow, int& AIndex);
     void CaretBeginUpdate() override;
     void CaretEndUpdate() override;
-    void UnderlineBeginUpdate();
-    void UnderlineEndUpdate();
-    // Hides the caret, and with Underline also suspends the caret-row underline, for the
-    // lifetime of the guard: steps that move the caret several times show it once at the end.
-    class TCaretUpdate {
-    public:
-        explicit TCaretUpdate(TEditor& Editor, bool Underline = false) : FEditor(Editor), FUnderline(Underline) {
-            FEditor.CaretBeginUpdate();
-            if (FUnderline) FEditor.UnderlineBeginUpdate();
-        }
-        ~TCaretUpdate() {
-            if (FUnderline) FEditor.UnderlineEndUpdate();
-            FEditor.CaretEndUpdate();
-        }
-        TCaretUpdate(const TCaretUpdate&) = delete;
-        TCaretUpdate& operator=(const TCaretUpdate&) = delete;
-
-    private:
-        TEditor& FEditor;
-        bool FUnderline;
-    };
+    void UnderlineBeginUpdate() override;
+    void UnderlineEndUpdate() override;
     // The caret's pixel (top left of its shape) and size.
     QRect CaretRect() const;
     // Where the caret was drawn when it was last shown: painting draws it there, and hiding
@@ -177,31 +154,23 @@ public:
     int SelEndRow() const noexcept { return FSel.EndRow; }
     int SelStartIndex() const noexcept { return FSel.StartIndex; }
     int SelEndIndex() const noexcept { return FSel.EndIndex; }
-    void AnchorSelection();
-    void ExtendSelection();
+    void AnchorSelection() override;
+    void ExtendSelection() override;
     void ClearSelection() override;
-    int SelStart();
-    int SelLength();
+    int SelStart() { return FEditing.SelStart(); }
+    int SelLength() { return FEditing.SelLength(); }
     void SetSelStart(int Value);
     void SetSelLength(int Value);
     void SelectAll();
     void SelectRow(int ARow);
-    void ExtendRowSelection(int ARow);
     void EndRowSelection() { FSel.RowSelecting = false; }
     bool IsInSelection(int ARow, int ACol);
     // The length of the whole text, every LineEnd row followed by two bytes.
-    int TextLength();
+    int TextLength() { return FEditing.TextLength(); }
 
-    // --- editing (each one ReplaceRows, one undo step) --------------------------------
-    std::string SelectedText();
-    // The rows left when the selection is cut out, each with the 1-based index of the cut.
-    struct TRemainderRow {
-        std::string Text;
-        TRowAttribute Attribute;
-        int Split;
-    };
-    std::vector<TRemainderRow> SelectionRemainder();
-    void DeleteSelection();
+    // --- editing (each one ReplaceRows, one undo step: the work of TEditorEditing) -------
+    std::string SelectedText() { return FEditing.SelectedText(); }
+    void DeleteSelection() { FEditing.DeleteSelection(); }
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
@@ -209,33 +178,24 @@ public:
     // bytes an editor copied, else the text converted, characters that had to become "?"
     // reported as typed ones are.
     std::string ClipboardBytes(QClipboard::Mode Mode = QClipboard::Clipboard) const;
-    void InsertText(const std::string& T);
+    void InsertText(const std::string& T) { FEditing.InsertText(T); }
     // Replaces Length bytes from the text offset Start (offsets as SelStart's) with T as one
     // edit and puts the caret after it. Unlike a selection it reaches bytes past column 1000.
-    void ReplaceText(int Start, int Length, const std::string& T);
+    void ReplaceText(int Start, int Length, const std::string& T) { FEditing.ReplaceText(Start, Length, T); }
     // Replaces Length bytes at each of Starts (text offsets, ascending, apart) by T as one undo
     // step; the caret goes after the last new text.
-    void ReplaceRanges(const std::vector<int>& Starts, int Length, const std::string& T);
-    void BoxPaste(const std::string& T);
-    void TypeText(const std::string& S);
+    void ReplaceRanges(const std::vector<int>& Starts, int Length, const std::string& T) {
+        FEditing.ReplaceRanges(Starts, Length, T);
+    }
+    void BoxPaste(const std::string& T) { FEditing.BoxPaste(T); }
+    void TypeText(const std::string& S) { FEditing.TypeText(S); }
     void InsertTab();
-    void NewLine(bool Shift);
-    void Backspace();
-    void DeleteChar();
-    void IndentSelection();
-    void UnindentSelection();
-    void DragCopy(int ARow, int ACol);
-    void DragMove(int ARow, int ACol);
-    bool CanSelMove() const;
-    // Shared measures.
-    int ByteIndex(int ARow, int ACol) const;
-    int TextOffset(int Base, int ARow, int ACol) const;
-    int BaseRow(int ARow) const;
-    static int BoxStartIndex(const TColumnMap& A, int C);
-    static int BoxEndIndex(const TColumnMap& A, int C);
-    int IndentWidth(std::string_view S) const;
-    int BlankWidth(std::string_view S) const;
-    int PrevLineIndent(int ARow) const;
+    void NewLine(bool Shift) { FEditing.NewLine(Shift); }
+    void Backspace() { FEditing.Backspace(); }
+    void DeleteChar() { FEditing.DeleteChar(); }
+    void IndentSelection() { FEditing.IndentSelection(); }
+    void UnindentSelection() { FEditing.UnindentSelection(); }
+    int ByteIndex(int ARow, int ACol) const { return FEditing.ByteIndex(ARow, ACol); }
     // The clipboard format that marks a rectangular copy.
     static const char* BoxMimeType();
 
@@ -287,7 +247,6 @@ public:
     // The composition's width in columns, and the columns left of the input method's cursor.
     int CompositionColumns() const;
     int CompositionCursorColumns() const;
-    TDragState DragState() const noexcept { return FDragState; }
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
     // --- the column model -------------------------------------------------------------
@@ -295,9 +254,6 @@ public:
     // The columns of row ARow (none for a row that does not exist).
     TColumnMap ColumnMap(int ARow) const;
     int RowWidth(int ARow) const;
-    // The byte index of column ACol of row ARow, limited to the row's bytes.
-    int ColToIndex(int ARow, int ACol) const;
-    int IndexToCol(int ARow, int AIndex) const;
 
     // --- metrics ----------------------------------------------------------------------
     const TEditorMetrics& Metrics() const noexcept { return FMetrics; }
@@ -309,13 +265,11 @@ public:
     int LeftbarWidth() const noexcept { return FMetrics.LeftbarWidth; }
     int LeftbarDigits() const noexcept { return FMetrics.LeftbarDigits; }
     int RulerHeight() const noexcept { return FMetrics.RulerHeight; }
-    bool TransparentMode() const noexcept { return FMetrics.Transparent; }
     // True while the caret-row underline is suspended (during a selection or an edit).
     bool UnderlineSuspended() const noexcept { return FUnderlineCount > 0; }
     // True while the caret is shown and in the visible phase of its blinking.
     bool CaretVisible() const noexcept { return FCaretShown && FCaretBlinkOn; }
     const QList<QInputMethodEvent::Attribute>& PreeditFormats() const noexcept { return FPreeditFormats; }
-    void UpdateMetrics();
     int UnderlineY(int ARow) const;
     QColor ToQColor(TColor Value, bool Background) const;
 
@@ -332,6 +286,10 @@ public:
     void InvalidateRow(int ARow) override;
     void StoreChanged() override;
     void UpdateView() override;
+
+    // --- what the editing operations need (TEditingHost) --------------------------------
+    void MoveCaretTo(int ARow, int ACol) override { moveCaretTo(ARow, ACol); }
+    void RepaintText() override;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -356,6 +314,23 @@ protected:
     void DoChange();
 
 private:
+    // used only by the control itself
+    int MaxTopRow() const { return std::max(0, FList->Count() + FMetrics.VisibleRows - 1); }
+    int RememberedCol() const noexcept { return FRememberedCol; }
+    bool HasRememberedCol() const noexcept { return FColKept; }
+    // A new position by words; false when it would not move.
+    bool WordMove(int& ARow, int& ACol, int Direction);
+    // The row and byte index under a client point; false when there is no character there.
+    bool PosToRowIndex(const QPoint& Pos, int& ARow, int& AIndex);
+    void ExtendRowSelection(int ARow);
+    void DragCopy(int ARow, int ACol) { FEditing.DragCopy(ARow, ACol); }
+    void DragMove(int ARow, int ACol) { FEditing.DragMove(ARow, ACol); }
+    TDragState DragState() const noexcept { return FDragState; }
+    // The byte index of column ACol of row ARow, limited to the row's bytes.
+    int ColToIndex(int ARow, int ACol) const;
+    int IndexToCol(int ARow, int AIndex) const;
+    bool TransparentMode() const noexcept { return FMetrics.Transparent; }
+    void UpdateMetrics();
     // caret
     // Moves the caret to ARow, then ACol, without showing it in between (nor after: the
     // caller calls UpdateCaret once it is done).
@@ -378,12 +353,9 @@ private:
     void invalidateCaret();
     bool caretInView() const;
     // selection
-    void computeSelection();
     void repaintSelectionChange(const TSelRect& Old, const TSelRect& New);
-    int roundStartIndex(int ARow, int ACol) const;
     // The row a row selection reaches for ARow: within the rows, never past an end-of-file row.
     int rowSelectionRow(int ARow) const;
-    int roundEndIndex(int ARow, int ACol) const;
     // input
     void moveKey(int Key, bool Shift, bool Ctrl, bool AutoRepeat);
     void moveLeft(bool Ctrl);
@@ -392,11 +364,12 @@ private:
     void moveDown(bool Ctrl, bool AutoRepeat);
     bool handlePopupShortcut(QKeyEvent* Event);
     bool ownPopupTakes(const QKeySequence& Key) const;
+    // The editor's own popup menu, built when first needed.
+    class TEditorPopupMenu& ownPopupMenu();
     void setPointer(TCursorKind Kind);
     // The caret's default cursor, whatever the pointer kind.
     void showDefaultPointer();
     void cancelDrag();
-    void createPopupMenu();
     void typeUnicode(const QString& Text);
     // Shows Text as the composition, with the input method's attributes.
     void setComposition(const QString& Text, const QList<QInputMethodEvent::Attribute>& Attributes);
@@ -416,33 +389,8 @@ private:
         int Kind = 0;
     };
     bool findTokenAt(const QPoint& Pos, bool UseBrackets, TTokenPlace& Place);
-    // editing
-    std::string rowWithLineEnd(int ARow) const;
-    // Backspace and Delete with a selection delete it (and nothing happens when read-only):
-    // true when the key was handled that way.
-    bool deleteSelectionInstead();
-    // Replaces the text of row ARow, keeping its line end.
-    void replaceRow(int ARow, std::string Text);
-    // The steps of Backspace.
-    int earlierIndent() const;
-    void unindentToEarlierRow();
-    void deleteCharBefore();
-    void joinWithRowAbove();
-    void replaceRange(int First, int Last, const std::string& Text);
-    std::string joinRemainder(const std::vector<TRemainderRow>& Rows) const;
-    void changeIndent(bool Indent);
-    void changeBoxIndent(bool Indent);
-    void changeLineIndent(bool Indent);
-    // Rows of a wrapped line do not take an indent: only a row that is a whole line does.
-    bool outsideWrappedLine(int ARow) const;
     // view
     void updateScrollBars();
-    void invalidateRows(int From, int To);
-    int lastShownRow() const;
-    // The repaint of a text change: the changed rows, and the rows after them moved.
-    void repaintChange(const TChangeRecord& R);
-    // Moves the pixels of the rows from C down to the bottom of the view by Delta rows.
-    void scrollRowsFrom(int C, int Delta);
     void updateLeftbarDigits();
     void hookFountain(TFountain* F);
     void unhookFountain(TFountain* F);
@@ -488,6 +436,7 @@ private:
     bool FParseAfterPaint = false;
 
     TEditorSelection FSel;
+    TEditorEditing FEditing{*this, FSel};
 
     // input
     TDragState FDragState = TDragState::None;
@@ -505,13 +454,13 @@ private:
     // the focus changes meanwhile, the commit was the platform's hand-over of it.
     QString FJustLanded;
     QList<QKeySequence> FReservedShortcuts;
-    class QMenu* FPopupMenu = nullptr;
+    class TEditorPopupMenu* FPopupMenu = nullptr; // built when first needed
     QPointer<QMenu> FOwnerPopup;
     // What this editor offers as X's primary selection, while it is there.
     QPointer<QMimeData> FOfferedPrimary;
-    std::vector<class QAction*> FPopupItems;
 
     TEditorMetrics FMetrics;
+    TEditorScreen FScreen{*this};
 };
 
 } // namespace quire

@@ -357,46 +357,7 @@ bool TEditor::WordMove(int& ARow, int& ACol, int Direction) {
 
 void TEditor::AnchorSelection() {
     if (Selected()) ClearSelection();
-    if (FList->Count() == 0) return;
-    FSel.State = TSelectionState::Anchored;
-    FSel.AnchorRow = FRow;
-    FSel.AnchorIndex = ColToIndex(FRow, FCol);
-    FSel.AnchorCol = FSel.Mode == TSelectionMode::Box ? FCol : std::min(FCol, RowWidth(FRow));
-    FSel.StartRow = FSel.EndRow = FRow;
-    FSel.StartIndex = FSel.EndIndex = FSel.AnchorIndex;
-    FSel.Rect = FSel.PrevRect = TSelRect{FRow, FRow, FSel.AnchorCol, FSel.AnchorCol};
-}
-
-void TEditor::computeSelection() {
-    const int c = ColToIndex(FRow, FCol);
-    FSel.StartRow = std::min(FSel.AnchorRow, FRow);
-    FSel.EndRow = std::max(FSel.AnchorRow, FRow);
-    if (FSel.AnchorRow == FRow) {
-        FSel.StartIndex = std::min(FSel.AnchorIndex, c);
-        FSel.EndIndex = std::max(FSel.AnchorIndex, c) - 1;
-    } else if (FSel.AnchorRow < FRow) {
-        FSel.StartIndex = FSel.AnchorIndex;
-        FSel.EndIndex = c - 1;
-    } else {
-        FSel.StartIndex = c;
-        FSel.EndIndex = FSel.AnchorIndex - 1;
-    }
-    FSel.Rect.Top = FSel.StartRow;
-    FSel.Rect.Bottom = FSel.EndRow;
-    if (FSel.Mode == TSelectionMode::Box) {
-        FSel.Rect.Left = std::min(FSel.AnchorCol, FCol);
-        FSel.Rect.Right = std::max(FSel.AnchorCol, FCol);
-    } else if (FSel.AnchorRow == FRow) {
-        const int w = RowWidth(FRow);
-        FSel.Rect.Left = std::min(std::min(FSel.AnchorCol, FCol), w);
-        FSel.Rect.Right = std::min(std::max(FSel.AnchorCol, FCol), w);
-    } else if (FSel.AnchorRow < FRow) {
-        FSel.Rect.Left = std::min(FSel.AnchorCol, RowWidth(FSel.AnchorRow));
-        FSel.Rect.Right = std::min(FCol, RowWidth(FRow));
-    } else {
-        FSel.Rect.Left = std::min(FCol, RowWidth(FRow));
-        FSel.Rect.Right = std::min(FSel.AnchorCol, RowWidth(FSel.AnchorRow));
-    }
+    FEditing.AnchorAtCaret();
 }
 
 void TEditor::repaintSelectionChange(const TSelRect& Old, const TSelRect& New) {
@@ -405,11 +366,11 @@ void TEditor::repaintSelectionChange(const TSelRect& Old, const TSelRect& New) {
     const int top = std::min(Old.Top, New.Top) - 1;
     const int bottom = std::max(Old.Bottom, New.Bottom);
     if (Old.Top == New.Top && Old.Bottom == New.Bottom && FSel.Mode == TSelectionMode::Normal) {
-        invalidateRows(Old.Top, Old.Top);
-        invalidateRows(Old.Bottom, Old.Bottom);
+        FScreen.InvalidateRows(Old.Top, Old.Top);
+        FScreen.InvalidateRows(Old.Bottom, Old.Bottom);
         return;
     }
-    invalidateRows(top, bottom);
+    FScreen.InvalidateRows(top, bottom);
 }
 
 void TEditor::ExtendSelection() {
@@ -418,7 +379,7 @@ void TEditor::ExtendSelection() {
         UnderlineBeginUpdate();
         FSel.State = TSelectionState::Selected;
     }
-    computeSelection();
+    FEditing.ComputeSelection();
     repaintSelectionChange(FSel.PrevRect, FSel.Rect);
     FSel.PrevRect = FSel.Rect;
     if (OnSelectionChange) OnSelectionChange(this, true);
@@ -428,7 +389,7 @@ void TEditor::ClearSelection() {
     if (!Selected()) return;
     FSel.State = TSelectionState::NoSelection;
     if (!(FSel.Rect.Top == FSel.Rect.Bottom && FSel.Rect.Left == FSel.Rect.Right)) {
-        invalidateRows(FSel.Rect.Top - 1, FSel.Rect.Bottom);
+        FScreen.InvalidateRows(FSel.Rect.Top - 1, FSel.Rect.Bottom);
     }
     UnderlineEndUpdate();
     FColKept = false;
@@ -441,59 +402,11 @@ void TEditor::SetSelectionMode(TSelectionMode Value) {
     FSel.Mode = Value;
     if (Selected()) {
         if (Value == TSelectionMode::Box) showDefaultPointer();
-        computeSelection();
+        FEditing.ComputeSelection();
         FSel.PrevRect = FSel.Rect;
         viewport()->update();
     }
     if (OnSelectionModeChange) OnSelectionModeChange(this);
-}
-
-int TEditor::TextLength() { return FList->RowOffset(FList->Count()); }
-
-int TEditor::SelStart() {
-    if (FList->Count() == 0) return 0;
-    const int row = Selected() ? FSel.StartRow : FRow;
-    const int index = Selected() ? FSel.StartIndex : ColToIndex(FRow, FCol);
-    return FList->RowOffset(row) + index;
-}
-
-int TEditor::roundStartIndex(int ARow, int ACol) const {
-    const TColumnMap a = ColumnMap(ARow);
-    int c = ACol;
-    if (a.Is(c, TColumnCode::Trail))
-        ++c;
-    else
-        while (a.Is(c, TColumnCode::TabPad)) ++c;
-    return ColToIndex(ARow, c);
-}
-
-int TEditor::roundEndIndex(int ARow, int ACol) const {
-    const TColumnMap a = ColumnMap(ARow);
-    int c = ACol;
-    if (!a.Is(c, TColumnCode::Lead))
-        while (c > 0 && a.Is(c, TColumnCode::TabPad)) --c;
-    return ColToIndex(ARow, c);
-}
-
-int TEditor::SelLength() {
-    if (!Selected()) return 0;
-    const TEditorScreenStrings& l = *FList;
-    if (FSel.Mode == TSelectionMode::Box) {
-        int n = 0;
-        for (int r = FSel.StartRow; r <= FSel.EndRow && r < l.Count(); ++r)
-            n += std::max(0, roundEndIndex(r, FSel.Rect.Right) - roundStartIndex(r, FSel.Rect.Left)) + 2;
-        return n;
-    }
-    if (FSel.StartRow >= l.Count()) return 0; // only the empty place after the final line end
-    if (FSel.StartRow == FSel.EndRow) {
-        const int len = static_cast<int>(l.Get(FSel.StartRow).size());
-        return std::max(0, std::min(FSel.EndIndex, len - 1) - FSel.StartIndex + 1);
-    }
-    int n = static_cast<int>(l.Get(FSel.StartRow).size()) - FSel.StartIndex;
-    if (l.RowAttribute(FSel.StartRow) == TRowAttribute::LineEnd) n += 2;
-    n += l.RowOffset(FSel.EndRow, FSel.StartRow + 1);
-    if (FSel.EndRow < l.Count()) n += std::min(FSel.EndIndex + 1, static_cast<int>(l.Get(FSel.EndRow).size()));
-    return n;
 }
 
 void TEditor::SetSelStart(int Value) {
@@ -608,7 +521,8 @@ bool TEditor::IsInSelection(int ARow, int ACol) {
         return true;
     }
     const int index = ColToIndex(ARow, ACol);
-    return index >= roundStartIndex(ARow, FSel.Rect.Left) && index <= roundEndIndex(ARow, FSel.Rect.Right - 1);
+    return index >= FEditing.RoundStartIndex(ARow, FSel.Rect.Left) &&
+           index <= FEditing.RoundEndIndex(ARow, FSel.Rect.Right - 1);
 }
 
 } // namespace quire

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace quire {
 
 class TOutsideCharTable;

@@ -71,7 +71,7 @@ void TEditor::setComposition(const QString& Text, const QList<QInputMethodEvent:
     for (const QInputMethodEvent::Attribute& a : Attributes)
         if (a.type == QInputMethodEvent::Cursor) FPreeditCursor = std::clamp(a.start, 0, static_cast<int>(Text.size()));
     scrollCompositionIntoView();
-    invalidateRows(FRow, FRow); // the row is drawn with the composition inserted, or without it
+    FScreen.InvalidateRows(FRow, FRow); // the row is drawn with the composition inserted, or without it
     UpdateCaret();
 }
 

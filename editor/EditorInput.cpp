@@ -4,6 +4,7 @@
 
 #include "Cp932Codec.h"
 #include "EditorClipboard.h"
+#include "EditorPopupMenu.h"
 #include "FountainParser.h"
 #include "ShiftJis.h"
 
@@ -22,67 +23,14 @@ namespace quire {
 
 // --- the popup menu ------------------------------------------------------------------
 
-namespace {
-enum PopupItem { piUndo, piRedo, piCut, piCopy, piPaste, piBoxPaste, piDelete, piSelectAll, piBoxMode, piCount };
-}
-
-// The editor's own popup menu (TEditorPopupMenu): a QMenu with its eleven items, built when it
-// is first needed.
-void TEditor::createPopupMenu() {
-    FPopupMenu = new QMenu(this);
-    struct Item {
-        const char* Caption;
-        const char* Shortcut;
-        std::function<void()> Action;
-    };
-    const std::vector<Item> items = {
-        {"元に戻す(&U)", "Ctrl+Z", [this] { Undo(); }},
-        {"やり直し(&R)", "Ctrl+A", [this] { Redo(); }},
-        {nullptr, nullptr, {}},
-        {"切り取り(&T)", "Ctrl+X", [this] { CutToClipboard(); }},
-        {"コピー(&C)", "Ctrl+C", [this] { CopyToClipboard(); }},
-        {"貼り付け(&P)", "Ctrl+V", [this] { PasteFromClipboard(); }},
-        {"Box貼り付け(&B)", "Ctrl+B", [this] { BoxPaste(ClipboardBytes()); }},
-        {"削除(&D)", nullptr, [this] { DeleteSelection(); }},
-        {nullptr, nullptr, {}},
-        {"すべて選択(&A)", nullptr, [this] { SelectAll(); }},
-        {nullptr, nullptr, {}},
-        {"Box選択モード(&K)", "Ctrl+K", {}},
-    };
-    for (const Item& it : items) {
-        if (!it.Caption) {
-            FPopupMenu->addSeparator();
-            continue;
-        }
-        QAction* a = FPopupMenu->addAction(QString::fromUtf8(it.Caption));
-        if (it.Shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(it.Shortcut)));
-        a->setShortcutContext(Qt::WidgetShortcut);
-        if (it.Action) connect(a, &QAction::triggered, this, it.Action);
-        FPopupItems.push_back(a);
-    }
-    QAction* box = FPopupItems[piBoxMode];
-    box->setCheckable(true);
-    connect(box, &QAction::triggered, this,
-            [this](bool checked) { SetSelectionMode(checked ? TSelectionMode::Box : TSelectionMode::Normal); });
-    // Enabled and checked states are set just before the menu opens.
-    connect(FPopupMenu, &QMenu::aboutToShow, this, [this] {
-        const bool text = ClipboardHasText();
-        FPopupItems[piUndo]->setEnabled(!FReadOnly && CanUndo());
-        FPopupItems[piRedo]->setEnabled(!FReadOnly && CanRedo());
-        FPopupItems[piCut]->setEnabled(SelLength() > 0 && !FReadOnly);
-        FPopupItems[piCopy]->setEnabled(SelLength() > 0);
-        FPopupItems[piPaste]->setEnabled(text && !FReadOnly);
-        FPopupItems[piBoxPaste]->setEnabled(text && !FReadOnly);
-        FPopupItems[piDelete]->setEnabled(SelLength() > 0 && !FReadOnly);
-        FPopupItems[piSelectAll]->setEnabled(TextLength() > 0);
-        FPopupItems[piBoxMode]->setChecked(FSel.Mode == TSelectionMode::Box);
-    });
-}
-
 QMenu* TEditor::PopupMenu() {
     if (FOwnerPopup) return FOwnerPopup;
-    if (!FPopupMenu) createPopupMenu();
-    return FPopupMenu;
+    return &ownPopupMenu();
+}
+
+TEditorPopupMenu& TEditor::ownPopupMenu() {
+    if (!FPopupMenu) FPopupMenu = new TEditorPopupMenu(*this);
+    return *FPopupMenu;
 }
 
 void TEditor::SetPopupMenu(QMenu* Menu) { FOwnerPopup = Menu; }
@@ -100,15 +48,7 @@ bool TEditor::ownPopupTakes(const QKeySequence& Key) const { return !FOwnerPopup
 bool TEditor::handlePopupShortcut(QKeyEvent* Event) {
     const QKeySequence key(Event->keyCombination());
     if (!ownPopupTakes(key)) return false;
-    if (!FPopupMenu) createPopupMenu();
-    emit FPopupMenu->aboutToShow();
-    for (QAction* a : FPopupItems) {
-        if (a->shortcut() == key && a->isEnabled()) {
-            a->trigger(); // a checkable item toggles its own check
-            return true;
-        }
-    }
-    return false;
+    return ownPopupMenu().TriggerShortcut(key);
 }
 
 bool TEditor::event(QEvent* Event) {
@@ -128,13 +68,9 @@ bool TEditor::event(QEvent* Event) {
         // unless the application reserved them or gave it a popup menu of its own.
         auto* k = static_cast<QKeyEvent*>(Event);
         const QKeySequence key(k->keyCombination());
-        if (ownPopupTakes(key)) {
-            for (const char* s : {"Ctrl+Z", "Ctrl+A", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Ctrl+B", "Ctrl+K"}) {
-                if (key == QKeySequence(QString::fromLatin1(s))) {
-                    Event->accept();
-                    return true;
-                }
-            }
+        if (ownPopupTakes(key) && TEditorPopupMenu::IsItemShortcut(key)) {
+            Event->accept();
+            return true;
         }
     }
     if (Event->type() == QEvent::FocusAboutToChange) compositionHandedOver();
@@ -402,7 +338,7 @@ void TEditor::mousePressEvent(QMouseEvent* Event) {
     }
     FPressPoint = p;
     const QPoint exact = PixelToColRow(p.x(), p.y(), false);
-    if (CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), exact.x())) {
+    if (FEditing.CanSelMove() && p.x() > FMetrics.TextLeft && IsInSelection(exact.y(), exact.x())) {
         // A press inside the selection may start dragging it.
         moveCaretTo(exact.y(), exact.x());
         UpdateCaret();
@@ -461,7 +397,7 @@ void TEditor::mouseMoveEvent(QMouseEvent* Event) {
         setPointer(TCursorKind::LeftMargin);
     else if (p.y() < FMetrics.TextTop)
         setPointer(TCursorKind::TopMargin);
-    else if (CanSelMove() && IsInSelection(cr.y(), cr.x()))
+    else if (FEditing.CanSelMove() && IsInSelection(cr.y(), cr.x()))
         setPointer(TCursorKind::InSel);
     else
         setPointer(TCursorKind::Default);

@@ -109,8 +109,9 @@ public:
 private:
     // The step is written into the starts FStepPartition+1..K and then owed from K on.
     void applyStepTo(int K) {
-        if (FStepLength != 0) FStarts.AddToRange(static_cast<std::size_t>(FStepPartition + 1),
-                                                 static_cast<std::size_t>(K + 1), FStepLength);
+        if (FStepLength != 0)
+            FStarts.AddToRange(static_cast<std::size_t>(FStepPartition + 1), static_cast<std::size_t>(K + 1),
+                               FStepLength);
         FStepPartition = K;
         if (FStepPartition >= Partitions()) {
             FStepPartition = Partitions();
@@ -119,8 +120,9 @@ private:
     }
     // The step is taken back out of the starts K+1..FStepPartition and then owed from K on.
     void backStepTo(int K) {
-        if (FStepLength != 0) FStarts.AddToRange(static_cast<std::size_t>(K + 1),
-                                                 static_cast<std::size_t>(FStepPartition + 1), -FStepLength);
+        if (FStepLength != 0)
+            FStarts.AddToRange(static_cast<std::size_t>(K + 1), static_cast<std::size_t>(FStepPartition + 1),
+                               -FStepLength);
         FStepPartition = K;
     }
 

@@ -130,9 +130,7 @@ private:
 
     static std::size_t lengthOf(const Row& r) noexcept { return r.Length & ~kBorrowed; }
     // The bytes R takes in the text: its own, and its CR LF when it is a LineEnd row.
-    static int spanOf(const Row& r) noexcept {
-        return static_cast<int>(lengthOf(r)) + ((r.Slot2 & 0xFu) == 0 ? 2 : 0);
-    }
+    static int spanOf(const Row& r) noexcept { return static_cast<int>(lengthOf(r)) + ((r.Slot2 & 0xFu) == 0 ? 2 : 0); }
     // Tells the offsets that row Index, which took Old bytes of the text, may have changed.
     void spanChanged(int Index, int Old) {
         FOffsets.AddLength(Index, spanOf(FRows[static_cast<std::size_t>(Index)]) - Old);

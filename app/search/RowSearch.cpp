@@ -20,9 +20,8 @@ std::size_t nextSize(std::size_t Bytes) { return std::min(Bytes * 4, kLargestStr
 
 TRowSearch::TRowSearch(const TEditorScreenStrings& Rows, std::string_view Pattern, TSearchOptions Options)
     : FRows(Rows), FPattern(Pattern), FOptions(Options) {
-    FLineEnds = static_cast<int>(std::count_if(FPattern.begin(), FPattern.end(), [](char c) {
-        return c == '\r' || c == '\n';
-    }));
+    FLineEnds = static_cast<int>(
+        std::count_if(FPattern.begin(), FPattern.end(), [](char c) { return c == '\r' || c == '\n'; }));
 }
 
 TRowSearch::TStretch TRowSearch::stretch(int FirstRow, int PrimaryEnd) {
@@ -116,8 +115,7 @@ bool TRowSearch::Find(int& SelStart, int& SelLength) {
     if (m == 0 || n == 0 || SelStart < 0 || SelStart > n || SelLength < 0) return false;
     const bool forward = FOptions.Has(TSearchOption::Forward);
     int start = 0;
-    if (!(forward ? findForward(SelStart + SelLength, start) : findBackward(SelStart - m, start, -1, -1)))
-        return false;
+    if (!(forward ? findForward(SelStart + SelLength, start) : findBackward(SelStart - m, start, -1, -1))) return false;
     SelStart = start;
     SelLength = m;
     return true;
@@ -160,8 +158,9 @@ std::vector<int> TRowSearch::FindAll(int SelStart, int SelLength, std::string_vi
             int rest = 0;
             const int row = FRows.RowOfOffset(start + m, 0, &rest);
             const std::string_view text = FRows.Get(row);
-            after = rest < static_cast<int>(text.size()) ? static_cast<unsigned char>(text[static_cast<std::size_t>(rest)])
-                                                         : (rest == static_cast<int>(text.size()) ? '\r' : '\n');
+            after = rest < static_cast<int>(text.size())
+                        ? static_cast<unsigned char>(text[static_cast<std::size_t>(rest)])
+                        : (rest == static_cast<int>(text.size()) ? '\r' : '\n');
         }
         starts.push_back(start);
         following = Replacement.empty() ? after : static_cast<unsigned char>(Replacement.front());

@@ -16,8 +16,8 @@ namespace {
 // Lines of few kinds of bytes, so that patterns meet them often: letters, delimiters, a kanji
 // whose trail byte is "a", full-width letters, a lone lead byte, CR LF, lone LF and CR.
 std::string randomText(std::mt19937& rng, int pieces) {
-    static const char* kPieces[] = {"a",  "ab", "A",   " ",        "_",        "\x8A\x61", "\x82\x60",
-                                    "\x82\x81", "\x81", "xyz", "\r\n", "\r\n", "\n", "\r"};
+    static const char* kPieces[] = {"a",        "ab",   "A",   " ",    "_",    "\x8A\x61", "\x82\x60",
+                                    "\x82\x81", "\x81", "xyz", "\r\n", "\r\n", "\n",       "\r"};
     std::string s;
     for (int i = 0; i < pieces; ++i) s += kPieces[rng() % (sizeof kPieces / sizeof *kPieces)];
     return s;
@@ -80,7 +80,8 @@ TEST(RowSearch, FindsWhatTheSearchOfTheWholeTextFinds) {
         const std::string pattern = randomPattern(rng, text);
         const TSearchOptions o = randomOptions(rng);
         const int n = static_cast<int>(text.size());
-        const int start = static_cast<int>(rng() % static_cast<unsigned>(n + 2)) - 1, length = static_cast<int>(rng() % 3);
+        const int start = static_cast<int>(rng() % static_cast<unsigned>(n + 2)) - 1,
+                  length = static_cast<int>(rng() % 3);
         int wantS = start, wantL = length, gotS = start, gotL = length;
         const bool want = Search(text, wantS, wantL, pattern, o);
         const bool got = TRowSearch(*e.Store, pattern, o).Find(gotS, gotL);

@@ -19,8 +19,8 @@ namespace {
     int start = 0;
     for (std::size_t k = 0; k <= lengths.size(); ++k) {
         if (p.Start(static_cast<int>(k)) != start)
-            return ::testing::AssertionFailure() << "start of " << k << ": " << p.Start(static_cast<int>(k))
-                                                 << " != " << start;
+            return ::testing::AssertionFailure()
+                   << "start of " << k << ": " << p.Start(static_cast<int>(k)) << " != " << start;
         if (k < lengths.size()) start += lengths[k];
     }
     // Every offset (and one past the end) lands in the last partition that starts at or before it.
@@ -28,8 +28,8 @@ namespace {
     for (int offset = 0; offset <= start + 1; ++offset) {
         while (k < static_cast<int>(lengths.size()) && p.Start(k + 1) <= offset) ++k;
         if (p.PartitionOf(offset) != k)
-            return ::testing::AssertionFailure() << "offset " << offset << " in " << p.PartitionOf(offset)
-                                                 << ", not " << k;
+            return ::testing::AssertionFailure()
+                   << "offset " << offset << " in " << p.PartitionOf(offset) << ", not " << k;
     }
     return ::testing::AssertionSuccess();
 }
@@ -70,7 +70,7 @@ TEST(Partitioning, MirrorsAVectorOfLengthsUnderRandomEdits) {
 
 TEST(Partitioning, FindsFromAPartitionOnAndKeepsEmptyPartitionsApart) {
     Partitioning p;
-    p.Insert(0, 5, 3); // 0 3 6 9 12 | 15
+    p.Insert(0, 5, 3);  // 0 3 6 9 12 | 15
     p.AddLength(2, -3); // partition 2 is empty: 0 3 6 6 9 | 12
     EXPECT_EQ(p.Start(3), 6);
     EXPECT_EQ(p.PartitionOf(6), 3) << "an empty partition gives way to the one after it";
@@ -93,9 +93,11 @@ TEST(PointerStringList, KnowsWhereEachStringBeginsThroughEveryChange) {
         for (int i = 0; i <= list.Count(); ++i) {
             ASSERT_EQ(list.TextOffset(i), starts[static_cast<std::size_t>(i)]) << "string " << i << " step " << step;
             int last = i; // strings that take no byte all begin where the next one does
-            while (last < list.Count() && starts[static_cast<std::size_t>(last + 1)] == starts[static_cast<std::size_t>(i)])
+            while (last < list.Count() &&
+                   starts[static_cast<std::size_t>(last + 1)] == starts[static_cast<std::size_t>(i)])
                 ++last;
-            ASSERT_EQ(list.IndexOfOffset(starts[static_cast<std::size_t>(i)]), last) << "string " << i << " step " << step;
+            ASSERT_EQ(list.IndexOfOffset(starts[static_cast<std::size_t>(i)]), last)
+                << "string " << i << " step " << step;
         }
     };
     for (int step = 0; step < 4000; ++step) {

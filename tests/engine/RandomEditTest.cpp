@@ -25,7 +25,7 @@ std::string randomText(std::mt19937& rng, int maxPieces) {
         "\x83\x41", // ア: its trail byte is "A"
         "\x95\x5C", // 表: its trail byte is "\"
         ",",        ".",    "abcdefghijklmnopqrstuvwxyz0123456789",
-        "\x81", // a lone lead byte
+        "\x81",     // a lone lead byte
         "\x88\x9F", // 亜: its trail byte is a lead byte too
         "\x85",     // a lead byte that pairs with nothing: the byte after it is read afresh
         "\x81\x40", // the full-width space, which the character count leaves out
@@ -160,7 +160,8 @@ TEST(RandomEdits, TheCountFollowsEditsOfWrappedLinesOfLeadBytes) {
         s.SetWordWrap(true);
         auto text = [&](int n) {
             std::string t;
-            for (int i = 0; i < n; ++i) t += rng() % 40 == 0 ? "\r\n" : pieces[rng() % (sizeof pieces / sizeof *pieces)];
+            for (int i = 0; i < n; ++i)
+                t += rng() % 40 == 0 ? "\r\n" : pieces[rng() % (sizeof pieces / sizeof *pieces)];
             return t;
         };
         std::string model = NormalizedLineEnds(text(400));
@@ -189,7 +190,8 @@ TEST(RandomEdits, TheCountOfALongRunOfLeadBytesFollowsAnEditAtItsEnd) {
         int Pairs;
         const char* Added;
     };
-    const TCase cases[] = {{"\x85", 60, "a"}, {"\x85", 61, "\x9F"}, {"", 60, "a"}, {"\x88", 45, "\x40"}, {"\x85", 30, ""}};
+    const TCase cases[] = {
+        {"\x85", 60, "a"}, {"\x85", 61, "\x9F"}, {"", 60, "a"}, {"\x88", 45, "\x40"}, {"\x85", 30, ""}};
     for (const TCase& c : cases) {
         FakeEditor e;
         TEditorScreenStrings& s = *e.Store;

@@ -60,13 +60,15 @@ inline std::vector<TRowState> FullStates(const TEditorScreenStrings& rows,
     return states;
 }
 
-class FakeEditor : public TEditorLink {
+// An editor as the store sees it, over TBase: the link itself, or an interface that extends it.
+template <class TBase>
+class FakeEditorOf : public TBase {
 public:
-    FakeEditor() : Store(new TEditorScreenStrings), Lines(*this) { Store->AddEditor(this); }
-    explicit FakeEditor(FakeEditor& Other) : Store(Other.Store), Lines(*this) { Store->AddEditor(this); }
-    ~FakeEditor() override { Store->RemoveEditor(this); }
-    FakeEditor(const FakeEditor&) = delete;
-    FakeEditor& operator=(const FakeEditor&) = delete;
+    FakeEditorOf() : Store(new TEditorScreenStrings), Lines(*this) { Store->AddEditor(this); }
+    explicit FakeEditorOf(FakeEditorOf& Other) : Store(Other.Store), Lines(*this) { Store->AddEditor(this); }
+    ~FakeEditorOf() override { Store->RemoveEditor(this); }
+    FakeEditorOf(const FakeEditorOf&) = delete;
+    FakeEditorOf& operator=(const FakeEditorOf&) = delete;
 
     TEditorScreenStrings* Store;
     TEditorStrings Lines;
@@ -123,6 +125,8 @@ public:
     }
     void UpdateView() override { ++Views; }
 };
+
+using FakeEditor = FakeEditorOf<TEditorLink>;
 
 // Rows as "text|attr" strings, attr L (LineEnd), W (Wrapped) or E (EndOfFile).
 inline std::vector<std::string> RowsOf(const TRowAttributeStringList& s) {

@@ -1,0 +1,29 @@
+// TEditorScreen: turns a change of the document into repainting the editor's screen.
+#pragma once
+
+namespace quire {
+
+class TEditor;
+struct TChangeRecord;
+
+class TEditorScreen {
+public:
+    explicit TEditorScreen(TEditor& Editor) : FEditor(Editor) {}
+
+    // The repaint of a text change: the changed rows, and the rows after them moved.
+    void RepaintChange(const TChangeRecord& R);
+    // Repaints rows From to To, clipped to the rows on the screen, across the whole width.
+    void InvalidateRows(int From, int To);
+    // Repaints row ARow's text area if the row is on the screen.
+    void InvalidateRow(int ARow);
+    // The last row with any pixel on the screen.
+    int LastShownRow() const;
+
+private:
+    // Moves the pixels of the rows from C down to the bottom of the view by Delta rows.
+    void scrollRowsFrom(int C, int Delta);
+
+    TEditor& FEditor;
+};
+
+} // namespace quire
