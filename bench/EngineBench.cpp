@@ -2,6 +2,7 @@
 // undo and redo, and re-parsing after an edit. Each prints its figure with a baseline
 // measured in the same run, since these machines are noisy.
 #include "FakeEditor.h"
+#include "PeakMemory.h"
 #include "TextGenerator.h"
 
 #include <algorithm>
@@ -10,35 +11,17 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <malloc.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 using namespace quire;
 using namespace quire::test;
+using quire::bench::ResetPeak;
+using quire::bench::StatusBytes;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// Resident memory of the process in bytes, now and at its peak since the last reset.
-long long statusBytes(const char* key) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    long long value = 0;
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, key, std::strlen(key)) == 0) value = std::atoll(line + std::strlen(key)) * 1024;
-    }
-    std::fclose(f);
-    return value;
-}
-// Returns freed memory to the system and resets the peak, so that what follows is measured
-// from the memory in use now.
-void resetPeak() {
-    ::malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 // The generated 100 MB Shift_JIS file, written once per run.
 const std::string& file100MB() {
@@ -86,15 +69,15 @@ void BM_LoadFromFile100MB(benchmark::State& state) {
     double baseline = 0, loadSeconds = 0, peak = 0, held = 0;
     for (auto _ : state) {
         baseline = readAndCountSeconds(path);
-        resetPeak();
-        const long long before = statusBytes("VmRSS:");
+        ResetPeak();
+        const long long before = StatusBytes("VmRSS:");
         const auto t0 = Clock::now();
         {
             FakeEditor e;
             e.Lines.LoadFromFile(path);
             loadSeconds = std::chrono::duration<double>(Clock::now() - t0).count();
-            held = static_cast<double>(statusBytes("VmRSS:") - before);
-            peak = static_cast<double>(statusBytes("VmHWM:") - before);
+            held = static_cast<double>(StatusBytes("VmRSS:") - before);
+            peak = static_cast<double>(StatusBytes("VmHWM:") - before);
             state.counters["rows"] = e.Store->Count();
         }
         state.SetIterationTime(loadSeconds);
@@ -113,13 +96,13 @@ void BM_SetTextStr100MB(benchmark::State& state) {
     for (auto _ : state) {
         baseline = readAndCountSeconds(path);
         std::string text = readWhole(path);
-        resetPeak();
-        const long long before = statusBytes("VmRSS:");
+        ResetPeak();
+        const long long before = StatusBytes("VmRSS:");
         const auto t0 = Clock::now();
         FakeEditor e;
         e.Store->SetTextStr(text);
         seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-        held = static_cast<double>(statusBytes("VmRSS:") - before);
+        held = static_cast<double>(StatusBytes("VmRSS:") - before);
         state.SetIterationTime(seconds);
     }
     // The read of the text is part of the baseline, not of the figure.
