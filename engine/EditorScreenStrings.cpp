@@ -443,10 +443,12 @@ void TEditorScreenStrings::beginBulk() {
     if (FBulkDepth++ > 0) return;
     FBulkFrom = Count();
     FBulkRowsBefore = Count();
+    if (FObserver) FObserver->ChangesBegun(*this);
 }
 
 void TEditorScreenStrings::endBulk() {
     if (--FBulkDepth > 0) return;
+    if (FObserver) FObserver->ChangesEnded(*this);
     const int from = FBulkFrom;
     if (from >= std::max(FBulkRowsBefore, Count()) && FBulkRowsBefore == Count()) return; // nothing changed
     // The states from the first changed row on were made for the old text.

@@ -20,6 +20,10 @@ public:
     // row followed by CR LF (as GetRowsText gives it). Told for every edit, undo and redo.
     virtual void RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,
                               std::string_view RemovedText) = 0;
+    // Many changes made as one (a replace-all, its undo or redo): the RowsReplaced calls between
+    // these two are parts of one edit, in the order they were made.
+    virtual void ChangesBegun(const TEditorScreenStrings&) {}
+    virtual void ChangesEnded(const TEditorScreenStrings&) {}
     // The rows were made anew as a whole (a new text, a load, Clear, a re-wrap): nothing the
     // observer knows of the old rows applies to the new ones.
     virtual void TextReplaced(const TEditorScreenStrings& Rows) = 0;

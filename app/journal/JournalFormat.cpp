@@ -188,30 +188,49 @@ bool DecodePage(std::string_view Payload, TJournalPage& Page) {
     return Payload.empty() || getCharTable(Payload, Page);
 }
 
-void EncodeEdit(std::string& Out, const TEditRecord& Record) {
-    PutVarint(Out, Record.Start);
-    PutVarint(Out, Record.Deleted);
-    PutVarint(Out, Record.Inserted);
-    PutVarint(Out, Record.Prefix);
-    PutVarint(Out, Record.Suffix);
-    PutString(Out, Record.Middle);
-    Out += static_cast<char>(Record.LastAttribute);
-    PutVarint(Out, Record.Breaks.size());
+void EncodeEditPart(std::string& Out, const TEditRecord& Part) {
+    PutVarint(Out, Part.Start);
+    PutVarint(Out, Part.Deleted);
+    PutVarint(Out, Part.Inserted);
+    PutVarint(Out, Part.Prefix);
+    PutVarint(Out, Part.Suffix);
+    PutString(Out, Part.Middle);
+    Out += static_cast<char>(Part.LastAttribute);
+    PutVarint(Out, Part.Breaks.size());
     uint64_t previous = 0;
-    for (uint64_t b : Record.Breaks) {
+    for (uint64_t b : Part.Breaks) {
         PutVarint(Out, b - previous); // ascending: the gaps are short
         previous = b;
     }
-    putU32(Out, Record.OldCrc);
 }
 
-bool DecodeEdit(std::string_view& In, TEditRecord& Record) {
+void EncodeEditSet(std::string& Out, uint64_t Count, std::string_view EncodedParts, uint32_t OldCrc) {
+    PutVarint(Out, kEditSetMark);
+    PutVarint(Out, Count);
+    Out += EncodedParts;
+    putU32(Out, OldCrc);
+}
+
+void EncodeEdit(std::string& Out, const TEditRecord& Record) {
+    if (Record.Parts.empty()) {
+        EncodeEditPart(Out, Record);
+        putU32(Out, Record.OldCrc);
+        return;
+    }
+    std::string parts;
+    for (const TEditRecord& p : Record.Parts) EncodeEditPart(parts, p);
+    EncodeEditSet(Out, Record.Parts.size(), parts, Record.OldCrc);
+}
+
+namespace {
+
+// The fields of one edit after its Start, up to its check.
+bool decodeEditFields(std::string_view& In, TEditRecord& Record) {
     uint8_t attr = 0;
     uint64_t breaks = 0;
-    if (!GetVarint(In, Record.Start) || !GetVarint(In, Record.Deleted) || !GetVarint(In, Record.Inserted) ||
-        !GetVarint(In, Record.Prefix) || !GetVarint(In, Record.Suffix) || !GetString(In, Record.Middle) ||
-        !getByte(In, attr) || attr > static_cast<uint8_t>(TRowAttribute::EndOfFile) || !GetVarint(In, breaks) ||
-        breaks > In.size())
+    if (!GetVarint(In, Record.Deleted) || !GetVarint(In, Record.Inserted) || !GetVarint(In, Record.Prefix) ||
+        !GetVarint(In, Record.Suffix) || !GetString(In, Record.Middle) || !getByte(In, attr) ||
+        attr > static_cast<uint8_t>(TRowAttribute::EndOfFile) || !GetVarint(In, breaks) || breaks > In.size())
         return false;
     Record.LastAttribute = static_cast<TRowAttribute>(attr);
     Record.Breaks.clear();
@@ -222,6 +241,27 @@ bool DecodeEdit(std::string_view& In, TEditRecord& Record) {
         at += gap;
         Record.Breaks.push_back(at);
     }
+    return true;
+}
+
+// The parts of a set, after its mark. Each takes several bytes, so a count larger than what
+// is left is damage (and never makes a large allocation).
+bool decodeEditParts(std::string_view& In, TEditRecord& Record) {
+    uint64_t count = 0;
+    if (!GetVarint(In, count) || count == 0 || count > In.size()) return false;
+    Record.Parts.resize(static_cast<std::size_t>(count));
+    for (TEditRecord& p : Record.Parts) {
+        if (!GetVarint(In, p.Start) || p.Start == kEditSetMark || !decodeEditFields(In, p)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool DecodeEdit(std::string_view& In, TEditRecord& Record) {
+    Record.Parts.clear();
+    if (!GetVarint(In, Record.Start)) return false;
+    if (!(Record.Start == kEditSetMark ? decodeEditParts(In, Record) : decodeEditFields(In, Record))) return false;
     if (In.size() < 4) return false;
     Record.OldCrc = getU32(In.data());
     In.remove_prefix(4);

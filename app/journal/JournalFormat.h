@@ -73,6 +73,15 @@ struct TJournalPage {
 // the last new row (a LineEnd row ends with CR LF, any other takes the text's tail). OldCrc
 // is the CRC-32 of the old text: replaying checks it, so a record never applies to rows it
 // was not made for.
+//
+// Many edits made as one (a replace-all, its undo or redo) are one record of Parts, each an
+// edit as above applied to the rows the parts before it left, all of them or none. OldCrc then
+// checks the old text of every part in turn, and the record's own fields above are unused.
+// It is written with kEditSetMark where a record's Start stands (a row no text has, so a
+// reader that does not know sets stops there rather than applying it wrongly), the number of
+// parts, the parts without their checks, and OldCrc.
+inline constexpr uint64_t kEditSetMark = UINT64_MAX;
+
 struct TEditRecord {
     uint64_t Start = 0;
     uint64_t Deleted = 0;
@@ -83,6 +92,7 @@ struct TEditRecord {
     TRowAttribute LastAttribute = TRowAttribute::LineEnd;
     std::vector<uint64_t> Breaks;
     uint32_t OldCrc = 0;
+    std::vector<TEditRecord> Parts;
 };
 
 uint32_t Crc32(std::string_view Bytes, uint32_t Crc = 0) noexcept;
@@ -107,6 +117,10 @@ std::string EncodePage(const TJournalPage& Page);
 bool DecodePage(std::string_view Payload, TJournalPage& Page);
 void EncodeEdit(std::string& Out, const TEditRecord& Record);
 bool DecodeEdit(std::string_view& In, TEditRecord& Record);
+// A set of edits encoded as its parts come: each part without its check, then the record of
+// them all (Count parts, the check of their old text in turn).
+void EncodeEditPart(std::string& Out, const TEditRecord& Part);
+void EncodeEditSet(std::string& Out, uint64_t Count, std::string_view EncodedParts, uint32_t OldCrc);
 
 struct TFrame {
     TFrameKind Kind = TFrameKind::Header;

@@ -29,7 +29,8 @@ public:
     // (Wrapped), the last one perhaps by the end (EndOfFile). False when the bytes do not
     // hold that many rows.
     bool Load(std::string Snapshot);
-    // Applies one edit record; false (the rows untouched) when it does not fit them.
+    // Applies one edit record (a set: all its parts); false (the rows untouched) when it does
+    // not fit them.
     bool Apply(const TEditRecord& R);
     std::string Text() const;
     uint64_t HeldBytes() const noexcept { return FHeld; }
@@ -60,6 +61,21 @@ private:
     }
     // Appends N bytes of that text, from its byte From, to the arena (whose room was made).
     void appendText(std::size_t Start, std::size_t Count, uint64_t From, uint64_t N);
+    // What the parts of a set applied so far replaced, to put back should a later one not fit.
+    struct TApplied {
+        std::size_t Start, Inserted, RemovedFrom, RemovedCount;
+    };
+    struct TUndoLog {
+        std::vector<TApplied> Applied;
+        std::vector<Ref> Removed;
+    };
+    // Applies one edit. With Log (a part of a set) its old text continues the check in *SetCrc
+    // rather than being checked on its own, and what it replaced goes to Log.
+    bool applyEdit(const TEditRecord& R, uint32_t* SetCrc, TUndoLog* Log);
+    bool applySet(const TEditRecord& R);
+    void undo(const TUndoLog& Log);
+    // Replaces the refs of rows Start..Start+Count-1 by Rows, keeping the arena's count in use.
+    void replaceRefs(std::size_t Start, std::size_t Count, const Ref* Rows, std::size_t N);
     // The new rows of R, taken from the new text Text (which starts at Arena offset At).
     bool splitNew(const TEditRecord& R, std::string_view Text, uint64_t At, std::vector<Ref>& Rows) const;
     // Makes room in the arena for Needed more bytes: a larger arena, or, once most of it holds
@@ -146,19 +162,50 @@ bool ReplayRows::splitNew(const TEditRecord& R, std::string_view Text, uint64_t 
     return Rows.size() == R.Inserted && b == R.Breaks.size();
 }
 
-bool ReplayRows::Apply(const TEditRecord& R) {
+bool ReplayRows::Apply(const TEditRecord& R) { return R.Parts.empty() ? applyEdit(R, nullptr, nullptr) : applySet(R); }
+
+bool ReplayRows::applySet(const TEditRecord& R) {
+    TUndoLog log;
+    uint32_t crc = 0;
+    for (const TEditRecord& part : R.Parts) {
+        if (!applyEdit(part, &crc, &log)) {
+            undo(log);
+            return false;
+        }
+    }
+    if (crc == R.OldCrc) return true;
+    undo(log);
+    return false;
+}
+
+void ReplayRows::undo(const TUndoLog& Log) {
+    for (auto a = Log.Applied.rbegin(); a != Log.Applied.rend(); ++a)
+        replaceRefs(a->Start, a->Inserted, Log.Removed.data() + a->RemovedFrom, a->RemovedCount);
+}
+
+void ReplayRows::replaceRefs(std::size_t Start, std::size_t Count, const Ref* Rows, std::size_t N) {
+    for (std::size_t i = Start; i < Start + Count; ++i)
+        if (FRows[i].InArena) FArenaInUse -= FRows[i].Length;
+    for (std::size_t i = 0; i < N; ++i)
+        if (Rows[i].InArena) FArenaInUse += Rows[i].Length;
+    FRows.Delete(Start, Count);
+    FRows.InsertN(Start, N, Ref{});
+    for (std::size_t i = 0; i < N; ++i) FRows[Start + i] = Rows[i];
+}
+
+bool ReplayRows::applyEdit(const TEditRecord& R, uint32_t* SetCrc, TUndoLog* Log) {
     const std::size_t size = FRows.Size();
     if (R.Start > size || R.Deleted > size - R.Start) return false;
     const auto start = static_cast<std::size_t>(R.Start);
     const auto deleted = static_cast<std::size_t>(R.Deleted);
     // The old text is checked where it lies, not copied.
     uint64_t oldSize = 0;
-    uint32_t crc = 0;
+    uint32_t crc = SetCrc ? *SetCrc : 0;
     forEachPiece(start, deleted, [&](std::string_view piece) {
         crc = Crc32(piece, crc);
         oldSize += piece.size();
     });
-    if (crc != R.OldCrc || R.Prefix > oldSize || R.Suffix > oldSize - R.Prefix) return false;
+    if ((!SetCrc && crc != R.OldCrc) || R.Prefix > oldSize || R.Suffix > oldSize - R.Prefix) return false;
     const uint64_t newSize = R.Prefix + R.Middle.size() + R.Suffix;
     // Room for the whole new text first: the old rows' bytes it copies may lie in the arena.
     if (FArena.capacity() - FArena.size() < newSize) makeRoom(newSize);
@@ -173,12 +220,12 @@ bool ReplayRows::Apply(const TEditRecord& R) {
         return false;
     }
     FBuilt += newSize;
-    for (std::size_t i = start; i < start + deleted; ++i)
-        if (FRows[i].InArena) FArenaInUse -= FRows[i].Length;
-    for (const Ref& r : rows) FArenaInUse += r.Length;
-    FRows.Delete(start, deleted);
-    FRows.InsertN(start, rows.size(), Ref{});
-    for (std::size_t i = 0; i < rows.size(); ++i) FRows[start + i] = rows[i];
+    if (SetCrc) *SetCrc = crc;
+    if (Log) {
+        Log->Applied.push_back(TApplied{start, rows.size(), Log->Removed.size(), deleted});
+        for (std::size_t i = start; i < start + deleted; ++i) Log->Removed.push_back(FRows[i]);
+    }
+    replaceRefs(start, deleted, rows.data(), rows.size());
     held();
     return true;
 }

@@ -67,6 +67,17 @@ void TPageJournal::TextReplaced(const TEditorScreenStrings&) {
     markDirty();
 }
 
+void TPageJournal::ChangesBegun(const TEditorScreenStrings&) {
+    closeEdit();
+    FSet.emplace();
+}
+
+void TPageJournal::ChangesEnded(const TEditorScreenStrings&) {
+    closeEdit();
+    if (FSet && FSet->Count > 0) EncodeEditSet(FPending, FSet->Count, FSet->Parts, FSet->OldCrc);
+    FSet.reset();
+}
+
 void TPageJournal::closeEdit() {
     if (!FEdit) return;
     const std::string& o = FEdit->OldText;
@@ -85,8 +96,14 @@ void TPageJournal::closeEdit() {
     r.Middle = std::string_view(n).substr(prefix, n.size() - prefix - suffix);
     r.LastAttribute = FEdit->LastAttribute;
     r.Breaks = std::move(FEdit->Breaks);
-    r.OldCrc = Crc32(o);
-    EncodeEdit(FPending, r);
+    if (FSet) {
+        EncodeEditPart(FSet->Parts, r);
+        FSet->OldCrc = Crc32(o, FSet->OldCrc);
+        ++FSet->Count;
+    } else {
+        r.OldCrc = Crc32(o);
+        EncodeEdit(FPending, r);
+    }
     FBuiltBytes += n.size();
     FTextBytes = FTextBytes + n.size() >= o.size() ? FTextBytes + n.size() - o.size() : 0;
     FEdit.reset();
@@ -182,6 +199,7 @@ void TPageJournal::Supersede(std::string Path, int Fd) {
 
 void TPageJournal::Forget() {
     FEdit.reset();
+    FSet.reset();
     FPending.clear();
     if (FOpen) FWriter.Remove(FId);
     FOpen = false;

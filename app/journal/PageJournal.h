@@ -54,6 +54,9 @@ public:
     void RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,
                       std::string_view RemovedText) override;
     void TextReplaced(const TEditorScreenStrings& Rows) override;
+    // The edits between these two become one record (a set of parts), not one each.
+    void ChangesBegun(const TEditorScreenStrings& Rows) override;
+    void ChangesEnded(const TEditorScreenStrings& Rows) override;
 
     // Run when the first change after a Flush comes (the keeper arms its timer).
     std::function<void()> OnDirty;
@@ -95,6 +98,14 @@ private:
     bool FOpen = false; // a generation was begun and not removed
     bool FDirty = false;
     std::optional<TOpenJournalEdit> FEdit;
+    // The set of edits being gathered between ChangesBegun and ChangesEnded: its parts
+    // encoded so far, how many, and the check of their old text in turn.
+    struct TOpenSet {
+        std::string Parts;
+        uint64_t Count = 0;
+        uint32_t OldCrc = 0;
+    };
+    std::optional<TOpenSet> FSet;
     std::string FPending; // encoded edit records not yet handed to the writer
     journal::TJournalPage FPage;
     uint64_t FLogBytes = 0;

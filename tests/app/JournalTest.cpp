@@ -1,10 +1,14 @@
 // Recovery journals without the window: every edit of a store replayed from its journal file,
-// merged records and their size, fresh snapshots, torn and damaged ends, the writer's files,
-// locks and syncs.
+// merged records and their size, replace-all as one record, fresh snapshots, torn and damaged
+// ends, the writer's files, locks and syncs.
+#include "Cp932Table.h"
 #include "FakeEditor.h"
 #include "JournalReader.h"
 #include "JournalWriter.h"
 #include "PageJournal.h"
+#include "RowSearch.h"
+#include "ShiftJis.h"
+#include "StoreInvariants.h"
 
 #include <gtest/gtest.h>
 
@@ -103,10 +107,27 @@ std::string randomText(std::mt19937& rng) {
     return s;
 }
 
-// One random change of the store: an edit, an undo, a redo, a switch of word wrap.
+// The starts of Pattern in the text of Rows, as replace-all finds them from the start.
+std::vector<int> matches(const TEditorScreenStrings& Rows, std::string_view Pattern) {
+    TSearchOptions o;
+    o.Set(TSearchOption::Forward, true);
+    o.Set(TSearchOption::MatchCase, true);
+    return TRowSearch(Rows, Pattern, o).FindAll(0, 0, "");
+}
+
+// Replace-all of Pattern by By in Rows, as the editor makes it.
+void replaceAll(TEditorScreenStrings& Rows, std::string_view Pattern, std::string_view By) {
+    const std::vector<int> starts = matches(Rows, Pattern);
+    if (!starts.empty()) Rows.ReplaceRanges(starts, static_cast<int>(Pattern.size()), By);
+}
+
+// One random change of the store: an edit, a replace-all, an undo, a redo, a switch of word wrap.
 void randomStep(std::mt19937& rng, TEditorScreenStrings& s) {
     const unsigned op = rng() % 100;
-    if (op < 72) {
+    if (op < 8) {
+        static const char* patterns[] = {"a", "word", "\x82\xA0", " "};
+        replaceAll(s, patterns[rng() % 4], randomText(rng));
+    } else if (op < 72) {
         const int n = s.Count();
         const int row = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
         const int count = n - row > 0 ? static_cast<int>(rng() % static_cast<unsigned>(std::min(n - row, 3) + 1)) : 0;
@@ -145,6 +166,92 @@ TEST(Journal, EveryEditUndoRedoAndRewrapReplaysToTheStoresText) {
                 ASSERT_EQ(c.Page, j.Page);
             }
         }
+    }
+}
+
+// The text with every Pattern replaced by By, left to right, a match starting only where a
+// character starts (never on the trail byte of a double-byte character).
+std::string plainReplace(const std::string& Text, const std::string& Pattern, const std::string& By) {
+    std::string out;
+    for (std::size_t i = 0; i < Text.size();) {
+        if (Text.compare(i, Pattern.size(), Pattern) == 0) {
+            out += By;
+            i += Pattern.size();
+        } else {
+            const std::size_t n = sjis::CharLengthAt(Text, i);
+            out.append(Text, i, n);
+            i += n;
+        }
+    }
+    return out;
+}
+
+// Replace-all, its undo and its redo, each one record: the text is a plain replacement's (then
+// the original, then the replacement's again) with the store's invariants kept, the running
+// character count equals a full count, the caret comes back with the undo, and the journal
+// replays to the same text.
+TEST(Journal, ReplaceAllItsUndoAndRedoAreEachOneRecordAndReplayToThePlainReplacement) {
+    struct Case {
+        const char* Name;
+        std::string Text, Pattern, By;
+        int Wrap; // 0: word wrap off
+    };
+    const std::string wrapped = "ab ab abab xyz ab \x82\xA0\x82\xA0"
+                                "ab ababab ab x ab";
+    const Case cases[] = {
+        {"hits at row starts and ends", "abX\r\nYab\r\nab\r\n\r\nab", "ab", "Z", 0},
+        {"adjacent hits, longer", "ababab\r\nab", "ab", "xyz", 0},
+        {"shorter", "aabbaabbaa", "aa", "a", 0},
+        {"empty replacement", "aa\r\naa\r\nbaab", "aa", "", 0},
+        {"the whole text", "ab", "ab", "", 0},
+        {"a replacement with line ends", "a-b-c\r\n-", "-", "\r\n", 0},
+        {"line ends removed", "a\r\nb\r\n\r\nc", "\r\n", " ", 0},
+        {"a trail byte that equals the pattern",
+         "\x83\x41"
+         "A\x83\x41\x83\x41"
+         "AA",
+         "A", "\x83\x5C", 0},
+        {"a backslash trail byte", "\x83\x5C\\\x83\x5C\\", "\\", "/", 0},
+        {"kana for a word", "an editor, the editor\r\neditor", "editor", "\x83\x47\x83\x66\x83\x42\x83\x5E", 0},
+        {"hits in wrapped rows, longer", wrapped + "\r\n" + wrapped, "ab", "ABCDE", 20},
+        {"hits in wrapped rows, empty", wrapped + "\r\n" + wrapped, "ab", "", 20},
+        {"hits across a wrap, kana", wrapped, "b a", "\x82\xA0\x82\xA0\x82\xA0", 21},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempFolder folder;
+        Journaled j(folder.Path);
+        TEditorScreenStrings& s = *j.E.Store;
+        if (c.Wrap > 0) {
+            s.WrapOption().SetWrapByte(c.Wrap);
+            s.SetWordWrap(true);
+        }
+        s.SetTextStr(c.Text);
+        s.CharacterCount(); // counted whole once; the edits below only adjust it
+        j.E.SetRowCol(s.Count() - 1, 1);
+        j.Flush();
+        const std::string replaced = plainReplace(c.Text, c.Pattern, c.By);
+        ASSERT_NE(replaced, c.Text);
+        uint64_t records = 0;
+        const auto check = [&](const std::string& model) {
+            EXPECT_EQ(CheckStoreInvariants(s, model), "");
+            EXPECT_EQ(s.CharacterCount(), cp932::CountCharacters(model));
+            j.Flush();
+            const TJournalContent r = j.Replay();
+            EXPECT_TRUE(r.Complete);
+            EXPECT_EQ(r.Text, model);
+            EXPECT_EQ(r.EditCount, ++records);
+        };
+        replaceAll(s, c.Pattern, c.By);
+        check(replaced);
+        j.E.SetRowCol(0, 0); // where the editor puts it after the last replacement
+        s.Undo();
+        EXPECT_EQ(j.E.Row(), s.Count() - 1);
+        EXPECT_EQ(j.E.Col(), 1);
+        check(c.Text);
+        s.Redo();
+        check(replaced);
+        EXPECT_EQ(s.WholeTextCounts(), 1);
     }
 }
 
@@ -313,14 +420,20 @@ TEST(Journal, ATornOrDamagedEndGivesTheStateAfterTheLastWholeRecord) {
     EXPECT_FALSE(TJournalReader::Replay("").Usable);
 }
 
-TEST(Journal, ARecordThatDoesNotFitItsRowsIsNotApplied) {
+// A journal file of a header, a page and a snapshot of Rows rows in Serial.
+std::string fileWithSnapshot(uint64_t Rows, std::string_view Serial) {
     std::string file(kMagic);
     AppendFrame(file, TFrameKind::Header, EncodeHeader(TJournalHeader{"x", 1, 1, 0}));
     AppendFrame(file, TFrameKind::Page, EncodePage(TJournalPage{}));
     std::string snapshot;
-    PutVarint(snapshot, 2);
-    snapshot += "ab\ncd";
+    PutVarint(snapshot, Rows);
+    snapshot += Serial;
     AppendFrame(file, TFrameKind::Snapshot, snapshot);
+    return file;
+}
+
+TEST(Journal, ARecordThatDoesNotFitItsRowsIsNotApplied) {
+    std::string file = fileWithSnapshot(2, "ab\ncd");
     auto edit = [](uint64_t start, uint64_t deleted, std::string_view oldText, std::string_view middle) {
         TEditRecord r;
         r.Start = start;
@@ -348,6 +461,42 @@ TEST(Journal, ARecordThatDoesNotFitItsRowsIsNotApplied) {
     file = good;
     AppendFrame(file, TFrameKind::Edits, edit(1, 1, "cd", "two\r\nrows\r\n")); // two rows, one recorded
     EXPECT_EQ(TJournalReader::Replay(file).Text, "AB\r\ncd");
+}
+
+// A set of edits applies whole or not at all: a part that does not fit, or a check of the
+// old text that fails, leaves the rows as they were before the set.
+TEST(Journal, ASetOfEditsIsAppliedWholeOrNotAtAll) {
+    std::string file = fileWithSnapshot(3, "ab\ncd\nef");
+    const auto part = [](uint64_t start, std::string_view middle, TRowAttribute last) {
+        TEditRecord r;
+        r.Start = start;
+        r.Deleted = 1;
+        r.Inserted = 1;
+        r.Middle = middle;
+        r.LastAttribute = last;
+        return r;
+    };
+    const std::string good = file;
+    struct Row {
+        const char* Name;
+        uint64_t SecondStart;
+        std::string OldText; // of both parts, as checked
+        const char* Text;
+    };
+    for (const Row& row :
+         {Row{"applied", 2, "ab\r\nef", "AB\r\ncd\r\nEF"}, Row{"a part past the rows", 3, "ab\r\nef", "ab\r\ncd\r\nef"},
+          Row{"a failing check", 2, "ab\r\ncd", "ab\r\ncd\r\nef"}}) {
+        TEditRecord set;
+        set.Parts = {part(0, "AB\r\n", TRowAttribute::LineEnd), part(row.SecondStart, "EF", TRowAttribute::EndOfFile)};
+        set.OldCrc = Crc32(row.OldText);
+        std::string edits;
+        EncodeEdit(edits, set);
+        file = good;
+        AppendFrame(file, TFrameKind::Edits, edits);
+        const TJournalContent c = TJournalReader::Replay(file);
+        EXPECT_EQ(c.Text, row.Text) << row.Name;
+        EXPECT_EQ(c.Complete, c.Text != "ab\r\ncd\r\nef") << row.Name;
+    }
 }
 
 TEST(Journal, NumbersStringsAndPagesRoundTrip) {
