@@ -4,10 +4,13 @@
 // beside its peer or baseline in the same iteration (the real grep and sed, with LC_ALL=C, over
 // the same bytes in a file), on generated Shift_JIS text of QUIRE_BENCH_MB megabytes (100 unless
 // set; "1G" for a gigabyte). Each action's peak memory beyond what was in use before it is
-// reported as a multiple of the text's size (of the copied text for Ctrl+C): *_peak_x.
+// reported as a multiple of the text's size (of the copied text for Ctrl+C): *_peak_x. The
+// page keeps a recovery journal, as a modified page does, flushed after each replace and undo.
 #include "Editor.h"
 #include "EditorScreenStrings.h"
 #include "FindReplace.h"
+#include "JournalWriter.h"
+#include "PageJournal.h"
 #include "PeakMemory.h"
 #include "RunTool.h"
 #include "TextGenerator.h"
@@ -21,6 +24,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 #include <vector>
@@ -84,12 +88,33 @@ void keepPeak(double& Largest, const bench::TPeakMemory& Peak, double Size = tex
     Largest = std::max(Largest, static_cast<double>(Peak.Peak()) / Size);
 }
 
-// One editor holding the text, made once (loading is not what is measured here).
+// The recovery journal of the editor's page, as a modified page has one: its first snapshot
+// written, so that every change after it becomes a record (in a folder removed at the end).
+struct TBenchJournal {
+    std::string Folder = tempFile("journal");
+    TJournalWriter Writer{(std::filesystem::create_directory(Folder), Folder)};
+    TPageJournal Journal{Writer, "bench"};
+    ~TBenchJournal() { std::filesystem::remove_all(Folder); }
+    void Flush(const TEditorScreenStrings& Rows) {
+        Journal.Flush(Rows, true, journal::TJournalPage{});
+        Writer.WaitIdle();
+    }
+};
+
+TBenchJournal& benchJournal() {
+    static TBenchJournal j;
+    return j;
+}
+
+// One editor holding the text, made once (loading is not what is measured here), with the
+// journal listening.
 TEditor& editor() {
     static TEditor* e = [] {
         auto* ed = new TEditor;
         ed->resize(800, 600);
         ed->Lines().SetText(text());
+        ed->ScreenStrings().SetObserver(&benchJournal().Journal);
+        benchJournal().Flush(ed->ScreenStrings());
         return ed;
     }();
     return *e;
@@ -273,12 +298,14 @@ void BM_ReplaceAllAndUndo(benchmark::State& state) {
         state.SetIterationTime(t);
         if (e.TextLength() != before + static_cast<int>(hits * (with.size() - 6)))
             state.SkipWithError("not every word was replaced");
+        benchJournal().Flush(e.ScreenStrings());
         const bench::TPeakMemory undoMemory;
         t0 = Clock::now();
         e.Undo();
         undo += seconds(t0);
         keepPeak(undoPeak, undoMemory);
         if (e.TextLength() != before) state.SkipWithError("the undo did not restore the length");
+        benchJournal().Flush(e.ScreenStrings());
     }
     report(state, ours, sed, "sed_ms");
     state.counters["peak_x"] = peak;
