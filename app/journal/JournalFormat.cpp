@@ -259,7 +259,7 @@ bool decodeEditParts(std::string_view& In, TEditRecord& Record) {
 } // namespace
 
 bool DecodeEdit(std::string_view& In, TEditRecord& Record) {
-    Record.Parts.clear();
+    Record = TEditRecord{};
     if (!GetVarint(In, Record.Start)) return false;
     if (!(Record.Start == kEditSetMark ? decodeEditParts(In, Record) : decodeEditFields(In, Record))) return false;
     if (In.size() < 4) return false;

@@ -52,7 +52,7 @@ std::string framed(const uint8_t* data, size_t size, bool facts) {
             check(DecodeEdit(back, s) && back.empty());
             check(s.Start == r.Start && s.Deleted == r.Deleted && s.Inserted == r.Inserted && s.Prefix == r.Prefix &&
                   s.Suffix == r.Suffix && s.Middle == r.Middle && s.LastAttribute == r.LastAttribute &&
-                  s.Breaks == r.Breaks && s.OldCrc == r.OldCrc);
+                  s.Breaks == r.Breaks && s.OldCrc == r.OldCrc && s.Parts.size() == r.Parts.size());
         }
         i += 2 + length;
     }
