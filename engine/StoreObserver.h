@@ -20,6 +20,9 @@ public:
     // row followed by CR LF (as GetRowsText gives it). Told for every edit, undo and redo.
     virtual void RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,
                               std::string_view RemovedText) = 0;
+    // Rows Row..Row+Count-1 are about to be replaced (Count may be 0: rows are inserted at
+    // Row); Rows still holds them as they were. Told before each RowsReplaced.
+    virtual void RowsChanging(const TEditorScreenStrings& /*Rows*/, int /*Row*/, int /*Count*/) {}
     // The rows were made anew as a whole (a new text, a load, Clear, a re-wrap): nothing the
     // observer knows of the old rows applies to the new ones.
     virtual void TextReplaced(const TEditorScreenStrings& Rows) = 0;
