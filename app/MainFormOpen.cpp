@@ -65,10 +65,9 @@ bool TMainForm::LoadIntoPage(int Index, const QString& Path, const QString& AsCo
     TPageRecord& p = Page(Index);
     // Offsets into the text are 32-bit: larger files are refused with a message rather than
     // loaded wrongly.
-    if (FileSize(Path) > MaxFileSize) {
-        TellOpenFailure(
-            QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(MaxFileSize >> 20) +
-            DisplayPath(Path));
+    if (FileSize(Path) > FOpenLimit) {
+        TellOpenFailure(QStringLiteral("ファイルが大きすぎるため開けません（%1 MB まで）。\r\r").arg(FOpenLimit >> 20) +
+                        DisplayPath(Path));
         return false;
     }
     try {

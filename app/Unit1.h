@@ -12,11 +12,13 @@
 #include "Messages.h"
 #include "MyProp.h"
 #include "RecentFiles.h"
+#include "RegularFile.h"
 #include "SafeFile.h"
 #include "StyleTable.h"
 
 #include <QMainWindow>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <map>
 #include <memory>
@@ -103,8 +105,8 @@ class TMainForm : public QMainWindow {
 public:
     static constexpr int PanelCount = 10;
     static constexpr int MaxPages = 100;
-    // The largest file that is opened, in bytes.
-    static constexpr qint64 MaxFileSize = qint64(1) << 30;
+    // The largest file that is opened, in bytes (the size the file readers accept).
+    static constexpr qint64 MaxFileSize = MaxTextFileSize;
     static const QString NewDocumentName; // "新規作成"
     static const QString OpenFilter;
 
@@ -326,6 +328,10 @@ public:
     void OfferRecovery();
     // The pages' recovery journals.
     TRecoveryKeeper& Recovery() { return *FRecovery; }
+    // The largest file opened, MaxFileSize unless a test lowers it (the limit is checked
+    // before the file is read, so a lowered one is tested without a file of a gigabyte).
+    qint64 OpenLimit() const noexcept { return FOpenLimit; }
+    void SetOpenLimit(qint64 Bytes) noexcept { FOpenLimit = std::min(Bytes, MaxFileSize); }
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -472,6 +478,7 @@ private:
     TStringsPrinter* FStringsPrinter = nullptr; // owned as a child object
     // Declared last: it goes first, while the pages' editors are still there.
     std::unique_ptr<TRecoveryKeeper> FRecovery;
+    qint64 FOpenLimit = MaxFileSize;
 };
 
 } // namespace quire

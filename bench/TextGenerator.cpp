@@ -4,8 +4,10 @@
 // pair by arithmetic, so the generator needs no converter and the codes agree exactly.
 #include "TextGenerator.h"
 
+#include <algorithm>
 #include <array>
 #include <random>
+#include <string>
 #include <string_view>
 
 namespace quire::bench {
@@ -70,6 +72,11 @@ constexpr std::array<std::string_view, 16> kWords = {"Quire", "editor", "text", 
 // Full-width punctuation: 、。「」・ー！？（） as JIS cells of row 0x21.
 constexpr std::array<uint8_t, 10> kPunct = {0x22, 0x23, 0x56, 0x57, 0x26, 0x3C, 0x2A, 0x29, 0x4A, 0x4B};
 
+// A line comes out at most kLineSlack - 4 bytes longer than its target (an indent, the
+// last characters added, the line end); kTailRoom leaves room for one such line.
+constexpr std::size_t kLineSlack = 16;
+constexpr std::size_t kTailRoom = 2 * kLineSlack;
+
 void generate(GeneratedText& out, std::size_t size, uint32_t seed, bool all) {
     std::mt19937 rng(seed);
     Writer w(out, all);
@@ -80,9 +87,18 @@ void generate(GeneratedText& out, std::size_t size, uint32_t seed, bool all) {
     }
     auto pick = [&](uint32_t n) { return static_cast<uint32_t>(rng() % n); };
     while (w.Size() < size) {
+        // The text ends at exactly Size bytes: the lines near the end are made shorter, and the
+        // last few bytes are a line of ASCII.
+        const std::size_t left = size - w.Size();
+        if (left <= kTailRoom) {
+            w.Ascii(std::string(left < 2 ? left : left - 2, 'x'));
+            if (left >= 2) w.LineEnd();
+            break;
+        }
         // Line length: mostly short to medium lines, now and then a long paragraph, sometimes empty.
         const uint32_t kind = pick(20);
         std::size_t target = kind == 0 ? 0 : kind < 16 ? 10 + pick(70) : 200 + pick(1800);
+        target = std::min(target, left - kLineSlack);
         if (kind == 1) w.Ascii("  "); // an indented line
         const std::size_t start = w.Size();
         while (w.Size() - start < target) {

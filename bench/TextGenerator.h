@@ -14,7 +14,7 @@ struct GeneratedText {
     std::string Jis;
 };
 
-// About Size bytes of Shift_JIS text (the other codes come out somewhat longer): kanji,
+// Exactly Size bytes of Shift_JIS text (the other codes come out somewhat longer): kanji,
 // hiragana, katakana, full-width punctuation such as 「」、。, ASCII words and digits, in lines
 // of mixed length, among them long paragraphs. Every character is in JIS X 0208, so the
 // three codes hold exactly the same text. The same Seed always gives the same bytes.

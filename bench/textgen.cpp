@@ -10,7 +10,7 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: quire-textgen SIZE[K|M] OUTDIR [SEED]\n"
+    std::fprintf(stderr, "usage: quire-textgen SIZE[K|M|G] OUTDIR [SEED]\n"
                          "writes OUTDIR/ja-SIZE.sjis.txt, .euc.txt and .jis.txt\n");
 }
 
@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
         size *= 1024, ++end;
     else if (*end == 'M' || *end == 'm')
         size *= 1024 * 1024, ++end;
+    else if (*end == 'G' || *end == 'g')
+        size *= 1024 * 1024 * 1024, ++end;
     if (*end != '\0') {
         usage();
         return 2;

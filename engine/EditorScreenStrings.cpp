@@ -288,6 +288,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
 
     if (start == Row && end == last && Text.empty() && Count > 0) {
         // Whole logical lines are deleted.
+        rowsChanging(Row, Count);
         const TCountChange counted = beginCount(Row, Count);
         UndoRecord* rec = newUndoRecord();
         rec->Row = Row;
@@ -308,6 +309,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         } else {
             lastAttr = endsWithLineEnd(Text) ? TRowAttribute::LineEnd : TRowAttribute::EndOfFile;
         }
+        rowsChanging(start, end - start + 1);
         const TCountChange counted = beginCount(start, end - start + 1);
         UndoRecord* rec = newUndoRecord();
         rec->Row = start;
@@ -626,6 +628,7 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     std::string text;
     TRowAttribute attr = TRowAttribute::NoAttribute;
     int removed = 0;
+    rowsChanging(R.Row, R.InsertedCount);
     const TCountChange counted = beginCount(R.Row, R.InsertedCount);
     if (R.InsertedCount > 0) {
         text = GetRowsText(R.Row, R.InsertedCount, attr, removed);

@@ -247,6 +247,10 @@ private:
     // Gives row Row the attribute and the state of a row not parsed yet.
     void resetRow(int Row, TRowAttribute Attribute);
 
+    // Tells the observer that rows Row..Row+Count-1 are about to be replaced.
+    void rowsChanging(int Row, int Count) const {
+        if (FObserver) FObserver->RowsChanging(*this, Row, Count);
+    }
     // Tells the observer that the rows were made anew as a whole.
     void textReplaced() {
         if (FObserver) FObserver->TextReplaced(*this);

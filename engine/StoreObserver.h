@@ -24,6 +24,9 @@ public:
     // these two are parts of one edit, in the order they were made.
     virtual void ChangesBegun(const TEditorScreenStrings&) {}
     virtual void ChangesEnded(const TEditorScreenStrings&) {}
+    // Rows Row..Row+Count-1 are about to be replaced (Count may be 0: rows are inserted at
+    // Row); Rows still holds them as they were. Told before each RowsReplaced.
+    virtual void RowsChanging(const TEditorScreenStrings& /*Rows*/, int /*Row*/, int /*Count*/) {}
     // The rows were made anew as a whole (a new text, a load, Clear, a re-wrap): nothing the
     // observer knows of the old rows applies to the new ones.
     virtual void TextReplaced(const TEditorScreenStrings& Rows) = 0;

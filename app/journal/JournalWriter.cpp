@@ -1,6 +1,8 @@
 // TJournalWriter: the journals' files, written and synced on a thread of their own.
 #include "JournalWriter.h"
 
+#include "JournalFormat.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -62,8 +64,11 @@ void TJournalWriter::post(std::function<void()> Task) {
     FWake.notify_all();
 }
 
-void TJournalWriter::Begin(const std::string& Id, uint64_t Generation, std::string Bytes) {
-    post([this, Id, Generation, bytes = std::move(Bytes)] { begin(Id, Generation, bytes); });
+void TJournalWriter::Begin(const std::string& Id, uint64_t Generation, std::string Bytes, std::size_t OpenFrame) {
+    post([this, Id, Generation, OpenFrame, bytes = std::move(Bytes)]() mutable {
+        if (OpenFrame != std::string::npos) journal::EndFrame(bytes, OpenFrame);
+        begin(Id, Generation, bytes);
+    });
 }
 
 void TJournalWriter::Append(const std::string& Id, std::string Bytes) {

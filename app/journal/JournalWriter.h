@@ -46,8 +46,11 @@ public:
     static std::string FileName(const std::string& Id, uint64_t Generation);
 
     // A new generation of journal Id holding Bytes (magic, header, page and snapshot); the
-    // one before it is removed once this one is on the disk.
-    void Begin(const std::string& Id, uint64_t Generation, std::string Bytes);
+    // one before it is removed once this one is on the disk. When OpenFrame is given, the
+    // frame that starts there (the last one) is ended on this object's thread: its length and
+    // checksum, a pass over a large snapshot that the window need not wait for.
+    void Begin(const std::string& Id, uint64_t Generation, std::string Bytes,
+               std::size_t OpenFrame = std::string::npos);
     // Bytes appended to the current generation of Id.
     void Append(const std::string& Id, std::string Bytes);
     // Every file of journal Id goes (a clean save, changes discarded).

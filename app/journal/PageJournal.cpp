@@ -5,6 +5,8 @@
 #include "JournalWriter.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <unistd.h>
 
 namespace quire {
@@ -31,8 +33,16 @@ void TPageJournal::markDirty() {
     if (OnDirty) OnDirty();
 }
 
+void TPageJournal::RowsChanging(const TEditorScreenStrings& Rows, int Row, int Count) {
+    if (FCopy) FCopy->RowsChanging(Rows, Row, Count);
+}
+
 void TPageJournal::RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,
                                 std::string_view RemovedText) {
+    if (FCopy && !FCopy->RowsReplaced(Row, Deleted, Inserted)) {
+        FCopy.reset(); // a fresh snapshot follows; the records so far go to the file before
+        FNeedSnapshot = true;
+    }
     if (FNeedSnapshot) { // the coming snapshot holds this edit
         markDirty();
         return;
@@ -62,7 +72,8 @@ void TPageJournal::RowsReplaced(const TEditorScreenStrings& Rows, int Row, int D
 }
 
 void TPageJournal::TextReplaced(const TEditorScreenStrings&) {
-    closeEdit(); // kept for the file the snapshot replaces
+    FCopy.reset(); // a picture of rows that are gone
+    closeEdit();   // kept for the file the snapshot replaces
     FNeedSnapshot = true;
     markDirty();
 }
@@ -114,10 +125,16 @@ bool TPageJournal::snapshotDue() const {
     return FLogBytes > text || FBuiltBytes > kBuiltFactor * text;
 }
 
-void TPageJournal::Flush(const TEditorScreenStrings& Rows, bool Modified, const TJournalPage& Page) {
+void TPageJournal::Flush(const TEditorScreenStrings& Rows, bool Modified, const TJournalPage& Page,
+                         TSnapshotPace Pace) {
     if (!Modified) {
         Forget();
         return;
+    }
+    if (FCopy) {
+        // The edits since the snapshot began follow it once it is complete.
+        if (Pace == TSnapshotPace::InSteps) return;
+        ContinueSnapshot(Rows, SIZE_MAX);
     }
     const auto now = std::chrono::steady_clock::now();
     if (FOpen && !FNeedSnapshot && FWriter.Failed(FId)) {
@@ -138,6 +155,7 @@ void TPageJournal::Flush(const TEditorScreenStrings& Rows, bool Modified, const 
         FPending.clear();
         FDirty = false;
         startGeneration(Rows, Page);
+        if (Pace == TSnapshotPace::AtOnce) ContinueSnapshot(Rows, SIZE_MAX);
         return;
     }
     FDirty = false;
@@ -153,43 +171,45 @@ void TPageJournal::Flush(const TEditorScreenStrings& Rows, bool Modified, const 
     FWriter.Append(FId, std::move(bytes));
 }
 
+void TPageJournal::appendPending() {
+    if (FPending.empty()) return;
+    std::string bytes;
+    AppendFrame(bytes, TFrameKind::Edits, FPending);
+    FPending.clear();
+    FLogBytes += bytes.size();
+    FWriter.Append(FId, std::move(bytes));
+}
+
 void TPageJournal::startGeneration(const TEditorScreenStrings& Rows, const TJournalPage& Page) {
+    // The rows are pictured as they are now; the edits from now on are recorded after them.
     std::string bytes(kMagic);
     AppendFrame(bytes, TFrameKind::Header,
                 EncodeHeader(TJournalHeader{FId, FGeneration + 1, static_cast<uint64_t>(::getpid()), nowMs()}));
     AppendFrame(bytes, TFrameKind::Page, EncodePage(Page));
-    const std::size_t before = bytes.size();
-    AppendSnapshot(bytes, Rows);
-    if (bytes.size() == before) { // more than a frame holds: nothing to write
+    FCopy = std::make_unique<TSnapshotCopy>(Rows, std::move(bytes));
+    FPage = Page;
+    FNeedSnapshot = false;
+    FLogBytes = FBuiltBytes = 0;
+}
+
+void TPageJournal::ContinueSnapshot(const TEditorScreenStrings& Rows, std::size_t Budget) {
+    if (FCopy && FCopy->Step(Rows, Budget)) finishGeneration();
+}
+
+void TPageJournal::finishGeneration() {
+    const std::unique_ptr<TSnapshotCopy> copy = std::move(FCopy);
+    if (copy->PayloadSize() > std::numeric_limits<uint32_t>::max()) { // more than a frame holds
         FNeedSnapshot = true;
         FRetryAfter = std::chrono::steady_clock::now() + FRetryDelay;
         return;
     }
     ++FGeneration;
-    FTextBytes = bytes.size() - before - kFrameOverhead;
+    FTextBytes = copy->PayloadSize();
     FLogBytes = FBuiltBytes = 0;
-    FPage = Page;
-    FNeedSnapshot = false;
     FOpen = true;
-    FWriter.Begin(FId, FGeneration, std::move(bytes));
-}
-
-void TPageJournal::AppendSnapshot(std::string& Out, const TEditorScreenStrings& Rows) {
-    const int count = Rows.Count();
-    std::size_t size = 10 + kFrameOverhead;
-    for (int r = 0; r < count; ++r) size += Rows.Get(r).size() + 1;
-    Out.reserve(Out.size() + size);
-    const std::size_t start = BeginFrame(Out, TFrameKind::Snapshot);
-    PutVarint(Out, static_cast<uint64_t>(count));
-    for (int r = 0; r < count; ++r) {
-        Out += Rows.Get(r);
-        switch (Rows.RowAttribute(r)) {
-        case TRowAttribute::LineEnd: Out += '\n'; break;
-        case TRowAttribute::Wrapped: Out += '\r'; break;
-        default: break; // EndOfFile: only the last row, ended by the snapshot's end
-        }
-    }
-    EndFrame(Out, start);
+    FWriter.Begin(FId, FGeneration, std::move(copy->Bytes()), copy->FrameStart());
+    // The edits made while the rows were copied.
+    appendPending();
 }
 
 void TPageJournal::Supersede(std::string Path, int Fd) {
@@ -198,6 +218,7 @@ void TPageJournal::Supersede(std::string Path, int Fd) {
 }
 
 void TPageJournal::Forget() {
+    FCopy.reset();
     FEdit.reset();
     FSet.reset();
     FPending.clear();

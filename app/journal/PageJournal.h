@@ -2,11 +2,13 @@
 #pragma once
 
 #include "JournalFormat.h"
+#include "SnapshotCopy.h"
 #include "StoreObserver.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,8 +44,16 @@ struct TOpenJournalEdit {
 // than kBuiltFactor times that (each record's new rows are built whole, so short records on
 // a long line cost the line each), so a large page is never rewritten per keystroke and
 // reading a journal back costs a small multiple of its text.
+//
+// A snapshot is the rows as they were when it began. Flush may take it at once, or (InSteps)
+// only begin it: ContinueSnapshot then copies a slice of the rows per call, between keys, while
+// the edits made meanwhile are recorded as usual and follow the snapshot in the new file.
 class TPageJournal : public TStoreObserver {
 public:
+    enum class TSnapshotPace { AtOnce, InSteps };
+    // The bytes of rows one ContinueSnapshot copies: about a millisecond's work.
+    static constexpr std::size_t kSnapshotSlice = std::size_t(2) << 20;
+
     static constexpr uint64_t kMinLogBytes = 64 * 1024;
     static constexpr uint64_t kBuiltFactor = 4;
 
@@ -57,6 +67,7 @@ public:
     // The edits between these two become one record (a set of parts), not one each.
     void ChangesBegun(const TEditorScreenStrings& Rows) override;
     void ChangesEnded(const TEditorScreenStrings& Rows) override;
+    void RowsChanging(const TEditorScreenStrings& Rows, int Row, int Count) override;
 
     // Run when the first change after a Flush comes (the keeper arms its timer).
     std::function<void()> OnDirty;
@@ -66,16 +77,19 @@ public:
     const std::string& Id() const noexcept { return FId; }
 
     // Writes what changed since the last Flush. A page that is not Modified keeps no journal.
-    void Flush(const TEditorScreenStrings& Rows, bool Modified, const journal::TJournalPage& Page);
+    void Flush(const TEditorScreenStrings& Rows, bool Modified, const journal::TJournalPage& Page,
+               TSnapshotPace Pace = TSnapshotPace::AtOnce);
+    // A snapshot is being copied (begun by Flush InSteps).
+    bool Copying() const noexcept { return FCopy != nullptr; }
+    // Copies the next Budget bytes of the snapshot being taken; when it is complete, hands it
+    // and the edits made since it began to the writer.
+    void ContinueSnapshot(const TEditorScreenStrings& Rows, std::size_t Budget = kSnapshotSlice);
     // The page was saved, or its changes discarded: its journal goes.
     void Forget();
     // The journal file Path (open as Fd, its lock held) is what this page was recovered
     // from: it goes once this journal is on the disk, or with Forget.
     void Supersede(std::string Path, int Fd);
 
-    // The snapshot frame of Rows (the rows' bytes, each followed by LF when it is LineEnd and
-    // by CR when it is Wrapped; an EndOfFile row by nothing).
-    static void AppendSnapshot(std::string& Out, const TEditorScreenStrings& Rows);
     // Bytes written since the last snapshot, and the text's size as the journal counts it.
     uint64_t LogBytes() const noexcept { return FLogBytes; }
     // Bytes of rows that replaying the records since the snapshot builds.
@@ -87,6 +101,9 @@ private:
     void markDirty();
     void closeEdit();
     void startGeneration(const TEditorScreenStrings& Rows, const journal::TJournalPage& Page);
+    void finishGeneration();
+    // Hands the edit records gathered to the writer.
+    void appendPending();
     bool snapshotDue() const;
 
     TJournalWriter& FWriter;
@@ -106,7 +123,8 @@ private:
         uint32_t OldCrc = 0;
     };
     std::optional<TOpenSet> FSet;
-    std::string FPending; // encoded edit records not yet handed to the writer
+    std::unique_ptr<TSnapshotCopy> FCopy; // the snapshot being taken
+    std::string FPending;                 // encoded edit records not yet handed to the writer
     journal::TJournalPage FPage;
     uint64_t FLogBytes = 0;
     uint64_t FBuiltBytes = 0;

@@ -2,8 +2,11 @@
 #include "TimingProbe.h"
 
 #include "Editor.h"
+#include "Messages.h"
+#include "RecoveryKeeper.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
@@ -12,6 +15,26 @@
 #include <ctime>
 
 namespace quire {
+
+namespace {
+
+// Nothing is shown or asked while a time is measured: the first message ends the program
+// with its text, so that a measurement the program cannot make does not wait forever.
+class TStopOnMessage : public TMessageService {
+public:
+    void Show(const QString&, const QString& Text, TMessageIcon) override { stop(Text); }
+    int Ask(const QString&, const QString& Text, int, int, TMessageIcon) override { stop(Text); }
+
+private:
+    [[noreturn]] static void stop(QString Text) {
+        Text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        std::fprintf(stderr, "quire-timing: stopped: %s\n", Text.toUtf8().constData());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+};
+
+} // namespace
 
 qint64 TTimingProbe::now() {
     timespec t{};
@@ -24,7 +47,7 @@ void TTimingProbe::InstallFromEnvironment(bool ExpectText) {
     if (request.isEmpty()) return;
     const QStringList parts = request.split(QLatin1Char(':'));
     const QString what = parts.value(0);
-    if (what != QLatin1String("open") && what != QLatin1String("end") && what != QLatin1String("edit")) {
+    if (!QStringList{"open", "end", "edit", "keys"}.contains(what)) {
         std::fprintf(stderr, "quire-timing: unknown measurement \"%s\"\n", qPrintable(request));
         return;
     }
@@ -34,6 +57,8 @@ void TTimingProbe::InstallFromEnvironment(bool ExpectText) {
     bool ok = false;
     qint64 start = qEnvironmentVariable("QUIRE_TIMING_T0").toLongLong(&ok);
     if (!ok) start = now();
+    static TStopOnMessage stopOnMessage;
+    SetMessages(&stopOnMessage);
     qApp->installEventFilter(new TTimingProbe(what, row, delay, ExpectText, start));
 }
 
@@ -78,12 +103,41 @@ void TTimingProbe::act() {
     }
     FStep = TStep::Action;
     FActionStart = now();
+    if (FWhat == QLatin1String("keys")) {
+        FStep = TStep::Done; // the keys measure themselves, not a screen
+        typeKey();
+        return;
+    }
     const bool end = FWhat == QLatin1String("end");
     QKeyEvent press(QEvent::KeyPress, end ? Qt::Key_End : Qt::Key_X, end ? Qt::ControlModifier : Qt::NoModifier,
                     end ? QString() : QStringLiteral("x"));
     QApplication::sendEvent(&e, &press);
     FKeyTime = now() - FActionStart;
     e.viewport()->update();
+}
+
+void TTimingProbe::typeKey() {
+    constexpr qint64 kMs = 1000000;
+    const qint64 fired = now();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    if (FEditor) QApplication::sendEvent(FEditor, &press);
+    const qint64 done = now();
+    const qint64 wait = (FKeyDue > 0 ? fired - FKeyDue : 0) + done - fired;
+    qint64& longest = FJournalSeen > 0 ? FLongestAfter : FLongestWait;
+    longest = std::max(longest, wait);
+    ++FKeys;
+    if (FJournalSeen == 0 &&
+        !QDir(TRecoveryKeeper::Folder()).entryList({QStringLiteral("*.journal")}, QDir::Files).isEmpty())
+        FJournalSeen = done;
+    if ((FJournalSeen > 0 && done - FJournalSeen > 1000 * kMs) || done - FActionStart > 120000 * kMs) {
+        std::fprintf(stderr, "quire-timing: keys %.3f ms after %.3f ms count %d journal %s\n",
+                     static_cast<double>(FLongestWait) / 1e6, static_cast<double>(FLongestAfter) / 1e6, FKeys,
+                     FJournalSeen > 0 ? "written" : "never written");
+        std::fflush(stderr);
+        std::_Exit(FJournalSeen > 0 ? 0 : 1);
+    }
+    FKeyDue = done + 10 * kMs;
+    QTimer::singleShot(10, Qt::PreciseTimer, this, [this] { typeKey(); });
 }
 
 void TTimingProbe::finish(const char* What, qint64 From) {

@@ -20,11 +20,17 @@ class TEditor;
 //                    screen that shows the end of the document
 //   edit:ROW[:DELAY] the caret put on row ROW DELAY ms after the first screen, then an "x"
 //                    typed there, to the screen that shows it
+//   keys[:DELAY]     from DELAY ms after the first screen, an "x" typed every 10 ms until the
+//                    page's recovery journal is on the disk and a second more: the longest any
+//                    key waited (for its turn and its handling) until the journal was there,
+//                    and ("after MS ms") in that second after it
 // After a key, the line also gives the time the key's handling took by itself ("key MS ms")
 // and the caret row and top row it left.
 // The start of the program is QUIRE_TIMING_T0 (CLOCK_MONOTONIC in nanoseconds, as the
 // benchmark that starts the program sets it), or else the moment the probe was installed.
-// With a file on the command line only a screen that shows some text counts.
+// With a file on the command line only a screen that shows some text counts. A message the
+// program would show (a file refused, a read that failed) ends the measurement: its text is
+// written as "quire-timing: stopped: TEXT" and the program ends with status 1.
 class TTimingProbe : public QObject {
 public:
     // Installs the probe on the application when QUIRE_TIMING asks for one.
@@ -38,6 +44,8 @@ private:
     // The screen that was waited for has been shown.
     void screenShown();
     void act();
+    // Types the next key of "keys", and ends once the journal has been on the disk a while.
+    void typeKey();
     [[noreturn]] void finish(const char* What, qint64 From);
     static qint64 now();
 
@@ -51,6 +59,11 @@ private:
     TStep FStep = TStep::FirstScreen;
     bool FShownPending = false;
     QPointer<TEditor> FEditor;
+    qint64 FKeyDue = 0;       // when the next key of "keys" was meant to come
+    qint64 FJournalSeen = 0;  // when the journal file was first seen
+    qint64 FLongestWait = 0;  // before that
+    qint64 FLongestAfter = 0; // after it
+    int FKeys = 0;
 };
 
 } // namespace quire

@@ -153,7 +153,9 @@ TLockedFile::~TLockedFile() {
 TRecoveryKeeper::TRecoveryKeeper(std::function<journal::TJournalPage(TEditor*)> PageOf, QObject* Parent)
     : QObject(Parent), FPageOf(std::move(PageOf)) {
     FTimer.setSingleShot(true);
-    connect(&FTimer, &QTimer::timeout, this, [this] { flushAll(); });
+    connect(&FTimer, &QTimer::timeout, this, [this] { flushAll(TPageJournal::TSnapshotPace::InSteps); });
+    FSnapshotTimer.setSingleShot(true);
+    connect(&FSnapshotTimer, &QTimer::timeout, this, [this] { continueSnapshots(); });
     FTellTimer.setSingleShot(true);
     connect(&FTellTimer, &QTimer::timeout, this, [this] { tell(FUntold); });
     const QString folder = Folder();
@@ -175,7 +177,7 @@ void TRecoveryKeeper::writerFailed() {
 
 TRecoveryKeeper::~TRecoveryKeeper() {
     FTimer.stop();
-    flushAll();
+    flushAll(TPageJournal::TSnapshotPace::AtOnce);
     for (auto& [editor, journal] : FJournals) editor->ScreenStrings().SetObserver(nullptr);
     FJournals.clear();
     FWriter.reset(); // finishes the writes and syncs
@@ -249,20 +251,32 @@ TPageJournal* TRecoveryKeeper::JournalOf(TEditor* Editor) const {
 
 void TRecoveryKeeper::FlushNow() {
     FTimer.stop();
-    flushAll();
+    flushAll(TPageJournal::TSnapshotPace::AtOnce);
+}
+
+void TRecoveryKeeper::continueSnapshots() {
+    bool again = false;
+    for (auto& [editor, journal] : FJournals) {
+        if (!journal->Copying()) continue;
+        journal->ContinueSnapshot(editor->ScreenStrings());
+        again = again || journal->Copying();
+    }
+    if (again) FSnapshotTimer.start(0);
 }
 
 void TRecoveryKeeper::WaitWritten() {
     if (FWriter) FWriter->WaitIdle();
 }
 
-void TRecoveryKeeper::flushAll() {
-    bool again = false;
+void TRecoveryKeeper::flushAll(TPageJournal::TSnapshotPace Pace) {
+    bool again = false, copying = false;
     for (auto& [editor, journal] : FJournals) {
-        if (!journal->Dirty()) continue;
-        journal->Flush(editor->ScreenStrings(), editor->Modified(), FPageOf(editor));
+        if (Pace == TPageJournal::TSnapshotPace::AtOnce) journal->ContinueSnapshot(editor->ScreenStrings(), SIZE_MAX);
+        if (journal->Dirty()) journal->Flush(editor->ScreenStrings(), editor->Modified(), FPageOf(editor), Pace);
         again = again || journal->Dirty();
+        copying = copying || journal->Copying();
     }
+    if (copying && !FSnapshotTimer.isActive()) FSnapshotTimer.start(0);
     if (FWriter) {
         const TJournalWriter::TError error = FWriter->TakeError();
         if (!error.Path.empty())

@@ -3,6 +3,7 @@
 
 #include "JournalFormat.h"
 #include "JournalReader.h"
+#include "PageJournal.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -53,7 +54,8 @@ struct TFoundJournal {
 // Every page's store is observed by a TPageJournal from the moment the page is made. A change
 // arms a timer; when it fires (kFlushDelayMs later) each changed journal writes what it has
 // gathered, so a journal is at most about a quarter of a second behind the text, and the
-// writer makes it durable every few seconds.
+// writer makes it durable every few seconds. A snapshot of a page's rows is copied a slice at a
+// time from a zero timer, so that keys are handled between the slices however large the page.
 //
 // The folder: $QUIRE_HOME/recovery when QUIRE_HOME is set, else $XDG_STATE_HOME/quire/recovery
 // (an absolute XDG_STATE_HOME only), else ~/.local/state/quire/recovery. Folders it makes get
@@ -134,7 +136,9 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    void flushAll();
+    void flushAll(TPageJournal::TSnapshotPace Pace);
+    // Copies the next slice of every snapshot being taken.
+    void continueSnapshots();
     // A write failed on the writer's thread: the journals it failed start afresh.
     void writerFailed();
     QString folderProblem() const;
@@ -146,7 +150,8 @@ private:
     std::unique_ptr<TJournalWriter> FWriter;
     std::map<TEditor*, std::unique_ptr<TPageJournal>> FJournals;
     QTimer FTimer;
-    QTimer FTellTimer; // runs while a problem waits to be told; each key starts it again
+    QTimer FSnapshotTimer; // runs while a snapshot is being copied
+    QTimer FTellTimer;     // runs while a problem waits to be told; each key starts it again
     QString FUntold;
     QString FProblem;
     bool FTold = false;

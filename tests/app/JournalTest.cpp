@@ -9,6 +9,7 @@
 #include "RowSearch.h"
 #include "ShiftJis.h"
 #include "StoreInvariants.h"
+#include "SnapshotCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,11 @@ struct Journaled {
         E.Store->SetObserver(&Journal);
     }
     ~Journaled() { E.Store->SetObserver(nullptr); }
+    // Narrow rows, so that short texts wrap (with On).
+    void WrapAt20(bool On) {
+        E.Store->WrapOption().SetWrapByte(20);
+        E.Store->SetWordWrap(On);
+    }
     void Flush(bool modified = true) {
         Journal.Flush(*E.Store, modified, Page);
         Writer.WaitIdle();
@@ -121,9 +127,10 @@ void replaceAll(TEditorScreenStrings& Rows, std::string_view Pattern, std::strin
     if (!starts.empty()) Rows.ReplaceRanges(starts, static_cast<int>(Pattern.size()), By);
 }
 
-// One random change of the store: an edit, a replace-all, an undo, a redo, a switch of word wrap.
-void randomStep(std::mt19937& rng, TEditorScreenStrings& s) {
-    const unsigned op = rng() % 100;
+// One random change of the store: an edit, a replace-all, an undo, a redo, a switch of word
+// wrap (unless Rewraps is false).
+void randomStep(std::mt19937& rng, TEditorScreenStrings& s, bool Rewraps = true) {
+    const unsigned op = rng() % (Rewraps ? 100 : 94);
     if (op < 8) {
         static const char* patterns[] = {"a", "word", "\x82\xA0", " "};
         replaceAll(s, patterns[rng() % 4], randomText(rng));
@@ -152,8 +159,7 @@ TEST(Journal, EveryEditUndoRedoAndRewrapReplaysToTheStoresText) {
         TempFolder folder;
         Journaled j(folder.Path);
         std::mt19937 rng(seed);
-        j.E.Store->WrapOption().SetWrapByte(20);
-        j.E.Store->SetWordWrap(seed % 2 == 0);
+        j.WrapAt20(seed % 2 == 0);
         j.E.Store->SetTextStr("first line\r\nsecond \x82\xA0\x82\xA2 line that is long enough to wrap twice\r\nlast");
         for (int step = 0; step < 300; ++step) {
             randomStep(rng, *j.E.Store);
@@ -253,6 +259,75 @@ TEST(Journal, ReplaceAllItsUndoAndRedoAreEachOneRecordAndReplayToThePlainReplace
         check(replaced);
         EXPECT_EQ(s.WholeTextCounts(), 1);
     }
+}
+
+// A large page's snapshot is copied a slice at a time between keys: the edits made meanwhile,
+// anywhere in the rows (some not yet copied, some copied, some being copied), must not change
+// the picture, and follow it as records.
+TEST(Journal, APageEditedWhileItsSnapshotIsCopiedRecoversToItsText) {
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        TempFolder folder;
+        Journaled j(folder.Path);
+        std::mt19937 rng(seed);
+        j.WrapAt20(seed % 2 == 0);
+        std::string text;
+        for (int i = 0; i < 30; ++i) text += randomText(rng) + "line " + std::to_string(i) + "\r\n";
+        j.E.Store->SetTextStr(text);
+        // The first snapshot, or (odd seeds) a fresh one after some records.
+        if (seed % 2) {
+            j.Flush();
+            for (int k = 0; k < 5; ++k) randomStep(rng, *j.E.Store, false);
+            j.E.Store->SetTextStr(j.E.Store->GetTextStr() + "anew\r\n");
+        }
+        j.Journal.Flush(*j.E.Store, true, j.Page, TPageJournal::TSnapshotPace::InSteps);
+        ASSERT_TRUE(j.Journal.Copying());
+        int slices = 0;
+        for (; j.Journal.Copying(); ++slices) {
+            for (unsigned n = rng() % 3; n > 0; --n) randomStep(rng, *j.E.Store, false);
+            j.Journal.ContinueSnapshot(*j.E.Store, 1 + rng() % 40);
+        }
+        EXPECT_GT(slices, 5) << "seed " << seed;
+        j.Flush();
+        const TJournalContent c = j.Replay();
+        ASSERT_TRUE(c.Complete) << "seed " << seed;
+        EXPECT_EQ(c.Text, j.E.Store->GetTextStr()) << "seed " << seed;
+        EXPECT_GT(c.EditCount, 0u) << "seed " << seed;
+        EXPECT_EQ(j.Journal.Generation(), seed % 2 ? 2u : 1u) << "seed " << seed;
+    }
+}
+
+TEST(Journal, ASnapshotBeingCopiedGivesWayToNewRowsAndToASave) {
+    TempFolder folder;
+    Journaled j(folder.Path);
+    j.E.Store->SetTextStr(std::string(2000, 'a') + "\r\nb\r\n");
+    j.Journal.Flush(*j.E.Store, true, j.Page, TPageJournal::TSnapshotPace::InSteps);
+    j.Journal.ContinueSnapshot(*j.E.Store, 100);
+    ASSERT_TRUE(j.Journal.Copying());
+    // Rows made anew: the picture is dropped, and the next flush takes one of the new rows.
+    j.E.Store->SetTextStr("new text\r\n");
+    EXPECT_FALSE(j.Journal.Copying());
+    j.Flush();
+    EXPECT_EQ(j.Replay().Text, "new text\r\n");
+    // Saved while a snapshot is copied: nothing more is written, and the journal goes.
+    j.E.Store->ReplaceRows(0, 1, std::string(3000, 'c') + "\r\n");
+    j.E.Store->SetTextStr(j.E.Store->GetTextStr());
+    j.Journal.Flush(*j.E.Store, true, j.Page, TPageJournal::TSnapshotPace::InSteps);
+    ASSERT_TRUE(j.Journal.Copying());
+    j.Journal.Forget();
+    EXPECT_FALSE(j.Journal.Copying());
+    j.Writer.WaitIdle();
+    EXPECT_TRUE(journalFiles(folder.Path).empty());
+}
+
+TEST(Journal, ASnapshotWhoseRowsChangedUnannouncedIsGivenUp) {
+    FakeEditor e;
+    e.Store->SetTextStr("one\r\ntwo\r\nthree\r\nfour");
+    TSnapshotCopy copy(*e.Store, "");
+    ASSERT_FALSE(copy.Step(*e.Store, 1)); // "one" copied
+    EXPECT_TRUE(copy.RowsReplaced(1, 0, 2)) << "rows inserted: the runs move";
+    copy.RowsChanging(*e.Store, 3, 1);
+    EXPECT_TRUE(copy.RowsReplaced(3, 1, 1)) << "announced: the old row is kept";
+    EXPECT_FALSE(copy.RowsReplaced(4, 1, 1)) << "a row of the picture replaced without notice";
 }
 
 TEST(Journal, TypingIntoALineIsOneRecordPerFlushAndCostsLittleMoreThanTheTypedBytes) {

@@ -100,6 +100,21 @@ TEST(KanjiDetection, GeneratedTextsInTheThreeCodes) {
     EXPECT_TRUE(SjisToEuc(t.ShiftJis) == t.Euc);
 }
 
+TEST(KanjiDetection, GeneratedTextsHaveExactlyTheAskedSize) {
+    // The benchmarks open a text of exactly the editor's limit: the size must be the one asked,
+    // also where the last lines had to be cut short, and the three codes must still agree.
+    for (const std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(31), std::size_t(33),
+                                   std::size_t(1000), std::size_t(65537)}) {
+        for (const uint32_t seed : {1u, 2u, 3u}) {
+            const auto t = bench::GenerateJapaneseText(size, seed);
+            EXPECT_EQ(t.ShiftJis.size(), size) << "seed " << seed;
+            EXPECT_TRUE(JisToSjis(t.Jis) == t.ShiftJis) << size << " seed " << seed;
+            EXPECT_TRUE(EucToSjis(t.Euc) == t.ShiftJis) << size << " seed " << seed;
+            EXPECT_EQ(bench::GenerateShiftJis(size, seed), t.ShiftJis);
+        }
+    }
+}
+
 TEST(LineEnds, DetectionAndConversion) {
     EXPECT_EQ(DetectLineEnd("no line end"), leNone);
     EXPECT_EQ(DetectLineEnd("a\r\nb\nc"), leCrLf);

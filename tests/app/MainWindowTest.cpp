@@ -175,6 +175,35 @@ TEST_F(MainWindowTest, AFileTooLargeIsRefusedWithAMessage) {
     QFile::remove(big);
 }
 
+TEST_F(MainWindowTest, AFileOfExactlyTheOpenLimitOpensAndOneByteMoreIsRefused) {
+    // The limit is lowered so that the boundary is tried with small files; the readers take
+    // their limit as an argument and are tried at the same boundary.
+    constexpr qint64 limit = 4096;
+    form->SetOpenLimit(limit);
+    QByteArray bytes(limit, 'a');
+    bytes[limit - 2] = '\r';
+    bytes[limit - 1] = '\n';
+    const QString fits = file("fits.txt", bytes);
+    const QString over = file("over.txt", bytes + "b");
+    EXPECT_TRUE(ReadRegularFile(fits, limit).Ok());
+    EXPECT_EQ(ReadRegularFile(over, limit).Failure, TReadFailure::TooLarge);
+
+    form->HandleCommandLine({fits});
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->Page(0).FileName, fits);
+    EXPECT_EQ(editor(0)->Lines().Text(), bytes.toStdString());
+    EXPECT_TRUE(messages.Shown.empty());
+
+    form->HandleCommandLine({over});
+    EXPECT_EQ(form->PageCount(), 1);
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("ファイルが大きすぎるため開けません")));
+    EXPECT_TRUE(messages.Shown[0].contains("over.txt"));
+    // The limit is never raised past what the readers take.
+    form->SetOpenLimit(TMainForm::MaxFileSize + 1);
+    EXPECT_EQ(form->OpenLimit(), MaxTextFileSize);
+}
+
 TEST_F(MainWindowTest, OpeningTheSameFileAsks) {
     const QString a = file("a.txt", "alpha");
     dialogs.Paths = {a, a, a};

@@ -240,3 +240,24 @@ TEST_F(ProgramStart, F1FindsTheGuideInTheInstalledDataFolder) {
     EXPECT_TRUE(WaitFor([&] { return watch.Opened().count(guide.fileName()) == 1; }, 30000))
         << p.readAllStandardError().toStdString();
 }
+
+// The timing probe of the end-to-end benchmark, given a file the editor refuses, ends with the
+// message instead of waiting for a screen of text that never comes.
+TEST_F(ProgramStart, TheTimingProbeEndsWithTheMessageWhenTheFileIsRefused) {
+    const QString big = file("big.txt", "");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize((qint64(1) << 30) + 1)); // sparse: takes no room on disk
+    }
+    QProcessEnvironment timed = env();
+    timed.insert("QUIRE_TIMING", "open");
+    QProcess& p = start({big}, timed);
+    ASSERT_TRUE(p.waitForFinished(30000)) << "the probe waited for a screen that never comes";
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("quire-timing: stopped: "))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("を超えるファイルは開けません"))) << err.toStdString();
+    EXPECT_TRUE(err.contains("big.txt")) << err.toStdString();
+    QFile::remove(big);
+}
