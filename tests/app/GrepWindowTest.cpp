@@ -129,6 +129,7 @@ TEST_F(GrepWindowTest, ResultsGoToAReadOnlyPageAndEnterOrADoubleClickOpensThePla
     EXPECT_TRUE(page->ReadOnly());
     EXPECT_FALSE(page->Modified());
     EXPECT_FALSE(page->CanUndo());
+    EXPECT_FALSE(form->Action("Mm_Undo")->isEnabled());
     EXPECT_EQ(TMainForm::GrepPageName, form->PageControl()->tabText(results));
     // The window's title names the page of results and its pattern, never the blank page's name.
     const QString resultsTitle = QStringLiteral("検索結果「検索語」 - Quire");
