@@ -38,7 +38,8 @@ bool plainJis(std::string_view Sjis) {
 
 // The longest run of the pattern's characters for which Take gives bytes (an empty string:
 // none), those bytes joined.
-template <typename F> std::string longestRun(const QString& Pattern, F Take) {
+template <typename F>
+std::string longestRun(const QString& Pattern, F Take) {
     std::string best, run;
     for (qsizetype i = 0; i < Pattern.size(); ++i) {
         const qsizetype n = Pattern[i].isHighSurrogate() && i + 1 < Pattern.size() ? 2 : 1;
