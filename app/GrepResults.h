@@ -56,6 +56,7 @@ public:
     // The place named by line Index of the page (0-based), or null.
     const TGrepLink* LinkAt(int Index) const;
     const TGrepCounts& Counts() const noexcept { return FCounts; }
+    const TGrepOptions& Options() const noexcept { return FQuery.Options(); }
 
     // The line of one match: "path(line,column)  [code]: text".
     static QString HitLine(const TGrepFileResult& Result, const TGrepHit& Hit);

@@ -77,6 +77,7 @@ void TMainForm::AppendResults(TEditor& Editor, const QString& Lines) {
     if (index == ActivePage()) {
         ShowCounts();
         UpdateTitles();
+        M_EditClick(); // 元に戻す was enabled by the change before its record was dropped
     }
 }
 

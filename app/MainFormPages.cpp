@@ -189,8 +189,13 @@ void TMainForm::UpdateTitles() {
     const int i = ActivePage();
     if (i >= PageCount()) return;
     TPageRecord& p = Page(i);
-    const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
-    setWindowTitle(DisplayPath(p.FileName) + star + kSuffix);
+    if (p.Grep) {
+        // A page of results has no file: the title names it and what it searched for.
+        setWindowTitle(GrepPageName + u'「' + p.Grep->Options().Pattern + u'」' + kSuffix);
+    } else {
+        const QString star = p.Editor->Modified() ? QStringLiteral(" *") : QString();
+        setWindowTitle(DisplayPath(p.FileName) + star + kSuffix);
+    }
     QApplication::setApplicationDisplayName(QString());
 }
 

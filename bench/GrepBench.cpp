@@ -56,14 +56,18 @@ void writeFile(const QString& Path, const std::string& Bytes) {
     f.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
 }
 
-// The two trees, made once and removed when the run ends.
+// The two trees, made once and removed when the run ends; with QUIRE_GREP_TREE set, made in
+// that folder and kept there, to be searched again by hand or by a profiler.
 struct Trees {
     QTemporaryDir Dir;
     QString Mixed, Sjis;
     std::size_t MixedBytes = 0;
     Trees() {
-        Mixed = Dir.filePath(QStringLiteral("mixed"));
-        Sjis = Dir.filePath(QStringLiteral("sjis"));
+        const QString kept = qEnvironmentVariable("QUIRE_GREP_TREE");
+        Dir.setAutoRemove(kept.isEmpty());
+        const QString root = kept.isEmpty() ? Dir.path() : kept;
+        Mixed = root + QStringLiteral("/mixed");
+        Sjis = root + QStringLiteral("/sjis");
         const std::string planted = cp932::FromUnicode(kPlanted);
         for (int i = 0; i < kFiles; ++i) {
             const QString rel =

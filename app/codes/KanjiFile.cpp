@@ -436,9 +436,9 @@ bool SameInCode(std::string_view A, std::string_view B, std::string_view KanjiCo
     return TKanjiRoundTrip::Same(A, B, KanjiCode);
 }
 
-TKanjiText GuessKanjiText(std::string_view bytes) {
+TKanjiText GuessKanjiText(std::string_view bytes, std::optional<int> detection) {
     TKanjiText r;
-    r.Detection = DetectFileCode(bytes);
+    r.Detection = detection ? *detection : DetectFileCode(bytes);
     r.KanjiCode = codeOf(r.Detection);
     if (r.Detection == jconvert::kdUtf16) {
         const utf16::TKind kind = utf16::Detect(bytes);
@@ -458,8 +458,9 @@ TKanjiText GuessKanjiText(std::string_view bytes) {
     return r;
 }
 
-TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::string_view asCode) {
-    TKanjiText r = GuessKanjiText(bytes);
+TKanjiText DecodeKanjiText(std::string_view bytes, TConverter converter, std::string_view asCode,
+                           std::optional<int> detection) {
+    TKanjiText r = GuessKanjiText(bytes, detection);
     const TReading reading = readingOf(asCode.empty() ? std::string_view(r.KanjiCode) : asCode);
     if (!bytes.empty()) r.LineEndCode = lineEndName(lineEndIn(bytes, reading));
     r.KanjiCode = reading.Code;

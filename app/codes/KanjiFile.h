@@ -44,12 +44,13 @@ struct TKanjiText {
 int DetectFileCode(std::string_view Bytes) noexcept;
 
 // The code and line end of Bytes as reading them would give, without converting anything
-// (Text stays empty; HasNul and KeepsBytes are not looked for).
-TKanjiText GuessKanjiText(std::string_view Bytes);
+// (Text stays empty; HasNul and KeepsBytes are not looked for). Detection, when given, is
+// DetectFileCode's result for Bytes, already known to the caller.
+TKanjiText GuessKanjiText(std::string_view Bytes, std::optional<int> Detection = std::nullopt);
 // Detects the line end and the kanji code of Bytes (or takes the code AsCode when it is given)
-// and converts JIS and EUC to Shift-JIS.
+// and converts JIS and EUC to Shift-JIS; Detection as for GuessKanjiText.
 TKanjiText DecodeKanjiText(std::string_view Bytes, TConverter Converter = TConverter::Auto,
-                           std::string_view AsCode = {});
+                           std::string_view AsCode = {}, std::optional<int> Detection = std::nullopt);
 // Reads a whole regular file (at most the editor's limit) and decodes it; raises
 // EPlatformError naming the file and the reason when it cannot.
 TKanjiText ReadKanjiFile(const QString& Path, TConverter Converter = TConverter::Auto, std::string_view AsCode = {});

@@ -8,6 +8,7 @@
 #include "RegularFileReader.h"
 #include "Search.h"
 #include "ShiftJis.h"
+#include "Utf8Codec.h"
 #include "jconvert.h"
 
 #include <cstring>
@@ -31,7 +32,7 @@ bool readAsItIs(int Detection) {
 // column in characters, counted from where the last one was.
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view Text) : text_(Text) { end_ = lineEnd(0); }
+    LineCursor(std::string_view Text, int FirstLine) : text_(Text), line_(FirstLine) { end_ = lineEnd(0); }
 
     // Moves to the line that holds offset P (never before the last one asked for).
     void MoveTo(std::size_t P) {
@@ -59,8 +60,26 @@ private:
     }
     std::string_view text_;
     std::size_t start_ = 0, end_ = 0, counted_ = 0, chars_ = 0;
-    int line_ = 1;
+    int line_;
 };
+
+// The line ends in Text (CR LF, CR or LF, each one).
+int lineEndsIn(std::string_view Text) {
+    int n = 0;
+    const char* const end = Text.data() + Text.size();
+    for (const char* p = sjis::FindLineEnd(Text.data(), end); p != end; p = sjis::FindLineEnd(p, end)) {
+        ++n;
+        p += *p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
+    }
+    return n;
+}
+
+// Where the line that holds offset P starts: after the last line end before it, but not
+// before From.
+std::size_t lineStartOf(std::string_view Text, std::size_t P, std::size_t From) {
+    while (P > From && Text[P - 1] != '\r' && Text[P - 1] != '\n') --P;
+    return P;
+}
 
 TSearchOptions literalOptions(const TGrepOptions& O) {
     TSearchOptions s;
@@ -72,7 +91,8 @@ TSearchOptions literalOptions(const TGrepOptions& O) {
 
 } // namespace
 
-TGrepQuery::TGrepQuery(TGrepOptions Options) : FOptions(std::move(Options)) {
+TGrepQuery::TGrepQuery(TGrepOptions Options)
+    : FOptions(std::move(Options)), FNeedle(FOptions.RegExp ? QString() : FOptions.Pattern, FOptions.MatchCase) {
     if (FOptions.RegExp) FRegex = std::make_shared<const TRegexPattern>(FOptions.Pattern, FOptions.MatchCase);
 }
 
@@ -113,11 +133,12 @@ TRanges TGrepQuery::regexMatches(std::string_view Text, const TOutsideCharTable*
     return found;
 }
 
-void TGrepQuery::searchText(std::string_view Text, const TOutsideCharTable* Table, TGrepFileResult& Result) const {
+void TGrepQuery::searchText(std::string_view Text, const TOutsideCharTable* Table, TGrepFileResult& Result,
+                            int FirstLine) const {
     // A literal pattern takes codes of the file's own table (a copy: the text is the query's alone).
     TOutsideCharTable table = Table ? *Table : TOutsideCharTable();
     const TRanges found = FRegex ? regexMatches(Text, Table) : literalMatches(Text, Table ? &table : nullptr);
-    LineCursor cursor(Text);
+    LineCursor cursor(Text, FirstLine);
     int shownLine = 0;
     for (const auto& [start, end] : found) {
         cursor.MoveTo(start);
@@ -128,6 +149,32 @@ void TGrepQuery::searchText(std::string_view Text, const TOutsideCharTable* Tabl
         const int column = cursor.ColumnOf(start);
         const auto length = static_cast<int>(sjis::CharCount(Text.substr(start), end - start));
         Result.Hits.push_back({shownLine, column, length, static_cast<int>(Result.Lines.size()) - 1});
+    }
+}
+
+// Most lines hold no match: only those that hold the needle are converted (each on its own, as
+// a UTF-8 or EUC line reads the same alone) and searched, numbered by the line ends before them.
+void TGrepQuery::searchLinesWith(std::string_view Bytes, std::string_view Needle, int Detection,
+                                 TGrepFileResult& Result) const {
+    const bool utf8 = Detection == jconvert::kdUtf8;
+    if (utf8 && utf8::StartsWithBom(Bytes)) Bytes.remove_prefix(utf8::kBom.size());
+    const char* const code = utf8 ? jconvert::kUtf8Name : jconvert::kEucName;
+    int line = 1;
+    std::size_t counted = 0;
+    for (std::size_t from = 0; from < Bytes.size();) {
+        const void* hit = memmem(Bytes.data() + from, Bytes.size() - from, Needle.data(), Needle.size());
+        if (!hit) break;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - Bytes.data());
+        const std::size_t start = lineStartOf(Bytes, at, from);
+        const auto end =
+            static_cast<std::size_t>(sjis::FindLineEnd(Bytes.data() + at, Bytes.data() + Bytes.size()) - Bytes.data());
+        line += lineEndsIn(Bytes.substr(counted, start - counted));
+        counted = start;
+        // A line end first, so that a byte order mark at the line's start stays a character.
+        const TKanjiText t =
+            DecodeKanjiText('\n' + std::string(Bytes.substr(start, end - start)), TConverter::Auto, code, Detection);
+        searchText(std::string_view(t.Text).substr(1), t.CharTable.get(), Result, line);
+        from = end;
     }
 }
 
@@ -145,7 +192,13 @@ TGrepFileResult TGrepQuery::SearchBytes(const QString& Path, std::string_view By
         searchText(Bytes, nullptr, r);
         return r;
     }
-    const TKanjiText t = DecodeKanjiText(Bytes);
+    if (const std::string_view needle = FNeedle.In(detection); !FRegex && !needle.empty()) {
+        r.Code = std::string(
+            jconvert::ShownCodeName(detection == jconvert::kdUtf8 ? jconvert::kUtf8Name : jconvert::kEucName));
+        searchLinesWith(Bytes, needle, detection, r);
+        return r;
+    }
+    const TKanjiText t = DecodeKanjiText(Bytes, TConverter::Auto, {}, detection);
     r.Code = std::string(jconvert::ShownCodeName(t.KanjiCode));
     if (t.HasNul) {
         r.Skipped = TGrepSkip::Binary;

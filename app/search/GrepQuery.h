@@ -3,6 +3,7 @@
 // and column.
 #pragma once
 
+#include "GrepNeedle.h"
 #include "RegexPattern.h"
 #include "RegularFile.h"
 
@@ -75,7 +76,9 @@ public:
     TGrepFileResult SearchFile(const QString& Path) const;
 
 private:
-    void searchText(std::string_view Text, const class TOutsideCharTable* Table, TGrepFileResult& Result) const;
+    void searchText(std::string_view Text, const class TOutsideCharTable* Table, TGrepFileResult& Result,
+                    int FirstLine = 1) const;
+    void searchLinesWith(std::string_view Bytes, std::string_view Needle, int Detection, TGrepFileResult& Result) const;
     std::vector<std::pair<std::size_t, std::size_t>> literalMatches(std::string_view Text,
                                                                     class TOutsideCharTable* Table) const;
     std::vector<std::pair<std::size_t, std::size_t>> regexMatches(std::string_view Text,
@@ -83,6 +86,7 @@ private:
 
     TGrepOptions FOptions;
     std::shared_ptr<const TRegexPattern> FRegex;
+    TGrepNeedle FNeedle; // a literal pattern's, for UTF-8 and EUC texts
 };
 
 } // namespace quire

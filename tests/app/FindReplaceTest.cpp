@@ -9,6 +9,7 @@
 #include "ProgramFolder.h"
 #include "ReplaceConfirm.h"
 #include "ScriptedServices.h"
+#include "ShownWindowFixture.h"
 #include "Unit1.h"
 #include "Unit4.h"
 #include "Unit5.h"
@@ -493,18 +494,8 @@ TEST(ReplaceFormTest, EnterInEitherComboClicksOk) {
 
 // --- the main window -------------------------------------------------------------------
 
-class MainFormFindTest : public ::testing::Test {
+class MainFormFindTest : public test::ShownWindowFixture {
 protected:
-    void SetUp() override {
-        form = std::make_unique<TMainForm>();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        QApplication::processEvents();
-    }
-    TEditor& editor() { return *form->CurrentEditor(); }
-    std::string all() { return editor().Lines().Text(); }
-    // The selection as (start, length).
-    std::pair<int, int> selection() { return {editor().SelStart(), editor().SelLength()}; }
     // Fills a find or replace dialog when it opens and clicks Button ("ok" or "all").
     void answerDialog(QDialog& d, const QString& search, const QString& replacement, int item, bool top, bool confirm,
                       const char* button) {
@@ -521,8 +512,6 @@ protected:
             QTest::mouseClick(QString::fromLatin1(button) == "all" ? r->Btn_AllReplace : r->Btn_Ok, Qt::LeftButton);
         }
     }
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(MainFormFindTest, TheFindMenuHoldsTheFourCommandsWithTheirKeys) {

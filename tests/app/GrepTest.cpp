@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 #include <unistd.h>
 
 using namespace quire;
@@ -213,4 +214,48 @@ TEST(GrepTest, ACancelledRunEndsWithoutTheRest) {
     EXPECT_TRUE(run.Cancelled());
     EXPECT_GE(files, 3);
     EXPECT_LT(files, 50);
+}
+
+// UTF-8 and EUC texts are searched only in the lines that hold the pattern's bytes in their own
+// code; what they find must be what the Shift_JIS text of the same characters gives, whatever
+// the case and word options, line ends, byte order mark and characters with case forms. (The
+// tilde is U+FF5E, which code page 932 holds: a UTF-8 text's U+301C takes a code of its own.)
+TEST(GrepTest, EveryCodeFindsWhatShiftJisFindsLineForLine) {
+    const QStringList pieces = {
+        QStringLiteral("検索語"),   QStringLiteral("検索"),   QStringLiteral("語"),  QStringLiteral("けんさく"),
+        QStringLiteral("ケンサク"), QStringLiteral("ｹﾝｻｸ"),   QStringLiteral("Foo"), QStringLiteral("foo"),
+        QStringLiteral("ｆｏｏ"),   QStringLiteral("ＦＯＯ"), QStringLiteral("αβ"),  QStringLiteral("ΑΒ"),
+        QStringLiteral("～"),       QStringLiteral(" "),      QStringLiteral("_"),   QStringLiteral("1"),
+        QStringLiteral("\r\n"),     QStringLiteral("\n"),     QStringLiteral("\r")};
+    struct Pattern {
+        const char* Text;
+        bool MatchCase, WholeWord;
+    };
+    const Pattern patterns[] = {
+        {"検索語", true, false}, {"索語", true, false}, {"検索", false, true},    {"けんさく", true, false},
+        {"ｹﾝｻｸ", true, false},   {"foo", false, false}, {"ｆｏｏ", false, false}, {"ＦＯＯ検索", false, false},
+        {"αβ", false, false},    {"Foo", true, true},   {"～検索", true, false},  {"1語", true, false},
+    };
+    std::mt19937 random(36);
+    for (int text = 0; text < 40; ++text) {
+        QString t = text % 2 ? QStringLiteral("検索語") : QString();
+        for (int n = 0; n < 60; ++n) t += pieces[static_cast<qsizetype>(random() % pieces.size())];
+        const std::string sjis = sj(t);
+        const std::string encoded[] = {t.toStdString(), "\xEF\xBB\xBF" + t.toStdString(), jconvert::SjisToEuc(sjis)};
+        for (const Pattern& p : patterns) {
+            TGrepOptions o = options(QString::fromUtf8(p.Text));
+            o.MatchCase = p.MatchCase;
+            o.WholeWord = p.WholeWord;
+            const TGrepQuery query(o);
+            auto found = [&](std::string_view Bytes) {
+                const TGrepFileResult r = query.SearchBytes(QStringLiteral("t"), Bytes);
+                std::vector<TFound> hits;
+                for (const TGrepHit& h : r.Hits) hits.push_back({{}, {}, h.Line, h.Column, h.Length, r.Lines[h.Text]});
+                return hits;
+            };
+            const std::vector<TFound> expected = found(sjis);
+            for (std::size_t e = 0; e < std::size(encoded); ++e)
+                EXPECT_EQ(expected, found(encoded[e])) << "text " << text << " code " << e << " pattern " << p.Text;
+        }
+    }
 }

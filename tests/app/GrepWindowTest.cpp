@@ -5,7 +5,8 @@
 #include "Cp932Codec.h"
 #include "GrepForm.h"
 #include "GrepResults.h"
-#include "WindowFixture.h"
+#include "PathCodec.h"
+#include "ShownWindowFixture.h"
 #include "jconvert.h"
 
 #include <QApplication>
@@ -22,14 +23,8 @@ using namespace quire;
 
 namespace {
 
-class GrepWindowTest : public test::WindowFixture {
+class GrepWindowTest : public test::ShownWindowFixture {
 protected:
-    void SetUp() override {
-        WindowFixture::SetUp();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        QApplication::processEvents();
-    }
     // The next dialog searches Folder for Pattern in the name patterns Files.
     void answer(const QString& Pattern, const QString& Folder, const QString& Files = QStringLiteral("*.txt")) {
         dialogs.ExecScript = [=](QDialog& d) {
@@ -134,7 +129,11 @@ TEST_F(GrepWindowTest, ResultsGoToAReadOnlyPageAndEnterOrADoubleClickOpensThePla
     EXPECT_TRUE(page->ReadOnly());
     EXPECT_FALSE(page->Modified());
     EXPECT_FALSE(page->CanUndo());
+    EXPECT_FALSE(form->Action("Mm_Undo")->isEnabled());
     EXPECT_EQ(TMainForm::GrepPageName, form->PageControl()->tabText(results));
+    // The window's title names the page of results and its pattern, never the blank page's name.
+    const QString resultsTitle = QStringLiteral("検索結果「検索語」 - Quire");
+    EXPECT_EQ(resultsTitle, form->windowTitle());
     EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("GrepBar"))->isVisible());
     EXPECT_TRUE(form->CanClose()) << "a page of results asks nothing on closing";
     EXPECT_TRUE(messages.Asked.isEmpty());
@@ -148,9 +147,11 @@ TEST_F(GrepWindowTest, ResultsGoToAReadOnlyPageAndEnterOrADoubleClickOpensThePla
     EXPECT_EQ(TMainForm::NormalizedPath(a), form->Page(opened).FileName);
     EXPECT_EQ(cp932::FromUnicode(QStringLiteral("検索語")), editor(opened)->SelectedText());
     EXPECT_EQ(1, editor(opened)->Row());
+    EXPECT_EQ(DisplayPath(TMainForm::NormalizedPath(a)) + QStringLiteral(" - Quire"), form->windowTitle());
 
     // A double click on the second: the EUC file, selected in its characters.
     form->SetActivePage(results);
+    EXPECT_EQ(resultsTitle, form->windowTitle());
     const QPoint at(page->TextLeft() + 2 * page->CharWidth(),
                     page->TextTop() + (rowOf(results, 2) - page->TopRow()) * page->RowHeight() + 2);
     QTest::mouseDClick(page->viewport(), Qt::LeftButton, Qt::NoModifier, at);

@@ -5,6 +5,7 @@
 #include "Profile.h"
 #include "ProgramFolder.h"
 #include "ScriptedServices.h"
+#include "ShownWindowFixture.h"
 #include "Unit1.h"
 #include "Unit4.h"
 #include "Unit5.h"
@@ -19,17 +20,8 @@ using namespace quire;
 
 namespace {
 
-class RegexWindowTest : public ::testing::Test {
+class RegexWindowTest : public test::ShownWindowFixture {
 protected:
-    void SetUp() override {
-        form = std::make_unique<TMainForm>();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        QApplication::processEvents();
-    }
-    TEditor& editor() { return *form->CurrentEditor(); }
-    std::string all() { return editor().Lines().Text(); }
-    std::pair<int, int> selection() { return {editor().SelStart(), editor().SelLength()}; }
     // The next find or replace dialog gets Search (and Replacement) as an expression and
     // clicks OK (or すべて置換 with All), without the confirmation.
     void expression(const QString& Search, const QString& Replacement = {}, bool All = false) {
@@ -49,12 +41,9 @@ protected:
             }
         };
     }
-    test::ScriptedDialogs dialogs;
-    test::ScriptedMessages messages;
-    std::unique_ptr<TMainForm> form;
 };
 
-QString setting(const char* Section, const char* Key) {
+QString storedSetting(const char* Section, const char* Key) {
     return profile::ReadString(SettingsFileName(), QString::fromLatin1(Section), QString::fromLatin1(Key));
 }
 
@@ -76,7 +65,7 @@ TEST_F(RegexWindowTest, BothDialogsHaveTheBoxOffByDefaultAndKeepIt) {
         d->CheckB_RegExp->setChecked(true);
         QTest::mouseClick(d->Btn_Ok, Qt::LeftButton);
         EXPECT_EQ(QDialog::Accepted, d->result());
-        EXPECT_EQ(QStringLiteral("1"), setting(section, "RegExp")) << section;
+        EXPECT_EQ(QStringLiteral("1"), storedSetting(section, "RegExp")) << section;
         EXPECT_TRUE(state.Options.Has(TSearchOption::RegExp));
         EXPECT_TRUE(make()->CheckB_RegExp->isChecked()) << section;
     }
