@@ -22,7 +22,7 @@ void DrawBlankMarks(TEditor& Editor, QPainter& Painter, const TBlankMarks& Marks
                     const QRect& Rect, bool Selected) {
     if (!Marks.Any()) return;
     const std::string_view row = Editor.ScreenStrings().Get(Row);
-    const TColumnContext ctx = Editor.ColumnContext();
+    const TColumnContext ctx = Editor.ScreenStrings().ColumnContext();
     const int cw = Editor.CharWidth(), ch = Editor.CharHeight(), mid = Y + ch / 2;
     auto pen = [&](TColor c) {
         Painter.setPen(Editor.ToQColor(Selected ? Editor.View().Colors().Select().Color() : c, false));

@@ -7,6 +7,7 @@
 #include "EditorEditing.h"
 #include "EditorMetrics.h"
 #include "EditorOptions.h"
+#include "EditorPaintState.h"
 #include "EditorScreen.h"
 #include "EditorScreenStrings.h"
 #include "EditorSelection.h"
@@ -48,6 +49,8 @@ public:
 
     // --- document ---------------------------------------------------------------------
     TEditorStrings& Lines() noexcept { return FLines; }
+    // The rows the editor shows (shared with any other view of the document).
+    TEditorScreenStrings& ScreenStrings() override { return *FList; }
     void SetLines(const std::vector<std::string>& Value) { FLines.Assign(Value); }
     // Shows the document of Other (a second view of it): rows, undo and wrap rules shared.
     void AttachDocument(TEditor* Other);
@@ -91,7 +94,6 @@ public:
     void SetWrapOption(const TEditorWrapOption& Value) { FList->WrapOption().Assign(Value); }
     bool WantReturns = true;
     bool WantTabs = true;
-    TDelimiters& EditorDelimiters() noexcept { return FDelimiters; }
 
     // --- events -----------------------------------------------------------------------
     using TEditorEvent = std::function<void(TEditor* Sender)>;
@@ -127,29 +129,16 @@ public:
     int VisibleCols() const noexcept { return FMetrics.VisibleCols; }
     bool OverWrite() const noexcept override { return FOverWrite; }
     void SetOverWrite(bool Value);
-    void UpdateCaret();
-    void ScrollCaretIntoView();
     void ScrollRows(int Delta);
     // The column (x) and row (y) under a client point.
     QPoint PixelToColRow(int X, int Y, bool Round) const;
-    void CaretBeginUpdate() override;
-    void CaretEndUpdate() override;
-    void UnderlineBeginUpdate() override;
-    void UnderlineEndUpdate() override;
     // The caret's pixel (top left of its shape) and size.
     QRect CaretRect() const;
-    // Where the caret was drawn when it was last shown: painting draws it there, and hiding
-    // it repaints that place, so a caret that has moved since leaves nothing behind.
-    const QRect& ShownCaretRect() const noexcept { return FShownCaretRect; }
-    void SetCaretByOffset(int ARow, int Offset) { FList->SetCaretByOffset(this, ARow, Offset); }
 
     // --- selection --------------------------------------------------------------------
-    const TEditorSelection& Selection() const noexcept { return FSel; }
-    TSelectionState SelectionState() const noexcept { return FSel.State; }
     bool Selected() const noexcept { return FSel.Selected(); }
     TSelectionMode SelectionMode() const noexcept { return FSel.Mode; }
     void SetSelectionMode(TSelectionMode Value);
-    const TSelRect& SelRect() const noexcept { return FSel.Rect; }
     int SelStartRow() const noexcept { return FSel.StartRow; }
     int SelEndRow() const noexcept { return FSel.EndRow; }
     int SelStartIndex() const noexcept { return FSel.StartIndex; }
@@ -163,7 +152,6 @@ public:
     void SetSelLength(int Value);
     void SelectAll();
     void SelectRow(int ARow);
-    void EndRowSelection() { FSel.RowSelecting = false; }
     bool IsInSelection(int ARow, int ACol);
     // The length of the whole text, every LineEnd row followed by two bytes.
     int TextLength() { return FEditing.TextLength(); }
@@ -189,15 +177,8 @@ public:
     }
     void BoxPaste(const std::string& T) { FEditing.BoxPaste(T); }
     void TypeText(const std::string& S) { FEditing.TypeText(S); }
-    void InsertTab();
-    void NewLine(bool Shift) { FEditing.NewLine(Shift); }
-    void Backspace() { FEditing.Backspace(); }
-    void DeleteChar() { FEditing.DeleteChar(); }
     void IndentSelection() { FEditing.IndentSelection(); }
     void UnindentSelection() { FEditing.UnindentSelection(); }
-    int ByteIndex(int ARow, int ACol) const { return FEditing.ByteIndex(ARow, ACol); }
-    // The clipboard format that marks a rectangular copy.
-    static const char* BoxMimeType();
 
     // --- tokens under a point ----------------------------------------------------------
     // The text and kind of the token under a client point (empty and 0 when none).
@@ -244,52 +225,15 @@ public:
     // The text being composed with the input method: drawn inline at the caret, the rest of
     // the row shifted right, never in the text or the undo list until it is committed.
     const QString& PreeditText() const noexcept { return FPreedit; }
-    // The composition's width in columns, and the columns left of the input method's cursor.
-    int CompositionColumns() const;
-    int CompositionCursorColumns() const;
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
-    // --- the column model -------------------------------------------------------------
-    TColumnContext ColumnContext() const { return FList->ColumnContext(); }
-    // The columns of row ARow (none for a row that does not exist).
-    TColumnMap ColumnMap(int ARow) const;
-    int RowWidth(int ARow) const;
-
     // --- metrics ----------------------------------------------------------------------
-    const TEditorMetrics& Metrics() const noexcept { return FMetrics; }
     int CharWidth() const noexcept { return FMetrics.CharWidth; }
     int CharHeight() const noexcept { return FMetrics.CharHeight; }
     int RowHeight() const noexcept { return FMetrics.RowHeight; }
     int TextLeft() const noexcept { return FMetrics.TextLeft; }
     int TextTop() const noexcept { return FMetrics.TextTop; }
-    int LeftbarWidth() const noexcept { return FMetrics.LeftbarWidth; }
-    int LeftbarDigits() const noexcept { return FMetrics.LeftbarDigits; }
-    int RulerHeight() const noexcept { return FMetrics.RulerHeight; }
-    // True while the caret-row underline is suspended (during a selection or an edit).
-    bool UnderlineSuspended() const noexcept { return FUnderlineCount > 0; }
-    // True while the caret is shown and in the visible phase of its blinking.
-    bool CaretVisible() const noexcept { return FCaretShown && FCaretBlinkOn; }
-    const QList<QInputMethodEvent::Attribute>& PreeditFormats() const noexcept { return FPreeditFormats; }
-    int UnderlineY(int ARow) const;
     QColor ToQColor(TColor Value, bool Background) const;
-
-    // --- the document's view of the editor (TEditorLink) -------------------------------
-    TEditorScreenStrings& ScreenStrings() override { return *FList; }
-    int TabSpaceCount() const override { return FCaret.TabSpaceCount(); }
-    const TDelimiters& Delimiters() const override { return FDelimiters; }
-    int ScreenRows() const override;
-    std::unique_ptr<TRowStateParser> CreateRowStateParser() override;
-    bool ScheduleBackgroundParse() override;
-    bool Focused() const override { return hasFocus(); }
-    void LinesUpdateBegin() override;
-    void LinesUpdateEnd() override;
-    void InvalidateRow(int ARow) override;
-    void StoreChanged() override;
-    void UpdateView() override;
-
-    // --- what the editing operations need (TEditingHost) --------------------------------
-    void MoveCaretTo(int ARow, int ACol) override { moveCaretTo(ARow, ACol); }
-    void RepaintText() override;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -312,9 +256,53 @@ protected:
 
     void ViewChanged(TObject* Sender);
     void DoChange();
+    // The store re-wrapped the rows: metrics, scroll bars and caret are recomputed and the
+    // view repainted (protected: a derived view may follow it).
+    void UpdateView() override;
 
 private:
+    // --- the document's view of the editor (TEditorLink), which the store calls ---------
+    int TabSpaceCount() const override { return FCaret.TabSpaceCount(); }
+    const TDelimiters& Delimiters() const override { return FDelimiters; }
+    int ScreenRows() const override;
+    std::unique_ptr<TRowStateParser> CreateRowStateParser() override;
+    bool ScheduleBackgroundParse() override;
+    bool Focused() const override { return hasFocus(); }
+    void LinesUpdateBegin() override;
+    void LinesUpdateEnd() override;
+    void InvalidateRow(int ARow) override;
+    void StoreChanged() override;
+    void CaretBeginUpdate() override;
+    void CaretEndUpdate() override;
+
+    // --- what the editing operations need (TEditingHost) --------------------------------
+    void MoveCaretTo(int ARow, int ACol) override { moveCaretTo(ARow, ACol); }
+    void RepaintText() override;
+    void UnderlineBeginUpdate() override;
+    void UnderlineEndUpdate() override;
+
+    // --- what painting reads beyond the public face (TEditorPaintState) ------------------
+    TEditorPaintState paintState() const;
+    // The pixel row of the caret-row underline of row ARow; -1 when it is off the screen.
+    int UnderlineY(int ARow) const;
+    // The composition's width in columns, and the columns left of the input method's cursor.
+    int CompositionColumns() const;
+    int CompositionCursorColumns() const;
+
     // used only by the control itself
+    void UpdateCaret();
+    void ScrollCaretIntoView();
+    void SetCaretByOffset(int ARow, int Offset) { FList->SetCaretByOffset(this, ARow, Offset); }
+    bool CaretVisible() const noexcept { return FCaretShown && FCaretBlinkOn; }
+    // The key commands: each is the work of TEditorEditing.
+    void InsertTab();
+    void NewLine(bool Shift) { FEditing.NewLine(Shift); }
+    void Backspace() { FEditing.Backspace(); }
+    void DeleteChar() { FEditing.DeleteChar(); }
+    TColumnContext ColumnContext() const { return FList->ColumnContext(); }
+    // The columns of row ARow (none for a row that does not exist).
+    TColumnMap ColumnMap(int ARow) const;
+    int RowWidth(int ARow) const;
     int MaxTopRow() const { return std::max(0, FList->Count() + FMetrics.VisibleRows - 1); }
     int RememberedCol() const noexcept { return FRememberedCol; }
     bool HasRememberedCol() const noexcept { return FColKept; }
@@ -460,7 +448,7 @@ private:
     QPointer<QMimeData> FOfferedPrimary;
 
     TEditorMetrics FMetrics;
-    TEditorScreen FScreen{*this};
+    TEditorScreen FScreen{*this, FMetrics};
 };
 
 } // namespace quire

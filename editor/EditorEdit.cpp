@@ -9,8 +9,6 @@
 
 namespace quire {
 
-const char* TEditor::BoxMimeType() { return quire::BoxMimeType(); }
-
 void TEditor::InsertTab() {
     if (!WantTabs) return;
     FEditing.InsertTab();

@@ -11,7 +11,8 @@ namespace quire {
 void TEditor::paintEvent(QPaintEvent* Event) {
     if (!FList) return;
     QPainter p(viewport());
-    TEditorPainter painter(*this, p);
+    const TEditorPaintState state = paintState();
+    TEditorPainter painter(*this, state, p);
     const QRect clip = Event->rect();
     const int width = viewport()->width();
     const int height = viewport()->height();
@@ -33,6 +34,19 @@ void TEditor::paintEvent(QPaintEvent* Event) {
     if (CaretVisible() && hasFocus()) painter.PaintCaret();
     // A background parse that waited for the screen to be shown starts now.
     if (FParseAfterPaint) startParseSlices(0);
+}
+
+TEditorPaintState TEditor::paintState() const {
+    TEditorPaintState s;
+    s.Metrics = FMetrics;
+    s.Selection = FSel;
+    s.ShownCaretRect = FShownCaretRect;
+    // The underline is not drawn while a selection or an edit suspends it.
+    if (FMarks.Underline().Visible() && FUnderlineCount == 0 && !Selected()) s.UnderlineY = UnderlineY(FRow);
+    s.Preedit = FPreedit;
+    s.PreeditFormats = FPreeditFormats;
+    s.PreeditColumns = CompositionColumns();
+    return s;
 }
 
 } // namespace quire

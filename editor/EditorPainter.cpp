@@ -59,8 +59,8 @@ int drawnLength(const std::string& T) {
 
 } // namespace
 
-TEditorPainter::TEditorPainter(TEditor& Editor, QPainter& Painter)
-    : E(Editor), P(Painter), M(Editor.Metrics()), S(Editor.Selection()) {}
+TEditorPainter::TEditorPainter(TEditor& Editor, const TEditorPaintState& State, QPainter& Painter)
+    : E(Editor), P(Painter), St(State), M(State.Metrics), S(State.Selection) {}
 
 void TEditorPainter::DrawCells(const std::string& T, int From, int To, int X0, int Y, const QColor& Fore, uint8_t Style,
                                const QRect& Clip) {
@@ -188,7 +188,7 @@ void TEditorPainter::PaintRow(int row, TFountainParser& parser, int fromCol, int
     const TTokenLook plain = Look(nullptr, selected);
     P.fillRect(R, plain.Back);
     if (list.BracketIndex(row) == TRowState::NotParsedBracket) list.Reparse(row, false);
-    const TColumnContext ctx = E.ColumnContext();
+    const TColumnContext ctx = E.ScreenStrings().ColumnContext();
     const std::string own = DisplayText(list.Get(row), ctx);
     const int ownLength = static_cast<int>(own.size());
     const int baseline = y + M.Ascent;
@@ -282,7 +282,7 @@ void TEditorPainter::PaintRowWithSelection(int row, TFountainParser& parser) {
     }
     int a, b;
     if (S.Mode == TSelectionMode::Box) {
-        const TColumnMap attrs = E.ColumnMap(row);
+        const TColumnMap attrs(E.ScreenStrings().Get(row), E.ScreenStrings().ColumnContext());
         auto fix = [&](int c) {
             c = std::min(c, attrs.Width());
             if (attrs.Is(c, TColumnCode::Trail)) ++c;
@@ -409,7 +409,7 @@ void TEditorPainter::PaintText(int First, int Last, const QRect& Clip) {
     TEditorScreenStrings& list = E.ScreenStrings();
     auto parser = E.ActiveFountain().CreateParser();
     const int count = list.Count();
-    const bool composing = !E.PreeditText().isEmpty();
+    const bool composing = !St.Preedit.isEmpty();
     for (int r = First; r <= Last; ++r) {
         if (composing && r == E.Row()) {
             PaintComposingRow(r, *parser);
@@ -420,12 +420,9 @@ void TEditorPainter::PaintText(int First, int Last, const QRect& Clip) {
             DrawEof(M.ColX(0, E.TopCol()), M.RowY(r, E.TopRow()));
         }
     }
-    if (E.Marks().Underline().Visible() && !E.UnderlineSuspended() && !E.Selected()) {
-        const int y = E.UnderlineY(E.Row());
-        if (y >= 0) {
-            P.setPen(E.ToQColor(E.Marks().Underline().Color(), false));
-            P.drawLine(M.TextLeft, y, E.viewport()->width(), y);
-        }
+    if (St.UnderlineY >= 0) {
+        P.setPen(E.ToQColor(E.Marks().Underline().Color(), false));
+        P.drawLine(M.TextLeft, St.UnderlineY, E.viewport()->width(), St.UnderlineY);
     }
 }
 
@@ -433,7 +430,7 @@ void TEditorPainter::PaintComposingRow(int row, TFountainParser& parser) {
     // The row as it will read once the composition is committed: the text before the caret,
     // the composition, and the rest of the row shifted right by its width.
     const int caretCol = E.Col();
-    const int width = E.CompositionColumns();
+    const int width = St.PreeditColumns;
     if (row < E.ScreenStrings().Count()) {
         PaintRow(row, parser, 0, caretCol, false);
         PaintRow(row, parser, caretCol, -1, false, width);
@@ -442,7 +439,7 @@ void TEditorPainter::PaintComposingRow(int row, TFountainParser& parser) {
 }
 
 void TEditorPainter::PaintPreedit() {
-    const QString& preedit = E.PreeditText();
+    const QString& preedit = St.Preedit;
     const std::string bytes = cp932::FromUnicode(preedit);
     const int n = static_cast<int>(bytes.size());
     const QPoint at = M.CellPoint(E.Row(), E.Col(), E.TopRow(), E.TopCol());
@@ -457,7 +454,7 @@ void TEditorPainter::PaintPreedit() {
     P.fillRect(box, back);
     DrawCells(bytes, 0, n, at.x(), baseline, fore, 0, box);
     // The segment the input method highlights (the one being converted) is inverted.
-    for (const QInputMethodEvent::Attribute& a : E.PreeditFormats()) {
+    for (const QInputMethodEvent::Attribute& a : St.PreeditFormats) {
         if (a.type != QInputMethodEvent::TextFormat || a.length <= 0) continue;
         const QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
         if (f.background().style() == Qt::NoBrush && !f.hasProperty(QTextFormat::ForegroundBrush)) continue;
@@ -475,7 +472,7 @@ void TEditorPainter::PaintPreedit() {
 void TEditorPainter::PaintCaret() {
     P.save();
     P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    P.fillRect(E.ShownCaretRect().intersected(TextArea()), Qt::white);
+    P.fillRect(St.ShownCaretRect.intersected(TextArea()), Qt::white);
     P.restore();
 }
 

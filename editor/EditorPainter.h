@@ -1,8 +1,11 @@
-// TEditorPainter: draws an editor's client area from the editor's public state: the corner,
-// the ruler, the left bar with line numbers, the rows token by token in their colours with
-// the selection and the marks, the text being composed and the caret. Every character is
-// placed on the column grid, whatever the font's own advances.
+// TEditorPainter: draws an editor's client area from the editor's public face and the state it
+// takes for the paint (TEditorPaintState): the corner, the ruler, the left bar with line
+// numbers, the rows token by token in their colours with the selection and the marks, the
+// text being composed and the caret. Every character is placed on the column grid, whatever
+// the font's own advances.
 #pragma once
+
+#include "EditorPaintState.h"
 
 #include <QColor>
 #include <QPointF>
@@ -21,8 +24,6 @@ namespace quire {
 class TEditor;
 class TFountainColor;
 class TFountainParser;
-struct TEditorMetrics;
-struct TEditorSelection;
 
 // The colours a token is drawn in.
 struct TTokenLook {
@@ -34,7 +35,7 @@ struct TTokenLook {
 
 class TEditorPainter {
 public:
-    TEditorPainter(TEditor& Editor, QPainter& Painter);
+    TEditorPainter(TEditor& Editor, const TEditorPaintState& State, QPainter& Painter);
 
     void PaintCorner();
     void PaintRuler();
@@ -84,6 +85,7 @@ private:
 
     TEditor& E;
     QPainter& P;
+    const TEditorPaintState& St;
     const TEditorMetrics& M;
     const TEditorSelection& S;
 };

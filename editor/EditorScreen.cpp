@@ -7,13 +7,13 @@ namespace quire {
 
 int TEditorScreen::LastShownRow() const {
     // The last row with any pixel on the screen: below the whole rows a part of one more shows.
-    const TEditorMetrics& m = FEditor.Metrics();
+    const TEditorMetrics& m = FMetrics;
     return FEditor.TopRow() + std::max(0, FEditor.viewport()->height() - 1 - m.TextTop) / m.RowHeight;
 }
 
 void TEditorScreen::InvalidateRow(int ARow) {
     if (ARow < FEditor.TopRow() || ARow > LastShownRow()) return;
-    const TEditorMetrics& m = FEditor.Metrics();
+    const TEditorMetrics& m = FMetrics;
     QWidget* v = FEditor.viewport();
     const int y = m.TextTop + (ARow - FEditor.TopRow()) * m.RowHeight;
     v->update(QRect(m.TextLeft, y, v->width() - m.TextLeft, m.RowHeight));
@@ -23,14 +23,14 @@ void TEditorScreen::InvalidateRows(int From, int To) {
     From = std::max(From, FEditor.TopRow());
     To = std::min(To, LastShownRow());
     if (To < From) return;
-    const TEditorMetrics& m = FEditor.Metrics();
+    const TEditorMetrics& m = FMetrics;
     QWidget* v = FEditor.viewport();
     const int y = m.TextTop + (From - FEditor.TopRow()) * m.RowHeight;
     v->update(QRect(0, y, v->width(), (To - From + 1) * m.RowHeight));
 }
 
 void TEditorScreen::RepaintChange(const TChangeRecord& R) {
-    const TEditorMetrics& m = FEditor.Metrics();
+    const TEditorMetrics& m = FMetrics;
     QWidget* v = FEditor.viewport();
     const int count = FEditor.ScreenStrings().Count();
     const int delta = R.InsertedRows - R.DeletedRows;
@@ -55,7 +55,7 @@ void TEditorScreen::RepaintChange(const TChangeRecord& R) {
 void TEditorScreen::scrollRowsFrom(int C, int Delta) {
     // Their pixels move by Delta rows: from where they were to where they now belong, down
     // to the bottom of the view. What the move uncovers is repainted.
-    const TEditorMetrics& m = FEditor.Metrics();
+    const TEditorMetrics& m = FMetrics;
     QWidget* v = FEditor.viewport();
     const int height = v->height();
     const int to = m.RowY(std::max(C, FEditor.TopRow()), FEditor.TopRow());

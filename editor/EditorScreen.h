@@ -5,10 +5,12 @@ namespace quire {
 
 class TEditor;
 struct TChangeRecord;
+struct TEditorMetrics;
 
 class TEditorScreen {
 public:
-    explicit TEditorScreen(TEditor& Editor) : FEditor(Editor) {}
+    // Metrics is the editor's own record of its measures, read when a change is repainted.
+    TEditorScreen(TEditor& Editor, const TEditorMetrics& Metrics) : FEditor(Editor), FMetrics(Metrics) {}
 
     // The repaint of a text change: the changed rows, and the rows after them moved.
     void RepaintChange(const TChangeRecord& R);
@@ -24,6 +26,7 @@ private:
     void scrollRowsFrom(int C, int Delta);
 
     TEditor& FEditor;
+    const TEditorMetrics& FMetrics;
 };
 
 } // namespace quire

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
 
 using namespace quire;
 using quire::test::FakeEditingHost;
@@ -248,5 +250,66 @@ TEST(EditingOperationsTest, SelectedTextAndLength) {
         h.Select(c.R1, c.C1, c.R2, c.C2);
         EXPECT_EQ(h.Editing.SelectedText(), c.Selected) << c.Name;
         EXPECT_EQ(h.Editing.SelLength(), c.Length) << c.Name;
+    }
+}
+
+// Random operations at random places, with and without a selection, wrap and overwrite: each
+// is at most two undo steps (a selection deleted first, then the change), undo gives back the
+// text before, redo the text after, and the caret stays within the rows.
+TEST(EditingOperationsTest, EveryOperationIsOneUndoStep) {
+    std::mt19937 rng(3);
+    const char* seeds[] = {"abc\r\n  def\r\n\tghi\r\n", "\x82\xA0\x82\xA2x\r\nyy", "", "    indented\r\n\r\nlast"};
+    FakeEditingHost h;
+    h.Store->UndoObj().SetListMax(10000);
+    auto place = [&] {
+        const unsigned rows = static_cast<unsigned>(h.Store->Count());
+        h.PlaceCaret(static_cast<int>(rng() % (rows + 1)), static_cast<int>(rng() % 12));
+    };
+    for (int round = 0; round < 300; ++round) {
+        if (round % 60 == 0) {
+            h.Store->SetWordWrap(round % 120 == 0);
+            h.Store->WrapOption().SetWrapByte(20);
+        }
+        h.Lines.SetText(seeds[rng() % 4]);
+        for (int k = 0; k < 4; ++k) {
+            const std::string where = "round " + std::to_string(round) + " step " + std::to_string(k);
+            place();
+            if (rng() % 3 == 0) {
+                h.AnchorSelection();
+                place();
+                h.ExtendSelection();
+            }
+            h.IsOverWrite = rng() % 5 == 0;
+            const std::string before = h.Lines.Text();
+            const int undoCount = h.Store->UndoObj().UndoList().Count();
+            TEditorEditing& e = h.Editing;
+            const unsigned op = rng() % 9;
+            switch (op) {
+            case 0: e.TypeText("x"); break;
+            case 1: e.TypeText(kA); break;
+            case 2: e.NewLine(rng() % 2); break;
+            case 3: e.Backspace(); break;
+            case 4: e.DeleteChar(); break;
+            case 5: e.InsertTab(); break;
+            case 6: e.InsertText("p\r\nq"); break;
+            case 7: e.BoxPaste("B1\r\nB2"); break;
+            case 8: e.DeleteSelection(); break;
+            }
+            const std::string after = h.Lines.Text();
+            // The caret stays within the rows (its column the control then settles on a character
+            // within the 1000 columns).
+            ASSERT_LE(h.Row(), h.Store->Count()) << where << " op " << op;
+            const int steps = h.Store->UndoObj().UndoList().Count() - undoCount;
+            ASSERT_LE(steps, 2) << where;
+            ASSERT_TRUE(steps > 0 || after == before) << where << ": a change without an undo step";
+            if (steps == 2) h.Undo(); // a selection deleted first (Return over a selection)
+            if (steps >= 1) {
+                h.Undo();
+                ASSERT_EQ(h.Lines.Text(), before) << where;
+                h.Redo();
+                if (steps == 2) h.Redo();
+                ASSERT_EQ(h.Lines.Text(), after) << where;
+            }
+        }
     }
 }

@@ -8,6 +8,8 @@
 #include "EditorOptions.h"
 #include "FakeEditor.h"
 
+#include <algorithm>
+
 namespace quire::test {
 
 class FakeEditingHost : public FakeEditorOf<TEditingHost> {
@@ -27,9 +29,29 @@ public:
         SetRowCol(R2, C2);
         ExtendSelection();
     }
+    // Places the caret as the control does when it is sent somewhere: within the rows (not past
+    // an end-of-file row), never on a double-byte character's second byte, inside a tab's
+    // padding (unless the caret options allow it) or at the end of a wrapped row.
+    void PlaceCaret(int ARow, int ACol) {
+        const int count = Store->Count();
+        CaretRow = std::clamp(ARow, 0, count);
+        if (CaretRow == count && count > 0 && Store->RowAttribute(count - 1) == TRowAttribute::EndOfFile) --CaretRow;
+        const TColumnMap a = Editing.ColumnMap(CaretRow);
+        int c = std::max(ACol, 0);
+        if (CaretRow < count && Store->RowAttribute(CaretRow) == TRowAttribute::Wrapped && c >= a.Width())
+            c = a.Width() - 1;
+        if (a.At(c) == TColumnCode::Trail) --c;
+        if (!CaretOptions.InTab)
+            while (a.At(c) == TColumnCode::TabPad) --c;
+        CaretCol = c;
+    }
     void Undo() {
         ClearSelection();
         Store->Undo();
+    }
+    void Redo() {
+        ClearSelection();
+        Store->Redo();
     }
 
     int TabSpaceCount() const override { return CaretOptions.TabSpaceCount(); }

@@ -26,7 +26,7 @@ protected:
     // The states of every row computed from the top by the editor's own parser.
     std::vector<TRowState> fullStates() {
         std::vector<TRowState> states;
-        auto parser = e->CreateRowStateParser();
+        auto parser = e->ActiveFountain().CreateParser();
         TRowState s = TRowState::Initial();
         for (int r = 0; r < store().Count(); ++r) {
             states.push_back(s);

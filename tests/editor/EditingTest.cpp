@@ -57,7 +57,7 @@ TEST_F(EditingTest, BoxCutAndPasteKeepTheBoxMarker) {
     EXPECT_EQ(e->SelectedText(), "bc\r\nhi\r\nno\r\n");
     e->CutToClipboard();
     EXPECT_EQ(all(), "adef\r\ngjkl\r\nmpqr\r\n");
-    EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(TEditor::BoxMimeType()));
+    EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(BoxMimeType()));
     e->SetSelectionMode(TSelectionMode::Normal);
     e->SetRowCol(0, 4);
     e->PasteFromClipboard();
@@ -269,55 +269,43 @@ TEST_F(EditingTest, EditStyleRequests) {
     EXPECT_EQ(packed, (65540u & 0xFFFF) | ((69990u & 0xFFFF) << 16));
     e->SetSel(0, -1);
     EXPECT_EQ(e->SelLength(), 77000);
-}
 
-TEST_F(EditingTest, EveryOperationIsOneUndoStep) {
-    std::mt19937 rng(3);
-    const char* seeds[] = {"abc\r\n  def\r\n\tghi\r\n", "\x82\xA0\x82\xA2x\r\nyy", "", "    indented\r\n\r\nlast"};
-    for (int round = 0; round < 300; ++round) {
-        if (round % 60 == 0) {
-            e->SetWordWrap(round % 120 == 0);
-            e->WrapOption().SetWrapByte(20);
-        }
-        text(seeds[rng() % 4]);
-        for (int k = 0; k < 4; ++k) {
-            const int rows = e->ScreenStrings().Count();
-            e->SetRowCol(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 12));
-            if (rng() % 3 == 0) {
-                e->AnchorSelection();
-                e->SetRowCol(static_cast<int>(rng() % static_cast<unsigned>(rows + 1)), static_cast<int>(rng() % 12));
-                e->ExtendSelection();
-            }
-            e->SetOverWrite(rng() % 5 == 0);
-            const std::string before = all();
-            const bool hadUndo = e->CanUndo();
-            const int undoCount = e->ScreenStrings().UndoObj().UndoList().Count();
-            switch (rng() % 9) {
-            case 0: e->TypeText("x"); break;
-            case 1: e->TypeText(kA); break;
-            case 2: e->NewLine(rng() % 2); break;
-            case 3: e->Backspace(); break;
-            case 4: e->DeleteChar(); break;
-            case 5: e->InsertTab(); break;
-            case 6: e->InsertText("p\r\nq"); break;
-            case 7: e->BoxPaste("B1\r\nB2"); break;
-            case 8: e->DeleteSelection(); break;
-            }
-            const std::string after = all();
-            const int steps = e->ScreenStrings().UndoObj().UndoList().Count() - undoCount;
-            if (after == before && !hadUndo && steps == 0) continue;
-            ASSERT_LE(steps, 2) << "round " << round;
-            if (steps == 2) e->Undo(); // a selection deleted first (Return over a selection)
-            if (steps >= 1) {
-                e->Undo();
-                ASSERT_EQ(all(), before) << "round " << round << " step " << k;
-                e->Redo();
-                if (steps == 2) e->Redo();
-                ASSERT_EQ(all(), after) << "round " << round << " step " << k;
-            }
-            e->SetOverWrite(false);
-        }
-    }
+    // Clearing, undoing and the modified flag; a read-only editor takes none of them.
+    text("abc\r\ndef\r\nghi");
+    e->SetSel(5, 8);
+    e->ClearMsg();
+    EXPECT_EQ(all(), "abc\r\n\r\nghi");
+    EXPECT_TRUE(e->CanUndoMsg());
+    EXPECT_TRUE(e->UndoMsg());
+    EXPECT_EQ(all(), "abc\r\ndef\r\nghi");
+    e->SetSel(0, 3);
+    e->ClearMsg();
+    e->SetModifyMsg(true);
+    e->SetReadOnlyMsg(true);
+    EXPECT_TRUE(e->ReadOnly());
+    e->SetSel(5, 8);
+    e->ClearMsg();
+    e->SetModifyMsg(false);
+    e->EmptyUndoBuffer();
+    EXPECT_EQ(all(), "\r\ndef\r\nghi");
+    EXPECT_TRUE(e->GetModify());
+    EXPECT_FALSE(e->CanUndoMsg());
+    EXPECT_FALSE(e->UndoMsg());
+    e->SetReadOnlyMsg(false);
+    EXPECT_TRUE(e->CanUndoMsg()) << "the read-only editor kept its undo steps";
+    e->EmptyUndoBuffer();
+    EXPECT_FALSE(e->CanUndoMsg());
+
+    // A character's pixel, and the character at a pixel: "e" at offset 3 is row 1, column 1.
+    e->SetTopRow(0);
+    e->SetTopCol(0);
+    EXPECT_EQ(e->GetFirstVisibleLine(), 0);
+    const uint32_t at = e->PosFromChar(3);
+    const int x = static_cast<int>(at & 0xFFFF), y = static_cast<int>(at >> 16);
+    EXPECT_EQ(x, e->TextLeft() + e->CharWidth());
+    EXPECT_EQ(y, e->TextTop() + e->RowHeight());
+    EXPECT_EQ(e->CharFromPos(QPoint(x + 1, y + 1)), 3u | (1u << 16));
+    EXPECT_EQ(e->CharFromPos(QPoint(-1, 0)), 0xFFFFFFFFu) << "outside the view";
 }
 
 TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
@@ -342,8 +330,8 @@ TEST_F(EditingTest, BytesWithoutACharacterSurviveCopyAndPaste) {
 static int caretOffset(TEditor& e) {
     const TEditorScreenStrings& l = e.ScreenStrings();
     if (e.Row() >= l.Count()) return l.RowOffset(l.Count());
-    return l.RowOffset(e.Row()) +
-           std::min(e.ColumnMap(e.Row()).BytesBefore(e.Col()), static_cast<int>(l.Get(e.Row()).size()));
+    return l.RowOffset(e.Row()) + std::min(TColumnMap(l.Get(e.Row()), l.ColumnContext()).BytesBefore(e.Col()),
+                                           static_cast<int>(l.Get(e.Row()).size()));
 }
 
 // Runs Act, which types Bytes at the caret (Delete when Bytes is empty), and checks the text
@@ -362,7 +350,7 @@ static void actAgainstModel(TEditor& e, const std::string& Bytes, const std::fun
     const int row = e.Row();
     const std::string rowText = row < l.Count() ? std::string(l.Get(row)) : std::string();
     const int len = static_cast<int>(rowText.size());
-    const int index = e.ByteIndex(row, e.Col());
+    const int index = (row < l.Count() ? TColumnMap(l.Get(row), l.ColumnContext()) : TColumnMap()).ByteIndex(e.Col());
     const int at = l.RowOffset(row) + std::min(index, len);
     int expected = at;
     if (!Bytes.empty()) {

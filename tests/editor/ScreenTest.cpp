@@ -102,7 +102,15 @@ TEST_F(ScreenTest, CaretMovesLeaveNoTrail) {
     e->Marks().Underline().SetVisible(true); // the caret row's underline moves with it
     e->Lines().SetText(numberedRows(40));
     expectLikeFullRepaint("text assigned");
-    ASSERT_TRUE(e->CaretVisible());
+    {
+        // The steady caret is on the screen: its bar inverts the white cell at row 0, column 0.
+        const QImage shown = onScreen();
+        const QRect bar = e->CaretRect();
+        int dark = 0;
+        for (int y = bar.top(); y <= bar.bottom(); ++y)
+            for (int x = bar.left(); x <= bar.right(); ++x) dark += qGray(shown.pixel(x, y)) < 128;
+        ASSERT_GT(dark, bar.width() * bar.height() / 2) << "the caret is not shown";
+    }
     const std::pair<Qt::Key, Qt::KeyboardModifiers> moves[] = {
         {Qt::Key_Down, Qt::NoModifier},      {Qt::Key_Down, Qt::NoModifier},  {Qt::Key_Right, Qt::NoModifier},
         {Qt::Key_Right, Qt::NoModifier},     {Qt::Key_End, Qt::NoModifier},   {Qt::Key_Up, Qt::NoModifier},
