@@ -8,8 +8,8 @@
 #include "PageJournal.h"
 #include "RowSearch.h"
 #include "ShiftJis.h"
-#include "StoreInvariants.h"
 #include "SnapshotCopy.h"
+#include "StoreInvariants.h"
 
 #include <gtest/gtest.h>
 
