@@ -288,8 +288,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
 
     if (start == Row && end == last && Text.empty() && Count > 0) {
         // Whole logical lines are deleted.
-        rowsChanging(Row, Count);
-        const TCountChange counted = beginCount(Row, Count);
+        const TCountChange counted = beginChange(Row, Count);
         UndoRecord* rec = newUndoRecord();
         rec->Row = Row;
         rec->RemovedText = GetRowsText(Row, Count, rec->RemovedAttribute, deleted);
@@ -309,8 +308,7 @@ void TEditorScreenStrings::ReplaceRows(int Row, int Count, std::string_view Text
         } else {
             lastAttr = endsWithLineEnd(Text) ? TRowAttribute::LineEnd : TRowAttribute::EndOfFile;
         }
-        rowsChanging(start, end - start + 1);
-        const TCountChange counted = beginCount(start, end - start + 1);
+        const TCountChange counted = beginChange(start, end - start + 1);
         UndoRecord* rec = newUndoRecord();
         rec->Row = start;
         const std::string removed = GetRowsText(start, end - start + 1, rec->RemovedAttribute, deleted);
@@ -413,7 +411,8 @@ std::string TEditorScreenStrings::countContextAfter(int Row) const {
     return context;
 }
 
-TEditorScreenStrings::TCountChange TEditorScreenStrings::beginCount(int Row, int Count) const {
+TEditorScreenStrings::TCountChange TEditorScreenStrings::beginChange(int Row, int Count) const {
+    if (FObserver) FObserver->RowsChanging(*this, Row, Count);
     TCountChange c;
     if (!countCurrent()) return c;
     c.Active = true;
@@ -628,8 +627,7 @@ void TEditorScreenStrings::applyUndoRecord(UndoRecord& R) {
     std::string text;
     TRowAttribute attr = TRowAttribute::NoAttribute;
     int removed = 0;
-    rowsChanging(R.Row, R.InsertedCount);
-    const TCountChange counted = beginCount(R.Row, R.InsertedCount);
+    const TCountChange counted = beginChange(R.Row, R.InsertedCount);
     if (R.InsertedCount > 0) {
         text = GetRowsText(R.Row, R.InsertedCount, attr, removed);
         DeleteRows(R.Row, R.InsertedCount);

@@ -229,7 +229,9 @@ private:
         std::string Before, After;
         int64_t Old = 0;
     };
-    TCountChange beginCount(int Row, int Count) const;
+    // Rows Row..Row+Count-1 are about to be replaced: the observer is told, and their count is
+    // taken for endCount.
+    TCountChange beginChange(int Row, int Count) const;
     void endCount(const TCountChange& Change, int Row, int Inserted);
     bool countCurrent() const noexcept { return FCountKnown && FCountedChanges == TextChanges(); }
     // The bytes before row Row back to where decoding starts afresh (after a byte that is no
@@ -247,10 +249,6 @@ private:
     // Gives row Row the attribute and the state of a row not parsed yet.
     void resetRow(int Row, TRowAttribute Attribute);
 
-    // Tells the observer that rows Row..Row+Count-1 are about to be replaced.
-    void rowsChanging(int Row, int Count) const {
-        if (FObserver) FObserver->RowsChanging(*this, Row, Count);
-    }
     // Tells the observer that the rows were made anew as a whole.
     void textReplaced() {
         if (FObserver) FObserver->TextReplaced(*this);
