@@ -34,7 +34,14 @@ void TPageJournal::markDirty() {
 }
 
 void TPageJournal::RowsChanging(const TEditorScreenStrings& Rows, int Row, int Count) {
-    if (FCopy) FCopy->RowsChanging(Rows, Row, Count);
+    if (!FCopy) return;
+    // Each change may split the rows still to copy, and each looks at every piece of them, so a
+    // replace-all of many hits would cost the square of its hits. Past a bound the rest is
+    // copied at once (the rows are still those of the picture), as a snapshot always was.
+    if (FCopy->Pieces() >= kMaxCopyPieces)
+        ContinueSnapshot(Rows, SIZE_MAX);
+    else
+        FCopy->RowsChanging(Rows, Row, Count);
 }
 
 void TPageJournal::RowsReplaced(const TEditorScreenStrings& Rows, int Row, int Deleted, int Inserted,

@@ -53,6 +53,8 @@ public:
     enum class TSnapshotPace { AtOnce, InSteps };
     // The bytes of rows one ContinueSnapshot copies: about a millisecond's work.
     static constexpr std::size_t kSnapshotSlice = std::size_t(2) << 20;
+    // The pieces the rows still to copy may be split into before the rest is copied at once.
+    static constexpr std::size_t kMaxCopyPieces = 1024;
 
     static constexpr uint64_t kMinLogBytes = 64 * 1024;
     static constexpr uint64_t kBuiltFactor = 4;

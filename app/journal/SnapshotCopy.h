@@ -29,6 +29,8 @@ public:
     // Copies rows until at least Budget bytes were added or none are left; true when done.
     bool Step(const TEditorScreenStrings& Rows, std::size_t Budget);
     bool Done() const noexcept { return FPieces.empty(); }
+    // How many runs and kept rows the rows not yet copied are split into.
+    std::size_t Pieces() const noexcept { return FPieces.size(); }
 
     void RowsChanging(const TEditorScreenStrings& Rows, int Row, int Count);
     // False when rows of the picture were replaced without RowsChanging: it cannot be made.

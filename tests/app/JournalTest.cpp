@@ -296,6 +296,26 @@ TEST(Journal, APageEditedWhileItsSnapshotIsCopiedRecoversToItsText) {
     }
 }
 
+// A replace-all that splits the rows still to copy into more pieces than the bound finishes the
+// copy at once instead of splitting further, and the journal still replays to the text.
+TEST(Journal, AReplaceAllOfManyHitsDuringASnapshotFinishesTheCopy) {
+    TempFolder folder;
+    Journaled j(folder.Path);
+    std::string text;
+    for (std::size_t i = 0; i < 3 * TPageJournal::kMaxCopyPieces; ++i) text += "row hit " + std::to_string(i) + "\r\n";
+    j.E.Store->SetTextStr(text);
+    j.Journal.Flush(*j.E.Store, true, j.Page, TPageJournal::TSnapshotPace::InSteps);
+    j.Journal.ContinueSnapshot(*j.E.Store, 100);
+    ASSERT_TRUE(j.Journal.Copying());
+    replaceAll(*j.E.Store, "hit", "HIT!");
+    EXPECT_FALSE(j.Journal.Copying());
+    j.Flush();
+    const TJournalContent c = j.Replay();
+    ASSERT_TRUE(c.Complete);
+    EXPECT_EQ(c.Text, j.E.Store->GetTextStr());
+    EXPECT_NE(c.Text.find("row HIT! 3071"), std::string::npos);
+}
+
 TEST(Journal, ASnapshotBeingCopiedGivesWayToNewRowsAndToASave) {
     TempFolder folder;
     Journaled j(folder.Path);
